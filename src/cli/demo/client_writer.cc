@@ -1,0 +1,137 @@
+#include "cli/demo/client_writer.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+#include "data/client_file.h"
+#include "data/employee_files.h"
+
+namespace qreport {
+namespace {
+
+// Puts `text` into `record` at `offset`, blank-padded to `width`.
+void PutText(std::string& record, std::size_t offset, std::size_t width, std::string_view text) {
+  std::string field(width, ' ');
+  field.replace(0, std::min(width, text.size()), text.substr(0, width));
+  record.replace(offset, width, field);
+}
+
+void PutPacked(std::string& record, std::size_t offset, Cents cents) {
+  auto bytes = PackAmount(cents);
+  for (std::size_t i = 0; i < bytes.size(); ++i) record[offset + i] = static_cast<char>(bytes[i]);
+}
+
+}  // namespace
+
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::array<std::uint8_t, 5> PackAmount(Cents cents) {
+  Cents whole = cents >= 0 ? cents / 100 : -((-cents + 99) / 100);
+  auto hundredths = static_cast<std::uint8_t>(cents - whole * 100);
+  auto w = static_cast<std::uint32_t>(static_cast<std::int32_t>(whole));
+  return {static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8), static_cast<std::uint8_t>(w >> 16),
+          static_cast<std::uint8_t>(w >> 24), hundredths};
+}
+
+std::string RightAligned(std::string_view text, std::size_t width) {
+  if (text.size() >= width) return std::string(text.substr(0, width));
+  return std::string(width - text.size(), ' ') + std::string(text);
+}
+
+void WriteClientFolder(const std::filesystem::path& folder, const ClientFolderSpec& spec) {
+  std::filesystem::create_directories(folder);
+
+  if (spec.client) {
+    const ClientSpec& c = *spec.client;
+    std::string r1(kClientRecordLength, ' ');
+    PutText(r1, kEmployerNameOffset, kEmployerNameWidth, c.employer_name);
+    PutText(r1, kTradeNameOffset, kTradeNameWidth, c.trade_name);
+    PutText(r1, kAddressOffset, kAddressWidth, c.address);
+    r1[kEinSuffixOffset] = static_cast<char>(c.ein_suffix);
+    PutText(r1, kPayrollDateOffset, kPayrollDateWidth, c.payroll_date);
+    r1[126] = r1[127] = '\0';
+    std::string r2(kClientRecordLength, ' ');
+    PutText(r2, kFutaRateOffset, kNumberFieldWidth, c.futa_rate);
+    PutText(r2, kFutaBaseOffset, kNumberFieldWidth, c.futa_base);
+    PutText(r2, kSutaRateOffset, kNumberFieldWidth, c.suta_rate);
+    PutText(r2, kSutaBaseOffset, kNumberFieldWidth, c.suta_base);
+    PutText(r2, kEinOffset, kEinWidth, c.ein);
+    PutText(r2, kCityLineOffset, kCityLineWidth, c.city_line);
+    WriteBytes(folder / "CLIENT", r1 + r2);
+  }
+
+  std::string index, master, plans;
+  std::int16_t next = 1;
+  for (const EmployeeSpec& e : spec.employees) {
+    std::int16_t number = e.record_number != 0 ? e.record_number : next;
+    next = static_cast<std::int16_t>(std::max<int>(next, number + 1));
+
+    std::string entry(kIndexRecordLength, ' ');
+    PutText(entry, 0, 6, e.key);
+    entry[6] = static_cast<char>(static_cast<std::uint16_t>(number) & 0xFF);
+    entry[7] = static_cast<char>(static_cast<std::uint16_t>(number) >> 8);
+    index += entry;
+    if (number < 1) continue;
+
+    std::string r(kEmployeeRecordLength, ' ');
+    PutText(r, kKeyOffset, kKeyWidth, e.key);
+    PutText(r, kNameOffset, kNameWidth, e.name);
+    r[kFicaFlagOffset] = e.fica_flag;
+    PutPacked(r, kMiscAmount1Offset, e.misc_amount_1);
+    PutPacked(r, 170, 0);
+    for (std::size_t i = 0; i < 9; ++i) {
+      PutPacked(r, kAmountsOtherOffset + 5 * i, e.other[i]);
+      PutPacked(r, kAmountsQtdOffset + 5 * i, e.qtd[i]);
+      PutPacked(r, kAmountsYtdOffset + 5 * i, e.ytd[i]);
+    }
+    r[kExemptCodeOffset] = static_cast<char>(e.exempt_code);
+    std::size_t at = static_cast<std::size_t>(number - 1) * kEmployeeRecordLength;
+    if (master.size() < at + kEmployeeRecordLength) master.resize(at + kEmployeeRecordLength, '\0');
+    master.replace(at, kEmployeeRecordLength, r);
+
+    std::string p(kPlansRecordLength, '\0');
+    for (std::size_t k = 0; k < 3; ++k) PutPacked(p, k * kPlanGroupLength + kPlanAmountAOffset, e.plans[k]);
+    std::size_t pat = static_cast<std::size_t>(number - 1) * kPlansRecordLength;
+    if (plans.size() < pat + kPlansRecordLength) plans.resize(pat + kPlansRecordLength, '\0');
+    plans.replace(pat, kPlansRecordLength, p);
+  }
+  if (!spec.employees.empty()) {
+    WriteBytes(folder / "EMPLOYEE.idx", index);
+    WriteBytes(folder / "EMPLOYEE.fil", master);
+    if (spec.write_plans) WriteBytes(folder / "EMPLOYEE.PLANS", plans);
+  }
+
+  if (spec.liability) {
+    std::string liability;
+    for (const std::string& text : *spec.liability) liability += RightAligned(text, 10);
+    WriteBytes(folder / "PRLIAB", liability);
+  }
+}
+
+void WriteRatesFile(const std::filesystem::path& folder, const std::array<std::string, 6>& fields) {
+  static constexpr std::array<std::size_t, 6> kWidths = {6, 6, 8, 6, 6, 8};
+  std::string record;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    std::string field = fields[i].substr(0, kWidths[i]);
+    field.resize(kWidths[i], ' ');
+    record += field;
+  }
+  WriteBytes(folder / "FICA.RAT", record);
+}
+
+void WriteLetterheadFile(const std::filesystem::path& folder, const std::array<std::string, 5>& lines) {
+  std::string record;
+  for (const std::string& line : lines) {
+    std::string field = line.substr(0, 30);
+    field.resize(30, ' ');
+    record += field;
+  }
+  WriteBytes(folder / "prep", record);
+}
+
+}  // namespace qreport

@@ -1,0 +1,117 @@
+#include "cli/demo/demo_client.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace qreport {
+namespace {
+
+struct Person {
+  const char* key;
+  const char* name;
+  Cents quarter_wages;   // the quarter's wages
+  Cents quarter_tips;
+  Cents earlier_wages;   // wages of the first quarter
+  Cents earlier_tips;
+  char fica_flag;
+  std::uint8_t exempt_code;
+  Cents plan1, plan2, plan3;  // quarter's plan deductions
+};
+
+// The second quarter of 2026; the year-to-date amounts add the first quarter.
+constexpr Person kPeople[] = {
+    {"ADA001", "ADAMS, MARGARET L", 1'560'000, 0, 1'560'000, 0, 'Y', 0, 93'600, 12'000, 0},
+    {"BAK002", "BAKER, THOMAS R", 1'105'000, 0, 1'105'000, 0, 'Y', 0, 44'200, 12'000, 0},
+    {"CHE003", "CHEN, LI", 962'500, 0, 940'000, 0, 'Y', 0, 0, 12'000, 0},
+    {"DIA004", "DIAZ, ROSA M", 585'000, 248'075, 570'000, 231'050, 'Y', 0, 0, 0, 0},
+    {"EVA005", "EVANS, GORDON", 10'000'000, 0, 10'000'000, 0, 'Y', 0, 600'000, 12'000, 25'000},
+    {"FOS006", "FOSTER, KAREN J", 724'050, 0, 698'000, 0, 'Y', 0, 21'722, 0, 0},
+    {"GAR007", "GARCIA, MIGUEL A", 612'000, 187'540, 598'500, 176'225, 'Y', 0, 0, 0, 0},
+    {"HOL008", "HOLLAND, PETER (OWNER'S SON)", 450'000, 0, 450'000, 0, 'Y', 9, 0, 0, 0},
+    {"IVE009", "IVERSEN, ANNA", 1'275'000, 0, 1'250'000, 0, 'Y', 0, 63'750, 12'000, 0},
+    {"JOH010", "JOHNSON, DEWAYNE", 398'775, 95'010, 0, 0, 'Y', 0, 0, 0, 0},
+    {"KOW011", "KOWALSKI, EDWARD", 0, 0, 512'000, 0, 'Y', 0, 0, 0, 0},
+    {"LAM012", "LAMBERT, SUSAN (CLERGY)", 850'000, 0, 850'000, 0, 'N', 0, 0, 12'000, 0},
+};
+
+constexpr Cents kSocialSecurityBase = 18'450'000;
+
+// The liability file's text of a positive amount, such as 1234.56.
+std::string DollarText(Cents cents) {
+  std::string hundredths = std::to_string(cents % 100);
+  if (hundredths.size() < 2) hundredths.insert(0, "0");
+  return std::to_string(cents / 100) + "." + hundredths;
+}
+
+}  // namespace
+
+DemoClient MakeDemoClient() {
+  DemoClient demo;
+  ClientSpec client;
+  client.employer_name = "LAKESIDE HARDWARE & SUPPLY INC";
+  client.trade_name = "LAKESIDE HARDWARE";
+  client.address = "1420 SHORE ROAD";
+  client.payroll_date = "063026";
+  client.futa_rate = "0.6";
+  client.futa_base = "7000";
+  client.suta_rate = "3.175";
+  client.suta_base = "13916";
+  client.ein = "36-4182957";
+  client.city_line = "SPRINGFIELD, IL 62704-1234";
+  demo.folder.client = client;
+
+  // The quarter's tax liability: withholding plus both shares of social security and Medicare.
+  Cents quarter_liability = 0;
+  for (const Person& p : kPeople) {
+    EmployeeSpec e;
+    e.key = p.key;
+    e.name = p.name;
+    e.fica_flag = p.fica_flag;
+    e.exempt_code = p.exempt_code;
+    e.qtd[0] = p.quarter_wages;
+    e.qtd[1] = p.quarter_tips;
+    e.ytd[0] = p.quarter_wages + p.earlier_wages;
+    e.ytd[1] = p.quarter_tips + p.earlier_tips;
+    Cents wages = p.quarter_wages + p.quarter_tips;
+    Cents federal = wages * 12 / 100;
+    Cents state = wages * 495 / 10000;
+    Cents social_wages = wages;
+    if (e.ytd[0] + e.ytd[1] > kSocialSecurityBase) {
+      social_wages = std::max<Cents>(0, kSocialSecurityBase - (p.earlier_wages + p.earlier_tips));
+    }
+    Cents fica = p.fica_flag == 'Y' ? (social_wages * 62 + wages * 145 / 10) / 1000 : 0;
+    e.qtd[2] = fica;
+    e.qtd[3] = federal;
+    e.qtd[4] = state;
+    e.ytd[2] = fica * 2;
+    e.ytd[3] = federal * 2;
+    e.ytd[4] = state * 2;
+    e.plans = {p.plan1, p.plan2, p.plan3};
+    demo.folder.employees.push_back(e);
+    quarter_liability += federal + 2 * fica;
+  }
+
+  // Paid on the 15th and the last day of each month: six equal payments, the rest on the last.
+  std::vector<std::string> liability(93, "0.00");
+  Cents payment = quarter_liability / 6;
+  const int paydays[] = {15, 30, 31 + 15, 31 + 31, 62 + 15, 62 + 30};
+  for (int i = 0; i < 6; ++i) {
+    Cents amount = i == 5 ? quarter_liability - 5 * payment : payment;
+    liability[static_cast<std::size_t>(paydays[i] - 1)] = DollarText(amount);
+  }
+  demo.folder.liability = liability;
+
+  demo.rates = {"6.2", "6.2", "184500", "1.45", "1.45", "200000"};
+  demo.letterhead = {"NORTHSHORE PAYROLL SERVICES", "88 COMMERCE PLAZA SUITE 4", "SPRINGFIELD, IL 62701",
+                     "P01234567", "(217) 555-0142"};
+  return demo;
+}
+
+void WriteDemoClient(const std::filesystem::path& folder) {
+  DemoClient demo = MakeDemoClient();
+  WriteClientFolder(folder, demo.folder);
+  WriteRatesFile(folder, demo.rates);
+  WriteLetterheadFile(folder, demo.letterhead);
+}
+
+}  // namespace qreport

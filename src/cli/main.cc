@@ -1,0 +1,152 @@
+// The qreport command: runs a report for a client folder as a host would, writes the demo client,
+// and (as they come) renders printer text and answers disk space queries.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/demo/demo_client.h"
+#include "platform/platform.h"
+#include "run/report_run.h"
+
+#ifndef QREPORT_VERSION
+#define QREPORT_VERSION "0"
+#endif
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kCouldNotStart = 1;
+constexpr int kUsage = 2;
+
+constexpr const char* kUsageText =
+    "usage:\n"
+    "  qreport run DATADIR [--kind 941] [--device CODE] [--answers FILE] [--printer-reply TEXT]\n"
+    "  qreport demo [DIR]\n"
+    "  qreport --help | --version\n"
+    "\n"
+    "run   runs the quarterly report for the client folder DATADIR as the host program would:\n"
+    "      the rates file FICA.RAT and the letterhead file prep are taken from the current\n"
+    "      directory; the report is written to DATADIR/report.txt. Ends with the line\n"
+    "      'device code: <value>'.\n"
+    "demo  writes the built-in demo client into DIR (default demo-client) and runs its report.\n";
+
+int Usage(const std::string& problem) {
+  std::cerr << "qreport: " << problem << "\n" << kUsageText;
+  return kUsage;
+}
+
+struct RunArgs {
+  std::string data_dir;
+  std::string kind = "941";
+  std::string device = "P";
+  qreport::PlatformOptions platform;
+};
+
+// Reads "--name VALUE" and "--name=VALUE"; returns false on a missing value.
+bool TakeOption(const std::vector<std::string>& args, std::size_t& i, std::string_view name, std::string& value) {
+  const std::string& arg = args[i];
+  if (arg == name) {
+    if (i + 1 >= args.size()) return false;
+    value = args[++i];
+    return true;
+  }
+  if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=') {
+    value = arg.substr(name.size() + 1);
+    return true;
+  }
+  return false;
+}
+
+bool IsOption(const std::string& arg, std::string_view name) {
+  return arg == name || (arg.size() > name.size() && arg.compare(0, name.size() + 1, std::string(name) + "=") == 0);
+}
+
+int RunCommand(const std::vector<std::string>& args) {
+  RunArgs run;
+  run.platform = qreport::PlatformOptionsFromEnvironment();
+  run.platform.command_line = true;
+  bool have_dir = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    std::string value;
+    if (IsOption(arg, "--kind")) {
+      if (!TakeOption(args, i, "--kind", run.kind)) return Usage("--kind needs a value");
+    } else if (IsOption(arg, "--device")) {
+      if (!TakeOption(args, i, "--device", run.device)) return Usage("--device needs a value");
+    } else if (IsOption(arg, "--answers")) {
+      if (!TakeOption(args, i, "--answers", run.platform.answers_file)) return Usage("--answers needs a file");
+    } else if (IsOption(arg, "--printer-reply")) {
+      if (!TakeOption(args, i, "--printer-reply", run.platform.printer_reply)) {
+        return Usage("--printer-reply needs a text");
+      }
+      run.platform.has_printer_reply = true;
+    } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+      return Usage("unknown option " + arg);
+    } else if (!have_dir) {
+      run.data_dir = arg;
+      have_dir = true;
+    } else {
+      return Usage("one DATADIR only");
+    }
+  }
+  if (!have_dir) return Usage("run needs a DATADIR");
+  std::error_code ec;
+  if (!std::filesystem::is_directory(run.data_dir, ec)) {
+    std::cerr << "qreport: no such client folder: " << run.data_dir << "\n";
+    return kCouldNotStart;
+  }
+  if (!run.platform.answers_file.empty() && !std::filesystem::is_regular_file(run.platform.answers_file, ec)) {
+    std::cerr << "qreport: cannot read the answers file " << run.platform.answers_file << "\n";
+    return kCouldNotStart;
+  }
+  auto platform = qreport::MakePlatform(run.platform);
+  std::string device = run.device;
+  qreport::RunReport(run.data_dir, device, run.kind, *platform);
+  std::cout << "device code: " << device << std::endl;
+  return kDone;
+}
+
+int DemoCommand(const std::vector<std::string>& args) {
+  if (args.size() > 1) return Usage("demo takes one DIR at most");
+  std::filesystem::path dir = args.empty() ? "demo-client" : args[0];
+  try {
+    qreport::WriteDemoClient(dir);
+  } catch (const std::exception& e) {
+    std::cerr << "qreport: " << e.what() << "\n";
+    return kCouldNotStart;
+  }
+  std::filesystem::path folder = std::filesystem::absolute(dir);
+  qreport::PlatformOptions options = qreport::PlatformOptionsFromEnvironment();
+  options.command_line = true;
+  auto platform = qreport::MakePlatform(options);
+  std::string device = "P";
+  qreport::RunReport(folder.string(), device, "941", *platform, folder.string());
+  std::cout << "demo client: " << folder.string() << "\n"
+            << "report:      " << (folder / "report.txt").string() << "\n"
+            << "device code: " << device << std::endl;
+  return kDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return Usage("no command given");
+  std::string command = args.front();
+  args.erase(args.begin());
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kUsageText;
+    return kDone;
+  }
+  if (command == "--version") {
+    std::cout << "qreport " << QREPORT_VERSION << "\n";
+    return kDone;
+  }
+  if (command == "run") return RunCommand(args);
+  if (command == "demo") return DemoCommand(args);
+  return Usage("unknown command " + command);
+}

@@ -1,0 +1,29 @@
+// Little-endian integers and fixed-width text taken from a record, by offset, after a length
+// check. Nothing is ever cast over a buffer.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace qreport {
+
+using Bytes = std::span<const std::uint8_t>;
+
+// The `width` bytes at `offset` as text (bytes past the end of the record read as zero).
+std::string TextAt(Bytes record, std::size_t offset, std::size_t width);
+
+// Signed little-endian integers at `offset`; bytes past the end read as zero.
+std::int16_t Int16At(Bytes record, std::size_t offset);
+std::int32_t Int32At(Bytes record, std::size_t offset);
+
+// Byte at `offset`, or 0 past the end.
+std::uint8_t ByteAt(Bytes record, std::size_t offset);
+
+// Text without its trailing blanks.
+std::string TrimRight(std::string_view text);
+// Text without its leading and trailing blanks.
+std::string Trim(std::string_view text);
+
+}  // namespace qreport

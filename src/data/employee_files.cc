@@ -1,0 +1,71 @@
+#include "data/employee_files.h"
+
+#include "data/paths.h"
+#include "data/record_file.h"
+#include "text/numbers.h"
+
+namespace qreport {
+
+double PackedAmountAt(Bytes record, std::size_t offset) {
+  return static_cast<double>(Int32At(record, offset)) + static_cast<double>(ByteAt(record, offset + 4)) / 100.0;
+}
+
+void ApplyExemptCode(std::uint8_t code, bool& suta_subject, bool& futa_subject) {
+  suta_subject = !(code == 1 || code == 9);
+  futa_subject = !(code == 8 || code == 9);
+}
+
+void DecodeEmployee(Bytes record, Employee& out) {
+  out.key = TextAt(record, kKeyOffset, kKeyWidth);
+  out.name = TextAt(record, kNameOffset, kNameWidth);
+  out.fica_flag = static_cast<char>(ByteAt(record, kFicaFlagOffset));
+  out.misc_amount_1 = PackedAmountAt(record, kMiscAmount1Offset);
+  for (int item = 1; item <= 9; ++item) {
+    std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
+    out.amounts_other[item] = PackedAmountAt(record, kAmountsOtherOffset + at);
+    out.amounts_qtd[item] = PackedAmountAt(record, kAmountsQtdOffset + at);
+    out.amounts_ytd[item] = PackedAmountAt(record, kAmountsYtdOffset + at);
+  }
+  out.exempt_code = ByteAt(record, kExemptCodeOffset);
+  ApplyExemptCode(out.exempt_code, out.suta_subject, out.futa_subject);
+}
+
+std::int64_t IndexEntryCount(std::uint64_t size) {
+  return RoundHalfEven(static_cast<double>(size) / static_cast<double>(kIndexRecordLength));
+}
+
+EmployeeWalk::EmployeeWalk(std::string_view data_dir, bool with_plans) {
+  index_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kIndexFileName), kIndexRecordLength);
+  master_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kEmployeeFileName), kEmployeeRecordLength);
+  if (with_plans) {
+    plans_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kPlansFileName), kPlansRecordLength);
+    plans_size_ = plans_->size();
+  }
+  entry_count_ = IndexEntryCount(index_->size());
+}
+
+EmployeeWalk::~EmployeeWalk() = default;
+
+bool EmployeeWalk::Next(Employee& out) {
+  while (next_entry_ <= entry_count_) {
+    index_->Read(next_entry_++, index_record_);
+    std::int16_t number = Int16At(index_record_, kIndexRecordNumberOffset);
+    if (number < 1) continue;  // no such master record; the entry is skipped
+
+    master_->Read(number, master_record_);
+    out.record_number = number;
+    DecodeEmployee(master_record_, out);
+
+    out.plan_amount_a = {};
+    if (plans_ && static_cast<double>(number) <= static_cast<double>(plans_size_) / kPlansRecordLength) {
+      plans_->Read(number, plans_record_);
+      for (std::size_t plan = 1; plan <= 3; ++plan) {
+        out.plan_amount_a[plan] = PackedAmountAt(plans_record_, (plan - 1) * kPlanGroupLength + kPlanAmountAOffset);
+      }
+    }
+    return true;
+  }
+  return false;
+}
+
+}  // namespace qreport

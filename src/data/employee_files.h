@@ -1,0 +1,113 @@
+// The employee files: the index "\EMPLOYEE.idx" (8-byte records), the master file
+// "\EMPLOYEE.fil" (332-byte records) and the plans file "\EMPLOYEE.PLANS" (75-byte records),
+// and the walk over them in index order, one employee in memory at a time.
+//
+// Index record            Employee record                          Plans record
+//   0  6  key (unused)      0   6  key            165  5  misc amount 1   five groups of 15 bytes:
+//   6  2  int16 record     6  30  name           187 45  9 other amounts    0  5  plan id (unused)
+//         number         116   1  fica flag      232 45  9 quarter amounts  5  5  plan amount a
+//                                                277 45  9 year amounts    10  5  (unused)
+//                                                331  1  exemption code
+//
+// Money fields are PackedAmount: a signed 32-bit count of whole units, then one byte of
+// hundredths, added as they stand (whole -5 with 25 hundredths is -4.75).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "data/bytes.h"
+
+namespace qreport {
+
+inline constexpr std::size_t kIndexRecordLength = 8;
+inline constexpr std::size_t kEmployeeRecordLength = 332;
+inline constexpr std::size_t kPlansRecordLength = 75;
+inline constexpr std::string_view kIndexFileName = "\\EMPLOYEE.idx";
+inline constexpr std::string_view kEmployeeFileName = "\\EMPLOYEE.fil";
+inline constexpr std::string_view kPlansFileName = "\\EMPLOYEE.PLANS";
+
+inline constexpr std::size_t kIndexRecordNumberOffset = 6;
+inline constexpr std::size_t kKeyOffset = 0, kKeyWidth = 6;
+inline constexpr std::size_t kNameOffset = 6, kNameWidth = 30;
+inline constexpr std::size_t kFicaFlagOffset = 116;
+inline constexpr std::size_t kMiscAmount1Offset = 165;
+inline constexpr std::size_t kAmountsOtherOffset = 187;
+inline constexpr std::size_t kAmountsQtdOffset = 232;
+inline constexpr std::size_t kAmountsYtdOffset = 277;
+inline constexpr std::size_t kExemptCodeOffset = 331;
+inline constexpr std::size_t kPackedAmountLength = 5;
+inline constexpr std::size_t kPlanGroupLength = 15;
+inline constexpr std::size_t kPlanAmountAOffset = 5;
+
+// The numbering of an employee's amounts (items 1 to 9 of each group).
+enum AmountItem : int {
+  kWages = 1,
+  kTips = 2,
+  kFicaWithheld = 3,
+  kFederalWithheld = 4,
+  kStateWithheld = 5,
+};
+
+// The value of the PackedAmount at `offset`: whole units plus hundredths / 100, in doubles.
+double PackedAmountAt(Bytes record, std::size_t offset);
+
+// One employee as the report passes use it. Amount arrays are indexed by item, 1 to 9
+// ([0] is unused and 0).
+struct Employee {
+  std::int16_t record_number = 0;
+  std::string key;     // 6 bytes
+  std::string name;    // 30 bytes
+  char fica_flag = 0;  // 'Y' (capital only): subject to social security and Medicare
+  double misc_amount_1 = 0;
+  std::array<double, 10> amounts_other{};
+  std::array<double, 10> amounts_qtd{};
+  std::array<double, 10> amounts_ytd{};
+  std::uint8_t exempt_code = 0;
+  bool suta_subject = true;
+  bool futa_subject = true;
+  std::array<double, 4> plan_amount_a{};  // plans 1 to 3; [0] unused
+};
+
+// Decodes the fields the report passes read from a master record.
+void DecodeEmployee(Bytes record, Employee& out);
+
+// The two unemployment switches of an exemption code: 1 not SUTA, 8 not FUTA, 9 neither.
+void ApplyExemptCode(std::uint8_t code, bool& suta_subject, bool& futa_subject);
+
+// The number of index entries of an index file of `size` bytes: size / 8, a half to even.
+std::int64_t IndexEntryCount(std::uint64_t size);
+
+class RecordFile;
+
+// A walk over the employees of a client in index order. Entries whose record number is below 1
+// are skipped. The plans file is opened and read only when `with_plans` is set; an employee whose
+// record number is above (plans file size) / 75 (unrounded) has plan amounts 0.
+class EmployeeWalk {
+ public:
+  // Opens the files of `data_dir`, creating missing ones empty. Throws RunError.
+  EmployeeWalk(std::string_view data_dir, bool with_plans);
+  ~EmployeeWalk();
+  EmployeeWalk(const EmployeeWalk&) = delete;
+  EmployeeWalk& operator=(const EmployeeWalk&) = delete;
+
+  std::int64_t entry_count() const { return entry_count_; }
+  std::uint64_t plans_size() const { return plans_size_; }
+
+  // Decodes the next employee into `out`; false after the last entry. Throws RunError.
+  bool Next(Employee& out);
+
+ private:
+  std::unique_ptr<RecordFile> index_, master_, plans_;
+  std::int64_t entry_count_ = 0;
+  std::int64_t next_entry_ = 1;
+  std::uint64_t plans_size_ = 0;
+  std::array<std::uint8_t, kIndexRecordLength> index_record_{};
+  std::array<std::uint8_t, kEmployeeRecordLength> master_record_{};
+  std::array<std::uint8_t, kPlansRecordLength> plans_record_{};
+};
+
+}  // namespace qreport

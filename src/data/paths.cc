@@ -1,0 +1,53 @@
+#include "data/paths.h"
+
+#include <algorithm>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace qreport {
+namespace {
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+}
+
+std::string_view StripTrailingDotsAndBlanks(std::string_view name) {
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+  return name;
+}
+
+}  // namespace
+
+std::filesystem::path ResolveHostPath(std::string_view folder, std::string_view name) {
+  namespace fs = std::filesystem;
+  bool rooted = !name.empty() && (name.front() == '\\' || name.front() == '/');
+  if (rooted) name.remove_prefix(1);
+  std::string_view leaf = StripTrailingDotsAndBlanks(name);
+
+  fs::path dir;
+  if (!folder.empty()) {
+    dir = fs::path(std::string(folder));
+  } else if (rooted) {
+    dir = fs::path("/");
+  }
+  fs::path exact = dir.empty() ? fs::path(std::string(leaf)) : dir / std::string(leaf);
+
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(exact, ec)) || leaf.empty()) return exact;
+
+  fs::path scan = dir.empty() ? fs::path(".") : dir;
+  std::vector<std::string> matches;
+  for (fs::directory_iterator it(scan, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string entry = it->path().filename().string();
+    if (SameName(StripTrailingDotsAndBlanks(entry), leaf)) matches.push_back(entry);
+  }
+  if (matches.empty()) return exact;
+  std::sort(matches.begin(), matches.end());
+  return dir.empty() ? fs::path(matches.front()) : dir / matches.front();
+}
+
+}  // namespace qreport

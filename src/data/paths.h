@@ -1,0 +1,18 @@
+// Where a host file name lands on disk. The module names its files as the host does
+// ("\CLIENT.", "\EMPLOYEE.idx", "prep."); they are resolved by Windows rules on every platform.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace qreport {
+
+// The file that `folder` + `name` names: a leading backslash in `name` is the directory
+// separator, trailing dots and blanks are not part of the name ("\CLIENT." is the file CLIENT),
+// and when no file has that exact spelling an entry that matches it without regard to ASCII case
+// is taken (the first in name order). When nothing matches, the result has the module's own
+// spelling, so a file created there gets it. An empty `folder` with a leading backslash names the
+// root folder, as on Windows; an empty `folder` without one names the current directory.
+std::filesystem::path ResolveHostPath(std::string_view folder, std::string_view name);
+
+}  // namespace qreport

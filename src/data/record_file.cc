@@ -1,0 +1,141 @@
+#include "data/record_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <system_error>
+
+#include "data/errors.h"
+
+namespace qreport {
+namespace {
+
+constexpr std::size_t kWindowBytes = 64 * 1024;
+
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
+  return std::fopen(path.string().c_str(), mode);
+}
+
+bool IsFolder(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec);
+}
+
+}  // namespace
+
+int OpenErrorNumber(const std::filesystem::path& path, int error) {
+  std::error_code ec;
+  if (IsFolder(path)) return kErrPathFileAccess;
+  std::filesystem::path parent = path.parent_path();
+  if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return kErrPathNotFound;
+  return ErrorNumberFromErrno(error);
+}
+
+void EnsureFileExists(const std::filesystem::path& path) {
+  if (IsFolder(path)) throw RunError(kErrPathFileAccess, "a folder stands in place of " + path.string());
+  std::FILE* f = OpenFile(path, "ab");
+  if (f == nullptr) {
+    int error = errno;
+    // A read-only file that exists is still there to be read.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) return;
+    throw RunError(OpenErrorNumber(path, error), "cannot create " + path.string());
+  }
+  std::fclose(f);
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::string content;
+  if (IsFolder(path)) return content;
+  std::FILE* f = OpenFile(path, "rb");
+  if (f == nullptr) return content;
+  char buffer[8192];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
+  std::fclose(f);
+  return content;
+}
+
+RecordFile::RecordFile(const std::filesystem::path& path, std::size_t record_length)
+    : record_length_(record_length == 0 ? 1 : record_length) {
+  EnsureFileExists(path);
+  file_ = OpenFile(path, "rb");
+  if (file_ == nullptr) throw RunError(OpenErrorNumber(path, errno), "cannot open " + path.string());
+  std::error_code ec;
+  std::uintmax_t length = std::filesystem::file_size(path, ec);
+  size_ = ec ? 0 : static_cast<std::uint64_t>(length);
+}
+
+RecordFile::~RecordFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void RecordFile::Fill(std::uint64_t offset) {
+  window_.resize(std::max(kWindowBytes, record_length_));
+  window_start_ = offset;
+  window_used_ = 0;
+  if (offset >= size_ || offset > static_cast<std::uint64_t>(LONG_MAX)) return;
+  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
+    throw RunError(ErrorNumberFromErrno(errno), "seek failed");
+  }
+  std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(window_.size(), size_ - offset));
+  window_used_ = std::fread(window_.data(), 1, want, file_);
+  if (window_used_ < want && std::ferror(file_)) {
+    int error = errno;
+    std::clearerr(file_);
+    throw RunError(error == EISDIR ? kErrPathFileAccess : ErrorNumberFromErrno(error == 0 ? EIO : error),
+                   "read failed");
+  }
+}
+
+void RecordFile::Read(std::int64_t number, std::span<std::uint8_t> out) {
+  std::fill(out.begin(), out.end(), std::uint8_t{0});
+  if (number < 1) return;
+  std::uint64_t offset = static_cast<std::uint64_t>(number - 1) * record_length_;
+  if (offset >= size_) return;
+  std::size_t length = std::min(out.size(), record_length_);
+  if (offset < window_start_ || offset + length > window_start_ + window_.size() || window_.empty()) {
+    Fill(offset);
+  }
+  std::uint64_t from = offset - window_start_;
+  if (from >= window_used_) return;
+  std::size_t present = static_cast<std::size_t>(std::min<std::uint64_t>(length, window_used_ - from));
+  std::memcpy(out.data(), window_.data() + from, present);
+}
+
+std::vector<std::uint8_t> RecordFile::Read(std::int64_t number) {
+  std::vector<std::uint8_t> record(record_length_);
+  Read(number, record);
+  return record;
+}
+
+OutputFile::OutputFile(const std::filesystem::path& path, bool append) {
+  if (IsFolder(path)) throw RunError(kErrPathFileAccess, "a folder stands in place of " + path.string());
+  file_ = OpenFile(path, append ? "ab" : "wb");
+  if (file_ == nullptr) throw RunError(OpenErrorNumber(path, errno), "cannot write " + path.string());
+}
+
+OutputFile::~OutputFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void OutputFile::Write(std::string_view bytes) {
+  if (file_ == nullptr) throw RunError(kErrPathFileAccess, "write after close");
+  if (bytes.empty()) return;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+    throw RunError(ErrorNumberFromErrno(errno), "write failed");
+  }
+}
+
+void OutputFile::Close() {
+  if (file_ == nullptr) return;
+  std::FILE* f = file_;
+  file_ = nullptr;
+  bool flushed = std::fflush(f) == 0;
+  int error = errno;
+  bool closed = std::fclose(f) == 0;
+  if (!flushed || !closed) throw RunError(ErrorNumberFromErrno(flushed ? errno : error), "write failed");
+}
+
+}  // namespace qreport

@@ -1,0 +1,79 @@
+// Host record files: fixed-length records numbered from 1, record n at byte (n - 1) x length.
+// Opening a missing file creates it empty; a read past the end yields zero bytes.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qreport {
+
+// One open record file. Reads go through a window of the file kept in memory, so a walk in
+// ascending record order costs one system read per window. Copying is deleted: one handle each.
+class RecordFile {
+ public:
+  // Opens `path` for reading records of `record_length` bytes (> 0), creating it empty when it
+  // does not exist. Throws RunError with the error number when it cannot be opened or created
+  // (a folder in its place is error 75, a missing folder 76).
+  RecordFile(const std::filesystem::path& path, std::size_t record_length);
+  ~RecordFile();
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
+
+  // The file's length in bytes when it was opened.
+  std::uint64_t size() const { return size_; }
+  std::size_t record_length() const { return record_length_; }
+
+  // Reads record `number` (1-based) into `out`, which must hold record_length() bytes. Bytes past
+  // the end of the file, and every byte of a record number below 1, read as zero. Throws
+  // RunError when the system read fails.
+  void Read(std::int64_t number, std::span<std::uint8_t> out);
+
+  // Reads record `number` into a new buffer of record_length() bytes.
+  std::vector<std::uint8_t> Read(std::int64_t number);
+
+ private:
+  void Fill(std::uint64_t offset);
+
+  std::FILE* file_ = nullptr;
+  std::size_t record_length_;
+  std::uint64_t size_ = 0;
+  std::vector<std::uint8_t> window_;
+  std::uint64_t window_start_ = 0;
+  std::size_t window_used_ = 0;
+};
+
+// Creates `path` empty when it does not exist, without touching an existing file. Throws
+// RunError as RecordFile's constructor does.
+void EnsureFileExists(const std::filesystem::path& path);
+
+// The whole content of a file, or empty when it cannot be read.
+std::string ReadWholeFile(const std::filesystem::path& path);
+
+// A file written from the start: created, or emptied when it exists (or appended to when
+// `append` is set). Every write failure throws RunError with the error number (61 disk full,
+// 70 permission denied, ...).
+class OutputFile {
+ public:
+  OutputFile(const std::filesystem::path& path, bool append = false);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  void Write(std::string_view bytes);
+  // Flushes and closes; throws RunError when the data could not be written out.
+  void Close();
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+// The error number of a failed open of `path`: 76 when its folder is missing, 75 when a folder
+// stands in its place, otherwise the number for errno `error`.
+int OpenErrorNumber(const std::filesystem::path& path, int error);
+
+}  // namespace qreport

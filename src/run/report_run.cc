@@ -1,0 +1,113 @@
+#include "run/report_run.h"
+
+#include <exception>
+
+#include "data/client_file.h"
+#include "data/errors.h"
+#include "data/liability_file.h"
+#include "data/paths.h"
+#include "data/record_file.h"
+#include "platform/platform.h"
+#include "run/stages.h"
+#include "text/numbers.h"
+
+namespace qreport {
+
+inline constexpr std::string_view kReportFileName = "\\report.txt";
+
+void ReadClientIntoState(RunContext& ctx) {
+  RunState& s = ctx.state;
+  // A client file that cannot be read leaves the employer values as they were.
+  try {
+    ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/true);
+    if (client.has_record1) {
+      s.EmployerName = client.employer_name;
+      s.EmployerTradeName = client.trade_name;
+      s.EmployerAddress = client.address;
+      s.PayrollDate = client.payroll_date;
+    }
+    s.EmployerCityLine = client.city_line;
+  } catch (const RunError&) {
+  }
+}
+
+bool TakesFormPath(std::string_view report_date) {
+  std::string_view year = report_date.size() >= 2 ? report_date.substr(report_date.size() - 2) : report_date;
+  return ParseDecimal(year) > 4;
+}
+
+void RunFormPath(RunContext& ctx) {
+  RunState& s = ctx.state;
+  if (s.DataDir.empty()) return;
+
+  // A failing step is ignored: its target keeps its earlier value.
+  try {
+    auto months = ReadLiabilityMonths(s.DataDir);
+    for (int m = 1; m <= 3; ++m) s.MonthLiability[m] = months[m - 1];
+  } catch (const RunError&) {
+  }
+  LoadSavedEntries(ctx);
+  ShowOptionsDialog(ctx);
+  if (s.CancelRequested != 0) {
+    s.CancelRequested = 0;
+    return;
+  }
+  SaveEntries(ctx);
+  RunWorksheet(ctx);
+  if (s.Print941 == 1) PrintForm941(ctx);
+  if (s.Print944 == 1) PrintForm944(ctx);
+  PrintVoucher(ctx);
+  s.PrintDevice = "P";
+  HandOffToPrinter(ctx, /*short_path=*/false);
+}
+
+void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind) {
+  RunState& s = ctx.state;
+  s.PrintDevice = "P";
+  device_code = "P";
+  ShowShortDialog(ctx, report_kind == "941" ? "Quarterly Report" : "");
+  device_code = s.PrintDevice;
+  if (s.CancelRequested != 0) {
+    device_code = "X";
+    s.CancelRequested = 0;
+    return;
+  }
+  // From here on any failing step ends the run.
+  try {
+    OutputFile report(ResolveHostPath(s.DataDir, kReportFileName));
+    report.Close();
+  } catch (const RunError&) {
+    return;
+  }
+  if (s.PrintDevice.empty()) s.PrintDevice = "P";
+  device_code = s.PrintDevice;
+  if (report_kind == "941") RunWorksheet(ctx);
+  if (s.PrintDevice == "P") HandOffToPrinter(ctx, /*short_path=*/true);
+}
+
+void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
+               Platform& platform, std::string_view work_dir) {
+  try {
+    RunContext ctx(platform);
+    ctx.WorkDir = std::string(work_dir);
+    RunState& s = ctx.state;
+    s.DataDir = std::string(data_dir);
+    ReadClientIntoState(ctx);
+    s.ReportDate = s.PayrollDate;
+    s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
+    if (TakesFormPath(s.ReportDate)) {
+      RunFormPath(ctx);
+    } else {
+      RunShortPath(ctx, device_code, report_kind);
+    }
+  } catch (const std::exception& e) {
+    // Nothing a run meets may reach the host; this is a fault of the module, not of the data.
+    try {
+      platform.MessageBox(kDefaultCaption, std::string("Error ") + e.what());
+    } catch (...) {
+    }
+  } catch (...) {
+  }
+}
+
+}  // namespace qreport

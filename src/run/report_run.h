@@ -1,0 +1,28 @@
+// The report run: one call of the host for one client. Reads the client file, chooses the form
+// path or the short path from the payroll date's year, asks the user, and has the report written
+// and handed to the print utility.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "run/run_state.h"
+
+namespace qreport {
+
+class Platform;
+
+// Runs one report for the client in `data_dir`. `device_code` is written on the short path ("P",
+// or "X" when the user cancelled) and left alone on the form path. Never throws: every failure
+// ends as the module's own message, or silently where the run ignores it. The rates file and the
+// letterhead file are looked up in `work_dir` (empty: the current directory, as for a host).
+void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
+               Platform& platform, std::string_view work_dir = {});
+
+// The stages of the run, in order. Each takes the one context of the call.
+void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date
+bool TakesFormPath(std::string_view report_date);
+void RunFormPath(RunContext& ctx);
+void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind);
+
+}  // namespace qreport

@@ -1,0 +1,53 @@
+// The values of one report run: what the client file and the dialogs fill in and the printers
+// read. One RunContext per call holds everything the call needs, so runs are re-entrant.
+//
+// This header is plain data: the worksheet and the forms read it (and the forms write back the
+// line 7a adjustment); the report run in this folder fills it.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "text/numbers.h"
+
+namespace qreport {
+
+class Platform;
+
+struct RunState {
+  std::string DataDir;
+  std::string EmployerName;       // 35 bytes with padding
+  std::string EmployerTradeName;  // without trailing blanks
+  std::string EmployerAddress;    // 35 bytes with padding
+  std::string EmployerCityLine;   // 30 bytes
+  std::string PayrollDate;        // MMDDYY
+  std::string ReportDate;
+  std::string PrintDevice = "P";
+
+  Cents Adjust7a = 0, Adjust7b = 0, Adjust7c = 0, Adjust7d = 0, Adjust7e = 0, Adjust7f = 0, Adjust7g = 0;
+  Cents Line11Deposits = 0;
+  std::array<Cents, 13> MonthLiability{};  // months 1 to 12; [0] is unused
+
+  std::string DesigneeName, DesigneePhone, PreparerCodes, StateCode;
+  std::string MonthlyDepositor = "N", SemiweeklyDepositor = "N";
+  int Print941 = 1, Print944 = 0;
+
+  std::string FederalWithholdingAdjust, FicaWithholdingAdjust;
+  int CancelRequested = 0;
+};
+
+// Plan totals of plans 1 to 3 in cents, left by the worksheet's employee pass for the forms.
+using PlanTotals = std::array<Cents, 4>;  // [0] is unused
+
+// Everything one report run needs: its state, what the worksheet leaves for the forms, and the
+// port to the user interface and printers.
+struct RunContext {
+  explicit RunContext(Platform& p) : platform(p) {}
+  RunState state;
+  // Where the rates file and the letterhead file are looked up; empty: the current directory.
+  std::string WorkDir;
+  PlanTotals PlanTotalA{};
+  Platform& platform;
+};
+
+}  // namespace qreport

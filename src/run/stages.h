@@ -1,0 +1,28 @@
+// The later stages of a report run, each over the one context of the call: saved entries,
+// dialogs, the worksheet, the forms, the voucher and the hand-off to the print utility.
+#pragma once
+
+#include <string_view>
+
+#include "run/run_state.h"
+
+namespace qreport {
+
+// Loads "\save941.info" into the designee, preparer and state texts.
+void LoadSavedEntries(RunContext& ctx);
+// Writes the four texts back to "\save941.info".
+void SaveEntries(RunContext& ctx);
+// The options dialog of the form path; copies every control into the state as the user types.
+void ShowOptionsDialog(RunContext& ctx);
+// The report date dialog of the short path, with its title.
+void ShowShortDialog(RunContext& ctx, std::string_view title);
+// Writes the quarterly worksheet into a new "\report.txt" and leaves the plan totals.
+void RunWorksheet(RunContext& ctx);
+// Append the chosen form's two pages and the payment voucher to "\report.txt".
+void PrintForm941(RunContext& ctx);
+void PrintForm944(RunContext& ctx);
+void PrintVoucher(RunContext& ctx);
+// Asks for a printer and hands the report to the print utility ("/FP" on the short path).
+void HandOffToPrinter(RunContext& ctx, bool short_path);
+
+}  // namespace qreport

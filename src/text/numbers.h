@@ -1,0 +1,30 @@
+// Numbers as the module reads and stores them: the decimal text-to-number rule, and money held
+// as integer cents (value x 100, nearest integer, a half to the even neighbour).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace qreport {
+
+// A money amount: a signed count of cents.
+using Cents = std::int64_t;
+
+// Reads a decimal number from the start of text: leading blanks, tabs and line feeds are
+// skipped, then an optional sign, digits with at most one point, and an optional exponent
+// (E or D in either case, an optional sign, digits). Reading stops at the first character that
+// cannot continue the number, so "12abc" is 12, "1e" is 1, "2D1" is 20 and empty text is 0.
+// A value too large for a double reads as 0.
+double ParseDecimal(std::string_view text);
+
+// The nearest integer to value, a half to the even neighbour (2.5 -> 2, 3.5 -> 4). Values
+// outside the range of int64_t saturate; NaN gives 0.
+std::int64_t RoundHalfEven(double value);
+
+// Stores a decimal value as cents: value x 100, nearest integer, ties to even (0.125 -> 12).
+Cents ToCents(double value);
+
+// The value of a cents count as a double (cents / 100.0).
+inline double CentsValue(Cents cents) { return static_cast<double>(cents) / 100.0; }
+
+}  // namespace qreport

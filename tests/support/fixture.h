@@ -1,0 +1,51 @@
+// Test fixtures: a fresh temporary folder per test, client folders written from plain structs,
+// and golden-file comparison of printed output.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "cli/demo/client_writer.h"
+
+namespace qreport::testing {
+
+// A new empty folder under the system's temporary folder, removed with everything in it when
+// the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::string str() const { return path_.string(); }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / std::string(name); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A client with record 1 and 2 filled with ordinary values and the given payroll date.
+ClientSpec PlainClient(std::string payroll_date = "063005");
+
+// An employee with the given key and quarter/year wages in cents (other amounts 0).
+EmployeeSpec PlainEmployee(std::string key, Cents quarter_wages, Cents year_wages);
+
+// The whole content of a file ("" when missing).
+std::string ReadFile(const std::filesystem::path& path);
+
+// Compares `actual` with the golden file tests/golden/<name>. On a mismatch writes
+// <name>.actual beside it and returns a readable diff (ESC as \e, other control bytes as \xNN);
+// returns "" when they match. With UPDATE_GOLDEN=1 in the environment, rewrites the golden file.
+std::string CompareGolden(std::string_view name, std::string_view actual);
+
+// Shows bytes readably: ESC as \e, CR as \r, other control bytes and bytes above 126 as \xNN.
+std::string Visible(std::string_view bytes);
+
+// Runs a shell command and returns its exit status; standard output and error go to the files
+// given (when not empty).
+int RunCommand(const std::string& command, const std::filesystem::path& out = {},
+               const std::filesystem::path& err = {});
+
+}  // namespace qreport::testing
