@@ -1,0 +1,325 @@
+#include "text/masks.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+namespace qreport {
+namespace {
+
+// Significant decimal digits kept from a double before any rounding to the mask.
+constexpr int kDigits = 18;
+
+// |value| as kDigits decimal digits: digit[0] stands for 10^exponent. All digits are '0' for
+// zero, otherwise digit[0] is not '0'.
+struct DecimalDigits {
+  char digit[kDigits];
+  int exponent;
+};
+
+// Converts a finite, non-negative double exactly, rounded to nearest at the 18th digit.
+// to_chars is exact on every platform, unlike long double printf on some of them.
+DecimalDigits ToDecimalDigits(double magnitude) {
+  char text[40];  // "d.ddddddddddddddddde+XXX"
+  const auto result =
+      std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, kDigits - 1);
+  DecimalDigits out;
+  out.digit[0] = text[0];
+  std::memcpy(out.digit + 1, text + 2, kDigits - 1);
+  const char* p = text + kDigits + 2;  // the exponent's sign, after "e"
+  const bool negative = *p == '-';
+  int exponent = 0;
+  for (++p; p < result.ptr; ++p) exponent = exponent * 10 + (*p - '0');
+  out.exponent = negative ? -exponent : exponent;
+  return out;
+}
+
+bool IsDigitPosition(char c) { return c == '#' || c == '0'; }
+
+// The numeric field of a section: where it is and what its placeholders ask for.
+struct Field {
+  std::size_t begin = 0;      // first placeholder, as an offset in the section
+  std::size_t end = 0;        // one past the last placeholder
+  int integer_positions = 0;  // "#", "0" and "," before the point
+  int decimals = 0;           // digit positions after the point
+  bool point = false;
+  bool grouping = false;
+  bool zero_fill = false;
+
+  int Width() const { return integer_positions + (point ? 1 : 0) + decimals; }
+};
+
+// Reads a field that starts at offset i of section: digit positions and commas, then
+// optionally a point with the digit positions after it. A run without a digit position (a
+// lone "," or ".") is no field, and then false is returned.
+bool ReadField(std::string_view section, std::size_t i, Field& field) {
+  Field f;
+  f.begin = i;
+  bool digits = false;
+  std::size_t j = i;
+  for (; j < section.size(); ++j) {
+    const char c = section[j];
+    if (IsDigitPosition(c)) {
+      digits = true;
+      if (c == '0') f.zero_fill = true;
+    } else if (c == ',') {
+      f.grouping = true;
+    } else {
+      break;
+    }
+    ++f.integer_positions;
+  }
+  if (j + 1 < section.size() && section[j] == '.' && IsDigitPosition(section[j + 1])) {
+    f.point = true;
+    digits = true;
+    for (++j; j < section.size() && IsDigitPosition(section[j]); ++j) {
+      if (section[j] == '0') f.zero_fill = true;
+      ++f.decimals;
+    }
+  }
+  if (!digits) return false;
+  f.end = j;
+  field = f;
+  return true;
+}
+
+// Finds the first field of section, skipping escaped characters.
+bool FindField(std::string_view section, Field& field) {
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    if (section[i] == '\\') {
+      ++i;
+      continue;
+    }
+    if ((IsDigitPosition(section[i]) || section[i] == ',' || section[i] == '.') &&
+        ReadField(section, i, field)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The printed length of text once its escapes are resolved.
+std::size_t LiteralLength(std::string_view text) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < text.size(); ++i, ++n) {
+    if (text[i] == '\\' && i + 1 < text.size()) ++i;
+  }
+  return n;
+}
+
+// Appends text with its escapes resolved; a backslash at the very end is kept as it is.
+void AppendLiteral(std::string& out, std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+}
+
+// Appends text right-aligned in field with blank fill, widened when text is wider.
+void AppendAligned(std::string& out, const Field& field, std::string_view text) {
+  const int free = field.Width() - static_cast<int>(text.size());
+  if (free > 0) out.append(static_cast<std::size_t>(free), ' ');
+  out += text;
+}
+
+// Appends the exponent form: the 18 digits less trailing zeros, "E", a sign and at least two
+// exponent digits ("-1.5E+20").
+void AppendExponentForm(std::string& out, const Field& field, const DecimalDigits& digits,
+                        bool negative) {
+  char text[48];
+  char* p = text;
+  if (negative) *p++ = '-';
+  int last = kDigits - 1;
+  while (last > 0 && digits.digit[last] == '0') --last;
+  *p++ = digits.digit[0];
+  if (last > 0) {
+    *p++ = '.';
+    for (int i = 1; i <= last; ++i) *p++ = digits.digit[i];
+  }
+  *p++ = 'E';
+  *p++ = digits.exponent < 0 ? '-' : '+';
+  const int exponent = digits.exponent < 0 ? -digits.exponent : digits.exponent;
+  if (exponent < 10) *p++ = '0';
+  p = std::to_chars(p, text + sizeof text, exponent).ptr;
+  AppendAligned(out, field, std::string_view(text, static_cast<std::size_t>(p - text)));
+}
+
+// The digits of a number rounded to the field's decimals: kept[i] stands for 10^(top - i),
+// digits past count are zeros.
+struct Rounded {
+  char kept[kDigits + 1];
+  int count = 0;
+  int top = 0;
+
+  char At(int position) const {
+    const int i = top - position;
+    return i >= 0 && i < count ? kept[i] : '0';
+  }
+};
+
+// Rounds to `decimals` places, half away from zero, on the 18-digit string.
+Rounded RoundTo(const DecimalDigits& digits, int decimals) {
+  Rounded r;
+  r.top = digits.exponent;
+  // Digits at 10^-decimals or above; the one after them decides the rounding.
+  const long long keep = static_cast<long long>(digits.exponent) + decimals + 1;
+  if (keep < 0) return r;  // everything dropped, and the first dropped digit is a 0
+  if (keep >= kDigits) {
+    std::memcpy(r.kept, digits.digit, kDigits);
+    r.count = kDigits;
+    return r;
+  }
+  r.count = static_cast<int>(keep);
+  std::memcpy(r.kept, digits.digit, static_cast<std::size_t>(r.count));
+  if (digits.digit[r.count] < '5') return r;
+  int i = r.count - 1;
+  for (; i >= 0 && r.kept[i] == '9'; --i) r.kept[i] = '0';
+  if (i >= 0) {
+    ++r.kept[i];
+  } else {
+    // Carry out of the top digit (or a round-up from nothing): a 1 one place higher.
+    r.kept[0] = '1';
+    for (int j = 1; j < r.count; ++j) r.kept[j] = '0';
+    if (r.count == 0) r.count = 1;
+    ++r.top;
+  }
+  return r;
+}
+
+// Appends a finite magnitude in field, with "-" before it when negative.
+void AppendNumber(std::string& out, const Field& field, double magnitude, bool negative) {
+  const DecimalDigits digits = ToDecimalDigits(magnitude);
+  if (digits.exponent >= kDigits) {
+    AppendExponentForm(out, field, digits, negative);
+    return;
+  }
+  const Rounded r = RoundTo(digits, field.decimals);
+  const bool whole_part = r.count > 0 && r.kept[0] != '0' && r.top >= 0;
+  // A zero whole part prints as one "0", if the field has room before the point at all.
+  const int integer_digits = whole_part ? r.top + 1 : (field.integer_positions > 0 ? 1 : 0);
+  const int separators = field.grouping && integer_digits > 0 ? (integer_digits - 1) / 3 : 0;
+  const int needed = integer_digits + separators + (negative ? 1 : 0);
+  const int free = field.integer_positions - needed;
+
+  if (free > 0) out.append(static_cast<std::size_t>(free), field.zero_fill ? '0' : ' ');
+  if (negative) out += '-';
+  for (int i = 0; i < integer_digits; ++i) {
+    const int position = integer_digits - 1 - i;
+    if (separators > 0 && i > 0 && (position + 1) % 3 == 0) out += ',';
+    out += r.At(position);
+  }
+  if (field.point) {
+    out += '.';
+    for (int j = 1; j <= field.decimals; ++j) out += r.At(-j);
+  }
+}
+
+// The mask's sections, split at unescaped ";". Anything after a third ";" is ignored.
+struct Sections {
+  std::string_view part[3];
+  int count = 0;
+};
+
+Sections SplitSections(std::string_view mask) {
+  Sections s;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < mask.size(); ++i) {
+    if (mask[i] == '\\') {
+      ++i;
+    } else if (mask[i] == ';') {
+      s.part[s.count++] = mask.substr(start, i - start);
+      start = i + 1;
+      if (s.count == 3) return s;
+    }
+  }
+  s.part[s.count++] = mask.substr(start);
+  return s;
+}
+
+// NumberText without the blank that holds the sign place of a positive value.
+std::string PlainText(double value) {
+  std::string text = NumberText(value);
+  if (!text.empty() && text[0] == ' ') text.erase(0, 1);
+  return text;
+}
+
+}  // namespace
+
+std::string FormatAmount(std::string_view mask, double value) {
+  const Sections sections = SplitSections(mask);
+
+  // Choose the section by the value as given. The negative section prints the magnitude: its
+  // own text carries the sign, e.g. "(#,###.##)". -0.0 is zero; NaN takes the first section.
+  std::string_view section = sections.part[0];
+  bool negative = false;
+  bool zero_section = false;
+  if (value == 0.0) {
+    value = 0.0;  // drops the sign of -0.0
+    if (sections.count == 3) {
+      section = sections.part[2];
+      zero_section = true;
+    }
+  } else if (value < 0.0) {
+    if (sections.count >= 2) {
+      section = sections.part[1];
+    } else {
+      negative = true;
+    }
+  }
+  if (section.empty()) return PlainText(value);
+
+  Field field;
+  const bool has_field = FindField(section, field);
+  if (!has_field) {
+    if (zero_section) {
+      std::string out;
+      AppendLiteral(out, section);
+      return out;
+    }
+    // No field: the amount goes at the end as though the section ended in "#".
+    field.begin = field.end = section.size();
+    field.integer_positions = 1;
+  }
+
+  const std::string_view before = section.substr(0, field.begin);
+  const std::string_view after = section.substr(field.end);
+  std::string out;
+  // Room for the literals and the field as the mask draws it: a short mask then stays in the
+  // string's own buffer, and only a widened field grows it.
+  out.reserve(LiteralLength(before) + LiteralLength(after) +
+              static_cast<std::size_t>(field.Width()));
+  AppendLiteral(out, before);
+  const double magnitude = std::fabs(value);
+  if (std::isnan(value)) {
+    AppendAligned(out, field, "NaN");
+  } else if (std::isinf(value)) {
+    AppendAligned(out, field, negative ? "-INF" : "INF");
+  } else {
+    AppendNumber(out, field, magnitude, negative);
+  }
+  AppendLiteral(out, after);
+  return out;
+}
+
+std::string NumberText(double value) {
+  if (std::isnan(value)) return " NaN";
+  std::string out(1, value < 0.0 ? '-' : ' ');  // -0.0 is not below zero: " 0"
+  const double magnitude = std::fabs(value);
+  if (std::isinf(magnitude)) return out + "INF";
+  char text[400];
+  std::to_chars_result result;
+  if (magnitude < 1e18 && magnitude == std::floor(magnitude)) {
+    // Whole numbers print every digit exactly, without a point.
+    result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::fixed, 0);
+  } else {
+    result = std::to_chars(text, text + sizeof text, magnitude);
+  }
+  for (char* p = text; p < result.ptr; ++p) {
+    if (*p == 'e') *p = 'E';
+  }
+  out.append(text, result.ptr);
+  return out;
+}
+
+}  // namespace qreport
