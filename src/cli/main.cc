@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/demo/demo_client.h"
+#include "cli/diskspace_command.h"
 #include "platform/platform.h"
 #include "run/report_run.h"
 
@@ -26,13 +27,19 @@ constexpr const char* kUsageText =
     "usage:\n"
     "  qreport run DATADIR [--kind 941] [--device CODE] [--answers FILE] [--printer-reply TEXT]\n"
     "  qreport demo [DIR]\n"
+    "  qreport diskfree [DRIVE] [--mode F|T]\n"
+    "  qreport showfree DRIVE\n"
     "  qreport --help | --version\n"
     "\n"
     "run   runs the quarterly report for the client folder DATADIR as the host program would:\n"
     "      the rates file FICA.RAT and the letterhead file prep are taken from the current\n"
     "      directory; the report is written to DATADIR/report.txt. Ends with the line\n"
     "      'device code: <value>'.\n"
-    "demo  writes the built-in demo client into DIR (default demo-client) and runs its report.\n";
+    "demo  writes the built-in demo client into DIR (default demo-client) and runs its report.\n"
+    "diskfree  prints the bytes free (mode F, the default) or in all (any other mode) on DRIVE.\n"
+    "showfree  shows the free and total bytes of DRIVE as a message.\n"
+    "      DRIVE is a drive letter (QREPORT_DRIVE_<LETTER> names its folder; C is / unless\n"
+    "      set); any other text measures the current directory.\n";
 
 int Usage(const std::string& problem) {
   std::cerr << "qreport: " << problem << "\n" << kUsageText;
@@ -148,5 +155,7 @@ int main(int argc, char** argv) {
   }
   if (command == "run") return RunCommand(args);
   if (command == "demo") return DemoCommand(args);
+  if (command == "diskfree") return qreport::DiskFreeCommand(args, Usage);
+  if (command == "showfree") return qreport::ShowFreeCommand(args, Usage);
   return Usage("unknown command " + command);
 }

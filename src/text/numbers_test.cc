@@ -34,7 +34,6 @@ TEST(ParseDecimal, ReadsTheLeadingNumberOfAText) {
       {"12 34", 12},
       {"1e999999", 0},
       {"1e-999999", 0},
-      {std::string("8.25\0\0\0", 7).c_str(), 8.25},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -44,6 +43,7 @@ TEST(ParseDecimal, ReadsTheLeadingNumberOfAText) {
 
 TEST(ParseDecimal, StopsAtAZeroByteInsideTheField) {
   EXPECT_EQ(ParseDecimal(std::string_view("12\0" "34", 5)), 12);
+  EXPECT_EQ(ParseDecimal(std::string_view("8.25\0\0\0", 7)), 8.25);
 }
 
 TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {

@@ -1,0 +1,97 @@
+// The qreport command as a user runs it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "cli/demo/client_writer.h"
+#include "support/fixture.h"
+
+namespace qreport {
+namespace {
+
+using testing::PlainClient;
+using testing::ReadFile;
+using testing::RunCommand;
+using testing::TempDir;
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+Outcome Qreport(const TempDir& work, const std::string& args) {
+  Outcome o;
+  o.status = RunCommand("cd '" + work.str() + "' && '" + std::string(QREPORT_CLI) + "' " + args, work / ".out",
+                        work / ".err");
+  o.out = ReadFile(work / ".out");
+  o.err = ReadFile(work / ".err");
+  return o;
+}
+
+TEST(Cli, RunTakesThePathFromThePayrollDate) {
+  struct Case {
+    const char* date;
+    const char* args;
+    const char* device_line;
+    bool report_written;
+  } cases[] = {
+      {"063004", "", "device code: P\n", true},
+      {"063004", "--device Z --kind 940", "device code: P\n", true},
+      {"063005", "--device Z", "device code: Z\n", false},  // the form path leaves it as passed
+      {"063005", "", "device code: P\n", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.date) + " " + c.args);
+    TempDir work;
+    ClientFolderSpec spec;
+    spec.client = PlainClient(c.date);
+    WriteClientFolder(work / "client", spec);
+    Outcome o = Qreport(work, "run client " + std::string(c.args));
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, c.device_line);
+    EXPECT_EQ(std::filesystem::exists(work / "client" / "report.txt"), c.report_written);
+  }
+}
+
+TEST(Cli, UsageErrorsAndAMissingFolder) {
+  TempDir work;
+  struct Case {
+    const char* args;
+    int status;
+  } cases[] = {
+      {"", 2},
+      {"frobnicate", 2},
+      {"run", 2},
+      {"run a b", 2},
+      {"run . --kind", 2},
+      {"run . --colour", 2},
+      {"run no-such-folder", 1},
+      {"run . --answers no-such-file", 1},
+      {"--help", 0},
+      {"--version", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    Outcome o = Qreport(work, c.args);
+    EXPECT_EQ(o.status, c.status) << o.err;
+    if (c.status == 2) {
+      EXPECT_NE(o.err.find("usage:"), std::string::npos);
+    }
+  }
+}
+
+TEST(Cli, DemoWritesTheClientAndItsReport) {
+  TempDir work;
+  Outcome o = Qreport(work, "demo here");
+  ASSERT_EQ(o.status, 0) << o.err;
+  for (const char* name : {"CLIENT", "EMPLOYEE.idx", "EMPLOYEE.fil", "EMPLOYEE.PLANS", "PRLIAB", "FICA.RAT", "prep"}) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(std::filesystem::exists(work / "here" / name));
+  }
+  EXPECT_NE(o.out.find("report:"), std::string::npos);
+  EXPECT_NE(o.out.find("device code: P"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qreport
