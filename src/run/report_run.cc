@@ -10,10 +10,9 @@
 #include "platform/platform.h"
 #include "run/stages.h"
 #include "text/numbers.h"
+#include "worksheet/worksheet_run.h"
 
 namespace qreport {
-
-inline constexpr std::string_view kReportFileName = "\\report.txt";
 
 void ReadClientIntoState(RunContext& ctx) {
   RunState& s = ctx.state;

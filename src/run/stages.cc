@@ -1,5 +1,7 @@
-// Stages still to come do nothing yet; the run calls each in its place.
+// The stages of the report run. Those still to come do nothing yet; the run calls each in its place.
 #include "run/stages.h"
+
+#include "worksheet/worksheet_run.h"
 
 namespace qreport {
 
@@ -7,7 +9,7 @@ void LoadSavedEntries(RunContext&) {}
 void SaveEntries(RunContext&) {}
 void ShowOptionsDialog(RunContext&) {}
 void ShowShortDialog(RunContext&, std::string_view) {}
-void RunWorksheet(RunContext&) {}
+void RunWorksheet(RunContext& ctx) { RunQuarterlyWorksheet(ctx); }
 void PrintForm941(RunContext&) {}
 void PrintForm944(RunContext&) {}
 void PrintVoucher(RunContext&) {}

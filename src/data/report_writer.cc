@@ -1,0 +1,61 @@
+#include "data/report_writer.h"
+
+#include "data/record_file.h"
+
+namespace qreport {
+namespace {
+constexpr std::size_t kFlushBytes = 64 * 1024;
+}  // namespace
+
+ReportWriter::ReportWriter(const std::filesystem::path& path, bool append)
+    : file_(std::make_unique<OutputFile>(path, append)) {
+  buffer_.reserve(kFlushBytes + 1024);
+}
+
+ReportWriter::~ReportWriter() {
+  // An unwinding writer keeps what it could write; errors here have nowhere to go.
+  try {
+    FlushBuffer();
+  } catch (...) {
+  }
+}
+
+void ReportWriter::FlushBuffer() {
+  if (buffer_.empty() || !file_) return;
+  std::string pending;
+  pending.swap(buffer_);
+  buffer_.reserve(kFlushBytes + 1024);
+  file_->Write(pending);
+}
+
+void ReportWriter::Text(std::string_view bytes) {
+  buffer_.append(bytes);
+  column_ += static_cast<int>(bytes.size());
+  if (buffer_.size() >= kFlushBytes) FlushBuffer();
+}
+
+void ReportWriter::Repeat(char c, int count) {
+  if (count <= 0) return;
+  buffer_.append(static_cast<std::size_t>(count), c);
+  column_ += count;
+  if (buffer_.size() >= kFlushBytes) FlushBuffer();
+}
+
+void ReportWriter::LineEnd() {
+  buffer_ += "\r\n";
+  column_ = 1;
+  if (buffer_.size() >= kFlushBytes) FlushBuffer();
+}
+
+void ReportWriter::TabTo(int column) {
+  if (column < 1) column = 1;
+  if (column_ > column) LineEnd();
+  Repeat(' ', column - column_);
+}
+
+void ReportWriter::Close() {
+  FlushBuffer();
+  if (file_) file_->Close();
+}
+
+}  // namespace qreport

@@ -1,0 +1,47 @@
+// Printer text written to the report file: pieces of text and line ends (CR LF), with the
+// current column kept so that a piece can be placed at a column ("tab to column n").
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace qreport {
+
+class OutputFile;
+
+// Writes printer text to a file through a buffer. Columns count from 1 and count every byte
+// written since the last line end. Write failures throw RunError with their error number.
+class ReportWriter {
+ public:
+  // Creates or empties `path` (or appends to it when `append` is set).
+  explicit ReportWriter(const std::filesystem::path& path, bool append = false);
+  ~ReportWriter();
+  ReportWriter(const ReportWriter&) = delete;
+  ReportWriter& operator=(const ReportWriter&) = delete;
+
+  // Writes bytes without a line end.
+  void Text(std::string_view bytes);
+  void Byte(char c) { Text(std::string_view(&c, 1)); }
+  // Writes `c` `count` times.
+  void Repeat(char c, int count);
+  // Writes CR LF.
+  void LineEnd();
+  // Pads with blanks to column `column`; when the line is already past it, a line end comes
+  // first and the blanks follow on the new line. A column below 1 counts as 1.
+  void TabTo(int column);
+  // The column the next byte lands in.
+  int column() const { return column_; }
+  // Writes out what is buffered and closes the file; throws RunError when it cannot.
+  void Close();
+
+ private:
+  void FlushBuffer();
+
+  std::unique_ptr<OutputFile> file_;
+  std::string buffer_;
+  int column_ = 1;
+};
+
+}  // namespace qreport

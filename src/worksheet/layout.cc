@@ -1,0 +1,197 @@
+#include "worksheet/layout.h"
+
+#include <array>
+
+#include "data/bytes.h"
+#include "text/masks.h"
+#include "text/numbers.h"
+
+namespace qreport {
+namespace {
+
+constexpr std::string_view kWageMask = "#,###,###.##";
+constexpr std::string_view kSmallMask = "###,###.##";
+constexpr std::string_view kRateMask = "  ###.## ";
+
+constexpr std::array<std::string_view, 12> kMonthNames = {
+    "January", "February", "March", "April", "May", "June", "July", "August", "September", "October", "November", "December"};
+
+// Characters `start` (from 1) to `start + count - 1` of `text`; fewer where the text is shorter.
+std::string_view Mid(std::string_view text, std::size_t start, std::size_t count) {
+  if (start - 1 >= text.size()) return {};
+  return text.substr(start - 1, count);
+}
+
+}  // namespace
+
+std::string MonthName(std::string_view month_digits) {
+  std::int64_t month = RoundHalfEven(ParseDecimal(month_digits));
+  if (month < 1 || month > 12) return "";
+  return std::string(kMonthNames[static_cast<std::size_t>(month - 1)]);
+}
+
+std::string PeriodEndingText(std::string_view payroll_date) {
+  std::string_view year = Mid(payroll_date, 5, 2);
+  std::string century = ParseDecimal(year) < 80 ? "20" : "19";
+  return "AS OF THE PERIOD ENDING " + MonthName(Mid(payroll_date, 1, 2)) + " " + std::string(Mid(payroll_date, 3, 2)) +
+         ", " + century + std::string(year);
+}
+
+int CentredColumn(std::size_t length) {
+  return static_cast<int>(RoundHalfEven((kPageWidth - static_cast<double>(length)) / 2.0));
+}
+
+void WorksheetPrinter::ReverseFeed8() { out_.Text("\x1bj\x08"); }
+
+void WorksheetPrinter::PageHeading() {
+  if (page_ > 0) out_.Byte('\f');
+  // Proportional off, ESC k A, ESC "y, 10 cpi, left margin 3, ESC "Q, DC1, emphasised.
+  out_.Text(std::string_view("\x1bp\x00\x1bk" "A\x1b\"y\x1bP\x1bl\x03\x1b\"Q\x11\x1b" "E", 20));
+  out_.LineEnd();
+  line_count_ = 0;
+  ++page_;
+  out_.LineEnd();
+
+  if (state_.ReportDate.find('/') == std::string::npos) {
+    const std::string& d = state_.ReportDate;
+    state_.ReportDate = std::string(Mid(d, 1, 2)) + "/" + std::string(Mid(d, 3, 2)) + "/" + std::string(Mid(d, 5, 2));
+  }
+  out_.Text(state_.ReportDate);
+  out_.TabTo(CentredColumn(TrimRight(state_.EmployerName).size()));
+  out_.Text(state_.EmployerName);
+  std::string page_text = NumberText(page_);
+  out_.TabTo(127 - static_cast<int>(page_text.size()));
+  out_.Text("Page " + page_text);
+  out_.LineEnd();
+
+  bool has_trade_name = !trade_name_.empty();
+  if (has_trade_name) {
+    out_.TabTo(CentredColumn(trade_name_.size()));
+    out_.Text(trade_name_);
+    out_.LineEnd();
+  }
+  out_.TabTo(53);
+  out_.Text("QUARTERLY REPORT WORKSHEET");
+  out_.LineEnd();
+  out_.TabTo(53);
+  out_.Text("--------------------------");
+  out_.LineEnd();
+  std::string period = PeriodEndingText(state_.PayrollDate);
+  out_.TabTo(CentredColumn(period.size()));
+  out_.Text(period);
+  out_.LineEnd();
+  out_.Text(" ");
+  out_.LineEnd();
+  Rule(double_rule_);
+  ReverseFeed8();
+  out_.LineEnd();
+  out_.Text("-----------Employee----------      Quarterly  ----------------TAXABLE WAGES-----");
+  out_.Text("-----------    --TIPS--   ---------WITHHELD---------");
+  out_.LineEnd();
+  out_.Text("KEY    NAME                        Wages,Tips      FICA        FUTA        SUTA ");
+  out_.Text("        SDI      Reptd    Fed WH   Sta WH     FICA ");
+  ReverseFeed8();
+  out_.LineEnd();
+  Rule(double_rule_);
+  out_.LineEnd();
+  line_count_ = has_trade_name ? 11 : 10;
+}
+
+void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
+  if (page_ == 0 || line_count_ > kLinesPerPage) PageHeading();
+  out_.Text(line.key);
+  out_.TabTo(8);
+  std::string name = line.name.substr(0, 23);
+  name.resize(23, ' ');
+  out_.Text(name);
+  out_.TabTo(32);
+  for (double wage : {line.wages_and_tips, line.fica_taxable, line.futa_taxable, line.suta_taxable, line.sdi_taxable}) {
+    out_.Text(FormatAmount(kWageMask, wage));
+  }
+  for (double amount : {line.tips, line.federal_withheld, line.state_withheld, line.fica_withheld}) {
+    out_.Text(FormatAmount(kSmallMask, amount));
+  }
+  out_.LineEnd();
+  ++line_count_;
+  ++employee_count_;
+  if (line_count_ >= kLinesPerPage) PageHeading();
+}
+
+void WorksheetPrinter::TotalsAndRecap(const WorksheetTotals& t, const FicaRates& r, const UnemploymentRates& u) {
+  if (line_count_ > kLinesPerPage) PageHeading();
+  out_.Text(" ");
+  out_.LineEnd();
+  Rule(double_rule_);
+  ReverseFeed8();
+  out_.LineEnd();
+  out_.Text(" TOTALS - " + NumberText(employee_count_) + " EMPLOYEES");
+  out_.TabTo(32);
+  for (double wage : {t.wages_and_tips, t.fica_taxable, t.futa_taxable, t.suta_taxable, t.sdi_taxable}) {
+    out_.Text(FormatAmount(kWageMask, wage));
+  }
+  for (double amount : {t.tips, t.federal_withheld, t.state_withheld, t.fica_withheld}) {
+    out_.Text(FormatAmount(kSmallMask, amount));
+  }
+  ReverseFeed8();
+  out_.LineEnd();
+  Rule(double_rule_);
+  out_.LineEnd();
+  out_.Text(" ");
+  out_.LineEnd();
+  out_.Text(" ");
+  out_.LineEnd();
+  line_count_ += 6;
+  if (line_count_ > 42) PageHeading();
+
+  TaxFigures f = ComputeTaxFigures(t, r, u);
+  double futa_divisor = UnemploymentRateDivisor(u.futa);
+  double suta_divisor = UnemploymentRateDivisor(u.suta);
+
+  out_.Text("                                          Taxable   Tax");
+  out_.LineEnd();
+  out_.Text("RECAP OF TAXES                             Amount   Rate           Tax    Total");
+  out_.Text("   Withheld    Expense");
+  out_.LineEnd();
+  out_.Text("--------------");
+  out_.TabTo(38);
+  out_.Repeat(single_rule_, 69);
+  out_.LineEnd();
+
+  auto row = [&](std::string_view label, double taxable, double rate, double tax) {
+    out_.Text(label);
+    out_.TabTo(38);
+    out_.Text(FormatAmount(kWageMask, taxable));
+    out_.Text(FormatAmount(kRateMask, rate));
+    out_.Text(FormatAmount(kWageMask, tax));
+  };
+  auto money = [&](double amount) { out_.Text(FormatAmount(kSmallMask, amount)); };
+
+  row(" FICA WAGES     ", t.fica_taxable, (r.ss_rate1 + r.ss_rate2) * 100, f.fica_tax);
+  out_.LineEnd();
+  row(" MEDICARE WAGES ", t.medicare_wages, (r.medicare_rate1 + r.medicare_rate2) * 100, f.medicare_tax);
+  out_.LineEnd();
+  row(" TIPS REPORTED  ", t.tips, (r.ss_rate1 + r.ss_rate2 + r.medicare_rate1 + r.medicare_rate2) * 100,
+      f.tips_tax_shown);
+  money(f.fica_total);
+  money(t.fica_withheld);
+  money(f.fica_total - t.fica_withheld);
+  out_.LineEnd();
+  row(" FUTA WAGES     ", t.futa_taxable, u.futa * 100 / futa_divisor, f.futa_tax);
+  money(f.futa_tax);
+  money(0);
+  money(f.futa_tax);
+  out_.LineEnd();
+  row(" SUTA WAGES     ", t.suta_taxable, u.suta * 100 / suta_divisor, f.suta_tax);
+  money(f.suta_tax);
+  money(0);
+  money(f.suta_tax);
+  out_.LineEnd();
+  row(" OTHER TAX      ", t.sdi_taxable, 0, 0);
+  money(0);
+  money(0);
+  money(0);
+  out_.LineEnd();
+  line_count_ += 4;
+}
+
+}  // namespace qreport

@@ -1,0 +1,57 @@
+// The printed worksheet: the page heading, the employee lines with 55-line paging, the totals
+// line and the recap of taxes, written as printer text for a 132-column ESC/P printer.
+#pragma once
+
+#include <string>
+
+#include "data/report_writer.h"
+#include "run/run_state.h"
+#include "worksheet/accumulation.h"
+#include "worksheet/recap.h"
+
+namespace qreport {
+
+inline constexpr int kLinesPerPage = 55;
+inline constexpr int kPageWidth = 132;
+
+// The month name of a month number text ("06" is June); empty for anything but 1 to 12.
+std::string MonthName(std::string_view month_digits);
+
+// "AS OF THE PERIOD ENDING June 30, 1999" for the payroll date 063099.
+std::string PeriodEndingText(std::string_view payroll_date);
+
+// The centring column for a text of `length` in the page width: (132 - length) / 2, a half to
+// even.
+int CentredColumn(std::size_t length);
+
+// Writes the worksheet's pages. The report date is rewritten to MM/DD/YY in the run state when it
+// holds no "/".
+class WorksheetPrinter {
+ public:
+  WorksheetPrinter(ReportWriter& out, RunState& state, std::string trade_name)
+      : out_(out), state_(state), trade_name_(std::move(trade_name)) {}
+
+  void PageHeading();
+  // One employee's line; starts a page when needed and counts the employee.
+  void EmployeeLine(const WorksheetLine& line);
+  // The totals line, then the recap of taxes (on a new page when the totals passed line 42).
+  void TotalsAndRecap(const WorksheetTotals& totals, const FicaRates& rates, const UnemploymentRates& unemployment);
+
+  int employee_count() const { return employee_count_; }
+  int page_number() const { return page_; }
+
+ private:
+  void Rule(char c) { out_.Repeat(c, kPageWidth); }
+  void ReverseFeed8();
+
+  ReportWriter& out_;
+  RunState& state_;
+  std::string trade_name_;
+  int page_ = 0;
+  int line_count_ = 0;
+  int employee_count_ = 0;
+  char single_rule_ = '-';
+  char double_rule_ = '=';
+};
+
+}  // namespace qreport

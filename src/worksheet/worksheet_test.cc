@@ -1,0 +1,328 @@
+// The quarterly worksheet: the employee pass's rules, the recap's figures, and the printed pages
+// byte for byte.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+
+#include "cli/demo/client_writer.h"
+#include "support/fixture.h"
+#include "support/recording_platform.h"
+#include "worksheet/accumulation.h"
+#include "worksheet/layout.h"
+#include "worksheet/recap.h"
+#include "worksheet/worksheet_run.h"
+
+namespace qreport {
+namespace {
+
+using testing::CompareGolden;
+using testing::PlainClient;
+using testing::PlainEmployee;
+using testing::ReadFile;
+using testing::RecordingPlatform;
+using testing::TempDir;
+namespace fs = std::filesystem;
+
+Employee MakeEmployee(double q1, double q2, double y1, double y2, char fica = 'Y', std::uint8_t exempt = 0) {
+  Employee e;
+  e.amounts_qtd[kWages] = q1;
+  e.amounts_qtd[kTips] = q2;
+  e.amounts_ytd[kWages] = y1;
+  e.amounts_ytd[kTips] = y2;
+  e.fica_flag = fica;
+  ApplyExemptCode(exempt, e.suta_subject, e.futa_subject);
+  return e;
+}
+
+TEST(WorksheetLine, WageBasesCutTheTaxableWages) {
+  struct Case {
+    const char* what;
+    Employee e;
+    WageBases bases;
+    double fica, medicare, futa, suta;
+  } cases[] = {
+      {"below every base", MakeEmployee(3000, 0, 3000, 0), {100000, 7000, 8000}, 3000, 3000, 3000, 3000},
+      {"social security room from wages and tips", MakeEmployee(29000, 1000, 109000, 1000), {100000, 1e9, 1e9},
+       20000, 29000, 30000, 30000},
+      {"social security room below zero", MakeEmployee(20000, 0, 130000, 0), {100000, 1e9, 1e9}, 0, 20000, 20000, 20000},
+      {"year exactly at the base is not cut", MakeEmployee(5000, 500, 99500, 500), {100000, 1e9, 1e9}, 5000, 5000,
+       5500, 5500},
+      {"below the base tips are not social security wages", MakeEmployee(1000, 400, 1000, 400), {100000, 1e9, 1e9},
+       1000, 1000, 1400, 1400},
+      {"a tipped employee past the base shows no more than the wages", MakeEmployee(1000, 9000, 96000, 9000),
+       {100000, 1e9, 1e9}, 1000, 1000, 10000, 10000},
+      {"FUTA example", MakeEmployee(3000, 500, 6800, 500), {1e9, 7000, 1e9}, 3000, 3000, 3200, 3500},
+      {"SUTA example: the year's wages and tips are tested", MakeEmployee(5000, 0, 12000, 0), {1e9, 1e9, 8000}, 5000,
+       5000, 5000, 1000},
+      {"FUTA past the base earlier in the year", MakeEmployee(2000, 0, 9000, 0), {1e9, 7000, 8000}, 2000, 2000, 0, 1000},
+      {"fica flag N", MakeEmployee(3000, 100, 3000, 100, 'N'), {100000, 7000, 8000}, 0, 0, 3100, 3100},
+      {"fica flag lower-case y", MakeEmployee(3000, 0, 3000, 0, 'y'), {100000, 7000, 8000}, 0, 0, 3000, 3000},
+      {"exempt code 9", MakeEmployee(3000, 0, 3000, 0, 'Y', 9), {100000, 7000, 8000}, 3000, 3000, 0, 0},
+      {"exempt code 1: no SUTA", MakeEmployee(3000, 0, 3000, 0, 'Y', 1), {100000, 7000, 8000}, 3000, 3000, 3000, 0},
+      {"exempt code 8: no FUTA", MakeEmployee(3000, 0, 3000, 0, 'Y', 8), {100000, 7000, 8000}, 3000, 3000, 0, 3000},
+      {"zero quarter wages with year wages", MakeEmployee(0, 0, 4000, 0), {100000, 7000, 8000}, 0, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::optional<WorksheetLine> line = ComputeWorksheetLine(c.e, c.bases);
+    ASSERT_TRUE(line.has_value());
+    EXPECT_DOUBLE_EQ(line->fica_taxable, c.fica);
+    EXPECT_DOUBLE_EQ(line->medicare_wages, c.medicare);
+    EXPECT_DOUBLE_EQ(line->futa_taxable, c.futa);
+    EXPECT_DOUBLE_EQ(line->suta_taxable, c.suta);
+    EXPECT_DOUBLE_EQ(line->sdi_taxable, c.e.amounts_qtd[kWages] + c.e.amounts_qtd[kTips]);
+  }
+}
+
+TEST(WorksheetLine, NoWagesInQuarterOrYearSkipsTheEmployee) {
+  EXPECT_FALSE(ComputeWorksheetLine(MakeEmployee(0, 250, 0, 250), {}).has_value());
+  EXPECT_TRUE(ComputeWorksheetLine(MakeEmployee(0, 0, 0.01, 0), {}).has_value());
+}
+
+TEST(Recap, RoundingsToTheCent) {
+  struct Case {
+    double x, round_cents, via_text;
+  } cases[] = {
+      {20.66646, 20.67, 20.67},
+      {2.675, 2.67, 2.67},                      // the double lies just below 2.675
+      {std::nextafter(2.675, 3.0), 2.68, 2.67},  // just above; its 15-digit text is 2.675 again
+      {0.125, 0.12, 0.12},
+      {-1.005, -1.0, -1.0},
+      {51.00, 51.0, 51.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.x);
+    EXPECT_DOUBLE_EQ(RoundCents(c.x), c.round_cents);
+    EXPECT_DOUBLE_EQ(RoundCentsViaText(c.x), c.via_text);
+  }
+}
+
+TEST(Recap, TipsTaxShownAndCombinedRestOnDifferentRoundings) {
+  WorksheetTotals t;
+  t.tips = 333.33;
+  FicaRates r{0.062, 0.062, 100000, 0.0145, 0.0145, 0};
+  TaxFigures f = ComputeTaxFigures(t, r, {});
+  EXPECT_DOUBLE_EQ(f.tips_tax_shown, 20.67 + 20.67 + 9.67);
+  EXPECT_DOUBLE_EQ(f.tips_tax_combined, 51.00);
+}
+
+TEST(Recap, UnemploymentRatesInEitherNotation) {
+  struct Case {
+    double rate, divisor;
+  } cases[] = {{0.8, 100}, {0.008, 1}, {0.01, 100}, {0.0099999999, 100}, {0.0099999, 1}, {2.7, 100}, {0, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rate);
+    EXPECT_EQ(UnemploymentRateDivisor(c.rate), c.divisor);
+  }
+}
+
+TEST(Heading, PeriodEndingDateAndCentring) {
+  struct Case {
+    const char* date;
+    const char* want;
+  } cases[] = {
+      {"063099", "AS OF THE PERIOD ENDING June 30, 1999"},
+      {"123105", "AS OF THE PERIOD ENDING December 31, 2005"},
+      {"010180", "AS OF THE PERIOD ENDING January 01, 1980"},
+      {"003179", "AS OF THE PERIOD ENDING  31, 2079"},
+      {"133105", "AS OF THE PERIOD ENDING  31, 2005"},
+      {"XX3105", "AS OF THE PERIOD ENDING  31, 2005"},
+      {"0631", "AS OF THE PERIOD ENDING June 31, 20"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.date);
+    EXPECT_EQ(PeriodEndingText(c.date), c.want);
+  }
+  EXPECT_EQ(CentredColumn(20), 56);
+  EXPECT_EQ(CentredColumn(21), 56);  // 55.5 goes to the even neighbour
+  EXPECT_EQ(CentredColumn(23), 54);  // 54.5 likewise
+  EXPECT_EQ(CentredColumn(0), 66);
+}
+
+// A worksheet run over a client folder written from `spec`, with the rates in `rates`.
+struct WorksheetRun {
+  TempDir dir;
+  RecordingPlatform platform;
+  std::string report;
+  RunContext ctx{platform};
+
+  explicit WorksheetRun(const ClientFolderSpec& spec,
+                        const std::array<std::string, 6>& rates = {"6.2", "6.2", "100000", "1.45", "1.45", "0"},
+                        std::string report_date = "") {
+    WriteClientFolder(dir.path(), spec);
+    WriteRatesFile(dir.path(), rates);
+    ctx.WorkDir = dir.str();
+    ctx.state.DataDir = dir.str();
+    ctx.state.ReportDate = report_date.empty() && spec.client ? spec.client->payroll_date : report_date;
+  }
+  void Run() {
+    RunQuarterlyWorksheet(ctx);
+    report = ReadFile(dir / "report.txt");
+  }
+};
+
+ClientFolderSpec ManyEmployees(int count, std::string trade_name) {
+  ClientFolderSpec spec;
+  spec.client = PlainClient("093005");
+  spec.client->trade_name = std::move(trade_name);
+  for (int i = 1; i <= count; ++i) {
+    EmployeeSpec e = PlainEmployee("E" + std::to_string(1000 + i), 100000 + i, 200000 + i);
+    e.name = "WORKER NUMBER " + std::to_string(i);
+    spec.employees.push_back(e);
+  }
+  return spec;
+}
+
+TEST(WorksheetGolden, OnePageWithEveryKindOfLine) {
+  ClientFolderSpec spec;
+  spec.client = PlainClient("063099");
+  spec.client->futa_rate = "0.8";
+  spec.client->suta_rate = "0.027";
+  EmployeeSpec full = PlainEmployee("A00001", 1234567, 3456789);
+  full.name = "A NAME OF THIRTY CHARACTERS XY";
+  full.qtd = {1234567, 33333, 91000, 123456, 4567};
+  full.ytd = {3456789, 66666, 182000, 246912, 9134};
+  full.plans = {1000, 2000, 3000};
+  EmployeeSpec shortname = PlainEmployee("B2", 500000, 9000000);  // past every base
+  shortname.name = "SHORT";
+  EmployeeSpec exempt = PlainEmployee("C3", 100000, 100000);
+  exempt.exempt_code = 9;
+  exempt.fica_flag = 'N';
+  EmployeeSpec skipped = PlainEmployee("D4", 0, 0);  // tips alone: no line, but its plans count
+  skipped.qtd[1] = 5000;
+  skipped.plans = {7, 0, 0};
+  EmployeeSpec year_only = PlainEmployee("E5", 0, 250000);
+  EmployeeSpec huge = PlainEmployee("F6", 1234567890, 1234567890);  // widens its columns
+  spec.employees = {full, shortname, exempt, skipped, year_only, huge};
+
+  WorksheetRun run(spec, {"6.2", "6.2", "94200", "1.45", "1.45", "0"}, "063099");
+  run.Run();
+  EXPECT_EQ(CompareGolden("worksheet/one_page.txt", run.report), "");
+  EXPECT_TRUE(run.platform.messages.empty());
+  EXPECT_EQ(run.ctx.state.ReportDate, "06/30/99");
+  EXPECT_EQ(run.ctx.state.PrintDevice, "P");
+  EXPECT_EQ(run.ctx.PlanTotalA, (PlanTotals{0, 1007, 2000, 3000}));
+}
+
+TEST(WorksheetGolden, FortySixthLineStartsPageTwo) {
+  WorksheetRun run(ManyEmployees(46, ""), {".062", ".062", "90000", ".0145", ".0145", ""}, "09/30/05");
+  run.Run();
+  EXPECT_EQ(CompareGolden("worksheet/page_break.txt", run.report), "");
+}
+
+TEST(WorksheetGolden, NoCountedEmployeesGivesTotalsAndRecapOnly) {
+  ClientFolderSpec spec;
+  spec.client = PlainClient("033106");
+  spec.client->futa_rate = "0.008";
+  spec.employees = {PlainEmployee("Z1", 0, 0)};
+  WorksheetRun run(spec);
+  run.Run();
+  EXPECT_EQ(CompareGolden("worksheet/no_employees.txt", run.report), "");
+  EXPECT_EQ(run.report.find("QUARTERLY REPORT WORKSHEET"), std::string::npos);
+}
+
+// Where the form feeds fall: after the 45th line of a page (44th with a trade name), and before
+// the recap when the totals bring the line count above 42.
+TEST(WorksheetPaging, PagesBreakAtTheirLimits) {
+  struct Case {
+    int employees;
+    const char* trade_name;
+    int form_feeds;
+    bool recap_on_new_page;
+  } cases[] = {
+      {26, "", 0, false},   // 10 + 26 + 6 = 42: the recap stays
+      {27, "", 1, true},    // 43: the recap moves to a new page
+      {25, "TRADE", 0, false},
+      {26, "TRADE", 1, true},
+      {45, "", 1, false},   // the 45th line is followed at once by page 2's heading
+      {44, "TRADE", 1, false},
+      {43, "TRADE", 1, true},
+      {46, "", 1, false},
+      {90, "", 2, false},
+      {72, "", 2, true},    // page 2: 10 + 27 + 6 = 43
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.employees) + " " + c.trade_name);
+    WorksheetRun run(ManyEmployees(c.employees, c.trade_name));
+    run.Run();
+    EXPECT_EQ(std::count(run.report.begin(), run.report.end(), '\f'), c.form_feeds);
+    std::size_t last_ff = run.report.rfind('\f');
+    std::size_t recap = run.report.find("RECAP OF TAXES");
+    std::size_t totals = run.report.find(" TOTALS - ");
+    ASSERT_NE(recap, std::string::npos);
+    if (c.form_feeds > 0) {
+      EXPECT_EQ(totals < last_ff && last_ff < recap, c.recap_on_new_page);
+    }
+    EXPECT_NE(run.report.find(" TOTALS - " + std::string(c.employees >= 10 ? " " : "  ") + std::to_string(c.employees) + " EMPLOYEES"),
+              std::string::npos);
+  }
+}
+
+TEST(WorksheetRun, CancelWritesNothingAndClearsTheFlag) {
+  WorksheetRun run(ManyEmployees(3, ""));
+  WriteBytes(run.dir / "report.txt", "earlier");
+  run.ctx.state.CancelRequested = 1;
+  run.Run();
+  EXPECT_EQ(run.report, "earlier");
+  EXPECT_EQ(run.ctx.state.CancelRequested, 0);
+}
+
+TEST(WorksheetRun, ShortClientFileFallsBackToTheDefaultDate) {
+  WorksheetRun run(ClientFolderSpec{});
+  run.Run();
+  EXPECT_EQ(run.ctx.state.PayrollDate, "013192");
+  EXPECT_TRUE(fs::exists(run.dir / "emp4mula.fil"));
+  EXPECT_TRUE(fs::exists(run.dir / "EMPLOYEE.idx"));
+  EXPECT_NE(run.report.find(" TOTALS -  0 EMPLOYEES"), std::string::npos);
+}
+
+TEST(WorksheetRun, FailuresShowTheErrorMessage) {
+  struct Case {
+    const char* what;
+    std::function<void(const TempDir&)> spoil;
+    std::string message;
+  } cases[] = {
+      {"a folder in place of the report", [](const TempDir& d) { fs::create_directory(d / "report.txt"); },
+       "at line  0: Error  75"},
+      {"a folder in place of the index", [](const TempDir& d) { fs::create_directory(d / "EMPLOYEE.idx"); },
+       "at line  0: Error  75"},
+      {"a folder in place of the formula file", [](const TempDir& d) { fs::create_directory(d / "emp4mula.fil"); },
+       "at line  0: Error  75"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ClientFolderSpec spec = ManyEmployees(2, "");
+    spec.employees.clear();
+    WorksheetRun run(spec);
+    c.spoil(run.dir);
+    RunQuarterlyWorksheet(run.ctx);
+    EXPECT_EQ(run.platform.messages, std::vector<std::string>{c.message});
+  }
+}
+
+TEST(WorksheetRun, MissingDataFolderIsPathNotFound) {
+  TempDir dir;
+  RecordingPlatform platform;
+  RunContext ctx(platform);
+  ctx.state.DataDir = (dir / "nowhere").string();
+  ctx.WorkDir = dir.str();
+  RunQuarterlyWorksheet(ctx);
+  EXPECT_EQ(platform.messages, std::vector<std::string>{"at line  0: Error  76"});
+}
+
+TEST(RunError, PrinterErrorsHaveTheirOwnMessage) {
+  for (int number : {24, 25, 27, 68}) {
+    RecordingPlatform platform;
+    ShowRunError(platform, number);
+    EXPECT_EQ(platform.messages, std::vector<std::string>{"QREPORT: PRINTER ERROR -- CHECK LPT -- Click OK to Exit "});
+  }
+  RecordingPlatform platform;
+  ShowRunError(platform, 61);
+  EXPECT_EQ(platform.messages, std::vector<std::string>{"at line  0: Error  61"});
+}
+
+}  // namespace
+}  // namespace qreport
