@@ -14,12 +14,20 @@ using Bytes = std::span<const std::uint8_t>;
 // The `width` bytes at `offset` as text (bytes past the end of the record read as zero).
 std::string TextAt(Bytes record, std::size_t offset, std::size_t width);
 
-// Signed little-endian integers at `offset`; bytes past the end read as zero.
-std::int16_t Int16At(Bytes record, std::size_t offset);
-std::int32_t Int32At(Bytes record, std::size_t offset);
-
 // Byte at `offset`, or 0 past the end.
-std::uint8_t ByteAt(Bytes record, std::size_t offset);
+inline std::uint8_t ByteAt(Bytes record, std::size_t offset) { return offset < record.size() ? record[offset] : 0; }
+
+// Signed little-endian integers at `offset`; bytes past the end read as zero.
+inline std::int16_t Int16At(Bytes record, std::size_t offset) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(ByteAt(record, offset) | (ByteAt(record, offset + 1) << 8)));
+}
+inline std::int32_t Int32At(Bytes record, std::size_t offset) {
+  std::uint32_t v = static_cast<std::uint32_t>(ByteAt(record, offset)) |
+                    (static_cast<std::uint32_t>(ByteAt(record, offset + 1)) << 8) |
+                    (static_cast<std::uint32_t>(ByteAt(record, offset + 2)) << 16) |
+                    (static_cast<std::uint32_t>(ByteAt(record, offset + 3)) << 24);
+  return static_cast<std::int32_t>(v);
+}
 
 // Text without its trailing blanks.
 std::string TrimRight(std::string_view text);

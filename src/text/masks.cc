@@ -187,14 +187,35 @@ Rounded RoundTo(const DecimalDigits& digits, int decimals) {
   return r;
 }
 
+// The rounded digits of a magnitude that is the double nearest to a whole count of the field's
+// smallest unit (a whole number of cents for two decimals), as most amounts are. Below 1e13 such a
+// double lies within a thousandth of a cent of that count, so its 18-digit string rounds to the
+// count itself and the exact conversion can be skipped. False when the shortcut does not apply.
+bool RoundExactUnits(double magnitude, int decimals, Rounded& r) {
+  if (decimals > 2 || !(magnitude < 1e13)) return false;
+  const double scale = decimals == 0 ? 1.0 : (decimals == 1 ? 10.0 : 100.0);
+  const long long units = std::llround(magnitude * scale);
+  if (static_cast<double>(units) / scale != magnitude) return false;
+  char text[20];
+  int n = 0;
+  for (long long u = units; u > 0; u /= 10) text[n++] = static_cast<char>('0' + u % 10);
+  for (int i = 0; i < n; ++i) r.kept[i] = text[n - 1 - i];
+  r.count = n;
+  r.top = n - 1 - decimals;
+  return true;
+}
+
 // Appends a finite magnitude in field, with "-" before it when negative.
 void AppendNumber(std::string& out, const Field& field, double magnitude, bool negative) {
-  const DecimalDigits digits = ToDecimalDigits(magnitude);
-  if (digits.exponent >= kDigits) {
-    AppendExponentForm(out, field, digits, negative);
-    return;
+  Rounded r;
+  if (!RoundExactUnits(magnitude, field.decimals, r)) {
+    const DecimalDigits digits = ToDecimalDigits(magnitude);
+    if (digits.exponent >= kDigits) {
+      AppendExponentForm(out, field, digits, negative);
+      return;
+    }
+    r = RoundTo(digits, field.decimals);
   }
-  const Rounded r = RoundTo(digits, field.decimals);
   const bool whole_part = r.count > 0 && r.kept[0] != '0' && r.top >= 0;
   // A zero whole part prints as one "0", if the field has room before the point at all.
   const int integer_digits = whole_part ? r.top + 1 : (field.integer_positions > 0 ? 1 : 0);
