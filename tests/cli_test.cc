@@ -1,6 +1,7 @@
 // The qreport command as a user runs it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -53,6 +54,22 @@ TEST(Cli, RunTakesThePathFromThePayrollDate) {
     ASSERT_TRUE(std::filesystem::exists(work / "client" / "report.txt"));
     EXPECT_EQ(std::filesystem::file_size(work / "client" / "report.txt") > 0, c.worksheet_written);
   }
+}
+
+TEST(Cli, ShortPathWritesTheWholeWorksheetOfAHundredEmployees) {
+  TempDir work;
+  ClientFolderSpec spec;
+  spec.client = PlainClient("033104");
+  for (int i = 1; i <= 100; ++i) spec.employees.push_back(testing::PlainEmployee("K" + std::to_string(i), 50000, 50000));
+  WriteClientFolder(work / "client", spec);
+  WriteRatesFile(work.path(), {"6.2", "6.2", "87900", "1.45", "1.45", "0"});
+  Outcome o = Qreport(work, "run client");
+  ASSERT_EQ(o.status, 0) << o.err;
+  std::string report = ReadFile(work / "client" / "report.txt");
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\f'), 2);  // headings after lines 45 and 90
+  EXPECT_NE(report.find("K100   EMPLOYEE K100" + std::string(17, ' ') + "500.00"), std::string::npos);
+  EXPECT_NE(report.find(" TOTALS -  100 EMPLOYEES" + std::string(10, ' ') + "50,000.00   50,000.00"), std::string::npos);
+  EXPECT_NE(report.find(" FICA WAGES                             50,000.00   12.40     6,200.00\r\n"), std::string::npos);
 }
 
 TEST(Cli, UsageErrorsAndAMissingFolder) {
