@@ -1,0 +1,95 @@
+// qreport diskfree and qreport showfree as a user runs them.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/fixture.h"
+#include "support/process_state.h"
+
+namespace qreport {
+namespace {
+
+using testing::MeasureWhileStill;
+using testing::ReadFile;
+using testing::RunCommand;
+using testing::TempDir;
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+// Runs qreport with `args` in `work`, drive D mapped to work/data and C and Q unset.
+Outcome Qreport(const TempDir& work, const std::string& args) {
+  std::filesystem::create_directories(work / "data");
+  Outcome o;
+  o.status = RunCommand("cd '" + work.str() + "' && env -u QREPORT_DRIVE_C -u QREPORT_DRIVE_Q QREPORT_DRIVE_D='" +
+                            (work / "data").string() + "' '" + std::string(QREPORT_CLI) + "' " + args,
+                        work / ".out", work / ".err");
+  o.out = ReadFile(work / ".out");
+  o.err = ReadFile(work / ".err");
+  return o;
+}
+
+TEST(DiskCli, Commands) {
+  TempDir work;
+  const std::string total = std::to_string(std::filesystem::space(work.path()).capacity) + "\n";
+  const std::string bytes = "[ 0-9,]{14,} bytes";
+  struct Case {
+    std::string args;
+    int status;
+    std::string out;  // a pattern
+    std::string err;  // a pattern
+  };
+  const Case cases[] = {
+      {"showfree C", 0, "", "message: Drive Space: Free Space on C\t" + bytes + "\\\\r\\\\nOut of:\t\t" + bytes + "\n"},
+      {"showfree 'D:\\DATA'", 0, "",
+       "message: Drive Space: Free Space on D:\\\\DATA\t" + bytes + "\\\\r\\\\nOut of:\t\t" + bytes + "\n"},
+      {"showfree Q", 0, "", "message: Drive Space: Free Space on Q\t {13}0 bytes\n"},
+      {"showfree ''", 0, "", ""},
+      {"diskfree C --mode F", 0, "[1-9][0-9]*\n", ""},
+      {"diskfree D --mode T", 0, total, ""},
+      {"diskfree d --mode=f", 0, total, ""},
+      {"diskfree Q --mode F", 0, "0\n", ""},
+      {"showfree", 2, "", "qreport: showfree needs one DRIVE\n(.|\n)*usage:(.|\n)*"},
+      {"showfree C D", 2, "", "qreport: showfree needs one DRIVE\n(.|\n)*"},
+      {"diskfree C D", 2, "", "qreport: diskfree takes one DRIVE at most\n(.|\n)*"},
+      {"diskfree C --mode", 2, "", "qreport: --mode needs a value\n(.|\n)*"},
+      {"diskfree --free", 2, "", "qreport: unknown option --free\n(.|\n)*"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    Outcome o = Qreport(work, c.args);
+    EXPECT_EQ(o.status, c.status);
+    EXPECT_TRUE(std::regex_match(o.out, std::regex(c.out))) << testing::Visible(o.out);
+    EXPECT_TRUE(std::regex_match(o.err, std::regex(c.err))) << testing::Visible(o.err);
+  }
+}
+
+// Standard output of a command read through a pipe: no file is written on the disk measured.
+std::string PipedOutput(const std::string& command) {
+  std::string out;
+  if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[256];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+TEST(DiskCli, DiskFreeWithoutModeGivesFreeBytesOfTheCurrentDirectory) {
+  TempDir work;
+  std::string out;
+  auto space = MeasureWhileStill(work.path(), [&] {
+    out = PipedOutput("cd '" + work.str() + "' && '" + std::string(QREPORT_CLI) + "' diskfree");
+  });
+  ASSERT_TRUE(space) << "the disk kept changing";
+  EXPECT_EQ(out, std::to_string(space->available) + "\n");
+}
+
+}  // namespace
+}  // namespace qreport

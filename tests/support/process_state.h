@@ -1,0 +1,77 @@
+// Process-wide state a test changes for a while: environment variables, the current directory,
+// and the disk statistics that other processes keep changing.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qreport::testing {
+
+// Sets or removes environment variables; puts back what was there when it goes.
+class ScopedEnv {
+ public:
+  ScopedEnv() = default;
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+  ~ScopedEnv() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->second) ::setenv(it->first.c_str(), it->second->c_str(), 1);
+      else ::unsetenv(it->first.c_str());
+    }
+  }
+  void Set(const std::string& name, const std::string& value) {
+    Remember(name);
+    ::setenv(name.c_str(), value.c_str(), 1);
+  }
+  void Unset(const std::string& name) {
+    Remember(name);
+    ::unsetenv(name.c_str());
+  }
+
+ private:
+  void Remember(const std::string& name) {
+    const char* old = std::getenv(name.c_str());
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+  }
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// Makes `folder` the current directory; goes back when it goes.
+class ScopedCurrentDir {
+ public:
+  explicit ScopedCurrentDir(const std::filesystem::path& folder) : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ScopedCurrentDir(const ScopedCurrentDir&) = delete;
+  ScopedCurrentDir& operator=(const ScopedCurrentDir&) = delete;
+  ~ScopedCurrentDir() {
+    std::error_code ec;
+    std::filesystem::current_path(old_, ec);
+  }
+
+ private:
+  std::filesystem::path old_;
+};
+
+// Runs `measure` between two readings of the file system holding `folder` and returns the
+// reading once both agree, so that what `measure` saw can be compared exactly with it although
+// other processes write to the disk. nullopt when the disk never held still.
+template <class Measure>
+std::optional<std::filesystem::space_info> MeasureWhileStill(const std::filesystem::path& folder, Measure measure) {
+  auto same = [](const std::filesystem::space_info& a, const std::filesystem::space_info& b) {
+    return a.capacity == b.capacity && a.free == b.free && a.available == b.available;
+  };
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    std::filesystem::space_info before = std::filesystem::space(folder);
+    measure();
+    std::filesystem::space_info after = std::filesystem::space(folder);
+    if (same(before, after)) return after;
+  }
+  return std::nullopt;
+}
+
+}  // namespace qreport::testing
