@@ -1,0 +1,123 @@
+#include "forms/employer_block.h"
+
+#include "data/bytes.h"
+#include "data/errors.h"
+#include "data/paths.h"
+#include "data/record_file.h"
+
+namespace qreport {
+
+std::string Shown(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c == '\0') c = ' ';
+  }
+  return out;
+}
+
+namespace {
+
+std::string_view DropLeadingBlanks(std::string_view text) {
+  std::size_t first = text.find_first_not_of(' ');
+  return first == std::string_view::npos ? std::string_view{} : text.substr(first);
+}
+
+std::string ShownTrimmed(std::string_view text) { return TrimRight(Shown(text)); }
+
+}  // namespace
+
+CityStateZip SplitCityLine(std::string_view city_line) {
+  std::string line = Shown(city_line);
+  std::size_t comma = line.find(',');
+  if (comma == std::string::npos) return {TrimRight(line), "", ""};
+  CityStateZip out;
+  out.city = TrimRight(std::string_view(line).substr(0, comma));
+  std::string_view rest = DropLeadingBlanks(std::string_view(line).substr(comma + 1));
+  std::size_t blank = rest.find(' ');
+  out.state = TrimRight(rest.substr(0, blank));
+  if (blank != std::string_view::npos) out.zip = TrimRight(DropLeadingBlanks(rest.substr(blank + 1)).substr(0, 5));
+  return out;
+}
+
+std::string EinText(std::string_view ein) {
+  std::string text(ein);
+  std::size_t dash = text.find('-');
+  if (dash != std::string::npos) text.erase(dash, 1);
+  return text;
+}
+
+std::string EinBoxes(std::string_view ein_text) {
+  std::string text(ein_text);
+  if (text.size() >= 3 && text[2] == '-') text.erase(2, 1);
+  text.resize(9, ' ');
+  return text;
+}
+
+EmployerBlock ReadEmployerBlock(RunState& state) {
+  ClientFile client;
+  try {
+    client = ReadClientFile(state.DataDir);
+  } catch (const RunError&) {
+    // An unreadable client file counts as a short one.
+  }
+  EmployerBlock block;
+  if (client.has_record1) {
+    state.EmployerName = client.employer_name;
+    state.EmployerTradeName = client.trade_name;
+    state.EmployerAddress = client.address;
+    state.EmployerCityLine = client.city_line;
+    state.PayrollDate = client.payroll_date;
+    block.trade_name = ShownTrimmed(client.trade_name);
+    block.city_state_zip = SplitCityLine(client.city_line);
+    block.ein_text = EinText(client.ein);
+    block.ein_boxes = EinBoxes(block.ein_text);
+  } else {
+    block.city_state_zip.city = ShownTrimmed(state.EmployerCityLine);
+    block.ein_boxes = EinBoxes("");
+  }
+  block.employer_name_field = Shown(state.EmployerName);
+  block.employer_name = TrimRight(block.employer_name_field);
+  block.address = ShownTrimmed(state.EmployerAddress);
+  return block;
+}
+
+LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier) {
+  try {
+    RecordFile file(ResolveHostPath(folder, kLetterheadFileName), kLetterheadRecordLength);
+    if (file.size() == 0) return earlier;
+    std::vector<std::uint8_t> record = file.Read(1);
+    LetterheadLines lines;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      lines[i] = TextAt(record, i * kLetterheadLineWidth, kLetterheadLineWidth);
+    }
+    return lines;
+  } catch (const RunError&) {
+    return earlier;
+  }
+}
+
+std::string UpperCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+std::array<std::string, 5> PreparerLines(std::string_view upper_codes, const LetterheadLines& letterhead) {
+  static constexpr std::array<std::string_view, 5> kCodes = {"&LH1%", "&LH2%", "&LH3%", "&LH4%", "&LH5%"};
+  std::array<std::string, 5> lines;
+  std::size_t at = 0;
+  for (std::size_t word = 0; word < lines.size() && at <= upper_codes.size(); ++word) {
+    std::size_t blank = upper_codes.find(' ', at);
+    std::string_view text = upper_codes.substr(at, blank == std::string_view::npos ? std::string_view::npos : blank - at);
+    for (std::size_t code = 0; code < kCodes.size(); ++code) {
+      if (text == kCodes[code]) lines[word] = letterhead[code];
+    }
+    if (blank == std::string_view::npos) break;
+    at = blank + 1;
+  }
+  return lines;
+}
+
+}  // namespace qreport

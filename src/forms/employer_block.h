@@ -1,0 +1,69 @@
+// The employer and preparer texts that the forms and the voucher print: names and address from
+// the client record, the city line split into city, state and ZIP, the EIN as page 2 prints it
+// and one character per box, and the preparer lines chosen from the letterhead file "prep.".
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "data/client_file.h"
+#include "run/run_state.h"
+
+namespace qreport {
+
+inline constexpr std::string_view kLetterheadFileName = "prep.";
+inline constexpr std::size_t kLetterheadRecordLength = 150;
+inline constexpr std::size_t kLetterheadLineWidth = 30;  // five lines at 0, 30, 60, 90, 120
+
+// `text` with every NUL byte shown as a blank (a NUL means nothing to a printer).
+std::string Shown(std::string_view text);
+
+struct CityStateZip {
+  std::string city, state, zip;  // without trailing blanks
+};
+
+// Splits a city line at its first comma: the city before it; after it, leading blanks dropped,
+// the state up to the first blank and the ZIP as the first 5 characters of the rest (leading
+// blanks dropped). Without a comma the whole line is the city; without a blank after the comma
+// that part is the state and the ZIP is empty. NUL bytes count as blanks.
+CityStateZip SplitCityLine(std::string_view city_line);
+
+// The EIN as page 2 prints it: the EIN field (suffix appended) without its first "-".
+std::string EinText(std::string_view ein);
+
+// The nine EIN box characters: `ein_text` less a "-" in its third position, cut or padded with
+// blanks to 9.
+std::string EinBoxes(std::string_view ein_text);
+
+// The employer's values as the forms print them.
+struct EmployerBlock {
+  std::string employer_name;        // no trailing blanks
+  std::string employer_name_field;  // the whole field, trailing blanks kept
+  std::string trade_name, address;  // no trailing blanks
+  CityStateZip city_state_zip;
+  std::string ein_text, ein_boxes;
+};
+
+// Reads the client file of the run again and derives the block. When the file holds record 1 its
+// texts and payroll date also refresh the run state; a shorter file (or one that cannot be read)
+// leaves the state alone, and the block shows the state's names, its city line unsplit, and no
+// trade name, state, ZIP or EIN.
+EmployerBlock ReadEmployerBlock(RunState& state);
+
+// Letterhead lines 1 to 5 (30 bytes each, as stored).
+using LetterheadLines = std::array<std::string, 5>;
+
+// Reads record 1 of "prep." in `folder` (empty: the current directory), creating the file empty
+// when missing. An empty or unreadable file gives `earlier`.
+LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier = {});
+
+// Text in upper case (ASCII letters).
+std::string UpperCase(std::string_view text);
+
+// Preparer lines 1 to 5 from upper-case preparer codes: the codes are split at every single
+// blank, and word k that is "&LH1%" to "&LH5%" makes preparer line k that letterhead line; any
+// other word leaves line k empty, and words after the fifth are ignored.
+std::array<std::string, 5> PreparerLines(std::string_view upper_codes, const LetterheadLines& letterhead);
+
+}  // namespace qreport

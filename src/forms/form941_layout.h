@@ -1,0 +1,31 @@
+// Form 941's two printed pages: the heading and identification block, Part 1 (lines 1 to 13),
+// then page 2 with the deposit schedule, the business questions, the third-party designee, the
+// signature and the paid preparer, as printer text for an ESC/P printer.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "forms/employer_block.h"
+#include "forms/form941.h"
+
+namespace qreport {
+
+// Everything the pages print.
+struct Form941Page {
+  EmployerBlock employer;
+  std::string form_year;  // "2005"
+  int quarter = 0;        // the marked quarter box, 0 for none
+  Form941Lines lines;
+  std::string state_code, designee_name, designee_phone;
+  bool monthly_depositor = false, semiweekly_depositor = false;
+  std::array<std::string, 3> preparer;  // preparer lines 1 to 3
+};
+
+// Line 1's box: the employee count under the mask "#####", its last 5 characters.
+std::string CountBox(std::int64_t count);
+
+// The two pages, each starting with a form feed, every row ending with CR LF.
+std::string Form941Pages(const Form941Page& p);
+
+}  // namespace qreport

@@ -1,0 +1,310 @@
+// Form 941 on paper: the whole form-path report (worksheet, form, voucher) for fixtures that each
+// show something, and the layout's structure checked apart from any golden file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/demo/client_writer.h"
+#include "forms/form941_layout.h"
+#include "forms/printer_codes.h"
+#include "run/report_run.h"
+#include "run/stages.h"
+#include "support/fixture.h"
+#include "support/recording_platform.h"
+
+namespace qreport {
+namespace {
+
+using testing::CompareGolden;
+using testing::PlainClient;
+using testing::PlainEmployee;
+using testing::ReadFile;
+using testing::RecordingPlatform;
+using testing::TempDir;
+namespace fs = std::filesystem;
+
+// A form-path run over a client folder written from `spec`, with the dialog's answers set in the
+// run state directly: the worksheet, then Form 941, then the voucher.
+struct FormPathRun {
+  TempDir dir;
+  RecordingPlatform platform;
+  RunContext ctx{platform};
+  std::string report;
+
+  explicit FormPathRun(const ClientFolderSpec& spec) {
+    WriteClientFolder(dir / "client", spec);
+    WriteRatesFile(dir.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+    WriteLetterheadFile(dir.path(), {"SMITH PAYROLL SERVICE", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
+    ctx.WorkDir = dir.str();
+    ctx.state.DataDir = (dir / "client").string();
+    ReadClientIntoState(ctx);
+    ctx.state.ReportDate = ctx.state.PayrollDate;
+  }
+  void SetMonths(Cents m1, Cents m2, Cents m3) {
+    ctx.state.MonthLiability[1] = m1;
+    ctx.state.MonthLiability[2] = m2;
+    ctx.state.MonthLiability[3] = m3;
+  }
+  void Run() {
+    RunWorksheet(ctx);
+    PrintForm941(ctx);
+    PrintVoucher(ctx);
+    report = ReadFile(dir / "client" / "report.txt");
+  }
+};
+
+EmployeeSpec Worker(std::string key, Cents quarter_wages, Cents year_wages, Cents quarter_withheld = 0) {
+  EmployeeSpec e = PlainEmployee(std::move(key), quarter_wages, year_wages);
+  e.qtd[kFederalWithheld - 1] = quarter_withheld;
+  e.ytd[kFederalWithheld - 1] = quarter_withheld;
+  return e;
+}
+
+// Line 10 of 676.65, deposits that leave a balance of exactly 0, a monthly depositor below
+// $2,500 (both boxes of line 15, no monthly amounts), the first quarter; an EIN with a dash, a
+// city line without a comma, a designee of blanks only and lower-case preparer codes in swapped
+// order.
+TEST(Form941Golden, BelowTwentyFiveHundredWithNothingDue) {
+  ClientFolderSpec spec;
+  spec.client = PlainClient("033105");
+  spec.client->ein = "12-3456789";
+  spec.client->city_line = "SPRINGFIELD";
+  EmployeeSpec wages = Worker("A1", 300000, 300000, 20000);
+  wages.plans = {1000, 0, 0};
+  EmployeeSpec year_only = Worker("B2", 0, 150000, 1000);  // not counted; its tips and tax are
+  year_only.qtd[kTips - 1] = 5000;
+  spec.employees = {wages, year_only};
+
+  FormPathRun run(spec);
+  RunState& s = run.ctx.state;
+  run.SetMonths(22555, 22555, 22555);
+  s.Line11Deposits = 67665;
+  s.MonthlyDepositor = "Y";
+  s.DesigneeName = "   ";
+  s.StateCode = "I";
+  s.PreparerCodes = "&lh2% &lh1%";
+  run.Run();
+
+  EXPECT_EQ(CompareGolden("forms/941_below_2500.txt", run.report), "");
+  EXPECT_TRUE(run.platform.messages.empty());
+  EXPECT_EQ(s.PreparerCodes, "&LH2% &LH1%");
+  EXPECT_EQ(s.Adjust7a, 0);
+}
+
+// A monthly depositor above $2,500 in the second quarter: the monthly amounts print, a gap of 2.99
+// goes into 7a (and back into the run), deposits above line 10 give an overpayment on line 13.
+// A tipped employee past the wage base shows no more social security wages than wages.
+TEST(Form941Golden, MonthlyDepositorWithFractionOfCentsAndOverpayment) {
+  ClientFolderSpec spec;
+  spec.client = PlainClient("063005");
+  spec.client->ein = "123456789";
+  spec.client->city_line = "Springfield, IL 62704-1234";
+  EmployeeSpec regular = Worker("C1", 1000000, 2000000, 150000);
+  regular.misc_amount_1 = 125700;
+  regular.plans = {50000, 25000, 0};
+  EmployeeSpec tipped = Worker("C2", 800000, 9000000, 100000);
+  tipped.qtd[kTips - 1] = 400000;
+  tipped.ytd[kTips - 1] = 800000;
+  EmployeeSpec no_fica = Worker("C3", 200000, 200000);
+  no_fica.fica_flag = 'N';
+  no_fica.qtd[kTips - 1] = 50000;
+  no_fica.misc_amount_1 = 125701;
+  EmployeeSpec past_base = Worker("C4", 500000, 12000000);
+  spec.employees = {regular, tipped, no_fica, past_base};
+
+  FormPathRun run(spec);
+  RunState& s = run.ctx.state;
+  run.SetMonths(160000, 160000, 163349);
+  s.Line11Deposits = 500000;
+  s.MonthlyDepositor = "Y";
+  s.DesigneeName = "JANE DOE";
+  s.DesigneePhone = "555-0100";
+  s.StateCode = "IL";
+  s.PreparerCodes = "&LH1% &LH2% &LH3%";
+  run.Run();
+
+  EXPECT_EQ(CompareGolden("forms/941_monthly_depositor.txt", run.report), "");
+  EXPECT_EQ(s.Adjust7a, 299);
+}
+
+// A gap of exactly 3.00 stays out of 7a; a negative adjustment in brackets; line 10 above $2,500
+// without the monthly box prints no monthly amounts; a semiweekly depositor; month 13 marks no
+// quarter on the form or the voucher; preparer codes with a word that is no code.
+TEST(Form941Golden, GapOfThreeDollarsAndMonthThirteen) {
+  ClientFolderSpec spec;
+  spec.client = PlainClient("133105");
+  spec.employees = {Worker("D1", 2500000, 2500000, 300000)};
+
+  FormPathRun run(spec);
+  RunState& s = run.ctx.state;
+  run.SetMonths(200000, 200000, 281566);
+  s.Adjust7b = -1234;
+  s.Line11Deposits = 600000;
+  s.SemiweeklyDepositor = "Y";
+  s.DesigneeName = "JOHN ROE";
+  s.PreparerCodes = "&LH3% XYZ &LH1%";
+  run.Run();
+
+  EXPECT_EQ(CompareGolden("forms/941_gap_of_three_month_13.txt", run.report), "");
+  EXPECT_EQ(s.Adjust7a, 0);
+}
+
+// The rows of each page, split at the form feeds, each without its CR LF.
+std::vector<std::vector<std::string>> Pages(const std::string& text) {
+  std::vector<std::vector<std::string>> pages;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find("\r\n", at);
+    if (end == std::string::npos) end = text.size();
+    std::string row = text.substr(at, end - at);
+    if (!row.empty() && row[0] == '\f') pages.emplace_back();
+    if (pages.empty()) pages.emplace_back();
+    pages.back().push_back(row);
+    at = end + 2;
+  }
+  return pages;
+}
+
+// How far a page moves the paper, in 1/216 inch: 27 per row, less every reverse feed.
+int Advance(const std::vector<std::string>& rows) {
+  int advance = 27 * static_cast<int>(rows.size());
+  for (const std::string& row : rows) {
+    for (std::size_t i = 0; i + 2 < row.size(); ++i) {
+      if (row[i] == '\x1b' && row[i + 1] == 'j') advance -= static_cast<unsigned char>(row[i + 2]);
+    }
+  }
+  return advance;
+}
+
+// Every row that a condition leaves out moves the paper by nothing, so the form below it stays in
+// place; the pages hold 186 and 144 rows with every such row written.
+TEST(Form941Layout, ConditionalRowsLeaveTheLayoutInPlace) {
+  Form941Page none;
+  Form941Page all;
+  all.quarter = 2;
+  all.lines.overpaid = true;
+  all.lines.under_2500 = true;
+  all.lines.show_months = true;
+  all.monthly_depositor = all.semiweekly_depositor = true;
+  all.designee_name = "A";
+  all.designee_phone = "1";
+
+  auto without = Pages(Form941Pages(none));
+  auto with = Pages(Form941Pages(all));
+  ASSERT_EQ(without.size(), 2u);
+  ASSERT_EQ(with.size(), 2u);
+  // Page 1 writes one of the four quarter rows and one of lines 12 and 13.
+  EXPECT_EQ(without[0].size(), 186u - 4 - 1);
+  EXPECT_EQ(with[0].size(), 186u - 3 - 1);
+  EXPECT_EQ(without[1].size(), 144u - 10);
+  EXPECT_EQ(with[1].size(), 144u);
+  for (int page : {0, 1}) {
+    SCOPED_TRACE(page);
+    EXPECT_EQ(Advance(without[page]), Advance(with[page]));
+  }
+}
+
+TEST(Form941Layout, QuarterBoxMarksTheRowAfterItsLabel) {
+  const char* labels[] = {"1. Jan., Feb., March", "2. Apr., May, June", "3. July, Aug., Sept.", "4. Oct., Nov., Dec."};
+  const std::string mark = Up(14) + Sp(58) + "X" + Up(13);
+  for (int quarter = 0; quarter <= 4; ++quarter) {
+    SCOPED_TRACE(quarter);
+    Form941Page p;
+    p.quarter = quarter;
+    std::vector<std::string> rows = Pages(Form941Pages(p))[0];
+    auto marked = std::find(rows.begin(), rows.end(), mark);
+    if (quarter == 0) {
+      EXPECT_EQ(marked, rows.end());
+      continue;
+    }
+    ASSERT_NE(marked, rows.end());
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), mark), 1);
+    // The label's row comes first; quarter 2's has the trade name's label between.
+    auto label = std::find_if(rows.begin(), rows.end(),
+                              [&](const std::string& r) { return r.find(labels[quarter - 1]) != std::string::npos; });
+    EXPECT_LT(marked - label, 3);
+    EXPECT_GT(marked - label, 0);
+  }
+}
+
+TEST(Form941Layout, EmployeeCountBox) {
+  EXPECT_EQ(CountBox(0), "    0");
+  EXPECT_EQ(CountBox(42), "   42");
+  EXPECT_EQ(CountBox(123456), "23456");  // the last five characters
+}
+
+TEST(Form941Run, FormAndVoucherFollowTheWorksheetWithMissingInputs) {
+  TempDir dir;
+  ClientFolderSpec spec;
+  spec.client = PlainClient("093005");
+  WriteClientFolder(dir / "client", spec);
+  fs::remove(dir / "client" / "EMPLOYEE.idx");
+  RecordingPlatform platform;
+  RunContext ctx(platform);
+  ctx.WorkDir = (dir / "work").string();
+  fs::create_directory(dir / "work");
+  ctx.state.DataDir = (dir / "client").string();
+  ReadClientIntoState(ctx);
+  ctx.state.ReportDate = ctx.state.PayrollDate;
+  RunWorksheet(ctx);
+  PrintForm941(ctx);
+  PrintVoucher(ctx);
+
+  std::string report = ReadFile(dir / "client" / "report.txt");
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(fs::exists(dir / "work" / "prep"));      // created empty
+  EXPECT_TRUE(fs::exists(dir / "work" / "FICA.RAT"));  // likewise
+  auto pages = Pages(report);
+  ASSERT_EQ(pages.size(), 4u);  // worksheet, the form's two pages, the voucher
+  EXPECT_LT(report.find("RECAP OF TAXES"), report.find('\f'));
+  EXPECT_NE(pages[1][3].find(" 941 for 2005: "), std::string::npos);
+  EXPECT_NE(report.find(Up(27) + Sp(69) + "        0.00\r\n"), std::string::npos);
+  EXPECT_NE(report.find("941-V"), std::string::npos);
+  EXPECT_NE(report.substr(report.size() - 2), "\r\n");
+}
+
+TEST(Form941Run, QreportRunWritesWorksheetFormAndVoucherIntoOneReport) {
+  TempDir work;
+  ClientFolderSpec spec;
+  spec.client = PlainClient("063005");
+  spec.employees = {Worker("E1", 400000, 800000, 50000)};
+  WriteClientFolder(work / "client", spec);
+  WriteRatesFile(work.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+  WriteBytes(work / "answers", "");  // the dialog closes at once: its first values stand
+  int status = testing::RunCommand("cd '" + work.str() + "' && '" + std::string(QREPORT_CLI) +
+                                       "' run client --answers answers --printer-reply ''",
+                                   work / "out", work / "err");
+  ASSERT_EQ(status, 0) << ReadFile(work / "err");
+
+  std::string report = ReadFile(work / "client" / "report.txt");
+  auto pages = Pages(report);
+  ASSERT_EQ(pages.size(), 4u);
+  EXPECT_NE(report.find("QUARTERLY REPORT WORKSHEET"), std::string::npos);
+  EXPECT_LT(report.find("QUARTERLY REPORT WORKSHEET"), report.find('\f'));
+  EXPECT_NE(pages[1][3].find(" 941 for 2005: "), std::string::npos);
+  EXPECT_NE(report.find(Up(27) + Sp(69) + "      612.00\r\n"), std::string::npos);  // line 5d
+  EXPECT_NE(report.find("Form 941 Payment Voucher"), std::string::npos);
+  EXPECT_TRUE(fs::exists(work / "prep"));
+}
+
+TEST(Form941Run, ReportFileThatCannotBeWrittenShowsTheError) {
+  TempDir dir;
+  ClientFolderSpec spec;
+  spec.client = PlainClient("063005");
+  WriteClientFolder(dir.path(), spec);
+  fs::create_directory(dir / "report.txt");
+  RecordingPlatform platform;
+  RunContext ctx(platform);
+  ctx.WorkDir = dir.str();
+  ctx.state.DataDir = dir.str();
+  ctx.state.ReportDate = "063005";
+  PrintForm941(ctx);
+  PrintVoucher(ctx);
+  EXPECT_EQ(platform.messages, (std::vector<std::string>{"at line  0: Error  75", "at line  0: Error  75"}));
+}
+
+}  // namespace
+}  // namespace qreport

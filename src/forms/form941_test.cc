@@ -1,0 +1,327 @@
+// Form 941's line values and the employer texts the forms print, without the page layout.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "cli/demo/client_writer.h"
+#include "data/rates.h"
+#include "forms/employer_block.h"
+#include "forms/form941.h"
+#include "forms/form_money.h"
+#include "support/fixture.h"
+
+namespace qreport {
+namespace {
+
+using testing::TempDir;
+
+Employee MakeEmployee(double quarter_wages, double quarter_tips, double year_wages, double year_tips, char fica = 'Y') {
+  Employee e;
+  e.amounts_qtd[kWages] = quarter_wages;
+  e.amounts_qtd[kTips] = quarter_tips;
+  e.amounts_ytd[kWages] = year_wages;
+  e.amounts_ytd[kTips] = year_tips;
+  e.fica_flag = fica;
+  return e;
+}
+
+TEST(Form941Employee, SocialSecurityWageAfterTheWageBase) {
+  struct Case {
+    const char* what;
+    Employee e;
+    Cents wage;
+  } cases[] = {
+      {"below the base", MakeEmployee(1000, 0, 5000, 0), 100000},
+      {"year at the base is not cut", MakeEmployee(1000, 0, 9000, 0), 100000},
+      {"past the base: the room left", MakeEmployee(1000, 0, 9500, 0), 50000},
+      {"past the base before the quarter", MakeEmployee(1000, 0, 10500, 0), 0},
+      {"the room counts tips", MakeEmployee(1000, 200, 9300, 200), 70000},
+      {"the room never exceeds the wages", MakeEmployee(1000, 3000, 6000, 4000), 100000},
+      {"tips alone do not make a wage", MakeEmployee(0, 500, 9000, 500), 0},
+      {"fica flag N", MakeEmployee(1000, 0, 1000, 0, 'N'), 0},
+      {"fica flag lower-case y", MakeEmployee(1000, 0, 1000, 0, 'y'), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(QuarterSsWage(c.e, 900000), c.wage);
+  }
+}
+
+TEST(Form941Employee, PassCountsSumsAndAdvanceEic) {
+  Employee counted = MakeEmployee(1000, 100, 1000, 100);
+  counted.amounts_qtd[kFederalWithheld] = 150;
+  counted.misc_amount_1 = 1257.00;  // the limit itself counts
+  Employee year_only = MakeEmployee(0, 40, 500, 40);  // not counted, but its tips and tax are
+  year_only.amounts_qtd[kFederalWithheld] = 10;
+  year_only.misc_amount_1 = 1257.01;  // above the limit: dropped, not capped
+  Employee skipped = MakeEmployee(0, 70, 0, 70);
+  skipped.misc_amount_1 = 10;  // counts although the employee is skipped
+  Employee no_fica = MakeEmployee(2000, 300, 2000, 300, 'N');
+
+  QuarterTotals t;
+  for (const Employee& e : {counted, year_only, skipped, no_fica}) AddEmployeeToQuarter(e, 9420000, t);
+  EXPECT_EQ(t.employee_count, 2);
+  EXPECT_EQ(t.ss_wages, 100000);
+  EXPECT_EQ(t.medicare_wages, 100000);
+  EXPECT_EQ(t.tips, 44000);
+  EXPECT_EQ(t.wage_sum, 344000);
+  EXPECT_EQ(t.income_tax_withheld, 16000);
+  EXPECT_EQ(t.advance_eic, 126700);
+  EXPECT_EQ(AdvanceEicOf(-500), -500);
+}
+
+// Products fall as the double arithmetic puts them, which is not always the exact half-even cent.
+TEST(Form941Money, ProductsRoundAsTheDoublesFall) {
+  struct Case {
+    Rate rate1, rate2;
+    Cents amount, product;
+  } cases[] = {
+      {620, 620, 1000000, 124000},
+      {620, 620, 1875, 233},  // 2.325 exactly; the double lies above
+      {620, 620, 7125, 883},  // 8.835 exactly; the double lies below
+      {145, 145, 500, 15},    // 0.145 exactly; the double lies above
+      {620, 0, 3750, 233},    // 2.325 from one share
+      {620, 0, 750, 46},      // 0.465: a true tie goes to the even cent
+      {620, 620, -1875, -233},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.amount);
+    Cents product = c.rate2 == 0 ? Times(c.rate1, c.amount) : Times(c.rate1, c.rate2, c.amount);
+    EXPECT_EQ(product, c.product);
+  }
+  EXPECT_EQ(Plus(10, 20), 30);
+  EXPECT_EQ(Minus(10, 30), -20);
+}
+
+TEST(Form941Money, RatesInEitherNotationAreTheSame) {
+  for (const char* text : {"6.2", ".062", "6.20", "0.0620"}) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(ToRate(RateFromText(text)), 620);
+  }
+  EXPECT_EQ(ToRate(RateFromText("1.45")), 145);
+  EXPECT_EQ(ToRate(RateFromText(".0145")), 145);
+  FormRates r = ToFormRates({0.062, 0.062, 94200, 0.0145, 0.0145, 0});
+  EXPECT_EQ(r.ss_base, 9420000);
+}
+
+TEST(FractionOfCents, SmallGapsBecomeLine7a) {
+  struct Case {
+    const char* what;
+    Cents liability, base, adjust7a, adjust7b, line7a;
+  } cases[] = {
+      {"2.99 short", 100299, 100000, 0, 0, 299},
+      {"2.99 over", 99701, 100000, 0, 0, -299},
+      {"3.00 is not fractions of cents", 100300, 100000, 0, 0, 0},
+      {"-3.00 neither", 99700, 100000, 0, 0, 0},
+      {"no gap", 100000, 100000, 0, 0, 0},
+      {"an entered 7a is kept", 100299, 100000, 500, 0, 500},
+      {"the other adjustments count", 100299, 100000, 0, 100, 199},
+      {"adjustments can open the gap", 100000, 100000, 0, -250, 250},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunState s;
+    s.Adjust7a = c.adjust7a;
+    s.Adjust7b = c.adjust7b;
+    EXPECT_EQ(FractionOfCents(c.liability, c.base, s), c.line7a);
+  }
+}
+
+QuarterTotals SampleQuarter() {
+  QuarterTotals q;
+  q.employee_count = 3;
+  q.ss_wages = 1000000;
+  q.tips = 50000;
+  q.medicare_wages = 1200000;
+  q.wage_sum = 1250000;
+  q.income_tax_withheld = 150000;
+  q.advance_eic = 10000;
+  return q;
+}
+
+const FormRates kRates{620, 620, 9420000, 145, 145};
+
+TEST(Form941Lines, WorkedQuarter) {
+  RunState s;
+  s.Adjust7b = -1000;
+  s.Line11Deposits = 400000;
+  s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 100000;
+  s.MonthLiability[4] = 999999;  // not this form's
+  s.MonthlyDepositor = "Y";
+  Form941Lines l = ComputeForm941Lines(SampleQuarter(), kRates, s, {0, 10000, 20000, 5000});
+
+  EXPECT_EQ(l.line1, 3);
+  EXPECT_EQ(l.line2, 1215000);  // wages and tips less the plans; tips once
+  EXPECT_EQ(l.line3, 150000);
+  EXPECT_EQ(l.line5a, 124000);
+  EXPECT_EQ(l.line5b, 6200);
+  EXPECT_EQ(l.tips_and_medicare_wages, 1250000);
+  EXPECT_EQ(l.line5c, 36250);
+  EXPECT_EQ(l.line5d, 166450);
+  EXPECT_EQ(l.line6, 316450);
+  EXPECT_EQ(l.line7a, 0);  // a gap of 54.50 is no fraction of cents
+  EXPECT_EQ(l.line7b, -1000);
+  EXPECT_EQ(l.line7h, -1000);
+  EXPECT_EQ(l.line8, 315450);
+  EXPECT_EQ(l.line9, 10000);
+  EXPECT_EQ(l.line10, 305450);
+  EXPECT_EQ(l.line11, 400000);
+  EXPECT_TRUE(l.overpaid);
+  EXPECT_EQ(l.line12, 0);
+  EXPECT_EQ(l.line13, -94550);
+  EXPECT_EQ(l.month_total, 300000);
+  EXPECT_FALSE(l.under_2500);
+  EXPECT_TRUE(l.show_months);
+}
+
+TEST(Form941Lines, BalanceAndTheTwentyFiveHundredTest) {
+  struct Case {
+    const char* what;
+    Cents advance_eic, deposits;
+    const char* depositor;
+    Cents line10;
+    bool overpaid, under_2500, show_months;
+  } cases[] = {
+      {"deposits equal line 10: a balance of 0", 10000, 305450, "Y", 305450, false, false, true},
+      {"line 10 exactly 2500.00", 65450, 0, "Y", 250000, false, false, true},
+      {"line 10 at 2499.99", 65451, 0, "Y", 249999, false, true, false},
+      {"not a monthly depositor", 10000, 0, "N", 305450, false, false, false},
+      {"one cent overpaid", 10000, 305451, "Y", 305450, true, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QuarterTotals q = SampleQuarter();
+    q.advance_eic = c.advance_eic;
+    RunState s;
+    s.Adjust7b = -1000;
+    s.Line11Deposits = c.deposits;
+    s.MonthlyDepositor = c.depositor;
+    Form941Lines l = ComputeForm941Lines(q, kRates, s, {});
+    EXPECT_EQ(l.line10, c.line10);
+    EXPECT_EQ(l.overpaid, c.overpaid);
+    EXPECT_EQ(l.line12, c.overpaid ? 0 : c.line10 - c.deposits);
+    EXPECT_EQ(l.line13, c.overpaid ? c.line10 - c.deposits : 0);
+    EXPECT_EQ(l.under_2500, c.under_2500);
+    EXPECT_EQ(l.show_months, c.show_months);
+  }
+}
+
+TEST(Form941Lines, AbsorbedGapMakesLine10TheLiability) {
+  RunState s;
+  s.MonthLiability[1] = 100000;
+  s.MonthLiability[2] = 100000;
+  s.MonthLiability[3] = 106749;  // 3067.49 in all: 2.99 above line 10 before the rule
+  Form941Lines l = ComputeForm941Lines(SampleQuarter(), kRates, s, {});
+  EXPECT_EQ(l.line7a, 299);
+  EXPECT_EQ(l.line7h, 299);
+  EXPECT_EQ(l.line10, l.month_total);
+}
+
+TEST(Form941Heading, QuarterBoxAndYearFromTheDate) {
+  struct Case {
+    const char* date;
+    int quarter;
+  } cases[] = {
+      {"01/31/05", 1}, {"033105", 1}, {"04", 2}, {"06/30/05", 2}, {"07", 3}, {"09", 3},
+      {"10", 4},       {"12/31/05", 4}, {"00", 0}, {"13/31/05", 0}, {"ab", 0}, {"", 0},
+      {".5", 1},  // month text read as a number: 0.5 is above 0
+      {"-1", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.date);
+    EXPECT_EQ(QuarterOfMonthText(c.date), c.quarter);
+  }
+  EXPECT_EQ(FormYear("06/30/05"), "2005");
+  EXPECT_EQ(FormYear("5"), "205");
+}
+
+TEST(EmployerBlock, CityLineSplitsIntoCityStateAndZip) {
+  struct Case {
+    std::string line;
+    const char* city;
+    const char* state;
+    const char* zip;
+  } cases[] = {
+      {"SPRINGFIELD, IL 62704", "SPRINGFIELD", "IL", "62704"},
+      {"Springfield, IL 62704-1234      ", "Springfield", "IL", "62704"},
+      {"SPRINGFIELD,IL   62704", "SPRINGFIELD", "IL", "62704"},
+      {"SPRINGFIELD IL 62704          ", "SPRINGFIELD IL 62704", "", ""},  // no comma: all city
+      {"SPRINGFIELD, IL", "SPRINGFIELD", "IL", ""},                       // no blank after the state
+      {"ST. LOUIS, MO, 63101", "ST. LOUIS", "MO,", "63101"},              // the first comma splits
+      {std::string("AKRON, OH 443\0\0", 15), "AKRON", "OH", "443"},       // NUL bytes are blanks
+      {std::string(30, '\0'), "", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    CityStateZip out = SplitCityLine(c.line);
+    EXPECT_EQ(out.city, c.city);
+    EXPECT_EQ(out.state, c.state);
+    EXPECT_EQ(out.zip, c.zip);
+  }
+}
+
+TEST(EmployerBlock, EinTextAndBoxes) {
+  struct Case {
+    const char* ein;
+    const char* text;
+    const char* boxes;
+  } cases[] = {
+      {"12-3456789", "123456789", "123456789"},
+      {"123456789 ", "123456789 ", "123456789"},
+      {"12-34-5678", "1234-5678", "1234-5678"},  // only the first dash goes from the text
+      {"12--345678", "12-345678", "12345678 "},  // then a dash third goes from the boxes
+      {"12345", "12345", "12345    "},
+      {"", "", "         "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ein);
+    std::string text = EinText(c.ein);
+    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(EinBoxes(text), c.boxes);
+  }
+}
+
+TEST(EmployerBlock, PreparerCodesChooseLetterheadLines) {
+  LetterheadLines letterhead = {"ONE", "TWO", "THREE", "FOUR", "FIVE"};
+  struct Case {
+    const char* codes;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"&LH1% &LH2% &LH3%", {"ONE", "TWO", "THREE", "", ""}},
+      {"&lh2% &LH1%", {"TWO", "ONE", "", "", ""}},  // lower case and swapped
+      {"&LH3% XYZ &LH1%", {"THREE", "", "ONE", "", ""}},
+      {"&LH1%  &LH2%", {"ONE", "", "TWO", "", ""}},  // an empty word takes its place
+      {" &LH1%", {"", "ONE", "", "", ""}},
+      {"&LH5% &LH4% &LH3% &LH2% &LH1% &LH1%", {"FIVE", "FOUR", "THREE", "TWO", "ONE"}},
+      {"&LH6% &LH1 LH1% &LH1%X", {"", "", "", "", ""}},
+      {"", {"", "", "", "", ""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.codes);
+    auto lines = PreparerLines(UpperCase(c.codes), letterhead);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.end()), c.lines);
+  }
+}
+
+TEST(EmployerBlock, LetterheadFileIsCreatedWhenMissingAndReadAsStored) {
+  TempDir dir;
+  LetterheadLines earlier = {"E1", "E2", "E3", "E4", "E5"};
+  EXPECT_EQ(ReadLetterhead(dir.str(), earlier), earlier);
+  EXPECT_TRUE(std::filesystem::exists(dir / "prep"));
+  EXPECT_EQ(std::filesystem::file_size(dir / "prep"), 0u);
+
+  WriteLetterheadFile(dir.path(), {"SMITH PAYROLL", "1 ELM ST", "", "", ""});
+  LetterheadLines lines = ReadLetterhead(dir.str(), earlier);
+  EXPECT_EQ(lines[0], "SMITH PAYROLL" + std::string(17, ' '));
+  EXPECT_EQ(lines[1].size(), 30u);
+  EXPECT_EQ(lines[4], std::string(30, ' '));
+
+  WriteBytes(dir / "prep", "SHORT");  // a partial record reads as its bytes and zeros
+  lines = ReadLetterhead(dir.str(), earlier);
+  EXPECT_EQ(lines[0], std::string("SHORT") + std::string(25, '\0'));
+  EXPECT_EQ(lines[1], std::string(30, '\0'));
+}
+
+}  // namespace
+}  // namespace qreport

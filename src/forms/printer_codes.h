@@ -1,0 +1,101 @@
+// The printer text of the forms and the voucher: ESC/P and ESC/P2 sequences, the sequences the
+// print utility acts on, the money box format, and a page builder whose rows read like the
+// printed form.
+//
+// Vertical placement: each row ends with CR LF, which advances 1/8 inch once ESC "0" is set.
+// Up(27) (reverse feed 27/216 inch) goes back one whole row, so the items after it overprint the
+// row before; Up(14) + Up(13) and Up(7) + Up(21) also make one row between them and place a label
+// half a row higher.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "forms/templates.h"
+#include "text/numbers.h"
+
+namespace qreport {
+
+using namespace std::string_view_literals;
+
+inline constexpr std::string_view kFormFeed = "\f"sv;
+inline constexpr std::string_view kBase = "\x1bX\x1e\x14\x00"sv;   // 12 characters per inch, 10 points
+inline constexpr std::string_view kSmall = "\x1bX\x01\x10\x00"sv;  // proportional, 8 points
+inline constexpr std::string_view kPt7 = "\x1bX\x01\x0e\x00"sv;
+inline constexpr std::string_view kPt10 = "\x1bX\x01\x14\x00"sv;
+inline constexpr std::string_view kPt12 = "\x1bX\x01\x18\x00"sv;
+inline constexpr std::string_view kPt14 = "\x1bX\x01\x1c\x00"sv;
+inline constexpr std::string_view kPt18 = "\x1bX\x01\x24\x00"sv;
+inline constexpr std::string_view kPt20 = "\x1bX\x01\x28\x00"sv;
+inline constexpr std::string_view kProp = "\x1bp1"sv;             // proportional spacing on
+inline constexpr std::string_view kFix10 = "\x1bP\x1bp0"sv;       // 10 per inch, proportional off
+inline constexpr std::string_view kCond = "\x0f"sv;               // condensed
+inline constexpr std::string_view kEcond = "\x1b\x0f"sv;          // condensed, escape form
+inline constexpr std::string_view kBold = "\x1b" "E"sv;
+inline constexpr std::string_view kUnbold = "\x1b" "F"sv;
+inline constexpr std::string_view kItal = "\x1b" "4"sv;
+inline constexpr std::string_view kUnital = "\x1b" "5"sv;
+inline constexpr std::string_view kEsc0 = "\x1b" "0"sv;           // line spacing 1/8 inch
+// Text colours of the print utility (red, green, blue bytes).
+inline constexpr std::string_view kWhite = "\x1b\"R\xff\xff\xff"sv;
+inline constexpr std::string_view kBlack = "\x1b\"R\x00\x00\x00"sv;
+inline constexpr std::string_view kGrey = "\x1b\"R\xc8\xc8\xc8"sv;
+// Page marks of the print utility, written at the start of each voucher page.
+inline constexpr std::string_view kKby = "\x1bk\x42\x1b\"y"sv;
+// Instructions of the print utility around the two digits of the voucher's year.
+inline constexpr std::string_view kV = "\x1b\"V"sv;
+inline constexpr std::string_view kU = "\x1b\"U"sv;
+
+// ESC followed by `rest`.
+std::string Esc(std::string_view rest);
+// ESC "j" n: reverse feed of n/216 inch.
+std::string Up(int n);
+// n blanks.
+std::string Sp(int n);
+// n full blocks (0xDB), the black band under a part heading.
+std::string Band(int n);
+
+// Spaces up to column `column` of the row (columns count from 1).
+struct Tab {
+  int column;
+};
+
+// The mask of every money box of the forms; only its width counts.
+inline constexpr std::string_view kMoneyMask = "#,###,###.00";
+
+// The text of a money box: the amount with two decimals and no grouping, right-justified in the
+// mask's width W; a negative amount is written "<1234.50>" and right-justified in W + 1, so its
+// last digit stands where a positive one's does. Never loses a digit: a text wider than its box
+// widens to the left.
+std::string BracketedAmount(Cents amount, std::string_view mask);
+
+// BracketedAmount under the money box mask.
+inline std::string Bracketed(Cents amount) { return BracketedAmount(amount, kMoneyMask); }
+
+// A page's printer text, built one row at a time: Row(items...) writes the items in order and
+// ends the row with CR LF. Items are texts (literals, codes, values) and Tab.
+class PrinterText {
+ public:
+  template <typename... Items>
+  void Row(const Items&... items) {
+    Unended(items...);
+    bytes_ += "\r\n";
+    row_start_ = bytes_.size();
+  }
+  // The items of a row that has no line end (the file's last row).
+  template <typename... Items>
+  void Unended(const Items&... items) {
+    (Put(items), ...);
+  }
+
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  void Put(std::string_view text) { bytes_ += text; }
+  void Put(Tab tab);
+
+  std::string bytes_;
+  std::size_t row_start_ = 0;
+};
+
+}  // namespace qreport
