@@ -43,6 +43,19 @@ Cents FractionOfCents(Cents liability, Cents base, const RunState& s) {
   return absorbed ? gap : s.Adjust7a;
 }
 
+PayrollTaxes ComputePayrollTaxes(Cents ss_wages, Cents tips, Cents medicare_wages, const FormRates& r) {
+  PayrollTaxes t;
+  t.on_ss_wages = Times(r.ss_rate1, r.ss_rate2, ss_wages);
+  Cents tips_share1 = Times(r.ss_rate1, tips);
+  Cents tips_share2 = Times(r.ss_rate2, tips);
+  t.on_tips = Plus(tips_share1, tips_share2);
+  Cents medicare_on_tips = Times(r.medicare_rate1, r.medicare_rate2, tips);
+  Cents medicare_on_wages = Times(r.medicare_rate1, r.medicare_rate2, medicare_wages);
+  t.medicare = Plus(medicare_on_tips, medicare_on_wages);
+  t.total = Plus(Plus(Plus(Plus(t.on_ss_wages, tips_share1), tips_share2), medicare_on_tips), medicare_on_wages);
+  return t;
+}
+
 Form941Lines ComputeForm941Lines(const QuarterTotals& q, const FormRates& r, const RunState& s,
                                  const PlanTotals& plans) {
   Form941Lines l;
@@ -51,16 +64,13 @@ Form941Lines ComputeForm941Lines(const QuarterTotals& q, const FormRates& r, con
   l.line3 = q.income_tax_withheld;
 
   l.ss_wages = q.ss_wages;
-  l.line5a = Times(r.ss_rate1, r.ss_rate2, q.ss_wages);
   l.tips = q.tips;
-  Cents tips_share1 = Times(r.ss_rate1, q.tips);
-  Cents tips_share2 = Times(r.ss_rate2, q.tips);
-  l.line5b = Plus(tips_share1, tips_share2);
   l.tips_and_medicare_wages = Plus(q.tips, q.medicare_wages);
-  Cents medicare_on_tips = Times(r.medicare_rate1, r.medicare_rate2, q.tips);
-  Cents medicare_on_wages = Times(r.medicare_rate1, r.medicare_rate2, q.medicare_wages);
-  l.line5c = Plus(medicare_on_tips, medicare_on_wages);
-  l.line5d = Plus(Plus(Plus(Plus(l.line5a, tips_share1), tips_share2), medicare_on_tips), medicare_on_wages);
+  PayrollTaxes taxes = ComputePayrollTaxes(q.ss_wages, q.tips, q.medicare_wages, r);
+  l.line5a = taxes.on_ss_wages;
+  l.line5b = taxes.on_tips;
+  l.line5c = taxes.medicare;
+  l.line5d = taxes.total;
 
   l.line9 = q.advance_eic;
   l.month = {0, s.MonthLiability[1], s.MonthLiability[2], s.MonthLiability[3]};

@@ -46,6 +46,16 @@ Cents QuarterSsWage(const Employee& e, Cents ss_base);
 // is not counted.
 void AddEmployeeToQuarter(const Employee& e, Cents ss_base, QuarterTotals& totals);
 
+// Social security and Medicare taxes, lines 5a to 5d of Form 941 and 4a to 4d of Form 944.
+struct PayrollTaxes {
+  Cents on_ss_wages = 0;  // (SS rate 1 + SS rate 2) x social security wages, stored once
+  Cents on_tips = 0;      // SS rate 1 x tips + SS rate 2 x tips, each stored
+  Cents medicare = 0;     // Medicare rates x tips + Medicare rates x Medicare wages, each stored
+  Cents total = 0;        // the five stored products added
+};
+
+PayrollTaxes ComputePayrollTaxes(Cents ss_wages, Cents tips, Cents medicare_wages, const FormRates& rates);
+
 // The line values of the form.
 struct Form941Lines {
   std::int64_t line1 = 0;

@@ -9,6 +9,7 @@
 
 #include "cli/demo/client_writer.h"
 #include "forms/form941_layout.h"
+#include "forms/form_run_fixture.h"
 #include "forms/printer_codes.h"
 #include "run/report_run.h"
 #include "run/stages.h"
@@ -18,50 +19,17 @@
 namespace qreport {
 namespace {
 
+using testing::Advance;
 using testing::CompareGolden;
+using testing::FormPathRun;
+using testing::Pages;
 using testing::PlainClient;
 using testing::PlainEmployee;
 using testing::ReadFile;
 using testing::RecordingPlatform;
 using testing::TempDir;
+using testing::Worker;
 namespace fs = std::filesystem;
-
-// A form-path run over a client folder written from `spec`, with the dialog's answers set in the
-// run state directly: the worksheet, then Form 941, then the voucher.
-struct FormPathRun {
-  TempDir dir;
-  RecordingPlatform platform;
-  RunContext ctx{platform};
-  std::string report;
-
-  explicit FormPathRun(const ClientFolderSpec& spec) {
-    WriteClientFolder(dir / "client", spec);
-    WriteRatesFile(dir.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
-    WriteLetterheadFile(dir.path(), {"SMITH PAYROLL SERVICE", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
-    ctx.WorkDir = dir.str();
-    ctx.state.DataDir = (dir / "client").string();
-    ReadClientIntoState(ctx);
-    ctx.state.ReportDate = ctx.state.PayrollDate;
-  }
-  void SetMonths(Cents m1, Cents m2, Cents m3) {
-    ctx.state.MonthLiability[1] = m1;
-    ctx.state.MonthLiability[2] = m2;
-    ctx.state.MonthLiability[3] = m3;
-  }
-  void Run() {
-    RunWorksheet(ctx);
-    PrintForm941(ctx);
-    PrintVoucher(ctx);
-    report = ReadFile(dir / "client" / "report.txt");
-  }
-};
-
-EmployeeSpec Worker(std::string key, Cents quarter_wages, Cents year_wages, Cents quarter_withheld = 0) {
-  EmployeeSpec e = PlainEmployee(std::move(key), quarter_wages, year_wages);
-  e.qtd[kFederalWithheld - 1] = quarter_withheld;
-  e.ytd[kFederalWithheld - 1] = quarter_withheld;
-  return e;
-}
 
 // Line 10 of 676.65, deposits that leave a balance of exactly 0, a monthly depositor below
 // $2,500 (both boxes of line 15, no monthly amounts), the first quarter; an EIN with a dash, a
@@ -80,7 +48,7 @@ TEST(Form941Golden, BelowTwentyFiveHundredWithNothingDue) {
 
   FormPathRun run(spec);
   RunState& s = run.ctx.state;
-  run.SetMonths(22555, 22555, 22555);
+  run.SetMonths({22555, 22555, 22555});
   s.Line11Deposits = 67665;
   s.MonthlyDepositor = "Y";
   s.DesigneeName = "   ";
@@ -117,7 +85,7 @@ TEST(Form941Golden, MonthlyDepositorWithFractionOfCentsAndOverpayment) {
 
   FormPathRun run(spec);
   RunState& s = run.ctx.state;
-  run.SetMonths(160000, 160000, 163349);
+  run.SetMonths({160000, 160000, 163349});
   s.Line11Deposits = 500000;
   s.MonthlyDepositor = "Y";
   s.DesigneeName = "JANE DOE";
@@ -140,7 +108,7 @@ TEST(Form941Golden, GapOfThreeDollarsAndMonthThirteen) {
 
   FormPathRun run(spec);
   RunState& s = run.ctx.state;
-  run.SetMonths(200000, 200000, 281566);
+  run.SetMonths({200000, 200000, 281566});
   s.Adjust7b = -1234;
   s.Line11Deposits = 600000;
   s.SemiweeklyDepositor = "Y";
@@ -150,33 +118,6 @@ TEST(Form941Golden, GapOfThreeDollarsAndMonthThirteen) {
 
   EXPECT_EQ(CompareGolden("forms/941_gap_of_three_month_13.txt", run.report), "");
   EXPECT_EQ(s.Adjust7a, 0);
-}
-
-// The rows of each page, split at the form feeds, each without its CR LF.
-std::vector<std::vector<std::string>> Pages(const std::string& text) {
-  std::vector<std::vector<std::string>> pages;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find("\r\n", at);
-    if (end == std::string::npos) end = text.size();
-    std::string row = text.substr(at, end - at);
-    if (!row.empty() && row[0] == '\f') pages.emplace_back();
-    if (pages.empty()) pages.emplace_back();
-    pages.back().push_back(row);
-    at = end + 2;
-  }
-  return pages;
-}
-
-// How far a page moves the paper, in 1/216 inch: 27 per row, less every reverse feed.
-int Advance(const std::vector<std::string>& rows) {
-  int advance = 27 * static_cast<int>(rows.size());
-  for (const std::string& row : rows) {
-    for (std::size_t i = 0; i + 2 < row.size(); ++i) {
-      if (row[i] == '\x1b' && row[i + 1] == 'j') advance -= static_cast<unsigned char>(row[i + 2]);
-    }
-  }
-  return advance;
 }
 
 // Every row that a condition leaves out moves the paper by nothing, so the form below it stays in

@@ -8,7 +8,10 @@
 #include "forms/employer_block.h"
 #include "forms/form941.h"
 #include "forms/form941_layout.h"
+#include "forms/form944.h"
+#include "forms/form944_layout.h"
 #include "forms/voucher.h"
+#include "text/numbers.h"
 
 namespace qreport {
 namespace {
@@ -31,6 +34,25 @@ QuarterTotals QuarterPass(std::string_view data_dir, Cents ss_base) {
   } catch (const RunError&) {
   }
   return totals;
+}
+
+// The year's employee pass, ended likewise.
+YearTotals YearPass(std::string_view data_dir, Cents ss_base) {
+  YearTotals totals;
+  try {
+    EmployeeWalk walk(data_dir, /*with_plans=*/false);
+    Employee e;
+    while (walk.Next(e)) AddEmployeeToYear(e, ss_base, totals);
+  } catch (const RunError&) {
+  }
+  return totals;
+}
+
+// Preparer lines 1 to 3 from the run's codes, which are left in upper case.
+std::array<std::string, 3> PreparerLinesOf(RunState& s, const LetterheadLines& letterhead) {
+  s.PreparerCodes = UpperCase(s.PreparerCodes);
+  std::array<std::string, 5> lines = PreparerLines(s.PreparerCodes, letterhead);
+  return {lines[0], lines[1], lines[2]};
 }
 
 void AppendToReport(const std::filesystem::path& report, std::string_view bytes) {
@@ -60,11 +82,32 @@ void PrintForm941Facsimile(RunContext& ctx, const std::filesystem::path& report)
   page.designee_phone = s.DesigneePhone;
   page.monthly_depositor = s.MonthlyDepositor == "Y";
   page.semiweekly_depositor = s.SemiweeklyDepositor == "Y";
-  s.PreparerCodes = UpperCase(s.PreparerCodes);
-  std::array<std::string, 5> preparer = PreparerLines(s.PreparerCodes, letterhead);
-  page.preparer = {preparer[0], preparer[1], preparer[2]};
+  page.preparer = PreparerLinesOf(s, letterhead);
 
   AppendToReport(report, Form941Pages(page));
+}
+
+void PrintForm944Facsimile(RunContext& ctx, const std::filesystem::path& report) {
+  RunState& s = ctx.state;
+  LetterheadLines letterhead = ReadLetterhead(ctx.WorkDir);
+  FormRates rates = ReadFormRates(ctx.WorkDir);
+
+  Form944Page page;
+  page.employer = ReadEmployerBlock(s);
+  page.form_year = FormYear(s.PayrollDate);
+  page.month = ParseDecimal(std::string_view(s.PayrollDate).substr(0, 2));
+  s.PrintDevice = "P";
+
+  YearTotals year = YearPass(s.DataDir, rates.ss_base);
+  page.lines = ComputeForm944Lines(year, rates, s, ctx.PlanTotalA);
+  s.Adjust7a = page.lines.adjust7a;
+
+  page.state_code = s.StateCode;
+  page.designee_name = s.DesigneeName;
+  page.designee_phone = s.DesigneePhone;
+  page.preparer = PreparerLinesOf(s, letterhead);
+
+  AppendToReport(report, Form944Pages(page));
 }
 
 void PrintPaymentVoucher(RunContext& ctx, const std::filesystem::path& report) {

@@ -15,6 +15,11 @@ namespace qreport {
 // in the run state. Throws RunError when `report` cannot be written.
 void PrintForm941Facsimile(RunContext& ctx, const std::filesystem::path& report);
 
+// Appends Form 944 to `report`, as Form 941 is appended, from the year's amounts and the twelve
+// monthly liabilities; also sets PrintDevice to "P". Throws RunError when `report` cannot be
+// written.
+void PrintForm944Facsimile(RunContext& ctx, const std::filesystem::path& report);
+
 // Appends the payment voucher (944-V when Print944 is 1, else 941-V) to `report`, after reading
 // the client file again. Throws RunError when `report` cannot be written.
 void PrintPaymentVoucher(RunContext& ctx, const std::filesystem::path& report);

@@ -109,7 +109,9 @@ TEST(BracketedAmount, RightJustifiedWithNegativesInBrackets) {
     std::string text = Bracketed(c.amount);
     EXPECT_EQ(text, c.text);
     // A positive amount's last digit and a negative one's stand in the same column.
-    if (c.amount < 0 && text.size() == 13) EXPECT_EQ(text.find('>'), 12u);
+    if (c.amount < 0 && text.size() == 13) {
+      EXPECT_EQ(text.find('>'), 12u);
+    }
   }
   EXPECT_EQ(BracketedAmount(-2500, "#.00"), "<25.00>");
   EXPECT_EQ(BracketedAmount(2500, "#,###.00"), "   25.00");

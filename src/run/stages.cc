@@ -24,7 +24,7 @@ void AppendStep(RunContext& ctx, void (*step)(RunContext&, const std::filesystem
 
 void RunWorksheet(RunContext& ctx) { RunQuarterlyWorksheet(ctx); }
 void PrintForm941(RunContext& ctx) { AppendStep(ctx, PrintForm941Facsimile); }
-void PrintForm944(RunContext&) {}
+void PrintForm944(RunContext& ctx) { AppendStep(ctx, PrintForm944Facsimile); }
 void PrintVoucher(RunContext& ctx) { AppendStep(ctx, PrintPaymentVoucher); }
 
 }  // namespace qreport

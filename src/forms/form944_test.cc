@@ -1,0 +1,132 @@
+// Form 944's line values from the year's amounts and the twelve monthly liabilities.
+#include <gtest/gtest.h>
+
+#include "forms/form944.h"
+
+namespace qreport {
+namespace {
+
+Employee YearEmployee(double wages, double tips, char fica = 'Y') {
+  Employee e;
+  e.amounts_ytd[kWages] = wages;
+  e.amounts_ytd[kTips] = tips;
+  e.fica_flag = fica;
+  return e;
+}
+
+TEST(Form944Employee, SocialSecurityWageAfterTheWageBase) {
+  struct Case {
+    const char* what;
+    Employee e;
+    Cents base, wage;
+  } cases[] = {
+      {"below the base", YearEmployee(8500, 0), 900000, 850000},
+      {"wages and tips past the base: never more than the wages", YearEmployee(8500, 1000), 900000, 850000},
+      {"wages past the base: the base itself", YearEmployee(9500, 0), 900000, 900000},
+      {"at the base is not past it", YearEmployee(9000, 0), 900000, 900000},
+      {"one cent of tips past the base", YearEmployee(9000, 0.01), 900000, 900000},
+      {"a negative base counts as 0", YearEmployee(100, 0), -10000, 0},
+      {"fica flag N", YearEmployee(8500, 0, 'N'), 900000, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(YearSsWage(c.e, c.base), c.wage);
+  }
+}
+
+TEST(Form944Employee, PassSumsTheYearAndAdvanceEic) {
+  Employee wages = YearEmployee(8500, 1000);
+  wages.amounts_ytd[kFederalWithheld] = 2300.51;
+  wages.amounts_qtd[kWages] = 99999;  // quarter amounts play no part
+  wages.amounts_qtd[kTips] = 99999;
+  Employee tips_only = YearEmployee(0, 200);  // skipped: only its advance EIC counts
+  tips_only.misc_amount_1 = 1257.00;
+  Employee no_fica = YearEmployee(1000, 50, 'N');
+  no_fica.misc_amount_1 = 1257.01;  // dropped
+  YearTotals t;
+  for (const Employee& e : {wages, tips_only, no_fica}) AddEmployeeToYear(e, 900000, t);
+  EXPECT_EQ(t.ss_wages, 850000);
+  EXPECT_EQ(t.medicare_wages, 850000);
+  EXPECT_EQ(t.tips, 105000);
+  EXPECT_EQ(t.wage_sum, 1055000);
+  EXPECT_EQ(t.income_tax_withheld, 230051);
+  EXPECT_EQ(t.advance_eic, 125700);
+}
+
+YearTotals SampleYear() {
+  YearTotals y;
+  y.ss_wages = 850000;
+  y.tips = 100000;
+  y.medicare_wages = 850000;
+  y.wage_sum = 950000;
+  y.income_tax_withheld = 230051;
+  y.advance_eic = 125700;
+  return y;
+}
+
+const FormRates kRates{620, 620, 900000, 145, 145};
+
+RunState TwelveMonths(Cents each, Cents december) {
+  RunState s;
+  for (int m = 1; m <= 11; ++m) s.MonthLiability[m] = each;
+  s.MonthLiability[12] = december;
+  return s;
+}
+
+TEST(Form944Lines, WorkedYearWithFractionOfCents) {
+  RunState s = TwelveMonths(20000, 30000);
+  s.Adjust7c = 100;  // no box of its own, but part of line 6f
+  s.Line11Deposits = 260000;
+  Form944Lines l = ComputeForm944Lines(SampleYear(), kRates, s, {0, 5000, 0, 0});
+
+  EXPECT_EQ(l.year_liability, 250000);
+  EXPECT_EQ(l.line1, 945000);  // wages and tips less the plans: tips once
+  EXPECT_EQ(l.line2, 230051);
+  EXPECT_EQ(l.line4a, 105400);
+  EXPECT_EQ(l.line4b, 12400);
+  EXPECT_EQ(l.tips_and_medicare_wages, 950000);
+  EXPECT_EQ(l.line4c, 27550);
+  EXPECT_EQ(l.line4d, 145350);
+  EXPECT_EQ(l.line5, 375401);
+  EXPECT_EQ(l.adjust7a, 199);  // 2500.00 - (2497.01 + 1.00)
+  EXPECT_EQ(l.line6f, 299);
+  EXPECT_EQ(l.line7, 375700);
+  EXPECT_EQ(l.line8, 125700);
+  EXPECT_EQ(l.line9, 250000);  // the year's liability
+  EXPECT_EQ(l.line10, 260000);
+  EXPECT_TRUE(l.overpaid);
+  EXPECT_EQ(l.line11, 0);
+  EXPECT_EQ(l.line12, -10000);
+  EXPECT_FALSE(l.under_2500);
+  EXPECT_EQ(l.month[12], 30000);
+}
+
+TEST(Form944Lines, BalanceAndTheTwentyFiveHundredTest) {
+  struct Case {
+    const char* what;
+    Cents advance_eic, deposits, adjust7a, line9;
+    bool overpaid, under_2500;
+  } cases[] = {
+      {"line 9 exactly 2500.00", 125401, 0, 0, 250000, false, false},
+      {"line 9 at 2499.99", 125402, 0, 0, 249999, false, true},
+      {"deposits equal line 9: a balance of 0", 125401, 250000, 0, 250000, false, false},
+      {"an entered 7a stays and counts", 125401, 250000, 1000, 251000, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    YearTotals y = SampleYear();
+    y.advance_eic = c.advance_eic;
+    RunState s;  // no liabilities: a gap far beyond fractions of cents
+    s.Adjust7a = c.adjust7a;
+    s.Line11Deposits = c.deposits;
+    Form944Lines l = ComputeForm944Lines(y, kRates, s, {});
+    EXPECT_EQ(l.adjust7a, c.adjust7a);
+    EXPECT_EQ(l.line9, c.line9);
+    EXPECT_EQ(l.overpaid, c.overpaid);
+    EXPECT_EQ(l.line11, c.line9 - c.deposits);
+    EXPECT_EQ(l.under_2500, c.under_2500);
+  }
+}
+
+}  // namespace
+}  // namespace qreport

@@ -1,0 +1,86 @@
+// Test fixtures for the forms: a form-path run over a client folder written by the test, and
+// readers that take printed pages apart into rows. Used by the forms' tests only.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/demo/client_writer.h"
+#include "data/employee_files.h"
+#include "run/report_run.h"
+#include "run/stages.h"
+#include "support/fixture.h"
+#include "support/recording_platform.h"
+
+namespace qreport::testing {
+
+// A form-path run over a client folder written from `spec` (rates and letterhead beside it), with
+// the dialog's answers set in the run state directly: the worksheet, the chosen form, then the
+// voucher, as the report run calls them.
+struct FormPathRun {
+  TempDir dir;
+  RecordingPlatform platform;
+  RunContext ctx{platform};
+  std::string report;
+
+  explicit FormPathRun(const ClientFolderSpec& spec,
+                       const std::array<std::string, 6>& rates = {"6.2", "6.2", "94200", "1.45", "1.45", "0"}) {
+    WriteClientFolder(dir / "client", spec);
+    WriteRatesFile(dir.path(), rates);
+    WriteLetterheadFile(dir.path(), {"SMITH PAYROLL SERVICE", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
+    ctx.WorkDir = dir.str();
+    ctx.state.DataDir = (dir / "client").string();
+    ReadClientIntoState(ctx);
+    ctx.state.ReportDate = ctx.state.PayrollDate;
+  }
+  void SetMonths(std::vector<Cents> months) {
+    for (std::size_t m = 0; m < months.size(); ++m) ctx.state.MonthLiability[m + 1] = months[m];
+  }
+  void Run() {
+    RunWorksheet(ctx);
+    if (ctx.state.Print941 == 1) PrintForm941(ctx);
+    if (ctx.state.Print944 == 1) PrintForm944(ctx);
+    PrintVoucher(ctx);
+    report = ReadFile(dir / "client" / "report.txt");
+  }
+};
+
+// An employee with quarter and year wages and the same federal tax withheld in both.
+inline EmployeeSpec Worker(std::string key, Cents quarter_wages, Cents year_wages, Cents withheld = 0) {
+  EmployeeSpec e = PlainEmployee(std::move(key), quarter_wages, year_wages);
+  e.qtd[kFederalWithheld - 1] = withheld;
+  e.ytd[kFederalWithheld - 1] = withheld;
+  return e;
+}
+
+// The rows of each page, split at the form feeds, each without its CR LF.
+inline std::vector<std::vector<std::string>> Pages(const std::string& text) {
+  std::vector<std::vector<std::string>> pages;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find("\r\n", at);
+    if (end == std::string::npos) end = text.size();
+    std::string row = text.substr(at, end - at);
+    if (!row.empty() && row[0] == '\f') pages.emplace_back();
+    if (pages.empty()) pages.emplace_back();
+    pages.back().push_back(row);
+    at = end + 2;
+  }
+  return pages;
+}
+
+// How far rows move the paper, in 1/216 inch: 27 per row, less every reverse feed.
+inline int Advance(const std::vector<std::string>& rows) {
+  int advance = 27 * static_cast<int>(rows.size());
+  for (const std::string& row : rows) {
+    for (std::size_t i = 0; i + 2 < row.size(); ++i) {
+      if (row[i] == '\x1b' && row[i + 1] == 'j') advance -= static_cast<unsigned char>(row[i + 2]);
+    }
+  }
+  return advance;
+}
+
+}  // namespace qreport::testing
