@@ -34,8 +34,11 @@ constexpr const char* kUsageText =
     "run   runs the quarterly report for the client folder DATADIR as the host program would:\n"
     "      the rates file FICA.RAT and the letterhead file prep are taken from the current\n"
     "      directory; the report is written to DATADIR/report.txt. Ends with the line\n"
-    "      'device code: <value>'.\n"
-    "demo  writes the built-in demo client into DIR (default demo-client) and runs its report.\n"
+    "      'device code: <value>'. The dialog is played from the answers FILE (or\n"
+    "      $QREPORT_ANSWERS), else shown in the terminal, else closed at once. The printer\n"
+    "      picker's reply is TEXT (or $QREPORT_PRINTER_REPLY), else asked in the terminal.\n"
+    "demo  writes the built-in demo client into DIR (default demo-client) and runs its report\n"
+    "      with the demo's answers file.\n"
     "diskfree  prints the bytes free (mode F, the default) or in all (any other mode) on DRIVE.\n"
     "showfree  shows the free and total bytes of DRIVE as a message.\n"
     "      DRIVE is a drive letter (QREPORT_DRIVE_<LETTER> names its folder; C is / unless\n"
@@ -129,6 +132,13 @@ int DemoCommand(const std::vector<std::string>& args) {
   std::filesystem::path folder = std::filesystem::absolute(dir);
   qreport::PlatformOptions options = qreport::PlatformOptionsFromEnvironment();
   options.command_line = true;
+  // The demo fills in its dialog from its own answers file and prints to the PDF file, unless
+  // the environment says otherwise.
+  if (options.answers_file.empty()) options.answers_file = (folder / qreport::kDemoAnswersFile).string();
+  if (!options.has_printer_reply) {
+    options.printer_reply = qreport::kDemoPrinterReply;
+    options.has_printer_reply = true;
+  }
   auto platform = qreport::MakePlatform(options);
   std::string device = "P";
   qreport::RunReport(folder.string(), device, "941", *platform, folder.string());

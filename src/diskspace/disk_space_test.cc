@@ -151,6 +151,7 @@ class EventLog final : public Platform {
   void MessageBox(std::string_view caption, std::string_view text) override {
     events.push_back("box " + std::string(caption) + "|" + std::string(text));
   }
+  int RunDialog(const DialogTable&, DialogHandler&) override { return kDialogClosed; }
   std::string PickPrinter(std::string_view) override { return {}; }
   void Print(std::string_view) override {}
   void Sleep(int milliseconds) override { events.push_back("sleep " + std::to_string(milliseconds)); }

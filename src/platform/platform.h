@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/dialog.h"
+
 namespace qreport {
 
 // The caption of a message box that has none of its own.
@@ -18,6 +20,11 @@ class Platform {
 
   // Shows a modal message box with an OK button and waits for it.
   virtual void MessageBox(std::string_view caption, std::string_view text) = 0;
+
+  // Shows the dialog of `table` modally and reports every notification of its controls to
+  // `handler` until the handler ends it; returns the handler's result, or kDialogClosed when
+  // the dialog was closed in no button's way.
+  virtual int RunDialog(const DialogTable& table, DialogHandler& handler) = 0;
 
   // Asks the printer picker for a printer for `report_path`; returns its "*"-separated reply,
   // or empty text when nothing was chosen.
@@ -36,6 +43,9 @@ struct PlatformOptions {
   std::string printer_reply;  // the printer picker's reply, given in advance
   bool has_printer_reply = false;
   bool command_line = false;  // the qreport command, which also shows what it hands on
+  // Renders a printer-text report to a PDF file for the stand-in print utility; returns false
+  // with a reason when it cannot. Null: this build renders nothing.
+  bool (*render_pdf)(const std::string& report_path, const std::string& pdf_path, std::string& error) = nullptr;
 };
 
 // The options a host's call gets from the environment (QREPORT_ANSWERS, QREPORT_PRINTER_REPLY).

@@ -1,13 +1,65 @@
-// The stages of the report run that talk to the user: saved entries, the dialogs and the hand-off
-// to the print utility. Not built yet: each does nothing, and the run calls each in its place.
+// The stages of the report run that talk to the user: the saved entries, the two dialogs and
+// the hand-off of the finished report to the printer picker and print utility.
+#include <string>
+
+#include "data/paths.h"
+#include "platform/platform.h"
+#include "run/dialogs.h"
+#include "run/print_handoff.h"
+#include "run/saved_entries.h"
 #include "run/stages.h"
+#include "worksheet/worksheet_run.h"
 
 namespace qreport {
+namespace {
 
-void LoadSavedEntries(RunContext&) {}
-void SaveEntries(RunContext&) {}
-void ShowOptionsDialog(RunContext&) {}
-void ShowShortDialog(RunContext&, std::string_view) {}
-void HandOffToPrinter(RunContext&, bool) {}
+// Routes a dialog's notifications to its notify function over the run's context.
+class RunDialogHandler final : public DialogHandler {
+ public:
+  using NotifyFn = void (*)(RunContext&, int, DialogControls&);
+  RunDialogHandler(RunContext& ctx, NotifyFn notify) : ctx_(ctx), notify_(notify) {}
+  void Notify(int id, DialogControls& dialog) override { notify_(ctx_, id, dialog); }
+
+ private:
+  RunContext& ctx_;
+  NotifyFn notify_;
+};
+
+}  // namespace
+
+void LoadSavedEntries(RunContext& ctx) {
+  RunState& s = ctx.state;
+  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform);
+  if (saved.lines >= 1) s.DesigneeName = saved.designee_name;
+  if (saved.lines >= 2) s.DesigneePhone = saved.designee_phone;
+  if (saved.lines >= 3) s.PreparerCodes = saved.preparer_codes;
+  if (saved.lines >= 4) s.StateCode = saved.state_code;
+}
+
+void SaveEntries(RunContext& ctx) {
+  const RunState& s = ctx.state;
+  // A save that fails is not reported: the old file stays as it was and the report goes on.
+  WriteSavedEntriesFile(s.DataDir, {s.DesigneeName, s.DesigneePhone, s.PreparerCodes, s.StateCode, 4});
+}
+
+void ShowOptionsDialog(RunContext& ctx) {
+  DialogTable table = OptionsDialogTable(ctx.state);
+  RunDialogHandler handler(ctx, NotifyOptionsDialog);
+  ctx.platform.RunDialog(table, handler);
+}
+
+void ShowShortDialog(RunContext& ctx, std::string_view title) {
+  DialogTable table = ReportDateDialogTable(ctx.state, title);
+  RunDialogHandler handler(ctx, NotifyReportDateDialog);
+  ctx.platform.RunDialog(table, handler);
+}
+
+void HandOffToPrinter(RunContext& ctx, bool short_path) {
+  std::string report_path = ResolveHostPath(ctx.state.DataDir, kReportFileName).string();
+  std::string reply = ctx.platform.PickPrinter(report_path);
+  std::optional<PrinterChoice> choice = ParsePrinterReply(reply);
+  if (!choice) return;
+  ctx.platform.Print(BuildPrintCommand(report_path, *choice, short_path));
+}
 
 }  // namespace qreport

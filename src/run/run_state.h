@@ -32,7 +32,7 @@ struct RunState {
   std::string MonthlyDepositor = "N", SemiweeklyDepositor = "N";
   int Print941 = 1, Print944 = 0;
 
-  std::string FederalWithholdingAdjust, FicaWithholdingAdjust;
+  std::string FederalWithholdingAdjust, FicaWithholdingAdjust, TotalPaymentsText;  // short-path dialog
   int CancelRequested = 0;
 };
 

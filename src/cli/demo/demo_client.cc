@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "text/masks.h"
+
 namespace qreport {
 namespace {
 
@@ -101,6 +103,21 @@ DemoClient MakeDemoClient() {
   }
   demo.folder.liability = liability;
 
+  // Deposits made for the quarter match its liability; the preparer is the payroll service of
+  // the letterhead file, the designee its first line.
+  std::string deposits = FormatAmount("#,###,###.##", CentsValue(quarter_liability));
+  deposits.erase(0, deposits.find_first_not_of(' '));
+  demo.answers =
+      "# The options dialog of the demo run, as a clerk fills it in.\n"
+      "211=$" + deposits + "\n"
+      "213=&LH1%\n"
+      "214=(217) 555-0142\n"
+      "215=&LH1% &LH2% &LH3% &LH4%\n"
+      "219=IL\n"
+      "# a semiweekly depositor: more than $50,000 of taxes in the lookback period\n"
+      "221=1\n"
+      "401\n";
+
   demo.rates = {"6.2", "6.2", "184500", "1.45", "1.45", "200000"};
   demo.letterhead = {"NORTHSHORE PAYROLL SERVICES", "88 COMMERCE PLAZA SUITE 4", "SPRINGFIELD, IL 62701",
                      "P01234567", "(217) 555-0142"};
@@ -112,6 +129,7 @@ void WriteDemoClient(const std::filesystem::path& folder) {
   WriteClientFolder(folder, demo.folder);
   WriteRatesFile(folder, demo.rates);
   WriteLetterheadFile(folder, demo.letterhead);
+  WriteBytes(folder / kDemoAnswersFile, demo.answers);
 }
 
 }  // namespace qreport

@@ -1,0 +1,77 @@
+#include "platform/posix/answers.h"
+
+#include "platform/posix/dialog_state.h"
+
+namespace qreport {
+namespace {
+
+// A control id: decimal digits with optional blanks (or a stray CR) around them.
+bool ParseId(std::string_view text, int& id) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+  if (text.empty() || text.size() > 9) return false;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  id = value;
+  return true;
+}
+
+}  // namespace
+
+std::vector<Answer> ParseAnswers(std::string_view bytes) {
+  std::vector<Answer> answers;
+  while (!bytes.empty()) {
+    std::size_t end = bytes.find('\n');
+    std::string_view line = bytes.substr(0, end);
+    bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
+    if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line.front() == '#') continue;
+
+    Answer a;
+    std::size_t eq = line.find('=');
+    a.known_id = ParseId(line.substr(0, eq), a.id);
+    if (eq != std::string_view::npos) {
+      a.has_text = true;
+      a.text = std::string(line.substr(eq + 1));
+    }
+    answers.push_back(std::move(a));
+  }
+  return answers;
+}
+
+int PlayAnswers(const DialogTable& table, DialogHandler& handler, const std::vector<Answer>& answers,
+                std::size_t& next) {
+  DialogState dialog(table);
+  while (next < answers.size() && !dialog.ended()) {
+    const Answer& a = answers[next++];
+    const DialogControl* control = a.known_id ? dialog.Control(a.id) : nullptr;
+    if (control == nullptr) continue;
+    switch (control->kind) {
+      case ControlKind::kTextBox:
+        if (a.has_text) {
+          dialog.SetText(a.id, a.text);
+          handler.Notify(a.id, dialog);
+        } else {
+          handler.Notify(a.id, dialog);  // focus in
+          if (!dialog.ended()) handler.Notify(a.id, dialog);  // focus out
+        }
+        break;
+      case ControlKind::kCheckBox:
+        dialog.SetChecked(a.id, a.has_text ? a.text == "1" : !dialog.IsChecked(a.id));
+        handler.Notify(a.id, dialog);
+        break;
+      case ControlKind::kPushButton:
+        handler.Notify(a.id, dialog);
+        break;
+      case ControlKind::kLabel:
+      case ControlKind::kFrame:
+        break;
+    }
+  }
+  return dialog.ended() ? dialog.result() : kDialogClosed;
+}
+
+}  // namespace qreport

@@ -1,0 +1,55 @@
+// Dialogs, message boxes and the printer picker drawn in a terminal (ncurses).
+//
+// A dialog's table is drawn in character cells: dialog units are scaled so that the whole
+// window fits the terminal (four units across and eight down make a cell when there is room),
+// each label runs up to the next control on its row, and a check box or button shows its
+// caption after its mark. Keys: Tab and Shift-Tab (or Down and Up) move through the controls in
+// the table's order; typing edits a text box (a box entered with Tab has its text selected, so
+// typing replaces it); Left, Right, Home, End, Backspace and Delete edit; Space toggles a check
+// box or presses a button; Enter presses a button; Alt with a mnemonic letter, or Escape and
+// then the letter, acts on that control (the letter alone works too where the focus is not a
+// text box); Escape alone closes the dialog in no button's way. Every change of a text box, and
+// its gaining and losing the focus, notifies the dialog's handler as a window would.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/dialog.h"
+
+struct screen;
+
+namespace qreport {
+
+class TerminalUi {
+ public:
+  TerminalUi() = default;
+  ~TerminalUi();
+  TerminalUi(const TerminalUi&) = delete;
+  TerminalUi& operator=(const TerminalUi&) = delete;
+
+  // Whether standard input and output are a terminal that curses can drive.
+  static bool Available();
+
+  // Shows the dialog until its handler ends it (its result) or Escape closes it (kDialogClosed).
+  // Returns kDialogClosed at once when the terminal cannot be set up.
+  int RunDialog(const DialogTable& table, DialogHandler& handler);
+
+  // A centred box with the caption, the text (CR LF starts a new line) and an OK button.
+  void MessageBox(std::string_view caption, std::string_view text);
+
+  // Lets the user choose among "PDF file" and `destinations` and whether to preview; returns the
+  // picker's reply, or "" when the user chose not to print.
+  std::string PickPrinter(std::string_view report_path, const std::vector<std::string>& destinations);
+
+ private:
+  bool Enter();
+  void Leave();
+
+  screen* screen_ = nullptr;
+  int depth_ = 0;
+  std::string saved_ctype_;
+};
+
+}  // namespace qreport

@@ -1,0 +1,46 @@
+// The saved entries file "\save941.info": four texts of the options dialog carried from one
+// report to the next for the same client. Plain single-byte text, exactly four lines, each
+// ended by CR LF, in this order:
+//   1  DesigneeName  + one blank
+//   2  DesigneePhone + one blank
+//   3  PreparerCodes + one blank
+//   4  StateCode     + two blanks
+// Loading drops the one blank that saving put after lines 1 to 3, so a text that is never
+// edited keeps its value from report to report, and trims blanks around the state code. A line
+// also ends at a lone LF (a lone CR stays in the text), and a last line without an ending is
+// still a line.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace qreport {
+
+class Platform;
+
+inline constexpr std::string_view kSavedEntriesFileName = "\\save941.info";
+
+struct SavedEntries {
+  std::string designee_name, designee_phone, preparer_codes, state_code;
+  int lines = 0;  // how many of the four lines the file held (0 to 4)
+};
+
+// The texts of a saved entries file's bytes; a file with fewer than four lines fills the texts
+// it has and leaves the others empty.
+SavedEntries ParseSavedEntries(std::string_view bytes);
+
+// The bytes of a saved entries file for these texts.
+std::string SavedEntriesText(const SavedEntries& entries);
+
+// Loads `folder`'s saved entries file, creating it empty when it does not exist. A file that is
+// empty, or cannot be created or read, gives no lines. Yields the processor once (through
+// `platform`) before reading a file that has content.
+SavedEntries LoadSavedEntriesFile(std::string_view folder, Platform& platform);
+
+// Replaces `folder`'s saved entries file with these texts: the new content goes to a temporary
+// file in the same folder, which is then renamed over the old one, so the file is never left
+// empty or half written. Returns false, with the old file untouched, when that fails.
+bool WriteSavedEntriesFile(std::string_view folder, const SavedEntries& entries);
+
+}  // namespace qreport
