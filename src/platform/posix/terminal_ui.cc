@@ -216,8 +216,8 @@ Layout Place(const DialogTable& table) {
       if (&q == &p || q.control->kind == ControlKind::kFrame) continue;
       if (q.row == p.row && q.col > p.col) limit = std::min(limit, q.col - 1);
     }
-    p.width = std::max(p.width, std::min(NaturalWidth(c), limit - p.col));
-    p.width = std::max(1, std::min(p.width, right_edge - p.col));
+    // Never over the next control: a caption that does not fit is cut, as a window clips it.
+    p.width = std::max(1, std::min(std::max(p.width, NaturalWidth(c)), limit - p.col));
   }
   return l;
 }
@@ -573,7 +573,8 @@ std::string TerminalUi::PickPrinter(std::string_view report_path, const std::vec
   bool preview = true;
   std::string reply;
   while (true) {
-    int width = 44;
+    const std::string hint = "Up/Down choose, Space preview, Enter print, Esc none";
+    int width = static_cast<int>(hint.size()) + 4;
     for (const std::string& item : items) width = std::max(width, static_cast<int>(item.size()) + 8);
     width = std::min(width, std::max(COLS, 10));
     int height = std::min(static_cast<int>(items.size()) + 8, std::max(LINES, 8));
@@ -588,7 +589,7 @@ std::string TerminalUi::PickPrinter(std::string_view report_path, const std::vec
     }
     int below = top + height - 4;
     PutText(below, left + 2, width - 4, std::string(preview ? "[x]" : "[ ]") + " Preview (open the PDF)", A_NORMAL);
-    PutText(below + 1, left + 2, width - 4, "Up/Down choose, Space preview, Enter print, Esc none", A_DIM);
+    PutText(below + 1, left + 2, width - 4, hint, A_DIM);
     ::curs_set(0);
     ::refresh();
     Key key;
