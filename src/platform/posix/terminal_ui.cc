@@ -294,7 +294,7 @@ class TerminalDialog {
   }
 
   void Mnemonic(wint_t code) {
-    if (code > 0x7F) return;
+    if (code == 0 || code > 0x7F) return;
     char letter = static_cast<char>(code);
     if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
     for (std::size_t i = 0; i < table_.controls.size(); ++i) {
