@@ -25,8 +25,9 @@ struct Outcome {
 // Runs `qreport ARGS` in `work` with the environment assignments `env` (and no answers or picker
 // reply from the environment unless they are among them).
 Outcome Qreport(const TempDir& work, const std::string& env, const std::string& args) {
-  std::string command = "cd '" + work.str() + "' && env -u QREPORT_ANSWERS -u QREPORT_PRINTER_REPLY QREPORT_PRINT_LOG='" +
-                        (work / "print.log").string() + "' " + env + " '" + QREPORT_CLI + "' " + args + " </dev/null";
+  std::string command = "cd '" + work.str() + "' && env -u QREPORT_ANSWERS -u QREPORT_PRINTER_REPLY " +
+                        "QREPORT_PRINT_LOG='" + (work / "print.log").string() + "' " + env + " '" + QREPORT_CLI + "' " +
+                        args + " </dev/null";
   Outcome o;
   o.status = RunCommand(command, work / ".out", work / ".err");
   o.out = ReadFile(work / ".out");

@@ -42,8 +42,9 @@ class Tmux {
   Tmux& operator=(const Tmux&) = delete;
 
   int Run(const std::string& args) {
-    return RunCommand("tmux -S " + Quoted(socket_) + " -f /dev/null " + args + " </dev/null", work_ / ".tmux.out",
-                      work_ / ".tmux.err");
+    // Outside any tmux the test itself may run in, so that one is never touched.
+    return RunCommand("env -u TMUX tmux -S " + Quoted(socket_) + " -f /dev/null " + args + " </dev/null",
+                      work_ / ".tmux.out", work_ / ".tmux.err");
   }
   std::string Output() const { return ReadFile(work_ / ".tmux.out") + ReadFile(work_ / ".tmux.err"); }
 
@@ -167,7 +168,8 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
       {"short path: the date replaced, then CANCEL", "063004", nullptr,
        {"?Quarterly Report", "=093004", "Tab", "=12.50", "Tab", "Tab", "Tab", "Tab", "Enter"},
        "101=093004\n131=12.50\n113\n", "--printer-reply 'A*LPT1:*X*N'", nullptr, "device code: X"},
-      {"short path: OK writes the worksheet", "063004", nullptr, {"?Quarterly Report", "Tab", "Tab", "Tab", "Tab", "Space"},
+      {"short path: OK writes the worksheet", "063004", nullptr,
+       {"?Quarterly Report", "Tab", "Tab", "Tab", "Tab", "Space"},
        "103\n", "--printer-reply 'A*LPT1:*X*Y'", nullptr, "device code: P"},
   };
 
@@ -205,7 +207,9 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
       }
     }
     ASSERT_TRUE(tmux.WaitFor("device code: ")) << tmux.Screen();
-    for (int i = 0; i < 100 && !fs::exists(typed / "status"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int i = 0; i < 100 && !fs::exists(typed / "status"); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     Outcome got = Collect(typed, tmux.Screen());
 
     EXPECT_EQ(got.status, "0\n");

@@ -84,9 +84,13 @@ TEST(UserStages, DialogOutcomesDecideWhatTheRunWrites) {
     RunOn(dir, run, c.answers, "A*LPT1:*X*N");
     ASSERT_EQ(run.platform.dialogs.size(), 1u);
     EXPECT_EQ(fs::exists(dir / "report.txt"), c.report_written);
-    if (c.report_written) EXPECT_NE(ReadFile(dir / "report.txt").find("TOTALS -  2 EMPLOYEES"), std::string::npos);
+    if (c.report_written) {
+      EXPECT_NE(ReadFile(dir / "report.txt").find("TOTALS -  2 EMPLOYEES"), std::string::npos);
+    }
     EXPECT_EQ(fs::exists(dir / "save941.info"), c.saved_after.has_value());
-    if (c.saved_after) EXPECT_EQ(ReadFile(dir / "save941.info"), *c.saved_after);
+    if (c.saved_after) {
+      EXPECT_EQ(ReadFile(dir / "save941.info"), *c.saved_after);
+    }
     EXPECT_EQ(run.device, c.device_after);
     // Only a finished report is handed on.
     EXPECT_EQ(run.platform.commands.size(), c.report_written ? 1u : 0u);
@@ -219,7 +223,9 @@ TEST(PrintHandOff, RepliesAndCommands) {
     SCOPED_TRACE(std::string(c.reply) + (c.short_path ? " short" : ""));
     std::optional<PrinterChoice> choice = ParsePrinterReply(c.reply);
     ASSERT_EQ(choice.has_value(), c.tail.has_value());
-    if (choice) EXPECT_EQ(BuildPrintCommand("C:\\DATA\\report.txt", *choice, c.short_path), "C:\\DATA\\report.txt" + *c.tail);
+    if (choice) {
+      EXPECT_EQ(BuildPrintCommand("C:\\DATA\\report.txt", *choice, c.short_path), "C:\\DATA\\report.txt" + *c.tail);
+    }
   }
 
   // Through whole runs: the picker is asked with the report's path and the command names it.

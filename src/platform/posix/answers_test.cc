@@ -38,7 +38,9 @@ TEST(Answers, LinesReadAsEvents) {
   for (std::size_t i = 0; i < a.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(a[i].known_id, want[i].known);
-    if (want[i].known) EXPECT_EQ(a[i].id, want[i].id);
+    if (want[i].known) {
+      EXPECT_EQ(a[i].id, want[i].id);
+    }
     EXPECT_EQ(a[i].has_text, want[i].has_text);
     EXPECT_EQ(a[i].text, want[i].text);
   }

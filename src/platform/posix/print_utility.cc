@@ -160,7 +160,9 @@ void RunPrintUtility(std::string_view command, const PrintServices& services) {
   note("print: wrote " + pdf);
   if (to_cups) {
     int status = services.run({"lp", "-d", c.printer, pdf});
-    if (status != 0) note("print: lp could not print to " + c.printer + " (exit status " + std::to_string(status) + ")");
+    if (status != 0) {
+      note("print: lp could not print to " + c.printer + " (exit status " + std::to_string(status) + ")");
+    }
   }
   if (preview && services.has_viewer && services.has_viewer()) services.start({"xdg-open", pdf});
 }

@@ -92,7 +92,9 @@ TEST(PrintUtility, RendersThenPrintsOrShows) {
     RunPrintUtility(c.command, s);
     EXPECT_EQ(events, c.events);
     // Whatever did not happen is told.
-    if (!c.has_renderer || !c.render_ok) EXPECT_FALSE(notes.empty());
+    if (!c.has_renderer || !c.render_ok) {
+      EXPECT_FALSE(notes.empty());
+    }
   }
 }
 

@@ -53,7 +53,9 @@ void PutByte(int row, int col, unsigned char byte, attr_t attr) {
 // Draws `text` from `col`, at most `width` cells; pads with blanks to `pad` cells.
 void PutText(int row, int col, int width, std::string_view text, attr_t attr, int pad = 0) {
   int n = 0;
-  for (; n < width && n < static_cast<int>(text.size()); ++n) PutByte(row, col + n, static_cast<unsigned char>(text[n]), attr);
+  for (; n < width && n < static_cast<int>(text.size()); ++n) {
+    PutByte(row, col + n, static_cast<unsigned char>(text[n]), attr);
+  }
   for (; n < pad && n < width; ++n) PutByte(row, col + n, ' ', attr);
 }
 
@@ -448,12 +450,14 @@ class TerminalDialog {
         }
         case ControlKind::kPushButton: {
           std::string caption = ShownCaption(c);
-          std::string shown = static_cast<int>(caption.size()) + 4 <= p.width ? "[ " + caption + " ]" : "[" + caption + "]";
+          bool roomy = static_cast<int>(caption.size()) + 4 <= p.width;
+          std::string shown = roomy ? "[ " + caption + " ]" : "[" + caption + "]";
           int col = p.col + std::max(0, (p.width - static_cast<int>(shown.size())) / 2);
           PutText(p.row, col, p.width, shown, focused ? A_REVERSE | A_BOLD : A_BOLD);
           // Underline the mnemonic letter.
           char m = MnemonicOf(c.text);
-          std::size_t at = m == 0 ? std::string::npos : shown.find_first_of(std::string{m, static_cast<char>(m - 'A' + 'a')});
+          std::string either_case{m, static_cast<char>(m - 'A' + 'a')};
+          std::size_t at = m == 0 ? std::string::npos : shown.find_first_of(either_case);
           if (at != std::string::npos && static_cast<int>(at) < p.width) {
             PutByte(p.row, col + static_cast<int>(at), static_cast<unsigned char>(shown[at]),
                     (focused ? A_REVERSE | A_BOLD : A_BOLD) | A_UNDERLINE);
