@@ -13,8 +13,9 @@ Cents QuarterSsWage(const Employee& e, Cents ss_base) {
   Cents quarter_pay = Plus(quarter_wages, ToCents(e.amounts_qtd[kTips]));
   if (!(ss_base < year_pay)) return quarter_wages;
   Cents room = Minus(ss_base, Minus(year_pay, quarter_pay));
-  if (room < 0) return 0;
-  // The room counts tips; the wage taxed as social security wages is never more than the wages.
+  if (room < 0) room = 0;
+  // The room counts tips; the wage taxed as social security wages is never more than the wages
+  // (negative quarter wages, a voided check, stay as they are, as on the worksheet).
   return room < quarter_wages ? room : quarter_wages;
 }
 
@@ -39,7 +40,7 @@ Cents FractionOfCents(Cents liability, Cents base, const RunState& s) {
     taxes = Plus(taxes, adjustment);
   }
   Cents gap = Minus(liability, taxes);
-  bool absorbed = gap != 0 && s.Adjust7a == 0 && (gap < 0 ? -gap : gap) < kFractionOfCentsLimit;
+  bool absorbed = gap != 0 && s.Adjust7a == 0 && gap > -kFractionOfCentsLimit && gap < kFractionOfCentsLimit;
   return absorbed ? gap : s.Adjust7a;
 }
 

@@ -41,6 +41,7 @@ TEST(Form941Employee, SocialSecurityWageAfterTheWageBase) {
       {"tips alone do not make a wage", MakeEmployee(0, 500, 9000, 500), 0},
       {"fica flag N", MakeEmployee(1000, 0, 1000, 0, 'N'), 0},
       {"fica flag lower-case y", MakeEmployee(1000, 0, 1000, 0, 'y'), 0},
+      {"negative quarter wages past the base stay negative", MakeEmployee(-140.13, 0, 10500, 0), -14013},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -118,6 +119,7 @@ TEST(FractionOfCents, SmallGapsBecomeLine7a) {
       {"an entered 7a is kept", 100299, 100000, 500, 0, 500},
       {"the other adjustments count", 100299, 100000, 0, 100, 199},
       {"adjustments can open the gap", 100000, 100000, 0, -250, 250},
+      {"the most negative gap is no fraction of cents", INT64_MIN, 0, 0, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
