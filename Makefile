@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing first.
-.PHONY: all bootstrap build demo test test-dev test-asan bench clean
+.PHONY: all bootstrap build demo docs-image test test-dev test-asan bench clean
 
 all: build
 
@@ -14,6 +14,13 @@ demo: bootstrap
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target qreport_cli
 	./build/release/qreport demo demo-client
+	./build/release/qreport render demo-client/report.txt -o demo-client/report.pdf --png demo-client/pages
+
+# The README's picture: page 1 of the demo client's Form 941, the page after its worksheet.
+docs-image: demo
+	./build/release/qreport render demo-client/report.txt -o build/docs-image.pdf --png build/docs-image --dpi 100 >/dev/null
+	cp build/docs-image/page-02.png docs/form941-page1.png
+	@echo "docs/form941-page1.png"
 
 test: test-dev test-asan
 

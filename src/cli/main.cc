@@ -10,6 +10,9 @@
 
 #include "cli/demo/demo_client.h"
 #include "cli/diskspace_command.h"
+#ifndef QREPORT_NO_RENDER
+#include "cli/render_command.h"
+#endif
 #include "platform/platform.h"
 #include "run/report_run.h"
 
@@ -26,6 +29,7 @@ constexpr int kUsage = 2;
 constexpr const char* kUsageText =
     "usage:\n"
     "  qreport run DATADIR [--kind 941] [--device CODE] [--answers FILE] [--printer-reply TEXT]\n"
+    "  qreport render REPORT.txt [-o OUT.pdf] [--png DIR] [--dpi N] [--strict]\n"
     "  qreport demo [DIR]\n"
     "  qreport diskfree [DRIVE] [--mode F|T]\n"
     "  qreport showfree DRIVE\n"
@@ -39,6 +43,10 @@ constexpr const char* kUsageText =
     "      picker's reply is TEXT (or $QREPORT_PRINTER_REPLY), else asked in the terminal.\n"
     "demo  writes the built-in demo client into DIR (default demo-client) and runs its report\n"
     "      with the demo's answers file.\n"
+    "render  draws printer text as the print utility shows it: a PDF (default REPORT.pdf;\n"
+    "      - for standard input and output) and with --png one PNG a page in DIR (page-01.png,\n"
+    "      ..., at N dots per inch, default 150). --strict lists every byte sequence it does\n"
+    "      not act on, with its offset, and then exits 1.\n"
     "diskfree  prints the bytes free (mode F, the default) or in all (any other mode) on DRIVE.\n"
     "showfree  shows the free and total bytes of DRIVE as a message.\n"
     "      DRIVE is a drive letter (QREPORT_DRIVE_<LETTER> names its folder; C is / unless\n"
@@ -165,6 +173,9 @@ int main(int argc, char** argv) {
   }
   if (command == "run") return RunCommand(args);
   if (command == "demo") return DemoCommand(args);
+#ifndef QREPORT_NO_RENDER
+  if (command == "render") return qreport::RenderCommand(args, Usage);
+#endif
   if (command == "diskfree") return qreport::DiskFreeCommand(args, Usage);
   if (command == "showfree") return qreport::ShowFreeCommand(args, Usage);
   return Usage("unknown command " + command);

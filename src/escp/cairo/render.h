@@ -1,0 +1,64 @@
+// Draws interpreted printer text with cairo: one drawing path for the PDF (vector, text kept
+// as selectable text) and the PNG pages. Characters are drawn with the FontSet's faces; line
+// graphics and blocks are filled shapes that reach the edges of their cell, so that boxes
+// close across overprinted rows and reverse feeds, and bands of full blocks are solid.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <cairo.h>
+
+#include "escp/cairo/fonts.h"
+#include "escp/interpreter.h"
+#include "escp/sheet.h"
+
+namespace qreport::escp {
+
+// The thickness of a line-graphics stroke, in points.
+inline constexpr double kLineThickness = 0.7;
+// The PDF's creation date: fixed, so that the same input gives the same file.
+inline constexpr const char* kPdfCreationDate = "2000-01-01T00:00:00Z";
+
+// Draws `page` with `cr`'s user space in sheet points (the page's sheet placement is applied
+// here).
+void DrawPage(cairo_t* cr, const Page& page, const Sheet& sheet, const FontSet& fonts);
+
+// Writes the pages of `document` as one PDF to `out`, each on its own sheet. Throws
+// RenderError when cairo or the stream fails.
+void WritePdf(const Document& document, const FontSet& fonts, std::ostream& out, const PaperOptions& paper = {});
+
+// A page drawn on white at `dpi` pixels per inch, in cairo's RGB24 layout.
+struct PageImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, row by row
+  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+PageImage RasterizePage(const Page& page, const FontSet& fonts, double dpi, const PaperOptions& paper = {});
+
+// Encodes `image` as PNG to `out`. Throws RenderError on failure.
+void WritePng(const PageImage& image, std::ostream& out);
+
+// Reads a PNG file into an image (for comparisons). Throws RenderError when it cannot.
+PageImage ReadPng(const std::filesystem::path& path);
+
+// The name of page `number` (from 1) among the PNG pages: "page-01.png".
+std::string PngPageName(std::size_t number);
+
+// Writes one PNG a page into `dir` (created when missing) at `dpi`; returns the files written.
+std::vector<std::filesystem::path> WritePngPages(const Document& document, const FontSet& fonts,
+                                                 const std::filesystem::path& dir, double dpi,
+                                                 const PaperOptions& paper = {});
+
+// Renders the printer text file `report` to the PDF file `pdf`: the print utility's work.
+// Returns the number of pages. Throws RenderError when a file cannot be read or written.
+std::size_t RenderReportToPdf(const std::filesystem::path& report, const std::filesystem::path& pdf);
+
+}  // namespace qreport::escp
