@@ -57,21 +57,33 @@ class ScopedCurrentDir {
   std::filesystem::path old_;
 };
 
-// Runs `measure` between two readings of the file system holding `folder` and returns the
-// reading once both agree, so that what `measure` saw can be compared exactly with it although
-// other processes write to the disk. nullopt when the disk never held still.
+// What the code under test read, and the still disk's count it was compared with.
+struct StillMeasure {
+  bool matched = false;
+  std::uintmax_t got = 0, want = 0;
+};
+
+// Runs `measure` (which returns the byte count the code under test read) between two readings of
+// the file system holding `folder`, with `pick` choosing the count of a reading (available or
+// capacity), until both readings agree and the count read equals theirs. Other processes write to
+// the disk meanwhile, so a mismatch is tried again; a count that never matches a still disk in 50
+// attempts is a real difference.
 template <class Measure>
-std::optional<std::filesystem::space_info> MeasureWhileStill(const std::filesystem::path& folder, Measure measure) {
+StillMeasure MeasureWhileStill(const std::filesystem::path& folder, Measure measure,
+                               std::uintmax_t std::filesystem::space_info::*pick) {
   auto same = [](const std::filesystem::space_info& a, const std::filesystem::space_info& b) {
     return a.capacity == b.capacity && a.free == b.free && a.available == b.available;
   };
+  StillMeasure last;
   for (int attempt = 0; attempt < 50; ++attempt) {
     std::filesystem::space_info before = std::filesystem::space(folder);
-    measure();
+    std::uintmax_t got = measure();
     std::filesystem::space_info after = std::filesystem::space(folder);
-    if (same(before, after)) return after;
+    if (!same(before, after)) continue;
+    last = {got == after.*pick, got, after.*pick};
+    if (last.matched) break;
   }
-  return std::nullopt;
+  return last;
 }
 
 }  // namespace qreport::testing
