@@ -4,24 +4,23 @@
 
 #include "diskspace/disk_space.h"
 #include "exports/exports.h"
-#include "exports/host_string.h"
 #include "platform/platform.h"
 
 extern "C" {
 
-QREPORT_EXPORT long long DVDISKFREE(char* drive, char** mode) {
+QREPORT_EXPORT long long QREPORT_CALL DVDISKFREE(qreport::HostString drive, qreport::HostString* mode) {
   try {
     std::string drive_text = qreport::HostStringRead(drive);
-    std::string mode_text = qreport::HostStringRead(mode ? *mode : nullptr);
+    std::string mode_text = qreport::HostStringReadAt(mode);
     return qreport::DiskBytes(drive_text, mode_text);
   } catch (...) {
     return 0;
   }
 }
 
-QREPORT_EXPORT void SHOWFREESP(char** drive) {
+QREPORT_EXPORT void QREPORT_CALL SHOWFREESP(qreport::HostString* drive) {
   try {
-    std::string drive_text = qreport::HostStringRead(drive ? *drive : nullptr);
+    std::string drive_text = qreport::HostStringReadAt(drive);
     if (drive_text.empty()) return;
     auto platform = qreport::MakePlatform(qreport::PlatformOptionsFromEnvironment());
     qreport::ShowFreeSpace(drive_text, *platform);

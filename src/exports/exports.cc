@@ -3,17 +3,17 @@
 #include <string>
 #include <string_view>
 
-#include "exports/host_string.h"
 #include "platform/platform.h"
 #include "run/report_run.h"
 
 extern "C" {
 
-QREPORT_EXPORT void QREPORTPROC(char** data_dir, char** device_code, char** report_kind) {
+QREPORT_EXPORT void QREPORT_CALL QREPORTPROC(qreport::HostString* data_dir, qreport::HostString* device_code,
+                                             qreport::HostString* report_kind) {
   try {
-    std::string dir = qreport::HostStringRead(data_dir ? *data_dir : nullptr);
-    std::string device = qreport::HostStringRead(device_code ? *device_code : nullptr);
-    std::string kind = qreport::HostStringRead(report_kind ? *report_kind : nullptr);
+    std::string dir = qreport::HostStringReadAt(data_dir);
+    std::string device = qreport::HostStringReadAt(device_code);
+    std::string kind = qreport::HostStringReadAt(report_kind);
     std::string before = device;
     auto platform = qreport::MakePlatform(qreport::PlatformOptionsFromEnvironment());
     qreport::RunReport(dir, device, kind, *platform);
@@ -24,6 +24,7 @@ QREPORT_EXPORT void QREPORTPROC(char** data_dir, char** device_code, char** repo
   }
 }
 
+#ifndef _WIN32
 QREPORT_EXPORT char* QRSTRALLOC(const char* bytes, std::uint32_t length) {
   try {
     return qreport::HostStringAlloc(std::string_view(bytes == nullptr ? "" : bytes, bytes == nullptr ? 0 : length));
@@ -33,5 +34,6 @@ QREPORT_EXPORT char* QRSTRALLOC(const char* bytes, std::uint32_t length) {
 }
 
 QREPORT_EXPORT void QRSTRFREE(char* handle) { qreport::HostStringFree(handle); }
+#endif
 
 }

@@ -4,9 +4,34 @@
 #include <cstring>
 #include <limits>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <oleauto.h>
+#endif
+
 namespace qreport {
 
-char* HostStringAlloc(std::string_view bytes) {
+#ifdef _WIN32
+
+// The text is bytes, so a BSTR is made and read by its byte length; a host's byte string may
+// have an odd length, which its UTF-16 length would lose.
+HostString HostStringAlloc(std::string_view bytes) {
+  if (bytes.size() > std::numeric_limits<UINT>::max() / 2) return nullptr;
+  return ::SysAllocStringByteLen(bytes.data(), static_cast<UINT>(bytes.size()));
+}
+
+void HostStringFree(HostString handle) {
+  if (handle != nullptr) ::SysFreeString(handle);
+}
+
+std::string HostStringRead(const HostString handle) {
+  if (handle == nullptr) return {};
+  return std::string(reinterpret_cast<const char*>(handle), ::SysStringByteLen(handle));
+}
+
+#else
+
+HostString HostStringAlloc(std::string_view bytes) {
   if (bytes.size() > std::numeric_limits<std::uint32_t>::max() - 8) return nullptr;
   auto* block = static_cast<unsigned char*>(std::malloc(4 + bytes.size() + 1));
   if (block == nullptr) return nullptr;
@@ -17,11 +42,11 @@ char* HostStringAlloc(std::string_view bytes) {
   return reinterpret_cast<char*>(block + 4);
 }
 
-void HostStringFree(char* handle) {
+void HostStringFree(HostString handle) {
   if (handle != nullptr) std::free(handle - 4);
 }
 
-std::string HostStringRead(const char* handle) {
+std::string HostStringRead(const HostString handle) {
   if (handle == nullptr) return {};
   auto* length_bytes = reinterpret_cast<const unsigned char*>(handle) - 4;
   std::uint32_t length = 0;
@@ -29,9 +54,11 @@ std::string HostStringRead(const char* handle) {
   return std::string(handle, length);
 }
 
-void HostStringReplace(char** slot, std::string_view bytes) {
+#endif
+
+void HostStringReplace(HostString* slot, std::string_view bytes) {
   if (slot == nullptr) return;
-  char* fresh = HostStringAlloc(bytes);
+  HostString fresh = HostStringAlloc(bytes);
   if (fresh == nullptr) return;  // keep the old text rather than lose the handle
   HostStringFree(*slot);
   *slot = fresh;
