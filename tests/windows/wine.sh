@@ -6,6 +6,7 @@
 #                                 desktop, which KEEPER (desktop_keeper.exe) holds open (a fixture)
 #   wine.sh PREFIX stop           stops the server and every program of the prefix
 #   wine.sh PREFIX run PROGRAM..  runs a Windows program in the prefix
+#   wine.sh PREFIX path UNIXPATH  the Windows name of a path
 #
 # Windows' programs need a display: run the suite under xvfb-run (make test-windows does).
 set -euo pipefail
@@ -57,8 +58,11 @@ case $command in
   run)
     exec wine "$@"
     ;;
+  path)
+    exec winepath -w "$1"
+    ;;
   *)
-    echo "usage: wine.sh PREFIX start|stop|run PROGRAM [ARGS...]" >&2
+    echo "usage: wine.sh PREFIX start KEEPER | stop | run PROGRAM [ARGS...] | path UNIXPATH" >&2
     exit 2
     ;;
 esac

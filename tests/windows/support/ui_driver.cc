@@ -150,6 +150,18 @@ ScreenEvent Screen::WaitForNext(int dialog_marker, int other_marker) {
   }
 }
 
+std::optional<MessageBoxSeen> Screen::WaitForMessageBoxOrClose(HWND dialog) {
+  ULONGLONG deadline = GetTickCount64() + kDeadlineMs;
+  for (;;) {
+    for (HWND w : ThreadWindows(ui_thread_)) {
+      if (IsMessageBox(w)) return WaitForMessageBox();
+    }
+    if (!IsWindow(dialog) || !IsWindowVisible(dialog)) return std::nullopt;
+    if (GetTickCount64() > deadline) Fail("gave up waiting for a message box or the end of the dialog");
+    Sleep(kPollMs);
+  }
+}
+
 void Screen::WaitUntilClosed(HWND window) {
   ULONGLONG deadline = GetTickCount64() + kDeadlineMs;
   while (IsWindow(window) && IsWindowVisible(window)) {

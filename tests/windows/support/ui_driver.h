@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -47,6 +48,9 @@ class Screen {
   // Waits for whatever comes next. A dialog is recognised by holding control `dialog_marker`
   // (or `other_marker`).
   ScreenEvent WaitForNext(int dialog_marker, int other_marker);
+  // After a press in `dialog`: waits until either a message box is up (returned, and recorded)
+  // or the dialog has gone (nullopt).
+  std::optional<MessageBoxSeen> WaitForMessageBoxOrClose(HWND dialog);
   // Waits until `window` has gone (destroyed or hidden).
   void WaitUntilClosed(HWND window);
   // Waits until the call into the module has returned.
