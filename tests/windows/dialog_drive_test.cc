@@ -92,6 +92,27 @@ TEST(OptionsDialog, HelpKeepsTheDialogOpenAndCancelChangesNothing) {
   EXPECT_EQ(run.device_code, "P") << "the form path leaves the device code alone";
 }
 
+// Escape and Enter do not end the options dialog: it ends only through its buttons, so no key
+// can start a report the user did not confirm. The key is queued before a press on Cancel; had
+// the key ended the dialog, the press would never be seen and the report would be written.
+TEST(OptionsDialog, EscapeAndEnterLeaveItOpen) {
+  for (UINT key : {VK_ESCAPE, VK_RETURN}) {
+    SCOPED_TRACE(key == VK_ESCAPE ? "Escape" : "Enter");
+    HostModule dll;
+    ClientFolder client;
+    RunOutcome run = RunReport(dll, client.dir(), "P", "941", [&](Screen& screen) {
+      HWND dialog = screen.WaitForDialog(kOptionsMarker);
+      screen.Key(dialog, kAdjust7aBox, key);
+      screen.Press(dialog, kCancelButton);
+      screen.WaitUntilClosed(dialog);
+      AnswerMessageBoxesUntilReturn(screen);
+    });
+    EXPECT_EQ(run.call.stack_moved, 0);
+    EXPECT_FALSE(std::filesystem::exists(client.file("report.txt")));
+    EXPECT_TRUE(run.messages.empty());
+  }
+}
+
 // What the boxes show at first is what the run keeps unless the user types: boxes filled before
 // the dialog took notice must not have fed anything. Typed texts replace them.
 TEST(OptionsDialog, DoneKeepsTypedAndUntouchedTexts) {

@@ -29,7 +29,6 @@ class TemplateWriter {
   void AlignDword() {
     if (words_.size() % 2 != 0) Word(0);
   }
-  std::size_t Size() const { return words_.size(); }
   std::vector<WORD> Take() { return std::move(words_); }
 
  private:
@@ -41,8 +40,9 @@ std::wstring ControlText(const DialogControl& control) {
   return WideFromBytes(control.text, code_page);
 }
 
-}  // namespace
-
+// A captioned popup with a modal frame and no system menu, or the 3-D look style alone (value
+// 4), which Windows shows as an overlapped window with a caption. Both are centred and carry the
+// template's font.
 DWORD DialogStyle(DialogFrame frame) {
   constexpr DWORD kEveryDialog = DS_SETFONT | DS_CENTER;
   switch (frame) {
@@ -88,6 +88,8 @@ WORD ControlClassAtom(ControlKind kind) {
   }
   return kStaticAtom;
 }
+
+}  // namespace
 
 std::vector<WORD> BuildDialogTemplate(const DialogTable& table) {
   TemplateWriter t;

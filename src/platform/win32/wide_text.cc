@@ -21,14 +21,4 @@ std::wstring WideFromBytes(std::string_view bytes, unsigned code_page) {
   return text;
 }
 
-std::string BytesFromWide(std::wstring_view text, unsigned code_page) {
-  if (text.empty() || text.size() > INT_MAX) return {};
-  int size = static_cast<int>(text.size());
-  int length = ::WideCharToMultiByte(code_page, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return {};
-  std::string bytes(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(code_page, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
-  return bytes;
-}
-
 }  // namespace qreport

@@ -191,6 +191,12 @@ void Screen::Click(HWND dialog, int id) { SendMessageA(Control(dialog, id), BM_C
 
 void Screen::Press(HWND dialog, int id) { PostMessageA(Control(dialog, id), BM_CLICK, 0, 0); }
 
+void Screen::Key(HWND dialog, int id, UINT virtual_key) {
+  HWND control = Control(dialog, id);
+  PostMessageA(control, WM_KEYDOWN, virtual_key, 1);
+  PostMessageA(control, WM_KEYUP, virtual_key, 1 | (1u << 30) | (1u << 31));
+}
+
 void Screen::FocusInAndOut(HWND dialog, int id) {
   SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(dialog, id)), TRUE);
   SendMessageA(dialog, WM_NEXTDLGCTL, 0, FALSE);

@@ -63,6 +63,9 @@ class Screen {
   // Presses a push button; returns at once, since what the press starts (a message box, the end
   // of the dialog) runs on the dialog's thread.
   void Press(HWND dialog, int id);
+  // Presses key `virtual_key` in control `id`: the key goes into the dialog's message queue, after
+  // anything posted before and before anything posted after.
+  void Key(HWND dialog, int id, UINT virtual_key);
   // Moves the focus into a text box and on to the next control.
   void FocusInAndOut(HWND dialog, int id);
   // A check box's BN_CLICKED without a change of its mark.
