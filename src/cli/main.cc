@@ -29,7 +29,9 @@ constexpr int kUsage = 2;
 constexpr const char* kUsageText =
     "usage:\n"
     "  qreport run DATADIR [--kind 941] [--device CODE] [--answers FILE] [--printer-reply TEXT]\n"
+#ifndef QREPORT_NO_RENDER
     "  qreport render REPORT.txt [-o OUT.pdf] [--png DIR] [--dpi N] [--strict]\n"
+#endif
     "  qreport demo [DIR]\n"
     "  qreport diskfree [DRIVE] [--mode F|T]\n"
     "  qreport showfree DRIVE\n"
@@ -43,10 +45,12 @@ constexpr const char* kUsageText =
     "      picker's reply is TEXT (or $QREPORT_PRINTER_REPLY), else asked in the terminal.\n"
     "demo  writes the built-in demo client into DIR (default demo-client) and runs its report\n"
     "      with the demo's answers file.\n"
+#ifndef QREPORT_NO_RENDER
     "render  draws printer text as the print utility shows it: a PDF (default REPORT.pdf;\n"
     "      - for standard input and output) and with --png one PNG a page in DIR (page-01.png,\n"
     "      ..., at N dots per inch, default 150). --strict lists every byte sequence it does\n"
     "      not act on, with its offset, and then exits 1.\n"
+#endif
     "diskfree  prints the bytes free (mode F, the default) or in all (any other mode) on DRIVE.\n"
     "showfree  shows the free and total bytes of DRIVE as a message.\n"
     "      DRIVE is a drive letter (QREPORT_DRIVE_<LETTER> names its folder; C is / unless\n"
