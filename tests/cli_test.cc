@@ -108,6 +108,8 @@ TEST(Cli, DemoWritesTheClientAndItsReport) {
     EXPECT_TRUE(std::filesystem::exists(work / "here" / name));
   }
   EXPECT_NE(o.out.find("report:"), std::string::npos);
+  // The demo prints to a PDF file: the print utility's stand-in draws the report beside it.
+  EXPECT_EQ(ReadFile(work / "here" / "report.pdf").substr(0, 5), "%PDF-");
   EXPECT_NE(o.out.find("device code: P"), std::string::npos);
 }
 

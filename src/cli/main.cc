@@ -12,6 +12,7 @@
 #include "cli/diskspace_command.h"
 #ifndef QREPORT_NO_RENDER
 #include "cli/render_command.h"
+#include "escp/cairo/render.h"
 #endif
 #include "platform/platform.h"
 #include "run/report_run.h"
@@ -91,6 +92,9 @@ int RunCommand(const std::vector<std::string>& args) {
   RunArgs run;
   run.platform = qreport::PlatformOptionsFromEnvironment();
   run.platform.command_line = true;
+#ifndef QREPORT_NO_RENDER
+  run.platform.render_pdf = &qreport::escp::RenderReportForPrinting;
+#endif
   bool have_dir = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -144,6 +148,9 @@ int DemoCommand(const std::vector<std::string>& args) {
   std::filesystem::path folder = std::filesystem::absolute(dir);
   qreport::PlatformOptions options = qreport::PlatformOptionsFromEnvironment();
   options.command_line = true;
+#ifndef QREPORT_NO_RENDER
+  options.render_pdf = &qreport::escp::RenderReportForPrinting;
+#endif
   // The demo fills in its dialog from its own answers file and prints to the PDF file, unless
   // the environment says otherwise.
   if (options.answers_file.empty()) options.answers_file = (folder / qreport::kDemoAnswersFile).string();

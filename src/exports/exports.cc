@@ -5,6 +5,9 @@
 
 #include "platform/platform.h"
 #include "run/report_run.h"
+#ifdef QREPORT_RENDERER
+#include "escp/cairo/render.h"
+#endif
 
 extern "C" {
 
@@ -15,7 +18,11 @@ QREPORT_EXPORT void QREPORT_CALL QREPORTPROC(qreport::HostString* data_dir, qrep
     std::string device = qreport::HostStringReadAt(device_code);
     std::string kind = qreport::HostStringReadAt(report_kind);
     std::string before = device;
-    auto platform = qreport::MakePlatform(qreport::PlatformOptionsFromEnvironment());
+    qreport::PlatformOptions options = qreport::PlatformOptionsFromEnvironment();
+#ifdef QREPORT_RENDERER
+    options.render_pdf = &qreport::escp::RenderReportForPrinting;
+#endif
+    auto platform = qreport::MakePlatform(options);
     qreport::RunReport(dir, device, kind, *platform);
     if (device != before) {
       qreport::HostStringReplace(device_code, device);

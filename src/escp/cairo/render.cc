@@ -317,4 +317,16 @@ std::size_t RenderReportToPdf(const std::filesystem::path& report, const std::fi
   return document.pages.size();
 }
 
+bool RenderReportForPrinting(const std::string& report, const std::string& pdf, std::string& error) {
+  try {
+    RenderReportToPdf(report, pdf);
+    return true;
+  } catch (const std::exception& e) {
+    error = e.what();
+  } catch (...) {
+    error = "the report could not be drawn";
+  }
+  return false;
+}
+
 }  // namespace qreport::escp

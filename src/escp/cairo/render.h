@@ -61,4 +61,8 @@ std::vector<std::filesystem::path> WritePngPages(const Document& document, const
 // Returns the number of pages. Throws RenderError when a file cannot be read or written.
 std::size_t RenderReportToPdf(const std::filesystem::path& report, const std::filesystem::path& pdf);
 
+// RenderReportToPdf for the print utility: never throws; false with the reason in `error` when
+// the PDF could not be written.
+bool RenderReportForPrinting(const std::string& report, const std::string& pdf, std::string& error);
+
 }  // namespace qreport::escp

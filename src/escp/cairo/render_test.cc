@@ -257,7 +257,9 @@ TEST(EscpRender, DemoReportPagesMatchTheGoldenPages) {
   const char* names[] = {"worksheet.png", "form941_page1.png", "form941_page2.png", "voucher.png"};
   for (std::size_t i = 0; i < 4; ++i) {
     SCOPED_TRACE(names[i]);
-    if (i > 0) EXPECT_FALSE(SheetFor(doc.pages[i]).landscape);
+    if (i > 0) {
+      EXPECT_FALSE(SheetFor(doc.pages[i]).landscape);
+    }
     std::string diff = CompareGoldenPng(names[i], RasterizePage(doc.pages[i], Fonts(), 72));
     EXPECT_TRUE(diff.empty()) << diff;
   }
