@@ -72,6 +72,33 @@ TEST(Cli, ShortPathWritesTheWholeWorksheetOfAHundredEmployees) {
   EXPECT_NE(report.find(" FICA WAGES                             50,000.00   12.40     6,200.00\r\n"), std::string::npos);
 }
 
+TEST(Cli, AnsweredDialogChoosesTheForm) {
+  struct Case {
+    const char* answers;
+    const char* form, *voucher, *absent;
+  } cases[] = {
+      {"401\n", " 941 for 2005: ", "Form 941 Payment Voucher", " 944 for "},
+      {"243=1\n401\n", " 944 for 2005: ", "Form 944 Payment Voucher", " 941 for "},
+      {"243\n242\n401\n", " 941 for 2005: ", "Form 941 Payment Voucher", " 944 for "},  // clicked back
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answers);
+    TempDir work;
+    ClientFolderSpec spec;
+    spec.client = PlainClient("063005");
+    spec.employees.push_back(testing::PlainEmployee("A1", 300000, 600000));
+    WriteClientFolder(work / "client", spec);
+    WriteBytes(work / "answers", c.answers);
+    Outcome o = Qreport(work, "run client --answers answers");
+    ASSERT_EQ(o.status, 0) << o.err;
+    std::string report = ReadFile(work / "client" / "report.txt");
+    EXPECT_NE(report.find("QUARTERLY REPORT WORKSHEET"), std::string::npos);
+    EXPECT_NE(report.find(c.form), std::string::npos);
+    EXPECT_NE(report.find(c.voucher), std::string::npos);
+    EXPECT_EQ(report.find(c.absent), std::string::npos);
+  }
+}
+
 TEST(Cli, UsageErrorsAndAMissingFolder) {
   TempDir work;
   struct Case {
