@@ -43,7 +43,8 @@ constexpr const char* kUsageText =
     "      directory; the report is written to DATADIR/report.txt. Ends with the line\n"
     "      'device code: <value>'. The dialog is played from the answers FILE (or\n"
     "      $QREPORT_ANSWERS), else shown in the terminal, else closed at once. The printer\n"
-    "      picker's reply is TEXT (or $QREPORT_PRINTER_REPLY), else asked in the terminal.\n"
+    "      picker's reply is TEXT (or $QREPORT_PRINTER_REPLY), else asked in the terminal\n"
+    "      when no answers file is given; a run played from answers asks nothing.\n"
     "demo  writes the built-in demo client into DIR (default demo-client) and runs its report\n"
     "      with the demo's answers file.\n"
 #ifndef QREPORT_NO_RENDER

@@ -3,6 +3,9 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "cli/demo/client_writer.h"
 #include "data/client_file.h"
 #include "data/employee_files.h"
@@ -88,11 +91,13 @@ TEST(RecordFile, ReadsAcrossItsWindowInAnyOrder) {
 TEST(RecordFile, FailuresCarryTheirErrorNumbers) {
   TempDir dir;
   fs::create_directory(dir / "CLIENT");
+  ASSERT_EQ(::mkfifo((dir / "PRLIAB").c_str(), 0600), 0);
   struct Case {
     fs::path path;
     int number;
   } cases[] = {
       {dir / "CLIENT", kErrPathFileAccess},         // a folder in place of the file
+      {dir / "PRLIAB", kErrPathFileAccess},         // a pipe: never opened, so never waited on
       {dir / "missing" / "CLIENT", kErrPathNotFound},  // no such data folder
   };
   for (const Case& c : cases) {
@@ -257,6 +262,70 @@ TEST(EmployeeWalk, VisitsTheIndexInOrderWithDuplicatesAndSkipsBadNumbers) {
   EXPECT_EQ(all[0].key, "E1    ");
   EXPECT_EQ(all[0].amounts_qtd[kWages], 1);
   EXPECT_EQ(all[0].amounts_ytd[kWages], 10);
+}
+
+// The layouts checked against bytes placed by hand at their offsets, not through the writer the
+// other tests share with the readers.
+TEST(RecordLayouts, FieldsSitAtTheirOffsets) {
+  TempDir dir;
+  auto put = [](std::string& record, std::size_t offset, std::string_view bytes) {
+    record.replace(offset, bytes.size(), bytes);
+  };
+  std::string client(302, ' ');
+  put(client, 0, "EMPLOYER");
+  put(client, 35, "TRADE");
+  put(client, 70, "STREET");
+  put(client, 111, "Z");
+  put(client, 120, "093007");
+  put(client, 151 + 0, "5.4");
+  put(client, 151 + 9, "7000");
+  put(client, 151 + 18, ".027");
+  put(client, 151 + 27, "9000");
+  put(client, 151 + 72, "98-7654321");
+  put(client, 151 + 120, "AUSTIN, TX 78701");
+  WriteBytes(dir / "CLIENT", client);
+
+  std::string employee(2 * 332, '\0');
+  const std::size_t e = 332;  // record 2
+  put(employee, e + 0, "KEY002");
+  put(employee, e + 6, "SECOND EMPLOYEE");
+  put(employee, e + 116, "Y");
+  put(employee, e + 165, std::string("\xE9\x04\x00\x00\x00", 5));        // 1257.00
+  put(employee, e + 232, std::string("\x10\x27\x00\x00\x32", 5));        // wages 10000.50
+  put(employee, e + 232 + 20, std::string("\xFB\xFF\xFF\xFF\x19", 5));   // state withheld -4.75
+  put(employee, e + 277 + 5, std::string("\x64\x00\x00\x00\x63", 5));    // year tips 100.99
+  put(employee, e + 331, "\x08");
+  WriteBytes(dir / "EMPLOYEE.fil", employee);
+  WriteBytes(dir / "EMPLOYEE.idx", std::string("KEY002\x02\x00", 8));
+  std::string plans(2 * 75, '\0');
+  put(plans, 75 + 15 + 5, std::string("\x0A\x00\x00\x00\x05", 5));       // plan 2: 10.05
+  WriteBytes(dir / "EMPLOYEE.PLANS", plans);
+
+  ClientFile c = ReadClientFile(dir.str());
+  EXPECT_EQ(TrimRight(c.employer_name), "EMPLOYER");
+  EXPECT_EQ(c.trade_name, "TRADE");
+  EXPECT_EQ(TrimRight(c.address), "STREET");
+  EXPECT_EQ(c.payroll_date, "093007");
+  EXPECT_EQ(c.futa_rate, 5.4);
+  EXPECT_EQ(c.futa_base, 7000);
+  EXPECT_EQ(c.suta_rate, 0.027);
+  EXPECT_EQ(c.suta_base, 9000);
+  EXPECT_EQ(c.ein, "98-7654321Z");
+  EXPECT_EQ(TrimRight(c.city_line), "AUSTIN, TX 78701");
+
+  auto all = WalkAll(dir.str(), true);
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_EQ(all[0].record_number, 2);
+  EXPECT_EQ(all[0].key, "KEY002");
+  EXPECT_EQ(all[0].name, "SECOND EMPLOYEE" + std::string(15, '\0'));
+  EXPECT_EQ(all[0].fica_flag, 'Y');
+  EXPECT_DOUBLE_EQ(all[0].misc_amount_1, 1257.00);
+  EXPECT_DOUBLE_EQ(all[0].amounts_qtd[kWages], 10000.50);
+  EXPECT_DOUBLE_EQ(all[0].amounts_qtd[kStateWithheld], -4.75);
+  EXPECT_DOUBLE_EQ(all[0].amounts_ytd[kTips], 100.99);
+  EXPECT_TRUE(all[0].suta_subject);
+  EXPECT_FALSE(all[0].futa_subject);
+  EXPECT_DOUBLE_EQ(all[0].plan_amount_a[2], 10.05);
 }
 
 TEST(EmployeeWalk, DecodesTheFieldsTheReportsUse) {

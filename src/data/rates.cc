@@ -29,7 +29,8 @@ FormulaFile ReadFormulaFile(std::string_view data_dir) {
   auto path = ResolveHostPath(data_dir, kFormulaFileName);
   EnsureFileExists(path);
   FormulaFile formula;
-  std::string content = ReadWholeFile(path);
+  // Only the first three lines are read; a file that cannot be read is the run's error.
+  std::string content = ReadFilePrefix(path, 3);
   std::size_t at = 0;
   // Fewer than three lines leave the remaining fields empty.
   for (std::size_t line = 0; line < 3 && at < content.size(); ++line) {

@@ -22,6 +22,14 @@ bool IsFolder(const std::filesystem::path& path) {
   return std::filesystem::is_directory(path, ec);
 }
 
+// A pipe, device or socket under a file's name: opening it could wait for ever.
+bool IsSpecialFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  auto status = std::filesystem::status(path, ec);
+  return !ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+         !std::filesystem::is_directory(status);
+}
+
 }  // namespace
 
 int OpenErrorNumber(const std::filesystem::path& path, int error) {
@@ -33,7 +41,9 @@ int OpenErrorNumber(const std::filesystem::path& path, int error) {
 }
 
 void EnsureFileExists(const std::filesystem::path& path) {
-  if (IsFolder(path)) throw RunError(kErrPathFileAccess, "a folder stands in place of " + path.string());
+  if (IsFolder(path) || IsSpecialFile(path)) {
+    throw RunError(kErrPathFileAccess, "no plain file at " + path.string());
+  }
   std::FILE* f = OpenFile(path, "ab");
   if (f == nullptr) {
     int error = errno;
@@ -47,13 +57,31 @@ void EnsureFileExists(const std::filesystem::path& path) {
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
   std::string content;
-  if (IsFolder(path)) return content;
+  if (IsFolder(path) || IsSpecialFile(path)) return content;
   std::FILE* f = OpenFile(path, "rb");
   if (f == nullptr) return content;
   char buffer[8192];
   std::size_t n;
   while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
   std::fclose(f);
+  return content;
+}
+
+std::string ReadFilePrefix(const std::filesystem::path& path, int lines) {
+  if (IsFolder(path) || IsSpecialFile(path)) throw RunError(kErrPathFileAccess, "no plain file at " + path.string());
+  std::FILE* f = OpenFile(path, "rb");
+  if (f == nullptr) throw RunError(OpenErrorNumber(path, errno), "cannot open " + path.string());
+  std::string content;
+  int seen = 0;
+  int c;
+  while (seen < lines && (c = std::fgetc(f)) != EOF) {
+    content += static_cast<char>(c);
+    if (c == '\n') ++seen;
+  }
+  bool failed = std::ferror(f) != 0;
+  int error = errno;
+  std::fclose(f);
+  if (failed) throw RunError(ErrorNumberFromErrno(error == 0 ? EIO : error), "cannot read " + path.string());
   return content;
 }
 
@@ -111,7 +139,9 @@ std::vector<std::uint8_t> RecordFile::Read(std::int64_t number) {
 }
 
 OutputFile::OutputFile(const std::filesystem::path& path, bool append) {
-  if (IsFolder(path)) throw RunError(kErrPathFileAccess, "a folder stands in place of " + path.string());
+  if (IsFolder(path) || IsSpecialFile(path)) {
+    throw RunError(kErrPathFileAccess, "no plain file at " + path.string());
+  }
   file_ = OpenFile(path, append ? "ab" : "wb");
   if (file_ == nullptr) throw RunError(OpenErrorNumber(path, errno), "cannot write " + path.string());
 }

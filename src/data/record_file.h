@@ -54,6 +54,10 @@ void EnsureFileExists(const std::filesystem::path& path);
 // The whole content of a file, or empty when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& path);
 
+// The start of a file up to and with its `lines`-th LF (or all of it when it has fewer). Throws
+// RunError with the error number when the file cannot be opened or read.
+std::string ReadFilePrefix(const std::filesystem::path& path, int lines);
+
 // A file written from the start: created, or emptied when it exists (or appended to when
 // `append` is set). Every write failure throws RunError with the error number (61 disk full,
 // 70 permission denied, ...).

@@ -47,6 +47,8 @@ struct RunContext {
   // Where the rates file and the letterhead file are looked up; empty: the current directory.
   std::string WorkDir;
   PlanTotals PlanTotalA{};
+  // Set once a run-time error has been shown, so that one failing report file gives one message.
+  bool ErrorShown = false;
   Platform& platform;
 };
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <random>
 #include <system_error>
 
@@ -68,22 +69,30 @@ SavedEntries LoadSavedEntriesFile(std::string_view folder, Platform& platform) {
 
 bool WriteSavedEntriesFile(std::string_view folder, const SavedEntries& entries) {
   std::filesystem::path target = ResolveHostPath(folder, kSavedEntriesFileName);
-  std::filesystem::path temp = TemporaryBeside(target);
+  std::filesystem::path temp;
   std::error_code ec;
   try {
+    // A saved file this user may not rewrite in place is kept as it is: replacing it through the
+    // folder would drop entries that could not even be read.
+    auto status = std::filesystem::status(target, ec);
+    bool exists = std::filesystem::exists(status);
+    if (exists) {
+      if (!std::filesystem::is_regular_file(status)) return false;
+      std::FILE* check = std::fopen(target.string().c_str(), "r+b");
+      if (check == nullptr) return false;
+      std::fclose(check);
+    }
+    temp = TemporaryBeside(target);
     OutputFile out(temp);
     out.Write(SavedEntriesText(entries));
     out.Close();
-  } catch (const RunError&) {
-    std::filesystem::remove(temp, ec);
-    return false;
+    if (exists) std::filesystem::permissions(temp, status.permissions(), ec);
+    std::filesystem::rename(temp, target, ec);
+    if (!ec) return true;
+  } catch (...) {
   }
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return false;
-  }
-  return true;
+  if (!temp.empty()) std::filesystem::remove(temp, ec);
+  return false;
 }
 
 }  // namespace qreport

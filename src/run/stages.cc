@@ -11,12 +11,15 @@ namespace {
 
 // Runs one form-path printing step on the report file. A report file that cannot be written is
 // shown with the module's error message, so that a report missing its form is never handed on
-// in silence.
+// in silence; a run shows that message once, however many steps then fail on the same file.
 void AppendStep(RunContext& ctx, void (*step)(RunContext&, const std::filesystem::path&)) {
   try {
     step(ctx, ResolveHostPath(ctx.state.DataDir, kReportFileName));
   } catch (const RunError& error) {
-    ShowRunError(ctx.platform, error.number());
+    if (!ctx.ErrorShown) {
+      ctx.ErrorShown = true;
+      ShowRunError(ctx.platform, error.number());
+    }
   }
 }
 

@@ -137,50 +137,64 @@ TEST(UserStages, MonthBoxesShowTheQuartersLiabilities) {
   EXPECT_EQ(shown.Find(218)->text, "-7");
 }
 
-TEST(UserStages, AnUnwritableDataFolderKeepsTheSavedEntries) {
-  const std::string saved = "KEEP \r\nME \r\nAS \r\nIS  \r\n";
-  TempDir dir;
-  WriteClient(dir, kFormDate, saved);
-  for (const char* name : {"report.txt", "PRLIAB", "emp4mula.fil", "prep"}) WriteBytes(dir / name, "");
-  // The superuser writes into any folder, so the run is then made by an ordinary user: the
-  // folder and its files are handed to that user first.
-  const bool as_other_user = ::geteuid() == 0;
-  constexpr uid_t kNobody = 65534;
-  if (as_other_user) {
-    ASSERT_EQ(::chown(dir.str().c_str(), kNobody, kNobody), 0);
-    for (const auto& entry : fs::directory_iterator(dir.path())) {
-      ASSERT_EQ(::chown(entry.path().c_str(), kNobody, kNobody), 0);
+TEST(UserStages, SavedEntriesTheUserMayNotRewriteAreKept) {
+  // Either the folder is read-only, or the folder is writable but the saved file is not the
+  // user's to read or write: replacing it through the folder would lose what it holds.
+  for (bool lock_folder : {true, false}) {
+    SCOPED_TRACE(lock_folder ? "read-only folder" : "saved file not the user's");
+    const std::string saved = "KEEP \r\nME \r\nAS \r\nIS  \r\n";
+    TempDir dir;
+    WriteClient(dir, kFormDate, saved);
+    for (const char* name : {"report.txt", "PRLIAB", "emp4mula.fil", "prep"}) WriteBytes(dir / name, "");
+    // The superuser writes into any folder, so the run is then made by an ordinary user: the
+    // folder and its files are handed to that user first (the saved file too, unless it is the
+    // one kept from the user).
+    const bool as_other_user = ::geteuid() == 0;
+    constexpr uid_t kNobody = 65534;
+    if (as_other_user) {
+      ASSERT_EQ(::chown(dir.str().c_str(), kNobody, kNobody), 0);
+      for (const auto& entry : fs::directory_iterator(dir.path())) {
+        if (!lock_folder && entry.path().filename() == "save941.info") continue;
+        ASSERT_EQ(::chown(entry.path().c_str(), kNobody, kNobody), 0);
+      }
     }
-  }
-  ASSERT_EQ(::chmod(dir.str().c_str(), 0555), 0);
+    if (lock_folder) {
+      ASSERT_EQ(::chmod(dir.str().c_str(), 0555), 0);
+    } else {
+      ASSERT_EQ(::chmod((dir / "save941.info").c_str(), as_other_user ? 0600 : 0000), 0);
+    }
 
-  // The run's outcome: 0 when the report was handed on once.
-  auto run_report = [&] {
-    RunOutcome run;
-    RunOn(dir, run, "213=NEW\n401\n", "A*LPT1*X*N");
-    return run.platform.commands.size() == 1 ? 0 : 1;
-  };
-  int outcome = 0;
-  if (as_other_user) {
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(2);
-      if (::access((dir / "probe").string().c_str(), W_OK) == 0) ::_exit(3);
-      ::_exit(run_report());
+    // The run's outcome: 0 when the report was handed on once.
+    auto run_report = [&] {
+      RunOutcome run;
+      RunOn(dir, run, "213=NEW\n401\n", "A*LPT1*X*N");
+      return run.platform.commands.size() == 1 ? 0 : 1;
+    };
+    int outcome = 0;
+    if (as_other_user) {
+      pid_t child = ::fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(2);
+        // The child must meet the obstacle the case is about, not a way round it.
+        if (!lock_folder && ::access((dir / "save941.info").string().c_str(), W_OK) == 0) ::_exit(3);
+        if (lock_folder && ::access(dir.str().c_str(), W_OK) == 0) ::_exit(3);
+        ::_exit(run_report());
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFEXITED(status));
+      outcome = WEXITSTATUS(status);
+    } else {
+      outcome = run_report();
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    outcome = WEXITSTATUS(status);
-  } else {
-    outcome = run_report();
+    ::chmod(dir.str().c_str(), 0755);
+    ::chmod((dir / "save941.info").c_str(), 0600);
+    EXPECT_EQ(outcome, 0);
+    EXPECT_EQ(ReadFile(dir / "save941.info"), saved);
+    // The run goes on: the worksheet is written into the existing report file and handed on.
+    EXPECT_NE(ReadFile(dir / "report.txt").find("TOTALS"), std::string::npos);
   }
-  ::chmod(dir.str().c_str(), 0755);
-  EXPECT_EQ(outcome, 0);
-  EXPECT_EQ(ReadFile(dir / "save941.info"), saved);
-  // The run goes on: the worksheet is written into the existing report file and handed on.
-  EXPECT_NE(ReadFile(dir / "report.txt").find("TOTALS"), std::string::npos);
 }
 
 TEST(UserStages, ASaveThatCannotReplaceTheFileStillProducesTheReport) {

@@ -334,7 +334,8 @@ std::string NumberText(double value) {
     // Whole numbers print every digit exactly, without a point.
     result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::fixed, 0);
   } else {
-    result = std::to_chars(text, text + sizeof text, magnitude);
+    // Other values show at most 15 significant digits, as a double's text is read back.
+    result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::general, 15);
   }
   for (char* p = text; p < result.ptr; ++p) {
     if (*p == 'e') *p = 'E';

@@ -314,6 +314,8 @@ TEST(NumberText, SignPlaceThenDigits) {
       {2.5, " 2.5"},
       {-0.1, "-0.1"},
       {1234.5, " 1234.5"},
+      {12345678901234.56, " 12345678901234.6"},  // at most 15 significant digits
+      {0.1 + 0.2, " 0.3"},
       {576460752303423488.0, " 576460752303423488"},  // a whole number prints every digit
       {1e20, " 1E+20"},
       {1e-7, " 1E-07"},

@@ -69,6 +69,7 @@ void RunQuarterlyWorksheet(RunContext& ctx) {
     printer.TotalsAndRecap(totals, rates, unemployment);
     out.Close();
   } catch (const RunError& error) {
+    ctx.ErrorShown = true;
     ShowRunError(ctx.platform, error.number());
   }
 }

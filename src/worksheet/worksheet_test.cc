@@ -10,6 +10,7 @@
 #include "cli/demo/client_writer.h"
 #include "support/fixture.h"
 #include "support/recording_platform.h"
+#include "text/masks.h"
 #include "worksheet/accumulation.h"
 #include "worksheet/layout.h"
 #include "worksheet/recap.h"
@@ -116,6 +117,27 @@ TEST(Recap, UnemploymentRatesInEitherNotation) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rate);
     EXPECT_EQ(UnemploymentRateDivisor(c.rate), c.divisor);
+  }
+}
+
+TEST(Recap, UnemploymentTaxInEitherRateNotation) {
+  struct Case {
+    double rate, taxable, tax;
+    const char* rate_cell;
+  } cases[] = {
+      {0.8, 7000, 56.00, "    0.80 "},
+      {0.008, 7000, 56.00, "    0.80 "},
+      {0.027, 8000, 2.16, "    0.03 "},  // 0.027 is at or above the threshold: a percentage
+      {0.01, 1000, 0.10, "    0.01 "},
+      {0.0099, 8000, 79.20, "    0.99 "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rate);
+    WorksheetTotals t;
+    t.futa_taxable = c.taxable;
+    TaxFigures f = ComputeTaxFigures(t, {}, {c.rate, 0});
+    EXPECT_NEAR(f.futa_tax, c.tax, 1e-9);
+    EXPECT_EQ(FormatAmount("  ###.## ", c.rate * 100 / UnemploymentRateDivisor(c.rate)), c.rate_cell);
   }
 }
 

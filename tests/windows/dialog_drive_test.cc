@@ -159,7 +159,9 @@ TEST(ReportDateDialog, OkAndCancel) {
     EXPECT_EQ(run.call.stack_moved, 0);
     EXPECT_EQ(run.device_code, c.device_code);
     EXPECT_EQ(std::filesystem::exists(client.file("report.txt")), c.report_written);
-    if (c.report_written) EXPECT_EQ(client.Read("report.txt").empty(), c.report_empty);
+    if (c.report_written) {
+      EXPECT_EQ(client.Read("report.txt").empty(), c.report_empty);
+    }
   }
 }
 

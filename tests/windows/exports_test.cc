@@ -72,8 +72,8 @@ TEST(QreportProc, ReturnsNormallyFromBadArguments) {
       {"null pointers", true, "", "", "", kShortCancelButton, ""},  // the host's own string is untouched
       {"null strings, cancelled", false, std::nullopt, std::nullopt, std::nullopt, kShortCancelButton, "X"},
       {"empty strings, cancelled", false, "", "", "", kShortCancelButton, "X"},
-      {"a missing folder", false, "C:\no\such\folder", "P", "941", kOkButton, "P"},
-      {"a folder name with one odd byte", false, std::string("C:\ÿ", 3), "", "941", kShortCancelButton, "X"},
+      {"a missing folder", false, "C:\\no\\such\\folder", "P", "941", kOkButton, "P"},
+      {"a folder name with one odd byte", false, std::string("C:\\\xFF", 4), "", "941", kShortCancelButton, "X"},
   };
   HostModule dll;
   for (const Case& c : cases) {
