@@ -13,22 +13,11 @@ namespace {
 
 using testing::PlainClient;
 using testing::ReadFile;
-using testing::RunCommand;
 using testing::TempDir;
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
+using Outcome = testing::CommandOutcome;
 
-Outcome Qreport(const TempDir& work, const std::string& args) {
-  Outcome o;
-  o.status = RunCommand("cd '" + work.str() + "' && '" + std::string(QREPORT_CLI) + "' " + args, work / ".out",
-                        work / ".err");
-  o.out = ReadFile(work / ".out");
-  o.err = ReadFile(work / ".err");
-  return o;
-}
+Outcome Qreport(const TempDir& work, const std::string& args) { return testing::RunQreport(work, args); }
 
 TEST(Cli, RunTakesThePathFromThePayrollDate) {
   struct Case {

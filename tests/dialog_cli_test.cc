@@ -13,7 +13,6 @@ namespace {
 
 using testing::PlainClient;
 using testing::ReadFile;
-using testing::RunCommand;
 using testing::TempDir;
 
 struct Outcome {
@@ -25,13 +24,13 @@ struct Outcome {
 // Runs `qreport ARGS` in `work` with the environment assignments `env` (and no answers or picker
 // reply from the environment unless they are among them).
 Outcome Qreport(const TempDir& work, const std::string& env, const std::string& args) {
-  std::string command = "cd '" + work.str() + "' && env -u QREPORT_ANSWERS -u QREPORT_PRINTER_REPLY " +
-                        "QREPORT_PRINT_LOG='" + (work / "print.log").string() + "' " + env + " '" + QREPORT_CLI + "' " +
-                        args + " </dev/null";
+  testing::CommandOutcome run = testing::RunQreport(
+      work, args,
+      "-u QREPORT_ANSWERS -u QREPORT_PRINTER_REPLY QREPORT_PRINT_LOG='" + (work / "print.log").string() + "' " + env);
   Outcome o;
-  o.status = RunCommand(command, work / ".out", work / ".err");
-  o.out = ReadFile(work / ".out");
-  o.err = ReadFile(work / ".err");
+  o.status = run.status;
+  o.out = run.out;
+  o.err = run.err;
   o.log = ReadFile(work / "print.log");
   o.saved = ReadFile(work / "client" / "save941.info");
   o.report = std::filesystem::exists(work / "client" / "report.txt");

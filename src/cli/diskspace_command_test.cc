@@ -17,24 +17,15 @@ namespace {
 
 using testing::MeasureWhileStill;
 using testing::ReadFile;
-using testing::RunCommand;
 using testing::TempDir;
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
+using Outcome = testing::CommandOutcome;
 
 // Runs qreport with `args` in `work`, drive D mapped to work/data and C and Q unset.
 Outcome Qreport(const TempDir& work, const std::string& args) {
   std::filesystem::create_directories(work / "data");
-  Outcome o;
-  o.status = RunCommand("cd '" + work.str() + "' && env -u QREPORT_DRIVE_C -u QREPORT_DRIVE_Q QREPORT_DRIVE_D='" +
-                            (work / "data").string() + "' '" + std::string(QREPORT_CLI) + "' " + args,
-                        work / ".out", work / ".err");
-  o.out = ReadFile(work / ".out");
-  o.err = ReadFile(work / ".err");
-  return o;
+  return testing::RunQreport(
+      work, args, "-u QREPORT_DRIVE_C -u QREPORT_DRIVE_Q QREPORT_DRIVE_D='" + (work / "data").string() + "'");
 }
 
 TEST(DiskCli, Commands) {

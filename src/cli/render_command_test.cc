@@ -12,22 +12,11 @@ namespace {
 
 using namespace std::string_literals;
 using testing::ReadFile;
-using testing::RunCommand;
 using testing::TempDir;
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
+using Outcome = testing::CommandOutcome;
 
-Outcome Qreport(const TempDir& work, const std::string& args) {
-  Outcome o;
-  o.status = RunCommand("cd '" + work.str() + "' && '" + std::string(QREPORT_CLI) + "' " + args, work / ".out",
-                        work / ".err");
-  o.out = ReadFile(work / ".out");
-  o.err = ReadFile(work / ".err");
-  return o;
-}
+Outcome Qreport(const TempDir& work, const std::string& args) { return testing::RunQreport(work, args); }
 
 // Two pages; "ESC -" (underline, not drawn) at offset 8, a stray control byte at offset 17.
 const std::string kReport = "\x1b" "0page 1\x1b-\x01\r\nline\x01\x0cpage 2\r\n"s;

@@ -139,4 +139,14 @@ int RunCommand(const std::string& command, const std::filesystem::path& out, con
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+CommandOutcome RunQreport(const TempDir& work, const std::string& args, const std::string& env) {
+  std::string command = "cd '" + work.str() + "' && env " + env + " '" + std::string(QREPORT_CLI) + "' " + args +
+                        " </dev/null";
+  CommandOutcome o;
+  o.status = RunCommand(command, work / ".out", work / ".err");
+  o.out = ReadFile(work / ".out");
+  o.err = ReadFile(work / ".err");
+  return o;
+}
+
 }  // namespace qreport::testing

@@ -48,4 +48,14 @@ std::string Visible(std::string_view bytes);
 int RunCommand(const std::string& command, const std::filesystem::path& out = {},
                const std::filesystem::path& err = {});
 
+// What a run of the qreport command gave.
+struct CommandOutcome {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs `qreport ARGS` in the folder `work` with standard input from /dev/null; `env` is put
+// before the program as `env ENV` does it ("-u NAME" to unset, "NAME=VALUE" to set), or nothing.
+CommandOutcome RunQreport(const TempDir& work, const std::string& args, const std::string& env = "");
+
 }  // namespace qreport::testing
