@@ -58,7 +58,7 @@ void RunQuarterlyWorksheet(RunContext& ctx) {
     while (walk.Next(e)) {
       // Plan amounts count for every employee of the index, with or without a line.
       for (int plan = 1; plan <= 3; ++plan) {
-        ctx.PlanTotalA[plan] = ToCents(CentsValue(ctx.PlanTotalA[plan]) + e.plan_amount_a[plan]);
+        ctx.PlanTotalA[plan] = AddToCents(ctx.PlanTotalA[plan], e.plan_amount_a[plan]);
       }
       std::optional<WorksheetLine> line = ComputeWorksheetLine(e, bases);
       if (!line) continue;
