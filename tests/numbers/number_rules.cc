@@ -8,7 +8,7 @@
 //   number_rules CASES     each line is a kind and its operands, separated by blanks:
 //     text T                 one decimal text, as a record field and as a dialog's money text
 //     sum T1 T2 ...          amounts added up as the liability months, the worksheet and the forms do
-//     rates S1 S2 M1 M2 U AMOUNT TIPS   the recap and the forms' products of rates and amounts
+//     rates S1 S2 M1 M2 U AMOUNT TIPS   the recap's and the forms' products of rates and amounts
 //     room BASE YEAR QUARTER the room under a wage base
 //     gap LIABILITY TAXES A1 ... A7     the fraction-of-cents rule with the seven adjustments
 #include <bit>
@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "forms/form941.h"
+#include "data/rates.h"
 #include "forms/form_money.h"
 #include "run/dialogs.h"
 #include "run/run_state.h"
@@ -74,14 +75,17 @@ void Rates(std::ostream& out, const std::vector<std::string>& operands) {
     out << " malformed";
     return;
   }
+  // The rates as the rates file's fields are read (a percentage when 1 or more); the
+  // unemployment rate as the client file holds it.
   FicaRates r;
-  r.ss_rate1 = ParseDecimal(operands[0]);
-  r.ss_rate2 = ParseDecimal(operands[1]);
-  r.medicare_rate1 = ParseDecimal(operands[2]);
-  r.medicare_rate2 = ParseDecimal(operands[3]);
+  r.ss_rate1 = RateFromText(operands[0]);
+  r.ss_rate2 = RateFromText(operands[1]);
+  r.medicare_rate1 = RateFromText(operands[2]);
+  r.medicare_rate2 = RateFromText(operands[3]);
   const double unemployment = ParseDecimal(operands[4]);
   const double amount = ParseDecimal(operands[5]);
   const double tips = ParseDecimal(operands[6]);
+  r.ss_base = amount;
 
   WorksheetTotals t;
   t.fica_taxable = t.medicare_wages = t.futa_taxable = t.suta_taxable = amount;
@@ -100,7 +104,7 @@ void Rates(std::ostream& out, const std::vector<std::string>& operands) {
   FormRates fr = ToFormRates(r);
   PayrollTaxes p = ComputePayrollTaxes(ToCents(amount), ToCents(tips), ToCents(amount), fr);
   out << " form_rates=" << fr.ss_rate1 << "," << fr.ss_rate2 << "," << fr.medicare_rate1 << "," << fr.medicare_rate2
-      << " form=" << p.on_ss_wages << "," << p.on_tips << "," << p.medicare << "," << p.total
+      << "," << fr.ss_base << " form=" << p.on_ss_wages << "," << p.on_tips << "," << p.medicare << "," << p.total
       << " minus=" << Minus(ToCents(amount), ToCents(tips));
 }
 
@@ -109,7 +113,8 @@ void Room(std::ostream& out, const std::vector<std::string>& operands) {
     out << " malformed";
     return;
   }
-  out << " room=" << Shown(RoomUnderBase(ParseDecimal(operands[0]), ParseDecimal(operands[1]), ParseDecimal(operands[2])));
+  double base = ParseDecimal(operands[0]), year = ParseDecimal(operands[1]), quarter = ParseDecimal(operands[2]);
+  out << " room=" << Shown(RoomUnderBase(base, year, quarter));
 }
 
 void Gap(std::ostream& out, const std::vector<std::string>& operands) {
