@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "data/client_file.h"
 #include "data/employee_files.h"
 #include "data/errors.h"
