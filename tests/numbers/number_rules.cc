@@ -24,7 +24,7 @@
 #include "data/rates.h"
 #include "forms/form_money.h"
 #include "run/dialogs.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "text/masks.h"
 #include "text/numbers.h"
 #include "worksheet/accumulation.h"
