@@ -22,6 +22,9 @@ void RunReport(std::string_view data_dir, std::string& device_code, std::string_
 // The stages of the run, in order. Each takes the one context of the call.
 void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date
 bool TakesFormPath(std::string_view report_date);
+// The form path's questions: the quarter's liabilities, the saved entries and the options
+// dialog. False when the user cancelled.
+bool AskFormPath(RunContext& ctx);
 void RunFormPath(RunContext& ctx);
 void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind);
 
