@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-#include "forms/form941.h"
 #include "data/rates.h"
+#include "forms/form941.h"
 #include "forms/form_money.h"
 #include "run/dialogs.h"
 #include "state/run_state.h"
