@@ -43,11 +43,11 @@ std::string Bits(double value) {
   return out.str();
 }
 
-// A double as its bits and as every mask prints it.
+// A double as its bits, as every mask prints it, and as the cents the page shows.
 std::string Shown(double value) {
   std::string out = Bits(value) + " [" + NumberText(value) + "]";
   for (std::string_view mask : kMasks) out += " [" + FormatAmount(mask, value) + "]";
-  return out;
+  return out + " " + std::to_string(PrintedCents(value));
 }
 
 void Text(std::ostream& out, const std::string& text) {
