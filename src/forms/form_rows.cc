@@ -7,8 +7,6 @@ std::string CharAt(const std::string& text, int n) {
   return at < text.size() ? text.substr(at, 1) : std::string(" ");
 }
 
-std::string UpOrNone(int n) { return n == 0 ? std::string() : Up(n); }
-
 void Page1HeadingRows(PrinterText& out, const FormHeading& h) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(kFormFeed, Esc("k\x42"), Esc("\"y"), Esc("0"));

@@ -23,9 +23,6 @@ namespace qreport {
 // letter of the state code.
 std::string CharAt(const std::string& text, int n);
 
-// A reverse feed of n/216 inch, or nothing for 0 (a box whose top row is not raised).
-std::string UpOrNone(int n);
-
 // Page 1's first rows: the form feed and page set-up, the title, the revision and the OMB number.
 struct FormHeading {
   std::string_view number;    // "941"

@@ -50,6 +50,8 @@ inline constexpr std::string_view kU = "\x1b\"U"sv;
 std::string Esc(std::string_view rest);
 // ESC "j" n: reverse feed of n/216 inch.
 std::string Up(int n);
+// Up(n), or nothing for 0: for a row that is raised in some places of a repeated pattern only.
+inline std::string UpOrNone(int n) { return n == 0 ? std::string() : Up(n); }
 // n blanks.
 std::string Sp(int n);
 // n full blocks (0xDB), the black band under a part heading.
