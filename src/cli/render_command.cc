@@ -68,53 +68,64 @@ bool ReadInput(const std::string& name, std::string& bytes) {
   return !in.bad();
 }
 
-int Render(const RenderOptions& options) {
-  const std::string& input = options.input;
-  const std::string& png_dir = options.png_dir;
-  const bool strict = options.strict;
+// What one render does, read from the options: the numbers checked, the PDF's name settled.
+struct RenderRequest {
+  std::string input;    // "-" for standard input
+  std::string pdf;      // "-" for standard output
+  std::string png_dir;  // empty: no PNG pages
   double dpi = kDefaultDpi;
+  bool strict = false;
+};
+
+// Throws CLI::ValidationError (a usage error) for a --dpi that is not a number in range.
+RenderRequest ParseRenderOptions(const RenderOptions& options) {
+  RenderRequest request{options.input, options.pdf, options.png_dir, kDefaultDpi, options.strict};
   if (!options.dpi_text.empty()) {
     const std::string& text = options.dpi_text;
     char* end = nullptr;
-    dpi = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || !(dpi >= kLowestDpi && dpi <= kHighestDpi)) {
+    request.dpi = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !(request.dpi >= kLowestDpi && request.dpi <= kHighestDpi)) {
       throw CLI::ValidationError("--dpi takes a number from 10 to 1200");
     }
   }
-  std::string pdf = options.pdf;
-  if (pdf.empty()) pdf = input == "-" ? "-" : std::filesystem::path(input).replace_extension(".pdf").string();
-  bool pdf_to_stdout = pdf == "-";
+  if (request.pdf.empty()) {
+    request.pdf = request.input == "-" ? "-" : std::filesystem::path(request.input).replace_extension(".pdf").string();
+  }
+  return request;
+}
 
+// Reads, interprets and writes the pages: the print utility's rendering, plus standard input and
+// output, the PNG pages and the strict listing.
+int Render(const RenderRequest& request) {
+  const bool pdf_to_stdout = request.pdf == "-";
   std::string bytes;
-  if (!ReadInput(input, bytes)) {
-    std::cerr << "qreport: cannot read " << input << "\n";
+  if (!ReadInput(request.input, bytes)) {
+    std::cerr << "qreport: cannot read " << request.input << "\n";
     return kFailed;
   }
   try {
     escp::FontSet fonts;
     for (const auto& line : fonts.Substitutions()) std::cerr << "qreport: warning: font " << line << "\n";
     escp::Document document = escp::Interpret(bytes, fonts);
-    if (strict) {
+    if (request.strict) {
       for (const auto& d : document.diagnostics) {
-        std::cerr << (input == "-" ? "<stdin>" : input) << ": offset " << d.offset << ": " << ShowSequence(d.bytes)
-                  << ": " << d.message << "\n";
+        std::cerr << (request.input == "-" ? "<stdin>" : request.input) << ": offset " << d.offset << ": "
+                  << ShowSequence(d.bytes) << ": " << d.message << "\n";
       }
     }
     if (pdf_to_stdout) {
       escp::WritePdf(document, fonts, std::cout);
     } else {
-      std::ofstream out(pdf, std::ios::binary | std::ios::trunc);
-      if (!out) throw escp::RenderError("cannot write " + pdf);
-      escp::WritePdf(document, fonts, out);
+      escp::WritePdfFile(document, fonts, request.pdf);
     }
     std::vector<std::filesystem::path> pngs;
-    if (!png_dir.empty()) pngs = escp::WritePngPages(document, fonts, png_dir, dpi);
+    if (!request.png_dir.empty()) pngs = escp::WritePngPages(document, fonts, request.png_dir, request.dpi);
     if (!pdf_to_stdout) {
-      std::cout << "pdf: " << pdf << "\n";
+      std::cout << "pdf: " << request.pdf << "\n";
       for (const auto& file : pngs) std::cout << "png: " << file.string() << "\n";
       std::cout << std::flush;
     }
-    if (strict && !document.diagnostics.empty()) return kFailed;
+    if (request.strict && !document.diagnostics.empty()) return kFailed;
   } catch (const escp::RenderError& e) {
     std::cerr << "qreport: " << e.what() << "\n";
     return kFailed;
@@ -138,7 +149,7 @@ void AddRenderCommand(CLI::App& app, int& exit_status) {
   sub->add_option("--dpi", options->dpi_text, "dots per inch of the PNG pages (10 to 1200, default 150)")
       ->type_name("N");
   sub->add_flag("--strict", options->strict, "lists what the renderer skips and exits 1 when it skipped any");
-  sub->callback([options, &exit_status] { exit_status = Render(*options); });
+  sub->callback([options, &exit_status] { exit_status = Render(ParseRenderOptions(*options)); });
 }
 
 }  // namespace qreport::cli
