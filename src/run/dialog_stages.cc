@@ -29,7 +29,7 @@ class RunDialogHandler final : public DialogHandler {
 
 void LoadSavedEntries(RunContext& ctx) {
   RunState& s = ctx.state;
-  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform, ctx.Missing);
+  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform, ctx.missing);
   if (saved.lines >= 1) s.DesigneeName = saved.designee_name;
   if (saved.lines >= 2) s.DesigneePhone = saved.designee_phone;
   if (saved.lines >= 3) s.PreparerCodes = saved.preparer_codes;
@@ -48,7 +48,7 @@ void ShowOptionsDialog(RunContext& ctx) {
   ctx.platform.RunDialog(table, handler);
 }
 
-void ShowShortDialog(RunContext& ctx, std::string_view title) {
+void ShowReportDateDialog(RunContext& ctx, std::string_view title) {
   DialogTable table = ReportDateDialogTable(ctx.state, title);
   RunDialogHandler handler(ctx, NotifyReportDateDialog);
   ctx.platform.RunDialog(table, handler);

@@ -19,7 +19,7 @@ void ReadClientIntoState(RunContext& ctx) {
   RunState& s = ctx.state;
   // A client file that cannot be read leaves the employer values as they were.
   try {
-    ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/true, ctx.Missing);
+    ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/true, ctx.missing);
     if (client.has_record1) {
       s.EmployerName = client.employer_name;
       s.EmployerTradeName = client.trade_name;
@@ -40,7 +40,7 @@ bool AskFormPath(RunContext& ctx) {
   RunState& s = ctx.state;
   // A failing step is ignored: its target keeps its earlier value.
   try {
-    auto months = ReadLiabilityMonths(s.DataDir, ctx.Missing);
+    auto months = ReadLiabilityMonths(s.DataDir, ctx.missing);
     for (int m = 1; m <= 3; ++m) s.MonthLiability[m] = months[m - 1];
   } catch (const RunError&) {
   }
@@ -73,7 +73,7 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
   RunState& s = ctx.state;
   s.PrintDevice = "P";
   device_code = "P";
-  ShowShortDialog(ctx, report_kind == "941" ? "Quarterly Report" : "");
+  ShowReportDateDialog(ctx, report_kind == "941" ? "Quarterly Report" : "");
   device_code = s.PrintDevice;
   if (s.CancelRequested != 0) {
     device_code = "X";
@@ -99,7 +99,7 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
   RunOutcome outcome;
   try {
     RunContext ctx(platform);
-    ctx.WorkDir = std::string(work_dir);
+    ctx.work_dir = std::string(work_dir);
     RunState& s = ctx.state;
     s.DataDir = std::string(data_dir);
     ReadClientIntoState(ctx);
@@ -110,7 +110,7 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
     } else {
       RunShortPath(ctx, device_code, report_kind, outcome);
     }
-    outcome.error_shown = outcome.error_shown || ctx.ErrorShown;
+    outcome.error_shown = outcome.error_shown || ctx.error_shown;
   } catch (const std::exception& e) {
     // Nothing a run meets may reach the host; this is a fault of the module, not of the data.
     outcome.error_shown = true;

@@ -20,8 +20,8 @@ void AppendStep(RunContext& ctx, void (*step)(RunContext&, const std::filesystem
   try {
     step(ctx, ResolveHostPath(ctx.state.DataDir, kReportFileName));
   } catch (const RunError& error) {
-    if (!ctx.ErrorShown) {
-      ctx.ErrorShown = true;
+    if (!ctx.error_shown) {
+      ctx.error_shown = true;
       ShowRunError(ctx.platform, error.number());
     }
   }
@@ -41,7 +41,7 @@ void RunWorksheet(RunContext& ctx) {
   try {
     RunQuarterlyWorksheet(ctx);
   } catch (const RunError& error) {
-    ctx.ErrorShown = true;
+    ctx.error_shown = true;
     ShowRunError(ctx.platform, error.number());
   }
 }
@@ -52,15 +52,15 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures) {
     if (figures.worksheet_error) throw RunError(*figures.worksheet_error, "worksheet");
     if (figures.worksheet) PrintWorksheet(*figures.worksheet, s, report);
   } catch (const RunError& error) {
-    ctx.ErrorShown = true;
+    ctx.error_shown = true;
     ShowRunError(ctx.platform, error.number());
   }
   auto step = [&](auto append, const auto& page) {
     try {
       append(page, report);
     } catch (const RunError& error) {
-      if (!ctx.ErrorShown) {
-        ctx.ErrorShown = true;
+      if (!ctx.error_shown) {
+        ctx.error_shown = true;
         ShowRunError(ctx.platform, error.number());
       }
     }

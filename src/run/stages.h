@@ -18,7 +18,7 @@ void SaveEntries(RunContext& ctx);
 // The options dialog of the form path; copies every control into the state as the user types.
 void ShowOptionsDialog(RunContext& ctx);
 // The report date dialog of the short path, with its title.
-void ShowShortDialog(RunContext& ctx, std::string_view title);
+void ShowReportDateDialog(RunContext& ctx, std::string_view title);
 // Writes the quarterly worksheet into a new "\report.txt" and leaves the plan totals; a file
 // that cannot be read or written ends it with the module's error message.
 void RunWorksheet(RunContext& ctx);

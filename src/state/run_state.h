@@ -42,18 +42,20 @@ struct RunState {
 using PlanTotals = std::array<Cents, 4>;  // [0] is unused
 
 // Everything one report run needs: its state, what the worksheet leaves for the forms, and the
-// port to the user interface and printers.
+// port to the user interface and printers. The run state's members keep the names the module's
+// own documents give the run's values (DataDir, Adjust7a, MonthLiability); the context's own
+// plumbing is named as the rest of the code is.
 struct RunContext {
   explicit RunContext(Platform& p) : platform(p) {}
   RunState state;
   // Where the rates file and the letterhead file are looked up; empty: the current directory.
-  std::string WorkDir;
-  PlanTotals PlanTotalA{};
+  std::string work_dir;
+  PlanTotals plan_totals{};
   // Set once a run-time error has been shown, so that one failing report file gives one message.
-  bool ErrorShown = false;
+  bool error_shown = false;
   // What the readers do with a missing file: a report run creates it empty as the host does; a
   // run that only computes the figures (`lines`) creates nothing.
-  MissingFile Missing = MissingFile::kCreate;
+  MissingFile missing = MissingFile::kCreate;
   Platform& platform;
 };
 
