@@ -53,20 +53,23 @@ bool AskFormPath(RunContext& ctx) {
   return true;
 }
 
-void RunFormPath(RunContext& ctx) {
+void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
   RunState& s = ctx.state;
   if (s.DataDir.empty()) return;
-  if (!AskFormPath(ctx)) return;
+  if (!AskFormPath(ctx)) {
+    outcome.cancelled = true;
+    return;
+  }
   SaveEntries(ctx);
   // The pages are a view of the computed figures: every part is computed, then printed.
   ReportFigures figures;
   ComputeFormPathParts(ctx, figures);
   PrintFormPathParts(ctx, figures);
   s.PrintDevice = "P";
-  HandOffToPrinter(ctx, /*short_path=*/false);
+  HandOffToPrinter(ctx, /*short_path=*/false, outcome);
 }
 
-void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind) {
+void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome) {
   RunState& s = ctx.state;
   s.PrintDevice = "P";
   device_code = "P";
@@ -75,6 +78,7 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
   if (s.CancelRequested != 0) {
     device_code = "X";
     s.CancelRequested = 0;
+    outcome.cancelled = true;
     return;
   }
   // From here on any failing step ends the run.
@@ -87,11 +91,12 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
   if (s.PrintDevice.empty()) s.PrintDevice = "P";
   device_code = s.PrintDevice;
   if (report_kind == "941") RunWorksheet(ctx);
-  if (s.PrintDevice == "P") HandOffToPrinter(ctx, /*short_path=*/true);
+  if (s.PrintDevice == "P") HandOffToPrinter(ctx, /*short_path=*/true, outcome);
 }
 
-void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-               Platform& platform, std::string_view work_dir) {
+RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
+                     Platform& platform, std::string_view work_dir) {
+  RunOutcome outcome;
   try {
     RunContext ctx(platform);
     ctx.WorkDir = std::string(work_dir);
@@ -101,18 +106,22 @@ void RunReport(std::string_view data_dir, std::string& device_code, std::string_
     s.ReportDate = s.PayrollDate;
     s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
     if (TakesFormPath(s.ReportDate)) {
-      RunFormPath(ctx);
+      RunFormPath(ctx, outcome);
     } else {
-      RunShortPath(ctx, device_code, report_kind);
+      RunShortPath(ctx, device_code, report_kind, outcome);
     }
+    outcome.error_shown = outcome.error_shown || ctx.ErrorShown;
   } catch (const std::exception& e) {
     // Nothing a run meets may reach the host; this is a fault of the module, not of the data.
+    outcome.error_shown = true;
     try {
       platform.MessageBox(kDefaultCaption, std::string("Error ") + e.what());
     } catch (...) {
     }
   } catch (...) {
+    outcome.error_shown = true;
   }
+  return outcome;
 }
 
 }  // namespace qreport

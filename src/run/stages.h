@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "run/report_run.h"
 #include "state/run_state.h"
 
 namespace qreport {
@@ -28,8 +29,9 @@ void PrintVoucher(RunContext& ctx);
 // Prints the computed parts of the form path into "\report.txt": the worksheet (or the message of
 // the error that kept it from being computed), the chosen form and the voucher.
 void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures);
-// Asks for a printer and hands the report to the print utility ("/FP" on the short path).
-void HandOffToPrinter(RunContext& ctx, bool short_path);
+// Asks for a printer and hands the report to the print utility ("/FP" on the short path); notes
+// in `outcome` whether it was handed on, and if not, why.
+void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
 
 // The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
 // "Error " with the number, captioned "at line  0".
