@@ -43,7 +43,7 @@ void Table(const nlohmann::ordered_json& j, const std::string& key, std::ostream
     if (j.is_string()) {
       value = "\"" + j.get<std::string>() + "\"";
     } else if (j.is_number_integer() && IsMoneyKey(key)) {
-      value = FormatAmount("#,###,###,##0.00", CentsValue(j.get<Cents>()));
+      value = FormatAmount("#,###,###,###.##", CentsValue(j.get<Cents>()));
       value.erase(0, value.find_first_not_of(' '));
     } else {
       value = j.dump();

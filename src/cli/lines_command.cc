@@ -77,7 +77,7 @@ void Flatten(const nlohmann::ordered_json& j, const std::string& key, bool table
         value = quoted + "\"";
       }
     } else if (j.is_number_integer() && table && !IsCount(key)) {
-      value = FormatAmount("#,###,###,##0.00", CentsValue(j.get<Cents>()));
+      value = FormatAmount("#,###,###,###.##", CentsValue(j.get<Cents>()));
       value.erase(0, value.find_first_not_of(' '));
     } else {
       value = j.dump();
