@@ -82,23 +82,6 @@ void Lines7hTo11(PrinterText& out, const Form941Lines& l) {
   MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line11), 2, "11. Total depoits for this quarter (include overpayments)", 14);
 }
 
-// The balance due, or the overpayment with its "Apply / Refund" boxes.
-void Line12Or13(PrinterText& out, const Form941Lines& l) {
-  auto Row = [&out](const auto&... items) { out.Row(items...); };
-  std::optional<std::string> due;
-  if (!l.overpaid) due = Bracketed(l.line12);
-  MoneyBoxRows(out, kTotalsColumn, 14, due, 2, "12. Balance due (10-11). Make checks payable to U.S. Treasury", 14);
-  Row(Up(13), Template("                                                R,,,,,,,,,,,,,,,T            R,T"));
-  Row(Up(14), Sp(80), kSmall, "Apply", Up(13), kBase);
-  Row(Template("                                                .               .            5,6"));
-  Row(Up(27), Sp(66), kSmall, "Check one", kBase);
-  if (l.overpaid) Row(Up(27), Sp(69), Bracketed(l.line13));
-  Row(Up(27), Sp(2), kSmall, "13. OverPayment (11-10).", kBase);
-  Row(Up(14), Template("                                                F,,,,,,,,,,,,,,,G"));
-  Row(Up(27), Sp(80), kSmall, "Refund", kBase);
-  Row(Up(14), Template("                                                                             F,G"));
-}
-
 void Part2Heading(PrinterText& out) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Sp(2), Band(72));
@@ -191,7 +174,9 @@ std::string Form941Pages(const Form941Page& p) {
   Line5dAndLine6(out, p.lines);
   Line7(out, p.lines);
   Lines7hTo11(out, p.lines);
-  Line12Or13(out, p.lines);
+  BalanceOrOverpaymentRows(out, p.lines.overpaid,
+                           p.lines.line12, "12. Balance due (10-11). Make checks payable to U.S. Treasury",
+                           p.lines.line13, "13. OverPayment (11-10).");
   Page1FooterRows(out, "941");
 
   Page2HeadingRows(out, p.employer);

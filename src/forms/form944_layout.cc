@@ -70,23 +70,6 @@ void Lines6fTo10(PrinterText& out, const Form944Lines& l) {
   MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line10), 2, "10. Total depoits for this quarter (include overpayments)", 14);
 }
 
-// The balance due, or the overpayment with its "Apply" and "Refund" boxes.
-void Line11Or12(PrinterText& out, const Form944Lines& l) {
-  auto Row = [&out](const auto&... items) { out.Row(items...); };
-  std::optional<std::string> due;
-  if (!l.overpaid) due = Bracketed(l.line11);
-  MoneyBoxRows(out, kTotalsColumn, 14, due, 2, "11. Balance due (10-11). Make checks payable to U.S. Treasury", 14);
-  Row(Up(13), Template("                                                R,,,,,,,,,,,,,,,T            R,T"));
-  Row(Up(14), Sp(80), kSmall, "Apply", Up(13), kBase);
-  Row(Template("                                                .               .            5,6"));
-  Row(Up(27), Sp(66), kSmall, "Check one", kBase);
-  if (l.overpaid) Row(Up(27), Sp(69), Bracketed(l.line12));
-  Row(Up(27), Sp(2), kSmall, "12. OverPayment (11-10).", kBase);
-  Row(Up(14), Template("                                                F,,,,,,,,,,,,,,,G"));
-  Row(Up(27), Sp(80), kSmall, "Refund", kBase);
-  Row(Up(14), Template("                                                                             F,G"));
-}
-
 // Part 2, line 13: less than $2,500, or $2,500 or more.
 void Line13(PrinterText& out, const Form944Lines& l) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
@@ -160,7 +143,9 @@ std::string Form944Pages(const Form944Page& p) {
   Line4dAndLine5(out, p.lines);
   Line6(out, p.lines);
   Lines6fTo10(out, p.lines);
-  Line11Or12(out, p.lines);
+  BalanceOrOverpaymentRows(out, p.lines.overpaid,
+                           p.lines.line11, "11. Balance due (10-11). Make checks payable to U.S. Treasury",
+                           p.lines.line12, "12. OverPayment (11-10).");
   Page1FooterRows(out, "944");
 
   Page2HeadingRows(out, p.employer);

@@ -159,4 +159,21 @@ void ColumnPairRows(PrinterText& out, int up_top, Cents column1, Cents column2, 
   Row(Up(14), Template("                           F,,,,,,,,,,,,,,,G    F,,,,,,,,,,,,,,,G"));
 }
 
+void BalanceOrOverpaymentRows(PrinterText& out, bool overpaid, Cents balance, std::string_view balance_label,
+                              Cents overpayment, std::string_view overpayment_label) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  std::optional<std::string> due;
+  if (!overpaid) due = Bracketed(balance);
+  MoneyBoxRows(out, kTotalsColumn, 14, due, 2, balance_label, 14);
+  Row(Up(13), Template("                                                R,,,,,,,,,,,,,,,T            R,T"));
+  Row(Up(14), Sp(80), kSmall, "Apply", Up(13), kBase);
+  Row(Template("                                                .               .            5,6"));
+  Row(Up(27), Sp(66), kSmall, "Check one", kBase);
+  if (overpaid) Row(Up(27), Sp(69), Bracketed(overpayment));
+  Row(Up(27), Sp(2), kSmall, overpayment_label, kBase);
+  Row(Up(14), Template("                                                F,,,,,,,,,,,,,,,G"));
+  Row(Up(27), Sp(80), kSmall, "Refund", kBase);
+  Row(Up(14), Template("                                                                             F,G"));
+}
+
 }  // namespace qreport

@@ -82,4 +82,9 @@ void MoneyBoxRows(PrinterText& out, const MoneyColumn& column, int up_top, const
 void ColumnPairRows(PrinterText& out, int up_top, Cents column1, Cents column2, std::string_view label,
                     std::string_view rate);
 
+// The last lines of Part 1: the balance due in the totals column (blank when overpaid), then the
+// overpayment (printed only when overpaid) with its "Apply" and "Refund" boxes.
+void BalanceOrOverpaymentRows(PrinterText& out, bool overpaid, Cents balance, std::string_view balance_label,
+                              Cents overpayment, std::string_view overpayment_label);
+
 }  // namespace qreport
