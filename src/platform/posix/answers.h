@@ -21,6 +21,7 @@
 namespace qreport {
 
 struct Answer {
+  int line = 0;  // where it stands in the file, from 1
   int id = 0;
   bool known_id = false;  // false: the id was not a number, so the event does nothing
   bool has_text = false;  // "ID=TEXT" rather than "ID"
