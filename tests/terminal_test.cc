@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/demo/client_writer.h"
+#include "run/dialogs.h"
 #include "support/fixture.h"
 
 namespace qreport {
@@ -221,6 +222,59 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
     EXPECT_EQ(got.print_log, want.print_log);
     EXPECT_EQ(got.lp_log, want.lp_log);
   }
+}
+
+// The captions of a dialog's controls as a screen shows them, each up to its first character
+// beyond ASCII (the terminal shows those in its own encoding).
+std::vector<std::string> ShownCaptions(const DialogTable& table) {
+  std::vector<std::string> captions;
+  for (const DialogControl& c : table.controls) {
+    if (c.kind == ControlKind::kTextBox || c.kind == ControlKind::kFrame) continue;
+    std::string caption = CaptionWithoutMnemonic(c.text);
+    std::size_t wide = 0;
+    while (wide < caption.size() && static_cast<unsigned char>(caption[wide]) < 0x80) ++wide;
+    if (wide > 0) captions.push_back(caption.substr(0, wide));
+  }
+  return captions;
+}
+
+TEST(TerminalDialog, ASmallTerminalAsksToBeEnlargedAndCtrlCStopsTheRun) {
+  TempDir probe_dir;
+  std::string why;
+  if (!TmuxWorks(probe_dir, why)) GTEST_SKIP() << why;
+
+  TempDir work;
+  WriteWorkFolder(work.path(), "063005", "OLD NAME \r\nOLD PHONE \r\nOLD CODES \r\nNY  \r\n");
+  // The shell that runs qreport lives on after Ctrl-C to note its status.
+  WriteBytes(work / "run.sh", "trap : INT\n" + RunScript(work.path(), "") + "exec sleep 600\n");
+  Tmux tmux(work);
+  ASSERT_TRUE(tmux.Start("sh " + Quoted((work / "run.sh").string()), 40, 12)) << tmux.Output();
+  ASSERT_TRUE(tmux.WaitFor("enlarge the window to at least ")) << tmux.Screen();
+  EXPECT_EQ(tmux.Screen().find("Quarterly Report"), std::string::npos) << "no part of the dialog is shown";
+  tmux.Type("Z");  // typed where nothing can be seen: no control takes it
+
+  ASSERT_EQ(tmux.Run("resize-window -t run -x 142 -y 30"), 0) << tmux.Output();
+  ASSERT_TRUE(tmux.WaitFor("Quarterly Report including 941 facsimile for: client")) << tmux.Screen();
+  RunState state;
+  state.DataDir = "client";
+  std::string screen = tmux.Screen();
+  for (const std::string& caption : ShownCaptions(OptionsDialogTable(state))) {
+    EXPECT_NE(screen.find(caption), std::string::npos) << caption << " is missing from\n" << screen;
+  }
+  EXPECT_EQ(screen.find("enlarge"), std::string::npos);
+  EXPECT_NE(screen.find("OLD NAME"), std::string::npos);
+  EXPECT_EQ(screen.find('Z'), std::string::npos) << "the Z went into a box";
+
+  // Ctrl-C: the terminal is put back, nothing is written, and the status says so.
+  tmux.Keys("C-c");
+  ASSERT_TRUE(tmux.WaitFor("qreport: interrupted")) << tmux.Screen();
+  for (int i = 0; i < 100 && !fs::exists(work / "status"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_EQ(ReadFile(work / "status"), "130\n");
+  EXPECT_EQ(tmux.Screen().find("Quarterly Report including"), std::string::npos) << tmux.Screen();
+  EXPECT_FALSE(fs::exists(work / "client" / "report.txt"));
+  EXPECT_EQ(ReadFile(work / "client" / "save941.info"), "OLD NAME \r\nOLD PHONE \r\nOLD CODES \r\nNY  \r\n");
 }
 
 }  // namespace

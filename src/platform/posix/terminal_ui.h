@@ -10,6 +10,10 @@
 // then the letter, acts on that control (the letter alone works too where the focus is not a
 // text box); Escape alone closes the dialog in no button's way. Every change of a text box, and
 // its gaining and losing the focus, notifies the dialog's handler as a window would.
+//
+// A terminal too small to show every control whole shows one centred line instead, "enlarge
+// the window to at least WxH", and the dialog as soon as the terminal has grown; a control is
+// never left out.
 #pragma once
 
 #include <string>
