@@ -277,5 +277,32 @@ TEST(TerminalDialog, ASmallTerminalAsksToBeEnlargedAndCtrlCStopsTheRun) {
   EXPECT_EQ(ReadFile(work / "client" / "save941.info"), "OLD NAME \r\nOLD PHONE \r\nOLD CODES \r\nNY  \r\n");
 }
 
+TEST(TerminalDialog, ThePickerSaysWhenThereIsNoCupsPrinterAndEscapePrintsNothing) {
+  TempDir probe_dir;
+  std::string why;
+  if (!TmuxWorks(probe_dir, why)) GTEST_SKIP() << why;
+
+  TempDir work;
+  WriteWorkFolder(work.path(), "063005", nullptr);
+  WriteBytes(work / "bin" / "lpstat", "#!/bin/sh\nexit 0\n");  // CUPS without a destination
+  WriteBytes(work / "run.sh", RunScript(work.path(), "") + "exec sleep 600\n");
+  Tmux tmux(work);
+  ASSERT_TRUE(tmux.Start("sh " + Quoted((work / "run.sh").string()), 142, 30)) << tmux.Output();
+  ASSERT_TRUE(tmux.WaitFor("Quarterly Report including")) << tmux.Screen();
+  tmux.Keys("M-d");
+  ASSERT_TRUE(tmux.WaitFor("Print report")) << tmux.Screen();
+  std::string picker = tmux.Screen();
+  EXPECT_NE(picker.find("PDF file ("), std::string::npos) << picker;
+  EXPECT_NE(picker.find("no CUPS printers found"), std::string::npos) << picker;
+  tmux.Keys("Escape");
+  ASSERT_TRUE(tmux.WaitFor("nothing printed; the report is client/report.txt")) << tmux.Screen();
+  for (int i = 0; i < 100 && !fs::exists(work / "status"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_EQ(ReadFile(work / "status"), "0\n");
+  EXPECT_TRUE(fs::exists(work / "client" / "report.txt"));
+  EXPECT_EQ(ReadFile(work / "print.log"), "") << "nothing was handed to the print utility";
+}
+
 }  // namespace
 }  // namespace qreport

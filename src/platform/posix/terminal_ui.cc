@@ -649,7 +649,9 @@ std::string TerminalUi::PickPrinter(std::string_view report_path, const std::vec
     int width = static_cast<int>(hint.size()) + 4;
     for (const std::string& item : items) width = std::max(width, static_cast<int>(item.size()) + 8);
     width = std::min(width, std::max(COLS, 10));
-    int height = std::min(static_cast<int>(items.size()) + 8, std::max(LINES, 8));
+    // Without CUPS destinations the list says so under the PDF file, on a line of its own.
+    const int listed = static_cast<int>(items.size()) + (destinations.empty() ? 1 : 0);
+    int height = std::min(listed + 8, std::max(LINES, 8));
     int top = std::max(0, (LINES - height) / 2), left = std::max(0, (COLS - width) / 2);
     ::erase();
     DrawBox(top, left, height, width, /*fill=*/true);
@@ -658,6 +660,9 @@ std::string TerminalUi::PickPrinter(std::string_view report_path, const std::vec
     for (std::size_t i = 0; i < items.size() && static_cast<int>(i) < height - 7; ++i) {
       PutText(top + 2 + static_cast<int>(i), left + 4, width - 6, items[i], i == chosen ? A_REVERSE : A_NORMAL,
               width - 6);
+    }
+    if (destinations.empty() && height - 7 > 1) {
+      PutText(top + 3, left + 4, width - 6, "no CUPS printers found", A_DIM);
     }
     int below = top + height - 4;
     PutText(below, left + 2, width - 4, std::string(preview ? "[x]" : "[ ]") + " Preview (open the PDF)", A_NORMAL);

@@ -43,8 +43,9 @@ class TerminalUi {
   // A centred box with the caption, the text (CR LF starts a new line) and an OK button.
   void MessageBox(std::string_view caption, std::string_view text);
 
-  // Lets the user choose among "PDF file" and `destinations` and whether to preview; returns the
-  // picker's reply, or "" when the user chose not to print.
+  // Lets the user choose among "PDF file" and `destinations` (saying "no CUPS printers found"
+  // when there are none) and whether to preview; returns the picker's reply, or "" when the user
+  // chose not to print (Escape).
   std::string PickPrinter(std::string_view report_path, const std::vector<std::string>& destinations);
 
  private:
