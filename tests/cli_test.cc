@@ -170,5 +170,41 @@ TEST(Cli, DemoWritesTheClientAndItsReport) {
   EXPECT_NE(o.out.find("device code: P"), std::string::npos);
 }
 
+TEST(Cli, DemoWritesOnlyIntoANewOrEmptyFolderUnlessForced) {
+  TempDir work;
+  std::filesystem::create_directories(work / "empty");
+  std::filesystem::create_directories(work / "full");
+  WriteBytes(work / "full" / "CLIENT", "the user's own client");
+  WriteBytes(work / "afile", "text");
+  struct Case {
+    const char* args;
+    int status;
+    const char* err;       // how standard error starts
+    const char* client;    // what full/CLIENT holds afterwards ("" when it does not matter)
+  } cases[] = {
+      {"demo full", 1, "qreport: full is not empty; give --force to write the demo client into it\n",
+       "the user's own client"},
+      {"demo afile", 1, "qreport: afile is a file, not a folder\n", ""},
+      {"demo empty", 0, "", ""},
+      {"demo full --force", 0, "", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    Outcome o = Qreport(work, c.args);
+    EXPECT_EQ(o.status, c.status);
+    EXPECT_EQ(o.err.substr(0, std::string(c.err).size()), c.err);
+    if (c.status != 0) {
+      EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line: " << o.err;
+    }
+    if (c.client == nullptr) {
+      EXPECT_NE(ReadFile(work / "full" / "CLIENT"), "the user's own client");
+    } else if (*c.client != '\0') {
+      EXPECT_EQ(ReadFile(work / "full" / "CLIENT"), c.client);
+    }
+  }
+  EXPECT_EQ(ReadFile(work / "afile"), "text");
+  EXPECT_TRUE(std::filesystem::exists(work / "empty" / "report.txt"));
+}
+
 }  // namespace
 }  // namespace qreport

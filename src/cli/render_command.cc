@@ -2,8 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -54,17 +56,29 @@ std::string ShowSequence(std::string_view bytes) {
   return out;
 }
 
-bool ReadInput(const std::string& name, std::string& bytes) {
+// Reads the whole input; on failure `error` is the system's reason.
+bool ReadInput(const std::string& name, std::string& bytes, std::string& error) {
   std::ostringstream content;
   if (name == "-") {
     content << std::cin.rdbuf();
     bytes = content.str();
+    if (std::cin.bad()) error = "standard input could not be read";
     return !std::cin.bad();
   }
+  std::error_code ec;
+  if (std::filesystem::is_directory(name, ec)) {
+    error = std::strerror(EISDIR);
+    return false;
+  }
+  errno = 0;
   std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
+  if (!in) {
+    error = std::strerror(errno != 0 ? errno : ENOENT);
+    return false;
+  }
   content << in.rdbuf();
   bytes = content.str();
+  if (in.bad()) error = std::strerror(errno != 0 ? errno : EIO);
   return !in.bad();
 }
 
@@ -86,8 +100,8 @@ int Render(const RenderOptions& options) {
   bool pdf_to_stdout = pdf == "-";
 
   std::string bytes;
-  if (!ReadInput(input, bytes)) {
-    std::cerr << "qreport: cannot read " << input << "\n";
+  if (std::string error; !ReadInput(input, bytes, error)) {
+    std::cerr << "qreport: cannot read " << input << ": " << error << "\n";
     return kFailed;
   }
   try {
@@ -103,15 +117,20 @@ int Render(const RenderOptions& options) {
     if (pdf_to_stdout) {
       escp::WritePdf(document, fonts, std::cout);
     } else {
+      std::error_code ec;
+      if (std::filesystem::is_directory(pdf, ec)) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(EISDIR));
+      errno = 0;
       std::ofstream out(pdf, std::ios::binary | std::ios::trunc);
-      if (!out) throw escp::RenderError("cannot write " + pdf);
+      if (!out) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(errno != 0 ? errno : EACCES));
       escp::WritePdf(document, fonts, out);
+      out.close();
+      if (!out) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(errno != 0 ? errno : EIO));
     }
     std::vector<std::filesystem::path> pngs;
     if (!png_dir.empty()) pngs = escp::WritePngPages(document, fonts, png_dir, dpi);
     if (!pdf_to_stdout) {
       std::cout << "pdf: " << pdf << "\n";
-      for (const auto& file : pngs) std::cout << "png: " << file.string() << "\n";
+      if (!png_dir.empty()) std::cout << "png: " << pngs.size() << (pngs.size() == 1 ? " page in " : " pages in ") << png_dir << "\n";
       std::cout << std::flush;
     }
     if (strict && !document.diagnostics.empty()) return kFailed;
