@@ -304,5 +304,26 @@ TEST(TerminalDialog, ThePickerSaysWhenThereIsNoCupsPrinterAndEscapePrintsNothing
   EXPECT_EQ(ReadFile(work / "print.log"), "") << "nothing was handed to the print utility";
 }
 
+TEST(TerminalDialog, AMessageOnATerminalBreaksItsLines) {
+  TempDir probe_dir;
+  std::string why;
+  if (!TmuxWorks(probe_dir, why)) GTEST_SKIP() << why;
+
+  // Standard input is no terminal, so the message is a line on standard error, which is one.
+  TempDir work;
+  Tmux tmux(work);
+  ASSERT_TRUE(tmux.Start("env QREPORT_DRIVE_C=/ " + Quoted(QREPORT_CLI) + " showfree C </dev/null; exec sleep 600",
+                         120, 10))
+      << tmux.Output();
+  ASSERT_TRUE(tmux.WaitFor("Out of:")) << tmux.Screen();
+  std::string screen = tmux.Screen();
+  EXPECT_EQ(screen.find("\\r\\n"), std::string::npos) << screen;
+  std::size_t free_line = screen.find("message: Drive Space: Free Space on C");
+  std::size_t out_of = screen.find("Out of:");
+  ASSERT_NE(free_line, std::string::npos) << screen;
+  EXPECT_NE(screen.find('\n', free_line), std::string::npos);
+  EXPECT_LT(screen.find('\n', free_line), out_of) << "Out of: starts a line of its own\n" << screen;
+}
+
 }  // namespace
 }  // namespace qreport
