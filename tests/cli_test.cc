@@ -122,15 +122,15 @@ TEST(Cli, HelpOfOneCommandAndTheVersion) {
     const char* args;
     const char* first_line;  // "" for the whole command's help
   } cases[] = {
-      {"--help", "usage: qreport COMMAND [ARGS]\n"},
-      {"-h", "usage: qreport COMMAND [ARGS]\n"},
-      {"help", "usage: qreport COMMAND [ARGS]\n"},
+      {"--help", "usage: qreport CMD [ARGS]\n"},
+      {"-h", "usage: qreport CMD [ARGS]\n"},
+      {"help", "usage: qreport CMD [ARGS]\n"},
       {"help run", "usage: qreport run DATADIR ["},
       {"run --help", "usage: qreport run DATADIR ["},
       {"run -h", "usage: qreport run DATADIR ["},
       {"run . --kind 941 --help", "usage: qreport run DATADIR ["},
       {"demo --help", "usage: qreport demo [DIR]"},
-      {"help render", "usage: qreport render REPORT ["},
+      {"help render", "usage: qreport render REPORT.txt ["},
       {"showfree -h", "usage: qreport showfree DRIVE\n"},
       {"-V", "qreport "},
       {"--version", "qreport "},

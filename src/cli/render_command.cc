@@ -147,11 +147,11 @@ void AddRenderCommand(CLI::App& app, int& exit_status) {
   auto options = std::make_shared<RenderOptions>();
   CLI::App* sub = app.add_subcommand("render", "draws printer text as the print utility shows it, as a PDF");
   sub->footer(
-      "The PDF goes to OUT.pdf (default: REPORT with the extension .pdf; - for standard input and\n"
+      "The PDF goes to OUT.pdf (default: REPORT.txt with the extension .pdf; - for standard input and\n"
       "output). --png also writes one PNG a page into DIR (page-01.png, ...) at N dots per inch\n"
       "(default 150). --strict lists every byte sequence the renderer does not act on, with its\n"
       "offset, and then exits 1.");
-  sub->add_option("REPORT", options->input, "the printer-text file (- for standard input)")->required()->type_name("");
+  sub->add_option("REPORT.txt", options->input, "the printer-text file (- for standard input)")->required()->type_name("");
   sub->add_option("-o,--output", options->pdf, "the PDF file to write (- for standard output)")->type_name("OUT.pdf");
   sub->add_option("--png", options->png_dir, "also writes PNG pages into this folder")->type_name("DIR");
   sub->add_option("--dpi", options->dpi_text, "dots per inch of the PNG pages (10 to 1200, default 150)")

@@ -69,7 +69,7 @@ TEST(RenderCommand, UsageAndFileErrors) {
     const char* message;
   };
   const Case cases[] = {
-      {"render", 2, "REPORT is missing\nTry 'qreport render --help'."},
+      {"render", 2, "REPORT.txt is missing\nTry 'qreport render --help'."},
       {"render a.txt b.txt", 2, "unexpected argument 'b.txt'\nTry 'qreport render --help'."},
       {"render a.txt --dpi many", 2, "--dpi takes a number"},
       {"render a.txt --dpi 5", 2, "--dpi takes a number"},

@@ -230,7 +230,7 @@ void AddRunCommand(CLI::App& app, int& exit_status) {
       "worksheet). Ends with the line 'device code: <value>'.\n"
       "The dialog is played from the answers FILE (or $QREPORT_ANSWERS), checked line by line\n"
       "before the run; else shown in the terminal; else closed at once with the values it showed\n"
-      "first. The printer picker's reply is REPLY (NAME*PRINTER*FIELD3*FLAG, e.g. X*office*CUPS*N\n"
+      "first. The printer picker's reply is TEXT (NAME*PRINTER*FIELD3*FLAG, e.g. X*office*CUPS*N\n"
       "or X*PDF*FILE*Y; or $QREPORT_PRINTER_REPLY), else asked in the terminal when no answers\n"
       "file is given; a run played from answers asks nothing.\n"
       "\n"
@@ -241,12 +241,12 @@ void AddRunCommand(CLI::App& app, int& exit_status) {
       "failing); 130 interrupted (Ctrl-C). Every status but 0 comes with one line saying why.");
   sub->add_option("DATADIR", options->request.data_dir, "the client folder")->required()->type_name("");
   sub->add_option("--kind", options->request.kind, "the report kind the host passes (default 941)")
-      ->type_name("KIND");
+      ->type_name("941");
   sub->add_option("--device", options->request.device, "the device code the host passes (default P)")
       ->type_name("CODE");
   sub->add_option("--answers", options->answers_file, "plays the dialogs from this answers file")->type_name("FILE");
   sub->add_option("--printer-reply", options->printer_reply, "the printer picker's reply")
-      ->type_name("REPLY")
+      ->type_name("TEXT")
       ->each([options](const std::string&) { options->has_printer_reply = true; });
   sub->add_option("--rates-dir", options->request.rates_dir, "the folder of FICA.RAT and prep (default: .)")
       ->type_name("DIR");
