@@ -13,11 +13,11 @@
 #include "data/paths.h"
 #include "data/rates.h"
 #include "data/record_file.h"
+#include "data/report_writer.h"
 #include "forms/employer_block.h"
 #include "run/dialogs.h"
 #include "run/report_run.h"
 #include "run/saved_entries.h"
-#include "worksheet/worksheet_run.h"
 #ifndef QREPORT_NO_RENDER
 #include "escp/cairo/render.h"
 #endif

@@ -8,7 +8,7 @@
 #include "run/print_handoff.h"
 #include "run/saved_entries.h"
 #include "run/stages.h"
-#include "worksheet/worksheet_run.h"
+#include "data/report_writer.h"
 
 namespace qreport {
 namespace {
@@ -29,7 +29,7 @@ class RunDialogHandler final : public DialogHandler {
 
 void LoadSavedEntries(RunContext& ctx) {
   RunState& s = ctx.state;
-  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform);
+  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform, ctx.Missing);
   if (saved.lines >= 1) s.DesigneeName = saved.designee_name;
   if (saved.lines >= 2) s.DesigneePhone = saved.designee_phone;
   if (saved.lines >= 3) s.PreparerCodes = saved.preparer_codes;

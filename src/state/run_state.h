@@ -2,12 +2,14 @@
 // read. One RunContext per call holds everything the call needs, so runs are re-entrant.
 //
 // This header is plain data: the worksheet and the forms read it (and the forms write back the
-// line 7a adjustment); the report run in this folder fills it.
+// line 7a adjustment); the report run fills it. It sits below everything that computes or
+// prints, so those folders depend on it and never on the run.
 #pragma once
 
 #include <array>
 #include <string>
 
+#include "data/record_file.h"
 #include "text/numbers.h"
 
 namespace qreport {
@@ -49,6 +51,9 @@ struct RunContext {
   PlanTotals PlanTotalA{};
   // Set once a run-time error has been shown, so that one failing report file gives one message.
   bool ErrorShown = false;
+  // What the readers do with a missing file: a report run creates it empty as the host does; a
+  // run that only computes the figures (`lines`) creates nothing.
+  MissingFile Missing = MissingFile::kCreate;
   Platform& platform;
 };
 
