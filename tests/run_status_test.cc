@@ -101,18 +101,32 @@ TEST(RunStatus, EachStatusComesWithItsReason) {
 }
 
 TEST(RunStatus, AReportThatCannotBeWrittenIsIncomplete) {
-  TempDir work;
-  WriteWork(work);
-  fs::remove(work / "client" / "report.txt");
-  fs::create_directories(work / "client" / "report.txt");
-  WriteBytes(work / "answers", "401\n");
-  testing::CommandOutcome o =
-      testing::RunQreport(work, "run client --answers answers --printer-reply X*PDF*FILE*N", "-u QREPORT_ANSWERS");
-  EXPECT_EQ(o.status, 4);
-  // The module's own message first, then the command's one line.
-  EXPECT_NE(o.err.find("message: "), std::string::npos) << o.err;
-  std::string last_line = o.err.substr(o.err.rfind('\n', o.err.size() - 2) + 1);
-  EXPECT_EQ(last_line, "qreport: incomplete: the run showed an error message; client/report.txt is not a whole report\n");
+  struct Case {
+    const char* date;
+    const char* answers;
+    bool message;  // the module shows its own message first
+    const char* last_line;
+  } cases[] = {
+      {"063005", "401\n", true,
+       "qreport: incomplete: the run showed an error message; client/report.txt is not a whole report\n"},
+      {"063004", "103\n", false, "qreport: incomplete: no report could be written to client/report.txt\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.date);
+    TempDir work;
+    ClientFolderSpec spec;
+    spec.client = PlainClient(c.date);
+    WriteClientFolder(work / "client", spec);
+    WriteRatesFile(work.path(), {kRates[0], kRates[1], kRates[2], kRates[3], kRates[4], kRates[5]});
+    fs::create_directories(work / "client" / "report.txt");  // a folder where the report goes
+    WriteBytes(work / "answers", c.answers);
+    testing::CommandOutcome o =
+        testing::RunQreport(work, "run client --answers answers --printer-reply X*PDF*FILE*N", "-u QREPORT_ANSWERS");
+    EXPECT_EQ(o.status, 4);
+    EXPECT_EQ(o.err.find("message: ") != std::string::npos, c.message) << o.err;
+    std::string last_line = o.err.substr(o.err.rfind('\n', o.err.size() - 2) + 1);
+    EXPECT_EQ(last_line, c.last_line) << o.err;
+  }
 }
 
 TEST(RunStatus, TheRatesFolderIsNamedWhenItHasNoRatesAndRatesDirFindsThem) {

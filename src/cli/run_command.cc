@@ -204,6 +204,11 @@ int RunClientReport(const RunRequest& request) {
     std::cerr << "qreport: incomplete: the run showed an error message; " << report << " is not a whole report\n";
     return kIncomplete;
   }
+  // The short path ends without a word when it cannot create the report; the command says so.
+  if (std::error_code ec; !fs::is_regular_file(report, ec)) {
+    std::cerr << "qreport: incomplete: no report could be written to " << report << "\n";
+    return kIncomplete;
+  }
   switch (outcome.hand_off) {
     case RunOutcome::HandOff::kFailed:
       std::cerr << "qreport: not printed: " << outcome.hand_off_problem << "; the report is " << report << "\n";
