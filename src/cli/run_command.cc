@@ -190,7 +190,9 @@ int RunClientReport(const RunRequest& request) {
     interrupted = true;
   }
   if (interrupted || InterruptRequested()) {
-    std::cerr << "qreport: interrupted; nothing was printed\n";
+    bool printed = !interrupted && outcome.hand_off == RunOutcome::HandOff::kPrinted;
+    std::cerr << "qreport: interrupted; " << (printed ? "the report was handed to the printer first" : "nothing was printed")
+              << "\n";
     return kInterrupted;
   }
   std::cout << "device code: " << device << std::endl;

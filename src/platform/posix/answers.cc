@@ -1,10 +1,9 @@
 #include "platform/posix/answers.h"
 
-#include "platform/posix/dialog_state.h"
-
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "platform/posix/dialog_state.h"
 
 namespace qreport {
 namespace {

@@ -8,7 +8,8 @@
 //            pressed.
 //   ID       notifies without a change: a push button is pressed, a check box toggles, a text
 //            box gets the focus and loses it (re-storing what it shows).
-// Ids of labels, frames or controls the dialog does not have do nothing.
+// Ids of labels, frames or controls the dialog does not have do nothing when played; the qreport
+// command refuses such a file before its run (CheckAnswers in platform.h).
 #pragma once
 
 #include <cstddef>
