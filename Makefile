@@ -17,7 +17,7 @@ build: bootstrap
 demo: bootstrap
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target qreport_cli
-	./build/release/qreport demo demo-client
+	./build/release/qreport demo demo-client --force
 	./build/release/qreport render demo-client/report.txt -o demo-client/report.pdf --png demo-client/pages
 
 # The README's picture: page 1 of the demo client's Form 941, the page after its worksheet.
