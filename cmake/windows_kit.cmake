@@ -42,3 +42,7 @@ add_custom_command(
   COMMENT "qreport-win32.zip"
   VERBATIM)
 add_custom_target(package_windows ALL DEPENDS ${kit_zip})
+# For the kit's test (tests/windows).
+set(QREPORT_KIT_DIR ${kit_dir})
+set(QREPORT_KIT_ZIP ${kit_zip})
+find_program(QREPORT_NM NAMES ${QREPORT_MINGW_PREFIX}-nm REQUIRED)

@@ -101,6 +101,20 @@ case $mode in
     fi
 
     check_host python-host python3 "$work/host.py"
+    # The README's declarations of the disk calls: a drive's total size as the command gives it.
+    sed -n '/^def read/,$!p' "$work/host.py" | sed '/^folder, device/,$d' >"$work/declarations.py"
+    cat >>"$work/declarations.py" <<'PY'
+drive, mode = make(b"C"), make(b"T")
+print(lib.DVDISKFREE(drive, ctypes.byref(mode)))
+lib.SHOWFREESP(ctypes.byref(drive))
+lib.QRSTRFREE(drive)
+lib.QRSTRFREE(mode)
+PY
+    total=$(LD_LIBRARY_PATH=$prefix/lib QREPORT_DRIVE_C=$work python3 "$work/declarations.py" 2>"$work/showfree.err") ||
+      fail "the README's disk call declarations fail: $(cat "$work/showfree.err")"
+    [[ $total == "$(QREPORT_DRIVE_C=$work "$prefix/bin/qreport" diskfree C --mode T)" && $total -gt 0 ]] ||
+      fail "DVDISKFREE through ctypes gives '$total', not qreport diskfree's"
+    grep -q '^message: ' "$work/showfree.err" || fail "SHOWFREESP through ctypes showed no message"
     ;;
 
   manual)
