@@ -119,13 +119,19 @@ PY
 
   manual)
     install_prefix
-    pages=("$prefix"/share/man/man1/*.1)
-    [[ -e ${pages[0]} ]] || fail "no man pages installed (is scdoc installed? scripts/bootstrap test)"
+    pages=("$prefix"/share/man/man1/*.1 "$prefix"/share/man/man3/*.3)
+    for page in qreport.1 qreport-run.1 qreport.3; do
+      [[ -e $prefix/share/man/man${page##*.}/$page ]] ||
+        fail "$page is not installed (is scdoc installed? scripts/bootstrap test)"
+    done
     for page in "${pages[@]}"; do
+      [[ -e $page ]] || continue
       name=$(basename "$page")
       text=$(MANWIDTH=80 man --warnings -l "$page" 2>"$work/man.err") || fail "$name: man -l failed"
       [[ -s $work/man.err ]] && fail "$name: man warns: $(cat "$work/man.err")"
-      for section in NAME SYNOPSIS DESCRIPTION "EXIT STATUS" "SEE ALSO"; do
+      sections=(NAME SYNOPSIS DESCRIPTION "SEE ALSO")
+      [[ $name == *.1 ]] && sections+=("EXIT STATUS")
+      for section in "${sections[@]}"; do
         grep -q "^$section" <<<"$text" || fail "$name has no $section section"
       done
     done
@@ -179,6 +185,7 @@ PY
 
       contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
       for path in ./usr/bin/qreport ./usr/include/qreport/qreport.h ./usr/share/man/man1/qreport.1 \
+                  ./usr/share/man/man3/qreport.3 \
                   ./usr/share/man/man1/qreport-run.1 ./usr/share/bash-completion/completions/qreport \
                   ./usr/share/doc/qreport/README.md; do
         grep -qx "$path" <<<"$contents" || fail "the package lacks $path"
