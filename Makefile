@@ -1,24 +1,15 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing first.
-<<<<<<< HEAD
-.PHONY: all bootstrap bootstrap-demo build demo docs-image screenshots test test-dev test-asan test-windows \
-	package package-windows bench clean
+.PHONY: all bootstrap bootstrap-demo diff-driver build demo docs-image screenshots test test-dev test-asan \
+	test-windows package package-windows bench clean
 
 all: build
 
 # `make demo` installs only what the demo needs; everything else ensures the whole test set.
-bootstrap:
+bootstrap: diff-driver
 	@bash scripts/bootstrap test
 
-bootstrap-demo:
+bootstrap-demo: diff-driver
 	@bash scripts/bootstrap demo
-=======
-.PHONY: all bootstrap diff-driver build demo docs-image screenshots test test-dev test-asan test-windows bench clean
-
-all: build
-
-bootstrap: diff-driver
-	@bash scripts/bootstrap
->>>>>>> main
 
 # `git diff` shows the golden reports as rows of text (.gitattributes); outside a clone, nothing.
 diff-driver:
