@@ -4,9 +4,9 @@
 # linked against each import library (built from the kit's header) run the demo client through
 # QREPORT.DLL under wine with the same report as the Linux qreport command.
 #
-#   windows_kit.sh ZIP LINUX_QREPORT WINE_SH PREFIX HOST_DLL_A HOST_LIB NM
+#   windows_kit.sh ZIP LINUX_QREPORT WINE_SH PREFIX HOST_DLL_A HOST_LIB NM CC
 set -euo pipefail
-zip=$1 linux=$2 wine_sh=$3 prefix=$4 host_dll_a=$5 host_lib=$6 nm=$7
+zip=$1 linux=$2 wine_sh=$3 prefix=$4 host_dll_a=$5 host_lib=$6 nm=$7 cc=$8
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -30,7 +30,11 @@ for lib in libqreport.dll.a qreport.lib; do
   done
 done
 grep -q "^  QREPORTPROC@12\$" "$kit/qreport.def" || fail "qreport.def lacks QREPORTPROC@12"
-grep -q "QREPORTPROC" "$kit/README.txt" || fail "the README does not say how to call QREPORTPROC"
+# The README's host builds from the kit alone.
+sed -n '/^    #include <windows.h>/,/^    }/p' "$kit/README.txt" | sed 's/^    //' >"$work/readme_host.c"
+grep -q QREPORTPROC "$work/readme_host.c" || fail "the README has no host calling QREPORTPROC"
+"$cc" -std=c99 -Wall -Wextra -pedantic -Werror -I"$kit" "$work/readme_host.c" -L"$kit" -lqreport -loleaut32 \
+  -o "$work/readme_host.exe" || fail "the README's host does not build against the kit"
 
 if [[ ! -x $linux ]]; then
   fail "no Linux qreport at $linux; build the dev preset first (make test-windows does)"
