@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "run/report_run.h"
 #include "state/run_state.h"
 
 namespace qreport {
@@ -23,8 +24,9 @@ void RunWorksheet(RunContext& ctx);
 void PrintForm941(RunContext& ctx);
 void PrintForm944(RunContext& ctx);
 void PrintVoucher(RunContext& ctx);
-// Asks for a printer and hands the report to the print utility ("/FP" on the short path).
-void HandOffToPrinter(RunContext& ctx, bool short_path);
+// Asks for a printer and hands the report to the print utility ("/FP" on the short path); notes
+// in `outcome` whether it was handed on, and if not, why.
+void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
 
 // The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
 // "Error " with the number, captioned "at line  0".
