@@ -4,7 +4,7 @@
 
 declare -gA _qreport_options=(
   [run]="--kind --device --answers --printer-reply --rates-dir --help"
-  [render]="-o --png --dpi --strict --help"
+  [render]="--output --png --dpi --strict --help"
   [demo]="--help"
   [diskfree]="--mode --help"
   [showfree]="--help"
@@ -23,7 +23,7 @@ _qreport() {
   fi
   local command=${COMP_WORDS[1]}
   case $prev in
-    --answers | -o) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+    --answers | -o | --output) COMPREPLY=($(compgen -f -- "$cur")); return ;;
     --png | --rates-dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
     --mode) COMPREPLY=($(compgen -W "F T" -- "$cur")); return ;;
     --kind) COMPREPLY=($(compgen -W "941" -- "$cur")); return ;;
