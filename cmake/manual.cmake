@@ -24,6 +24,6 @@ foreach(source IN LISTS qreport_man_sources)
     COMMENT "man page ${page}"
     VERBATIM)
   list(APPEND qreport_man_pages ${out})
+  install(FILES ${out} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endforeach()
 add_custom_target(manual ALL DEPENDS ${qreport_man_pages})
-install(DIRECTORY ${QREPORT_MAN_DIR}/ DESTINATION ${CMAKE_INSTALL_MANDIR})

@@ -145,13 +145,18 @@ PY
       grep -q "^$section" <<<"$run_page" || fail "qreport-run(1) has no $section section"
     done
 
-    # Every command with a page has a completion entry and the other way round, and completing
+    # Every command of `qreport help` has its page (docs/man/qreport-COMMAND.1.scd) and its line in
+    # the completion's table, and no page or line names a command that is not there; completing
     # works through the installed file.
     completion=$prefix/share/bash-completion/completions/qreport
-    with_pages=$(cd "$source/docs/man" && ls qreport-*.1.scd | sed 's/^qreport-//; s/\.1\.scd$//' | sort | tr '\n' ' ')
+    commands=$("$prefix/bin/qreport" help | awk '/^Commands:/ { listed = 1; next } listed && /^  [a-z]/ { print $1 }' |
+               grep -vx help | sort | tr '\n' ' ')
+    [[ -n $commands ]] || fail "qreport help lists no commands"
+    with_pages=$(cd "$prefix/share/man/man1" && ls qreport-*.1 | sed 's/^qreport-//; s/\.1$//' | sort | tr '\n' ' ')
     completed=$(bash -c "source '$completion'; printf '%s\n' \"\${!_qreport_options[@]}\"" | grep -vx help |
                 sort | tr '\n' ' ')
-    [[ $with_pages == "$completed" ]] || fail "commands with a man page ($with_pages) and completed ($completed) differ"
+    [[ $with_pages == "$commands" ]] || fail "the commands ($commands) and their man pages ($with_pages) differ"
+    [[ $completed == "$commands" ]] || fail "the commands ($commands) and the completed ones ($completed) differ"
     complete() {  # the words of a command line, the last being completed
       bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _qreport; printf "%s " "${COMPREPLY[@]}"' \
         _ "$completion" "$@"
