@@ -113,13 +113,8 @@ RenderRequest ParseRenderOptions(const RenderOptions& options) {
 int Render(const RenderRequest& request) {
   const bool pdf_to_stdout = request.pdf == "-";
   std::string bytes;
-<<<<<<< HEAD
-  if (!ReadInput(request.input, bytes)) {
-    std::cerr << "qreport: cannot read " << request.input << "\n";
-=======
-  if (std::string error; !ReadInput(input, bytes, error)) {
-    std::cerr << "qreport: cannot read " << input << ": " << error << "\n";
->>>>>>> main
+  if (std::string error; !ReadInput(request.input, bytes, error)) {
+    std::cerr << "qreport: cannot read " << request.input << ": " << error << "\n";
     return kFailed;
   }
   try {
@@ -135,9 +130,7 @@ int Render(const RenderRequest& request) {
     if (pdf_to_stdout) {
       escp::WritePdf(document, fonts, std::cout);
     } else {
-<<<<<<< HEAD
-      escp::WritePdfFile(document, fonts, request.pdf);
-=======
+      const std::string& pdf = request.pdf;
       std::error_code ec;
       if (std::filesystem::is_directory(pdf, ec)) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(EISDIR));
       errno = 0;
@@ -146,18 +139,14 @@ int Render(const RenderRequest& request) {
       escp::WritePdf(document, fonts, out);
       out.close();
       if (!out) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(errno != 0 ? errno : EIO));
->>>>>>> main
     }
     std::vector<std::filesystem::path> pngs;
     if (!request.png_dir.empty()) pngs = escp::WritePngPages(document, fonts, request.png_dir, request.dpi);
     if (!pdf_to_stdout) {
-<<<<<<< HEAD
       std::cout << "pdf: " << request.pdf << "\n";
-      for (const auto& file : pngs) std::cout << "png: " << file.string() << "\n";
-=======
-      std::cout << "pdf: " << pdf << "\n";
-      if (!png_dir.empty()) std::cout << "png: " << pngs.size() << (pngs.size() == 1 ? " page in " : " pages in ") << png_dir << "\n";
->>>>>>> main
+      if (!request.png_dir.empty()) {
+        std::cout << "png: " << pngs.size() << (pngs.size() == 1 ? " page in " : " pages in ") << request.png_dir << "\n";
+      }
       std::cout << std::flush;
     }
     if (request.strict && !document.diagnostics.empty()) return kFailed;

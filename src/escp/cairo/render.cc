@@ -303,12 +303,6 @@ std::vector<std::filesystem::path> WritePngPages(const Document& document, const
   return written;
 }
 
-void WritePdfFile(const Document& document, const FontSet& fonts, const std::filesystem::path& pdf) {
-  std::ofstream out(pdf, std::ios::binary | std::ios::trunc);
-  if (!out) throw RenderError("cannot write " + pdf.string());
-  WritePdf(document, fonts, out);
-}
-
 std::size_t RenderReportToPdf(const std::filesystem::path& report, const std::filesystem::path& pdf) {
   std::ifstream in(report, std::ios::binary);
   if (!in) throw RenderError("cannot read " + report.string());
@@ -317,7 +311,9 @@ std::size_t RenderReportToPdf(const std::filesystem::path& report, const std::fi
   if (in.bad()) throw RenderError("cannot read " + report.string());
   FontSet fonts;
   Document document = Interpret(bytes.str(), fonts);
-  WritePdfFile(document, fonts, pdf);
+  std::ofstream out(pdf, std::ios::binary | std::ios::trunc);
+  if (!out) throw RenderError("cannot write " + pdf.string());
+  WritePdf(document, fonts, out);
   return document.pages.size();
 }
 

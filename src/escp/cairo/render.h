@@ -57,10 +57,6 @@ std::vector<std::filesystem::path> WritePngPages(const Document& document, const
                                                  const std::filesystem::path& dir, double dpi,
                                                  const PaperOptions& paper = {});
 
-// Writes `document` as a PDF to the file `pdf` (replaced when it exists). Throws RenderError when
-// the file cannot be written.
-void WritePdfFile(const Document& document, const FontSet& fonts, const std::filesystem::path& pdf);
-
 // Renders the printer text file `report` to the PDF file `pdf`: the print utility's work.
 // Returns the number of pages. Throws RenderError when a file cannot be read or written.
 std::size_t RenderReportToPdf(const std::filesystem::path& report, const std::filesystem::path& pdf);
