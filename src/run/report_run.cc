@@ -1,12 +1,15 @@
 #include "run/report_run.h"
 
 #include <exception>
+#include <filesystem>
+#include <optional>
 
 #include "data/client_file.h"
 #include "data/errors.h"
 #include "data/liability_file.h"
 #include "data/paths.h"
 #include "data/record_file.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "run/stages.h"
 #include "text/numbers.h"
@@ -35,7 +38,7 @@ bool TakesFormPath(std::string_view report_date) {
   return ParseDecimal(year) > 4;
 }
 
-void RunFormPath(RunContext& ctx) {
+void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
   RunState& s = ctx.state;
   if (s.DataDir.empty()) return;
 
@@ -49,18 +52,22 @@ void RunFormPath(RunContext& ctx) {
   ShowOptionsDialog(ctx);
   if (s.CancelRequested != 0) {
     s.CancelRequested = 0;
+    outcome.cancelled = true;
     return;
   }
   SaveEntries(ctx);
-  RunWorksheet(ctx);
-  if (s.Print941 == 1) PrintForm941(ctx);
-  if (s.Print944 == 1) PrintForm944(ctx);
-  PrintVoucher(ctx);
+  if (BeginReport(ctx, /*show_error=*/true)) {
+    RunWorksheet(ctx);
+    if (s.Print941 == 1) PrintForm941(ctx);
+    if (s.Print944 == 1) PrintForm944(ctx);
+    PrintVoucher(ctx);
+    FinishReport(ctx);
+  }
   s.PrintDevice = "P";
-  HandOffToPrinter(ctx, /*short_path=*/false);
+  HandOffToPrinter(ctx, /*short_path=*/false, outcome);
 }
 
-void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind) {
+void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome) {
   RunState& s = ctx.state;
   s.PrintDevice = "P";
   device_code = "P";
@@ -69,24 +76,29 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
   if (s.CancelRequested != 0) {
     device_code = "X";
     s.CancelRequested = 0;
+    outcome.cancelled = true;
     return;
   }
-  // From here on any failing step ends the run.
-  try {
-    OutputFile report(ResolveHostPath(s.DataDir, kReportFileName));
-    report.Close();
-  } catch (const RunError&) {
-    return;
-  }
+  // From here on any failing step ends the run; a report that cannot be started ends it quietly.
+  if (!BeginReport(ctx, /*show_error=*/false)) return;
   if (s.PrintDevice.empty()) s.PrintDevice = "P";
   device_code = s.PrintDevice;
   if (report_kind == "941") RunWorksheet(ctx);
-  if (s.PrintDevice == "P") HandOffToPrinter(ctx, /*short_path=*/true);
+  FinishReport(ctx);
+  if (s.PrintDevice == "P") HandOffToPrinter(ctx, /*short_path=*/true, outcome);
 }
 
-void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-               Platform& platform, std::string_view work_dir) {
+RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
+                     Platform& platform, std::string_view work_dir) {
+  RunOutcome outcome;
   try {
+    // Two runs of one client would mix their pages and race on the saved entries. Whatever a
+    // killed run left in the folder is removed once the lock is ours: no run is using it.
+    std::optional<FolderLock> lock;
+    if (!data_dir.empty()) {
+      lock.emplace(std::filesystem::path(std::string(data_dir)));
+      if (lock->held()) RemoveLeftoverTemporaries(std::filesystem::path(std::string(data_dir)));
+    }
     RunContext ctx(platform);
     ctx.WorkDir = std::string(work_dir);
     RunState& s = ctx.state;
@@ -95,18 +107,22 @@ void RunReport(std::string_view data_dir, std::string& device_code, std::string_
     s.ReportDate = s.PayrollDate;
     s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
     if (TakesFormPath(s.ReportDate)) {
-      RunFormPath(ctx);
+      RunFormPath(ctx, outcome);
     } else {
-      RunShortPath(ctx, device_code, report_kind);
+      RunShortPath(ctx, device_code, report_kind, outcome);
     }
+    outcome.error_shown = ctx.ErrorShown;
   } catch (const std::exception& e) {
+    outcome.error_shown = true;
     // Nothing a run meets may reach the host; this is a fault of the module, not of the data.
     try {
       platform.MessageBox(kDefaultCaption, std::string("Error ") + e.what());
     } catch (...) {
     }
   } catch (...) {
+    outcome.error_shown = true;
   }
+  return outcome;
 }
 
 }  // namespace qreport

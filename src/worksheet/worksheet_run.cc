@@ -21,6 +21,11 @@ void ShowRunError(Platform& platform, int number) {
   }
 }
 
+std::filesystem::path ReportOutputPath(const RunContext& ctx) {
+  if (!ctx.ReportPath.empty()) return ctx.ReportPath;
+  return ResolveHostPath(ctx.state.DataDir, kReportFileName);
+}
+
 void RunQuarterlyWorksheet(RunContext& ctx) {
   RunState& s = ctx.state;
   try {
@@ -49,7 +54,7 @@ void RunQuarterlyWorksheet(RunContext& ctx) {
     bases.social_security = rates.ss_base;
     EmployeeWalk walk(s.DataDir, /*with_plans=*/true);
 
-    ReportWriter out(ResolveHostPath(s.DataDir, kReportFileName));
+    ReportWriter out(ReportOutputPath(ctx));
     s.PrintDevice = "P";
     WorksheetPrinter printer(out, s, trade_name);
     WorksheetTotals totals;
@@ -69,6 +74,7 @@ void RunQuarterlyWorksheet(RunContext& ctx) {
     printer.TotalsAndRecap(totals, rates, unemployment);
     out.Close();
   } catch (const RunError& error) {
+    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.ReportWriteFailed = true;
     ctx.ErrorShown = true;
     ShowRunError(ctx.platform, error.number());
   }

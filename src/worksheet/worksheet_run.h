@@ -3,11 +3,16 @@
 // message; the run itself always returns normally.
 #pragma once
 
+#include <filesystem>
+
 #include "run/run_state.h"
 
 namespace qreport {
 
 inline constexpr std::string_view kReportFileName = "\\report.txt";
+
+// The file this run's printing steps write: ctx.ReportPath, or the report file when it is empty.
+std::filesystem::path ReportOutputPath(const RunContext& ctx);
 
 // Writes the worksheet for ctx.state.DataDir. Sets PrintDevice to "P", may set PayrollDate to
 // "013192" when the client gives none, and rewrites ReportDate to MM/DD/YY. When CancelRequested
