@@ -14,6 +14,7 @@
 #include "cli/render_command.h"
 #include "escp/cairo/render.h"
 #endif
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "run/report_run.h"
 
@@ -25,6 +26,7 @@ namespace {
 
 constexpr int kDone = 0;
 constexpr int kCouldNotStart = 1;
+constexpr int kIncomplete = 4;  // an error message was shown: the report was not handed on
 constexpr int kUsage = 2;
 
 constexpr const char* kUsageText =
@@ -132,8 +134,12 @@ int RunCommand(const std::vector<std::string>& args) {
   }
   auto platform = qreport::MakePlatform(run.platform);
   std::string device = run.device;
-  qreport::RunReport(run.data_dir, device, run.kind, *platform);
+  qreport::RunOutcome outcome = qreport::RunReport(run.data_dir, device, run.kind, *platform);
   std::cout << "device code: " << device << std::endl;
+  if (outcome.error_shown) {
+    std::cerr << "qreport: the report is incomplete (an error message was shown); it was not handed on\n";
+    return kIncomplete;
+  }
   return kDone;
 }
 
@@ -171,6 +177,9 @@ int DemoCommand(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A reader that goes away (`qreport run ... | head`) must not end a run half way: writes of
+  // the command's own output then fail, and the run goes on.
+  qreport::IgnoreBrokenPipes();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return Usage("no command given");
   std::string command = args.front();

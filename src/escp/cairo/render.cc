@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "escp/cp437.h"
+#include "platform/files.h"
 
 namespace qreport::escp {
 
@@ -304,16 +305,36 @@ std::vector<std::filesystem::path> WritePngPages(const Document& document, const
 }
 
 std::size_t RenderReportToPdf(const std::filesystem::path& report, const std::filesystem::path& pdf) {
-  std::ifstream in(report, std::ios::binary);
-  if (!in) throw RenderError("cannot read " + report.string());
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) throw RenderError("cannot read " + report.string());
+  // Only a regular file is read: a pipe under the report's name would block for ever.
+  std::FILE* in = OpenRegularForReading(report);
+  if (in == nullptr) throw RenderError("cannot read " + report.string());
+  std::string bytes;
+  char buffer[64 * 1024];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, n);
+  bool failed = std::ferror(in) != 0;
+  std::fclose(in);
+  if (failed) throw RenderError("cannot read " + report.string());
   FontSet fonts;
-  Document document = Interpret(bytes.str(), fonts);
-  std::ofstream out(pdf, std::ios::binary | std::ios::trunc);
-  if (!out) throw RenderError("cannot write " + pdf.string());
-  WritePdf(document, fonts, out);
+  Document document = Interpret(bytes, fonts);
+  std::ostringstream drawn;
+  WritePdf(document, fonts, drawn);
+  std::string out = std::move(drawn).str();
+
+  // The PDF replaces the previous one only when it is whole and on disk; a link or device under
+  // its name is never written through or replaced.
+  if (IsPresentButNotRegular(pdf)) throw RenderError("not a regular file: " + pdf.string());
+  std::filesystem::path temp;
+  std::FILE* file = CreateTemporaryIn(pdf.parent_path(), temp);
+  if (file == nullptr) throw RenderError("cannot write " + pdf.string());
+  bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size() && SyncFile(file);
+  written = std::fclose(file) == 0 && written;
+  if (!written || !ReplaceFile(temp, pdf)) {
+    std::error_code ec;
+    std::filesystem::remove(temp, ec);
+    throw RenderError("cannot write " + pdf.string());
+  }
+  SyncFolder(pdf.parent_path());
   return document.pages.size();
 }
 
