@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <new>
 #include <string_view>
 
 #include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
+#include "platform/files.h"
 
 namespace qreport {
 
@@ -39,20 +39,6 @@ std::string ShowSequence(std::string_view bytes) {
     }
   }
   return out;
-}
-
-bool ReadInput(const std::string& name, std::string& bytes) {
-  std::ostringstream content;
-  if (name == "-") {
-    content << std::cin.rdbuf();
-    bytes = content.str();
-    return !std::cin.bad();
-  }
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
-  content << in.rdbuf();
-  bytes = content.str();
-  return !in.bad();
 }
 
 }  // namespace
@@ -98,38 +84,50 @@ int RenderCommand(const std::vector<std::string>& args, RenderUsageReporter usag
   if (pdf.empty()) pdf = input == "-" ? "-" : std::filesystem::path(input).replace_extension(".pdf").string();
   bool pdf_to_stdout = pdf == "-";
 
-  std::string bytes;
-  if (!ReadInput(input, bytes)) {
+  // Input and pages are taken a block and a page at a time: memory stays bounded by a page.
+  std::FILE* in = input == "-" ? stdin : OpenRegularForReading(input);
+  if (in == nullptr) {
     std::cerr << "qreport: cannot read " << input << "\n";
     return kFailed;
   }
+  struct CloseInput {
+    std::FILE* f;
+    ~CloseInput() {
+      if (f != stdin) std::fclose(f);
+    }
+  } close_input{in};
   try {
     escp::FontSet fonts;
     for (const auto& line : fonts.Substitutions()) std::cerr << "qreport: warning: font " << line << "\n";
-    escp::Document document = escp::Interpret(bytes, fonts);
-    if (strict) {
-      for (const auto& d : document.diagnostics) {
-        std::cerr << (input == "-" ? "<stdin>" : input) << ": offset " << d.offset << ": " << ShowSequence(d.bytes)
-                  << ": " << d.message << "\n";
-      }
-    }
+    escp::StreamRendering drawn;
     if (pdf_to_stdout) {
-      escp::WritePdf(document, fonts, std::cout);
+      drawn = escp::RenderStream(in, fonts, &std::cout, png_dir, dpi);
     } else {
       std::ofstream out(pdf, std::ios::binary | std::ios::trunc);
       if (!out) throw escp::RenderError("cannot write " + pdf);
-      escp::WritePdf(document, fonts, out);
+      drawn = escp::RenderStream(in, fonts, &out, png_dir, dpi);
     }
-    std::vector<std::filesystem::path> pngs;
-    if (!png_dir.empty()) pngs = escp::WritePngPages(document, fonts, png_dir, dpi);
+    if (strict) {
+      for (const auto& d : drawn.diagnostics) {
+        std::cerr << (input == "-" ? "<stdin>" : input) << ": offset " << d.offset << ": " << ShowSequence(d.bytes)
+                  << ": " << d.message << "\n";
+      }
+      if (drawn.more_diagnostics > 0) {
+        std::cerr << (input == "-" ? "<stdin>" : input) << ": " << drawn.more_diagnostics
+                  << " more sequences skipped\n";
+      }
+    }
     if (!pdf_to_stdout) {
       std::cout << "pdf: " << pdf << "\n";
-      for (const auto& file : pngs) std::cout << "png: " << file.string() << "\n";
+      for (const auto& file : drawn.pngs) std::cout << "png: " << file.string() << "\n";
       std::cout << std::flush;
     }
-    if (strict && !document.diagnostics.empty()) return kFailed;
+    if (strict && !drawn.diagnostics.empty()) return kFailed;
   } catch (const escp::RenderError& e) {
     std::cerr << "qreport: " << e.what() << "\n";
+    return kFailed;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "qreport: not enough memory to render " << input << "\n";
     return kFailed;
   }
   return kDone;

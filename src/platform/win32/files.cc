@@ -7,6 +7,8 @@
 #include <io.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <string>
 #include <system_error>
 
