@@ -54,7 +54,7 @@ void RemoveLeftoverTemporaries(const std::filesystem::path& folder);
 
 // Renames `from` over `to` in one step (an existing `to` is replaced, never left missing).
 // False with errno set when it fails.
-bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Holds the exclusive lock of one client folder: an advisory lock on the folder itself on
 // Linux, a named mutex made from the folder's full path on Windows. Every run of a client takes

@@ -75,7 +75,7 @@ int WriteSavedEntriesFile(std::string_view folder, const SavedEntries& entries) 
     out.Write(SavedEntriesText(entries));
     out.Close(/*sync=*/true);
     if (exists) std::filesystem::permissions(temp, status.permissions(), ec);
-    if (ReplaceFile(temp, target)) {
+    if (RenameOver(temp, target)) {
       SyncFolder(target.parent_path());
       return 0;
     }

@@ -98,7 +98,7 @@ void FinishReport(RunContext& ctx) {
   }
   if (!ctx.ReportWriteFailed && IsPresentButNotRegular(target)) ShowWriteFailure(ctx, kErrPathFileAccess);
   if (!ctx.ReportWriteFailed) {
-    if (ReplaceFile(temp, target)) {
+    if (RenameOver(temp, target)) {
       SyncFolder(target.parent_path());
       return;
     }

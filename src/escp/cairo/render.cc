@@ -407,7 +407,7 @@ std::size_t RenderReportToPdf(const std::filesystem::path& report, const std::fi
     std::FILE* written = OpenRegularForWriting(temp, WriteMode::kAppend);
     bool synced = written != nullptr && SyncFile(written);
     if (written != nullptr) synced = std::fclose(written) == 0 && synced;
-    if (!synced || !ReplaceFile(temp, pdf)) throw RenderError("cannot write " + pdf.string());
+    if (!synced || !RenameOver(temp, pdf)) throw RenderError("cannot write " + pdf.string());
   } catch (...) {
     remove_temp();
     throw;

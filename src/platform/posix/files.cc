@@ -148,7 +148,7 @@ void RemoveLeftoverTemporaries(const std::filesystem::path& folder) {
   }
 }
 
-bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
