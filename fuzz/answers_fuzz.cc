@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/posix/answers.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "run/stages.h"
 #include "support/recording_platform.h"
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "platform/files.h"
 #include "support/fixture.h"
 

@@ -8,7 +8,7 @@
 #include "run/print_handoff.h"
 #include "run/saved_entries.h"
 #include "run/stages.h"
-#include "worksheet/worksheet_run.h"
+#include "data/report_writer.h"
 
 namespace qreport {
 namespace {
@@ -29,7 +29,7 @@ class RunDialogHandler final : public DialogHandler {
 
 void LoadSavedEntries(RunContext& ctx) {
   RunState& s = ctx.state;
-  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform);
+  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform, ctx.Missing);
   if (saved.lines >= 1) s.DesigneeName = saved.designee_name;
   if (saved.lines >= 2) s.DesigneePhone = saved.designee_phone;
   if (saved.lines >= 3) s.PreparerCodes = saved.preparer_codes;
@@ -71,8 +71,15 @@ void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome) {
   std::string reply = ctx.platform.PickPrinter(report_path);
   std::optional<PrinterChoice> choice = ParsePrinterReply(reply);
   if (!choice) {
-    outcome.hand_off = RunOutcome::HandOff::kNothingChosen;
-    outcome.hand_off_problem = reply.empty() ? "no printer was chosen" : "the printer picker's reply names no printer";
+    // An empty reply is the user's choice not to print; any other reply the module cannot read
+    // leaves the report unprinted just the same, which a caller is told as a failure.
+    if (reply.empty()) {
+      outcome.hand_off = RunOutcome::HandOff::kNothingChosen;
+      outcome.hand_off_problem = "no printer was chosen";
+    } else {
+      outcome.hand_off = RunOutcome::HandOff::kFailed;
+      outcome.hand_off_problem = "the printer reply '" + reply + "' names no printer (NAME*PRINTER*FIELD3*FLAG)";
+    }
     return;
   }
   ctx.platform.Print(BuildPrintCommand(report_path, *choice, short_path));

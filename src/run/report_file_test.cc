@@ -17,7 +17,7 @@
 #include <string>
 #include <thread>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "platform/files.h"
 #include "run/report_run.h"
 #include "support/fixture.h"
@@ -146,7 +146,9 @@ TEST(ReportFile, LinksAndDevicesUnderTheReportsNameAreNeverWrittenThrough) {
       std::string what = kind;
       if (what == "link") fs::create_symlink(outside / "victim", dir / name);
       if (what == "dangling link") fs::create_symlink(outside / "created", dir / name);
-      if (what == "fifo") ASSERT_EQ(::mkfifo((dir / name).c_str(), 0600), 0);
+      if (what == "fifo") {
+        ASSERT_EQ(::mkfifo((dir / name).c_str(), 0600), 0);
+      }
       ClientRun run;
       RunOn(dir, run);  // returns: a pipe is never opened
       EXPECT_EQ(ReadFile(outside / "victim"), "NOT YOURS");

@@ -11,9 +11,10 @@
 #include "data/record_file.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "run/report_figures.h"
 #include "run/stages.h"
 #include "text/numbers.h"
-#include "worksheet/worksheet_run.h"
+#include "data/report_writer.h"
 
 namespace qreport {
 
@@ -21,7 +22,7 @@ void ReadClientIntoState(RunContext& ctx) {
   RunState& s = ctx.state;
   // A client file that cannot be read leaves the employer values as they were.
   try {
-    ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/true);
+    ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/true, ctx.Missing);
     if (client.has_record1) {
       s.EmployerName = client.employer_name;
       s.EmployerTradeName = client.trade_name;
@@ -38,13 +39,11 @@ bool TakesFormPath(std::string_view report_date) {
   return ParseDecimal(year) > 4;
 }
 
-void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
+bool AskFormPath(RunContext& ctx) {
   RunState& s = ctx.state;
-  if (s.DataDir.empty()) return;
-
   // A failing step is ignored: its target keeps its earlier value.
   try {
-    auto months = ReadLiabilityMonths(s.DataDir);
+    auto months = ReadLiabilityMonths(s.DataDir, ctx.Missing);
     for (int m = 1; m <= 3; ++m) s.MonthLiability[m] = months[m - 1];
   } catch (const RunError&) {
   }
@@ -52,15 +51,24 @@ void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
   ShowOptionsDialog(ctx);
   if (s.CancelRequested != 0) {
     s.CancelRequested = 0;
+    return false;
+  }
+  return true;
+}
+
+void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
+  RunState& s = ctx.state;
+  if (s.DataDir.empty()) return;
+  if (!AskFormPath(ctx)) {
     outcome.cancelled = true;
     return;
   }
   SaveEntries(ctx);
   if (BeginReport(ctx, /*show_error=*/true)) {
-    RunWorksheet(ctx);
-    if (s.Print941 == 1) PrintForm941(ctx);
-    if (s.Print944 == 1) PrintForm944(ctx);
-    PrintVoucher(ctx);
+    // The pages are a view of the computed figures: every part is computed, then printed.
+    ReportFigures figures;
+    ComputeFormPathParts(ctx, figures);
+    PrintFormPathParts(ctx, figures);
     FinishReport(ctx);
   }
   s.PrintDevice = "P";
@@ -111,10 +119,10 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
     } else {
       RunShortPath(ctx, device_code, report_kind, outcome);
     }
-    outcome.error_shown = ctx.ErrorShown;
+    outcome.error_shown = outcome.error_shown || ctx.ErrorShown;
   } catch (const std::exception& e) {
-    outcome.error_shown = true;
     // Nothing a run meets may reach the host; this is a fault of the module, not of the data.
+    outcome.error_shown = true;
     try {
       platform.MessageBox(kDefaultCaption, std::string("Error ") + e.what());
     } catch (...) {

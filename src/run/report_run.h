@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
 
@@ -29,11 +29,15 @@ struct RunOutcome {
 // Holds the client folder's lock for its whole length, so a second run of the same folder
 // waits, and first removes what a killed run left behind there.
 RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-               Platform& platform, std::string_view work_dir = {});
+                     Platform& platform, std::string_view work_dir = {});
 
-// The stages of the run, in order. Each takes the one context of the call.
+// The stages of the run, in order. Each takes the one context of the call and notes in
+// `outcome` what a caller is told.
 void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date
 bool TakesFormPath(std::string_view report_date);
+// The form path's questions: the quarter's liabilities, the saved entries and the options
+// dialog. False when the user cancelled.
+bool AskFormPath(RunContext& ctx);
 void RunFormPath(RunContext& ctx, RunOutcome& outcome);
 void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome);
 

@@ -5,9 +5,11 @@
 #include <string_view>
 
 #include "run/report_run.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
+
+struct ReportFigures;
 
 // Loads "\save941.info" into the designee, preparer and state texts.
 void LoadSavedEntries(RunContext& ctx);
@@ -27,21 +29,30 @@ bool BeginReport(RunContext& ctx, bool show_error);
 // synced, replaces "\report.txt" (also when a read error was shown); otherwise it is removed
 // and the report file stays as it was.
 void FinishReport(RunContext& ctx);
-// Writes the quarterly worksheet into the run's report and leaves the plan totals.
+// Writes the quarterly worksheet into the run's report and leaves the plan totals; a file
+// that cannot be read or written ends it with the module's error message.
 void RunWorksheet(RunContext& ctx);
 // Append the chosen form's two pages and the payment voucher to "\report.txt".
 void PrintForm941(RunContext& ctx);
 void PrintForm944(RunContext& ctx);
 void PrintVoucher(RunContext& ctx);
+// Prints the computed parts of the form path into the run's report: the worksheet (or the
+// message of the error that kept it from being computed), the chosen form and the voucher.
+void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures);
+
 // The messages of a report that is not handed on; the report file's path follows each.
 inline constexpr std::string_view kReportIncompleteText =
     "The report is incomplete and was not sent to the printer. Its pages are in ";
 inline constexpr std::string_view kReportNotWrittenText =
     "The new report could not be written and was not sent to the printer. The report file was left as it was: ";
 
-// Asks for a printer and hands the report to the print utility ("/FP" on the short path). A
-// report the run found incomplete (an error message was shown) is not handed on: one more
-// message says so and names the report file.
+// Asks for a printer and hands the report to the print utility ("/FP" on the short path); notes
+// in `outcome` whether it was handed on, and if not, why. A report the run found incomplete (an
+// error message was shown) is not handed on: one more message says so and names the report file.
 void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
+
+// The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
+// "Error " with the number, captioned "at line  0".
+void ShowRunError(Platform& platform, int number);
 
 }  // namespace qreport

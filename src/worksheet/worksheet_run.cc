@@ -4,21 +4,63 @@
 #include "data/employee_files.h"
 #include "data/errors.h"
 #include "data/paths.h"
-#include "data/rates.h"
 #include "data/report_writer.h"
-#include "platform/platform.h"
 #include "text/masks.h"
-#include "worksheet/accumulation.h"
 #include "worksheet/layout.h"
 
 namespace qreport {
 
-void ShowRunError(Platform& platform, int number) {
-  if (number == 24 || number == 25 || number == 27 || number == 68) {
-    platform.MessageBox(kDefaultCaption, "PRINTER ERROR -- CHECK LPT -- Click OK to Exit ");
-  } else {
-    platform.MessageBox("at line " + NumberText(0), "Error " + NumberText(number));
+std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx) {
+  RunState& s = ctx.state;
+  ReadFormulaFile(s.DataDir, ctx.Missing);
+
+  ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/false, ctx.Missing);
+  WorksheetFigures f;
+  WageBases bases;
+  if (client.has_record1) {
+    s.EmployerName = client.employer_name;
+    s.PayrollDate = client.payroll_date;
+    f.trade_name = client.trade_name;
+    f.unemployment = {client.futa_rate, client.suta_rate};
+    bases.futa = client.futa_base;
+    bases.suta = client.suta_base;
   }
+  if (s.PayrollDate.empty()) s.PayrollDate = "013192";
+
+  if (s.CancelRequested != 0) {
+    s.CancelRequested = 0;
+    return std::nullopt;
+  }
+
+  f.rates = ReadFicaRates(ctx.WorkDir, ctx.Missing);
+  bases.social_security = f.rates.ss_base;
+  EmployeeWalk walk(s.DataDir, /*with_plans=*/true, ctx.Missing);
+  Employee e;
+  while (walk.Next(e)) {
+    // Plan amounts count for every employee of the index, with or without a line.
+    for (int plan = 1; plan <= 3; ++plan) {
+      f.plan_totals[plan] = ToCents(CentsValue(f.plan_totals[plan]) + e.plan_amount_a[plan]);
+    }
+    std::optional<WorksheetLine> line = ComputeWorksheetLine(e, bases);
+    if (!line) continue;
+    AddToTotals(*line, f.totals);
+    f.lines.push_back(std::move(*line));
+  }
+  f.totals.employee_count = static_cast<int>(f.lines.size());
+  // The first page heading shows the report date as MM/DD/YY, and the forms read it so; without
+  // an employee line no heading is printed and the date stays as it was.
+  if (!f.lines.empty()) s.ReportDate = ReportDateShown(s.ReportDate);
+  f.taxes = ComputeTaxFigures(f.totals, f.rates, f.unemployment);
+  return f;
+}
+
+void PrintWorksheet(const WorksheetFigures& f, RunState& s, const std::filesystem::path& report) {
+  ReportWriter out(report);
+  s.PrintDevice = "P";
+  WorksheetPrinter printer(out, s, f.trade_name);
+  for (const WorksheetLine& line : f.lines) printer.EmployeeLine(line);
+  printer.TotalsAndRecap(f.totals, f.taxes);
+  out.Close();
 }
 
 std::filesystem::path ReportOutputPath(const RunContext& ctx) {
@@ -27,57 +69,10 @@ std::filesystem::path ReportOutputPath(const RunContext& ctx) {
 }
 
 void RunQuarterlyWorksheet(RunContext& ctx) {
-  RunState& s = ctx.state;
-  try {
-    ReadFormulaFile(s.DataDir);
-
-    ClientFile client = ReadClientFile(s.DataDir);
-    UnemploymentRates unemployment;
-    WageBases bases;
-    std::string trade_name;
-    if (client.has_record1) {
-      s.EmployerName = client.employer_name;
-      s.PayrollDate = client.payroll_date;
-      trade_name = client.trade_name;
-      unemployment = {client.futa_rate, client.suta_rate};
-      bases.futa = client.futa_base;
-      bases.suta = client.suta_base;
-    }
-    if (s.PayrollDate.empty()) s.PayrollDate = "013192";
-
-    if (s.CancelRequested != 0) {
-      s.CancelRequested = 0;
-      return;
-    }
-
-    FicaRates rates = ReadFicaRates(ctx.WorkDir);
-    bases.social_security = rates.ss_base;
-    EmployeeWalk walk(s.DataDir, /*with_plans=*/true);
-
-    ReportWriter out(ReportOutputPath(ctx));
-    s.PrintDevice = "P";
-    WorksheetPrinter printer(out, s, trade_name);
-    WorksheetTotals totals;
-    ctx.PlanTotalA = {};
-    Employee e;
-    while (walk.Next(e)) {
-      // Plan amounts count for every employee of the index, with or without a line.
-      for (int plan = 1; plan <= 3; ++plan) {
-        ctx.PlanTotalA[plan] = ToCents(CentsValue(ctx.PlanTotalA[plan]) + e.plan_amount_a[plan]);
-      }
-      std::optional<WorksheetLine> line = ComputeWorksheetLine(e, bases);
-      if (!line) continue;
-      AddToTotals(*line, totals);
-      printer.EmployeeLine(*line);
-    }
-    totals.employee_count = printer.employee_count();
-    printer.TotalsAndRecap(totals, rates, unemployment);
-    out.Close();
-  } catch (const RunError& error) {
-    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.ReportWriteFailed = true;
-    ctx.ErrorShown = true;
-    ShowRunError(ctx.platform, error.number());
-  }
+  std::optional<WorksheetFigures> figures = ComputeWorksheet(ctx);
+  if (!figures) return;
+  PrintWorksheet(*figures, ctx.state, ReportOutputPath(ctx));
+  ctx.PlanTotalA = figures->plan_totals;
 }
 
 }  // namespace qreport

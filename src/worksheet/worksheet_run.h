@@ -1,26 +1,48 @@
-// The worksheet run: reads the client's data and writes the complete quarterly worksheet into
-// "\report.txt", leaving the plan totals for the forms. Errors end the run with the module's
-// message; the run itself always returns normally.
+// The worksheet run: reads the client's data into the worksheet's figures (every employee line,
+// the totals, the recap and the plan totals the forms need), then writes the quarterly worksheet
+// from those figures into "\report.txt". A file that cannot be read or written ends it with a
+// RunError; the report run shows the message.
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "run/run_state.h"
+#include "data/rates.h"
+#include "state/run_state.h"
+#include "worksheet/accumulation.h"
+#include "worksheet/recap.h"
 
 namespace qreport {
 
-inline constexpr std::string_view kReportFileName = "\\report.txt";
+// Everything the worksheet prints, computed before a byte of it is written.
+struct WorksheetFigures {
+  std::string trade_name;            // the heading's second line; empty: no such line
+  std::vector<WorksheetLine> lines;  // the employees that have a line, in index order
+  WorksheetTotals totals;            // employee_count is the number of lines
+  FicaRates rates;
+  UnemploymentRates unemployment;
+  TaxFigures taxes;                  // the recap's tax figures
+  PlanTotals plan_totals{};          // plans 1 to 3 of every employee of the index
+};
 
 // The file this run's printing steps write: ctx.ReportPath, or the report file when it is empty.
 std::filesystem::path ReportOutputPath(const RunContext& ctx);
 
-// Writes the worksheet for ctx.state.DataDir. Sets PrintDevice to "P", may set PayrollDate to
-// "013192" when the client gives none, and rewrites ReportDate to MM/DD/YY. When CancelRequested
-// is set, clears it and writes nothing.
-void RunQuarterlyWorksheet(RunContext& ctx);
+// Reads the formula, client, rates and employee files of ctx.state.DataDir (ctx.Missing says
+// what a missing file is). Sets EmployerName and PayrollDate from the client file, PayrollDate
+// "013192" when the client gives none, and ReportDate as the heading shows it (ReportDateShown)
+// when there is an employee line. When CancelRequested is set, clears it and returns
+// nothing. Throws RunError.
+std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx);
 
-// The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
-// "Error " with the number, captioned "at line  0".
-void ShowRunError(Platform& platform, int number);
+// Writes the worksheet's pages into a new `report`: sets PrintDevice to "P" once the file is
+// open. Throws RunError.
+void PrintWorksheet(const WorksheetFigures& figures, RunState& state, const std::filesystem::path& report);
+
+// The report run's worksheet step: computes, writes the run's report (ReportOutputPath) and leaves the plan totals in
+// the context. Throws RunError.
+void RunQuarterlyWorksheet(RunContext& ctx);
 
 }  // namespace qreport

@@ -2,12 +2,14 @@
 // read. One RunContext per call holds everything the call needs, so runs are re-entrant.
 //
 // This header is plain data: the worksheet and the forms read it (and the forms write back the
-// line 7a adjustment); the report run in this folder fills it.
+// line 7a adjustment); the report run fills it. It sits below everything that computes or
+// prints, so those folders depend on it and never on the run.
 #pragma once
 
 #include <array>
 #include <string>
 
+#include "data/record_file.h"
 #include "text/numbers.h"
 
 namespace qreport {
@@ -55,6 +57,9 @@ struct RunContext {
   std::string ReportPath;
   // Set when a write of the report failed (full disk, I/O error): the report file is kept.
   bool ReportWriteFailed = false;
+  // What the readers do with a missing file: a report run creates it empty as the host does; a
+  // run that only computes the figures (`lines`) creates nothing.
+  MissingFile Missing = MissingFile::kCreate;
   Platform& platform;
 };
 
