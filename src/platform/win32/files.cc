@@ -47,7 +47,8 @@ std::FILE* StreamOf(HANDLE handle, int flags, const char* mode) {
     errno = ENXIO;
     return nullptr;
   }
-  int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags);
+  // Binary: the report's CR LF line ends are bytes of the file, never translated.
+  int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
   if (fd < 0) {
     ::CloseHandle(handle);
     return nullptr;
