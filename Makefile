@@ -1,6 +1,6 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing first.
 .PHONY: all bootstrap bootstrap-demo diff-driver build demo docs-image screenshots test test-dev test-asan \
-	test-windows package package-windows bench clean
+	test-windows test-fuzz fuzz package package-windows bench clean
 
 all: build
 
@@ -32,7 +32,7 @@ docs-image: demo
 	cp build/docs-image/page-02.png docs/form941-page1.png
 	@echo "docs/form941-page1.png"
 
-test: test-dev test-asan test-windows
+test: test-dev test-asan test-windows test-fuzz
 
 test-dev: bootstrap
 	cmake --preset dev
@@ -75,6 +75,21 @@ package-windows: bootstrap
 	cmake --preset mingw32 >/dev/null
 	cmake --build --preset mingw32 --target package_windows
 	@echo build/mingw32/qreport-win32.zip
+
+# The libFuzzer targets (clang 16 with sanitizers): `make fuzz` runs each for FUZZ_SECONDS (5
+# minutes by default), one after the other; `make test` runs each for 20 seconds, so that a
+# target that fails at once is caught.
+FUZZ_SECONDS ?= 300
+
+fuzz: bootstrap
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz --target fuzzers
+	bash scripts/fuzz $(FUZZ_SECONDS)
+
+test-fuzz: bootstrap
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz --target fuzzers
+	bash scripts/fuzz 20
 
 bench: bootstrap
 	cmake --preset release >/dev/null

@@ -21,6 +21,7 @@
 #include "cli/render_command.h"
 #endif
 #include "cli/run_command.h"
+#include "platform/files.h"
 
 #ifndef QREPORT_VERSION
 #define QREPORT_VERSION "0"
@@ -55,6 +56,9 @@ void AddHelpCommand(CLI::App& app, int& exit_status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A reader that goes away (`qreport run ... | head`) must not end a run half way: writes of
+  // the command's own output then fail, and the run goes on.
+  qreport::IgnoreBrokenPipes();
   CLI::App app("the quarterly payroll-tax report from the command line", "qreport");
   app.formatter(std::make_shared<qreport::cli::HelpFormat>());
   app.set_help_flag("-h,--help", "prints this help and exits");

@@ -1,12 +1,15 @@
 #include "run/report_run.h"
 
 #include <exception>
+#include <filesystem>
+#include <optional>
 
 #include "data/client_file.h"
 #include "data/errors.h"
 #include "data/liability_file.h"
 #include "data/paths.h"
 #include "data/record_file.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "run/report_figures.h"
 #include "run/stages.h"
@@ -61,10 +64,13 @@ void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
     return;
   }
   SaveEntries(ctx);
-  // The pages are a view of the computed figures: every part is computed, then printed.
-  ReportFigures figures;
-  ComputeFormPathParts(ctx, figures);
-  PrintFormPathParts(ctx, figures);
+  if (BeginReport(ctx, /*show_error=*/true)) {
+    // The pages are a view of the computed figures: every part is computed, then printed.
+    ReportFigures figures;
+    ComputeFormPathParts(ctx, figures);
+    PrintFormPathParts(ctx, figures);
+    FinishReport(ctx);
+  }
   s.PrintDevice = "P";
   HandOffToPrinter(ctx, /*short_path=*/false, outcome);
 }
@@ -81,16 +87,12 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
     outcome.cancelled = true;
     return;
   }
-  // From here on any failing step ends the run.
-  try {
-    OutputFile report(ResolveHostPath(s.DataDir, kReportFileName));
-    report.Close();
-  } catch (const RunError&) {
-    return;
-  }
+  // From here on any failing step ends the run; a report that cannot be started ends it quietly.
+  if (!BeginReport(ctx, /*show_error=*/false)) return;
   if (s.PrintDevice.empty()) s.PrintDevice = "P";
   device_code = s.PrintDevice;
   if (report_kind == "941") RunWorksheet(ctx);
+  FinishReport(ctx);
   if (s.PrintDevice == "P") HandOffToPrinter(ctx, /*short_path=*/true, outcome);
 }
 
@@ -98,6 +100,13 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
                      Platform& platform, std::string_view work_dir) {
   RunOutcome outcome;
   try {
+    // Two runs of one client would mix their pages and race on the saved entries. Whatever a
+    // killed run left in the folder is removed once the lock is ours: no run is using it.
+    std::optional<FolderLock> lock;
+    if (!data_dir.empty()) {
+      lock.emplace(std::filesystem::path(std::string(data_dir)));
+      if (lock->held()) RemoveLeftoverTemporaries(std::filesystem::path(std::string(data_dir)));
+    }
     RunContext ctx(platform);
     ctx.WorkDir = std::string(work_dir);
     RunState& s = ctx.state;

@@ -27,6 +27,8 @@ struct RunOutcome {
 // platform's RunInterrupted through, which a host's platform never raises): every failure ends
 // as the module's own message, or silently where the run ignores it. The rates file and the
 // letterhead file are looked up in `work_dir` (empty: the current directory, as for a host).
+// Holds the client folder's lock for its whole length, so a second run of the same folder
+// waits, and first removes what a killed run left behind there.
 RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
                      Platform& platform, std::string_view work_dir = {});
 

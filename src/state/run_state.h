@@ -50,7 +50,13 @@ struct RunContext {
   std::string WorkDir;
   PlanTotals PlanTotalA{};
   // Set once a run-time error has been shown, so that one failing report file gives one message.
+  // Such a report is incomplete: it is never handed on.
   bool ErrorShown = false;
+  // The file the printing steps write this run's report into: a temporary file beside the
+  // report file, which replaces it when the printing ends. Empty: the report file itself.
+  std::string ReportPath;
+  // Set when a write of the report failed (full disk, I/O error): the report file is kept.
+  bool ReportWriteFailed = false;
   // What the readers do with a missing file: a report run creates it empty as the host does; a
   // run that only computes the figures (`lines`) creates nothing.
   MissingFile Missing = MissingFile::kCreate;

@@ -57,9 +57,9 @@ void WorksheetPrinter::PageHeading() {
   ++page_;
   out_.LineEnd();
 
-  out_.Text(state_.ReportDate);
+  out_.Text(DataText(state_.ReportDate));
   out_.TabTo(CentredColumn(TrimRight(state_.EmployerName).size()));
-  out_.Text(state_.EmployerName);
+  out_.Text(DataText(state_.EmployerName));
   std::string page_text = NumberText(page_);
   out_.TabTo(127 - static_cast<int>(page_text.size()));
   out_.Text("Page " + page_text);
@@ -68,7 +68,7 @@ void WorksheetPrinter::PageHeading() {
   bool has_trade_name = !trade_name_.empty();
   if (has_trade_name) {
     out_.TabTo(CentredColumn(trade_name_.size()));
-    out_.Text(trade_name_);
+    out_.Text(DataText(trade_name_));
     out_.LineEnd();
   }
   out_.TabTo(53);
@@ -79,7 +79,7 @@ void WorksheetPrinter::PageHeading() {
   out_.LineEnd();
   std::string period = PeriodEndingText(state_.PayrollDate);
   out_.TabTo(CentredColumn(period.size()));
-  out_.Text(period);
+  out_.Text(DataText(period));
   out_.LineEnd();
   out_.Text(" ");
   out_.LineEnd();
@@ -100,9 +100,9 @@ void WorksheetPrinter::PageHeading() {
 
 void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
   if (page_ == 0 || line_count_ > kLinesPerPage) PageHeading();
-  out_.Text(line.key);
+  out_.Text(DataText(line.key));
   out_.TabTo(8);
-  std::string name = line.name.substr(0, 23);
+  std::string name = DataText(line.name.substr(0, 23));
   name.resize(23, ' ');
   out_.Text(name);
   out_.TabTo(32);

@@ -63,10 +63,15 @@ void PrintWorksheet(const WorksheetFigures& f, RunState& s, const std::filesyste
   out.Close();
 }
 
+std::filesystem::path ReportOutputPath(const RunContext& ctx) {
+  if (!ctx.ReportPath.empty()) return ctx.ReportPath;
+  return ResolveHostPath(ctx.state.DataDir, kReportFileName);
+}
+
 void RunQuarterlyWorksheet(RunContext& ctx) {
   std::optional<WorksheetFigures> figures = ComputeWorksheet(ctx);
   if (!figures) return;
-  PrintWorksheet(*figures, ctx.state, ResolveHostPath(ctx.state.DataDir, kReportFileName));
+  PrintWorksheet(*figures, ctx.state, ReportOutputPath(ctx));
   ctx.PlanTotalA = figures->plan_totals;
 }
 
