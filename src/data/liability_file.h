@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "text/numbers.h"
@@ -12,10 +14,27 @@ namespace qreport {
 
 inline constexpr std::size_t kLiabilityRecordLength = 10;
 inline constexpr std::string_view kLiabilityFileName = "\\PRLIAB";
+inline constexpr int kLiabilityDaysPerMonth = 31;
+// Records past this one all belong to the third month.
+inline constexpr std::int64_t kLiabilityDaySlots = 3 * kLiabilityDaysPerMonth;
 
-// Sums the liability file of `data_dir` into the quarter's three months, in cents; each sum is
-// stored as whole cents (a half to even) after every addition. A missing file is created empty
-// and gives zeros. Throws RunError when the file cannot be opened or read.
+// The month of the quarter (0, 1 or 2) that record `number` (from 1) counts for.
+inline int LiabilityMonthOf(std::int64_t number) { return number < 32 ? 0 : (number <= 62 ? 1 : 2); }
+
+// A month sum after adding a record's amount in dollars: stored as whole cents (a half to even)
+// after every addition, so the sum of a file is the sum of its records in record order.
+inline Cents AddToMonthSum(Cents sum, double amount) { return ToCents(CentsValue(sum) + amount); }
+
+// Calls `visit(number, amount)` for every record of the liability file of `data_dir` in record
+// order, `amount` being its 10 bytes read with the decimal text-to-number rule (0 for a record
+// that holds no number). The file has as many records as its length / 10 rounded half to even;
+// a short last record reads as its bytes followed by zeros. A missing file is created empty and
+// visits nothing. Throws RunError when the file cannot be opened or read.
+void ForEachLiabilityRecord(std::string_view data_dir, const std::function<void(std::int64_t, double)>& visit);
+
+// Sums the liability file of `data_dir` into the quarter's three months, in cents, with
+// AddToMonthSum. A missing file is created empty and gives zeros. Throws RunError when the file
+// cannot be opened or read.
 std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir);
 
 }  // namespace qreport

@@ -49,6 +49,7 @@ void RunFormPath(RunContext& ctx) {
   ShowOptionsDialog(ctx);
   if (s.CancelRequested != 0) {
     s.CancelRequested = 0;
+    if (ctx.WantScheduleB) ctx.ScheduleBResult = ScheduleBOutcome::kCancelled;
     return;
   }
   SaveEntries(ctx);
@@ -58,6 +59,8 @@ void RunFormPath(RunContext& ctx) {
   PrintVoucher(ctx);
   s.PrintDevice = "P";
   HandOffToPrinter(ctx, /*short_path=*/false);
+  // After the report has gone its way, so that nothing about it depends on this page.
+  if (ctx.WantScheduleB) WriteScheduleB(ctx);
 }
 
 void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind) {
@@ -85,10 +88,14 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
 }
 
 void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-               Platform& platform, std::string_view work_dir) {
+               Platform& platform, std::string_view work_dir, RunExtras* extras) {
   try {
     RunContext ctx(platform);
     ctx.WorkDir = std::string(work_dir);
+    if (extras != nullptr && extras->schedule_b) {
+      ctx.WantScheduleB = true;
+      ctx.ScheduleBResult = ScheduleBOutcome::kNoForms;
+    }
     RunState& s = ctx.state;
     s.DataDir = std::string(data_dir);
     ReadClientIntoState(ctx);
@@ -99,6 +106,7 @@ void RunReport(std::string_view data_dir, std::string& device_code, std::string_
     } else {
       RunShortPath(ctx, device_code, report_kind);
     }
+    if (extras != nullptr) extras->schedule_b_outcome = ctx.ScheduleBResult;
   } catch (const std::exception& e) {
     // Nothing a run meets may reach the host; this is a fault of the module, not of the data.
     try {

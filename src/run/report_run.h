@@ -12,12 +12,20 @@ namespace qreport {
 
 class Platform;
 
+// What a caller asks of a run beyond what the host gets, and hears back.
+struct RunExtras {
+  bool schedule_b = false;  // write "\scheduleb.txt" after the report (WriteScheduleB)
+  ScheduleBOutcome schedule_b_outcome = ScheduleBOutcome::kNotAsked;
+};
+
 // Runs one report for the client in `data_dir`. `device_code` is written on the short path ("P",
 // or "X" when the user cancelled) and left alone on the form path. Never throws: every failure
 // ends as the module's own message, or silently where the run ignores it. The rates file and the
 // letterhead file are looked up in `work_dir` (empty: the current directory, as for a host).
+// `extras`, when given, asks for more than the host's report; the report, the saved entries and
+// the print command are the same bytes with or without it.
 void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-               Platform& platform, std::string_view work_dir = {});
+               Platform& platform, std::string_view work_dir = {}, RunExtras* extras = nullptr);
 
 // The stages of the run, in order. Each takes the one context of the call.
 void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date

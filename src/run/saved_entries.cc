@@ -1,15 +1,13 @@
 #include "run/saved_entries.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
-#include <random>
 #include <system_error>
 
 #include "data/bytes.h"
 #include "data/errors.h"
 #include "data/paths.h"
 #include "data/record_file.h"
+#include "data/replace_file.h"
 #include "platform/platform.h"
 
 namespace qreport {
@@ -19,18 +17,6 @@ namespace {
 std::string WithoutSavedBlank(std::string_view line) {
   if (!line.empty() && line.back() == ' ') line.remove_suffix(1);
   return std::string(line);
-}
-
-// A name for the temporary file beside `target` that no other run picks at the same moment.
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
-  static std::atomic<unsigned> counter{0};
-  std::random_device random;
-  auto now = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  std::string suffix = ".tmp" + std::to_string(random()) + "-" + std::to_string(now % 1000000007ULL) + "-" +
-                       std::to_string(counter++);
-  std::filesystem::path temp = target;
-  temp += suffix;
-  return temp;
 }
 
 }  // namespace

@@ -22,6 +22,11 @@ void RunWorksheet(RunContext& ctx);
 void PrintForm941(RunContext& ctx);
 void PrintForm944(RunContext& ctx);
 void PrintVoucher(RunContext& ctx);
+// Writes Schedule B into "\scheduleb.txt" beside the report when the semiweekly depositor box
+// is checked and Form 941 was printed, and records in ScheduleBResult what it did; the file is
+// replaced whole, never written through a link. A failure shows a message and touches nothing
+// of the report.
+void WriteScheduleB(RunContext& ctx);
 // Asks for a printer and hands the report to the print utility ("/FP" on the short path).
 void HandOffToPrinter(RunContext& ctx, bool short_path);
 
