@@ -9,8 +9,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "cli/demo/client_writer.h"
 #include "cli/demo/demo_client.h"
+#include "data/client_writer.h"
 #include "exports/host_string.h"
 #include "support/fixture.h"
 #include "support/process_state.h"

@@ -10,7 +10,7 @@
 
 #include "data/liability_file.h"
 #include "forms/employer_block.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "forms/schedule_b_layout.h"
 #include "run/report_run.h"
 #include "support/fixture.h"

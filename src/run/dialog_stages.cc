@@ -8,7 +8,7 @@
 #include "run/print_handoff.h"
 #include "run/saved_entries.h"
 #include "run/stages.h"
-#include "worksheet/worksheet_run.h"
+#include "data/report_writer.h"
 
 namespace qreport {
 namespace {

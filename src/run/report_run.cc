@@ -10,7 +10,7 @@
 #include "platform/platform.h"
 #include "run/stages.h"
 #include "text/numbers.h"
-#include "worksheet/worksheet_run.h"
+#include "data/report_writer.h"
 
 namespace qreport {
 

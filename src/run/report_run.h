@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
 
