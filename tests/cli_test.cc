@@ -127,6 +127,8 @@ TEST(Cli, DemoWritesTheClientAndItsReport) {
   // The demo prints to a PDF file: the print utility's stand-in draws the report beside it.
   EXPECT_EQ(ReadFile(work / "here" / "report.pdf").substr(0, 5), "%PDF-");
   EXPECT_NE(o.out.find("device code: P"), std::string::npos);
+  // The report the renderer's golden pages are drawn from.
+  EXPECT_EQ(testing::CompareGolden("escp/demo_report.txt", ReadFile(work / "here" / "report.txt")), "");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/demo/demo_client.h"
 #include "data/client_writer.h"
 #include "forms/schedule_b_layout.h"
 #include "run/report_run.h"
@@ -189,6 +190,27 @@ TEST(ScheduleBProperty, MonthTotalsAreTheDialogsMonthSumsForRandomFiles) {
     ASSERT_EQ(b.total, sums[0] + sums[1] + sums[2]);
     ASSERT_EQ(b.quarter, 3);
   }
+}
+
+// The demo client is a semiweekly depositor paid every other Friday; its month sums are the ones
+// its report has always been built from, so the demo report stays the same bytes.
+TEST(ScheduleB, DemoClientHasLiabilitiesOnItsPaydaysAndItsOldMonthSums) {
+  TempDir dir;
+  WriteDemoClient(dir.path());
+  ScheduleB b = ReadScheduleB(StateOf(dir.path(), "063026"));
+  EXPECT_EQ(b.months, (std::array<Cents, 3>{1626398, 1626398, 1626401}));
+  EXPECT_EQ(b.months, DialogStartMonths(dir.path()));
+  EXPECT_EQ(b.total, 4879197);
+  const std::vector<int> paydays[3] = {{3, 17}, {1, 15, 29}, {12, 26}};
+  for (std::size_t m = 0; m < 3; ++m) {
+    std::vector<int> days;
+    for (std::size_t d = 0; d < 31; ++d) {
+      if (b.days[m][d] != 0) days.push_back(static_cast<int>(d) + 1);
+      EXPECT_GE(b.days[m][d], 0);
+    }
+    EXPECT_EQ(days, paydays[m]) << "month " << m + 1;
+  }
+  EXPECT_EQ(b.employer.ein_boxes, "364182957");
 }
 
 TEST(ScheduleB, DayAmountIsBlankForZeroAndKeepsTheLastDigitInPlace) {
