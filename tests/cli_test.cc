@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "data/client_writer.h"
 #include "support/fixture.h"
@@ -88,30 +89,117 @@ TEST(Cli, AnsweredDialogChoosesTheForm) {
   }
 }
 
-TEST(Cli, UsageErrorsAndAMissingFolder) {
+TEST(Cli, UsageErrorsAreOneLineAndPointAtTheCommandsHelp) {
   TempDir work;
   struct Case {
     const char* args;
     int status;
+    const char* err;  // the whole of standard error
   } cases[] = {
-      {"", 2},
-      {"frobnicate", 2},
-      {"run", 2},
-      {"run a b", 2},
-      {"run . --kind", 2},
-      {"run . --colour", 2},
-      {"run no-such-folder", 1},
-      {"run . --answers no-such-file", 1},
-      {"--help", 0},
-      {"--version", 0},
+      {"", 2, "qreport: no command given\nTry 'qreport --help'.\n"},
+      {"frobnicate", 2, "qreport: unknown command 'frobnicate'\nTry 'qreport --help'.\n"},
+      {"--colour", 2, "qreport: unknown option --colour\nTry 'qreport --help'.\n"},
+      {"run", 2, "qreport: DATADIR is missing\nTry 'qreport run --help'.\n"},
+      {"run a b", 2, "qreport: unexpected argument 'b'\nTry 'qreport run --help'.\n"},
+      {"run . --kind", 2, "qreport: --kind needs a value\nTry 'qreport run --help'.\n"},
+      {"run . --colour", 2, "qreport: unknown option --colour\nTry 'qreport run --help'.\n"},
+      {"demo a b", 2, "qreport: unexpected argument 'b'\nTry 'qreport demo --help'.\n"},
+      {"help frobnicate", 2, "qreport: no command named 'frobnicate'\nTry 'qreport help --help'.\n"},
+      {"run no-such-folder", 1, "qreport: no such client folder: no-such-folder\n"},
+      {"run . --answers no-such-file", 1, "qreport: cannot read the answers file no-such-file\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
     Outcome o = Qreport(work, c.args);
-    EXPECT_EQ(o.status, c.status) << o.err;
-    if (c.status == 2) {
-      EXPECT_NE(o.err.find("usage:"), std::string::npos);
+    EXPECT_EQ(o.status, c.status);
+    EXPECT_EQ(o.err, c.err);
+    EXPECT_EQ(o.out, "");
+  }
+}
+
+TEST(Cli, HelpOfOneCommandAndTheVersion) {
+  TempDir work;
+  struct Case {
+    const char* args;
+    const char* first_line;  // "" for the whole command's help
+  } cases[] = {
+      {"--help", "usage: qreport COMMAND [ARGS]\n"},
+      {"-h", "usage: qreport COMMAND [ARGS]\n"},
+      {"help", "usage: qreport COMMAND [ARGS]\n"},
+      {"help run", "usage: qreport run DATADIR ["},
+      {"run --help", "usage: qreport run DATADIR ["},
+      {"run -h", "usage: qreport run DATADIR ["},
+      {"run . --kind 941 --help", "usage: qreport run DATADIR ["},
+      {"demo --help", "usage: qreport demo [DIR]"},
+      {"help render", "usage: qreport render REPORT ["},
+      {"showfree -h", "usage: qreport showfree DRIVE\n"},
+      {"-V", "qreport "},
+      {"--version", "qreport "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    Outcome o = Qreport(work, c.args);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out.substr(0, std::string(c.first_line).size()), c.first_line) << o.out;
+    EXPECT_EQ(o.err, "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(work / "--help")) << "demo --help is help, not a folder name";
+  EXPECT_FALSE(std::filesystem::exists(work / "demo-client"));
+}
+
+TEST(Cli, DoubleDashEndsTheOptions) {
+  TempDir work;
+  ClientFolderSpec spec;
+  spec.client = PlainClient("063004");
+  WriteClientFolder(work / "-client", spec);
+  Outcome o = Qreport(work, "run -- -client");
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(std::filesystem::exists(work / "-client" / "report.txt"));
+}
+
+// --schedule-b adds scheduleb.txt for a semiweekly depositor's Form 941 and says why not
+// otherwise; the report, the saved entries, the print command and the printed PDF are the same
+// bytes as without it.
+TEST(Cli, ScheduleBIsWrittenAfterTheReportOrSaysWhyNot) {
+  struct Case {
+    const char* date;
+    const char* answers;
+    const char* said;  // on standard output when written, else on standard error
+  } cases[] = {
+      {"063026", "221=1\n401\n", "schedule b: client/scheduleb.txt\n"},
+      {"063026", "401\n", "qreport: no Schedule B: the semiweekly depositor box was not checked\n"},
+      {"063026", "221=1\n243=1\n401\n", "qreport: no Schedule B: Form 944 was chosen; Schedule B goes with Form 941\n"},
+      {"063026", "221=1\n402\n", "qreport: no Schedule B: the options dialog was cancelled\n"},
+      {"063004", "", "qreport: no Schedule B: the payroll year takes the short path, which prints no forms\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.date) + " " + c.answers);
+    TempDir work;
+    ClientFolderSpec spec;
+    spec.client = PlainClient(c.date);
+    spec.employees.push_back(testing::PlainEmployee("A1", 300000, 600000));
+    spec.liability = std::vector<std::string>{"", "", "1200.00", "", "", "-3.10"};
+    WriteClientFolder(work / "client", spec);
+    WriteBytes(work / "answers", c.answers);
+    const std::string run = "run client --answers answers --printer-reply 'ME*PDF*FILE*N'";
+    const char* files[] = {"report.txt", "save941.info", "report.pdf"};
+
+    Outcome without = Qreport(work, run);
+    std::string before[3];
+    for (int i = 0; i < 3; ++i) before[i] = ReadFile(work / "client" / files[i]);
+    Outcome with = Qreport(work, run + " --schedule-b");
+
+    bool written = std::string(c.said).starts_with("schedule b:");
+    EXPECT_EQ(std::filesystem::exists(work / "client" / "scheduleb.txt"), written);
+    EXPECT_NE((written ? with.out : with.err).find(c.said), std::string::npos) << with.out << with.err;
+    EXPECT_EQ(with.status, without.status);
+    for (int i = 0; i < 3; ++i) {
+      SCOPED_TRACE(files[i]);
+      EXPECT_TRUE(ReadFile(work / "client" / files[i]) == before[i]);
     }
+    std::string printed = without.out.substr(0, without.out.find("device code:"));
+    EXPECT_TRUE(with.out.starts_with(printed)) << "the print command: " << printed;
+    EXPECT_EQ(without.err.find("Schedule B"), std::string::npos);
   }
 }
 

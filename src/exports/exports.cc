@@ -28,7 +28,7 @@ QREPORT_EXPORT void QREPORT_CALL QREPORTPROC(qreport::HostString* data_dir, qrep
     qreport::RunExtras extras;
     const char* schedule_b = std::getenv("QREPORT_SCHEDULE_B");
     extras.schedule_b = schedule_b != nullptr && std::string_view(schedule_b) == "1";
-    qreport::RunReport(dir, device, kind, *platform, {}, &extras);
+    qreport::RunReport(dir, device, kind, *platform, {}, extras);
     if (device != before) {
       qreport::HostStringReplace(device_code, device);
     }

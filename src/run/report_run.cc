@@ -35,7 +35,7 @@ bool TakesFormPath(std::string_view report_date) {
   return ParseDecimal(year) > 4;
 }
 
-void RunFormPath(RunContext& ctx) {
+void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
   RunState& s = ctx.state;
   if (s.DataDir.empty()) return;
 
@@ -49,6 +49,7 @@ void RunFormPath(RunContext& ctx) {
   ShowOptionsDialog(ctx);
   if (s.CancelRequested != 0) {
     s.CancelRequested = 0;
+    outcome.cancelled = true;
     if (ctx.WantScheduleB) ctx.ScheduleBResult = ScheduleBOutcome::kCancelled;
     return;
   }
@@ -58,12 +59,12 @@ void RunFormPath(RunContext& ctx) {
   if (s.Print944 == 1) PrintForm944(ctx);
   PrintVoucher(ctx);
   s.PrintDevice = "P";
-  HandOffToPrinter(ctx, /*short_path=*/false);
+  HandOffToPrinter(ctx, /*short_path=*/false, outcome);
   // After the report has gone its way, so that nothing about it depends on this page.
   if (ctx.WantScheduleB) WriteScheduleB(ctx);
 }
 
-void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind) {
+void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome) {
   RunState& s = ctx.state;
   s.PrintDevice = "P";
   device_code = "P";
@@ -72,6 +73,7 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
   if (s.CancelRequested != 0) {
     device_code = "X";
     s.CancelRequested = 0;
+    outcome.cancelled = true;
     return;
   }
   // From here on any failing step ends the run.
@@ -84,15 +86,18 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
   if (s.PrintDevice.empty()) s.PrintDevice = "P";
   device_code = s.PrintDevice;
   if (report_kind == "941") RunWorksheet(ctx);
-  if (s.PrintDevice == "P") HandOffToPrinter(ctx, /*short_path=*/true);
+  if (s.PrintDevice == "P") HandOffToPrinter(ctx, /*short_path=*/true, outcome);
 }
 
-void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-               Platform& platform, std::string_view work_dir, RunExtras* extras) {
+RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
+                     Platform& platform, std::string_view work_dir, const RunExtras& extras) {
+  RunOutcome outcome;
+  // A fault that ends the run early leaves Schedule B unwritten.
+  if (extras.schedule_b) outcome.schedule_b = ScheduleBOutcome::kFailed;
   try {
     RunContext ctx(platform);
     ctx.WorkDir = std::string(work_dir);
-    if (extras != nullptr && extras->schedule_b) {
+    if (extras.schedule_b) {
       ctx.WantScheduleB = true;
       ctx.ScheduleBResult = ScheduleBOutcome::kNoForms;
     }
@@ -102,19 +107,23 @@ void RunReport(std::string_view data_dir, std::string& device_code, std::string_
     s.ReportDate = s.PayrollDate;
     s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
     if (TakesFormPath(s.ReportDate)) {
-      RunFormPath(ctx);
+      RunFormPath(ctx, outcome);
     } else {
-      RunShortPath(ctx, device_code, report_kind);
+      RunShortPath(ctx, device_code, report_kind, outcome);
     }
-    if (extras != nullptr) extras->schedule_b_outcome = ctx.ScheduleBResult;
+    outcome.error_shown = outcome.error_shown || ctx.ErrorShown;
+    outcome.schedule_b = ctx.ScheduleBResult;
   } catch (const std::exception& e) {
     // Nothing a run meets may reach the host; this is a fault of the module, not of the data.
+    outcome.error_shown = true;
     try {
       platform.MessageBox(kDefaultCaption, std::string("Error ") + e.what());
     } catch (...) {
     }
   } catch (...) {
+    outcome.error_shown = true;
   }
+  return outcome;
 }
 
 }  // namespace qreport

@@ -12,25 +12,36 @@ namespace qreport {
 
 class Platform;
 
-// What a caller asks of a run beyond what the host gets, and hears back.
+// What a caller asks of a run beyond what the host gets.
 struct RunExtras {
   bool schedule_b = false;  // write "\scheduleb.txt" after the report (WriteScheduleB)
-  ScheduleBOutcome schedule_b_outcome = ScheduleBOutcome::kNotAsked;
+};
+
+// What became of one report run, for a caller that reports it; a host sees only the files,
+// the messages and the device code, which this does not change.
+struct RunOutcome {
+  bool cancelled = false;     // the user cancelled: this run wrote no report
+  bool error_shown = false;   // the run showed an error message: its report is incomplete
+  enum class HandOff { kNotAttempted, kPrinted, kNothingChosen, kFailed };
+  HandOff hand_off = HandOff::kNotAttempted;
+  std::string hand_off_problem;  // why the hand-off failed or chose nothing, in plain words
+  ScheduleBOutcome schedule_b = ScheduleBOutcome::kNotAsked;
 };
 
 // Runs one report for the client in `data_dir`. `device_code` is written on the short path ("P",
 // or "X" when the user cancelled) and left alone on the form path. Never throws: every failure
 // ends as the module's own message, or silently where the run ignores it. The rates file and the
 // letterhead file are looked up in `work_dir` (empty: the current directory, as for a host).
-// `extras`, when given, asks for more than the host's report; the report, the saved entries and
-// the print command are the same bytes with or without it.
-void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-               Platform& platform, std::string_view work_dir = {}, RunExtras* extras = nullptr);
+// `extras` asks for more than the host's report; the report, the saved entries and the print
+// command are the same bytes with or without it.
+RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
+                     Platform& platform, std::string_view work_dir = {}, const RunExtras& extras = {});
 
-// The stages of the run, in order. Each takes the one context of the call.
+// The stages of the run, in order. Each takes the one context of the call and notes in
+// `outcome` what a caller is told.
 void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date
 bool TakesFormPath(std::string_view report_date);
-void RunFormPath(RunContext& ctx);
-void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind);
+void RunFormPath(RunContext& ctx, RunOutcome& outcome);
+void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome);
 
 }  // namespace qreport

@@ -36,8 +36,7 @@ void RunWith(const TempDir& dir, const std::string& answers, bool schedule_b, Ou
   RunExtras extras;
   extras.schedule_b = schedule_b;
   std::string device = "P";
-  RunReport(dir.str(), device, "941", o.platform, dir.str(), &extras);
-  o.result = extras.schedule_b_outcome;
+  o.result = RunReport(dir.str(), device, "941", o.platform, dir.str(), extras).schedule_b;
   o.report = ReadFile(dir / "report.txt");
   o.saved = ReadFile(dir / "save941.info");
   o.has_schedule_b = fs::exists(dir / "scheduleb.txt");

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "run/report_run.h"
 #include "state/run_state.h"
 
 namespace qreport {
@@ -23,13 +24,14 @@ void RunWorksheet(RunContext& ctx);
 void PrintForm941(RunContext& ctx);
 void PrintForm944(RunContext& ctx);
 void PrintVoucher(RunContext& ctx);
+// Asks for a printer and hands the report to the print utility ("/FP" on the short path); notes
+// in `outcome` whether it was handed on, and if not, why.
+void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
 // Writes Schedule B into "\scheduleb.txt" beside the report when the semiweekly depositor box
 // is checked and Form 941 was printed, and records in ScheduleBResult what it did; the file is
 // replaced whole, never written through a link. A failure shows a message and touches nothing
 // of the report.
 void WriteScheduleB(RunContext& ctx);
-// Asks for a printer and hands the report to the print utility ("/FP" on the short path).
-void HandOffToPrinter(RunContext& ctx, bool short_path);
 
 // The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
 // "Error " with the number, captioned "at line  0".
