@@ -6,8 +6,9 @@
 
 namespace qreport {
 
-void ForEachLiabilityRecord(std::string_view data_dir, const std::function<void(std::int64_t, double)>& visit) {
-  RecordFile file(ResolveHostPath(data_dir, kLiabilityFileName), kLiabilityRecordLength);
+void ForEachLiabilityRecord(std::string_view data_dir, const std::function<void(std::int64_t, double)>& visit,
+                            MissingFile missing) {
+  RecordFile file(ResolveHostPath(data_dir, kLiabilityFileName), kLiabilityRecordLength, missing);
   std::int64_t count = RoundHalfEven(static_cast<double>(file.size()) / kLiabilityRecordLength);
   std::array<std::uint8_t, kLiabilityRecordLength> record{};
   for (std::int64_t i = 1; i <= count; ++i) {
@@ -16,12 +17,15 @@ void ForEachLiabilityRecord(std::string_view data_dir, const std::function<void(
   }
 }
 
-std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir) {
+std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir, MissingFile missing) {
   std::array<Cents, 3> months{};
-  ForEachLiabilityRecord(data_dir, [&months](std::int64_t number, double amount) {
-    Cents& month = months[static_cast<std::size_t>(LiabilityMonthOf(number))];
-    month = AddToMonthSum(month, amount);
-  });
+  ForEachLiabilityRecord(
+      data_dir,
+      [&months](std::int64_t number, double amount) {
+        Cents& month = months[static_cast<std::size_t>(LiabilityMonthOf(number))];
+        month = AddToMonthSum(month, amount);
+      },
+      missing);
   return months;
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string_view>
 
+#include "data/record_file.h"
 #include "text/numbers.h"
 
 namespace qreport {
@@ -28,13 +29,15 @@ inline Cents AddToMonthSum(Cents sum, double amount) { return ToCents(CentsValue
 // Calls `visit(number, amount)` for every record of the liability file of `data_dir` in record
 // order, `amount` being its 10 bytes read with the decimal text-to-number rule (0 for a record
 // that holds no number). The file has as many records as its length / 10 rounded half to even;
-// a short last record reads as its bytes followed by zeros. A missing file is created empty and
-// visits nothing. Throws RunError when the file cannot be opened or read.
-void ForEachLiabilityRecord(std::string_view data_dir, const std::function<void(std::int64_t, double)>& visit);
+// a short last record reads as its bytes followed by zeros. A missing file is created empty
+// (or, with MissingFile::kReadAsEmpty, left missing) and visits nothing. Throws RunError when the file
+// cannot be opened or read.
+void ForEachLiabilityRecord(std::string_view data_dir, const std::function<void(std::int64_t, double)>& visit,
+                            MissingFile missing = MissingFile::kCreate);
 
 // Sums the liability file of `data_dir` into the quarter's three months, in cents, with
-// AddToMonthSum. A missing file is created empty and gives zeros. Throws RunError when the file
-// cannot be opened or read.
-std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir);
+// AddToMonthSum. A missing file is handled as ForEachLiabilityRecord says and gives zeros.
+// Throws RunError when the file cannot be opened or read.
+std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir, MissingFile missing = MissingFile::kCreate);
 
 }  // namespace qreport

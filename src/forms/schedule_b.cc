@@ -5,10 +5,10 @@
 
 namespace qreport {
 
-ScheduleB ReadScheduleB(const RunState& state) {
+ScheduleB ReadScheduleB(const RunState& state, MissingFile missing) {
   ScheduleB b;
   RunState reading = state;
-  b.employer = ReadEmployerBlock(reading);
+  b.employer = ReadEmployerBlock(reading, missing);
   b.year = FormYear(state.ReportDate);
   b.quarter = QuarterOfMonthText(state.ReportDate);
 
@@ -22,7 +22,7 @@ ScheduleB ReadScheduleB(const RunState& state) {
       auto day = static_cast<std::size_t>((number - 1) % kLiabilityDaysPerMonth);
       b.days[month][day] = ToCents(amount);
     }
-  });
+  }, missing);
   b.total = Plus(Plus(b.months[0], b.months[1]), b.months[2]);
   return b;
 }

@@ -43,8 +43,9 @@ struct ScheduleB {
 //   Form 941 line 10 (it differs when the user changed a month in the options dialog).
 // - The employer comes from the client file as Form 941 reads it (an unreadable or short client
 //   file gives the state's name and no EIN); `state` is not changed.
-// Reads like the run: a missing liability file is created empty and gives zero days. Throws
+// Reads like the run: a missing liability or client file is created empty (with
+// MissingFile::kReadAsEmpty it is read as empty and not created) and gives zero days. Throws
 // RunError when the liability file cannot be opened or read.
-ScheduleB ReadScheduleB(const RunState& state);
+ScheduleB ReadScheduleB(const RunState& state, MissingFile missing = MissingFile::kCreate);
 
 }  // namespace qreport
