@@ -23,7 +23,7 @@ std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir, MissingFile 
       data_dir,
       [&months](std::int64_t number, double amount) {
         Cents& month = months[static_cast<std::size_t>(LiabilityMonthOf(number))];
-        month = AddToMonthSum(month, amount);
+        month = AddToCents(month, amount);
       },
       missing);
   return months;

@@ -22,10 +22,6 @@ inline constexpr std::int64_t kLiabilityDaySlots = 3 * kLiabilityDaysPerMonth;
 // The month of the quarter (0, 1 or 2) that record `number` (from 1) counts for.
 inline int LiabilityMonthOf(std::int64_t number) { return number < 32 ? 0 : (number <= 62 ? 1 : 2); }
 
-// A month sum after adding a record's amount in dollars: stored as whole cents (a half to even)
-// after every addition, so the sum of a file is the sum of its records in record order.
-inline Cents AddToMonthSum(Cents sum, double amount) { return ToCents(CentsValue(sum) + amount); }
-
 // Calls `visit(number, amount)` for every record of the liability file of `data_dir` in record
 // order, `amount` being its 10 bytes read with the decimal text-to-number rule (0 for a record
 // that holds no number). The file has as many records as its length / 10 rounded half to even;
@@ -35,8 +31,8 @@ inline Cents AddToMonthSum(Cents sum, double amount) { return ToCents(CentsValue
 void ForEachLiabilityRecord(std::string_view data_dir, const std::function<void(std::int64_t, double)>& visit,
                             MissingFile missing = MissingFile::kCreate);
 
-// Sums the liability file of `data_dir` into the quarter's three months, in cents, with
-// AddToMonthSum. A missing file is handled as ForEachLiabilityRecord says and gives zeros.
+// Sums the liability file of `data_dir` into the quarter's three months, in cents: each record
+// added in record order with AddToCents (the sum stored as whole cents after every addition). A missing file is handled as ForEachLiabilityRecord says and gives zeros.
 // Throws RunError when the file cannot be opened or read.
 std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir, MissingFile missing = MissingFile::kCreate);
 

@@ -15,9 +15,9 @@ ScheduleB ReadScheduleB(const RunState& state, MissingFile missing) {
   ForEachLiabilityRecord(state.DataDir, [&b](std::int64_t number, double amount) {
     b.records = number;
     auto month = static_cast<std::size_t>(LiabilityMonthOf(number));
-    b.months[month] = AddToMonthSum(b.months[month], amount);
+    b.months[month] = AddToCents(b.months[month], amount);
     if (number > kLiabilityDaySlots) {
-      b.month3_other = AddToMonthSum(b.month3_other, amount);
+      b.month3_other = AddToCents(b.month3_other, amount);
     } else {
       auto day = static_cast<std::size_t>((number - 1) % kLiabilityDaysPerMonth);
       b.days[month][day] = ToCents(amount);
