@@ -12,6 +12,11 @@
 #include "cli/demo_command.h"
 #include "cli/diskspace_command.h"
 #include "cli/help_format.h"
+#ifndef QREPORT_NO_JSON
+#include "cli/import_command.h"
+#include "cli/inspect_command.h"
+#include "cli/lines_command.h"
+#endif
 #ifndef QREPORT_NO_RENDER
 #include "cli/render_command.h"
 #endif
@@ -60,6 +65,11 @@ int main(int argc, char** argv) {
   qreport::cli::AddDemoCommand(app, exit_status);
 #ifndef QREPORT_NO_RENDER
   qreport::cli::AddRenderCommand(app, exit_status);
+#endif
+#ifndef QREPORT_NO_JSON
+  qreport::cli::AddInspectCommand(app, exit_status);
+  qreport::cli::AddImportCommand(app, exit_status);
+  qreport::cli::AddLinesCommand(app, exit_status);
 #endif
   qreport::cli::AddDiskFreeCommand(app, exit_status);
   qreport::cli::AddShowFreeCommand(app, exit_status);
