@@ -26,11 +26,16 @@ demo: bootstrap-demo
 	./build/release/qreport demo demo-client --force
 	./build/release/qreport render demo-client/report.txt -o demo-client/report.pdf --png demo-client/pages
 
-# The README's picture: page 1 of the demo client's Form 941, the page after its worksheet.
+# The README's pictures: page 1 of the demo client's Form 941, the page after its worksheet, and
+# the demo client's Schedule B (a run of its own, which prints nothing).
 docs-image: demo
 	./build/release/qreport render demo-client/report.txt -o build/docs-image.pdf --png build/docs-image --dpi 100 >/dev/null
 	cp build/docs-image/page-02.png docs/form941-page1.png
 	@echo "docs/form941-page1.png"
+	./build/release/qreport run demo-client --rates-dir demo-client --answers demo-client/answers --printer-reply '' --schedule-b >/dev/null
+	./build/release/qreport render demo-client/scheduleb.txt -o build/docs-schedule-b.pdf --png build/docs-schedule-b --dpi 100 >/dev/null
+	cp build/docs-schedule-b/page-01.png docs/schedule-b.png
+	@echo "docs/schedule-b.png"
 
 test: test-dev test-asan test-windows test-fuzz
 

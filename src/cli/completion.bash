@@ -3,7 +3,7 @@
 # (dir: folders, file: files, none: nothing).
 
 declare -gA _qreport_options=(
-  [run]="--kind --device --answers --printer-reply --rates-dir --help"
+  [run]="--kind --device --answers --printer-reply --rates-dir --schedule-b --help"
   [render]="--output --png --dpi --strict --help"
   [demo]="--help"
   [diskfree]="--mode --help"

@@ -44,6 +44,12 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
     if (!s.DataDir.empty()) {
       if (AskFormPath(ctx)) {
         ComputeFormPathParts(ctx, figures);
+        if (figures.form941) {
+          try {
+            figures.schedule_b = ReadScheduleB(s, ctx.Missing);
+          } catch (const RunError&) {
+          }
+        }
       } else {
         figures.cancelled = true;
       }

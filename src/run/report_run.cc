@@ -61,6 +61,7 @@ void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
   if (s.DataDir.empty()) return;
   if (!AskFormPath(ctx)) {
     outcome.cancelled = true;
+    if (ctx.WantScheduleB) ctx.ScheduleBResult = ScheduleBOutcome::kCancelled;
     return;
   }
   SaveEntries(ctx);
@@ -73,6 +74,8 @@ void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
   }
   s.PrintDevice = "P";
   HandOffToPrinter(ctx, /*short_path=*/false, outcome);
+  // After the report has gone its way, so that nothing about it depends on this page.
+  if (ctx.WantScheduleB) WriteScheduleB(ctx);
 }
 
 void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome) {
@@ -97,8 +100,10 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
 }
 
 RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-                     Platform& platform, std::string_view work_dir) {
+                     Platform& platform, std::string_view work_dir, const RunExtras& extras) {
   RunOutcome outcome;
+  // A fault that ends the run early leaves Schedule B unwritten.
+  if (extras.schedule_b) outcome.schedule_b = ScheduleBOutcome::kFailed;
   try {
     // Two runs of one client would mix their pages and race on the saved entries. Whatever a
     // killed run left in the folder is removed once the lock is ours: no run is using it.
@@ -109,6 +114,10 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
     }
     RunContext ctx(platform);
     ctx.WorkDir = std::string(work_dir);
+    if (extras.schedule_b) {
+      ctx.WantScheduleB = true;
+      ctx.ScheduleBResult = ScheduleBOutcome::kNoForms;
+    }
     RunState& s = ctx.state;
     s.DataDir = std::string(data_dir);
     ReadClientIntoState(ctx);
@@ -120,6 +129,7 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
       RunShortPath(ctx, device_code, report_kind, outcome);
     }
     outcome.error_shown = outcome.error_shown || ctx.ErrorShown;
+    outcome.schedule_b = ctx.ScheduleBResult;
   } catch (const RunInterrupted&) {
     throw;  // only the command's platform stops a run so; its caller says so
   } catch (const std::exception& e) {

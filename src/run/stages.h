@@ -50,6 +50,11 @@ inline constexpr std::string_view kReportNotWrittenText =
 // in `outcome` whether it was handed on, and if not, why. A report the run found incomplete (an
 // error message was shown) is not handed on: one more message says so and names the report file.
 void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
+// Writes Schedule B into "\scheduleb.txt" beside the report when the semiweekly depositor box
+// is checked and Form 941 was printed, and records in ScheduleBResult what it did; the file is
+// replaced whole, never written through a link. A failure shows a message and touches nothing
+// of the report.
+void WriteScheduleB(RunContext& ctx);
 
 // The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
 // "Error " with the number, captioned "at line  0".
