@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#ifndef QREPORT_NO_BATCH
+#include "cli/batch_command.h"
+#endif
 #include "cli/command.h"
 #include "cli/demo_command.h"
 #include "cli/diskspace_command.h"
@@ -60,6 +63,9 @@ int main(int argc, char** argv) {
   qreport::cli::AddDemoCommand(app, exit_status);
 #ifndef QREPORT_NO_RENDER
   qreport::cli::AddRenderCommand(app, exit_status);
+#endif
+#ifndef QREPORT_NO_BATCH
+  qreport::cli::AddBatchCommand(app, exit_status);
 #endif
   qreport::cli::AddDiskFreeCommand(app, exit_status);
   qreport::cli::AddShowFreeCommand(app, exit_status);
