@@ -151,7 +151,7 @@ TEST(Batch, KilledBatchResumesWithSkipDone) {
     clients.push_back({"c" + std::to_string(10 + i), "063005", 400, "", "", "done"});
     WriteBatchClient(work / "clients", clients.back());
   }
-  // The batch is killed once its first client's output is there.
+  // The batch is killed once its first client's last output is there.
   pid_t pid = ::fork();
   if (pid == 0) {
     ::chdir(work.str().c_str());
@@ -164,7 +164,7 @@ TEST(Batch, KilledBatchResumesWithSkipDone) {
     ::_exit(127);
   }
   auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!fs::exists(work / "out" / "c10-2005Q2-941.txt") && std::chrono::steady_clock::now() < until) {
+  while (!fs::exists(work / "out" / "c10-2005Q2-941.lines.json") && std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   ::kill(pid, SIGKILL);

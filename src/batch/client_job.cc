@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "data/client_file.h"
+#include "check/checks.h"
 #include "data/errors.h"
 #include "data/paths.h"
 #include "data/rates.h"
@@ -19,8 +19,9 @@
 #include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
-#include "forms/form941.h"
+#include "json/figures_json.h"
 #include "platform/platform.h"
+#include "run/report_figures.h"
 #include "run/report_run.h"
 
 namespace qreport {
@@ -62,17 +63,36 @@ bool OutputsAreCurrent(const ClientJob& job, const std::vector<fs::path>& output
   return true;
 }
 
-// Fills the row's employer texts, form, quarter and year and, when they are known, its figures.
-void FillRowFigures(const ClientJob& job, ClientRow& row) {
-  ClientFile client = ReadClientFile(job.folder.string(), /*always_record2=*/true);
-  std::string name = client.employer_name;
-  while (!name.empty() && (name.back() == ' ' || name.back() == '\0')) name.pop_back();
-  row.employer_name = name;
-  row.ein = client.ein;
-  while (!row.ein.empty() && (row.ein.back() == ' ' || row.ein.back() == '\0')) row.ein.pop_back();
-  row.quarter = QuarterOfMonthText(client.payroll_date);
-  row.year = static_cast<int>(ParseDecimal(FormYear(client.payroll_date)));
-  row.form = TakesFormPath(client.payroll_date) ? "941" : "worksheet";
+std::string Trimmed(std::string_view text) {
+  std::size_t end = text.find_last_not_of(std::string_view(" \0", 2));
+  return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+}
+
+// The row's employer texts, form, quarter, year and money figures, all from the figures.
+void FillRowFigures(const ReportFigures& f, ClientRow& row) {
+  row.employer_name = Trimmed(f.state.EmployerName);
+  row.quarter = f.quarter;
+  row.year = f.year;
+  if (f.form941) {
+    const Form941Lines& l = f.form941->lines;
+    row.form = "941";
+    row.ein = f.form941->employer.ein_text;
+    row.has_figures = true;
+    row.line10 = l.line10;
+    row.deposits = l.line11;
+    row.balance = l.overpaid ? l.line13 : l.line12;
+  } else if (f.form944) {
+    const Form944Lines& l = f.form944->lines;
+    row.form = "944";
+    row.ein = f.form944->employer.ein_text;
+    row.has_figures = true;
+    row.line10 = l.line9;
+    row.deposits = l.line10;
+    row.balance = l.overpaid ? l.line12 : l.line11;
+  } else {
+    row.form = "worksheet";
+  }
+  row.ein = Trimmed(row.ein);
 }
 
 std::string Failed(ClientRow& row, std::string reason) {
@@ -144,18 +164,33 @@ ClientRow RunClientJob(const ClientJob& job) {
     Failed(row, "no such client folder");
     return row;
   }
-  try {
-    FillRowFigures(job, row);
-  } catch (const RunError& e) {
-    Failed(row, "the client file cannot be read (error " + std::to_string(e.number()) + ")");
+  PlatformOptions options;
+  fs::path answers = job.folder / "answers";
+  if (fs::is_regular_file(answers, ec)) options.answers_file = answers.string();
+  // An empty reply chosen in advance: the finished report is handed to no printer.
+  options.has_printer_reply = true;
+  options.never_interactive = true;
+
+  // The figures first, computed without writing: they name the outputs and fill the row, and
+  // the report the run then prints is a view of the same figures.
+  ReportFigures figures;
+  {
+    auto platform = MakePlatform(options);
+    figures = ComputeClientFigures(job.folder.string(), job.rates_dir, "941", *platform);
+  }
+  FillRowFigures(figures, row);
+  if (figures.cancelled) {
+    Failed(row, "the answers cancel the dialog");
     return row;
   }
+  row.findings = CheckClient(figures, job.folder.string(), job.rates_dir);
 
   fs::path out_dir = job.out_dir.empty() ? fs::absolute(job.folder, ec).parent_path() : job.out_dir;
   std::string base = OutputBaseName(row);
   fs::path report_out = out_dir / (base + ".txt");
   fs::path pdf_out = out_dir / (base + ".pdf");
-  std::vector<fs::path> outputs = {report_out};
+  fs::path lines_out = out_dir / (base + ".lines.json");
+  std::vector<fs::path> outputs = {report_out, lines_out};
   if (job.render) outputs.push_back(pdf_out);
 
   if (job.skip_done && OutputsAreCurrent(job, outputs)) {
@@ -164,11 +199,6 @@ ClientRow RunClientJob(const ClientJob& job) {
     return row;
   }
 
-  PlatformOptions options;
-  fs::path answers = job.folder / "answers";
-  if (fs::is_regular_file(answers, ec)) options.answers_file = answers.string();
-  // An empty reply chosen in advance: the finished report is handed to no printer.
-  options.has_printer_reply = true;
   auto platform = MakePlatform(options);
   std::string device = "P";
   RunOutcome outcome = RunReport(job.folder.string(), device, "941", *platform, job.rates_dir);
@@ -194,6 +224,11 @@ ClientRow RunClientJob(const ClientJob& job) {
     return row;
   }
   row.outputs.push_back(report_out.string());
+  if (!WriteFileAtomically(lines_out, FiguresJson(figures).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n", error)) {
+    Failed(row, error);
+    return row;
+  }
+  row.outputs.push_back(lines_out.string());
 
   if (job.render && job.fonts != nullptr) {
     try {

@@ -18,8 +18,9 @@ int CheckExitStatus(const std::vector<Finding>& findings) {
 }
 
 std::string DollarText(Cents cents) {
-  // The magnitude goes through the mask as dollars of whole cents, so nothing rounds.
-  std::string text = FormatAmount("#,##0.00", CentsValue(cents < 0 ? -cents : cents));
+  // The magnitude goes through the mask as dollars of whole cents, so nothing rounds; a zero
+  // whole part shows as one "0".
+  std::string text = FormatAmount("#,###,###,###,###.##", CentsValue(cents < 0 ? -cents : cents));
   std::size_t first = text.find_first_not_of(' ');
   return (cents < 0 ? "-$" : "$") + text.substr(first == std::string::npos ? 0 : first);
 }

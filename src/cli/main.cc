@@ -11,6 +11,10 @@
 #ifndef QREPORT_NO_BATCH
 #include "cli/batch_command.h"
 #endif
+#ifndef QREPORT_NO_CHECK
+#include "check/findings.h"
+#include "cli/check_command.h"
+#endif
 #include "cli/command.h"
 #include "cli/demo_command.h"
 #include "cli/diskspace_command.h"
@@ -50,6 +54,17 @@ void AddHelpCommand(CLI::App& app, int& exit_status) {
   });
 }
 
+// The status of a usage error: kUsage, except for `check`, whose 1 and 2 tell its findings (see
+// check/findings.h).
+int UsageStatusFor(const CLI::App& app) {
+#ifndef QREPORT_NO_CHECK
+  if (!app.get_subcommands().empty() && app.get_subcommands().back()->get_name() == "check") {
+    return qreport::kCheckUsage;
+  }
+#endif
+  return kUsage;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,6 +78,9 @@ int main(int argc, char** argv) {
   qreport::cli::AddDemoCommand(app, exit_status);
 #ifndef QREPORT_NO_RENDER
   qreport::cli::AddRenderCommand(app, exit_status);
+#endif
+#ifndef QREPORT_NO_CHECK
+  qreport::cli::AddCheckCommand(app, exit_status);
 #endif
 #ifndef QREPORT_NO_BATCH
   qreport::cli::AddBatchCommand(app, exit_status);
@@ -87,7 +105,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::cerr << "qreport: " << qreport::cli::PlainUsageError(app, e, args) << "\n"
               << "Try '" << qreport::cli::HelpCommandFor(app) << "'.\n";
-    return kUsage;
+    return UsageStatusFor(app);
   }
   return exit_status;
 }

@@ -43,6 +43,9 @@ struct PlatformOptions {
   std::string printer_reply;  // the printer picker's reply, given in advance
   bool has_printer_reply = false;
   bool command_line = false;  // the qreport command, which also shows what it hands on
+  // No terminal dialog even where there is a terminal: without an answers file a dialog closes at
+  // once with its first values and a message box is one line on standard error (check, batch).
+  bool never_interactive = false;
   // Renders a printer-text report to a PDF file for the stand-in print utility; returns false
   // with a reason when it cannot. Null: this build renders nothing.
   bool (*render_pdf)(const std::string& report_path, const std::string& pdf_path, std::string& error) = nullptr;

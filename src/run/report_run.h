@@ -33,6 +33,9 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
 // `outcome` what a caller is told.
 void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date
 bool TakesFormPath(std::string_view report_date);
+// The form path's questions: the quarter's liabilities, the saved entries and the options
+// dialog. False when the user cancelled.
+bool AskFormPath(RunContext& ctx);
 void RunFormPath(RunContext& ctx, RunOutcome& outcome);
 void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome);
 
