@@ -56,9 +56,6 @@ void CheckForm941Page(const Form941Page& page, std::vector<Finding>& out) {
     Add(out, "depositor-none", Severity::kError,
         "line 10 is " + DollarText(l.line10) + " ($2,500.00 or more) and neither depositor box is checked");
   }
-  if (page.monthly_depositor && page.semiweekly_depositor) {
-    Add(out, "depositor-both", Severity::kError, "both the monthly and the semiweekly depositor boxes are checked");
-  }
   if (page.semiweekly_depositor) {
     Add(out, "schedule-b", Severity::kWarning,
         "a semiweekly depositor files Schedule B with the return; this report does not print it");
@@ -107,6 +104,18 @@ void CheckRates(const ReportFigures& f, std::vector<Finding>& out) {
   const UnemploymentRates& u = f.worksheet->unemployment;
   if (u.futa == 0) Add(out, "unemployment-zero", Severity::kWarning, "the client file's FUTA rate is 0 or unreadable");
   if (u.suta == 0) Add(out, "unemployment-zero", Severity::kWarning, "the client file's SUTA rate is 0 or unreadable");
+}
+
+// The wage bases the worksheet takes from the client file.
+void CheckUnemploymentBases(std::string_view data_dir, std::vector<Finding>& out) {
+  ClientFile client = ReadClientFile(data_dir, /*always_record2=*/false, MissingFile::kReadAsEmpty);
+  if (!client.has_record1) return;
+  if (client.futa_base == 0) {
+    Add(out, "unemployment-zero", Severity::kWarning, "the client file's FUTA wage base is 0 or unreadable");
+  }
+  if (client.suta_base == 0) {
+    Add(out, "unemployment-zero", Severity::kWarning, "the client file's SUTA wage base is 0 or unreadable");
+  }
 }
 
 // One finding per kind for the employees, naming the first few.
@@ -183,17 +192,22 @@ std::vector<Finding> CheckFigures(const ReportFigures& f) {
 std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view work_dir) {
   std::vector<Finding> out;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(ResolveHostPath(work_dir, kRatesFileName), ec)) {
+  const bool rates_file = std::filesystem::is_regular_file(ResolveHostPath(work_dir, kRatesFileName), ec);
+  if (!rates_file) {
     Add(out, "rates-missing", Severity::kError,
         "there is no rates file " + std::string(kRatesFileName) + " in " + (work_dir.empty() ? "." : std::string(work_dir)));
   }
-  std::vector<Finding> from_figures = CheckFigures(figures);
-  out.insert(out.end(), from_figures.begin(), from_figures.end());
-  if (figures.cancelled) return out;
+  for (Finding& f : CheckFigures(figures)) {
+    // A missing file's rates are all 0: the one finding says so.
+    if (!rates_file && f.code == "rates-zero") continue;
+    out.push_back(std::move(f));
+  }
+  if (figures.cancelled || figures.worksheet_error) return out;
   try {
+    CheckUnemploymentBases(data_dir, out);
     CheckEmployees(figures, data_dir, out);
   } catch (const RunError& e) {
-    Add(out, "unreadable", Severity::kError, "the employee files cannot be read (error " + std::to_string(e.number()) + ")");
+    Add(out, "unreadable", Severity::kError, "the client's files cannot be read (error " + std::to_string(e.number()) + ")");
   }
   return out;
 }

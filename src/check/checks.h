@@ -6,7 +6,6 @@
 //   liability-total    error    Form 941: the three months do not add up to line 10 (Form 944:
 //                               the twelve months against line 9), when line 10 is $2,500 or more
 //   depositor-none     error    line 10 is $2,500 or more and neither depositor box is checked
-//   depositor-both     error    both depositor boxes are checked
 //   schedule-b         warning  a semiweekly depositor: Schedule B goes with the return
 //   balance-due        warning  deposits are below line 10, with the balance
 //   overpayment        warning  deposits are above line 10, with the overpayment
