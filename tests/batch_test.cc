@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -196,6 +197,67 @@ TEST(Batch, KilledBatchResumesWithSkipDone) {
     EXPECT_EQ(after[c.name + "-2005Q2-941.txt"], whole) << c.name;  // the same employees throughout
   }
   for (const auto& [name, content] : after) EXPECT_FALSE(name.ends_with(".part")) << name;
+}
+
+// The batch's job process that has `file` open, or -1.
+pid_t JobWithOpenFile(pid_t batch, const fs::path& file) {
+  std::error_code ec;
+  for (const auto& proc : fs::directory_iterator("/proc", ec)) {
+    std::string status = ReadFile(proc.path() / "stat");
+    std::size_t close = status.rfind(')');
+    if (close == std::string::npos) continue;
+    // After the name: state, then the parent's pid.
+    std::istringstream fields(status.substr(close + 2));
+    std::string state;
+    pid_t parent = 0;
+    fields >> state >> parent;
+    if (parent != batch) continue;
+    for (const auto& fd : fs::directory_iterator(proc.path() / "fd", ec)) {
+      if (fs::read_symlink(fd.path(), ec) == file) return static_cast<pid_t>(std::stoi(proc.path().filename().string()));
+    }
+  }
+  return -1;
+}
+
+TEST(Batch, AClientWhoseRunCrashesFailsAlone) {
+  TempDir work;
+  WriteRatesFile(work.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+  for (const char* name : {"a", "b", "c"}) WriteBatchClient(work / "clients", {name, "063005", 3, "", "", ""});
+  // Big enough that its process is still reading when the test finds it.
+  WriteBatchClient(work / "clients", {"big", "063005", 20000, "", "", ""});
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::chdir(work.str().c_str());
+    int null_fd = ::open("/dev/null", O_RDWR);
+    ::dup2(null_fd, 0);
+    ::dup2(null_fd, 1);
+    ::dup2(null_fd, 2);
+    ::execl(QREPORT_CLI, QREPORT_CLI, "batch", "-j", "2", "--root", "clients", "--rates-dir", ".",
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  const fs::path big_file = fs::canonical(work / "clients" / "big" / "EMPLOYEE.fil");
+  pid_t job = -1;
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (job < 0 && std::chrono::steady_clock::now() < until) job = JobWithOpenFile(pid, big_file);
+  ASSERT_GT(job, 0) << "the big client's process was not seen";
+  ::kill(job, SIGSEGV);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  nlohmann::json summary = Summary(work / "clients");
+  ASSERT_EQ(summary["clients"].size(), 4u);
+  for (const nlohmann::json& row : summary["clients"]) {
+    SCOPED_TRACE(row.dump());
+    if (row["folder"] == "big") {
+      EXPECT_EQ(row["status"], "failed");
+      EXPECT_NE(row["reason"].get<std::string>().find("crashed (signal 11"), std::string::npos);
+    } else {
+      EXPECT_EQ(row["status"], "done");
+      EXPECT_NE(ReadFile(work / "clients" / (row["folder"].get<std::string>() + "-2005Q2-941.txt")), "");
+    }
+  }
 }
 
 TEST(Batch, SkipDoneRunsAClientAgainWhenAnInputChanged) {
