@@ -11,6 +11,7 @@
 #include "data/rates.h"
 #include "data/record_file.h"
 #include "forms/employer_block.h"
+#include "json/client_document.h"
 
 namespace qreport {
 namespace {
@@ -201,6 +202,10 @@ std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view 
     // A missing file's rates are all 0: the one finding says so.
     if (!rates_file && f.code == "rates-zero") continue;
     out.push_back(std::move(f));
+  }
+  // What the files hold that the run reads as zero or skips without a word.
+  for (std::string& warning : InspectClientFolder(std::string(data_dir), std::string(work_dir)).warnings) {
+    Add(out, "file-warning", Severity::kWarning, std::move(warning));
   }
   if (figures.cancelled || figures.worksheet_error) return out;
   try {

@@ -17,6 +17,8 @@
 //   over-wage-base     warning  an employee's year's wages and tips pass the social security base
 //   preparer-empty     warning  a preparer code names a letterhead line that is empty
 //   designee-phone     warning  a designee without a telephone number
+//   file-warning       warning  what inspect warns about in the files: a partial record, an
+//                               index entry past the master file, skipped record numbers
 //   cancelled          error    the dialog was cancelled (answers): nothing can be checked
 //   unreadable         error    a record file cannot be read
 #pragma once

@@ -82,8 +82,8 @@ TEST(Checks, EachFixtureGivesExactlyItsFinding) {
        [](const fs::path& dir) { WriteRatesFile(dir, {"0", "0", "94200", "1.45", "1.45", "0"}); }, {"rates-zero"}},
       {"zero Medicare rate", 100000, 300000, "", true, true, nullptr,
        [](const fs::path& dir) { WriteRatesFile(dir, {"6.2", "6.2", "94200", "0", "", "0"}); }, {"rates-zero"}},
-      {"unreadable FUTA rate", 100000, 300000, "", true, true,
-       [](const fs::path&, ClientFolderSpec& spec) { spec.client->futa_rate = "x"; }, nullptr, {"unemployment-zero"}},
+      {"zero FUTA rate", 100000, 300000, "", true, true,
+       [](const fs::path&, ClientFolderSpec& spec) { spec.client->futa_rate = "0"; }, nullptr, {"unemployment-zero"}},
       {"zero SUTA base", 100000, 300000, "", true, true,
        [](const fs::path&, ClientFolderSpec& spec) { spec.client->suta_base = "0"; }, nullptr, {"unemployment-zero"}},
       {"year below the quarter", 100000, 50000, "", true, true, nullptr, nullptr, {"ytd-below-qtd"}},
@@ -98,6 +98,12 @@ TEST(Checks, EachFixtureGivesExactlyItsFinding) {
        {"preparer-empty"}},
       {"designee without a telephone", 100000, 300000, "213=JANE ROE\n", true, true, nullptr, nullptr,
        {"designee-phone"}},
+      {"partial master record", 100000, 300000, "", true, true, nullptr,
+       [](const fs::path& dir) {
+         std::string master = testing::ReadFile(dir / "client" / "EMPLOYEE.fil");
+         WriteBytes(dir / "client" / "EMPLOYEE.fil", master + std::string(40, ' '));
+       },
+       {"file-warning"}},
       {"cancelled", 100000, 300000, "402\n", true, true, nullptr, nullptr, {"cancelled"}},
       {"unreadable employee file", 100000, 300000, "", false, true, nullptr,
        [](const fs::path& dir) {

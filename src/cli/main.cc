@@ -11,7 +11,7 @@
 #ifndef QREPORT_NO_BATCH
 #include "cli/batch_command.h"
 #endif
-#ifndef QREPORT_NO_CHECK
+#ifndef QREPORT_NO_JSON
 #include "check/findings.h"
 #include "cli/check_command.h"
 #endif
@@ -19,6 +19,11 @@
 #include "cli/demo_command.h"
 #include "cli/diskspace_command.h"
 #include "cli/help_format.h"
+#ifndef QREPORT_NO_JSON
+#include "cli/import_command.h"
+#include "cli/inspect_command.h"
+#include "cli/lines_command.h"
+#endif
 #ifndef QREPORT_NO_RENDER
 #include "cli/render_command.h"
 #endif
@@ -57,7 +62,7 @@ void AddHelpCommand(CLI::App& app, int& exit_status) {
 // The status of a usage error: kUsage, except for `check`, whose 1 and 2 tell its findings (see
 // check/findings.h).
 int UsageStatusFor(const CLI::App& app) {
-#ifndef QREPORT_NO_CHECK
+#ifndef QREPORT_NO_JSON
   if (!app.get_subcommands().empty() && app.get_subcommands().back()->get_name() == "check") {
     return qreport::kCheckUsage;
   }
@@ -79,7 +84,10 @@ int main(int argc, char** argv) {
 #ifndef QREPORT_NO_RENDER
   qreport::cli::AddRenderCommand(app, exit_status);
 #endif
-#ifndef QREPORT_NO_CHECK
+#ifndef QREPORT_NO_JSON
+  qreport::cli::AddInspectCommand(app, exit_status);
+  qreport::cli::AddImportCommand(app, exit_status);
+  qreport::cli::AddLinesCommand(app, exit_status);
   qreport::cli::AddCheckCommand(app, exit_status);
 #endif
 #ifndef QREPORT_NO_BATCH

@@ -68,11 +68,11 @@ void WriteClientFolder(const std::filesystem::path& folder, const ClientFolderSp
   std::string index, master, plans;
   std::int16_t next = 1;
   for (const EmployeeSpec& e : spec.employees) {
-    std::int16_t number = e.record_number != 0 ? e.record_number : next;
+    std::int16_t number = e.record_number != 0 || e.literal_record_number ? e.record_number : next;
     next = static_cast<std::int16_t>(std::max<int>(next, number + 1));
 
     std::string entry(kIndexRecordLength, ' ');
-    PutText(entry, 0, 6, e.key);
+    PutText(entry, 0, 6, e.index_key.value_or(e.key));
     entry[6] = static_cast<char>(static_cast<std::uint16_t>(number) & 0xFF);
     entry[7] = static_cast<char>(static_cast<std::uint16_t>(number) >> 8);
     index += entry;

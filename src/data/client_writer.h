@@ -24,8 +24,10 @@ struct ClientSpec {
 };
 
 struct EmployeeSpec {
-  std::int16_t record_number = 0;  // 0: the next free record number
+  std::int16_t record_number = 0;  // 0: the next free record number, unless literal
+  bool literal_record_number = false;  // record_number is written as it is, 0 included
   std::string key, name;
+  std::optional<std::string> index_key;  // the index entry's key when it differs from `key`
   char fica_flag = 'Y';
   Cents misc_amount_1 = 0;
   std::array<Cents, 9> qtd{};  // items 1 to 9 at [0] to [8]

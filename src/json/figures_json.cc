@@ -3,6 +3,7 @@
 #include <string>
 
 #include "data/bytes.h"
+#include "json/text_json.h"
 #include "text/masks.h"
 
 namespace qreport {
@@ -10,28 +11,12 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Texts from the record files are single-byte text that need not be UTF-8: each byte is taken as
-// its code point (Latin-1), so every byte survives the trip and the output is valid JSON.
-std::string Utf8(std::string_view bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+std::string Utf8(std::string_view bytes) { return BytesToJsonText(bytes); }
 
 std::string Trimmed(std::string_view bytes) { return Utf8(TrimRight(bytes)); }
 
 // A rate as the recap prints it, without the blanks of its mask.
-std::string RateText(double percent) {
-  std::string text = FormatAmount("0.00", percent);
-  return text;
-}
+std::string RateText(double percent) { return FormatAmount("0.00", percent); }
 
 Json DialogJson(const RunState& s, ReportPath path) {
   Json d;

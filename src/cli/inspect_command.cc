@@ -1,0 +1,103 @@
+#include "cli/inspect_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/command.h"
+#include "data/errors.h"
+#include "json/client_document.h"
+#include "text/masks.h"
+
+namespace qreport::cli {
+namespace {
+
+struct InspectOptions {
+  std::string data_dir;
+  std::string rates_dir;
+  bool json = false;
+};
+
+bool IsMoneyKey(const std::string& key) {
+  for (const char* part : {".qtd.", ".ytd.", ".other.", ".plans.", "misc_amount_1", "liability_months."}) {
+    if (key.find(part) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// The document as aligned "key value" rows, nested keys joined by "." and list items numbered
+// from 1; money in dollars.
+void Table(const nlohmann::ordered_json& j, const std::string& key, std::ostream& out) {
+  if (j.is_object()) {
+    for (const auto& [name, value] : j.items()) {
+      if (key.empty() && name == "warnings") continue;
+      Table(value, key.empty() ? name : key + "." + name, out);
+    }
+  } else if (j.is_array()) {
+    for (std::size_t i = 0; i < j.size(); ++i) Table(j[i], key + "." + std::to_string(i + 1), out);
+  } else {
+    std::string value;
+    if (j.is_string()) {
+      value = "\"" + j.get<std::string>() + "\"";
+    } else if (j.is_number_integer() && IsMoneyKey(key)) {
+      value = FormatAmount("#,###,###,###.##", CentsValue(j.get<Cents>()));
+      value.erase(0, value.find_first_not_of(' '));
+    } else {
+      value = j.dump();
+    }
+    std::string padded = key;
+    if (padded.size() < 36) padded.resize(36, ' ');
+    out << padded << " " << value << "\n";
+  }
+}
+
+int Inspect(const InspectOptions& o) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(o.data_dir, ec)) {
+    std::cerr << "qreport: no such client folder: " << o.data_dir << "\n";
+    return kCouldNotStart;
+  }
+  if (!o.rates_dir.empty() && !std::filesystem::is_directory(o.rates_dir, ec)) {
+    std::cerr << "qreport: no such rates folder: " << o.rates_dir << "\n";
+    return kCouldNotStart;
+  }
+  Inspection inspection;
+  try {
+    inspection = InspectClientFolder(o.data_dir, o.rates_dir);
+  } catch (const RunError& e) {
+    std::cerr << "qreport: cannot read the client folder (error " << e.number() << "): " << e.what() << "\n";
+    return kCouldNotStart;
+  }
+  nlohmann::ordered_json j = ClientDocumentJson(inspection);
+  if (o.json) {
+    std::cout << j.dump(2) << "\n";
+  } else {
+    std::cout << "money in dollars; every key as in `qreport inspect --json` (docs/formats.md)\n";
+    Table(j, "", std::cout);
+    for (const std::string& w : inspection.warnings) std::cerr << "warning: " << w << "\n";
+  }
+  return kDone;
+}
+
+}  // namespace
+
+void AddInspectCommand(CLI::App& app, int& exit_status) {
+  auto options = std::make_shared<InspectOptions>();
+  CLI::App* sub = app.add_subcommand("inspect", "shows everything a report run would read from a client folder");
+  sub->footer(
+      "Decodes the client file (both records), every employee of the index in index order with its\n"
+      "record number, the plans, the liability file, the rates file FICA.RAT and letterhead file\n"
+      "prep of the rates folder, the formula file and the saved entries. Warns (standard error, or\n"
+      "the \"warnings\" list with --json) of what the run would silently read as zero or skip.\n"
+      "Writes nothing, not even the empty files a run would create. --json prints the client\n"
+      "document that 'qreport import' reads (docs/formats.md, docs/client.schema.json).");
+  sub->add_option("DATADIR", options->data_dir, "the client folder")->required()->type_name("");
+  sub->add_option("--rates-dir", options->rates_dir, "the folder of FICA.RAT and prep (default: .)")->type_name("DIR");
+  sub->add_flag("--json", options->json, "prints the client document as JSON");
+  sub->callback([options, &exit_status] { exit_status = Inspect(*options); });
+}
+
+}  // namespace qreport::cli

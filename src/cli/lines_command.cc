@@ -1,0 +1,149 @@
+#include "cli/lines_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/command.h"
+#include "json/figures_json.h"
+#include "platform/platform.h"
+#include "run/report_figures.h"
+#include "text/masks.h"
+
+namespace qreport::cli {
+namespace {
+
+struct LinesOptions {
+  std::string data_dir;
+  std::string answers_file;
+  std::string rates_dir;
+  std::string kind = "941";
+  bool json = false;
+  bool csv = false;
+};
+
+// The platform of a run that only looks: dialogs are played from the answers file or closed at
+// once, messages go to standard error, nothing is ever printed or asked in a terminal.
+class LookingPlatform final : public Platform {
+ public:
+  explicit LookingPlatform(const std::string& answers_file) {
+    if (!answers_file.empty()) {
+      PlatformOptions options;
+      options.answers_file = answers_file;
+      scripted_ = MakePlatform(options);
+    }
+  }
+  void MessageBox(std::string_view caption, std::string_view text) override {
+    std::string line = "message: " + std::string(caption) + ": ";
+    for (char c : text) line += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    std::cerr << line << "\n";
+  }
+  int RunDialog(const DialogTable& table, DialogHandler& handler) override {
+    return scripted_ ? scripted_->RunDialog(table, handler) : kDialogClosed;
+  }
+  std::string PickPrinter(std::string_view) override { return ""; }
+  void Print(std::string_view) override {}
+  void Sleep(int) override {}
+
+ private:
+  std::unique_ptr<Platform> scripted_;
+};
+
+// The figures as "key,value" rows (or aligned columns for the table), nested keys joined by ".",
+// array items by their index from 1. In the table money shows in dollars.
+bool IsCount(const std::string& key) {
+  for (const char* count : {"lines.1", "quarter", "year", "worksheet.totals.employee_count", "worksheet_error"}) {
+    if (key == count) return true;
+  }
+  return false;
+}
+
+void Flatten(const nlohmann::ordered_json& j, const std::string& key, bool table, std::ostream& out) {
+  if (j.is_object()) {
+    for (const auto& [name, value] : j.items()) Flatten(value, key.empty() ? name : key + "." + name, table, out);
+  } else if (j.is_array()) {
+    for (std::size_t i = 0; i < j.size(); ++i) Flatten(j[i], key + "." + std::to_string(i + 1), table, out);
+  } else {
+    std::string value;
+    if (j.is_string()) {
+      value = j.get<std::string>();
+      if (!table && (value.find_first_of(",\"\r\n") != std::string::npos)) {
+        std::string quoted = "\"";
+        for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        value = quoted + "\"";
+      }
+    } else if (j.is_number_integer() && table && !IsCount(key)) {
+      value = FormatAmount("#,###,###,###.##", CentsValue(j.get<Cents>()));
+      value.erase(0, value.find_first_not_of(' '));
+    } else {
+      value = j.dump();
+    }
+    if (table) {
+      std::string padded = key;
+      if (padded.size() < 44) padded.resize(44, ' ');
+      out << padded << " " << value << "\n";
+    } else {
+      out << key << "," << value << "\n";
+    }
+  }
+}
+
+int Lines(const LinesOptions& o) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(o.data_dir, ec)) {
+    std::cerr << "qreport: no such client folder: " << o.data_dir << "\n";
+    return kCouldNotStart;
+  }
+  if (!o.rates_dir.empty() && !std::filesystem::is_directory(o.rates_dir, ec)) {
+    std::cerr << "qreport: no such rates folder: " << o.rates_dir << "\n";
+    return kCouldNotStart;
+  }
+  if (!o.answers_file.empty() && !std::filesystem::is_regular_file(o.answers_file, ec)) {
+    std::cerr << "qreport: cannot read the answers file " << o.answers_file << "\n";
+    return kCouldNotStart;
+  }
+  LookingPlatform platform(o.answers_file);
+  ReportFigures figures = ComputeClientFigures(o.data_dir, o.rates_dir, o.kind, platform);
+  nlohmann::ordered_json j = FiguresJson(figures);
+  if (o.json) {
+    std::cout << j.dump(2) << "\n";
+  } else if (o.csv) {
+    std::cout << "key,value\n";
+    Flatten(j, "", false, std::cout);
+  } else {
+    std::cout << "money in dollars; every key as in `qreport lines --json` (docs/formats.md)\n";
+    Flatten(j, "", true, std::cout);
+  }
+  if (figures.cancelled) {
+    std::cerr << "qreport: the answers cancelled the dialog: no figures\n";
+    return kCancelled;
+  }
+  return kDone;
+}
+
+}  // namespace
+
+void AddLinesCommand(CLI::App& app, int& exit_status) {
+  auto options = std::make_shared<LinesOptions>();
+  CLI::App* sub = app.add_subcommand("lines", "prints every figure of a client's report without writing anything");
+  sub->footer(
+      "Computes the report as 'qreport run' would, with the same rules: the dialog from the saved\n"
+      "entries and the answers FILE (else as it shows at first), the worksheet's lines, totals and\n"
+      "recap, the lines of Form 941 or Form 944 with the monthly liabilities, the voucher's fields,\n"
+      "the quarter and the year. Nothing is written into DATADIR or the rates folder: a missing file\n"
+      "reads as empty. --json prints one object with money as integer cents (docs/formats.md);\n"
+      "--csv prints key,value rows with the same keys.");
+  sub->add_option("DATADIR", options->data_dir, "the client folder")->required()->type_name("");
+  sub->add_option("--answers", options->answers_file, "plays the dialogs from this answers file")->type_name("FILE");
+  sub->add_option("--rates-dir", options->rates_dir, "the folder of FICA.RAT and prep (default: .)")->type_name("DIR");
+  sub->add_option("--kind", options->kind, "the report kind the host passes (default 941)")->type_name("KIND");
+  auto* json = sub->add_flag("--json", options->json, "prints the figures as JSON");
+  sub->add_flag("--csv", options->csv, "prints the figures as key,value rows")->excludes(json);
+  sub->callback([options, &exit_status] { exit_status = Lines(*options); });
+}
+
+}  // namespace qreport::cli

@@ -1,0 +1,838 @@
+#include "json/client_document.h"
+
+#include <csv.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <limits>
+#include <map>
+#include <random>
+#include <stdexcept>
+
+#include "data/bytes.h"
+#include "data/client_file.h"
+#include "data/errors.h"
+#include "data/employee_files.h"
+#include "data/liability_file.h"
+#include "data/paths.h"
+#include "data/rates.h"
+#include "data/record_file.h"
+#include "forms/employer_block.h"
+#include "json/text_json.h"
+#include "text/numbers.h"
+
+namespace qreport {
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
+
+constexpr std::array<std::size_t, 6> kRateWidths = {6, 6, 8, 6, 6, 8};
+constexpr std::array<const char*, 6> kRateKeys = {"ss_rate1",       "ss_rate2",       "ss_base",
+                                                  "medicare_rate1", "medicare_rate2", "second_base"};
+// The cents a packed amount can hold: a signed 32-bit count of whole units and 0 to 99 hundredths.
+constexpr Cents kLowestPacked = static_cast<Cents>(std::numeric_limits<std::int32_t>::min()) * 100;
+constexpr Cents kHighestPacked = static_cast<Cents>(std::numeric_limits<std::int32_t>::max()) * 100 + 99;
+
+std::string J(std::string_view bytes) { return BytesToJsonText(bytes); }
+
+// A packed amount's cents; a hundredths byte above 99 is added as it stands, as the run adds it.
+Cents PackedCentsAt(Bytes record, std::size_t offset, bool& odd_hundredths) {
+  std::uint8_t hundredths = ByteAt(record, offset + 4);
+  if (hundredths > 99) odd_hundredths = true;
+  return static_cast<Cents>(Int32At(record, offset)) * 100 + hundredths;
+}
+
+// Text that the decimal rule reads as 0 although it is not a written zero.
+bool ReadsAsZeroByAccident(std::string_view text) {
+  std::string t = Trim(text);
+  while (!t.empty() && t.back() == '\0') t.pop_back();
+  if (t.empty()) return false;
+  std::size_t i = 0;
+  if (t[i] == '+' || t[i] == '-') ++i;
+  if (i < t.size() && t[i] == '.') ++i;
+  return !(i < t.size() && t[i] >= '0' && t[i] <= '9');
+}
+
+bool HasControlBytes(std::string_view text) {
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
+
+bool Exists(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+Inspection InspectClientFolder(const std::string& data_dir, const std::string& rates_dir) {
+  Inspection in;
+  ClientDocument& doc = in.document;
+  auto warn = [&](std::string text) { in.warnings.push_back(std::move(text)); };
+  auto check_text = [&](const std::string& where, std::string_view text) {
+    if (HasControlBytes(text)) warn(where + ": holds bytes outside printable text (printed as blanks)");
+  };
+  auto check_number = [&](const std::string& where, std::string_view text) {
+    if (ReadsAsZeroByAccident(text)) warn(where + ": \"" + J(Trim(text)) + "\" is no number and reads as 0");
+  };
+  const MissingFile look = MissingFile::kReadAsEmpty;
+
+  // The client file.
+  fs::path client_path = ResolveHostPath(data_dir, kClientFileName);
+  if (Exists(client_path)) {
+    RecordFile file(client_path, kClientRecordLength, look);
+    std::uint64_t size = file.size();
+    if (size % kClientRecordLength != 0 || size < 2 * kClientRecordLength) {
+      warn("CLIENT: " + std::to_string(size) + " bytes, not two whole records of 151: the missing bytes read as zero");
+    }
+    std::vector<std::uint8_t> r1 = file.Read(1), r2 = file.Read(2);
+    ClientSpec c;
+    c.employer_name = TrimRight(TextAt(r1, kEmployerNameOffset, kEmployerNameWidth));
+    c.trade_name = TrimRight(TextAt(r1, kTradeNameOffset, kTradeNameWidth));
+    c.address = TrimRight(TextAt(r1, kAddressOffset, kAddressWidth));
+    c.ein_suffix = ByteAt(r1, kEinSuffixOffset);
+    c.payroll_date = TrimRight(TextAt(r1, kPayrollDateOffset, kPayrollDateWidth));
+    c.futa_rate = TrimRight(TextAt(r2, kFutaRateOffset, kNumberFieldWidth));
+    c.futa_base = TrimRight(TextAt(r2, kFutaBaseOffset, kNumberFieldWidth));
+    c.suta_rate = TrimRight(TextAt(r2, kSutaRateOffset, kNumberFieldWidth));
+    c.suta_base = TrimRight(TextAt(r2, kSutaBaseOffset, kNumberFieldWidth));
+    c.ein = TrimRight(TextAt(r2, kEinOffset, kEinWidth));
+    c.city_line = TrimRight(TextAt(r2, kCityLineOffset, kCityLineWidth));
+    check_text("CLIENT employer name", c.employer_name);
+    check_text("CLIENT trade name", c.trade_name);
+    check_text("CLIENT address", c.address);
+    check_text("CLIENT city line", c.city_line);
+    check_number("CLIENT FUTA rate", c.futa_rate);
+    check_number("CLIENT FUTA wage base", c.futa_base);
+    check_number("CLIENT SUTA rate", c.suta_rate);
+    check_number("CLIENT SUTA wage base", c.suta_base);
+    check_number("CLIENT payroll date", c.payroll_date);
+    in.derived["client"] = {{"futa_rate", ParseDecimal(c.futa_rate)},
+                            {"futa_base", ParseDecimal(c.futa_base)},
+                            {"suta_rate", ParseDecimal(c.suta_rate)},
+                            {"suta_base", ParseDecimal(c.suta_base)},
+                            {"ein_shown", J(EinText(TrimRight(TextAt(r2, kEinOffset, kEinWidth)) +
+                                                    (c.ein_suffix > 28 ? std::string(1, static_cast<char>(c.ein_suffix)) : "")))}};
+    doc.folder.client = c;
+  }
+
+  // The employee files, in index order.
+  fs::path index_path = ResolveHostPath(data_dir, kIndexFileName);
+  fs::path master_path = ResolveHostPath(data_dir, kEmployeeFileName);
+  fs::path plans_path = ResolveHostPath(data_dir, kPlansFileName);
+  doc.folder.write_plans = Exists(plans_path);
+  if (Exists(index_path)) {
+    RecordFile index(index_path, kIndexRecordLength, look);
+    RecordFile master(master_path, kEmployeeRecordLength, look);
+    std::optional<RecordFile> plans;
+    if (doc.folder.write_plans) plans.emplace(plans_path, kPlansRecordLength, look);
+    std::int64_t entries = IndexEntryCount(index.size());
+    if (index.size() % kIndexRecordLength != 0) {
+      warn("EMPLOYEE.idx: " + std::to_string(index.size()) + " bytes, a partial last entry (" +
+           std::to_string(entries) + " entries are read)");
+    }
+    if (master.size() % kEmployeeRecordLength != 0) {
+      warn("EMPLOYEE.fil: " + std::to_string(master.size()) + " bytes, a partial last record: its missing bytes read as zero");
+    }
+    if (plans && plans->size() % kPlansRecordLength != 0) {
+      warn("EMPLOYEE.PLANS: " + std::to_string(plans->size()) + " bytes, a partial last record: it is not read");
+    }
+    if (entries > 32767) warn("EMPLOYEE.idx: " + std::to_string(entries) + " entries, more than 32,767 (all are read)");
+    std::uint64_t master_records = master.size() / kEmployeeRecordLength;
+    for (std::int64_t entry = 1; entry <= entries; ++entry) {
+      std::vector<std::uint8_t> ix = index.Read(entry);
+      std::string where = "employee entry " + std::to_string(entry);
+      EmployeeSpec e;
+      e.record_number = Int16At(ix, kIndexRecordNumberOffset);
+      e.literal_record_number = true;
+      std::string index_key = TrimRight(TextAt(ix, 0, kKeyWidth));
+      e.key = index_key;
+      if (e.record_number < 1) {
+        warn(where + ": record number " + std::to_string(e.record_number) + " is below 1: the entry is skipped");
+        doc.folder.employees.push_back(e);
+        continue;
+      }
+      if (static_cast<std::uint64_t>(e.record_number) > master_records) {
+        warn(where + ": record number " + std::to_string(e.record_number) + " is past the end of EMPLOYEE.fil (" +
+             std::to_string(master_records) + " records): its amounts read as zero");
+      }
+      std::vector<std::uint8_t> r = master.Read(e.record_number);
+      bool odd = false;
+      e.key = TrimRight(TextAt(r, kKeyOffset, kKeyWidth));
+      if (index_key != e.key) e.index_key = index_key;
+      e.name = TrimRight(TextAt(r, kNameOffset, kNameWidth));
+      e.fica_flag = static_cast<char>(ByteAt(r, kFicaFlagOffset));
+      e.misc_amount_1 = PackedCentsAt(r, kMiscAmount1Offset, odd);
+      for (std::size_t i = 0; i < 9; ++i) {
+        e.other[i] = PackedCentsAt(r, kAmountsOtherOffset + 5 * i, odd);
+        e.qtd[i] = PackedCentsAt(r, kAmountsQtdOffset + 5 * i, odd);
+        e.ytd[i] = PackedCentsAt(r, kAmountsYtdOffset + 5 * i, odd);
+      }
+      e.exempt_code = ByteAt(r, kExemptCodeOffset);
+      if (plans && static_cast<double>(e.record_number) <= static_cast<double>(plans->size()) / kPlansRecordLength) {
+        std::vector<std::uint8_t> p = plans->Read(e.record_number);
+        for (std::size_t k = 0; k < 3; ++k) e.plans[k] = PackedCentsAt(p, k * kPlanGroupLength + kPlanAmountAOffset, odd);
+      }
+      if (odd) warn(where + ": an amount's hundredths byte is above 99 (added as it stands)");
+      check_text(where + " key", e.key);
+      check_text(where + " name", e.name);
+      doc.folder.employees.push_back(std::move(e));
+    }
+    in.derived["index_entries"] = entries;
+  }
+
+  // The liability file: the 10-byte records as they stand, and the quarter's three months.
+  fs::path liability_path = ResolveHostPath(data_dir, kLiabilityFileName);
+  if (Exists(liability_path)) {
+    std::string bytes = ReadWholeFile(liability_path);
+    std::vector<std::string> records;
+    for (std::size_t at = 0; at < bytes.size(); at += kLiabilityRecordLength) {
+      records.push_back(bytes.substr(at, kLiabilityRecordLength));
+      check_number("PRLIAB record " + std::to_string(records.size()), records.back());
+    }
+    if (bytes.size() % kLiabilityRecordLength != 0) {
+      warn("PRLIAB: " + std::to_string(bytes.size()) + " bytes, a partial last record");
+    }
+    doc.folder.liability = records;
+    try {
+      auto months = ReadLiabilityMonths(data_dir, look);
+      in.derived["liability_months"] = {months[0], months[1], months[2]};
+    } catch (const RunError&) {
+    }
+  }
+
+  // The formula file, as the run reads it (only its first three lines).
+  if (Exists(ResolveHostPath(data_dir, kFormulaFileName))) {
+    try {
+      FormulaFile formula = ReadFormulaFile(data_dir, look);
+      Json lines = Json::array();
+      for (const auto& line : formula.fields) lines.push_back({J(line[0]), J(line[1])});
+      in.derived["formula"] = lines;
+    } catch (const RunError&) {
+    }
+  }
+
+  // The rates and letterhead files of the rates folder.
+  fs::path rates_path = ResolveHostPath(rates_dir, kRatesFileName);
+  if (Exists(rates_path)) {
+    std::string record = ReadWholeFile(rates_path);
+    if (record.size() < kRatesRecordLength) warn("FICA.RAT: " + std::to_string(record.size()) + " bytes, a partial record");
+    record.resize(std::max(record.size(), kRatesRecordLength), '\0');
+    std::array<std::string, 6> fields;
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < 6; ++i) {
+      fields[i] = TrimRight(record.substr(at, kRateWidths[i]));
+      at += kRateWidths[i];
+      check_number(std::string("FICA.RAT ") + kRateKeys[i], fields[i]);
+    }
+    doc.rates = fields;
+    FicaRates r = ReadFicaRates(rates_dir, look);
+    in.derived["rates"] = {{"ss_rate1", r.ss_rate1},           {"ss_rate2", r.ss_rate2},
+                           {"ss_base", r.ss_base},             {"medicare_rate1", r.medicare_rate1},
+                           {"medicare_rate2", r.medicare_rate2}, {"second_base", r.second_base}};
+  }
+  fs::path letterhead_path = ResolveHostPath(rates_dir, kLetterheadFileName);
+  if (Exists(letterhead_path)) {
+    std::string record = ReadWholeFile(letterhead_path);
+    record.resize(std::max(record.size(), kLetterheadRecordLength), '\0');
+    std::array<std::string, 5> lines;
+    for (std::size_t i = 0; i < 5; ++i) {
+      lines[i] = TrimRight(record.substr(i * kLetterheadLineWidth, kLetterheadLineWidth));
+      check_text("prep line " + std::to_string(i + 1), lines[i]);
+    }
+    doc.letterhead = lines;
+  }
+
+  // The saved entries.
+  fs::path saved_path = ResolveHostPath(data_dir, kSavedEntriesFileName);
+  if (Exists(saved_path)) doc.saved_entries = ParseSavedEntries(ReadWholeFile(saved_path));
+  return in;
+}
+
+namespace {
+
+Json AmountsJson(const std::array<Cents, 9>& amounts) {
+  Json a = Json::array();
+  for (Cents c : amounts) a.push_back(c);
+  return a;
+}
+
+}  // namespace
+
+nlohmann::ordered_json ClientDocumentJson(const Inspection& in) {
+  const ClientDocument& doc = in.document;
+  Json j;
+  j["format"] = "qreport client folder 1";
+  if (doc.folder.client) {
+    const ClientSpec& c = *doc.folder.client;
+    j["client"] = {{"employer_name", J(c.employer_name)}, {"trade_name", J(c.trade_name)},
+                   {"address", J(c.address)},             {"payroll_date", J(c.payroll_date)},
+                   {"ein_suffix", c.ein_suffix},          {"futa_rate", J(c.futa_rate)},
+                   {"futa_base", J(c.futa_base)},         {"suta_rate", J(c.suta_rate)},
+                   {"suta_base", J(c.suta_base)},         {"ein", J(c.ein)},
+                   {"city_line", J(c.city_line)}};
+  } else {
+    j["client"] = nullptr;
+  }
+  Json employees = Json::array();
+  for (const EmployeeSpec& e : doc.folder.employees) {
+    Json x;
+    x["record_number"] = e.record_number;
+    x["key"] = J(e.key);
+    if (e.record_number >= 1) {
+      if (e.index_key) x["index_key"] = J(*e.index_key);
+      x["name"] = J(e.name);
+      x["fica_flag"] = J(std::string(1, e.fica_flag));
+      x["exempt_code"] = e.exempt_code;
+      x["misc_amount_1"] = e.misc_amount_1;
+      x["qtd"] = AmountsJson(e.qtd);
+      x["ytd"] = AmountsJson(e.ytd);
+      x["other"] = AmountsJson(e.other);
+      x["plans"] = {e.plans[0], e.plans[1], e.plans[2]};
+    }
+    employees.push_back(x);
+  }
+  j["employees"] = employees;
+  j["plans_file"] = doc.folder.write_plans;
+  if (doc.folder.liability) {
+    Json records = Json::array();
+    for (const std::string& r : *doc.folder.liability) records.push_back(J(r));
+    j["liability"] = records;
+  } else {
+    j["liability"] = nullptr;
+  }
+  if (doc.rates) {
+    Json rates;
+    for (std::size_t i = 0; i < 6; ++i) rates[kRateKeys[i]] = J((*doc.rates)[i]);
+    j["rates"] = rates;
+  } else {
+    j["rates"] = nullptr;
+  }
+  if (doc.letterhead) {
+    Json lines = Json::array();
+    for (const std::string& line : *doc.letterhead) lines.push_back(J(line));
+    j["letterhead"] = lines;
+  } else {
+    j["letterhead"] = nullptr;
+  }
+  if (doc.saved_entries) {
+    const SavedEntries& s = *doc.saved_entries;
+    j["saved_entries"] = {{"designee_name", J(s.designee_name)},
+                          {"designee_phone", J(s.designee_phone)},
+                          {"preparer_codes", J(s.preparer_codes)},
+                          {"state_code", J(s.state_code)}};
+  } else {
+    j["saved_entries"] = nullptr;
+  }
+  j["derived"] = in.derived.is_null() ? Json::object() : in.derived;
+  j["warnings"] = in.warnings;
+  return j;
+}
+
+std::optional<Cents> ParseAmountText(std::string_view text, std::string& why) {
+  std::string_view t = text;
+  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+  bool negative = false;
+  if (!t.empty() && (t.front() == '-' || t.front() == '+')) {
+    negative = t.front() == '-';
+    t.remove_prefix(1);
+  }
+  if (!t.empty() && t.front() == '$') t.remove_prefix(1);
+  Cents whole = 0;
+  int digits = 0, decimals = 0;
+  bool point = false;
+  for (char c : t) {
+    if (c == ',' && !point && digits > 0) continue;
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9' || decimals == 2 || (!point && digits >= 12)) {
+      why = "expected an amount such as 1234.56 (at most two decimals)";
+      return std::nullopt;
+    }
+    whole = whole * 10 + (c - '0');
+    if (point) ++decimals; else ++digits;
+  }
+  if (digits + decimals == 0) {
+    why = "expected an amount such as 1234.56";
+    return std::nullopt;
+  }
+  for (; decimals < 2; ++decimals) whole *= 10;
+  Cents cents = negative ? -whole : whole;
+  if (cents < kLowestPacked || cents > kHighestPacked) {
+    why = "the amount does not fit a packed amount (whole units from -2147483648 to 2147483647)";
+    return std::nullopt;
+  }
+  return cents;
+}
+
+namespace {
+
+// Reads the document's JSON values into plain values, with the path of each for its errors.
+class DocumentReader {
+ public:
+  DocumentReader(std::string file, std::vector<std::string>& errors) : file_(std::move(file)), errors_(errors) {}
+
+  void Error(const std::string& path, const std::string& what) { errors_.push_back(file_ + ": " + path + ": " + what); }
+
+  // A text of at most `width` bytes.
+  std::string Text(const Json& j, const std::string& path, std::size_t width) {
+    if (!j.is_string()) {
+      Error(path, "expected a text of at most " + std::to_string(width) + " bytes");
+      return {};
+    }
+    std::optional<std::string> bytes = JsonTextToBytes(j.get<std::string>());
+    if (!bytes) {
+      Error(path, "expected single-byte text (characters U+0000 to U+00FF)");
+      return {};
+    }
+    if (bytes->size() > width) {
+      Error(path, "\"" + j.get<std::string>() + "\" is " + std::to_string(bytes->size()) + " bytes; the field holds at most " +
+                      std::to_string(width));
+      return {};
+    }
+    return *bytes;
+  }
+
+  std::int64_t Integer(const Json& j, const std::string& path, std::int64_t low, std::int64_t high) {
+    if (!j.is_number_integer() || j.get<std::int64_t>() < low || j.get<std::int64_t>() > high) {
+      Error(path, "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+      return 0;
+    }
+    return j.get<std::int64_t>();
+  }
+
+  // Money: integer cents, or decimal text in dollars.
+  Cents Money(const Json& j, const std::string& path) {
+    if (j.is_number_integer()) {
+      Cents c = j.get<Cents>();
+      if (c < kLowestPacked || c > kHighestPacked) Error(path, "the amount does not fit a packed amount");
+      return c;
+    }
+    if (j.is_string()) {
+      std::string why;
+      if (auto c = ParseAmountText(j.get<std::string>(), why)) return *c;
+      Error(path, why);
+      return 0;
+    }
+    Error(path, "expected integer cents (123456) or decimal text (\"1234.56\")");
+    return 0;
+  }
+
+  template <std::size_t N>
+  std::array<Cents, N> Amounts(const Json& j, const std::string& path) {
+    std::array<Cents, N> out{};
+    if (!j.is_array() || j.size() > N) {
+      Error(path, "expected a list of at most " + std::to_string(N) + " amounts");
+      return out;
+    }
+    for (std::size_t i = 0; i < j.size(); ++i) out[i] = Money(j[i], path + "/" + std::to_string(i));
+    return out;
+  }
+
+  // Every key of the object is one of `known`.
+  bool Object(const Json& j, const std::string& path, std::initializer_list<const char*> known) {
+    if (!j.is_object()) {
+      Error(path.empty() ? "/" : path, "expected an object");
+      return false;
+    }
+    for (const auto& [key, value] : j.items()) {
+      bool found = false;
+      for (const char* k : known) found = found || key == k;
+      if (!found) Error(path + "/" + key, "unknown key");
+    }
+    return true;
+  }
+
+ private:
+  std::string file_;
+  std::vector<std::string>& errors_;
+};
+
+}  // namespace
+
+ClientDocument ParseClientDocument(std::string_view json_text, const std::string& file,
+                                   std::vector<std::string>& errors) {
+  ClientDocument doc;
+  Json j;
+  try {
+    j = Json::parse(json_text.begin(), json_text.end());
+  } catch (const nlohmann::json::parse_error& e) {
+    errors.push_back(file + ": not JSON: " + e.what());
+    return doc;
+  }
+  DocumentReader r(file, errors);
+  if (!r.Object(j, "", {"format", "client", "employees", "plans_file", "liability", "rates", "letterhead",
+                         "saved_entries", "derived", "warnings"})) {
+    return doc;
+  }
+  if (j.contains("client") && !j["client"].is_null()) {
+    const Json& c = j["client"];
+    if (r.Object(c, "/client", {"employer_name", "trade_name", "address", "payroll_date", "ein_suffix", "futa_rate",
+                                "futa_base", "suta_rate", "suta_base", "ein", "city_line"})) {
+      ClientSpec s;
+      auto text = [&](const char* key, std::size_t width) {
+        return c.contains(key) ? r.Text(c[key], std::string("/client/") + key, width) : std::string();
+      };
+      s.employer_name = text("employer_name", kEmployerNameWidth);
+      s.trade_name = text("trade_name", kTradeNameWidth);
+      s.address = text("address", kAddressWidth);
+      s.payroll_date = text("payroll_date", kPayrollDateWidth);
+      if (c.contains("ein_suffix")) s.ein_suffix = static_cast<std::uint8_t>(r.Integer(c["ein_suffix"], "/client/ein_suffix", 0, 255));
+      s.futa_rate = text("futa_rate", kNumberFieldWidth);
+      s.futa_base = text("futa_base", kNumberFieldWidth);
+      s.suta_rate = text("suta_rate", kNumberFieldWidth);
+      s.suta_base = text("suta_base", kNumberFieldWidth);
+      s.ein = text("ein", kEinWidth);
+      s.city_line = text("city_line", kCityLineWidth);
+      doc.folder.client = s;
+    }
+  }
+  if (j.contains("employees")) {
+    const Json& list = j["employees"];
+    if (!list.is_array()) r.Error("/employees", "expected a list of employees");
+    for (std::size_t i = 0; list.is_array() && i < list.size(); ++i) {
+      std::string path = "/employees/" + std::to_string(i);
+      const Json& x = list[i];
+      if (!r.Object(x, path, {"record_number", "key", "index_key", "name", "fica_flag", "exempt_code", "misc_amount_1",
+                              "qtd", "ytd", "other", "plans"})) {
+        continue;
+      }
+      EmployeeSpec e;
+      if (x.contains("record_number")) {
+        e.record_number = static_cast<std::int16_t>(r.Integer(x["record_number"], path + "/record_number", -32768, 32767));
+        e.literal_record_number = true;
+      }
+      if (x.contains("key")) e.key = r.Text(x["key"], path + "/key", kKeyWidth);
+      if (x.contains("index_key")) e.index_key = r.Text(x["index_key"], path + "/index_key", kKeyWidth);
+      if (x.contains("name")) e.name = r.Text(x["name"], path + "/name", kNameWidth);
+      if (x.contains("fica_flag")) {
+        std::string flag = r.Text(x["fica_flag"], path + "/fica_flag", 1);
+        e.fica_flag = flag.empty() ? ' ' : flag[0];
+      }
+      if (x.contains("exempt_code")) e.exempt_code = static_cast<std::uint8_t>(r.Integer(x["exempt_code"], path + "/exempt_code", 0, 255));
+      if (x.contains("misc_amount_1")) e.misc_amount_1 = r.Money(x["misc_amount_1"], path + "/misc_amount_1");
+      if (x.contains("qtd")) e.qtd = r.Amounts<9>(x["qtd"], path + "/qtd");
+      if (x.contains("ytd")) e.ytd = r.Amounts<9>(x["ytd"], path + "/ytd");
+      if (x.contains("other")) e.other = r.Amounts<9>(x["other"], path + "/other");
+      if (x.contains("plans")) e.plans = r.Amounts<3>(x["plans"], path + "/plans");
+      doc.folder.employees.push_back(std::move(e));
+    }
+  }
+  if (j.contains("plans_file")) {
+    if (j["plans_file"].is_boolean()) doc.folder.write_plans = j["plans_file"].get<bool>();
+    else r.Error("/plans_file", "expected true or false");
+  }
+  if (j.contains("liability") && !j["liability"].is_null()) {
+    const Json& list = j["liability"];
+    std::vector<std::string> records;
+    if (!list.is_array()) r.Error("/liability", "expected a list of 10-byte records");
+    for (std::size_t i = 0; list.is_array() && i < list.size(); ++i) {
+      records.push_back(r.Text(list[i], "/liability/" + std::to_string(i), kLiabilityRecordLength));
+    }
+    doc.folder.liability = records;
+  }
+  if (j.contains("rates") && !j["rates"].is_null()) {
+    const Json& x = j["rates"];
+    if (r.Object(x, "/rates", {kRateKeys[0], kRateKeys[1], kRateKeys[2], kRateKeys[3], kRateKeys[4], kRateKeys[5]})) {
+      std::array<std::string, 6> fields;
+      for (std::size_t i = 0; i < 6; ++i) {
+        if (x.contains(kRateKeys[i])) fields[i] = r.Text(x[kRateKeys[i]], std::string("/rates/") + kRateKeys[i], kRateWidths[i]);
+      }
+      doc.rates = fields;
+    }
+  }
+  if (j.contains("letterhead") && !j["letterhead"].is_null()) {
+    const Json& list = j["letterhead"];
+    std::array<std::string, 5> lines;
+    if (!list.is_array() || list.size() > 5) r.Error("/letterhead", "expected a list of at most 5 lines");
+    for (std::size_t i = 0; list.is_array() && i < list.size() && i < 5; ++i) {
+      lines[i] = r.Text(list[i], "/letterhead/" + std::to_string(i), kLetterheadLineWidth);
+    }
+    doc.letterhead = lines;
+  }
+  if (j.contains("saved_entries") && !j["saved_entries"].is_null()) {
+    const Json& x = j["saved_entries"];
+    const char* keys[] = {"designee_name", "designee_phone", "preparer_codes", "state_code"};
+    if (r.Object(x, "/saved_entries", {keys[0], keys[1], keys[2], keys[3]})) {
+      SavedEntries s;
+      std::string* fields[] = {&s.designee_name, &s.designee_phone, &s.preparer_codes, &s.state_code};
+      for (std::size_t i = 0; i < 4; ++i) {
+        if (!x.contains(keys[i])) continue;
+        std::string path = std::string("/saved_entries/") + keys[i];
+        *fields[i] = r.Text(x[keys[i]], path, 255);
+        if (fields[i]->find_first_of("\r\n") != std::string::npos) r.Error(path, "expected one line (no CR or LF)");
+      }
+      s.lines = 4;
+      doc.saved_entries = s;
+    }
+  }
+  return doc;
+}
+
+namespace {
+
+// The columns of an employees CSV file.
+enum class Column { kKey, kName, kFicaFlag, kExemptCode, kRecordNumber, kMisc, kQtd, kYtd, kOther, kPlan };
+
+struct ColumnSpec {
+  Column column;
+  std::size_t item = 0;  // 0-based item of qtd/ytd/other/plan
+};
+
+std::optional<ColumnSpec> ColumnNamed(const std::string& name) {
+  static const std::map<std::string, Column> plain = {
+      {"key", Column::kKey},           {"name", Column::kName},
+      {"fica_flag", Column::kFicaFlag}, {"exempt_code", Column::kExemptCode},
+      {"record_number", Column::kRecordNumber}, {"misc_amount_1", Column::kMisc}};
+  if (auto it = plain.find(name); it != plain.end()) return ColumnSpec{it->second};
+  struct Group {
+    const char* prefix;
+    Column column;
+    std::size_t count;
+  } groups[] = {{"qtd", Column::kQtd, 9}, {"ytd", Column::kYtd, 9}, {"other", Column::kOther, 9}, {"plan", Column::kPlan, 3}};
+  for (const Group& g : groups) {
+    std::string prefix = g.prefix;
+    if (name.size() == prefix.size() + 1 && name.compare(0, prefix.size(), prefix) == 0 && name.back() >= '1' &&
+        name.back() <= static_cast<char>('0' + g.count)) {
+      return ColumnSpec{g.column, static_cast<std::size_t>(name.back() - '1')};
+    }
+  }
+  return std::nullopt;
+}
+
+struct CsvState {
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::size_t> row_lines;
+  std::vector<std::string> current;
+  std::size_t line = 1;
+  std::size_t row_start = 1;
+};
+
+void CsvField(void* data, std::size_t length, void* context) {
+  auto* s = static_cast<CsvState*>(context);
+  if (s->current.empty()) s->row_start = s->line;
+  s->current.emplace_back(static_cast<const char*>(data), length);
+}
+
+void CsvRow(int, void* context) {
+  auto* s = static_cast<CsvState*>(context);
+  s->rows.push_back(std::move(s->current));
+  s->row_lines.push_back(s->row_start);
+  s->current.clear();
+}
+
+}  // namespace
+
+std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::string& file, std::vector<std::string>& errors) {
+  std::vector<EmployeeSpec> employees;
+  csv_parser parser;
+  if (csv_init(&parser, CSV_APPEND_NULL) != 0) {
+    errors.push_back(file + ": cannot start the CSV reader");
+    return employees;
+  }
+  CsvState state;
+  // Fed one line at a time, so that every row knows the line it starts on.
+  std::size_t at = 0;
+  bool failed = false;
+  while (at < csv.size() && !failed) {
+    std::size_t end = csv.find('\n', at);
+    end = end == std::string_view::npos ? csv.size() : end + 1;
+    if (csv_parse(&parser, csv.data() + at, end - at, CsvField, CsvRow, &state) != end - at) failed = true;
+    if (!failed && csv[end - 1] == '\n') ++state.line;
+    at = end;
+  }
+  if (!failed) csv_fini(&parser, CsvField, CsvRow, &state);
+  csv_free(&parser);
+  if (failed) {
+    errors.push_back(file + ":" + std::to_string(state.line) + ": not CSV: " + csv_strerror(csv_error(&parser)));
+    return employees;
+  }
+  if (state.rows.empty()) {
+    errors.push_back(file + ":1: expected a header row naming the columns (key,name,...)");
+    return employees;
+  }
+  std::vector<std::optional<ColumnSpec>> columns;
+  bool has_key = false;
+  for (std::size_t c = 0; c < state.rows[0].size(); ++c) {
+    std::string name = Trim(state.rows[0][c]);
+    if (c == 0 && name.rfind("\xEF\xBB\xBF", 0) == 0) name.erase(0, 3);  // a spreadsheet's byte order mark
+    columns.push_back(ColumnNamed(name));
+    if (!columns.back()) {
+      errors.push_back(file + ":" + std::to_string(state.row_lines[0]) + ":" + std::to_string(c + 1) + ": unknown column \"" +
+                       name + "\" (docs/formats.md lists the columns)");
+    } else if (columns.back()->column == Column::kKey) {
+      has_key = true;
+    }
+  }
+  if (!has_key) errors.push_back(file + ":" + std::to_string(state.row_lines[0]) + ": the header has no column \"key\"");
+  if (!errors.empty()) return employees;
+
+  for (std::size_t r = 1; r < state.rows.size(); ++r) {
+    const std::vector<std::string>& row = state.rows[r];
+    std::string line = file + ":" + std::to_string(state.row_lines[r]) + ":";
+    if (row.size() == 1 && Trim(row[0]).empty()) continue;  // an empty line
+    if (row.size() > columns.size()) {
+      errors.push_back(line + std::to_string(columns.size() + 1) + ": more fields than the header names");
+      continue;
+    }
+    EmployeeSpec e;
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      const ColumnSpec& spec = *columns[c];
+      std::string where = line + std::to_string(c + 1) + ": " + Trim(state.rows[0][c]) + ": ";
+      const std::string& value = row[c];
+      auto text = [&](std::size_t width) {
+        if (value.size() > width) {
+          errors.push_back(where + "\"" + value + "\" is " + std::to_string(value.size()) + " bytes; the field holds at most " +
+                           std::to_string(width));
+        }
+        return value.substr(0, width);
+      };
+      auto amount = [&]() -> Cents {
+        if (Trim(value).empty()) return 0;
+        std::string why;
+        if (auto cents = ParseAmountText(value, why)) return *cents;
+        errors.push_back(where + why + ", got \"" + value + "\"");
+        return 0;
+      };
+      auto whole = [&](std::int64_t low, std::int64_t high) -> std::int64_t {
+        std::string t = Trim(value);
+        if (t.empty()) return 0;
+        std::size_t i = t[0] == '-' ? 1 : 0;
+        bool digits = i < t.size() && t.size() - i <= 6 && t.find_first_not_of("0123456789", i) == std::string::npos;
+        std::int64_t v = digits ? std::stoll(t) : low - 1;
+        if (v < low || v > high) {
+          errors.push_back(where + "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                           ", got \"" + value + "\"");
+          return 0;
+        }
+        return v;
+      };
+      switch (spec.column) {
+        case Column::kKey: e.key = text(kKeyWidth); break;
+        case Column::kName: e.name = text(kNameWidth); break;
+        case Column::kFicaFlag: {
+          std::string flag = Trim(value);
+          if (flag.size() > 1) errors.push_back(where + "expected one character such as Y, got \"" + value + "\"");
+          e.fica_flag = flag.empty() ? 'Y' : flag[0];
+          break;
+        }
+        case Column::kExemptCode: e.exempt_code = static_cast<std::uint8_t>(whole(0, 255)); break;
+        case Column::kRecordNumber:
+          if (!Trim(value).empty()) {
+            e.record_number = static_cast<std::int16_t>(whole(-32768, 32767));
+            e.literal_record_number = true;
+          }
+          break;
+        case Column::kMisc: e.misc_amount_1 = amount(); break;
+        case Column::kQtd: e.qtd[spec.item] = amount(); break;
+        case Column::kYtd: e.ytd[spec.item] = amount(); break;
+        case Column::kOther: e.other[spec.item] = amount(); break;
+        case Column::kPlan: e.plans[spec.item] = amount(); break;
+      }
+    }
+    employees.push_back(std::move(e));
+  }
+  return employees;
+}
+
+namespace {
+
+// Flushes a written file or folder to the disk.
+void Sync(const fs::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) throw std::runtime_error("cannot open " + path.string() + " to sync it");
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  if (!ok) throw std::runtime_error("cannot sync " + path.string());
+}
+
+std::string UniqueSuffix() {
+  static std::atomic<unsigned> counter{0};
+  std::random_device device;
+  return std::to_string(::getpid()) + "-" + std::to_string(device() % 100000) + "-" + std::to_string(counter++);
+}
+
+void SyncFolder(const fs::path& folder) {
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.is_regular_file()) Sync(entry.path());
+  }
+  Sync(folder);
+}
+
+// Replaces one file in `folder` through a synced temporary file beside it.
+template <typename Write>
+void ReplaceFileIn(const fs::path& folder, const std::string& name, Write write) {
+  fs::path temp = folder / ("." + name + ".import-" + UniqueSuffix());
+  fs::create_directory(temp);
+  try {
+    write(temp);
+    Sync(temp / name);
+    fs::rename(temp / name, folder / name);
+    fs::remove(temp);
+    Sync(folder);
+  } catch (...) {
+    std::error_code ec;
+    fs::remove_all(temp, ec);
+    throw;
+  }
+}
+
+}  // namespace
+
+void WriteClientDocumentFiles(const ClientDocument& doc, const fs::path& folder, bool with_rates) {
+  WriteClientFolder(folder, doc.folder);
+  if (with_rates) {
+    if (doc.rates) WriteRatesFile(folder, *doc.rates);
+    if (doc.letterhead) WriteLetterheadFile(folder, *doc.letterhead);
+  }
+  if (doc.saved_entries) WriteBytes(folder / "save941.info", SavedEntriesText(*doc.saved_entries));
+}
+
+void WriteClientDocument(const ClientDocument& doc, const fs::path& data_dir, const fs::path& rates_dir, bool force) {
+  fs::path target = data_dir;
+  while (!target.empty() && target.filename().empty()) target = target.parent_path();  // "dir/" names dir
+  if (target.empty()) throw std::runtime_error("no client folder named");
+  fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::error_code ec;
+  auto status = fs::symlink_status(target, ec);
+  bool exists = fs::exists(status);
+  if (exists && !fs::is_directory(status)) throw std::runtime_error(target.string() + " exists and is not a folder");
+  if (exists && !fs::is_empty(target, ec) && !force) {
+    throw std::runtime_error(target.string() + " is not empty (--force replaces it)");
+  }
+  if (!fs::is_directory(parent, ec)) throw std::runtime_error("no folder " + parent.string() + " to put the client folder in");
+
+  fs::path temp = parent / ("." + target.filename().string() + ".import-" + UniqueSuffix());
+  fs::path old;
+  try {
+    fs::create_directory(temp);
+    WriteClientDocumentFiles(doc, temp, /*with_rates=*/rates_dir.empty());
+    SyncFolder(temp);
+    if (!rates_dir.empty()) {
+      if (doc.rates) ReplaceFileIn(rates_dir, "FICA.RAT", [&](const fs::path& t) { WriteRatesFile(t, *doc.rates); });
+      if (doc.letterhead) ReplaceFileIn(rates_dir, "prep", [&](const fs::path& t) { WriteLetterheadFile(t, *doc.letterhead); });
+    }
+    if (exists) {
+      // The old folder moves aside first, so that the new one is renamed into a free name.
+      old = parent / ("." + target.filename().string() + ".old-" + UniqueSuffix());
+      fs::rename(target, old);
+    }
+    fs::rename(temp, target);
+    Sync(parent);
+  } catch (...) {
+    if (!old.empty() && !fs::exists(target, ec)) fs::rename(old, target, ec);
+    fs::remove_all(temp, ec);
+    throw;
+  }
+  if (!old.empty()) fs::remove_all(old, ec);
+}
+
+}  // namespace qreport

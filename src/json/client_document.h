@@ -1,0 +1,74 @@
+// The client folder as a document: what `qreport inspect --json` prints and `qreport import`
+// reads. One document holds every record file of a client folder (client, employee index,
+// master and plans files, liability file), the rates and letterhead files and the saved entries,
+// each field as the file holds it (texts as their bytes, money as integer cents), so that a
+// folder the client-folder writer made comes back byte for byte. The keys and limits are in
+// docs/formats.md and docs/client.schema.json.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "data/client_writer.h"
+#include "run/saved_entries.h"
+#include "text/numbers.h"
+
+namespace qreport {
+
+struct ClientDocument {
+  ClientFolderSpec folder;
+  std::optional<std::array<std::string, 6>> rates;       // FICA.RAT's six text fields
+  std::optional<std::array<std::string, 5>> letterhead;  // the five lines of "prep"
+  std::optional<SavedEntries> saved_entries;
+};
+
+// What inspect found: the document, the decoded values the run would use, and what the run would
+// silently read as zero or skip.
+struct Inspection {
+  ClientDocument document;
+  nlohmann::ordered_json derived;
+  std::vector<std::string> warnings;
+};
+
+// Reads the client folder `data_dir` and the rates folder `rates_dir` (empty: the current
+// folder) without writing anything: a missing file is reported as absent, never created.
+Inspection InspectClientFolder(const std::string& data_dir, const std::string& rates_dir);
+
+// The inspection as the client document in JSON (with "derived" and "warnings").
+nlohmann::ordered_json ClientDocumentJson(const Inspection& inspection);
+
+// An amount written as decimal text ("1234.56", "-0.05", "1,234", "$12.5") in cents, read digit
+// by digit (never through a binary float). Nothing, with `why` set, when it is not such an
+// amount or does not fit a packed amount.
+std::optional<Cents> ParseAmountText(std::string_view text, std::string& why);
+
+// The document of a JSON text. Every problem is added to `errors` as "FILE: /json/path: what was
+// expected"; the result is valid only when `errors` stays empty.
+ClientDocument ParseClientDocument(std::string_view json_text, const std::string& file,
+                                   std::vector<std::string>& errors);
+
+// Employees from CSV text with a header row (column names in docs/formats.md). Every problem is
+// added to `errors` as "FILE:LINE:COLUMN: what was expected".
+std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::string& file,
+                                           std::vector<std::string>& errors);
+
+// Writes the document's files into the existing folder `folder` (rates and letterhead included),
+// as they are, without syncing them: the part of WriteClientDocument that makes the bytes.
+void WriteClientDocumentFiles(const ClientDocument& document, const std::filesystem::path& folder,
+                              bool with_rates = true);
+
+// Writes the document as a client folder at `data_dir`: into a new temporary folder beside it,
+// every file synced, then renamed into place, so that a failure leaves nothing behind. The rates
+// and letterhead files go into the folder, or into `rates_dir` when it is given (each replaced
+// atomically). An existing `data_dir` that is not empty is refused unless `force`, which
+// replaces it whole. Throws std::runtime_error saying what failed.
+void WriteClientDocument(const ClientDocument& document, const std::filesystem::path& data_dir,
+                         const std::filesystem::path& rates_dir, bool force);
+
+}  // namespace qreport

@@ -1,0 +1,318 @@
+// The client document: inspect --json then import gives back every record file byte for byte
+// (the demo client and a few hundred generated folders with the edge values), every document
+// inspect prints is valid under docs/client.schema.json, inspect warns of what the run would
+// read as zero or skip and writes nothing, and import names every problem of its input and
+// writes nothing then.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <valijson/adapters/nlohmann_json_adapter.hpp>
+#include <valijson/schema.hpp>
+#include <valijson/schema_parser.hpp>
+#include <valijson/validator.hpp>
+
+#include "cli/demo/demo_client.h"
+#include "data/employee_files.h"
+#include "json/client_document.h"
+#include "support/fixture.h"
+
+#ifndef QREPORT_DOCS_DIR
+#define QREPORT_DOCS_DIR "docs"
+#endif
+
+namespace qreport {
+namespace {
+
+using testing::ReadFile;
+using testing::RunQreport;
+using testing::TempDir;
+namespace fs = std::filesystem;
+
+std::map<std::string, std::string> Files(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename().string()] = ReadFile(entry.path());
+  return files;
+}
+
+// Validates documents against the published schema (valijson, Debian's libvalijson-dev: a
+// maintained validator of the whole draft, rather than a second copy of the schema's rules).
+class SchemaCheck {
+ public:
+  SchemaCheck() {
+    document_ = nlohmann::json::parse(ReadFile(fs::path(QREPORT_DOCS_DIR) / "client.schema.json"));
+    valijson::SchemaParser parser;
+    valijson::adapters::NlohmannJsonAdapter adapter(document_);
+    parser.populateSchema(adapter, schema_);
+  }
+  // "" when valid, else the first error.
+  std::string Errors(const nlohmann::json& j) const {
+    valijson::Validator validator(valijson::Validator::kStrongTypes);
+    valijson::ValidationResults results;
+    valijson::adapters::NlohmannJsonAdapter adapter(j);
+    if (validator.validate(schema_, adapter, &results)) return "";
+    valijson::ValidationResults::Error error;
+    std::string text;
+    while (results.popError(error)) {
+      for (const std::string& c : error.context) text += c;
+      text += ": " + error.description + "\n";
+    }
+    return text;
+  }
+
+ private:
+  nlohmann::json document_;
+  valijson::Schema schema_;
+};
+
+// A generated client folder: texts of every length (empty, full, bytes above 127, NUL), amounts
+// at the packed limits and with 99 hundredths, negative amounts, record numbers below 1, shared,
+// and now and then the largest.
+ClientFolderSpec RandomFolder(std::mt19937& rng, bool largest, std::array<std::string, 6>& rates,
+                              std::array<std::string, 5>& letterhead) {
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  auto text = [&](std::size_t width) {
+    static const std::string alphabet = "ABCXYZ abc019,.-&'\xC9\xE9\xFC\x80\xFF";
+    std::size_t length = pick(4) == 0 ? 0 : (pick(3) == 0 ? width : static_cast<std::size_t>(pick(static_cast<int>(width) + 1)));
+    std::string t;
+    for (std::size_t i = 0; i < length; ++i) t += pick(40) == 0 ? '\0' : alphabet[static_cast<std::size_t>(pick(static_cast<int>(alphabet.size())))];
+    return t;
+  };
+  const Cents edges[] = {0, 99, -99, 1299, -475, 100, -1, 21474836479999 / 100, -214748364800, 214748364799};
+  auto amount = [&]() -> Cents {
+    if (pick(3) == 0) return edges[pick(10)];
+    return static_cast<Cents>(rng() % 20000000) - 5000000;
+  };
+  ClientFolderSpec spec;
+  if (pick(8) != 0) {
+    ClientSpec c;
+    c.employer_name = text(35);
+    c.trade_name = text(35);
+    c.address = text(35);
+    c.payroll_date = std::to_string(100000 + pick(900000));
+    c.ein_suffix = static_cast<std::uint8_t>(pick(256));
+    c.futa_rate = text(9);
+    c.futa_base = std::to_string(pick(100000));
+    c.suta_rate = "2.7";
+    c.suta_base = text(9);
+    c.ein = text(10);
+    c.city_line = text(30);
+    spec.client = c;
+  }
+  int count = pick(10) + (largest ? 1 : 0);
+  for (int i = 0; i < count; ++i) {
+    EmployeeSpec e;
+    int kind = pick(12);
+    if (kind == 0) {
+      e.record_number = static_cast<std::int16_t>(-pick(3));  // below 1: an index entry only
+      e.literal_record_number = true;
+    } else if (kind == 1) {
+      e.record_number = static_cast<std::int16_t>(1 + pick(4));  // may share a record
+    } else if (largest && i + 1 == count) {
+      e.record_number = 32767;
+    }
+    e.key = text(6);
+    e.name = text(30);
+    e.fica_flag = "YN \0"[pick(4)];
+    e.exempt_code = static_cast<std::uint8_t>(pick(4) == 0 ? pick(256) : 0);
+    e.misc_amount_1 = amount();
+    for (std::size_t k = 0; k < 9; ++k) {
+      e.qtd[k] = amount();
+      e.ytd[k] = amount();
+      e.other[k] = pick(3) == 0 ? amount() : 0;
+    }
+    for (Cents& p : e.plans) p = pick(2) == 0 ? amount() : 0;
+    spec.employees.push_back(e);
+  }
+  spec.write_plans = pick(5) != 0;
+  if (pick(2) == 0) {
+    std::vector<std::string> records;
+    int days = pick(100);
+    for (int d = 0; d < days; ++d) records.push_back(pick(10) == 0 ? text(10) : std::to_string(pick(500000)) + "." + std::to_string(10 + pick(90)));
+    spec.liability = records;
+  }
+  for (std::size_t i = 0; i < 6; ++i) rates[i] = text(i == 2 || i == 5 ? 8 : 6);
+  for (std::string& line : letterhead) line = text(30);
+  return spec;
+}
+
+TEST(ClientDocument, InspectThenImportGivesBackEveryFileByteForByte) {
+  SchemaCheck schema;
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    std::array<std::string, 6> rates;
+    std::array<std::string, 5> letterhead;
+    // One folder has the largest record number (a master file of 32,767 records).
+    ClientFolderSpec spec = RandomFolder(rng, seed == 7, rates, letterhead);
+    TempDir dir;
+    WriteClientFolder(dir / "from", spec);
+    WriteRatesFile(dir / "from", rates);
+    WriteLetterheadFile(dir / "from", letterhead);
+    WriteBytes(dir / "from" / "save941.info", "A DESIGNEE \r\n555 \r\n&LH1% \r\nNY  \r\n");
+
+    auto before = Files(dir / "from");
+    nlohmann::ordered_json j = ClientDocumentJson(InspectClientFolder((dir / "from").string(), (dir / "from").string()));
+    ASSERT_EQ(Files(dir / "from"), before) << "inspect wrote into the folder";
+    ASSERT_EQ(schema.Errors(j), "");
+
+    std::vector<std::string> errors;
+    ClientDocument doc = ParseClientDocument(j.dump(), "client.json", errors);
+    ASSERT_EQ(errors, std::vector<std::string>{});
+    WriteClientDocumentFiles(doc, dir / "to");
+    ASSERT_EQ(Files(dir / "to"), before);
+  }
+}
+
+TEST(ClientDocument, DemoRoundTripsThroughTheCommand) {
+  TempDir dir;
+  WriteDemoClient(dir / "demo");
+  fs::remove(dir / "demo" / kDemoAnswersFile);
+  auto before = Files(dir / "demo");
+  auto inspect = RunQreport(dir, "inspect demo --rates-dir demo --json");
+  ASSERT_EQ(inspect.status, 0) << inspect.err;
+  EXPECT_EQ(Files(dir / "demo"), before);
+  WriteBytes(dir / "demo.json", inspect.out);
+  auto import = RunQreport(dir, "import demo.json copy");
+  ASSERT_EQ(import.status, 0) << import.err;
+  EXPECT_EQ(Files(dir / "copy"), before);
+}
+
+// What the run would read as zero or skip, each in a folder that shows it.
+TEST(ClientDocument, InspectWarnsOfWhatTheRunSkipsAndWritesNothing) {
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> spoil;
+    std::string warning;
+  } cases[] = {
+      {"a partial client file", [](const fs::path& d) { fs::resize_file(d / "CLIENT", 200); }, "CLIENT: 200 bytes"},
+      {"an index entry past the master file",
+       [](const fs::path& d) { WriteBytes(d / "EMPLOYEE.idx", ReadFile(d / "EMPLOYEE.idx") + std::string("ZZ    \x00\x10", 8)); },
+       "past the end of EMPLOYEE.fil"},
+      {"a record number below 1",
+       [](const fs::path& d) { WriteBytes(d / "EMPLOYEE.idx", std::string("ZZ    \xff\xff", 8) + ReadFile(d / "EMPLOYEE.idx")); },
+       "record number -1 is below 1"},
+      {"a partial index entry", [](const fs::path& d) { WriteBytes(d / "EMPLOYEE.idx", ReadFile(d / "EMPLOYEE.idx") + "abc"); },
+       "a partial last entry"},
+      {"a rate that is no number", [](const fs::path& d) { WriteRatesFile(d, {"6.2", "abc", "94200", "1.45", "1.45", "0"}); },
+       "FICA.RAT ss_rate2: \"abc\" is no number"},
+      {"a control byte in a name",
+       [](const fs::path& d) {
+         std::string f = ReadFile(d / "EMPLOYEE.fil");
+         f[kNameOffset + 2] = '\x1b';
+         WriteBytes(d / "EMPLOYEE.fil", f);
+       },
+       "employee entry 1 name: holds bytes outside printable text"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    WriteDemoClient(dir.path());
+    c.spoil(dir.path());
+    auto before = Files(dir.path());
+    Inspection in = InspectClientFolder(dir.str(), dir.str());
+    EXPECT_EQ(Files(dir.path()), before);
+    std::string all;
+    for (const std::string& w : in.warnings) all += w + "\n";
+    EXPECT_NE(all.find(c.warning), std::string::npos) << all;
+  }
+  TempDir empty;
+  Inspection in = InspectClientFolder(empty.str(), empty.str());
+  EXPECT_TRUE(fs::is_empty(empty.path()));
+  EXPECT_FALSE(in.document.folder.client.has_value());
+}
+
+TEST(AmountText, DecimalTextToCentsWithoutAFloat) {
+  struct Case {
+    const char* text;
+    std::optional<Cents> cents;
+  } cases[] = {
+      {"1234.56", 123456},   {"-0.05", -5},    {"1,234.5", 123450}, {"$12", 1200},  {" 7 ", 700},
+      {"0.07", 7},            {".5", 50},       {"21474836.47", 2147483647},
+      {"2147483647.99", 214748364799},          {"2147483648", std::nullopt},
+      {"-2147483648", -214748364800},           {"-2147483648.01", std::nullopt},
+      {"12.345", std::nullopt}, {"12x", std::nullopt}, {"", std::nullopt}, {"1e3", std::nullopt}, {"--1", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    std::string why;
+    EXPECT_EQ(ParseAmountText(c.text, why), c.cents) << c.text;
+  }
+}
+
+// Every problem of the input is named where it is, and a failed import leaves no folder behind.
+TEST(ImportCommand, ErrorsNameTheirPlaceAndNothingIsWritten) {
+  TempDir dir;
+  WriteBytes(dir / "client.json", R"({"client": {"employer_name": "SMALL CO", "payroll_date": "063026"}})");
+  WriteBytes(dir / "employees.csv",
+             "key,name,qtd1,ytd1\n"
+             "A1,ONE,100.00,100.00\n"
+             "A2,TWO,200.00,200.00\n"
+             "A3,\"THREE,\nWITH A LINE\",300.00,300.00\n"
+             "A4,FOUR,400.00,400.00\n"
+             "A5,FIVE,12.3x,500.00\n");
+  auto bad_csv = RunQreport(dir, "import client.json --employees employees.csv out");
+  EXPECT_EQ(bad_csv.status, 2);
+  EXPECT_NE(bad_csv.err.find("employees.csv:7:3: qtd1: expected an amount such as 1234.56"), std::string::npos) << bad_csv.err;
+
+  WriteBytes(dir / "long.json", R"({"employees": [{"key": "A1", "name": "A NAME THAT IS FAR TOO LONG FOR ITS FIELD"}]})");
+  auto long_name = RunQreport(dir, "import long.json out");
+  EXPECT_EQ(long_name.status, 2);
+  EXPECT_NE(long_name.err.find("long.json: /employees/0/name: "), std::string::npos) << long_name.err;
+  EXPECT_NE(long_name.err.find("holds at most 30"), std::string::npos) << long_name.err;
+
+  WriteBytes(dir / "typo.json", R"({"client": {"employer_nme": "X"}, "employees": [{"qtd": [1.5]}]})");
+  auto typo = RunQreport(dir, "import typo.json out");
+  EXPECT_EQ(typo.status, 2);
+  EXPECT_NE(typo.err.find("/client/employer_nme: unknown key"), std::string::npos) << typo.err;
+  EXPECT_NE(typo.err.find("/employees/0/qtd/0: expected integer cents"), std::string::npos) << typo.err;
+
+  for (const auto& entry : fs::directory_iterator(dir.path())) {
+    std::string name = entry.path().filename().string();
+    EXPECT_FALSE(name.rfind("out", 0) == 0 || name.rfind(".out.", 0) == 0) << name;
+  }
+}
+
+TEST(ImportCommand, AFolderThatIsNotEmptyIsReplacedOnlyWithForce) {
+  TempDir dir;
+  WriteBytes(dir / "client.json", R"({"client": {"employer_name": "SMALL CO", "payroll_date": "063026"}})");
+  fs::create_directory(dir / "out");
+  WriteBytes(dir / "out" / "keep", "x");
+  auto refused = RunQreport(dir, "import client.json out");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("not empty"), std::string::npos) << refused.err;
+  EXPECT_EQ(ReadFile(dir / "out" / "keep"), "x");
+  auto forced = RunQreport(dir, "import client.json out --force");
+  EXPECT_EQ(forced.status, 0) << forced.err;
+  EXPECT_FALSE(fs::exists(dir / "out" / "keep"));
+  EXPECT_EQ(ReadFile(dir / "out" / "CLIENT").substr(0, 8), "SMALL CO");
+  for (const auto& entry : fs::directory_iterator(dir.path())) {
+    EXPECT_NE(entry.path().filename().string().rfind(".out.", 0), 0u) << "a temporary folder is left";
+  }
+}
+
+// The README's worked example: a small client document and five employees from a spreadsheet,
+// imported, then their figures and their report.
+TEST(ImportCommand, ReadmeExampleImportsAndRuns) {
+  TempDir dir;
+  fs::copy_file(fs::path(QREPORT_DOCS_DIR) / "example" / "client.json", dir / "client.json");
+  fs::copy_file(fs::path(QREPORT_DOCS_DIR) / "example" / "employees.csv", dir / "employees.csv");
+  auto import = RunQreport(dir, "import client.json --employees employees.csv harbor");
+  ASSERT_EQ(import.status, 0) << import.err;
+  EXPECT_EQ(import.out, "client folder: harbor (5 employees)\n");
+  auto lines = RunQreport(dir, "lines harbor --rates-dir harbor --json");
+  ASSERT_EQ(lines.status, 0) << lines.err;
+  nlohmann::json j = nlohmann::json::parse(lines.out);
+  EXPECT_EQ(j["form"], "941");
+  EXPECT_EQ(j["quarter"], 3);
+  EXPECT_EQ(j["lines"]["1"], 5);
+  EXPECT_EQ(j["lines"]["2"], 4126075);  // 42,110.75 of wages and tips less 850.00 of plans
+  auto run = RunQreport(dir, "run harbor --rates-dir harbor");
+  EXPECT_TRUE(fs::exists(dir / "harbor" / "report.txt")) << run.err;
+}
+
+}  // namespace
+}  // namespace qreport
