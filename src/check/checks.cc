@@ -204,8 +204,13 @@ std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view 
     out.push_back(std::move(f));
   }
   // What the files hold that the run reads as zero or skips without a word.
-  for (std::string& warning : InspectClientFolder(std::string(data_dir), std::string(work_dir)).warnings) {
-    Add(out, "file-warning", Severity::kWarning, std::move(warning));
+  try {
+    for (std::string& warning : InspectClientFolder(std::string(data_dir), std::string(work_dir)).warnings) {
+      Add(out, "file-warning", Severity::kWarning, std::move(warning));
+    }
+  } catch (const std::exception& e) {
+    // A file that cannot be read at all: the worksheet's error says so once already.
+    if (!figures.worksheet_error) Add(out, "unreadable", Severity::kError, e.what());
   }
   if (figures.cancelled || figures.worksheet_error) return out;
   try {
