@@ -1,10 +1,15 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing first.
-.PHONY: all bootstrap diff-driver build demo docs-image screenshots test test-dev test-asan test-windows bench clean
+.PHONY: all bootstrap bootstrap-demo diff-driver build demo docs-image screenshots test test-dev test-asan \
+	test-windows package package-windows bench clean
 
 all: build
 
+# `make demo` installs only what the demo needs; everything else ensures the whole test set.
 bootstrap: diff-driver
-	@bash scripts/bootstrap
+	@bash scripts/bootstrap test
+
+bootstrap-demo: diff-driver
+	@bash scripts/bootstrap demo
 
 # `git diff` shows the golden reports as rows of text (.gitattributes); outside a clone, nothing.
 diff-driver:
@@ -14,10 +19,11 @@ build: bootstrap
 	cmake --preset dev >/dev/null
 	cmake --build --preset dev
 
-demo: bootstrap
-	cmake --preset release >/dev/null
+# The benchmarks are left out: their library belongs to the test set.
+demo: bootstrap-demo
+	cmake --preset release -DQREPORT_BENCH=OFF >/dev/null
 	cmake --build --preset release --target qreport_cli
-	./build/release/qreport demo demo-client
+	./build/release/qreport demo demo-client --force
 	./build/release/qreport render demo-client/report.txt -o demo-client/report.pdf --png demo-client/pages
 
 # The README's picture: page 1 of the demo client's Form 941, the page after its worksheet.
@@ -54,6 +60,21 @@ screenshots: bootstrap
 	cmake --preset mingw32 >/dev/null
 	cmake --build --preset mingw32
 	$(XVFB) cmake --build --preset mingw32 --target screenshots
+
+# The Debian package: build/package/qreport_VERSION_ARCH.deb, holding what `cmake --install`
+# installs, under /usr.
+package: bootstrap
+	cmake --preset package >/dev/null
+	cmake --build --preset package
+	cd build/package && cpack
+	@ls build/package/*.deb
+
+# The Windows kit: build/mingw32/qreport-win32.zip (QREPORT.DLL, qreport.exe, the C header, the
+# .def file, import libraries for MinGW and MSVC-style linkers, a README).
+package-windows: bootstrap
+	cmake --preset mingw32 >/dev/null
+	cmake --build --preset mingw32 --target package_windows
+	@echo build/mingw32/qreport-win32.zip
 
 bench: bootstrap
 	cmake --preset release >/dev/null

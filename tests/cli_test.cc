@@ -122,15 +122,15 @@ TEST(Cli, HelpOfOneCommandAndTheVersion) {
     const char* args;
     const char* first_line;  // "" for the whole command's help
   } cases[] = {
-      {"--help", "usage: qreport COMMAND [ARGS]\n"},
-      {"-h", "usage: qreport COMMAND [ARGS]\n"},
-      {"help", "usage: qreport COMMAND [ARGS]\n"},
+      {"--help", "usage: qreport CMD [ARGS]\n"},
+      {"-h", "usage: qreport CMD [ARGS]\n"},
+      {"help", "usage: qreport CMD [ARGS]\n"},
       {"help run", "usage: qreport run DATADIR ["},
       {"run --help", "usage: qreport run DATADIR ["},
       {"run -h", "usage: qreport run DATADIR ["},
       {"run . --kind 941 --help", "usage: qreport run DATADIR ["},
       {"demo --help", "usage: qreport demo [DIR]"},
-      {"help render", "usage: qreport render REPORT ["},
+      {"help render", "usage: qreport render REPORT.txt ["},
       {"showfree -h", "usage: qreport showfree DRIVE\n"},
       {"-V", "qreport "},
       {"--version", "qreport "},
@@ -168,6 +168,42 @@ TEST(Cli, DemoWritesTheClientAndItsReport) {
   // The demo prints to a PDF file: the print utility's stand-in draws the report beside it.
   EXPECT_EQ(ReadFile(work / "here" / "report.pdf").substr(0, 5), "%PDF-");
   EXPECT_NE(o.out.find("device code: P"), std::string::npos);
+}
+
+TEST(Cli, DemoWritesOnlyIntoANewOrEmptyFolderUnlessForced) {
+  TempDir work;
+  std::filesystem::create_directories(work / "empty");
+  std::filesystem::create_directories(work / "full");
+  WriteBytes(work / "full" / "CLIENT", "the user's own client");
+  WriteBytes(work / "afile", "text");
+  struct Case {
+    const char* args;
+    int status;
+    const char* err;       // how standard error starts
+    const char* client;    // what full/CLIENT holds afterwards ("" when it does not matter)
+  } cases[] = {
+      {"demo full", 1, "qreport: full is not empty; give --force to write the demo client into it\n",
+       "the user's own client"},
+      {"demo afile", 1, "qreport: afile is a file, not a folder\n", ""},
+      {"demo empty", 0, "", ""},
+      {"demo full --force", 0, "", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    Outcome o = Qreport(work, c.args);
+    EXPECT_EQ(o.status, c.status);
+    EXPECT_EQ(o.err.substr(0, std::string(c.err).size()), c.err);
+    if (c.status != 0) {
+      EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << "one line: " << o.err;
+    }
+    if (c.client == nullptr) {
+      EXPECT_NE(ReadFile(work / "full" / "CLIENT"), "the user's own client");
+    } else if (*c.client != '\0') {
+      EXPECT_EQ(ReadFile(work / "full" / "CLIENT"), c.client);
+    }
+  }
+  EXPECT_EQ(ReadFile(work / "afile"), "text");
+  EXPECT_TRUE(std::filesystem::exists(work / "empty" / "report.txt"));
 }
 
 }  // namespace

@@ -54,7 +54,8 @@ TEST(DialogCommand, ScriptedRuns) {
     bool report;
     const char* saved;
     bool printed;  // the print command is on standard output and in the log
-    std::string err;
+    std::string err;  // how standard error starts
+    int status = 0;
   } cases[] = {
       {"answers file with Help", "063005", "403\n213=&LH1%\n219= il\n401\n", "",
        "run client --answers answers --printer-reply 'A*LPT1:*X*N'", "device code: P\n", true,
@@ -65,11 +66,13 @@ TEST(DialogCommand, ScriptedRuns) {
       {"--answers wins over QREPORT_ANSWERS", "063005", "214=555\n401\n", "QREPORT_ANSWERS=no-such-file",
        "run client --answers answers", "device code: P\n", true, " \r\n555 \r\n \r\n  \r\n", false, ""},
       {"cancel", "063005", "214=555\n402\n", "", "run client --answers answers --printer-reply 'A*LPT1:*X*N'",
-       "device code: P\n", false, "", false, ""},
+       "device code: P\n", false, "", false, "qreport: cancelled: no report written\n", 3},
       {"no terminal and no answers: the dialog closes at once", "063005", "", "", "run client", "device code: P\n",
-       true, " \r\n \r\n \r\n  \r\n", false, ""},
+       true, " \r\n \r\n \r\n  \r\n", false,
+       "warning: no terminal and no answers file: the dialog closed with the values it showed first; give --answers\n"
+       "nothing printed; the report is client/report.txt\n"},
       {"short path cancel", "063004", "101=1\n113\n", "", "run client --answers answers --printer-reply 'A*P*X*N'",
-       "device code: X\n", false, "", false, ""},
+       "device code: X\n", false, "", false, "qreport: cancelled: no report written\n", 3},
       {"short path OK", "063004", "103\n", "", "run client --answers answers --printer-reply 'A*P*X*N'",
        "device code: P\n", true, "", true, ""},
   };
@@ -79,9 +82,10 @@ TEST(DialogCommand, ScriptedRuns) {
     ClientFolderSpec spec;
     spec.client = PlainClient(c.date);
     WriteClientFolder(work / "client", spec);
+    WriteRatesFile(work.path(), {"6.2", "6.2", "87900", "1.45", "1.45", "0"});
     WriteBytes(work / "answers", c.answers);
     Outcome o = Qreport(work, c.env, c.args);
-    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.status, c.status) << o.err;
     EXPECT_EQ(o.report, c.report);
     EXPECT_EQ(o.saved, c.saved);
     std::string report_path = "client/report.txt";  // the folder as the command was given it
@@ -94,7 +98,7 @@ TEST(DialogCommand, ScriptedRuns) {
       EXPECT_EQ(o.out, c.device_line);
       EXPECT_EQ(o.log, "");
     }
-    // Standard error holds the message boxes, then what the print utility had to say.
+    // Standard error holds the warnings, the message boxes, then what the print utility had to say.
     EXPECT_EQ(o.err.substr(0, c.err.size()), c.err);
     EXPECT_EQ(o.err.find("message:", c.err.size()), std::string::npos) << o.err;
   }

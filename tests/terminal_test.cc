@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/client_writer.h"
+#include "run/dialogs.h"
 #include "support/fixture.h"
 #include "support/tmux.h"
 
@@ -90,6 +91,7 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
     const char* args;     // for both runs
     const char* scripted_reply;  // what the terminal picker answers, for the scripted run
     const char* device_line;
+    const char* status = "0\n";
   } cases[] = {
       {"options dialog: boxes replaced and typed, check boxes, Help, Done, the picker", "063005",
        "OLD NAME \r\nOLD PHONE \r\nOLD CODES \r\nNY  \r\n",
@@ -106,7 +108,7 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
        "--printer-reply 'A*LPT1:*X*N'", nullptr, "device code: P"},
       {"short path: the date replaced, then CANCEL", "063004", nullptr,
        {"?Quarterly Report", "=093004", "Tab", "=12.50", "Tab", "Tab", "Tab", "Tab", "Enter"},
-       "101=093004\n131=12.50\n113\n", "--printer-reply 'A*LPT1:*X*N'", nullptr, "device code: X"},
+       "101=093004\n131=12.50\n113\n", "--printer-reply 'A*LPT1:*X*N'", nullptr, "device code: X", "3\n"},
       {"short path: OK writes the worksheet", "063004", nullptr,
        {"?Quarterly Report", "Tab", "Tab", "Tab", "Tab", "Space"},
        "103\n", "--printer-reply 'A*LPT1:*X*Y'", nullptr, "device code: P"},
@@ -127,9 +129,7 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
     WriteBytes(scripted / "answers", c.answers);
     std::string reply = c.scripted_reply ? std::string(" --printer-reply ") + Quoted(c.scripted_reply) : "";
     WriteBytes(scripted / "run.sh", RunScript(scripted, std::string("--answers answers ") + c.args + reply));
-    ASSERT_EQ(RunCommand("sh " + Quoted((scripted / "run.sh").string()) + " </dev/null", scripted / "out",
-                         scripted / "err"),
-              0);
+    RunCommand("sh " + Quoted((scripted / "run.sh").string()) + " </dev/null", scripted / "out", scripted / "err");
     Outcome want = Collect(scripted, ReadFile(scripted / "out"));
 
     // The same inputs typed into a terminal.
@@ -151,8 +151,8 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
     }
     Outcome got = Collect(typed, tmux.Screen());
 
-    EXPECT_EQ(got.status, "0\n");
-    EXPECT_EQ(want.status, "0\n");
+    EXPECT_EQ(got.status, c.status);
+    EXPECT_EQ(want.status, c.status);
     EXPECT_EQ(got.device_line, c.device_line);
     EXPECT_EQ(want.device_line, c.device_line);
     EXPECT_EQ(got.report_exists, want.report_exists);
@@ -161,6 +161,107 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
     EXPECT_EQ(got.print_log, want.print_log);
     EXPECT_EQ(got.lp_log, want.lp_log);
   }
+}
+
+// The captions of a dialog's controls as a screen shows them, each up to its first character
+// beyond ASCII (the terminal shows those in its own encoding).
+std::vector<std::string> ShownCaptions(const DialogTable& table) {
+  std::vector<std::string> captions;
+  for (const DialogControl& c : table.controls) {
+    if (c.kind == ControlKind::kTextBox || c.kind == ControlKind::kFrame) continue;
+    std::string caption = CaptionWithoutMnemonic(c.text);
+    std::size_t wide = 0;
+    while (wide < caption.size() && static_cast<unsigned char>(caption[wide]) < 0x80) ++wide;
+    if (wide > 0) captions.push_back(caption.substr(0, wide));
+  }
+  return captions;
+}
+
+TEST(TerminalDialog, ASmallTerminalAsksToBeEnlargedAndCtrlCStopsTheRun) {
+  TempDir probe_dir;
+  std::string why;
+  if (!TmuxWorks(probe_dir, why)) GTEST_SKIP() << why;
+
+  TempDir work;
+  WriteWorkFolder(work.path(), "063005", "OLD NAME \r\nOLD PHONE \r\nOLD CODES \r\nNY  \r\n");
+  // The shell that runs qreport lives on after Ctrl-C to note its status.
+  WriteBytes(work / "run.sh", "trap : INT\n" + RunScript(work.path(), "") + "exec sleep 600\n");
+  Tmux tmux(work);
+  ASSERT_TRUE(tmux.Start("sh " + Quoted((work / "run.sh").string()), 40, 12)) << tmux.Output();
+  ASSERT_TRUE(tmux.WaitFor("enlarge the window to at least ")) << tmux.Screen();
+  EXPECT_EQ(tmux.Screen().find("Quarterly Report"), std::string::npos) << "no part of the dialog is shown";
+  tmux.Type("Z");  // typed where nothing can be seen: no control takes it
+
+  ASSERT_EQ(tmux.Run("resize-window -t run -x 142 -y 30"), 0) << tmux.Output();
+  ASSERT_TRUE(tmux.WaitFor("Quarterly Report including 941 facsimile for: client")) << tmux.Screen();
+  RunState state;
+  state.DataDir = "client";
+  std::string screen = tmux.Screen();
+  for (const std::string& caption : ShownCaptions(OptionsDialogTable(state))) {
+    EXPECT_NE(screen.find(caption), std::string::npos) << caption << " is missing from\n" << screen;
+  }
+  EXPECT_EQ(screen.find("enlarge"), std::string::npos);
+  EXPECT_NE(screen.find("OLD NAME"), std::string::npos);
+  EXPECT_EQ(screen.find('Z'), std::string::npos) << "the Z went into a box";
+
+  // Ctrl-C: the terminal is put back, nothing is written, and the status says so.
+  tmux.Keys("C-c");
+  ASSERT_TRUE(tmux.WaitFor("qreport: interrupted")) << tmux.Screen();
+  for (int i = 0; i < 100 && !fs::exists(work / "status"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_EQ(ReadFile(work / "status"), "130\n");
+  EXPECT_EQ(tmux.Screen().find("Quarterly Report including"), std::string::npos) << tmux.Screen();
+  EXPECT_FALSE(fs::exists(work / "client" / "report.txt"));
+  EXPECT_EQ(ReadFile(work / "client" / "save941.info"), "OLD NAME \r\nOLD PHONE \r\nOLD CODES \r\nNY  \r\n");
+}
+
+TEST(TerminalDialog, ThePickerSaysWhenThereIsNoCupsPrinterAndEscapePrintsNothing) {
+  TempDir probe_dir;
+  std::string why;
+  if (!TmuxWorks(probe_dir, why)) GTEST_SKIP() << why;
+
+  TempDir work;
+  WriteWorkFolder(work.path(), "063005", nullptr);
+  WriteBytes(work / "bin" / "lpstat", "#!/bin/sh\nexit 0\n");  // CUPS without a destination
+  WriteBytes(work / "run.sh", RunScript(work.path(), "") + "exec sleep 600\n");
+  Tmux tmux(work);
+  ASSERT_TRUE(tmux.Start("sh " + Quoted((work / "run.sh").string()), 142, 30)) << tmux.Output();
+  ASSERT_TRUE(tmux.WaitFor("Quarterly Report including")) << tmux.Screen();
+  tmux.Keys("M-d");
+  ASSERT_TRUE(tmux.WaitFor("Print report")) << tmux.Screen();
+  std::string picker = tmux.Screen();
+  EXPECT_NE(picker.find("PDF file ("), std::string::npos) << picker;
+  EXPECT_NE(picker.find("no CUPS printers found"), std::string::npos) << picker;
+  tmux.Keys("Escape");
+  ASSERT_TRUE(tmux.WaitFor("nothing printed; the report is client/report.txt")) << tmux.Screen();
+  for (int i = 0; i < 100 && !fs::exists(work / "status"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_EQ(ReadFile(work / "status"), "0\n");
+  EXPECT_TRUE(fs::exists(work / "client" / "report.txt"));
+  EXPECT_EQ(ReadFile(work / "print.log"), "") << "nothing was handed to the print utility";
+}
+
+TEST(TerminalDialog, AMessageOnATerminalBreaksItsLines) {
+  TempDir probe_dir;
+  std::string why;
+  if (!TmuxWorks(probe_dir, why)) GTEST_SKIP() << why;
+
+  // Standard input is no terminal, so the message is a line on standard error, which is one.
+  TempDir work;
+  Tmux tmux(work);
+  ASSERT_TRUE(tmux.Start("env QREPORT_DRIVE_C=/ " + Quoted(QREPORT_CLI) + " showfree C </dev/null; exec sleep 600",
+                         120, 10))
+      << tmux.Output();
+  ASSERT_TRUE(tmux.WaitFor("Out of:")) << tmux.Screen();
+  std::string screen = tmux.Screen();
+  EXPECT_EQ(screen.find("\\r\\n"), std::string::npos) << screen;
+  std::size_t free_line = screen.find("message: Drive Space: Free Space on C");
+  std::size_t out_of = screen.find("Out of:");
+  ASSERT_NE(free_line, std::string::npos) << screen;
+  EXPECT_NE(screen.find('\n', free_line), std::string::npos);
+  EXPECT_LT(screen.find('\n', free_line), out_of) << "Out of: starts a line of its own\n" << screen;
 }
 
 }  // namespace

@@ -16,10 +16,22 @@ namespace {
 
 struct DemoOptions {
   std::string dir = "demo-client";
+  bool force = false;
 };
 
 int RunDemo(const DemoOptions& options) {
   std::filesystem::path dir = options.dir;
+  std::error_code ec;
+  // The demo writes its files over whatever has their names: only into a new or empty folder,
+  // unless told to.
+  if (std::filesystem::exists(dir, ec) && !std::filesystem::is_directory(dir, ec)) {
+    std::cerr << "qreport: " << options.dir << " is a file, not a folder\n";
+    return kCouldNotStart;
+  }
+  if (std::filesystem::is_directory(dir, ec) && !std::filesystem::is_empty(dir, ec) && !options.force) {
+    std::cerr << "qreport: " << options.dir << " is not empty; give --force to write the demo client into it\n";
+    return kCouldNotStart;
+  }
   try {
     WriteDemoClient(dir);
   } catch (const std::exception& e) {
@@ -52,8 +64,10 @@ void AddDemoCommand(CLI::App& app, int& exit_status) {
       "The demo client's record files, its rates file FICA.RAT, its letterhead file prep and its\n"
       "answers file go into DIR; its report is run as\n"
       "  qreport run DIR --rates-dir DIR --answers DIR/answers --printer-reply DEMO*PDF*FILE*N\n"
-      "and printed to the PDF file DIR/report.pdf.");
+      "and printed to the PDF file DIR/report.pdf. A DIR that holds files is left alone unless\n"
+      "--force is given. The exit status is that of run.");
   sub->add_option("DIR", options->dir, "the folder to write (default demo-client)")->type_name("");
+  sub->add_flag("--force", options->force, "writes into DIR even when it holds files (the demo's own are replaced)");
   sub->callback([options, &exit_status] { exit_status = RunDemo(*options); });
 }
 

@@ -22,9 +22,20 @@ struct ShowFreeOptions {
   std::string drive;
 };
 
+// A drive letter that stands for no folder reads as 0 bytes, as a host is told; the command's
+// user is also told how to give it one.
+void WarnOfUnmappedDrive(const std::string& drive) {
+  if (drive.empty() || DriveFolderFor(drive)) return;
+  char letter = drive[0];
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+  std::cerr << "warning: drive " << letter << " stands for no folder here, so it counts 0 bytes; set QREPORT_DRIVE_"
+            << letter << " to the folder it stands for\n";
+}
+
 constexpr const char* kDriveHelp =
     "DRIVE is a drive letter (QREPORT_DRIVE_<LETTER> names its folder; C is / unless set); any\n"
-    "other text measures the current directory.";
+    "other text measures the current directory. A letter that stands for no folder counts 0\n"
+    "bytes, with a warning.";
 
 }  // namespace
 
@@ -36,6 +47,7 @@ void AddDiskFreeCommand(CLI::App& app, int& exit_status) {
   sub->add_option("--mode", options->mode, "F for the bytes free (the default), anything else for the total")
       ->type_name("F|T");
   sub->callback([options, &exit_status] {
+    WarnOfUnmappedDrive(options->drive);
     std::cout << DiskBytes(options->drive, options->mode) << std::endl;
     exit_status = kDone;
   });
@@ -50,6 +62,7 @@ void AddShowFreeCommand(CLI::App& app, int& exit_status) {
     PlatformOptions platform_options = PlatformOptionsFromEnvironment();
     platform_options.command_line = true;
     auto platform = MakePlatform(platform_options);
+    WarnOfUnmappedDrive(options->drive);
     ShowFreeSpace(options->drive, *platform);
     exit_status = kDone;
   });

@@ -8,7 +8,6 @@ HelpFormat::HelpFormat() {
   label("Positionals", "Arguments");
   label("Subcommands", "Commands");
   label("REQUIRED", "");
-  label("TEXT", "");
   column_width(26);
 }
 
@@ -23,11 +22,12 @@ std::string HelpFormat::make_usage(const CLI::App* app, std::string name) const 
   for (const CLI::Option* opt : app->get_options([app](const CLI::Option* o) {
          return o->nonpositional() && o != app->get_help_ptr() && o != app->get_version_ptr();
        })) {
-    std::string shown = opt->get_name();
+    // The short name where there is one, as a person types it ("-o OUT.pdf").
+    std::string shown = opt->get_snames().empty() ? opt->get_name() : "-" + opt->get_snames().front();
     if (opt->get_type_size() != 0 && !opt->get_type_name().empty()) shown += " " + opt->get_type_name();
     out << " " << (opt->get_required() ? shown : "[" + shown + "]");
   }
-  if (!app->get_subcommands({}).empty()) out << " COMMAND [ARGS]";
+  if (!app->get_subcommands({}).empty()) out << " CMD [ARGS]";
   out << "\n";
   return out.str();
 }

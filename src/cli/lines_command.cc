@@ -46,7 +46,7 @@ class LookingPlatform final : public Platform {
     return scripted_ ? scripted_->RunDialog(table, handler) : kDialogClosed;
   }
   std::string PickPrinter(std::string_view) override { return ""; }
-  void Print(std::string_view) override {}
+  std::string Print(std::string_view) override { return "nothing is printed when the figures are only looked at"; }
   void Sleep(int) override {}
 
  private:

@@ -42,7 +42,7 @@ using qreport::cli::kUsage;
 void AddHelpCommand(CLI::App& app, int& exit_status) {
   auto topic = std::make_shared<std::string>();
   CLI::App* sub = app.add_subcommand("help", "shows the help of a command");
-  sub->add_option("COMMAND", *topic, "the command to explain (default: all of them)")->type_name("");
+  sub->add_option("CMD", *topic, "the command to explain (default: all of them)")->type_name("");
   sub->callback([&app, topic, &exit_status] {
     if (topic->empty()) {
       // Not app.help(), which would show the help of the command being run: this one.
@@ -98,7 +98,11 @@ int main(int argc, char** argv) {
   AddHelpCommand(app, exit_status);
   for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) command->group("Commands");
   // After the commands: a subcommand starts with its parent's footer.
-  app.footer("'qreport help COMMAND' or 'qreport COMMAND --help' shows the help of one command.");
+  app.footer(
+      "'qreport help CMD' or 'qreport CMD --help' shows the help of one command; -- ends the options.\n"
+      "Exit status of run: 0 written and handed on (or nothing to print), 1 could not start, 2 wrong\n"
+      "usage (a bad answers file included), 3 cancelled, 4 incomplete (an error message was shown),\n"
+      "5 written but not printed, 130 interrupted. Warnings go to standard error as 'warning: ...'.");
 
 
   try {

@@ -2,8 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -54,17 +56,29 @@ std::string ShowSequence(std::string_view bytes) {
   return out;
 }
 
-bool ReadInput(const std::string& name, std::string& bytes) {
+// Reads the whole input; on failure `error` is the system's reason.
+bool ReadInput(const std::string& name, std::string& bytes, std::string& error) {
   std::ostringstream content;
   if (name == "-") {
     content << std::cin.rdbuf();
     bytes = content.str();
+    if (std::cin.bad()) error = "standard input could not be read";
     return !std::cin.bad();
   }
+  std::error_code ec;
+  if (std::filesystem::is_directory(name, ec)) {
+    error = std::strerror(EISDIR);
+    return false;
+  }
+  errno = 0;
   std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
+  if (!in) {
+    error = std::strerror(errno != 0 ? errno : ENOENT);
+    return false;
+  }
   content << in.rdbuf();
   bytes = content.str();
+  if (in.bad()) error = std::strerror(errno != 0 ? errno : EIO);
   return !in.bad();
 }
 
@@ -86,8 +100,8 @@ int Render(const RenderOptions& options) {
   bool pdf_to_stdout = pdf == "-";
 
   std::string bytes;
-  if (!ReadInput(input, bytes)) {
-    std::cerr << "qreport: cannot read " << input << "\n";
+  if (std::string error; !ReadInput(input, bytes, error)) {
+    std::cerr << "qreport: cannot read " << input << ": " << error << "\n";
     return kFailed;
   }
   try {
@@ -103,15 +117,20 @@ int Render(const RenderOptions& options) {
     if (pdf_to_stdout) {
       escp::WritePdf(document, fonts, std::cout);
     } else {
+      std::error_code ec;
+      if (std::filesystem::is_directory(pdf, ec)) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(EISDIR));
+      errno = 0;
       std::ofstream out(pdf, std::ios::binary | std::ios::trunc);
-      if (!out) throw escp::RenderError("cannot write " + pdf);
+      if (!out) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(errno != 0 ? errno : EACCES));
       escp::WritePdf(document, fonts, out);
+      out.close();
+      if (!out) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(errno != 0 ? errno : EIO));
     }
     std::vector<std::filesystem::path> pngs;
     if (!png_dir.empty()) pngs = escp::WritePngPages(document, fonts, png_dir, dpi);
     if (!pdf_to_stdout) {
       std::cout << "pdf: " << pdf << "\n";
-      for (const auto& file : pngs) std::cout << "png: " << file.string() << "\n";
+      if (!png_dir.empty()) std::cout << "png: " << pngs.size() << (pngs.size() == 1 ? " page in " : " pages in ") << png_dir << "\n";
       std::cout << std::flush;
     }
     if (strict && !document.diagnostics.empty()) return kFailed;
@@ -128,11 +147,11 @@ void AddRenderCommand(CLI::App& app, int& exit_status) {
   auto options = std::make_shared<RenderOptions>();
   CLI::App* sub = app.add_subcommand("render", "draws printer text as the print utility shows it, as a PDF");
   sub->footer(
-      "The PDF goes to OUT.pdf (default: REPORT with the extension .pdf; - for standard input and\n"
+      "The PDF goes to OUT.pdf (default: REPORT.txt with the extension .pdf; - for standard input and\n"
       "output). --png also writes one PNG a page into DIR (page-01.png, ...) at N dots per inch\n"
       "(default 150). --strict lists every byte sequence the renderer does not act on, with its\n"
       "offset, and then exits 1.");
-  sub->add_option("REPORT", options->input, "the printer-text file (- for standard input)")->required()->type_name("");
+  sub->add_option("REPORT.txt", options->input, "the printer-text file (- for standard input)")->required()->type_name("");
   sub->add_option("-o,--output", options->pdf, "the PDF file to write (- for standard output)")->type_name("OUT.pdf");
   sub->add_option("--png", options->png_dir, "also writes PNG pages into this folder")->type_name("DIR");
   sub->add_option("--dpi", options->dpi_text, "dots per inch of the PNG pages (10 to 1200, default 150)")

@@ -26,7 +26,7 @@ TEST(RenderCommand, WritesThePdfBesideTheReportAndPngPagesOnRequest) {
   WriteBytes(work / "report.txt", kReport);
   Outcome o = Qreport(work, "render report.txt --png pages --dpi 30");
   EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.out, "pdf: report.pdf\npng: pages/page-01.png\npng: pages/page-02.png\n");
+  EXPECT_EQ(o.out, "pdf: report.pdf\npng: 2 pages in pages\n");
   EXPECT_EQ(o.err, "") << "without --strict, skipped sequences are not mentioned";
   EXPECT_EQ(ReadFile(work / "report.pdf").substr(0, 5), "%PDF-");
   EXPECT_EQ(ReadFile(work / "pages" / "page-02.png").substr(1, 3), "PNG");
@@ -69,21 +69,28 @@ TEST(RenderCommand, UsageAndFileErrors) {
     const char* message;
   };
   const Case cases[] = {
-      {"render", 2, "REPORT is missing\nTry 'qreport render --help'."},
+      {"render", 2, "REPORT.txt is missing\nTry 'qreport render --help'."},
       {"render a.txt b.txt", 2, "unexpected argument 'b.txt'\nTry 'qreport render --help'."},
       {"render a.txt --dpi many", 2, "--dpi takes a number"},
       {"render a.txt --dpi 5", 2, "--dpi takes a number"},
       {"render a.txt --png", 2, "--png needs a value"},
       {"render a.txt --wide", 2, "unknown option --wide"},
-      {"render missing.txt", 1, "cannot read missing.txt"},
-      {"render in.txt -o no/such/folder/out.pdf", 1, "cannot write no/such/folder/out.pdf"},
+      {"render missing.txt", 1, "qreport: cannot read missing.txt: No such file or directory\n"},
+      {"render folder", 1, "qreport: cannot read folder: Is a directory\n"},
+      {"render in.txt -o no/such/folder/out.pdf", 1,
+       "qreport: cannot write no/such/folder/out.pdf: No such file or directory\n"},
+      {"render in.txt -o folder", 1, "qreport: cannot write folder: Is a directory\n"},
   };
   WriteBytes(work / "in.txt", "text");
+  std::filesystem::create_directories(work / "folder");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
     Outcome o = Qreport(work, c.args);
     EXPECT_EQ(o.status, c.status);
     EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
+    if (c.status == 1) {
+      EXPECT_EQ(o.err, c.message);
+    }
   }
 }
 

@@ -5,9 +5,19 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "cli/command.h"
+#include "data/client_file.h"
+#include "data/errors.h"
+#include "data/paths.h"
+#include "data/rates.h"
+#include "data/record_file.h"
+#include "data/report_writer.h"
+#include "forms/employer_block.h"
+#include "run/dialogs.h"
 #include "run/report_run.h"
+#include "run/saved_entries.h"
 #ifndef QREPORT_NO_RENDER
 #include "escp/cairo/render.h"
 #endif
@@ -15,12 +25,116 @@
 namespace qreport::cli {
 namespace {
 
+namespace fs = std::filesystem;
+
 struct RunOptions {
   RunRequest request;
   std::string answers_file;
   std::string printer_reply;
   bool has_printer_reply = false;
 };
+
+std::string ShownFolder(const std::string& folder) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(folder.empty() ? "." : folder, ec);
+  std::string shown = (ec ? fs::path(folder) : absolute.lexically_normal()).string();
+  if (shown.size() > 1 && shown.back() == '/') shown.pop_back();
+  return shown;
+}
+
+// The report's path as the run names it.
+std::string ReportPath(const RunRequest& request) {
+  return ResolveHostPath(request.data_dir, kReportFileName).string();
+}
+
+// Whether a file has content, read without creating it.
+bool HasContent(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec) && fs::file_size(path, ec) > 0 && !ec;
+}
+
+// What the run will play its answers against, read the way the run reads it but without
+// creating anything: the form path's options dialog or the short path's report date dialog.
+struct PlannedRun {
+  bool form_path = false;
+  DialogTable dialog;
+};
+
+PlannedRun PlanRun(const RunRequest& request) {
+  RunState state;
+  state.DataDir = request.data_dir;
+  if (HasContent(ResolveHostPath(request.data_dir, kClientFileName))) {
+    try {
+      ClientFile client = ReadClientFile(request.data_dir, /*always_record2=*/true);
+      if (client.has_record1) state.PayrollDate = client.payroll_date;
+    } catch (const RunError&) {
+    }
+  }
+  PlannedRun plan;
+  plan.form_path = TakesFormPath(state.PayrollDate);
+  plan.dialog = plan.form_path ? OptionsDialogTable(state)
+                               : ReportDateDialogTable(state, request.kind == "941" ? "Quarterly Report" : "");
+  return plan;
+}
+
+// The preparer codes the run will print with: the saved entries' text, unless the answers set
+// the box.
+std::string PreparerCodes(const RunRequest& request, const std::string& answers) {
+  SavedEntries saved = ParseSavedEntries(ReadWholeFile(ResolveHostPath(request.data_dir, kSavedEntriesFileName)));
+  std::string codes = saved.preparer_codes;
+  const std::string prefix = std::to_string(kPreparerCodesBox) + "=";
+  std::size_t start = 0;
+  while (start < answers.size()) {
+    std::size_t end = answers.find('\n', start);
+    std::string line = answers.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.starts_with(prefix)) codes = line.substr(prefix.size());
+    start = end == std::string::npos ? answers.size() : end + 1;
+  }
+  return codes;
+}
+
+// The warnings about the set-up, each one line on standard error; none changes the run.
+void WarnAboutSetUp(const RunRequest& request, const PlannedRun& plan, const std::string& answers) {
+  const std::string rates_folder = ShownFolder(request.rates_dir);
+  fs::path rates = ResolveHostPath(request.rates_dir, kRatesFileName);
+  std::error_code ec;
+  if (!fs::exists(rates, ec)) {
+    std::cerr << "warning: no rates file " << kRatesFileName << " in " << rates_folder
+              << ": social security and Medicare taxes will print as 0 (give --rates-dir)\n";
+  } else if (!HasContent(rates)) {
+    std::cerr << "warning: the rates file " << kRatesFileName << " in " << rates_folder
+              << " is empty: social security and Medicare taxes will print as 0\n";
+  }
+  if (plan.form_path && !HasContent(ResolveHostPath(request.rates_dir, kLetterheadFileName))) {
+    std::string codes = PreparerCodes(request, answers);
+    if (codes.find_first_not_of(' ') != std::string::npos) {
+      std::cerr << "warning: the preparer codes are set ('" << codes << "') but there is no letterhead file prep in "
+                << rates_folder << ": the preparer lines will print empty\n";
+    }
+  }
+  if (!DialogsReachAUser(request.platform)) {
+    std::cerr << "warning: no terminal and no answers file: the dialog closed with the values it showed first;"
+                 " give --answers\n";
+  }
+}
+
+// Checks the answers file against the dialog it plays; prints each problem as
+// "answers:LINE: message". Returns false when one of them is an error.
+bool AnswersAreSound(const std::string& answers, const PlannedRun& plan) {
+  std::vector<int> money;
+  if (plan.form_path) {
+    for (const DialogControl& c : plan.dialog.controls) {
+      if (IsOptionsMoneyBox(c.id)) money.push_back(c.id);
+    }
+  }
+  bool sound = true;
+  for (const AnswersProblem& p : CheckAnswers(answers, plan.dialog, money)) {
+    std::cerr << (p.warning ? "warning: " : "qreport: ") << "answers:" << p.line << ": " << p.message << "\n";
+    sound = sound && p.warning;
+  }
+  return sound;
+}
 
 int RunFromOptions(RunOptions& options) {
   RunRequest request = options.request;
@@ -31,19 +145,26 @@ int RunFromOptions(RunOptions& options) {
     request.platform.has_printer_reply = true;
   }
   std::error_code ec;
-  if (!std::filesystem::is_directory(request.data_dir, ec)) {
+  if (!fs::is_directory(request.data_dir, ec)) {
     std::cerr << "qreport: no such client folder: " << request.data_dir << "\n";
     return kCouldNotStart;
   }
-  if (!request.rates_dir.empty() && !std::filesystem::is_directory(request.rates_dir, ec)) {
+  if (!request.rates_dir.empty() && !fs::is_directory(request.rates_dir, ec)) {
     std::cerr << "qreport: no such rates folder: " << request.rates_dir << "\n";
     return kCouldNotStart;
   }
-  const std::string& answers = request.platform.answers_file;
-  if (!answers.empty() && !std::filesystem::is_regular_file(answers, ec)) {
-    std::cerr << "qreport: cannot read the answers file " << answers << "\n";
-    return kCouldNotStart;
+  const std::string& answers_file = request.platform.answers_file;
+  std::string answers;
+  if (!answers_file.empty()) {
+    if (!fs::is_regular_file(answers_file, ec)) {
+      std::cerr << "qreport: cannot read the answers file " << answers_file << "\n";
+      return kCouldNotStart;
+    }
+    answers = ReadWholeFile(answers_file);
   }
+  PlannedRun plan = PlanRun(request);
+  if (!answers_file.empty() && !AnswersAreSound(answers, plan)) return kUsage;
+  WarnAboutSetUp(request, plan, answers);
   return RunClientReport(request);
 }
 
@@ -52,13 +173,56 @@ int RunFromOptions(RunOptions& options) {
 int RunClientReport(const RunRequest& request) {
   PlatformOptions options = request.platform;
   options.command_line = true;
+  options.stop_on_interrupt = true;
 #ifndef QREPORT_NO_RENDER
   options.render_pdf = &escp::RenderReportForPrinting;
 #endif
-  auto platform = MakePlatform(options);
+  const std::string report = ReportPath(request);
+  const bool earlier_report = fs::exists(report);
+  CatchInterrupts();
   std::string device = request.device;
-  RunReport(request.data_dir, device, request.kind, *platform, request.rates_dir);
+  RunOutcome outcome;
+  bool interrupted = false;
+  try {
+    auto platform = MakePlatform(options);
+    outcome = RunReport(request.data_dir, device, request.kind, *platform, request.rates_dir);
+  } catch (const RunInterrupted&) {
+    interrupted = true;
+  }
+  if (interrupted || InterruptRequested()) {
+    bool printed = !interrupted && outcome.hand_off == RunOutcome::HandOff::kPrinted;
+    std::cerr << "qreport: interrupted; " << (printed ? "the report was handed to the printer first" : "nothing was printed")
+              << "\n";
+    return kInterrupted;
+  }
   std::cout << "device code: " << device << std::endl;
+  if (outcome.cancelled) {
+    std::cerr << "qreport: cancelled: no report written";
+    if (earlier_report) std::cerr << "; " << report << " is from an earlier run";
+    std::cerr << "\n";
+    return kCancelled;
+  }
+  if (outcome.error_shown) {
+    std::cerr << "qreport: incomplete: the run showed an error message; " << report << " is not a whole report\n";
+    return kIncomplete;
+  }
+  // The short path ends without a word when it cannot create the report; the command says so.
+  if (std::error_code ec; !fs::is_regular_file(report, ec)) {
+    std::cerr << "qreport: incomplete: no report could be written to " << report << "\n";
+    return kIncomplete;
+  }
+  switch (outcome.hand_off) {
+    case RunOutcome::HandOff::kFailed:
+      std::cerr << "qreport: not printed: " << outcome.hand_off_problem << "; the report is " << report << "\n";
+      return kNotPrinted;
+    case RunOutcome::HandOff::kNothingChosen:
+      // The user chose not to print (or nothing could ask): the run did what was asked.
+      std::cerr << "nothing printed; the report is " << report << "\n";
+      return kDone;
+    case RunOutcome::HandOff::kNotAttempted:
+    case RunOutcome::HandOff::kPrinted:
+      break;
+  }
   return kDone;
 }
 
@@ -71,18 +235,25 @@ void AddRunCommand(CLI::App& app, int& exit_status) {
       "does). A payroll year after 04 takes the form path (options dialog, worksheet, Form 941 or\n"
       "944, payment voucher); 00 to 04 the short path (report date dialog and, for --kind 941, the\n"
       "worksheet). Ends with the line 'device code: <value>'.\n"
-      "The dialog is played from the answers FILE (or $QREPORT_ANSWERS), else shown in the\n"
-      "terminal, else closed at once with the values it showed first. The printer picker's reply\n"
-      "is REPLY (NAME*PRINTER*FIELD3*FLAG; or $QREPORT_PRINTER_REPLY), else asked in the terminal\n"
-      "when no answers file is given; a run played from answers asks nothing.");
+      "The dialog is played from the answers FILE (or $QREPORT_ANSWERS), checked line by line\n"
+      "before the run; else shown in the terminal; else closed at once with the values it showed\n"
+      "first. The printer picker's reply is TEXT (NAME*PRINTER*FIELD3*FLAG, e.g. X*office*CUPS*N\n"
+      "or X*PDF*FILE*Y; or $QREPORT_PRINTER_REPLY), else asked in the terminal when no answers\n"
+      "file is given; a run played from answers asks nothing.\n"
+      "\n"
+      "Exit status: 0 the report was written and handed on, or nothing was to be printed (no\n"
+      "reply, or Esc in the printer picker); 1 the run could not start; 2 wrong usage, an answers\n"
+      "file with errors included; 3 cancelled: no report was written; 4 incomplete: the run showed\n"
+      "an error message; 5 written but not printed (a reply that names no printer, lp missing or\n"
+      "failing); 130 interrupted (Ctrl-C). Every status but 0 comes with one line saying why.");
   sub->add_option("DATADIR", options->request.data_dir, "the client folder")->required()->type_name("");
   sub->add_option("--kind", options->request.kind, "the report kind the host passes (default 941)")
-      ->type_name("KIND");
+      ->type_name("941");
   sub->add_option("--device", options->request.device, "the device code the host passes (default P)")
       ->type_name("CODE");
   sub->add_option("--answers", options->answers_file, "plays the dialogs from this answers file")->type_name("FILE");
   sub->add_option("--printer-reply", options->printer_reply, "the printer picker's reply")
-      ->type_name("REPLY")
+      ->type_name("TEXT")
       ->each([options](const std::string&) { options->has_printer_reply = true; });
   sub->add_option("--rates-dir", options->request.rates_dir, "the folder of FICA.RAT and prep (default: .)")
       ->type_name("DIR");

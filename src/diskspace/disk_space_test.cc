@@ -153,7 +153,7 @@ class EventLog final : public Platform {
   }
   int RunDialog(const DialogTable&, DialogHandler&) override { return kDialogClosed; }
   std::string PickPrinter(std::string_view) override { return {}; }
-  void Print(std::string_view) override {}
+  std::string Print(std::string_view) override { return {}; }
   void Sleep(int milliseconds) override { events.push_back("sleep " + std::to_string(milliseconds)); }
   std::vector<std::string> events;
 };

@@ -8,7 +8,7 @@
 
 extern "C" {
 
-QREPORT_EXPORT long long QREPORT_CALL DVDISKFREE(qreport::HostString drive, qreport::HostString* mode) {
+QREPORT_API long long QREPORT_CALL DVDISKFREE(qreport::HostString drive, qreport::HostString* mode) {
   try {
     std::string drive_text = qreport::HostStringRead(drive);
     std::string mode_text = qreport::HostStringReadAt(mode);
@@ -18,7 +18,7 @@ QREPORT_EXPORT long long QREPORT_CALL DVDISKFREE(qreport::HostString drive, qrep
   }
 }
 
-QREPORT_EXPORT void QREPORT_CALL SHOWFREESP(qreport::HostString* drive) {
+QREPORT_API void QREPORT_CALL SHOWFREESP(qreport::HostString* drive) {
   try {
     std::string drive_text = qreport::HostStringReadAt(drive);
     if (drive_text.empty()) return;

@@ -11,7 +11,7 @@
 
 extern "C" {
 
-QREPORT_EXPORT void QREPORT_CALL QREPORTPROC(qreport::HostString* data_dir, qreport::HostString* device_code,
+QREPORT_API void QREPORT_CALL QREPORTPROC(qreport::HostString* data_dir, qreport::HostString* device_code,
                                              qreport::HostString* report_kind) {
   try {
     std::string dir = qreport::HostStringReadAt(data_dir);
@@ -32,7 +32,7 @@ QREPORT_EXPORT void QREPORT_CALL QREPORTPROC(qreport::HostString* data_dir, qrep
 }
 
 #ifndef _WIN32
-QREPORT_EXPORT char* QRSTRALLOC(const char* bytes, std::uint32_t length) {
+QREPORT_API char* QRSTRALLOC(const char* bytes, std::uint32_t length) {
   try {
     return qreport::HostStringAlloc(std::string_view(bytes == nullptr ? "" : bytes, bytes == nullptr ? 0 : length));
   } catch (...) {
@@ -40,7 +40,7 @@ QREPORT_EXPORT char* QRSTRALLOC(const char* bytes, std::uint32_t length) {
   }
 }
 
-QREPORT_EXPORT void QRSTRFREE(char* handle) { qreport::HostStringFree(handle); }
+QREPORT_API void QRSTRFREE(char* handle) { qreport::HostStringFree(handle); }
 #endif
 
 }

@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include <qreport/qreport.h>
+
 namespace qreport {
 
-#ifdef _WIN32
-using HostString = wchar_t*;  // BSTR, without the whole of <windows.h> in every includer
-#else
-using HostString = char*;
-#endif
+// The handle type of the public header: a BSTR on Windows (without the whole of <windows.h> in
+// every includer), a byte pointer elsewhere.
+using HostString = qreport_string;
 
 // A new handle holding a copy of `bytes`; null when memory runs out.
 HostString HostStringAlloc(std::string_view bytes);

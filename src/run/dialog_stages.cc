@@ -70,8 +70,9 @@ void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome) {
     }
     return;
   }
-  ctx.platform.Print(BuildPrintCommand(report_path, *choice, short_path));
-  outcome.hand_off = RunOutcome::HandOff::kPrinted;
+  std::string problem = ctx.platform.Print(BuildPrintCommand(report_path, *choice, short_path));
+  outcome.hand_off = problem.empty() ? RunOutcome::HandOff::kPrinted : RunOutcome::HandOff::kFailed;
+  outcome.hand_off_problem = problem;
 }
 
 }  // namespace qreport

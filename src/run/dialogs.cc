@@ -69,6 +69,11 @@ Cents MoneyBoxCents(std::string_view text) {
   return ToCents(ParseDecimal(digits));
 }
 
+bool IsOptionsMoneyBox(int id) {
+  RunState s;
+  return MoneyTarget(s, id) != nullptr;
+}
+
 DialogTable OptionsDialogTable(const RunState& s) {
   DialogTable t;
   t.title = "Quarterly Report including 941 facsimile for: " + TrimRight(s.DataDir);

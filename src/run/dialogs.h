@@ -48,6 +48,9 @@ inline constexpr std::string_view kInvalidPrintDevice = "Invalid Print Device Se
 // value x 100, a half cent to the even cent.
 Cents MoneyBoxCents(std::string_view text);
 
+// Whether control `id` of the options dialog is a money box (lines 7a to 7g, line 11, the months).
+bool IsOptionsMoneyBox(int id);
+
 // The options dialog's table, its boxes filled from `state` (the saved texts, the quarter's
 // three monthly liabilities as plain number text) and its title naming the data directory.
 DialogTable OptionsDialogTable(const RunState& state);

@@ -111,6 +111,8 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
       RunShortPath(ctx, device_code, report_kind, outcome);
     }
     outcome.error_shown = outcome.error_shown || ctx.ErrorShown;
+  } catch (const RunInterrupted&) {
+    throw;  // only the command's platform stops a run so; its caller says so
   } catch (const std::exception& e) {
     // Nothing a run meets may reach the host; this is a fault of the module, not of the data.
     outcome.error_shown = true;

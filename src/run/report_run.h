@@ -23,8 +23,9 @@ struct RunOutcome {
 };
 
 // Runs one report for the client in `data_dir`. `device_code` is written on the short path ("P",
-// or "X" when the user cancelled) and left alone on the form path. Never throws: every failure
-// ends as the module's own message, or silently where the run ignores it. The rates file and the
+// or "X" when the user cancelled) and left alone on the form path. Never throws (but lets a
+// platform's RunInterrupted through, which a host's platform never raises): every failure ends
+// as the module's own message, or silently where the run ignores it. The rates file and the
 // letterhead file are looked up in `work_dir` (empty: the current directory, as for a host).
 RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
                      Platform& platform, std::string_view work_dir = {});

@@ -30,11 +30,15 @@ class RecordingPlatform final : public Platform {
     picked_for.push_back(std::string(report_path));
     return printer_reply;
   }
-  void Print(std::string_view command) override { commands.push_back(std::string(command)); }
+  std::string Print(std::string_view command) override {
+    commands.push_back(std::string(command));
+    return print_problem;
+  }
   void Sleep(int milliseconds) override { slept_ms += milliseconds; }
 
   std::string answers;  // an answers file's bytes, read when the first dialog is shown
   std::string printer_reply;
+  std::string print_problem;  // what Print answers: "" printed
   std::vector<std::string> messages, picked_for, commands;
   std::vector<DialogTable> dialogs;  // the tables of the dialogs shown, in order
   std::vector<int> dialog_results;

@@ -1,5 +1,8 @@
 #include "platform/posix/answers.h"
 
+#include <algorithm>
+
+#include "platform/platform.h"
 #include "platform/posix/dialog_state.h"
 
 namespace qreport {
@@ -23,7 +26,9 @@ bool ParseId(std::string_view text, int& id) {
 
 std::vector<Answer> ParseAnswers(std::string_view bytes) {
   std::vector<Answer> answers;
+  int line_number = 0;
   while (!bytes.empty()) {
+    ++line_number;
     std::size_t end = bytes.find('\n');
     std::string_view line = bytes.substr(0, end);
     bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
@@ -31,6 +36,7 @@ std::vector<Answer> ParseAnswers(std::string_view bytes) {
     if (line.empty() || line.front() == '#') continue;
 
     Answer a;
+    a.line = line_number;
     std::size_t eq = line.find('=');
     a.known_id = ParseId(line.substr(0, eq), a.id);
     if (eq != std::string_view::npos) {
@@ -72,6 +78,47 @@ int PlayAnswers(const DialogTable& table, DialogHandler& handler, const std::vec
     }
   }
   return dialog.ended() ? dialog.result() : kDialogClosed;
+}
+
+std::vector<AnswersProblem> CheckAnswers(std::string_view bytes, const DialogTable& table,
+                                         const std::vector<int>& money_boxes) {
+  std::vector<AnswersProblem> problems;
+  auto error = [&](int line, std::string message) { problems.push_back({line, false, std::move(message)}); };
+  for (const Answer& a : ParseAnswers(bytes)) {
+    if (!a.known_id) {
+      error(a.line, "a line is ID or ID=TEXT, with ID a control's number");
+      continue;
+    }
+    const std::string id = std::to_string(a.id);
+    const DialogControl* control = table.Find(a.id);
+    if (control == nullptr) {
+      error(a.line, id + " is not a control of the dialog '" + table.title + "'");
+      continue;
+    }
+    switch (control->kind) {
+      case ControlKind::kLabel:
+      case ControlKind::kFrame:
+        error(a.line, id + " is a label ('" + CaptionWithoutMnemonic(control->text) + "'), which takes no answer");
+        break;
+      case ControlKind::kCheckBox:
+        if (a.has_text && a.text != "0" && a.text != "1") {
+          error(a.line, "check box " + id + " takes 0 or 1, not '" + a.text + "'");
+        }
+        break;
+      case ControlKind::kTextBox: {
+        bool money = std::find(money_boxes.begin(), money_boxes.end(), a.id) != money_boxes.end();
+        bool blank = a.text.find_first_not_of(" \t,$") == std::string::npos;
+        bool digits = a.text.find_first_of("0123456789") != std::string::npos;
+        if (money && a.has_text && !blank && !digits) {
+          problems.push_back({a.line, true, "'" + a.text + "' in money box " + id + " is not a number; it reads as 0"});
+        }
+        break;
+      }
+      case ControlKind::kPushButton:
+        break;
+    }
+  }
+  return problems;
 }
 
 }  // namespace qreport

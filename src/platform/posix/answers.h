@@ -8,7 +8,8 @@
 //            pressed.
 //   ID       notifies without a change: a push button is pressed, a check box toggles, a text
 //            box gets the focus and loses it (re-storing what it shows).
-// Ids of labels, frames or controls the dialog does not have do nothing.
+// Ids of labels, frames or controls the dialog does not have do nothing when played; the qreport
+// command refuses such a file before its run (CheckAnswers in platform.h).
 #pragma once
 
 #include <cstddef>
@@ -21,6 +22,7 @@
 namespace qreport {
 
 struct Answer {
+  int line = 0;  // where it stands in the file, from 1
   int id = 0;
   bool known_id = false;  // false: the id was not a number, so the event does nothing
   bool has_text = false;  // "ID=TEXT" rather than "ID"

@@ -135,36 +135,30 @@ std::string PdfPathFor(std::string_view report_path) {
   return pdf + ".pdf";
 }
 
-void RunPrintUtility(std::string_view command, const PrintServices& services) {
+std::string RunPrintUtility(std::string_view command, const PrintServices& services) {
   auto note = [&](const std::string& line) {
     if (services.note) services.note(line);
   };
   PrintCommand c = ParsePrintCommand(command);
-  if (!c.ok) {
-    note("print: not a print command: " + std::string(command));
-    return;
-  }
+  if (!c.ok) return "not a print command: " + std::string(command);
   bool preview = c.options.find("/ZM") != std::string::npos;
   bool to_cups = c.field3 == kCupsDestination && !c.printer.empty();
 
   std::string pdf = PdfPathFor(c.report_path);
-  if (!services.render_pdf) {
-    note("print: this build has no PDF renderer; " + c.report_path + " was left as it is");
-    return;
-  }
+  if (!services.render_pdf) return "this build has no PDF renderer; " + c.report_path + " was left as it is";
   std::string error;
-  if (!services.render_pdf(c.report_path, pdf, error)) {
-    note("print: cannot render " + c.report_path + " to PDF: " + error);
-    return;
-  }
+  if (!services.render_pdf(c.report_path, pdf, error)) return "cannot render " + c.report_path + " to PDF: " + error;
   note("print: wrote " + pdf);
+  std::string problem;
   if (to_cups) {
-    int status = services.run({"lp", "-d", c.printer, pdf});
-    if (status != 0) {
-      note("print: lp could not print to " + c.printer + " (exit status " + std::to_string(status) + ")");
+    if (services.installed && !services.installed("lp")) {
+      problem = "lp is not installed (install cups-client); the PDF is " + pdf;
+    } else if (int status = services.run({"lp", "-d", c.printer, pdf}); status != 0) {
+      problem = "lp could not print to " + c.printer + " (exit status " + std::to_string(status) + ")";
     }
   }
   if (preview && services.has_viewer && services.has_viewer()) services.start({"xdg-open", pdf});
+  return problem;
 }
 
 PrintServices SystemPrintServices(
@@ -183,6 +177,7 @@ PrintServices SystemPrintServices(
     if (pid >= 0) WaitFor(pid);
   };
   s.has_viewer = [] { return HasDisplay() && OnPath("xdg-open"); };
+  s.installed = [](const std::string& program) { return OnPath(program.c_str()); };
   s.note = [](const std::string& line) {
     std::string text = line + "\n";
     std::fwrite(text.data(), 1, text.size(), stderr);

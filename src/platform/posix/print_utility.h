@@ -54,12 +54,15 @@ struct PrintServices {
   std::function<void(const std::vector<std::string>& argv)> start;
   // Whether a desktop viewer can be opened (a display and xdg-open).
   std::function<bool()> has_viewer;
+  // Whether a program can be found on the PATH.
+  std::function<bool(const std::string& program)> installed;
   std::function<void(const std::string& line)> note;  // one line for the user
 };
 
-// Carries out a print command. Problems are told through `services.note` and go no further:
-// the report run never sees them.
-void RunPrintUtility(std::string_view command, const PrintServices& services);
+// Carries out a print command. Returns "" when it was carried out, otherwise why not, in plain
+// words ("lp is not installed (install cups-client)"); what it did is told through
+// `services.note`.
+std::string RunPrintUtility(std::string_view command, const PrintServices& services);
 
 // The services of this machine: programs started with posix_spawn, the viewer when a display
 // and xdg-open are there, notes on standard error, and `render_pdf` (may be empty).

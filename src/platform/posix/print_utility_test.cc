@@ -46,29 +46,38 @@ TEST(PrintUtility, DestinationListAndPickerReplies) {
   EXPECT_EQ(InteractivePickerReply("", true), "QREPORT*PDF*FILE*Y");
 }
 
-TEST(PrintUtility, RendersThenPrintsOrShows) {
+TEST(PrintUtility, RendersThenPrintsOrShowsAndSaysWhyNot) {
   struct Case {
     const char* what;
     const char* command;
     bool has_renderer, render_ok, has_viewer;
+    bool lp_installed;
+    int lp_status;
     std::vector<std::string> events;
+    const char* problem;  // what the result says; "" when it printed
   } cases[] = {
-      {"CUPS without preview prints", "/d/report.txt,office,CUPS,/NP", true, true, true,
-       {"render /d/report.txt /d/report.pdf", "run lp -d office /d/report.pdf"}},
-      {"CUPS with preview prints and shows", "/d/report.txt,office,CUPS,/ZM/FP", true, true, true,
-       {"render /d/report.txt /d/report.pdf", "run lp -d office /d/report.pdf", "start xdg-open /d/report.pdf"}},
-      {"PDF file with preview but no viewer", "/d/report.txt,PDF,FILE,/ZM", true, true, false,
-       {"render /d/report.txt /d/report.pdf"}},
-      {"a printer named by an old-style reply is not submitted", "/d/report.txt,LPT1,X,/NP", true, true, true,
-       {"render /d/report.txt /d/report.pdf"}},
-      {"a failed rendering prints nothing", "/d/report.txt,office,CUPS,/ZM", true, false, true,
-       {"render /d/report.txt /d/report.pdf"}},
-      {"no renderer in this build", "/d/report.txt,office,CUPS,/ZM", false, true, true, {}},
-      {"not a command", "garbage", true, true, true, {}},
+      {"CUPS without preview prints", "/d/report.txt,office,CUPS,/NP", true, true, true, true, 0,
+       {"render /d/report.txt /d/report.pdf", "run lp -d office /d/report.pdf"}, ""},
+      {"CUPS with preview prints and shows", "/d/report.txt,office,CUPS,/ZM/FP", true, true, true, true, 0,
+       {"render /d/report.txt /d/report.pdf", "run lp -d office /d/report.pdf", "start xdg-open /d/report.pdf"}, ""},
+      {"PDF file with preview but no viewer", "/d/report.txt,PDF,FILE,/ZM", true, true, false, true, 0,
+       {"render /d/report.txt /d/report.pdf"}, ""},
+      {"a printer named by an old-style reply is not submitted", "/d/report.txt,LPT1,X,/NP", true, true, true, true, 0,
+       {"render /d/report.txt /d/report.pdf"}, ""},
+      {"lp missing", "/d/report.txt,office,CUPS,/NP", true, true, true, false, 0,
+       {"render /d/report.txt /d/report.pdf"}, "lp is not installed (install cups-client); the PDF is /d/report.pdf"},
+      {"lp failing", "/d/report.txt,office,CUPS,/NP", true, true, true, true, 1,
+       {"render /d/report.txt /d/report.pdf", "run lp -d office /d/report.pdf"},
+       "lp could not print to office (exit status 1)"},
+      {"a failed rendering prints nothing", "/d/report.txt,office,CUPS,/ZM", true, false, true, true, 0,
+       {"render /d/report.txt /d/report.pdf"}, "cannot render /d/report.txt to PDF: bad"},
+      {"no renderer in this build", "/d/report.txt,office,CUPS,/ZM", false, true, true, true, 0, {},
+       "this build has no PDF renderer; /d/report.txt was left as it is"},
+      {"not a command", "garbage", true, true, true, true, 0, {}, "not a print command: garbage"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    std::vector<std::string> events, notes;
+    std::vector<std::string> events;
     auto join = [](const std::vector<std::string>& argv) {
       std::string s;
       for (const std::string& a : argv) s += (s.empty() ? "" : " ") + a;
@@ -84,17 +93,13 @@ TEST(PrintUtility, RendersThenPrintsOrShows) {
     }
     s.run = [&](const std::vector<std::string>& argv) {
       events.push_back("run " + join(argv));
-      return 0;
+      return c.lp_status;
     };
     s.start = [&](const std::vector<std::string>& argv) { events.push_back("start " + join(argv)); };
     s.has_viewer = [&] { return c.has_viewer; };
-    s.note = [&](const std::string& line) { notes.push_back(line); };
-    RunPrintUtility(c.command, s);
+    s.installed = [&](const std::string& program) { return program != "lp" || c.lp_installed; };
+    EXPECT_EQ(RunPrintUtility(c.command, s), c.problem);
     EXPECT_EQ(events, c.events);
-    // Whatever did not happen is told.
-    if (!c.has_renderer || !c.render_ok) {
-      EXPECT_FALSE(notes.empty());
-    }
   }
 }
 

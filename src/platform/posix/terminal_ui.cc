@@ -186,10 +186,10 @@ class Axis {
   int cells_ = 1;
 };
 
-Layout Place(const DialogTable& table) {
+Layout Place(const DialogTable& table, int screen_rows, int screen_cols) {
   Layout l;
-  int screen_rows = std::max(3, LINES);
-  int screen_cols = std::max(3, COLS);
+  screen_rows = std::max(3, screen_rows);
+  screen_cols = std::max(3, screen_cols);
   Axis across(table.width, 3, screen_cols - 2);
   Axis down(table.height, 8, screen_rows - 2);
   l.rows = down.cells() + 2;
@@ -224,6 +224,53 @@ Layout Place(const DialogTable& table) {
   return l;
 }
 
+// Whether a layout shows every control whole: on a row of the window, with the cells it needs
+// (`needed`, one count per control of the table) before the next control of its row begins.
+bool ShowsEveryControl(const Layout& l, const std::vector<int>& needed) {
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < l.placed.size(); ++i) {
+    if (l.placed[i].control->kind == ControlKind::kFrame) continue;
+    const Placed& p = l.placed[i];
+    if (p.row <= l.top || p.row >= l.top + l.rows - 1) return false;
+    order.push_back(i);
+  }
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const Placed& p = l.placed[a];
+    const Placed& q = l.placed[b];
+    return p.row != q.row ? p.row < q.row : p.col < q.col;
+  });
+  const int right_edge = l.left + l.cols - 1;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    const Placed& p = l.placed[order[k]];
+    int end = p.col + needed[order[k]];
+    bool last_of_row = k + 1 == order.size() || l.placed[order[k + 1]].row != p.row;
+    if (end > (last_of_row ? right_edge : l.placed[order[k + 1]].col)) return false;
+  }
+  return true;
+}
+
+// The smallest terminal that shows the dialog of `table` with no control left out or run into
+// another: each caption whole (as far as the dialog's own size shows it) and each text box at
+// least two cells wide. Found from the dialog's full size down, so every size between it and
+// the full size shows the dialog too.
+struct Size {
+  int cols = 0, rows = 0;
+};
+
+Size SmallestWhole(const DialogTable& table) {
+  Size full{CeilDiv(std::max(table.width, 1), 3) + 2, CeilDiv(std::max(table.height, 1), 8) + 2};
+  Layout natural = Place(table, full.rows, full.cols);
+  std::vector<int> needed;
+  for (const Placed& p : natural.placed) {
+    const DialogControl& c = *p.control;
+    needed.push_back(c.kind == ControlKind::kTextBox ? 2 : std::min(NaturalWidth(c), p.width));
+  }
+  Size smallest = full;
+  while (smallest.cols > 3 && ShowsEveryControl(Place(table, full.rows, smallest.cols - 1), needed)) --smallest.cols;
+  while (smallest.rows > 3 && ShowsEveryControl(Place(table, smallest.rows - 1, full.cols), needed)) --smallest.rows;
+  return smallest;
+}
+
 // The editing state of one text box.
 struct Edit {
   std::size_t caret = 0;
@@ -234,7 +281,8 @@ struct Edit {
 // One open dialog in the terminal.
 class TerminalDialog {
  public:
-  TerminalDialog(const DialogTable& table, DialogHandler& handler) : table_(table), handler_(handler), state_(table) {
+  TerminalDialog(const DialogTable& table, DialogHandler& handler)
+      : table_(table), handler_(handler), state_(table), smallest_(SmallestWhole(table)) {
     for (const DialogControl& c : table.controls) {
       if (IsTabStop(c)) stops_.push_back(&c);
     }
@@ -243,16 +291,22 @@ class TerminalDialog {
   int Run() {
     if (!stops_.empty()) Focus(0, /*select=*/true);
     while (!state_.ended()) {
-      Draw();
+      bool whole = TerminalShowsItWhole();
+      if (whole) {
+        Draw();
+      } else {
+        DrawEnlargeNotice();
+      }
       Key key;
       if (!ReadKey(key)) return kDialogClosed;
       if (!key.function && key.code == 27) {
         std::optional<Key> next = KeyAfterEscape();
         if (!next) return kDialogClosed;  // Escape alone
-        if (!next->function) Mnemonic(next->code);
+        if (!next->function && whole) Mnemonic(next->code);
         continue;
       }
-      HandleKey(key);
+      // Keys meant for controls the user cannot see do nothing until the terminal is larger.
+      if (whole) HandleKey(key);
     }
     return state_.result();
   }
@@ -406,8 +460,21 @@ class TerminalDialog {
     }
   }
 
+  bool TerminalShowsItWhole() const { return COLS >= smallest_.cols && LINES >= smallest_.rows; }
+
+  // One centred line in place of a dialog that the terminal is too small to show whole.
+  void DrawEnlargeNotice() {
+    std::string notice =
+        "enlarge the window to at least " + std::to_string(smallest_.cols) + "x" + std::to_string(smallest_.rows);
+    ::erase();
+    int width = std::min<int>(COLS, static_cast<int>(notice.size()));
+    PutText(std::max(0, LINES / 2), std::max(0, (COLS - width) / 2), width, notice, A_BOLD);
+    ::curs_set(0);
+    ::refresh();
+  }
+
   void Draw() {
-    Layout l = Place(table_);
+    Layout l = Place(table_, LINES, COLS);
     ::erase();
     DrawBox(l.top, l.left, l.rows, l.cols, /*fill=*/true);
     DrawTitle(l.top, l.left, l.cols, table_.title);
@@ -480,6 +547,7 @@ class TerminalDialog {
   const DialogTable& table_;
   DialogHandler& handler_;
   DialogState state_;
+  Size smallest_;
   std::vector<const DialogControl*> stops_;
   std::size_t focus_ = 0;
   bool focused_once_ = false;
@@ -581,7 +649,9 @@ std::string TerminalUi::PickPrinter(std::string_view report_path, const std::vec
     int width = static_cast<int>(hint.size()) + 4;
     for (const std::string& item : items) width = std::max(width, static_cast<int>(item.size()) + 8);
     width = std::min(width, std::max(COLS, 10));
-    int height = std::min(static_cast<int>(items.size()) + 8, std::max(LINES, 8));
+    // Without CUPS destinations the list says so under the PDF file, on a line of its own.
+    const int listed = static_cast<int>(items.size()) + (destinations.empty() ? 1 : 0);
+    int height = std::min(listed + 8, std::max(LINES, 8));
     int top = std::max(0, (LINES - height) / 2), left = std::max(0, (COLS - width) / 2);
     ::erase();
     DrawBox(top, left, height, width, /*fill=*/true);
@@ -590,6 +660,9 @@ std::string TerminalUi::PickPrinter(std::string_view report_path, const std::vec
     for (std::size_t i = 0; i < items.size() && static_cast<int>(i) < height - 7; ++i) {
       PutText(top + 2 + static_cast<int>(i), left + 4, width - 6, items[i], i == chosen ? A_REVERSE : A_NORMAL,
               width - 6);
+    }
+    if (destinations.empty() && height - 7 > 1) {
+      PutText(top + 3, left + 4, width - 6, "no CUPS printers found", A_DIM);
     }
     int below = top + height - 4;
     PutText(below, left + 2, width - 4, std::string(preview ? "[x]" : "[ ]") + " Preview (open the PDF)", A_NORMAL);

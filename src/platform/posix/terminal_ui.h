@@ -10,6 +10,10 @@
 // then the letter, acts on that control (the letter alone works too where the focus is not a
 // text box); Escape alone closes the dialog in no button's way. Every change of a text box, and
 // its gaining and losing the focus, notifies the dialog's handler as a window would.
+//
+// A terminal too small to show every control whole shows one centred line instead, "enlarge
+// the window to at least WxH", and the dialog as soon as the terminal has grown; a control is
+// never left out.
 #pragma once
 
 #include <string>
@@ -39,8 +43,9 @@ class TerminalUi {
   // A centred box with the caption, the text (CR LF starts a new line) and an OK button.
   void MessageBox(std::string_view caption, std::string_view text);
 
-  // Lets the user choose among "PDF file" and `destinations` and whether to preview; returns the
-  // picker's reply, or "" when the user chose not to print.
+  // Lets the user choose among "PDF file" and `destinations` (saying "no CUPS printers found"
+  // when there are none) and whether to preview; returns the picker's reply, or "" when the user
+  // chose not to print (Escape).
   std::string PickPrinter(std::string_view report_path, const std::vector<std::string>& destinations);
 
  private:

@@ -1,5 +1,6 @@
 // The Windows port: real modal dialogs and message boxes with no owner window, and the outside
 // printer picker and print utility when they are installed.
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -41,7 +42,7 @@ class Win32Platform final : public Platform {
     return printing_->PickPrinter(report_path);
   }
 
-  void Print(std::string_view command) override {
+  std::string Print(std::string_view command) override {
     if (options_.command_line) {
       std::string line = "print command: " + std::string(command) + "\n";
       std::fwrite(line.data(), 1, line.size(), stdout);
@@ -53,10 +54,11 @@ class Win32Platform final : public Platform {
       if (std::string missing = printing_->Load(); !missing.empty()) {
         printing_.reset();
         MessageBox(kDefaultCaption, NotInstalledMessage(missing, command.substr(0, command.find(','))));
-        return;
+        return missing + " is not installed";
       }
     }
     printing_->Print(command);
+    return {};
   }
 
   void Sleep(int milliseconds) override { ::Sleep(milliseconds < 0 ? 0 : static_cast<DWORD>(milliseconds)); }
@@ -74,5 +76,20 @@ PlatformOptions PlatformOptionsFromEnvironment() { return {}; }
 std::unique_ptr<Platform> MakePlatform(const PlatformOptions& options) {
   return std::make_unique<Win32Platform>(options);
 }
+
+// Windows dialogs are real windows, shown on the desktop.
+bool DialogsReachAUser(const PlatformOptions&) { return true; }
+
+namespace {
+volatile std::sig_atomic_t interrupt_requested = 0;
+void OnInterrupt(int) { interrupt_requested = 1; }
+}  // namespace
+
+// A console's Ctrl-C only marks the run; the dialogs are windows that it does not reach.
+void CatchInterrupts() { std::signal(SIGINT, OnInterrupt); }
+bool InterruptRequested() { return interrupt_requested != 0; }
+
+// Windows dialogs are not played from answers files: nothing to check.
+std::vector<AnswersProblem> CheckAnswers(std::string_view, const DialogTable&, const std::vector<int>&) { return {}; }
 
 }  // namespace qreport

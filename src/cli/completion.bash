@@ -1,0 +1,46 @@
+# bash completion for qreport: the commands, then each command's options, files and folders.
+# A new command is one more line in the table below: its options, and what its arguments are
+# (dir: folders, file: files, none: nothing).
+
+declare -gA _qreport_options=(
+  [run]="--kind --device --answers --printer-reply --rates-dir --help"
+  [render]="--output --png --dpi --strict --help"
+  [demo]="--help"
+  [diskfree]="--mode --help"
+  [showfree]="--help"
+  [inspect]="--rates-dir --json --help"
+  [import]="--employees --rates-dir --force --help"
+  [lines]="--answers --rates-dir --kind --json --csv --help"
+  [help]=""
+)
+declare -gA _qreport_arguments=(
+  [run]=dir [render]=file [demo]=dir [diskfree]=none [showfree]=none
+  [inspect]=dir [import]=file [lines]=dir [help]=command
+)
+
+_qreport() {
+  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
+  COMPREPLY=()
+  if ((COMP_CWORD == 1)); then
+    COMPREPLY=($(compgen -W "${!_qreport_options[*]} --help --version" -- "$cur"))
+    return
+  fi
+  local command=${COMP_WORDS[1]}
+  case $prev in
+    --answers | -o | --output | --employees) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+    --png | --rates-dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
+    --mode) COMPREPLY=($(compgen -W "F T" -- "$cur")); return ;;
+    --kind) COMPREPLY=($(compgen -W "941" -- "$cur")); return ;;
+    --device | --printer-reply | --dpi) return ;;
+  esac
+  if [[ $cur == -* ]]; then
+    COMPREPLY=($(compgen -W "${_qreport_options[$command]}" -- "$cur"))
+    return
+  fi
+  case ${_qreport_arguments[$command]} in
+    dir) COMPREPLY=($(compgen -d -- "$cur")) ;;
+    file) COMPREPLY=($(compgen -f -- "$cur")) ;;
+    command) COMPREPLY=($(compgen -W "${!_qreport_options[*]}" -- "$cur")) ;;
+  esac
+}
+complete -o filenames -F _qreport qreport

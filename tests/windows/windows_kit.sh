@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The Windows kit as a host developer gets it: qreport-win32.zip holds what its README lists,
+# its import libraries bind the decorated stdcall names to the DLL's plain names, and C hosts
+# linked against each import library (built from the kit's header) run the demo client through
+# QREPORT.DLL under wine with the same report as the Linux qreport command.
+#
+#   windows_kit.sh ZIP LINUX_QREPORT WINE_SH PREFIX HOST_DLL_A HOST_LIB NM CC
+set -euo pipefail
+zip=$1 linux=$2 wine_sh=$3 prefix=$4 host_dll_a=$5 host_lib=$6 nm=$7 cc=$8
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+listing=$(python3 -m zipfile -l "$zip" | awk 'NR > 1 {print $1}' | sort | tr '\n' ' ')
+expected="qreport-win32/ qreport-win32/QREPORT.DLL qreport-win32/README.txt qreport-win32/libqreport.dll.a \
+qreport-win32/qreport.def qreport-win32/qreport.exe qreport-win32/qreport.h qreport-win32/qreport.lib "
+[[ $listing == "$expected" ]] || fail "the zip holds: $listing"
+python3 -m zipfile -e "$zip" "$work"
+kit=$work/qreport-win32
+
+for lib in libqreport.dll.a qreport.lib; do
+  symbols=$("$nm" "$kit/$lib" 2>/dev/null || true)
+  for name in QREPORTPROC@12 DVDISKFREE@8 SHOWFREESP@4; do
+    grep -q "__imp__$name\$" <<<"$symbols" || fail "$lib does not import _$name"
+  done
+done
+grep -q "^  QREPORTPROC@12\$" "$kit/qreport.def" || fail "qreport.def lacks QREPORTPROC@12"
+# The README's host builds from the kit alone.
+sed -n '/^    #include <windows.h>/,/^    }/p' "$kit/README.txt" | sed 's/^    //' >"$work/readme_host.c"
+grep -q QREPORTPROC "$work/readme_host.c" || fail "the README has no host calling QREPORTPROC"
+"$cc" -std=c99 -Wall -Wextra -pedantic -Werror -I"$kit" "$work/readme_host.c" -L"$kit" -lqreport -loleaut32 \
+  -o "$work/readme_host.exe" || fail "the README's host does not build against the kit"
+
+if [[ ! -x $linux ]]; then
+  fail "no Linux qreport at $linux; build the dev preset first (make test-windows does)"
+else
+  "$linux" demo "$work/seed" >/dev/null 2>&1
+  printf '401\n' >"$work/done"
+  cp -r "$work/seed" "$work/linux"
+  (cd "$work/linux" && QREPORT_PRINTER_REPLY= "$linux" run . --answers "$work/done" >"$work/linux.out" 2>/dev/null) || true
+  for host in "$host_dll_a" "$host_lib"; do
+    name=$(basename "$host")
+    client=$work/client-$name
+    cp -r "$work/seed" "$client"
+    # The host finds QREPORT.DLL beside itself, as a host installed with the kit would.
+    cp "$host" "$kit/"
+    if ! (cd "$client" && bash "$wine_sh" "$prefix" run "$kit/$name" "$(bash "$wine_sh" "$prefix" path "$client")" \
+          >"$work/$name.out" 2>"$work/$name.err"); then
+      fail "$name failed under wine: $(cat "$work/$name.err")"
+      continue
+    fi
+    cmp -s "$work/linux/report.txt" "$client/report.txt" || fail "$name: report.txt differs from the Linux build's"
+    tr -d '\r' <"$work/$name.out" | grep '^device code: ' | cmp -s - <(grep '^device code: ' "$work/linux.out") ||
+      fail "$name: $(cat "$work/$name.out") is not the Linux build's $(grep '^device code: ' "$work/linux.out")"
+  done
+fi
+
+if ((failures)); then
+  echo "$failures failure(s)"
+  exit 1
+fi
+echo "ok"
