@@ -48,7 +48,7 @@ const std::vector<BatchClient>& Clients() {
       {"baker", "093006", 12, "401\n", "baker-2006Q3-941.txt", "done"},
       {"carter", "123007", 1, "243=1\n401\n", "carter-2007Q4-944.txt", "done"},
       {"delta", "033104", 5, "", "delta-2004Q1-worksheet.txt", "done"},
-      {"ellis", "063005", 40, "312=7\n401\n", "ellis-2005Q2-941.txt", "done"},
+      {"ellis", "063005", 40, "203=7\n401\n", "ellis-2005Q2-941.txt", "done"},
       {"foster", "033106", 0, "", "foster-2006Q1-941.txt", "done"},
       {"grant", "063008", 7, "401\n", "grant-2008Q2-941.txt", "done"},
       {"hale", "093005", 2, "", "hale-2005Q3-941.txt", "done"},
