@@ -11,11 +11,13 @@ declare -gA _qreport_options=(
   [inspect]="--rates-dir --json --help"
   [import]="--employees --rates-dir --force --help"
   [lines]="--answers --rates-dir --kind --json --csv --help"
+  [check]="--answers --rates-dir --json --help"
+  [batch]="--root --out --rates-dir --jobs -j --render --skip-done --help"
   [help]=""
 )
 declare -gA _qreport_arguments=(
   [run]=dir [render]=file [demo]=dir [diskfree]=none [showfree]=none
-  [inspect]=dir [import]=file [lines]=dir [help]=command
+  [inspect]=dir [import]=file [lines]=dir [check]=dir [batch]=dir [help]=command
 )
 
 _qreport() {

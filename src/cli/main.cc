@@ -8,6 +8,13 @@
 #include <string>
 #include <vector>
 
+#ifndef QREPORT_NO_BATCH
+#include "cli/batch_command.h"
+#endif
+#ifndef QREPORT_NO_JSON
+#include "check/findings.h"
+#include "cli/check_command.h"
+#endif
 #include "cli/command.h"
 #include "cli/demo_command.h"
 #include "cli/diskspace_command.h"
@@ -53,6 +60,17 @@ void AddHelpCommand(CLI::App& app, int& exit_status) {
   });
 }
 
+// The status of a usage error: kUsage, except for `check`, whose 1 and 2 tell its findings (see
+// check/findings.h).
+int UsageStatusFor(const CLI::App& app) {
+#ifndef QREPORT_NO_JSON
+  if (!app.get_subcommands().empty() && app.get_subcommands().back()->get_name() == "check") {
+    return qreport::kCheckUsage;
+  }
+#endif
+  return kUsage;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +92,10 @@ int main(int argc, char** argv) {
   qreport::cli::AddInspectCommand(app, exit_status);
   qreport::cli::AddImportCommand(app, exit_status);
   qreport::cli::AddLinesCommand(app, exit_status);
+  qreport::cli::AddCheckCommand(app, exit_status);
+#endif
+#ifndef QREPORT_NO_BATCH
+  qreport::cli::AddBatchCommand(app, exit_status);
 #endif
   qreport::cli::AddDiskFreeCommand(app, exit_status);
   qreport::cli::AddShowFreeCommand(app, exit_status);
@@ -99,7 +121,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::cerr << "qreport: " << qreport::cli::PlainUsageError(app, e, args) << "\n"
               << "Try '" << qreport::cli::HelpCommandFor(app) << "'.\n";
-    return kUsage;
+    return UsageStatusFor(app);
   }
   return exit_status;
 }

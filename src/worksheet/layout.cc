@@ -102,15 +102,16 @@ void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
   if (page_ == 0 || line_count_ > kLinesPerPage) PageHeading();
   out_.Text(DataText(line.key));
   out_.TabTo(8);
-  std::string name = DataText(line.name.substr(0, 23));
-  name.resize(23, ' ');
+  // The name in 23 columns, cut or padded; control bytes in it print as blanks.
+  std::string name = DataText(std::string_view(line.name).substr(0, 23));
   out_.Text(name);
+  out_.Repeat(' ', 23 - static_cast<int>(name.size()));
   out_.TabTo(32);
   for (double wage : {line.wages_and_tips, line.fica_taxable, line.futa_taxable, line.suta_taxable, line.sdi_taxable}) {
-    out_.Text(FormatAmount(kWageMask, wage));
+    out_.Amount(kWageMask, wage);
   }
   for (double amount : {line.tips, line.federal_withheld, line.state_withheld, line.fica_withheld}) {
-    out_.Text(FormatAmount(kSmallMask, amount));
+    out_.Amount(kSmallMask, amount);
   }
   out_.LineEnd();
   ++line_count_;
