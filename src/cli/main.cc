@@ -14,6 +14,9 @@
 #include "cli/render_command.h"
 #include "escp/cairo/render.h"
 #endif
+#ifdef QREPORT_WEB
+#include "cli/serve_command.h"
+#endif
 #include "platform/platform.h"
 #include "run/report_run.h"
 
@@ -36,6 +39,9 @@ constexpr const char* kUsageText =
     "  qreport demo [DIR]\n"
     "  qreport diskfree [DRIVE] [--mode F|T]\n"
     "  qreport showfree DRIVE\n"
+#ifdef QREPORT_WEB
+    "  qreport serve --root DIR [--rates-dir DIR] [--port N]\n"
+#endif
     "  qreport --help | --version\n"
     "\n"
     "run   runs the quarterly report for the client folder DATADIR as the host program would:\n"
@@ -56,7 +62,13 @@ constexpr const char* kUsageText =
     "diskfree  prints the bytes free (mode F, the default) or in all (any other mode) on DRIVE.\n"
     "showfree  shows the free and total bytes of DRIVE as a message.\n"
     "      DRIVE is a drive letter (QREPORT_DRIVE_<LETTER> names its folder; C is / unless\n"
-    "      set); any other text measures the current directory.\n";
+    "      set); any other text measures the current directory.\n"
+#ifdef QREPORT_WEB
+    "serve  serves the client folders under DIR as web pages on 127.0.0.1 (port N, default a\n"
+    "      free one): a client's dialog, its report's pages, downloads and printing. Prints the\n"
+    "      address with its token and opens it when there is a display; stops on Ctrl+C.\n"
+#endif
+    ;
 
 int Usage(const std::string& problem) {
   std::cerr << "qreport: " << problem << "\n" << kUsageText;
@@ -187,6 +199,9 @@ int main(int argc, char** argv) {
   if (command == "demo") return DemoCommand(args);
 #ifndef QREPORT_NO_RENDER
   if (command == "render") return qreport::RenderCommand(args, Usage);
+#endif
+#ifdef QREPORT_WEB
+  if (command == "serve") return qreport::ServeCommand(args, Usage);
 #endif
   if (command == "diskfree") return qreport::DiskFreeCommand(args, Usage);
   if (command == "showfree") return qreport::ShowFreeCommand(args, Usage);

@@ -35,10 +35,8 @@ bool TakesFormPath(std::string_view report_date) {
   return ParseDecimal(year) > 4;
 }
 
-void RunFormPath(RunContext& ctx) {
+void ReadFormPathEntries(RunContext& ctx) {
   RunState& s = ctx.state;
-  if (s.DataDir.empty()) return;
-
   // A failing step is ignored: its target keeps its earlier value.
   try {
     auto months = ReadLiabilityMonths(s.DataDir);
@@ -46,6 +44,26 @@ void RunFormPath(RunContext& ctx) {
   } catch (const RunError&) {
   }
   LoadSavedEntries(ctx);
+}
+
+std::string ShortDialogTitle(std::string_view report_kind) {
+  return report_kind == "941" ? "Quarterly Report" : "";
+}
+
+void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view work_dir) {
+  RunState& s = ctx.state;
+  ctx.WorkDir = std::string(work_dir);
+  s.DataDir = std::string(data_dir);
+  ReadClientIntoState(ctx);
+  s.ReportDate = s.PayrollDate;
+  s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
+}
+
+void RunFormPath(RunContext& ctx) {
+  RunState& s = ctx.state;
+  if (s.DataDir.empty()) return;
+
+  ReadFormPathEntries(ctx);
   ShowOptionsDialog(ctx);
   if (s.CancelRequested != 0) {
     s.CancelRequested = 0;
@@ -64,7 +82,7 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
   RunState& s = ctx.state;
   s.PrintDevice = "P";
   device_code = "P";
-  ShowShortDialog(ctx, report_kind == "941" ? "Quarterly Report" : "");
+  ShowShortDialog(ctx, ShortDialogTitle(report_kind));
   device_code = s.PrintDevice;
   if (s.CancelRequested != 0) {
     device_code = "X";
@@ -88,12 +106,8 @@ void RunReport(std::string_view data_dir, std::string& device_code, std::string_
                Platform& platform, std::string_view work_dir) {
   try {
     RunContext ctx(platform);
-    ctx.WorkDir = std::string(work_dir);
+    StartRun(ctx, data_dir, work_dir);
     RunState& s = ctx.state;
-    s.DataDir = std::string(data_dir);
-    ReadClientIntoState(ctx);
-    s.ReportDate = s.PayrollDate;
-    s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
     if (TakesFormPath(s.ReportDate)) {
       RunFormPath(ctx);
     } else {

@@ -19,10 +19,15 @@ class Platform;
 void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
                Platform& platform, std::string_view work_dir = {});
 
-// The stages of the run, in order. Each takes the one context of the call.
+// The stages of the run, in order. Each takes the one context of the call. A front end that
+// shows a dialog before it runs the report (the web pages) starts the same way: StartRun, then
+// ReadFormPathEntries on the form path, then the dialog's table from the state.
+void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view work_dir);
 void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date
 bool TakesFormPath(std::string_view report_date);
+void ReadFormPathEntries(RunContext& ctx);  // the quarter's liabilities and the saved entries
 void RunFormPath(RunContext& ctx);
+std::string ShortDialogTitle(std::string_view report_kind);  // the report date dialog's title
 void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind);
 
 }  // namespace qreport
