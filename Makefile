@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing first.
-.PHONY: all bootstrap build demo docs-image screenshots test test-dev test-asan test-windows bench clean
+.PHONY: all bootstrap build demo docs-image screenshots web-screenshots test test-dev test-asan test-windows bench clean
 
 all: build
 
@@ -50,6 +50,13 @@ screenshots: bootstrap
 	cmake --preset mingw32 >/dev/null
 	cmake --build --preset mingw32
 	$(XVFB) cmake --build --preset mingw32 --target screenshots
+
+# The README's pictures of qreport serve: the dialog and the report page, as the browser suite
+# takes them in the system's chromium.
+web-screenshots: bootstrap
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev --target qreport_cli
+	QREPORT_CLI=$(CURDIR)/build/dev/qreport QREPORT_WEB_OUT=$(CURDIR)/docs node tests/web/browser_test.mjs
 
 bench: bootstrap
 	cmake --preset release >/dev/null

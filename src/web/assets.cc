@@ -56,6 +56,8 @@ const std::string_view kAppJs = R"QR('use strict';
       if (value === null || value === undefined || value === false) continue;
       if (key === 'class') node.className = value;
       else if (key === 'text') node.textContent = value;
+      // Through the style object: the page's policy refuses style attributes.
+      else if (key === 'style') node.style.cssText = value;
       else if (key.startsWith('on')) node.addEventListener(key.slice(2), value);
       else node.setAttribute(key, value === true ? '' : value);
     }

@@ -14,6 +14,7 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include "escp/cairo/render.h"
 #include "platform/posix/print_utility.h"
 #include "text/cp1252.h"
 #include "web/assets.h"
@@ -237,6 +238,8 @@ struct WebServer::Impl {
 
 void WebServer::Impl::Routes() {
   server.set_payload_max_length(kMaxRequestBody);
+  // A browser keeps a few connections open between requests; each holds a thread meanwhile.
+  server.new_task_queue = [] { return new httplib::ThreadPool(16); };
   server.set_read_timeout(5, 0);
   server.set_write_timeout(5, 0);
   server.set_keep_alive_max_count(100);
@@ -433,6 +436,10 @@ void WebServer::Impl::Routes() {
 WebServer::WebServer(ServeOptions options) : impl_(std::make_unique<Impl>()) {
   impl_->options = std::move(options);
   if (impl_->options.token.empty()) impl_->options.token = RandomToken();
+  // The print utility's stand-in draws the report with the renderer this front end shows it with.
+  if (impl_->options.print_options.render_pdf == nullptr) {
+    impl_->options.print_options.render_pdf = &escp::RenderReportForPrinting;
+  }
 }
 
 WebServer::~WebServer() { Stop(); }
