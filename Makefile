@@ -1,10 +1,14 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing first.
-.PHONY: all bootstrap build demo docs-image screenshots web-screenshots test test-dev test-asan test-windows bench clean
+.PHONY: all bootstrap diff-driver build demo docs-image screenshots web-screenshots test test-dev test-asan test-windows bench clean
 
 all: build
 
-bootstrap:
+bootstrap: diff-driver
 	@bash scripts/bootstrap
+
+# `git diff` shows the golden reports as rows of text (.gitattributes); outside a clone, nothing.
+diff-driver:
+	@git rev-parse --git-dir >/dev/null 2>&1 && git config diff.escp.textconv scripts/escp-textconv || true
 
 build: bootstrap
 	cmake --preset dev >/dev/null

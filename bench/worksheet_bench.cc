@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "platform/platform.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "worksheet/worksheet_run.h"
 
 namespace qreport {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "support/fixture.h"
 
 namespace qreport {
@@ -88,31 +88,72 @@ TEST(Cli, AnsweredDialogChoosesTheForm) {
   }
 }
 
-TEST(Cli, UsageErrorsAndAMissingFolder) {
+TEST(Cli, UsageErrorsAreOneLineAndPointAtTheCommandsHelp) {
   TempDir work;
   struct Case {
     const char* args;
     int status;
+    const char* err;  // the whole of standard error
   } cases[] = {
-      {"", 2},
-      {"frobnicate", 2},
-      {"run", 2},
-      {"run a b", 2},
-      {"run . --kind", 2},
-      {"run . --colour", 2},
-      {"run no-such-folder", 1},
-      {"run . --answers no-such-file", 1},
-      {"--help", 0},
-      {"--version", 0},
+      {"", 2, "qreport: no command given\nTry 'qreport --help'.\n"},
+      {"frobnicate", 2, "qreport: unknown command 'frobnicate'\nTry 'qreport --help'.\n"},
+      {"--colour", 2, "qreport: unknown option --colour\nTry 'qreport --help'.\n"},
+      {"run", 2, "qreport: DATADIR is missing\nTry 'qreport run --help'.\n"},
+      {"run a b", 2, "qreport: unexpected argument 'b'\nTry 'qreport run --help'.\n"},
+      {"run . --kind", 2, "qreport: --kind needs a value\nTry 'qreport run --help'.\n"},
+      {"run . --colour", 2, "qreport: unknown option --colour\nTry 'qreport run --help'.\n"},
+      {"demo a b", 2, "qreport: unexpected argument 'b'\nTry 'qreport demo --help'.\n"},
+      {"help frobnicate", 2, "qreport: no command named 'frobnicate'\nTry 'qreport help --help'.\n"},
+      {"run no-such-folder", 1, "qreport: no such client folder: no-such-folder\n"},
+      {"run . --answers no-such-file", 1, "qreport: cannot read the answers file no-such-file\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
     Outcome o = Qreport(work, c.args);
-    EXPECT_EQ(o.status, c.status) << o.err;
-    if (c.status == 2) {
-      EXPECT_NE(o.err.find("usage:"), std::string::npos);
-    }
+    EXPECT_EQ(o.status, c.status);
+    EXPECT_EQ(o.err, c.err);
+    EXPECT_EQ(o.out, "");
   }
+}
+
+TEST(Cli, HelpOfOneCommandAndTheVersion) {
+  TempDir work;
+  struct Case {
+    const char* args;
+    const char* first_line;  // "" for the whole command's help
+  } cases[] = {
+      {"--help", "usage: qreport COMMAND [ARGS]\n"},
+      {"-h", "usage: qreport COMMAND [ARGS]\n"},
+      {"help", "usage: qreport COMMAND [ARGS]\n"},
+      {"help run", "usage: qreport run DATADIR ["},
+      {"run --help", "usage: qreport run DATADIR ["},
+      {"run -h", "usage: qreport run DATADIR ["},
+      {"run . --kind 941 --help", "usage: qreport run DATADIR ["},
+      {"demo --help", "usage: qreport demo [DIR]"},
+      {"help render", "usage: qreport render REPORT ["},
+      {"showfree -h", "usage: qreport showfree DRIVE\n"},
+      {"-V", "qreport "},
+      {"--version", "qreport "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    Outcome o = Qreport(work, c.args);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out.substr(0, std::string(c.first_line).size()), c.first_line) << o.out;
+    EXPECT_EQ(o.err, "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(work / "--help")) << "demo --help is help, not a folder name";
+  EXPECT_FALSE(std::filesystem::exists(work / "demo-client"));
+}
+
+TEST(Cli, DoubleDashEndsTheOptions) {
+  TempDir work;
+  ClientFolderSpec spec;
+  spec.client = PlainClient("063004");
+  WriteClientFolder(work / "-client", spec);
+  Outcome o = Qreport(work, "run -- -client");
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_TRUE(std::filesystem::exists(work / "-client" / "report.txt"));
 }
 
 TEST(Cli, DemoWritesTheClientAndItsReport) {

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "support/fixture.h"
 
 namespace qreport {

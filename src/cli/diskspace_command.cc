@@ -1,52 +1,58 @@
 #include "cli/diskspace_command.h"
 
-#include <iostream>
-#include <string_view>
+#include <CLI/CLI.hpp>
 
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli/command.h"
 #include "diskspace/disk_space.h"
 #include "platform/platform.h"
 
-namespace qreport {
+namespace qreport::cli {
 namespace {
 
-// Anything that starts with "-" and is longer than that is an option, not a drive text.
-bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+struct DiskFreeOptions {
+  std::string drive;
+  std::string mode = "F";
+};
+
+struct ShowFreeOptions {
+  std::string drive;
+};
+
+constexpr const char* kDriveHelp =
+    "DRIVE is a drive letter (QREPORT_DRIVE_<LETTER> names its folder; C is / unless set); any\n"
+    "other text measures the current directory.";
 
 }  // namespace
 
-int DiskFreeCommand(const std::vector<std::string>& args, UsageReporter usage) {
-  constexpr std::string_view kMode = "--mode";
-  std::string drive;
-  std::string mode = "F";
-  bool have_drive = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == kMode) {
-      if (i + 1 >= args.size()) return usage("--mode needs a value");
-      mode = args[++i];
-    } else if (arg.starts_with(std::string(kMode) + "=")) {
-      mode = arg.substr(kMode.size() + 1);
-    } else if (LooksLikeOption(arg)) {
-      return usage("unknown option " + arg);
-    } else if (!have_drive) {
-      drive = arg;
-      have_drive = true;
-    } else {
-      return usage("diskfree takes one DRIVE at most");
-    }
-  }
-  std::cout << DiskBytes(drive, mode) << std::endl;
-  return 0;
+void AddDiskFreeCommand(CLI::App& app, int& exit_status) {
+  auto options = std::make_shared<DiskFreeOptions>();
+  CLI::App* sub = app.add_subcommand("diskfree", "prints the bytes free (mode F) or in all (any other mode) on DRIVE");
+  sub->footer(kDriveHelp);
+  sub->add_option("DRIVE", options->drive, "the drive (default: the current directory's)")->type_name("");
+  sub->add_option("--mode", options->mode, "F for the bytes free (the default), anything else for the total")
+      ->type_name("F|T");
+  sub->callback([options, &exit_status] {
+    std::cout << DiskBytes(options->drive, options->mode) << std::endl;
+    exit_status = kDone;
+  });
 }
 
-int ShowFreeCommand(const std::vector<std::string>& args, UsageReporter usage) {
-  if (args.size() != 1) return usage("showfree needs one DRIVE");
-  if (LooksLikeOption(args[0])) return usage("unknown option " + args[0]);
-  PlatformOptions options = PlatformOptionsFromEnvironment();
-  options.command_line = true;
-  auto platform = MakePlatform(options);
-  ShowFreeSpace(args[0], *platform);
-  return 0;
+void AddShowFreeCommand(CLI::App& app, int& exit_status) {
+  auto options = std::make_shared<ShowFreeOptions>();
+  CLI::App* sub = app.add_subcommand("showfree", "shows the free and total bytes of DRIVE as a message");
+  sub->footer(kDriveHelp);
+  sub->add_option("DRIVE", options->drive, "the drive")->required()->type_name("");
+  sub->callback([options, &exit_status] {
+    PlatformOptions platform_options = PlatformOptionsFromEnvironment();
+    platform_options.command_line = true;
+    auto platform = MakePlatform(platform_options);
+    ShowFreeSpace(options->drive, *platform);
+    exit_status = kDone;
+  });
 }
 
-}  // namespace qreport
+}  // namespace qreport::cli

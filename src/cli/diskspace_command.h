@@ -2,20 +2,18 @@
 // same drive and mode rules a host gets from DVDISKFREE and SHOWFREESP.
 #pragma once
 
-#include <string>
-#include <vector>
+namespace CLI {
+class App;
+}
 
-namespace qreport {
+namespace qreport::cli {
 
-// Reports wrong usage: prints `problem` and the usage text, returns the usage exit status.
-using UsageReporter = int (*)(const std::string& problem);
+// Registers `diskfree [DRIVE] [--mode M]`: prints the byte count DVDISKFREE gives for DRIVE
+// (default empty: the current directory's drive) and M (default "F"), then a newline.
+void AddDiskFreeCommand(CLI::App& app, int& exit_status);
 
-// diskfree [DRIVE] [--mode M]: prints the byte count DVDISKFREE gives for DRIVE (default empty:
-// the current directory's drive) and M (default "F"), then a newline. Returns 0.
-int DiskFreeCommand(const std::vector<std::string>& args, UsageReporter usage);
+// Registers `showfree DRIVE`: shows the free space message as SHOWFREESP does (on standard error
+// as "message: Drive Space: ..." when there is no terminal).
+void AddShowFreeCommand(CLI::App& app, int& exit_status);
 
-// showfree DRIVE: shows the free space message as SHOWFREESP does (on standard error as
-// "message: Drive Space: ..."). Returns 0.
-int ShowFreeCommand(const std::vector<std::string>& args, UsageReporter usage);
-
-}  // namespace qreport
+}  // namespace qreport::cli

@@ -48,11 +48,11 @@ TEST(DiskCli, Commands) {
       {"diskfree D --mode T", 0, total, ""},
       {"diskfree d --mode=f", 0, total, ""},
       {"diskfree Q --mode F", 0, "0\n", ""},
-      {"showfree", 2, "", "qreport: showfree needs one DRIVE\n(.|\n)*usage:(.|\n)*"},
-      {"showfree C D", 2, "", "qreport: showfree needs one DRIVE\n(.|\n)*"},
-      {"diskfree C D", 2, "", "qreport: diskfree takes one DRIVE at most\n(.|\n)*"},
-      {"diskfree C --mode", 2, "", "qreport: --mode needs a value\n(.|\n)*"},
-      {"diskfree --free", 2, "", "qreport: unknown option --free\n(.|\n)*"},
+      {"showfree", 2, "", "qreport: DRIVE is missing\nTry 'qreport showfree --help'.\n"},
+      {"showfree C D", 2, "", "qreport: unexpected argument 'D'\nTry 'qreport showfree --help'.\n"},
+      {"diskfree C D", 2, "", "qreport: unexpected argument 'D'\nTry 'qreport diskfree --help'.\n"},
+      {"diskfree C --mode", 2, "", "qreport: --mode needs a value\nTry 'qreport diskfree --help'.\n"},
+      {"diskfree --free", 2, "", "qreport: unknown option --free\nTry 'qreport diskfree --help'.\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);

@@ -1,24 +1,24 @@
 // The qreport command: runs a report for a client folder as a host would, writes the demo client,
-// and (as they come) renders printer text and answers disk space queries.
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+// renders printer text and answers disk space queries. Each subcommand registers itself (see
+// cli/command.h); this file sets up the parser, the help texts and how usage errors are told.
+#include <CLI/CLI.hpp>
+
 #include <iostream>
+#include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "cli/demo/demo_client.h"
+#include "cli/command.h"
+#include "cli/demo_command.h"
 #include "cli/diskspace_command.h"
+#include "cli/help_format.h"
 #ifndef QREPORT_NO_RENDER
 #include "cli/render_command.h"
-#include "escp/cairo/render.h"
 #endif
+#include "cli/run_command.h"
 #ifdef QREPORT_WEB
 #include "cli/serve_command.h"
 #endif
-#include "platform/platform.h"
-#include "run/report_run.h"
 
 #ifndef QREPORT_VERSION
 #define QREPORT_VERSION "0"
@@ -26,184 +26,68 @@
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kCouldNotStart = 1;
-constexpr int kUsage = 2;
+using qreport::cli::kDone;
+using qreport::cli::kUsage;
 
-constexpr const char* kUsageText =
-    "usage:\n"
-    "  qreport run DATADIR [--kind 941] [--device CODE] [--answers FILE] [--printer-reply TEXT]\n"
-#ifndef QREPORT_NO_RENDER
-    "  qreport render REPORT.txt [-o OUT.pdf] [--png DIR] [--dpi N] [--strict]\n"
-#endif
-    "  qreport demo [DIR]\n"
-    "  qreport diskfree [DRIVE] [--mode F|T]\n"
-    "  qreport showfree DRIVE\n"
-#ifdef QREPORT_WEB
-    "  qreport serve --root DIR [--rates-dir DIR] [--port N]\n"
-#endif
-    "  qreport --help | --version\n"
-    "\n"
-    "run   runs the quarterly report for the client folder DATADIR as the host program would:\n"
-    "      the rates file FICA.RAT and the letterhead file prep are taken from the current\n"
-    "      directory; the report is written to DATADIR/report.txt. Ends with the line\n"
-    "      'device code: <value>'. The dialog is played from the answers FILE (or\n"
-    "      $QREPORT_ANSWERS), else shown in the terminal, else closed at once. The printer\n"
-    "      picker's reply is TEXT (or $QREPORT_PRINTER_REPLY), else asked in the terminal\n"
-    "      when no answers file is given; a run played from answers asks nothing.\n"
-    "demo  writes the built-in demo client into DIR (default demo-client) and runs its report\n"
-    "      with the demo's answers file.\n"
-#ifndef QREPORT_NO_RENDER
-    "render  draws printer text as the print utility shows it: a PDF (default REPORT.pdf;\n"
-    "      - for standard input and output) and with --png one PNG a page in DIR (page-01.png,\n"
-    "      ..., at N dots per inch, default 150). --strict lists every byte sequence it does\n"
-    "      not act on, with its offset, and then exits 1.\n"
-#endif
-    "diskfree  prints the bytes free (mode F, the default) or in all (any other mode) on DRIVE.\n"
-    "showfree  shows the free and total bytes of DRIVE as a message.\n"
-    "      DRIVE is a drive letter (QREPORT_DRIVE_<LETTER> names its folder; C is / unless\n"
-    "      set); any other text measures the current directory.\n"
-#ifdef QREPORT_WEB
-    "serve  serves the client folders under DIR as web pages on 127.0.0.1 (port N, default a\n"
-    "      free one): a client's dialog, its report's pages, downloads and printing. Prints the\n"
-    "      address with its token and opens it when there is a display; stops on Ctrl+C.\n"
-#endif
-    ;
-
-int Usage(const std::string& problem) {
-  std::cerr << "qreport: " << problem << "\n" << kUsageText;
-  return kUsage;
-}
-
-struct RunArgs {
-  std::string data_dir;
-  std::string kind = "941";
-  std::string device = "P";
-  qreport::PlatformOptions platform;
-};
-
-// Reads "--name VALUE" and "--name=VALUE"; returns false on a missing value.
-bool TakeOption(const std::vector<std::string>& args, std::size_t& i, std::string_view name, std::string& value) {
-  const std::string& arg = args[i];
-  if (arg == name) {
-    if (i + 1 >= args.size()) return false;
-    value = args[++i];
-    return true;
-  }
-  if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=') {
-    value = arg.substr(name.size() + 1);
-    return true;
-  }
-  return false;
-}
-
-bool IsOption(const std::string& arg, std::string_view name) {
-  return arg == name || (arg.size() > name.size() && arg.compare(0, name.size() + 1, std::string(name) + "=") == 0);
-}
-
-int RunCommand(const std::vector<std::string>& args) {
-  RunArgs run;
-  run.platform = qreport::PlatformOptionsFromEnvironment();
-  run.platform.command_line = true;
-#ifndef QREPORT_NO_RENDER
-  run.platform.render_pdf = &qreport::escp::RenderReportForPrinting;
-#endif
-  bool have_dir = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    std::string value;
-    if (IsOption(arg, "--kind")) {
-      if (!TakeOption(args, i, "--kind", run.kind)) return Usage("--kind needs a value");
-    } else if (IsOption(arg, "--device")) {
-      if (!TakeOption(args, i, "--device", run.device)) return Usage("--device needs a value");
-    } else if (IsOption(arg, "--answers")) {
-      if (!TakeOption(args, i, "--answers", run.platform.answers_file)) return Usage("--answers needs a file");
-    } else if (IsOption(arg, "--printer-reply")) {
-      if (!TakeOption(args, i, "--printer-reply", run.platform.printer_reply)) {
-        return Usage("--printer-reply needs a text");
-      }
-      run.platform.has_printer_reply = true;
-    } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
-      return Usage("unknown option " + arg);
-    } else if (!have_dir) {
-      run.data_dir = arg;
-      have_dir = true;
+// `qreport help [COMMAND]`: the help of one command, or of the whole command.
+void AddHelpCommand(CLI::App& app, int& exit_status) {
+  auto topic = std::make_shared<std::string>();
+  CLI::App* sub = app.add_subcommand("help", "shows the help of a command");
+  sub->add_option("COMMAND", *topic, "the command to explain (default: all of them)")->type_name("");
+  sub->callback([&app, topic, &exit_status] {
+    if (topic->empty()) {
+      // Not app.help(), which would show the help of the command being run: this one.
+      std::cout << app.get_formatter()->make_help(&app, app.get_name(), CLI::AppFormatMode::Normal);
     } else {
-      return Usage("one DATADIR only");
+      CLI::App* command = nullptr;
+      for (CLI::App* candidate : app.get_subcommands([](CLI::App*) { return true; })) {
+        if (candidate->get_name() == *topic) command = candidate;
+      }
+      if (command == nullptr) throw CLI::ValidationError("no command named '" + *topic + "'");
+      std::cout << command->help(app.get_name(), CLI::AppFormatMode::Normal);
     }
-  }
-  if (!have_dir) return Usage("run needs a DATADIR");
-  std::error_code ec;
-  if (!std::filesystem::is_directory(run.data_dir, ec)) {
-    std::cerr << "qreport: no such client folder: " << run.data_dir << "\n";
-    return kCouldNotStart;
-  }
-  if (!run.platform.answers_file.empty() && !std::filesystem::is_regular_file(run.platform.answers_file, ec)) {
-    std::cerr << "qreport: cannot read the answers file " << run.platform.answers_file << "\n";
-    return kCouldNotStart;
-  }
-  auto platform = qreport::MakePlatform(run.platform);
-  std::string device = run.device;
-  qreport::RunReport(run.data_dir, device, run.kind, *platform);
-  std::cout << "device code: " << device << std::endl;
-  return kDone;
-}
-
-int DemoCommand(const std::vector<std::string>& args) {
-  if (args.size() > 1) return Usage("demo takes one DIR at most");
-  std::filesystem::path dir = args.empty() ? "demo-client" : args[0];
-  try {
-    qreport::WriteDemoClient(dir);
-  } catch (const std::exception& e) {
-    std::cerr << "qreport: " << e.what() << "\n";
-    return kCouldNotStart;
-  }
-  std::filesystem::path folder = std::filesystem::absolute(dir);
-  qreport::PlatformOptions options = qreport::PlatformOptionsFromEnvironment();
-  options.command_line = true;
-#ifndef QREPORT_NO_RENDER
-  options.render_pdf = &qreport::escp::RenderReportForPrinting;
-#endif
-  // The demo fills in its dialog from its own answers file and prints to the PDF file, unless
-  // the environment says otherwise.
-  if (options.answers_file.empty()) options.answers_file = (folder / qreport::kDemoAnswersFile).string();
-  if (!options.has_printer_reply) {
-    options.printer_reply = qreport::kDemoPrinterReply;
-    options.has_printer_reply = true;
-  }
-  auto platform = qreport::MakePlatform(options);
-  std::string device = "P";
-  qreport::RunReport(folder.string(), device, "941", *platform, folder.string());
-  std::cout << "demo client: " << folder.string() << "\n"
-            << "report:      " << (folder / "report.txt").string() << "\n"
-            << "device code: " << device << std::endl;
-  return kDone;
+    exit_status = kDone;
+  });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) return Usage("no command given");
-  std::string command = args.front();
-  args.erase(args.begin());
-  if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsageText;
-    return kDone;
-  }
-  if (command == "--version") {
-    std::cout << "qreport " << QREPORT_VERSION << "\n";
-    return kDone;
-  }
-  if (command == "run") return RunCommand(args);
-  if (command == "demo") return DemoCommand(args);
+  CLI::App app("the quarterly payroll-tax report from the command line", "qreport");
+  app.formatter(std::make_shared<qreport::cli::HelpFormat>());
+  app.set_help_flag("-h,--help", "prints this help and exits");
+  app.set_version_flag("-V,--version", std::string("qreport ") + QREPORT_VERSION, "prints the version and exits");
+  app.require_subcommand(1);
+  int exit_status = kDone;
+  qreport::cli::AddRunCommand(app, exit_status);
+  qreport::cli::AddDemoCommand(app, exit_status);
 #ifndef QREPORT_NO_RENDER
-  if (command == "render") return qreport::RenderCommand(args, Usage);
+  qreport::cli::AddRenderCommand(app, exit_status);
 #endif
+  qreport::cli::AddDiskFreeCommand(app, exit_status);
+  qreport::cli::AddShowFreeCommand(app, exit_status);
 #ifdef QREPORT_WEB
-  if (command == "serve") return qreport::ServeCommand(args, Usage);
+  qreport::cli::AddServeCommand(app, exit_status);
 #endif
-  if (command == "diskfree") return qreport::DiskFreeCommand(args, Usage);
-  if (command == "showfree") return qreport::ShowFreeCommand(args, Usage);
-  return Usage("unknown command " + command);
+  AddHelpCommand(app, exit_status);
+  for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) command->group("Commands");
+  // After the commands: a subcommand starts with its parent's footer.
+  app.footer("'qreport help COMMAND' or 'qreport COMMAND --help' shows the help of one command.");
+
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::cout << app.help("", CLI::AppFormatMode::Normal);
+    return kDone;
+  } catch (const CLI::CallForVersion& e) {
+    std::cout << e.what() << "\n";
+    return kDone;
+  } catch (const CLI::ParseError& e) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::cerr << "qreport: " << qreport::cli::PlainUsageError(app, e, args) << "\n"
+              << "Try '" << qreport::cli::HelpCommandFor(app) << "'.\n";
+    return kUsage;
+  }
+  return exit_status;
 }

@@ -1,11 +1,14 @@
 #include "cli/render_command.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string_view>
 
@@ -13,13 +16,23 @@
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
 
-namespace qreport {
+namespace qreport::cli {
 
 namespace {
 
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr double kDefaultDpi = 150;
+constexpr double kLowestDpi = 10;
+constexpr double kHighestDpi = 1200;
+
+struct RenderOptions {
+  std::string input;
+  std::string pdf;
+  std::string png_dir;
+  std::string dpi_text;
+  bool strict = false;
+};
 
 // A byte sequence as ESC, quoted printable characters and hexadecimal bytes.
 std::string ShowSequence(std::string_view bytes) {
@@ -55,46 +68,20 @@ bool ReadInput(const std::string& name, std::string& bytes) {
   return !in.bad();
 }
 
-}  // namespace
-
-int RenderCommand(const std::vector<std::string>& args, RenderUsageReporter usage) {
-  std::string input;
-  std::string pdf;
-  std::string png_dir;
+int Render(const RenderOptions& options) {
+  const std::string& input = options.input;
+  const std::string& png_dir = options.png_dir;
+  const bool strict = options.strict;
   double dpi = kDefaultDpi;
-  bool strict = false;
-  bool have_input = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    auto value = [&](std::string& into) {
-      if (i + 1 >= args.size()) return false;
-      into = args[++i];
-      return true;
-    };
-    if (arg == "-o" || arg == "--output") {
-      if (!value(pdf)) return usage(arg + " needs a file");
-    } else if (arg == "--png") {
-      if (!value(png_dir)) return usage("--png needs a folder");
-    } else if (arg == "--dpi") {
-      std::string text;
-      if (!value(text)) return usage("--dpi needs a number");
-      char* end = nullptr;
-      dpi = std::strtod(text.c_str(), &end);
-      if (end == text.c_str() || *end != '\0' || !(dpi >= 10 && dpi <= 1200)) {
-        return usage("--dpi takes a number from 10 to 1200");
-      }
-    } else if (arg == "--strict") {
-      strict = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return usage("unknown option " + arg);
-    } else if (!have_input) {
-      input = arg;
-      have_input = true;
-    } else {
-      return usage("render takes one REPORT");
+  if (!options.dpi_text.empty()) {
+    const std::string& text = options.dpi_text;
+    char* end = nullptr;
+    dpi = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !(dpi >= kLowestDpi && dpi <= kHighestDpi)) {
+      throw CLI::ValidationError("--dpi takes a number from 10 to 1200");
     }
   }
-  if (!have_input) return usage("render needs a REPORT (or - for standard input)");
+  std::string pdf = options.pdf;
   if (pdf.empty()) pdf = input == "-" ? "-" : std::filesystem::path(input).replace_extension(".pdf").string();
   bool pdf_to_stdout = pdf == "-";
 
@@ -135,4 +122,23 @@ int RenderCommand(const std::vector<std::string>& args, RenderUsageReporter usag
   return kDone;
 }
 
-}  // namespace qreport
+}  // namespace
+
+void AddRenderCommand(CLI::App& app, int& exit_status) {
+  auto options = std::make_shared<RenderOptions>();
+  CLI::App* sub = app.add_subcommand("render", "draws printer text as the print utility shows it, as a PDF");
+  sub->footer(
+      "The PDF goes to OUT.pdf (default: REPORT with the extension .pdf; - for standard input and\n"
+      "output). --png also writes one PNG a page into DIR (page-01.png, ...) at N dots per inch\n"
+      "(default 150). --strict lists every byte sequence the renderer does not act on, with its\n"
+      "offset, and then exits 1.");
+  sub->add_option("REPORT", options->input, "the printer-text file (- for standard input)")->required()->type_name("");
+  sub->add_option("-o,--output", options->pdf, "the PDF file to write (- for standard output)")->type_name("OUT.pdf");
+  sub->add_option("--png", options->png_dir, "also writes PNG pages into this folder")->type_name("DIR");
+  sub->add_option("--dpi", options->dpi_text, "dots per inch of the PNG pages (10 to 1200, default 150)")
+      ->type_name("N");
+  sub->add_flag("--strict", options->strict, "lists what the renderer skips and exits 1 when it skipped any");
+  sub->callback([options, &exit_status] { exit_status = Render(*options); });
+}
+
+}  // namespace qreport::cli

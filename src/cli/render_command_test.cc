@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "support/fixture.h"
 
 namespace qreport {
@@ -69,10 +69,11 @@ TEST(RenderCommand, UsageAndFileErrors) {
     const char* message;
   };
   const Case cases[] = {
-      {"render", 2, "render needs a REPORT"},
-      {"render a.txt b.txt", 2, "render takes one REPORT"},
+      {"render", 2, "REPORT is missing\nTry 'qreport render --help'."},
+      {"render a.txt b.txt", 2, "unexpected argument 'b.txt'\nTry 'qreport render --help'."},
       {"render a.txt --dpi many", 2, "--dpi takes a number"},
-      {"render a.txt --png", 2, "--png needs a folder"},
+      {"render a.txt --dpi 5", 2, "--dpi takes a number"},
+      {"render a.txt --png", 2, "--png needs a value"},
       {"render a.txt --wide", 2, "unknown option --wide"},
       {"render missing.txt", 1, "cannot read missing.txt"},
       {"render in.txt -o no/such/folder/out.pdf", 1, "cannot write no/such/folder/out.pdf"},

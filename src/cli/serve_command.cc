@@ -1,56 +1,42 @@
 #include "cli/serve_command.h"
 
+#include <CLI/CLI.hpp>
+#include <pthread.h>
+
 #include <csignal>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <thread>
 
+#include "cli/command.h"
 #include "escp/cairo/render.h"
 #include "platform/posix/print_utility.h"
 #include "web/server.h"
 
-namespace qreport {
+namespace qreport::cli {
 namespace {
 
-bool TakeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name, std::string& value) {
-  const std::string& arg = args[i];
-  if (arg == name) {
-    if (i + 1 >= args.size()) return false;
-    value = args[++i];
-    return true;
+struct ServeArgs {
+  std::string root;
+  std::string rates_dir;
+  int port = 0;
+};
+
+int Serve(const ServeArgs& args) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(args.root, ec)) {
+    std::cerr << "qreport: no such folder: " << args.root << "\n";
+    return kCouldNotStart;
   }
-  value = arg.substr(name.size() + 1);
-  return true;
-}
-
-bool Is(const std::string& arg, const std::string& name) {
-  return arg == name || arg.rfind(name + "=", 0) == 0;
-}
-
-}  // namespace
-
-int ServeCommand(const std::vector<std::string>& args, ServeUsageReporter usage) {
+  if (!args.rates_dir.empty() && !std::filesystem::is_directory(args.rates_dir, ec)) {
+    std::cerr << "qreport: no such rates folder: " << args.rates_dir << "\n";
+    return kCouldNotStart;
+  }
   web::ServeOptions options;
-  std::string root, port;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (Is(arg, "--root")) {
-      if (!TakeValue(args, i, "--root", root)) return usage("--root needs a folder");
-    } else if (Is(arg, "--rates-dir")) {
-      if (!TakeValue(args, i, "--rates-dir", options.rates_dir)) return usage("--rates-dir needs a folder");
-    } else if (Is(arg, "--port")) {
-      if (!TakeValue(args, i, "--port", port)) return usage("--port needs a number");
-    } else {
-      return usage("serve: unexpected " + arg);
-    }
-  }
-  if (root.empty()) return usage("serve needs --root DIR");
-  if (!port.empty()) {
-    if (port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos || std::stoi(port) > 65535) {
-      return usage("--port takes a number from 0 to 65535");
-    }
-    options.port = std::stoi(port);
-  }
-  options.root = root;
+  options.root = args.root;
+  options.rates_dir = args.rates_dir;
+  options.port = args.port;
   options.print_options.render_pdf = &escp::RenderReportForPrinting;
 
   // The interrupt is waited for on a thread of its own; every other thread has it blocked.
@@ -64,9 +50,9 @@ int ServeCommand(const std::vector<std::string>& args, ServeUsageReporter usage)
   std::string error;
   if (!server.Bind(error)) {
     std::cerr << "qreport: " << error << "\n";
-    return 1;
+    return kCouldNotStart;
   }
-  std::cout << "qreport: serving " << root << " at " << server.Url() << std::endl;
+  std::cout << "qreport: serving " << args.root << " at " << server.Url() << std::endl;
   PrintServices desktop = SystemPrintServices(nullptr);
   if (desktop.has_viewer()) desktop.start({"xdg-open", server.Url()});
 
@@ -76,10 +62,30 @@ int ServeCommand(const std::vector<std::string>& args, ServeUsageReporter usage)
     server.Stop();
   });
   server.Serve();
-  // Serve also ends when the server fails; the watcher is then woken by a signal of our own.
+  // Serving also ends when the server fails; the watcher is then woken by a signal of our own.
   pthread_kill(watcher.native_handle(), SIGTERM);
   watcher.join();
-  return 0;
+  return kDone;
 }
 
-}  // namespace qreport
+}  // namespace
+
+void AddServeCommand(CLI::App& app, int& exit_status) {
+  auto args = std::make_shared<ServeArgs>();
+  CLI::App* sub = app.add_subcommand("serve", "serves the client folders under a root as local web pages");
+  sub->footer(
+      "Listens on 127.0.0.1 only (port N, default a free one) and prints one line with the address\n"
+      "and its token; opens it with xdg-open when there is a display. The pages list the client\n"
+      "folders under DIR (a folder counts when it holds a client file), show a client's dialog,\n"
+      "run its report, show the pages, offer the PDF and report.txt, and print. The rates file\n"
+      "FICA.RAT and the letterhead file prep are read from the rates folder (--rates-dir,\n"
+      "default: the current folder). Stops on Ctrl-C.");
+  sub->add_option("--root", args->root, "the folder whose subfolders are the clients")->required()->type_name("DIR");
+  sub->add_option("--rates-dir", args->rates_dir, "the folder of FICA.RAT and prep (default: .)")->type_name("DIR");
+  sub->add_option("--port", args->port, "the port to listen on (default: a free one)")
+      ->type_name("N")
+      ->check(CLI::Range(0, 65535).description(""));
+  sub->callback([args, &exit_status] { exit_status = Serve(*args); });
+}
+
+}  // namespace qreport::cli

@@ -9,6 +9,9 @@
 
 namespace qreport {
 
+// The report file in the client folder, named as the host names it.
+inline constexpr std::string_view kReportFileName = "\\report.txt";
+
 class OutputFile;
 
 // Writes printer text to a file through a buffer. Columns count from 1 and count every byte

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "exports/host_string.h"
 #include "support/fixture.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "data/client_file.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
 

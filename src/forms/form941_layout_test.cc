@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "forms/form941_layout.h"
-#include "forms/form_run_fixture.h"
+#include "support/form_run_fixture.h"
 #include "forms/printer_codes.h"
 #include "run/report_run.h"
 #include "run/stages.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "data/rates.h"
 #include "forms/employer_block.h"
 #include "forms/form941.h"

@@ -8,7 +8,7 @@
 #include "data/employee_files.h"
 #include "forms/form941.h"
 #include "forms/form_money.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "forms/form944_layout.h"
-#include "forms/form_run_fixture.h"
+#include "support/form_run_fixture.h"
 #include "forms/printer_codes.h"
 
 namespace qreport {

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
 

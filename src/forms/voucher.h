@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
 

@@ -8,7 +8,7 @@
 #include "run/print_handoff.h"
 #include "run/saved_entries.h"
 #include "run/stages.h"
-#include "worksheet/worksheet_run.h"
+#include "data/report_writer.h"
 
 namespace qreport {
 namespace {
@@ -54,12 +54,24 @@ void ShowShortDialog(RunContext& ctx, std::string_view title) {
   ctx.platform.RunDialog(table, handler);
 }
 
-void HandOffToPrinter(RunContext& ctx, bool short_path) {
+void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome) {
   std::string report_path = ResolveHostPath(ctx.state.DataDir, kReportFileName).string();
   std::string reply = ctx.platform.PickPrinter(report_path);
   std::optional<PrinterChoice> choice = ParsePrinterReply(reply);
-  if (!choice) return;
+  if (!choice) {
+    // An empty reply is the user's choice not to print; any other reply the module cannot read
+    // leaves the report unprinted just the same, which a caller is told as a failure.
+    if (reply.empty()) {
+      outcome.hand_off = RunOutcome::HandOff::kNothingChosen;
+      outcome.hand_off_problem = "no printer was chosen";
+    } else {
+      outcome.hand_off = RunOutcome::HandOff::kFailed;
+      outcome.hand_off_problem = "the printer reply '" + reply + "' names no printer (NAME*PRINTER*FIELD3*FLAG)";
+    }
+    return;
+  }
   ctx.platform.Print(BuildPrintCommand(report_path, *choice, short_path));
+  outcome.hand_off = RunOutcome::HandOff::kPrinted;
 }
 
 }  // namespace qreport

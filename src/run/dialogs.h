@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "platform/dialog.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
 

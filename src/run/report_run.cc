@@ -10,7 +10,7 @@
 #include "platform/platform.h"
 #include "run/stages.h"
 #include "text/numbers.h"
-#include "worksheet/worksheet_run.h"
+#include "data/report_writer.h"
 
 namespace qreport {
 
@@ -59,7 +59,7 @@ void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view work_
   s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
 }
 
-void RunFormPath(RunContext& ctx) {
+void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
   RunState& s = ctx.state;
   if (s.DataDir.empty()) return;
 
@@ -67,6 +67,7 @@ void RunFormPath(RunContext& ctx) {
   ShowOptionsDialog(ctx);
   if (s.CancelRequested != 0) {
     s.CancelRequested = 0;
+    outcome.cancelled = true;
     return;
   }
   SaveEntries(ctx);
@@ -75,10 +76,10 @@ void RunFormPath(RunContext& ctx) {
   if (s.Print944 == 1) PrintForm944(ctx);
   PrintVoucher(ctx);
   s.PrintDevice = "P";
-  HandOffToPrinter(ctx, /*short_path=*/false);
+  HandOffToPrinter(ctx, /*short_path=*/false, outcome);
 }
 
-void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind) {
+void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome) {
   RunState& s = ctx.state;
   s.PrintDevice = "P";
   device_code = "P";
@@ -87,6 +88,7 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
   if (s.CancelRequested != 0) {
     device_code = "X";
     s.CancelRequested = 0;
+    outcome.cancelled = true;
     return;
   }
   // From here on any failing step ends the run.
@@ -99,28 +101,33 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
   if (s.PrintDevice.empty()) s.PrintDevice = "P";
   device_code = s.PrintDevice;
   if (report_kind == "941") RunWorksheet(ctx);
-  if (s.PrintDevice == "P") HandOffToPrinter(ctx, /*short_path=*/true);
+  if (s.PrintDevice == "P") HandOffToPrinter(ctx, /*short_path=*/true, outcome);
 }
 
-void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-               Platform& platform, std::string_view work_dir) {
+RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
+                     Platform& platform, std::string_view work_dir) {
+  RunOutcome outcome;
   try {
     RunContext ctx(platform);
     StartRun(ctx, data_dir, work_dir);
     RunState& s = ctx.state;
     if (TakesFormPath(s.ReportDate)) {
-      RunFormPath(ctx);
+      RunFormPath(ctx, outcome);
     } else {
-      RunShortPath(ctx, device_code, report_kind);
+      RunShortPath(ctx, device_code, report_kind, outcome);
     }
+    outcome.error_shown = outcome.error_shown || ctx.ErrorShown;
   } catch (const std::exception& e) {
     // Nothing a run meets may reach the host; this is a fault of the module, not of the data.
+    outcome.error_shown = true;
     try {
       platform.MessageBox(kDefaultCaption, std::string("Error ") + e.what());
     } catch (...) {
     }
   } catch (...) {
+    outcome.error_shown = true;
   }
+  return outcome;
 }
 
 }  // namespace qreport

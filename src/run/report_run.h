@@ -6,28 +6,39 @@
 #include <string>
 #include <string_view>
 
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
 
 class Platform;
 
+// What became of one report run, for a caller that reports it; a host sees only the files,
+// the messages and the device code, which this does not change.
+struct RunOutcome {
+  bool cancelled = false;     // the user cancelled: this run wrote no report
+  bool error_shown = false;   // the run showed an error message: its report is incomplete
+  enum class HandOff { kNotAttempted, kPrinted, kNothingChosen, kFailed };
+  HandOff hand_off = HandOff::kNotAttempted;
+  std::string hand_off_problem;  // why the hand-off failed or chose nothing, in plain words
+};
+
 // Runs one report for the client in `data_dir`. `device_code` is written on the short path ("P",
 // or "X" when the user cancelled) and left alone on the form path. Never throws: every failure
 // ends as the module's own message, or silently where the run ignores it. The rates file and the
 // letterhead file are looked up in `work_dir` (empty: the current directory, as for a host).
-void RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-               Platform& platform, std::string_view work_dir = {});
+RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
+                     Platform& platform, std::string_view work_dir = {});
 
-// The stages of the run, in order. Each takes the one context of the call. A front end that
-// shows a dialog before it runs the report (the web pages) starts the same way: StartRun, then
-// ReadFormPathEntries on the form path, then the dialog's table from the state.
+// The stages of the run, in order. Each takes the one context of the call and notes in
+// `outcome` what a caller is told. A front end that shows a dialog before it runs the report (the
+// web pages) starts the same way: StartRun, then ReadFormPathEntries on the form path, then the
+// dialog's table from the state.
 void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view work_dir);
 void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date
 bool TakesFormPath(std::string_view report_date);
 void ReadFormPathEntries(RunContext& ctx);  // the quarter's liabilities and the saved entries
-void RunFormPath(RunContext& ctx);
+void RunFormPath(RunContext& ctx, RunOutcome& outcome);
 std::string ShortDialogTitle(std::string_view report_kind);  // the report date dialog's title
-void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind);
+void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome);
 
 }  // namespace qreport

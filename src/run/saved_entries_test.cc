@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "support/fixture.h"
 #include "support/recording_platform.h"
 

@@ -3,7 +3,10 @@
 
 #include "data/errors.h"
 #include "data/paths.h"
+#include "data/report_writer.h"
 #include "forms/form_prints.h"
+#include "platform/platform.h"
+#include "text/masks.h"
 #include "worksheet/worksheet_run.h"
 
 namespace qreport {
@@ -25,7 +28,22 @@ void AppendStep(RunContext& ctx, void (*step)(RunContext&, const std::filesystem
 
 }  // namespace
 
-void RunWorksheet(RunContext& ctx) { RunQuarterlyWorksheet(ctx); }
+void ShowRunError(Platform& platform, int number) {
+  if (number == 24 || number == 25 || number == 27 || number == 68) {
+    platform.MessageBox(kDefaultCaption, "PRINTER ERROR -- CHECK LPT -- Click OK to Exit ");
+  } else {
+    platform.MessageBox("at line " + NumberText(0), "Error " + NumberText(number));
+  }
+}
+
+void RunWorksheet(RunContext& ctx) {
+  try {
+    RunQuarterlyWorksheet(ctx);
+  } catch (const RunError& error) {
+    ctx.ErrorShown = true;
+    ShowRunError(ctx.platform, error.number());
+  }
+}
 void PrintForm941(RunContext& ctx) { AppendStep(ctx, PrintForm941Facsimile); }
 void PrintForm944(RunContext& ctx) { AppendStep(ctx, PrintForm944Facsimile); }
 void PrintVoucher(RunContext& ctx) { AppendStep(ctx, PrintPaymentVoucher); }

@@ -4,7 +4,8 @@
 
 #include <string_view>
 
-#include "run/run_state.h"
+#include "run/report_run.h"
+#include "state/run_state.h"
 
 namespace qreport {
 
@@ -16,13 +17,19 @@ void SaveEntries(RunContext& ctx);
 void ShowOptionsDialog(RunContext& ctx);
 // The report date dialog of the short path, with its title.
 void ShowShortDialog(RunContext& ctx, std::string_view title);
-// Writes the quarterly worksheet into a new "\report.txt" and leaves the plan totals.
+// Writes the quarterly worksheet into a new "\report.txt" and leaves the plan totals; a file
+// that cannot be read or written ends it with the module's error message.
 void RunWorksheet(RunContext& ctx);
 // Append the chosen form's two pages and the payment voucher to "\report.txt".
 void PrintForm941(RunContext& ctx);
 void PrintForm944(RunContext& ctx);
 void PrintVoucher(RunContext& ctx);
-// Asks for a printer and hands the report to the print utility ("/FP" on the short path).
-void HandOffToPrinter(RunContext& ctx, bool short_path);
+// Asks for a printer and hands the report to the print utility ("/FP" on the short path); notes
+// in `outcome` whether it was handed on, and if not, why.
+void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
+
+// The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
+// "Error " with the number, captioned "at line  0".
+void ShowRunError(Platform& platform, int number);
 
 }  // namespace qreport

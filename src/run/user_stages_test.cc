@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "run/print_handoff.h"
 #include "run/report_run.h"
 #include "support/fixture.h"

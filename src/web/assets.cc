@@ -314,7 +314,7 @@ const std::string_view kAppJs = R"QR('use strict';
       backdrop.remove();
       try {
         const result = await api('POST', clientPath(name) + '/print', { destination: select.value });
-        await messageBox('Print', result.command ? 'Handed to the print utility:\n' + result.command : 'Nothing was printed.');
+        await messageBox('Print', result.command ? 'Handed to the print utility:\n' + result.command : (result.problem || 'Nothing was printed.'));
       } catch (e) {
         await messageBox('Print', e.message);
       }

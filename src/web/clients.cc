@@ -10,7 +10,7 @@
 #include "data/paths.h"
 #include "forms/form941.h"
 #include "run/report_run.h"
-#include "worksheet/worksheet_run.h"
+#include "data/report_writer.h"
 
 namespace qreport::web {
 namespace fs = std::filesystem;

@@ -69,23 +69,28 @@ RunResult DialogSession::RunReport() const {
   WebPlatform platform(setup_.print_options);
   platform.SetAnswers(events_);
   std::string device = "P";
-  qreport::RunReport(setup_.data_dir, device, setup_.report_kind, platform, setup_.work_dir);
+  RunOutcome outcome = qreport::RunReport(setup_.data_dir, device, setup_.report_kind, platform, setup_.work_dir);
   RunResult result;
   for (const ShownMessage& m : platform.messages()) {
     if (!m.in_dialog) result.messages.push_back(m);
   }
-  result.handed_on = platform.asked_for_printer();
+  // The run asks for a printer only for a finished, complete report.
+  result.handed_on = platform.asked_for_printer() && !outcome.error_shown;
   return result;
 }
 
-std::string HandOff(const std::string& data_dir, bool short_path, const std::string& reply,
+PrintResult HandOff(const std::string& data_dir, bool short_path, const std::string& reply,
                     const PlatformOptions& print_options) {
   WebPlatform platform(print_options);
   platform.SetPrinterReply(reply);
   RunContext ctx(platform);
   ctx.state.DataDir = data_dir;
-  HandOffToPrinter(ctx, short_path);
-  return platform.print_command();
+  RunOutcome outcome;
+  HandOffToPrinter(ctx, short_path, outcome);
+  PrintResult result;
+  result.command = platform.print_command();
+  if (outcome.hand_off != RunOutcome::HandOff::kPrinted) result.problem = outcome.hand_off_problem;
+  return result;
 }
 
 }  // namespace qreport::web

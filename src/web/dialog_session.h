@@ -13,7 +13,7 @@
 
 #include "platform/posix/answers.h"
 #include "platform/posix/dialog_state.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "web/web_platform.h"
 
 namespace qreport::web {
@@ -71,9 +71,14 @@ class DialogSession {
   std::vector<ShownMessage> opening_messages_;
 };
 
+struct PrintResult {
+  std::string command;  // the print command handed on; empty when nothing was
+  std::string problem;  // why it was not printed, in plain words
+};
+
 // Hands the finished report of `data_dir` to the print utility through the run's own hand-off,
-// with the picker's reply `reply`; returns the print command, or empty when the reply chose none.
-std::string HandOff(const std::string& data_dir, bool short_path, const std::string& reply,
+// with the picker's reply `reply`.
+PrintResult HandOff(const std::string& data_dir, bool short_path, const std::string& reply,
                     const PlatformOptions& print_options);
 
 }  // namespace qreport::web

@@ -427,9 +427,9 @@ void WebServer::Impl::Routes() {
     if (!running.owns_lock()) {
       return SendError(res, 409, "A report for this client is being written now. Try again when it is done.");
     }
-    std::string command = HandOff(folder->string(), !c.form_path, InteractivePickerReply(destination, false),
+    PrintResult printed = HandOff(folder->string(), !c.form_path, InteractivePickerReply(destination, false),
                                   options.print_options);
-    SendJson(res, {{"command", Utf8FromCp1252(command)}});
+    SendJson(res, {{"command", Utf8FromCp1252(printed.command)}, {"problem", Utf8FromCp1252(printed.problem)}});
   });
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "data/report_writer.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "worksheet/accumulation.h"
 #include "worksheet/recap.h"
 

@@ -1,21 +1,15 @@
 // The worksheet run: reads the client's data and writes the complete quarterly worksheet into
-// "\report.txt", leaving the plan totals for the forms. Errors end the run with the module's
-// message; the run itself always returns normally.
+// "\report.txt", leaving the plan totals for the forms. A file that cannot be read or written
+// ends it with a RunError; the report run shows the message.
 #pragma once
 
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace qreport {
 
-inline constexpr std::string_view kReportFileName = "\\report.txt";
-
 // Writes the worksheet for ctx.state.DataDir. Sets PrintDevice to "P", may set PayrollDate to
 // "013192" when the client gives none, and rewrites ReportDate to MM/DD/YY. When CancelRequested
-// is set, clears it and writes nothing.
+// is set, clears it and writes nothing. Throws RunError.
 void RunQuarterlyWorksheet(RunContext& ctx);
-
-// The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
-// "Error " with the number, captioned "at line  0".
-void ShowRunError(Platform& platform, int number);
 
 }  // namespace qreport

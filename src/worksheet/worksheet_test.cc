@@ -7,7 +7,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
+#include "run/stages.h"
 #include "support/fixture.h"
 #include "support/recording_platform.h"
 #include "text/masks.h"
@@ -320,7 +321,7 @@ TEST(WorksheetRun, FailuresShowTheErrorMessage) {
     spec.employees.clear();
     WorksheetRun run(spec);
     c.spoil(run.dir);
-    RunQuarterlyWorksheet(run.ctx);
+    RunWorksheet(run.ctx);
     EXPECT_EQ(run.platform.messages, std::vector<std::string>{c.message});
   }
 }
@@ -331,7 +332,7 @@ TEST(WorksheetRun, MissingDataFolderIsPathNotFound) {
   RunContext ctx(platform);
   ctx.state.DataDir = (dir / "nowhere").string();
   ctx.WorkDir = dir.str();
-  RunQuarterlyWorksheet(ctx);
+  RunWorksheet(ctx);
   EXPECT_EQ(platform.messages, std::vector<std::string>{"at line  0: Error  76"});
 }
 

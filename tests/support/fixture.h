@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 
 namespace qreport::testing {
 

@@ -9,6 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace qreport::testing {
 
 // Sets or removes environment variables; puts back what was there when it goes.
@@ -84,6 +88,27 @@ StillMeasure MeasureWhileStill(const std::filesystem::path& folder, Measure meas
     if (last.matched) break;
   }
   return last;
+}
+
+// The user a permission case runs as when the tests run as the superuser, who may write anywhere.
+inline constexpr uid_t kNobody = 65534;
+
+// Runs `body` (which returns 0 when its case holds) so that permissions apply to it: as the
+// superuser, in a child process that has become kNobody first; as anyone else, right here.
+// Files the case needs to own must be handed to kNobody by the caller before. Returns body's
+// result, or 2 when the child could not drop its privileges.
+template <class Body>
+int RunWithoutPrivileges(Body body) {
+  if (::geteuid() != 0) return body();
+  pid_t child = ::fork();
+  if (child < 0) return 2;
+  if (child == 0) {
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(2);
+    ::_exit(body());
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 2;
+  return WEXITSTATUS(status);
 }
 
 }  // namespace qreport::testing

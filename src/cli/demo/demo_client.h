@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 
 namespace qreport {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 #include "data/employee_files.h"
 #include "run/report_run.h"
 #include "run/stages.h"

@@ -1,4 +1,4 @@
-#include "cli/demo/client_writer.h"
+#include "data/client_writer.h"
 
 #include <algorithm>
 #include <fstream>

@@ -2,7 +2,8 @@
 // read. One RunContext per call holds everything the call needs, so runs are re-entrant.
 //
 // This header is plain data: the worksheet and the forms read it (and the forms write back the
-// line 7a adjustment); the report run in this folder fills it.
+// line 7a adjustment); the report run fills it. It sits below everything that computes or
+// prints, so those folders depend on it and never on the run.
 #pragma once
 
 #include <array>

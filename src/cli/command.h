@@ -1,0 +1,33 @@
+// What every subcommand of the qreport command shares: its exit statuses and the way it is
+// registered with the argument parser.
+//
+// Each subcommand lives in src/cli/<name>_command.{h,cc} and exposes
+//   void Add<Name>Command(CLI::App& app, int& exit_status);
+// which creates the subcommand with its options bound to a struct it owns (held by a shared_ptr
+// captured in the callback) and sets sub->callback(...) that stores the command's exit status in
+// exit_status. main.cc calls each Add...Command once and nothing else per command.
+//
+// Wrong usage that the parser cannot see (two options that exclude each other, say) is thrown
+// from the callback as CLI::ValidationError: main reports it as it reports every usage error,
+// as one line and a pointer to the command's help, with kUsage.
+#pragma once
+
+namespace CLI {
+class App;
+}
+
+namespace qreport::cli {
+
+// The exit statuses of the command. A non-zero status always comes with one line on standard
+// error that says why.
+enum ExitStatus : int {
+  kDone = 0,            // done: for run, the report was written and handed on as asked
+  kCouldNotStart = 1,   // a file or folder the command needs is missing or unusable
+  kUsage = 2,           // wrong usage, a bad answers file included
+  kCancelled = 3,       // run: the user cancelled; no report was written
+  kIncomplete = 4,      // run: the run showed an error message; its report is incomplete
+  kNotPrinted = 5,      // run: the report was written but the hand-off did not print it
+  kInterrupted = 130,   // interrupted (Ctrl-C), after the terminal was put back
+};
+
+}  // namespace qreport::cli

@@ -1,0 +1,32 @@
+// qreport run: one report for a client folder, as a host's call makes it, told to the user as an
+// exit status and, when it is not 0, one line saying why.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace CLI {
+class App;
+}
+
+namespace qreport::cli {
+
+// One report run as the command makes it.
+struct RunRequest {
+  std::string data_dir;
+  std::string kind = "941";
+  std::string device = "P";
+  std::string rates_dir;  // the folder of FICA.RAT and prep; empty: the current folder
+  PlatformOptions platform;
+};
+
+// Runs the report of `request`; prints "device code: <value>" on standard output. Returns the
+// command's exit status.
+int RunClientReport(const RunRequest& request);
+
+// Registers `run DATADIR [--kind K] [--device CODE] [--answers FILE] [--printer-reply TEXT]
+// [--rates-dir DIR]`.
+void AddRunCommand(CLI::App& app, int& exit_status);
+
+}  // namespace qreport::cli
