@@ -169,6 +169,8 @@ const std::string_view kAppJs = R"QR('use strict';
     document.title = 'qreport: ' + name;
     const session = opened.session;
     const controls = new Map();
+    // Alt and a caption's underlined letter act on that control, as in the dialog's other forms.
+    const mnemonics = new Map();
     let queue = Promise.resolve();
     let finished = false;
 
@@ -243,15 +245,19 @@ const std::string_view kAppJs = R"QR('use strict';
         controls.set(c.id, input);
         node = input;
       } else if (c.kind === 'check') {
-        const box = el('input', { type: 'checkbox', id: 'c' + c.id, 'data-id': c.id, accesskey: key });
+        const box = el('input', { type: 'checkbox', id: 'c' + c.id, 'data-id': c.id,
+          'aria-keyshortcuts': key ? 'Alt+' + c.mnemonic : null });
+        if (key) mnemonics.set(key, () => box.click());
         box.checked = !!opened.checks[String(c.id)];
         box.addEventListener('change', () => send({ id: c.id, text: box.checked ? '1' : '0' }));
         controls.set(c.id, box);
         node = el('label', { class: 'ctl check', style }, box, caption(c.text, c.mnemonicAt));
       } else {
         node = el('button', { type: 'button', class: 'ctl button' + (c.centred ? ' centred' : ''), style,
-          id: 'c' + c.id, 'data-id': c.id, accesskey: key }, caption(c.text, c.mnemonicAt));
+          id: 'c' + c.id, 'data-id': c.id, 'aria-keyshortcuts': key ? 'Alt+' + c.mnemonic : null },
+          caption(c.text, c.mnemonicAt));
         node.addEventListener('click', () => send({ id: c.id }));
+        if (key) mnemonics.set(key, () => { node.focus(); node.click(); });
       }
       form.append(node);
     }
@@ -259,6 +265,13 @@ const std::string_view kAppJs = R"QR('use strict';
     const frame = el('section', { class: 'dialog ' + table.frame, 'aria-label': table.title },
       el('div', { class: 'titlebar' }, table.title || '\u00a0'), form);
     view.replaceChildren(el('p', { class: 'crumbs' }, el('a', { href: '#/' }, 'Clients'), ' / ', name), frame, status);
+    form.addEventListener('keydown', (e) => {
+      if (!e.altKey || e.ctrlKey || e.metaKey || e.key.length !== 1) return;
+      const act = mnemonics.get(e.key.toLowerCase());
+      if (!act || finished) return;
+      e.preventDefault();
+      act();
+    });
     await showMessages(opened.messages);
     const first = form.querySelector('input, button');
     if (first) first.focus();

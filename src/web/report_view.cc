@@ -46,6 +46,8 @@ std::shared_ptr<const RenderedReport> ReportViews::Get(const fs::path& folder) {
   } catch (const std::exception&) {
     return nullptr;
   }
+  // Pictures of a few dozen reports at most are kept; past that the cache starts again.
+  if (cache_.size() >= kCachedReports) cache_.clear();
   cache_[folder.string()] = {written, size, report};
   return report;
 }

@@ -24,6 +24,7 @@ class ReportViews {
   std::shared_ptr<const RenderedReport> Get(const std::filesystem::path& folder);
 
   static constexpr double kDpi = 100;
+  static constexpr std::size_t kCachedReports = 32;
 
  private:
   struct Entry {

@@ -123,7 +123,7 @@ try {
     assert.equal(await page.locator('#c106').innerText(),
       '7e. Prior quarter\u2019s social security and Medicare taxes (Attach Form 941c)');
     assert.equal(await page.locator('#c115').innerText(), 'Preparer Lines (Codes) &LH1%, etc');
-    assert.equal(await page.locator('#c401').getAttribute('accesskey'), 'd');
+    assert.equal(await page.locator('#c401').getAttribute('aria-keyshortcuts'), 'Alt+D');
     assert.equal(await page.locator('#c403 u').innerText(), 'H');
     const order = await page.$$eval('.dialog-body [data-id]', (nodes) => nodes.map((n) => Number(n.dataset.id)));
     assert.deepEqual(order.slice(0, 3), [202, 203, 204]);
@@ -178,7 +178,9 @@ try {
 
   await step('Help shows its message; the form boxes exclude each other; Cancel writes nothing', async () => {
     await page.goto(url + '#/dialog/second');
-    await page.locator('#c403').click();
+    await page.locator('#c202').waitFor();
+    await page.locator('#c202').focus();
+    await page.keyboard.press('Alt+h');  // the Help button's access key
     const box = page.locator('.msgbox');
     await box.waitFor();
     assert.equal(await box.locator('.caption').innerText(), 'Help');
