@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/record_file.h"
+
 namespace qreport {
 
 inline constexpr std::size_t kClientRecordLength = 151;
@@ -48,6 +50,7 @@ struct ClientFile {
 // Reads "\CLIENT." of `data_dir`, creating it empty when missing. Record 2 is read only when
 // record 1 was, unless `always_record2`, which takes the city line even from a short file (the
 // report run's own read does that). Throws RunError when the file cannot be opened or read.
-ClientFile ReadClientFile(std::string_view data_dir, bool always_record2 = false);
+ClientFile ReadClientFile(std::string_view data_dir, bool always_record2 = false,
+                          MissingFile missing = MissingFile::kCreate);
 
 }  // namespace qreport

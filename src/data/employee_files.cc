@@ -34,11 +34,11 @@ std::int64_t IndexEntryCount(std::uint64_t size) {
   return RoundHalfEven(static_cast<double>(size) / static_cast<double>(kIndexRecordLength));
 }
 
-EmployeeWalk::EmployeeWalk(std::string_view data_dir, bool with_plans) {
-  index_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kIndexFileName), kIndexRecordLength);
-  master_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kEmployeeFileName), kEmployeeRecordLength);
+EmployeeWalk::EmployeeWalk(std::string_view data_dir, bool with_plans, MissingFile missing) {
+  index_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kIndexFileName), kIndexRecordLength, missing);
+  master_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kEmployeeFileName), kEmployeeRecordLength, missing);
   if (with_plans) {
-    plans_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kPlansFileName), kPlansRecordLength);
+    plans_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kPlansFileName), kPlansRecordLength, missing);
     plans_size_ = plans_->size();
   }
   entry_count_ = IndexEntryCount(index_->size());

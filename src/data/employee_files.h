@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "data/bytes.h"
+#include "data/record_file.h"
 
 namespace qreport {
 
@@ -88,8 +89,9 @@ class RecordFile;
 // record number is above (plans file size) / 75 (unrounded) has plan amounts 0.
 class EmployeeWalk {
  public:
-  // Opens the files of `data_dir`, creating missing ones empty. Throws RunError.
-  EmployeeWalk(std::string_view data_dir, bool with_plans);
+  // Opens the files of `data_dir`, creating missing ones empty (or, with kReadAsEmpty, reading
+  // them as empty). Throws RunError.
+  EmployeeWalk(std::string_view data_dir, bool with_plans, MissingFile missing = MissingFile::kCreate);
   ~EmployeeWalk();
   EmployeeWalk(const EmployeeWalk&) = delete;
   EmployeeWalk& operator=(const EmployeeWalk&) = delete;

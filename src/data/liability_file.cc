@@ -6,9 +6,9 @@
 
 namespace qreport {
 
-std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir) {
+std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir, MissingFile missing) {
   std::array<Cents, 3> months{};
-  RecordFile file(ResolveHostPath(data_dir, kLiabilityFileName), kLiabilityRecordLength);
+  RecordFile file(ResolveHostPath(data_dir, kLiabilityFileName), kLiabilityRecordLength, missing);
   std::int64_t count = RoundHalfEven(static_cast<double>(file.size()) / kLiabilityRecordLength);
   std::array<std::uint8_t, kLiabilityRecordLength> record{};
   for (std::int64_t i = 1; i <= count; ++i) {

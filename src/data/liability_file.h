@@ -6,6 +6,7 @@
 #include <array>
 #include <string_view>
 
+#include "data/record_file.h"
 #include "text/numbers.h"
 
 namespace qreport {
@@ -16,6 +17,6 @@ inline constexpr std::string_view kLiabilityFileName = "\\PRLIAB";
 // Sums the liability file of `data_dir` into the quarter's three months, in cents; each sum is
 // stored as whole cents (a half to even) after every addition. A missing file is created empty
 // and gives zeros. Throws RunError when the file cannot be opened or read.
-std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir);
+std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir, MissingFile missing = MissingFile::kCreate);
 
 }  // namespace qreport

@@ -12,8 +12,8 @@ double RateFromText(std::string_view text) {
   return value >= 1.0 ? value / 100.0 : value;
 }
 
-FicaRates ReadFicaRates(std::string_view folder) {
-  RecordFile file(ResolveHostPath(folder, kRatesFileName), kRatesRecordLength);
+FicaRates ReadFicaRates(std::string_view folder, MissingFile missing) {
+  RecordFile file(ResolveHostPath(folder, kRatesFileName), kRatesRecordLength, missing);
   std::vector<std::uint8_t> r = file.Read(1);
   FicaRates rates;
   rates.ss_rate1 = RateFromText(TextAt(r, 0, 6));
@@ -25,10 +25,10 @@ FicaRates ReadFicaRates(std::string_view folder) {
   return rates;
 }
 
-FormulaFile ReadFormulaFile(std::string_view data_dir) {
+FormulaFile ReadFormulaFile(std::string_view data_dir, MissingFile missing) {
   auto path = ResolveHostPath(data_dir, kFormulaFileName);
-  EnsureFileExists(path);
   FormulaFile formula;
+  if (!EnsureFileExists(path, missing)) return formula;
   // Only the first three lines are read; a file that cannot be read is the run's error.
   std::string content = ReadFilePrefix(path, 3);
   std::size_t at = 0;

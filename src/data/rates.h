@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/record_file.h"
+
 namespace qreport {
 
 inline constexpr std::size_t kRatesRecordLength = 40;
@@ -31,7 +33,7 @@ double RateFromText(std::string_view text);
 
 // Reads record 1 of "FICA.RAT" in `folder` (empty: the current directory), creating the file
 // empty when missing. Throws RunError.
-FicaRates ReadFicaRates(std::string_view folder = {});
+FicaRates ReadFicaRates(std::string_view folder = {}, MissingFile missing = MissingFile::kCreate);
 
 // The first two comma-separated fields of the first three lines of the formula file.
 struct FormulaFile {
@@ -39,6 +41,6 @@ struct FormulaFile {
 };
 
 // Creates "\emp4mula.fil" in `data_dir` empty when missing, then reads it. Throws RunError.
-FormulaFile ReadFormulaFile(std::string_view data_dir);
+FormulaFile ReadFormulaFile(std::string_view data_dir, MissingFile missing = MissingFile::kCreate);
 
 }  // namespace qreport

@@ -40,19 +40,29 @@ int OpenErrorNumber(const std::filesystem::path& path, int error) {
   return ErrorNumberFromErrno(error);
 }
 
-void EnsureFileExists(const std::filesystem::path& path) {
+bool EnsureFileExists(const std::filesystem::path& path, MissingFile missing) {
   if (IsFolder(path) || IsSpecialFile(path)) {
     throw RunError(kErrPathFileAccess, "no plain file at " + path.string());
+  }
+  if (missing == MissingFile::kReadAsEmpty) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) return true;
+    std::filesystem::path parent = path.parent_path();
+    if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) {
+      throw RunError(kErrPathNotFound, "no folder for " + path.string());
+    }
+    return false;
   }
   std::FILE* f = OpenFile(path, "ab");
   if (f == nullptr) {
     int error = errno;
     // A read-only file that exists is still there to be read.
     std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) return;
+    if (std::filesystem::is_regular_file(path, ec)) return true;
     throw RunError(OpenErrorNumber(path, error), "cannot create " + path.string());
   }
   std::fclose(f);
+  return true;
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
@@ -85,9 +95,9 @@ std::string ReadFilePrefix(const std::filesystem::path& path, int lines) {
   return content;
 }
 
-RecordFile::RecordFile(const std::filesystem::path& path, std::size_t record_length)
+RecordFile::RecordFile(const std::filesystem::path& path, std::size_t record_length, MissingFile missing)
     : record_length_(record_length == 0 ? 1 : record_length) {
-  EnsureFileExists(path);
+  if (!EnsureFileExists(path, missing)) return;  // read as a file of no bytes
   file_ = OpenFile(path, "rb");
   if (file_ == nullptr) throw RunError(OpenErrorNumber(path, errno), "cannot open " + path.string());
   std::error_code ec;

@@ -1,5 +1,6 @@
 // Host record files: fixed-length records numbered from 1, record n at byte (n - 1) x length.
-// Opening a missing file creates it empty; a read past the end yields zero bytes.
+// Opening a missing file creates it empty (as the host does), or for the commands that only look,
+// reads it as empty and creates nothing; a read past the end yields zero bytes.
 #pragma once
 
 #include <cstdint>
@@ -12,14 +13,19 @@
 
 namespace qreport {
 
+// What a reader does with a file that is not there: the report run creates it empty, as the
+// host's own reads do; `inspect` and `lines` read it as empty and leave the folder as it was.
+enum class MissingFile { kCreate, kReadAsEmpty };
+
 // One open record file. Reads go through a window of the file kept in memory, so a walk in
 // ascending record order costs one system read per window. Copying is deleted: one handle each.
 class RecordFile {
  public:
   // Opens `path` for reading records of `record_length` bytes (> 0), creating it empty when it
   // does not exist. Throws RunError with the error number when it cannot be opened or created
-  // (a folder in its place is error 75, a missing folder 76).
-  RecordFile(const std::filesystem::path& path, std::size_t record_length);
+  // (a folder in its place is error 75, a missing folder 76). With kReadAsEmpty a missing file
+  // is not created and reads as a file of no bytes.
+  RecordFile(const std::filesystem::path& path, std::size_t record_length, MissingFile missing = MissingFile::kCreate);
   ~RecordFile();
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
@@ -48,8 +54,9 @@ class RecordFile {
 };
 
 // Creates `path` empty when it does not exist, without touching an existing file. Throws
-// RunError as RecordFile's constructor does.
-void EnsureFileExists(const std::filesystem::path& path);
+// RunError as RecordFile's constructor does. With kReadAsEmpty it creates nothing and returns
+// false when there is no file; it returns true when a file is there to be read.
+bool EnsureFileExists(const std::filesystem::path& path, MissingFile missing = MissingFile::kCreate);
 
 // The whole content of a file, or empty when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& path);

@@ -53,10 +53,10 @@ std::string EinBoxes(std::string_view ein_text) {
   return text;
 }
 
-EmployerBlock ReadEmployerBlock(RunState& state) {
+EmployerBlock ReadEmployerBlock(RunState& state, MissingFile missing) {
   ClientFile client;
   try {
-    client = ReadClientFile(state.DataDir);
+    client = ReadClientFile(state.DataDir, /*always_record2=*/false, missing);
   } catch (const RunError&) {
     // An unreadable client file counts as a short one.
   }
@@ -81,9 +81,9 @@ EmployerBlock ReadEmployerBlock(RunState& state) {
   return block;
 }
 
-LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier) {
+LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier, MissingFile missing) {
   try {
-    RecordFile file(ResolveHostPath(folder, kLetterheadFileName), kLetterheadRecordLength);
+    RecordFile file(ResolveHostPath(folder, kLetterheadFileName), kLetterheadRecordLength, missing);
     if (file.size() == 0) return earlier;
     std::vector<std::uint8_t> record = file.Read(1);
     LetterheadLines lines;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "data/client_file.h"
+#include "data/record_file.h"
 #include "state/run_state.h"
 
 namespace qreport {
@@ -49,14 +50,15 @@ struct EmployerBlock {
 // texts and payroll date also refresh the run state; a shorter file (or one that cannot be read)
 // leaves the state alone, and the block shows the state's names, its city line unsplit, and no
 // trade name, state, ZIP or EIN.
-EmployerBlock ReadEmployerBlock(RunState& state);
+EmployerBlock ReadEmployerBlock(RunState& state, MissingFile missing = MissingFile::kCreate);
 
 // Letterhead lines 1 to 5 (30 bytes each, as stored).
 using LetterheadLines = std::array<std::string, 5>;
 
 // Reads record 1 of "prep." in `folder` (empty: the current directory), creating the file empty
 // when missing. An empty or unreadable file gives `earlier`.
-LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier = {});
+LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier = {},
+                               MissingFile missing = MissingFile::kCreate);
 
 // Text in upper case (ASCII letters).
 std::string UpperCase(std::string_view text);

@@ -36,17 +36,7 @@ namespace fs = std::filesystem;
 // city line without a comma, a designee of blanks only and lower-case preparer codes in swapped
 // order.
 TEST(Form941Golden, BelowTwentyFiveHundredWithNothingDue) {
-  ClientFolderSpec spec;
-  spec.client = PlainClient("033105");
-  spec.client->ein = "12-3456789";
-  spec.client->city_line = "SPRINGFIELD";
-  EmployeeSpec wages = Worker("A1", 300000, 300000, 20000);
-  wages.plans = {1000, 0, 0};
-  EmployeeSpec year_only = Worker("B2", 0, 150000, 1000);  // not counted; its tips and tax are
-  year_only.qtd[kTips - 1] = 5000;
-  spec.employees = {wages, year_only};
-
-  FormPathRun run(spec);
+  FormPathRun run(testing::Form941BelowTwentyFiveHundredClient());
   RunState& s = run.ctx.state;
   run.SetMonths({22555, 22555, 22555});
   s.Line11Deposits = 67665;
@@ -66,24 +56,7 @@ TEST(Form941Golden, BelowTwentyFiveHundredWithNothingDue) {
 // goes into 7a (and back into the run), deposits above line 10 give an overpayment on line 13.
 // A tipped employee past the wage base shows no more social security wages than wages.
 TEST(Form941Golden, MonthlyDepositorWithFractionOfCentsAndOverpayment) {
-  ClientFolderSpec spec;
-  spec.client = PlainClient("063005");
-  spec.client->ein = "123456789";
-  spec.client->city_line = "Springfield, IL 62704-1234";
-  EmployeeSpec regular = Worker("C1", 1000000, 2000000, 150000);
-  regular.misc_amount_1 = 125700;
-  regular.plans = {50000, 25000, 0};
-  EmployeeSpec tipped = Worker("C2", 800000, 9000000, 100000);
-  tipped.qtd[kTips - 1] = 400000;
-  tipped.ytd[kTips - 1] = 800000;
-  EmployeeSpec no_fica = Worker("C3", 200000, 200000);
-  no_fica.fica_flag = 'N';
-  no_fica.qtd[kTips - 1] = 50000;
-  no_fica.misc_amount_1 = 125701;
-  EmployeeSpec past_base = Worker("C4", 500000, 12000000);
-  spec.employees = {regular, tipped, no_fica, past_base};
-
-  FormPathRun run(spec);
+  FormPathRun run(testing::Form941MonthlyDepositorClient());
   RunState& s = run.ctx.state;
   run.SetMonths({160000, 160000, 163349});
   s.Line11Deposits = 500000;
@@ -102,11 +75,7 @@ TEST(Form941Golden, MonthlyDepositorWithFractionOfCentsAndOverpayment) {
 // without the monthly box prints no monthly amounts; a semiweekly depositor; month 13 marks no
 // quarter on the form or the voucher; preparer codes with a word that is no code.
 TEST(Form941Golden, GapOfThreeDollarsAndMonthThirteen) {
-  ClientFolderSpec spec;
-  spec.client = PlainClient("133105");
-  spec.employees = {Worker("D1", 2500000, 2500000, 300000)};
-
-  FormPathRun run(spec);
+  FormPathRun run(testing::Form941GapOfThreeClient());
   RunState& s = run.ctx.state;
   run.SetMonths({200000, 200000, 281566});
   s.Adjust7b = -1234;

@@ -24,17 +24,7 @@ using testing::Worker;
 // line 9 and the deposits leave a balance of 0. The city line splits into Springfield, IL and
 // 62704; lower-case preparer codes in swapped order; payroll month 00.
 TEST(Form944Golden, BelowTwentyFiveHundred) {
-  ClientFolderSpec spec;
-  spec.client = PlainClient("003107");
-  spec.client->city_line = "Springfield, IL 62704-1234";
-  EmployeeSpec wages = Worker("F1", 250000, 1000000, 96999);
-  wages.plans = {10000, 0, 0};
-  EmployeeSpec tips_only = Worker("F2", 0, 0);  // no year wages: adds nothing, not even its tips
-  tips_only.ytd[kTips - 1] = 30000;
-  tips_only.misc_amount_1 = 125701;             // and advance EIC above 1257.00 counts as nothing
-  spec.employees = {wages, tips_only};
-
-  FormPathRun run(spec);
+  FormPathRun run(testing::Form944BelowTwentyFiveHundredClient());
   RunState& s = run.ctx.state;
   s.Print941 = 0;
   s.Print944 = 1;
@@ -55,16 +45,7 @@ TEST(Form944Golden, BelowTwentyFiveHundred) {
 // tipped employee past the wage base shows his wages, not the base; an employee without wages
 // still brings his advance EIC. Payroll month 13; preparer codes with a word that is no code.
 TEST(Form944Golden, MonthlyAmountsWithFractionOfCentsAndOverpayment) {
-  ClientFolderSpec spec;
-  spec.client = PlainClient("133107");
-  EmployeeSpec tipped = Worker("G1", 200000, 850000, 230051);
-  tipped.ytd[kTips - 1] = 100000;
-  EmployeeSpec eic_only = Worker("G2", 0, 0);
-  eic_only.ytd[kTips - 1] = 20000;
-  eic_only.misc_amount_1 = 125700;
-  spec.employees = {tipped, eic_only};
-
-  FormPathRun run(spec, {"6.2", "6.2", "9000", "1.45", "1.45", "0"});
+  FormPathRun run(testing::Form944MonthlyAmountsClient(), {"6.2", "6.2", "9000", "1.45", "1.45", "0"});
   RunState& s = run.ctx.state;
   s.Print941 = 0;
   s.Print944 = 1;

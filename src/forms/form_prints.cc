@@ -16,19 +16,19 @@
 namespace qreport {
 namespace {
 
-FormRates ReadFormRates(std::string_view folder) {
+FormRates ReadFormRates(std::string_view folder, MissingFile missing) {
   try {
-    return ToFormRates(ReadFicaRates(folder));
+    return ToFormRates(ReadFicaRates(folder, missing));
   } catch (const RunError&) {
     return {};
   }
 }
 
 // The quarter's employee pass; employee files that cannot be read end it with what it has.
-QuarterTotals QuarterPass(std::string_view data_dir, Cents ss_base) {
+QuarterTotals QuarterPass(std::string_view data_dir, Cents ss_base, MissingFile missing) {
   QuarterTotals totals;
   try {
-    EmployeeWalk walk(data_dir, /*with_plans=*/false);
+    EmployeeWalk walk(data_dir, /*with_plans=*/false, missing);
     Employee e;
     while (walk.Next(e)) AddEmployeeToQuarter(e, ss_base, totals);
   } catch (const RunError&) {
@@ -37,10 +37,10 @@ QuarterTotals QuarterPass(std::string_view data_dir, Cents ss_base) {
 }
 
 // The year's employee pass, ended likewise.
-YearTotals YearPass(std::string_view data_dir, Cents ss_base) {
+YearTotals YearPass(std::string_view data_dir, Cents ss_base, MissingFile missing) {
   YearTotals totals;
   try {
-    EmployeeWalk walk(data_dir, /*with_plans=*/false);
+    EmployeeWalk walk(data_dir, /*with_plans=*/false, missing);
     Employee e;
     while (walk.Next(e)) AddEmployeeToYear(e, ss_base, totals);
   } catch (const RunError&) {
@@ -63,17 +63,17 @@ void AppendToReport(const std::filesystem::path& report, std::string_view bytes)
 
 }  // namespace
 
-void PrintForm941Facsimile(RunContext& ctx, const std::filesystem::path& report) {
+Form941Page ComputeForm941Page(RunContext& ctx) {
   RunState& s = ctx.state;
-  LetterheadLines letterhead = ReadLetterhead(ctx.WorkDir);
-  FormRates rates = ReadFormRates(ctx.WorkDir);
+  LetterheadLines letterhead = ReadLetterhead(ctx.WorkDir, {}, ctx.Missing);
+  FormRates rates = ReadFormRates(ctx.WorkDir, ctx.Missing);
 
   Form941Page page;
-  page.employer = ReadEmployerBlock(s);
+  page.employer = ReadEmployerBlock(s, ctx.Missing);
   page.form_year = FormYear(s.ReportDate);
   page.quarter = QuarterOfMonthText(s.ReportDate);
 
-  QuarterTotals quarter = QuarterPass(s.DataDir, rates.ss_base);
+  QuarterTotals quarter = QuarterPass(s.DataDir, rates.ss_base, ctx.Missing);
   page.lines = ComputeForm941Lines(quarter, rates, s, ctx.PlanTotalA);
   s.Adjust7a = page.lines.line7a;
 
@@ -83,22 +83,21 @@ void PrintForm941Facsimile(RunContext& ctx, const std::filesystem::path& report)
   page.monthly_depositor = s.MonthlyDepositor == "Y";
   page.semiweekly_depositor = s.SemiweeklyDepositor == "Y";
   page.preparer = PreparerLinesOf(s, letterhead);
-
-  AppendToReport(report, Form941Pages(page));
+  return page;
 }
 
-void PrintForm944Facsimile(RunContext& ctx, const std::filesystem::path& report) {
+Form944Page ComputeForm944Page(RunContext& ctx) {
   RunState& s = ctx.state;
-  LetterheadLines letterhead = ReadLetterhead(ctx.WorkDir);
-  FormRates rates = ReadFormRates(ctx.WorkDir);
+  LetterheadLines letterhead = ReadLetterhead(ctx.WorkDir, {}, ctx.Missing);
+  FormRates rates = ReadFormRates(ctx.WorkDir, ctx.Missing);
 
   Form944Page page;
-  page.employer = ReadEmployerBlock(s);
+  page.employer = ReadEmployerBlock(s, ctx.Missing);
   page.form_year = FormYear(s.PayrollDate);
   page.month = ParseDecimal(std::string_view(s.PayrollDate).substr(0, 2));
   s.PrintDevice = "P";
 
-  YearTotals year = YearPass(s.DataDir, rates.ss_base);
+  YearTotals year = YearPass(s.DataDir, rates.ss_base, ctx.Missing);
   page.lines = ComputeForm944Lines(year, rates, s, ctx.PlanTotalA);
   s.Adjust7a = page.lines.adjust7a;
 
@@ -106,13 +105,36 @@ void PrintForm944Facsimile(RunContext& ctx, const std::filesystem::path& report)
   page.designee_name = s.DesigneeName;
   page.designee_phone = s.DesigneePhone;
   page.preparer = PreparerLinesOf(s, letterhead);
+  return page;
+}
 
+VoucherPage ComputeVoucherPage(RunContext& ctx) {
+  EmployerBlock employer = ReadEmployerBlock(ctx.state, ctx.Missing);
+  return MakeVoucherPage(ctx.state, employer.ein_text);
+}
+
+void AppendForm941(const Form941Page& page, const std::filesystem::path& report) {
+  AppendToReport(report, Form941Pages(page));
+}
+
+void AppendForm944(const Form944Page& page, const std::filesystem::path& report) {
   AppendToReport(report, Form944Pages(page));
 }
 
+void AppendVoucher(const VoucherPage& page, const std::filesystem::path& report) {
+  AppendToReport(report, VoucherText(page));
+}
+
+void PrintForm941Facsimile(RunContext& ctx, const std::filesystem::path& report) {
+  AppendForm941(ComputeForm941Page(ctx), report);
+}
+
+void PrintForm944Facsimile(RunContext& ctx, const std::filesystem::path& report) {
+  AppendForm944(ComputeForm944Page(ctx), report);
+}
+
 void PrintPaymentVoucher(RunContext& ctx, const std::filesystem::path& report) {
-  EmployerBlock employer = ReadEmployerBlock(ctx.state);
-  AppendToReport(report, VoucherText(MakeVoucherPage(ctx.state, employer.ein_text)));
+  AppendVoucher(ComputeVoucherPage(ctx), report);
 }
 
 }  // namespace qreport

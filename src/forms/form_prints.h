@@ -1,27 +1,41 @@
-// The printing steps of the form path after the worksheet: the chosen form's two pages, then the
-// payment voucher, each appended to the run's report file. What they read that cannot be read
-// (letterhead, rates, client or employee files) counts as empty or zero and the page is still
-// written; only a report file that cannot be written is an error.
+// The form path's pages after the worksheet: the chosen form's two pages, then the payment
+// voucher. Each is computed first into the plain page struct its printer takes (the figures that
+// `lines` reports are these same structs), then appended to the run's report file. What they
+// read that cannot be read (letterhead, rates, client or employee files) counts as empty or zero
+// and the page is still written; only a report file that cannot be written is an error.
 #pragma once
 
 #include <filesystem>
 
+#include "forms/form941_layout.h"
+#include "forms/form944_layout.h"
+#include "forms/voucher.h"
 #include "state/run_state.h"
 
 namespace qreport {
 
-// Appends Form 941 to `report`. Reads "prep." and "FICA.RAT" in ctx.WorkDir and the client and
-// employee files of the run; upper-cases PreparerCodes and may set Adjust7a (fraction of cents)
-// in the run state. Throws RunError when `report` cannot be written.
+// Form 941's values. Reads "prep." and "FICA.RAT" in ctx.WorkDir and the client and employee
+// files of the run (ctx.Missing says what a missing file is); refreshes the employer texts of the
+// run state from the client file, upper-cases PreparerCodes and may set Adjust7a (fraction of
+// cents). Never throws RunError.
+Form941Page ComputeForm941Page(RunContext& ctx);
+
+// Form 944's values, as Form 941's are computed, from the year's amounts and the twelve monthly
+// liabilities; also sets PrintDevice to "P".
+Form944Page ComputeForm944Page(RunContext& ctx);
+
+// The payment voucher's values (944-V when Print944 is 1, else 941-V), after reading the client
+// file again.
+VoucherPage ComputeVoucherPage(RunContext& ctx);
+
+// Append the pages to `report`. Throw RunError when `report` cannot be written.
+void AppendForm941(const Form941Page& page, const std::filesystem::path& report);
+void AppendForm944(const Form944Page& page, const std::filesystem::path& report);
+void AppendVoucher(const VoucherPage& page, const std::filesystem::path& report);
+
+// Compute and append, as the report run does.
 void PrintForm941Facsimile(RunContext& ctx, const std::filesystem::path& report);
-
-// Appends Form 944 to `report`, as Form 941 is appended, from the year's amounts and the twelve
-// monthly liabilities; also sets PrintDevice to "P". Throws RunError when `report` cannot be
-// written.
 void PrintForm944Facsimile(RunContext& ctx, const std::filesystem::path& report);
-
-// Appends the payment voucher (944-V when Print944 is 1, else 941-V) to `report`, after reading
-// the client file again. Throws RunError when `report` cannot be written.
 void PrintPaymentVoucher(RunContext& ctx, const std::filesystem::path& report);
 
 }  // namespace qreport

@@ -31,6 +31,10 @@ VoucherPage MakeVoucherPage(const RunState& s, std::string ein_text) {
   v.name_label = std::string(is944 ? "3" : "4") + "   Enter your business NAME (individual NAME FOR sole proprietor)";
   v.year_digits = std::string(Right(s.PayrollDate, 2));
   v.month = ParseDecimal(Left(s.PayrollDate, 2));
+  if (v.print941) {
+    v.quarter_crossed = {false, v.month < 4, 3 < v.month && v.month < 7, 6 < v.month && v.month < 10,
+                         9 < v.month && v.month <= 12};
+  }
   v.ein_text = std::move(ein_text);
   v.employer_name_field = Shown(s.EmployerName);
   v.address = TrimRight(Shown(s.EmployerAddress));
@@ -106,20 +110,20 @@ std::string VoucherText(const VoucherPage& v) {
   Row(Template(kTJ));
   if (v.print941) Row(Up(27), Sp(2), kSmall, "__ 1st Quarter", Esc("p0"), Esc("P"), kEsc0);
   if (v.print944) Row(kCond, Sp(1), Esc("P"), Up(27), kGrey, Band(26), kBlack);
-  if (v.print941 && v.month < 4) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
+  if (v.quarter_crossed[1]) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
   Row(Template(kTH), Sp(3));
   if (v.print941) Row(Up(27), Sp(2), kSmall, "__ 2nd Quarter", Esc("p0"), Esc("P"), kEsc0);
   if (v.print944) Row(kCond, Sp(1), Esc("P"), Up(27), kGrey, Band(26), kBlack);
-  if (v.print941 && 3 < v.month && v.month < 7) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
+  if (v.quarter_crossed[2]) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
   Row(Tab(31), Up(13), v.address, Up(14));
   Row(Template(kTJ));
   if (v.print941) Row(Up(27), Sp(2), kSmall, "__ 3rd Quarter", Esc("p0"), Esc("P"), kEsc0);
   if (v.print944) Row(kCond, Sp(1), Esc("P"), Up(27), kGrey, Band(26), kBlack);
-  if (v.print941 && 6 < v.month && v.month < 10) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
+  if (v.quarter_crossed[3]) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
   Row(Template(kTH), Sp(3));
   if (v.print941) Row(Up(27), Sp(2), kSmall, "__ 4th Quarter", Esc("p0"), Esc("P"), kEsc0);
   if (v.print944) Row(kCond, Sp(1), Esc("P"), Up(27), kGrey, Band(26), kBlack);
-  if (v.print941 && 9 < v.month && v.month <= 12) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
+  if (v.quarter_crossed[4]) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
   Row(Tab(31), Up(13), v.city_line, Up(14));
   if (v.print944) Row(kCond, Sp(1), Esc("P"), Up(13), kGrey, Band(26), kBlack, Up(14));
   out.Unended(Template(kTK));

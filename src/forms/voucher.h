@@ -2,6 +2,7 @@
 // run prints Form 944. One page after the form, ending the report file without a line end.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "state/run_state.h"
@@ -19,6 +20,9 @@ struct VoucherPage {
   std::string name_label;   // the name box's label, numbered 4 on 941-V and 3 on 944-V
   std::string year_digits;  // the last two characters of the payroll date
   double month = 0;         // the payroll date's first two characters as a number
+  // The quarter boxes of 941-V crossed, 1 to 4 ([0] unused): a month below 4 crosses the first,
+  // above 3 and below 7 the second, above 6 and below 10 the third, above 9 up to 12 the fourth.
+  std::array<bool, 5> quarter_crossed{};
   std::string ein_text;
   std::string employer_name_field;  // the whole 35-byte field
   std::string address;              // no trailing blanks

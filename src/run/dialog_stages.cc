@@ -29,7 +29,7 @@ class RunDialogHandler final : public DialogHandler {
 
 void LoadSavedEntries(RunContext& ctx) {
   RunState& s = ctx.state;
-  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform);
+  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform, ctx.Missing);
   if (saved.lines >= 1) s.DesigneeName = saved.designee_name;
   if (saved.lines >= 2) s.DesigneePhone = saved.designee_phone;
   if (saved.lines >= 3) s.PreparerCodes = saved.preparer_codes;

@@ -8,6 +8,7 @@
 #include "data/paths.h"
 #include "data/record_file.h"
 #include "platform/platform.h"
+#include "run/report_figures.h"
 #include "run/stages.h"
 #include "text/numbers.h"
 #include "data/report_writer.h"
@@ -18,7 +19,7 @@ void ReadClientIntoState(RunContext& ctx) {
   RunState& s = ctx.state;
   // A client file that cannot be read leaves the employer values as they were.
   try {
-    ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/true);
+    ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/true, ctx.Missing);
     if (client.has_record1) {
       s.EmployerName = client.employer_name;
       s.EmployerTradeName = client.trade_name;
@@ -39,7 +40,7 @@ void ReadFormPathEntries(RunContext& ctx) {
   RunState& s = ctx.state;
   // A failing step is ignored: its target keeps its earlier value.
   try {
-    auto months = ReadLiabilityMonths(s.DataDir);
+    auto months = ReadLiabilityMonths(s.DataDir, ctx.Missing);
     for (int m = 1; m <= 3; ++m) s.MonthLiability[m] = months[m - 1];
   } catch (const RunError&) {
   }
@@ -59,22 +60,29 @@ void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view work_
   s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
 }
 
-void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
+bool AskFormPath(RunContext& ctx) {
   RunState& s = ctx.state;
-  if (s.DataDir.empty()) return;
-
   ReadFormPathEntries(ctx);
   ShowOptionsDialog(ctx);
   if (s.CancelRequested != 0) {
     s.CancelRequested = 0;
+    return false;
+  }
+  return true;
+}
+
+void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
+  RunState& s = ctx.state;
+  if (s.DataDir.empty()) return;
+  if (!AskFormPath(ctx)) {
     outcome.cancelled = true;
     return;
   }
   SaveEntries(ctx);
-  RunWorksheet(ctx);
-  if (s.Print941 == 1) PrintForm941(ctx);
-  if (s.Print944 == 1) PrintForm944(ctx);
-  PrintVoucher(ctx);
+  // The pages are a view of the computed figures: every part is computed, then printed.
+  ReportFigures figures;
+  ComputeFormPathParts(ctx, figures);
+  PrintFormPathParts(ctx, figures);
   s.PrintDevice = "P";
   HandOffToPrinter(ctx, /*short_path=*/false, outcome);
 }

@@ -37,6 +37,9 @@ void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view work_
 void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date
 bool TakesFormPath(std::string_view report_date);
 void ReadFormPathEntries(RunContext& ctx);  // the quarter's liabilities and the saved entries
+// The form path's questions: the quarter's liabilities, the saved entries and the options
+// dialog. False when the user cancelled.
+bool AskFormPath(RunContext& ctx);
 void RunFormPath(RunContext& ctx, RunOutcome& outcome);
 std::string ShortDialogTitle(std::string_view report_kind);  // the report date dialog's title
 void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome);

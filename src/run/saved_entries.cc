@@ -53,10 +53,10 @@ std::string SavedEntriesText(const SavedEntries& e) {
   return e.designee_name + " \r\n" + e.designee_phone + " \r\n" + e.preparer_codes + " \r\n" + e.state_code + "  \r\n";
 }
 
-SavedEntries LoadSavedEntriesFile(std::string_view folder, Platform& platform) {
+SavedEntries LoadSavedEntriesFile(std::string_view folder, Platform& platform, MissingFile missing) {
   std::filesystem::path path = ResolveHostPath(folder, kSavedEntriesFileName);
   try {
-    EnsureFileExists(path);
+    if (!EnsureFileExists(path, missing)) return {};
   } catch (const RunError&) {
     return {};
   }

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/record_file.h"
+
 namespace qreport {
 
 class Platform;
@@ -36,7 +38,8 @@ std::string SavedEntriesText(const SavedEntries& entries);
 // Loads `folder`'s saved entries file, creating it empty when it does not exist. A file that is
 // empty, or cannot be created or read, gives no lines. Yields the processor once (through
 // `platform`) before reading a file that has content.
-SavedEntries LoadSavedEntriesFile(std::string_view folder, Platform& platform);
+SavedEntries LoadSavedEntriesFile(std::string_view folder, Platform& platform,
+                                  MissingFile missing = MissingFile::kCreate);
 
 // Replaces `folder`'s saved entries file with these texts: the new content goes to a temporary
 // file in the same folder, which is then renamed over the old one, so the file is never left

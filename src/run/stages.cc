@@ -6,6 +6,7 @@
 #include "data/report_writer.h"
 #include "forms/form_prints.h"
 #include "platform/platform.h"
+#include "run/report_figures.h"
 #include "text/masks.h"
 #include "worksheet/worksheet_run.h"
 
@@ -44,6 +45,31 @@ void RunWorksheet(RunContext& ctx) {
     ShowRunError(ctx.platform, error.number());
   }
 }
+void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures) {
+  RunState& s = ctx.state;
+  std::filesystem::path report = ResolveHostPath(s.DataDir, kReportFileName);
+  try {
+    if (figures.worksheet_error) throw RunError(*figures.worksheet_error, "worksheet");
+    if (figures.worksheet) PrintWorksheet(*figures.worksheet, s, report);
+  } catch (const RunError& error) {
+    ctx.ErrorShown = true;
+    ShowRunError(ctx.platform, error.number());
+  }
+  auto step = [&](auto append, const auto& page) {
+    try {
+      append(page, report);
+    } catch (const RunError& error) {
+      if (!ctx.ErrorShown) {
+        ctx.ErrorShown = true;
+        ShowRunError(ctx.platform, error.number());
+      }
+    }
+  };
+  if (figures.form941) step(AppendForm941, *figures.form941);
+  if (figures.form944) step(AppendForm944, *figures.form944);
+  if (figures.voucher) step(AppendVoucher, *figures.voucher);
+}
+
 void PrintForm941(RunContext& ctx) { AppendStep(ctx, PrintForm941Facsimile); }
 void PrintForm944(RunContext& ctx) { AppendStep(ctx, PrintForm944Facsimile); }
 void PrintVoucher(RunContext& ctx) { AppendStep(ctx, PrintPaymentVoucher); }

@@ -9,6 +9,8 @@
 
 namespace qreport {
 
+struct ReportFigures;
+
 // Loads "\save941.info" into the designee, preparer and state texts.
 void LoadSavedEntries(RunContext& ctx);
 // Writes the four texts back to "\save941.info".
@@ -24,6 +26,9 @@ void RunWorksheet(RunContext& ctx);
 void PrintForm941(RunContext& ctx);
 void PrintForm944(RunContext& ctx);
 void PrintVoucher(RunContext& ctx);
+// Prints the computed parts of the form path into "\report.txt": the worksheet (or the message of
+// the error that kept it from being computed), the chosen form and the voucher.
+void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures);
 // Asks for a printer and hands the report to the print utility ("/FP" on the short path); notes
 // in `outcome` whether it was handed on, and if not, why.
 void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);

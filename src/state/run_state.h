@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 
+#include "data/record_file.h"
 #include "text/numbers.h"
 
 namespace qreport {
@@ -50,6 +51,9 @@ struct RunContext {
   PlanTotals PlanTotalA{};
   // Set once a run-time error has been shown, so that one failing report file gives one message.
   bool ErrorShown = false;
+  // What the readers do with a missing file: a report run creates it empty as the host does; a
+  // run that only computes the figures (`lines`) creates nothing.
+  MissingFile Missing = MissingFile::kCreate;
   Platform& platform;
 };
 

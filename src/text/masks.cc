@@ -344,4 +344,17 @@ std::string NumberText(double value) {
   return out;
 }
 
+Cents PrintedCents(double value) {
+  if (std::isnan(value)) return 0;
+  if (!(std::fabs(value) < 1e16)) return value < 0 ? -(Cents{1} << 62) : (Cents{1} << 62);
+  std::string text = FormatAmount("0.00", value);
+  Cents cents = 0;
+  bool negative = false;
+  for (char c : text) {
+    if (c == '-') negative = true;
+    if (c >= '0' && c <= '9') cents = cents * 10 + (c - '0');
+  }
+  return negative ? -cents : cents;
+}
+
 }  // namespace qreport

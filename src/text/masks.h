@@ -26,6 +26,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/numbers.h"
+
 namespace qreport {
 
 // Formats value by the mask; never fails, never drops a digit.
@@ -33,5 +35,9 @@ std::string FormatAmount(std::string_view mask, double value);
 
 // Plain number text: a blank (sign position) or "-" then the digits; page 1 gives " 1".
 std::string NumberText(double value);
+
+// The cents a two-decimal mask prints for `value` (rounded as the masks round), so that an amount
+// held in dollars reads in cents exactly as the page shows it. |value| of 1e16 or more saturates.
+Cents PrintedCents(double value);
 
 }  // namespace qreport

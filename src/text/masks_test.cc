@@ -329,5 +329,17 @@ TEST(NumberText, SignPlaceThenDigits) {
   }
 }
 
+// The cents of an amount held in dollars are the cents its two-decimal mask prints (half away
+// from zero on the decimal digits, as the masks round), not those of a binary product.
+TEST(PrintedCents, ReadsAsTheTwoDecimalMaskPrints) {
+  struct Case {
+    double value;
+    Cents cents;
+  } cases[] = {{0, 0},           {0.125, 13},   {-0.125, -13},  {-0.004, 0}, {12345678.9, 1234567890},
+               {1.005, 100},  // the double is 1.00499999999999989...
+               {2.675, 267},   {1e15, 100000000000000000}};
+  for (const Case& c : cases) EXPECT_EQ(PrintedCents(c.value), c.cents) << c.value;
+}
+
 }  // namespace
 }  // namespace qreport

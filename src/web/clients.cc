@@ -8,6 +8,7 @@
 #include "data/client_file.h"
 #include "data/errors.h"
 #include "data/paths.h"
+#include "data/record_file.h"
 #include "forms/form941.h"
 #include "run/report_run.h"
 #include "data/report_writer.h"
@@ -42,7 +43,7 @@ ClientSummary SummariseClient(const fs::path& folder, std::string name) {
   ClientSummary c;
   c.name = std::move(name);
   try {
-    ClientFile client = ReadClientFile(folder.string());
+    ClientFile client = ReadClientFile(folder.string(), false, MissingFile::kReadAsEmpty);
     c.employer = TrimRight(client.employer_name);
     c.payroll_date = client.payroll_date;
   } catch (const RunError&) {

@@ -1,5 +1,6 @@
 #include "web/dialog_session.h"
 
+#include "data/record_file.h"
 #include "run/dialogs.h"
 #include "run/report_run.h"
 #include "run/stages.h"
@@ -29,6 +30,9 @@ std::string OneLine(std::string text) {
 
 DialogSession::DialogSession(SessionSetup setup)
     : setup_(std::move(setup)), platform_(setup_.print_options), ctx_(platform_) {
+  // Opening a dialog writes nothing: a missing record file reads as empty here, and the report
+  // run after Done does what the run does with it.
+  ctx_.Missing = MissingFile::kReadAsEmpty;
   StartRun(ctx_, setup_.data_dir, setup_.work_dir);
   short_path_ = !TakesFormPath(ctx_.state.ReportDate);
   if (short_path_) {

@@ -37,6 +37,11 @@ std::string PeriodEndingText(std::string_view payroll_date) {
          ", " + century + std::string(year);
 }
 
+std::string ReportDateShown(std::string_view date) {
+  if (date.find('/') != std::string_view::npos) return std::string(date);
+  return std::string(Mid(date, 1, 2)) + "/" + std::string(Mid(date, 3, 2)) + "/" + std::string(Mid(date, 5, 2));
+}
+
 int CentredColumn(std::size_t length) {
   return static_cast<int>(RoundHalfEven((kPageWidth - static_cast<double>(length)) / 2.0));
 }
@@ -52,10 +57,6 @@ void WorksheetPrinter::PageHeading() {
   ++page_;
   out_.LineEnd();
 
-  if (state_.ReportDate.find('/') == std::string::npos) {
-    const std::string& d = state_.ReportDate;
-    state_.ReportDate = std::string(Mid(d, 1, 2)) + "/" + std::string(Mid(d, 3, 2)) + "/" + std::string(Mid(d, 5, 2));
-  }
   out_.Text(state_.ReportDate);
   out_.TabTo(CentredColumn(TrimRight(state_.EmployerName).size()));
   out_.Text(state_.EmployerName);
@@ -117,7 +118,7 @@ void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
   if (line_count_ >= kLinesPerPage) PageHeading();
 }
 
-void WorksheetPrinter::TotalsAndRecap(const WorksheetTotals& t, const FicaRates& r, const UnemploymentRates& u) {
+void WorksheetPrinter::TotalsAndRecap(const WorksheetTotals& t, const TaxFigures& f) {
   if (line_count_ > kLinesPerPage) PageHeading();
   out_.Text(" ");
   out_.LineEnd();
@@ -143,9 +144,6 @@ void WorksheetPrinter::TotalsAndRecap(const WorksheetTotals& t, const FicaRates&
   line_count_ += 6;
   if (line_count_ > 42) PageHeading();
 
-  TaxFigures f = ComputeTaxFigures(t, r, u);
-  double futa_divisor = UnemploymentRateDivisor(u.futa);
-  double suta_divisor = UnemploymentRateDivisor(u.suta);
 
   out_.Text("                                          Taxable   Tax");
   out_.LineEnd();
@@ -166,22 +164,21 @@ void WorksheetPrinter::TotalsAndRecap(const WorksheetTotals& t, const FicaRates&
   };
   auto money = [&](double amount) { out_.Text(FormatAmount(kSmallMask, amount)); };
 
-  row(" FICA WAGES     ", t.fica_taxable, (r.ss_rate1 + r.ss_rate2) * 100, f.fica_tax);
+  row(" FICA WAGES     ", t.fica_taxable, f.fica_rate, f.fica_tax);
   out_.LineEnd();
-  row(" MEDICARE WAGES ", t.medicare_wages, (r.medicare_rate1 + r.medicare_rate2) * 100, f.medicare_tax);
+  row(" MEDICARE WAGES ", t.medicare_wages, f.medicare_rate, f.medicare_tax);
   out_.LineEnd();
-  row(" TIPS REPORTED  ", t.tips, (r.ss_rate1 + r.ss_rate2 + r.medicare_rate1 + r.medicare_rate2) * 100,
-      f.tips_tax_shown);
+  row(" TIPS REPORTED  ", t.tips, f.tips_rate, f.tips_tax_shown);
   money(f.fica_total);
   money(t.fica_withheld);
-  money(f.fica_total - t.fica_withheld);
+  money(f.fica_expense);
   out_.LineEnd();
-  row(" FUTA WAGES     ", t.futa_taxable, u.futa * 100 / futa_divisor, f.futa_tax);
+  row(" FUTA WAGES     ", t.futa_taxable, f.futa_rate, f.futa_tax);
   money(f.futa_tax);
   money(0);
   money(f.futa_tax);
   out_.LineEnd();
-  row(" SUTA WAGES     ", t.suta_taxable, u.suta * 100 / suta_divisor, f.suta_tax);
+  row(" SUTA WAGES     ", t.suta_taxable, f.suta_rate, f.suta_tax);
   money(f.suta_tax);
   money(0);
   money(f.suta_tax);

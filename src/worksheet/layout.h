@@ -20,22 +20,26 @@ std::string MonthName(std::string_view month_digits);
 // "AS OF THE PERIOD ENDING June 30, 1999" for the payroll date 063099.
 std::string PeriodEndingText(std::string_view payroll_date);
 
+// The report date as the page heading shows it: MMDDYY becomes MM/DD/YY; a date that holds a
+// "/" stays as it is.
+std::string ReportDateShown(std::string_view date);
+
 // The centring column for a text of `length` in the page width: (132 - length) / 2, a half to
 // even.
 int CentredColumn(std::size_t length);
 
-// Writes the worksheet's pages. The report date is rewritten to MM/DD/YY in the run state when it
-// holds no "/".
+// Writes the worksheet's pages. The heading shows the run state's report date as it stands (the
+// worksheet's computation has rewritten it by ReportDateShown).
 class WorksheetPrinter {
  public:
-  WorksheetPrinter(ReportWriter& out, RunState& state, std::string trade_name)
+  WorksheetPrinter(ReportWriter& out, const RunState& state, std::string trade_name)
       : out_(out), state_(state), trade_name_(std::move(trade_name)) {}
 
   void PageHeading();
   // One employee's line; starts a page when needed and counts the employee.
   void EmployeeLine(const WorksheetLine& line);
   // The totals line, then the recap of taxes (on a new page when the totals passed line 42).
-  void TotalsAndRecap(const WorksheetTotals& totals, const FicaRates& rates, const UnemploymentRates& unemployment);
+  void TotalsAndRecap(const WorksheetTotals& totals, const TaxFigures& taxes);
 
   int employee_count() const { return employee_count_; }
   int page_number() const { return page_; }
@@ -45,7 +49,7 @@ class WorksheetPrinter {
   void ReverseFeed8();
 
   ReportWriter& out_;
-  RunState& state_;
+  const RunState& state_;
   std::string trade_name_;
   int page_ = 0;
   int line_count_ = 0;

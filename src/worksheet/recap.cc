@@ -30,6 +30,12 @@ TaxFigures ComputeTaxFigures(const WorksheetTotals& t, const FicaRates& r, const
   f.fica_total = f.tips_tax_combined + f.fica_tax + f.medicare_tax;
   f.futa_tax = t.futa_taxable * u.futa / UnemploymentRateDivisor(u.futa);
   f.suta_tax = t.suta_taxable * u.suta / UnemploymentRateDivisor(u.suta);
+  f.fica_expense = f.fica_total - t.fica_withheld;
+  f.fica_rate = (r.ss_rate1 + r.ss_rate2) * 100;
+  f.medicare_rate = (r.medicare_rate1 + r.medicare_rate2) * 100;
+  f.tips_rate = (r.ss_rate1 + r.ss_rate2 + r.medicare_rate1 + r.medicare_rate2) * 100;
+  f.futa_rate = u.futa * 100 / UnemploymentRateDivisor(u.futa);
+  f.suta_rate = u.suta * 100 / UnemploymentRateDivisor(u.suta);
   return f;
 }
 

@@ -26,6 +26,9 @@ struct TaxFigures {
   double tips_tax_shown = 0, tips_tax_combined = 0;
   double fica_total = 0;
   double futa_tax = 0, suta_tax = 0;
+  double fica_expense = 0;  // the FICA total less the FICA withheld
+  // The rates the recap shows, in percent.
+  double fica_rate = 0, medicare_rate = 0, tips_rate = 0, futa_rate = 0, suta_rate = 0;
 };
 
 TaxFigures ComputeTaxFigures(const WorksheetTotals& totals, const FicaRates& rates, const UnemploymentRates& unemployment);

@@ -4,27 +4,24 @@
 #include "data/employee_files.h"
 #include "data/errors.h"
 #include "data/paths.h"
-#include "data/rates.h"
 #include "data/report_writer.h"
 #include "text/masks.h"
-#include "worksheet/accumulation.h"
 #include "worksheet/layout.h"
 
 namespace qreport {
 
-void RunQuarterlyWorksheet(RunContext& ctx) {
+std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx) {
   RunState& s = ctx.state;
-  ReadFormulaFile(s.DataDir);
+  ReadFormulaFile(s.DataDir, ctx.Missing);
 
-  ClientFile client = ReadClientFile(s.DataDir);
-  UnemploymentRates unemployment;
+  ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/false, ctx.Missing);
+  WorksheetFigures f;
   WageBases bases;
-  std::string trade_name;
   if (client.has_record1) {
     s.EmployerName = client.employer_name;
     s.PayrollDate = client.payroll_date;
-    trade_name = client.trade_name;
-    unemployment = {client.futa_rate, client.suta_rate};
+    f.trade_name = client.trade_name;
+    f.unemployment = {client.futa_rate, client.suta_rate};
     bases.futa = client.futa_base;
     bases.suta = client.suta_base;
   }
@@ -32,32 +29,45 @@ void RunQuarterlyWorksheet(RunContext& ctx) {
 
   if (s.CancelRequested != 0) {
     s.CancelRequested = 0;
-    return;
+    return std::nullopt;
   }
 
-  FicaRates rates = ReadFicaRates(ctx.WorkDir);
-  bases.social_security = rates.ss_base;
-  EmployeeWalk walk(s.DataDir, /*with_plans=*/true);
-
-  ReportWriter out(ResolveHostPath(s.DataDir, kReportFileName));
-  s.PrintDevice = "P";
-  WorksheetPrinter printer(out, s, trade_name);
-  WorksheetTotals totals;
-  ctx.PlanTotalA = {};
+  f.rates = ReadFicaRates(ctx.WorkDir, ctx.Missing);
+  bases.social_security = f.rates.ss_base;
+  EmployeeWalk walk(s.DataDir, /*with_plans=*/true, ctx.Missing);
   Employee e;
   while (walk.Next(e)) {
     // Plan amounts count for every employee of the index, with or without a line.
     for (int plan = 1; plan <= 3; ++plan) {
-      ctx.PlanTotalA[plan] = ToCents(CentsValue(ctx.PlanTotalA[plan]) + e.plan_amount_a[plan]);
+      f.plan_totals[plan] = ToCents(CentsValue(f.plan_totals[plan]) + e.plan_amount_a[plan]);
     }
     std::optional<WorksheetLine> line = ComputeWorksheetLine(e, bases);
     if (!line) continue;
-    AddToTotals(*line, totals);
-    printer.EmployeeLine(*line);
+    AddToTotals(*line, f.totals);
+    f.lines.push_back(std::move(*line));
   }
-  totals.employee_count = printer.employee_count();
-  printer.TotalsAndRecap(totals, rates, unemployment);
+  f.totals.employee_count = static_cast<int>(f.lines.size());
+  // The first page heading shows the report date as MM/DD/YY, and the forms read it so; without
+  // an employee line no heading is printed and the date stays as it was.
+  if (!f.lines.empty()) s.ReportDate = ReportDateShown(s.ReportDate);
+  f.taxes = ComputeTaxFigures(f.totals, f.rates, f.unemployment);
+  return f;
+}
+
+void PrintWorksheet(const WorksheetFigures& f, RunState& s, const std::filesystem::path& report) {
+  ReportWriter out(report);
+  s.PrintDevice = "P";
+  WorksheetPrinter printer(out, s, f.trade_name);
+  for (const WorksheetLine& line : f.lines) printer.EmployeeLine(line);
+  printer.TotalsAndRecap(f.totals, f.taxes);
   out.Close();
+}
+
+void RunQuarterlyWorksheet(RunContext& ctx) {
+  std::optional<WorksheetFigures> figures = ComputeWorksheet(ctx);
+  if (!figures) return;
+  PrintWorksheet(*figures, ctx.state, ResolveHostPath(ctx.state.DataDir, kReportFileName));
+  ctx.PlanTotalA = figures->plan_totals;
 }
 
 }  // namespace qreport

@@ -10,6 +10,7 @@
 #include "data/client_writer.h"
 #include "run/stages.h"
 #include "support/fixture.h"
+#include "support/golden_clients.h"
 #include "support/recording_platform.h"
 #include "text/masks.h"
 #include "worksheet/accumulation.h"
@@ -21,6 +22,7 @@ namespace qreport {
 namespace {
 
 using testing::CompareGolden;
+using testing::ManyEmployees;
 using testing::PlainClient;
 using testing::PlainEmployee;
 using testing::ReadFile;
@@ -187,41 +189,8 @@ struct WorksheetRun {
   }
 };
 
-ClientFolderSpec ManyEmployees(int count, std::string trade_name) {
-  ClientFolderSpec spec;
-  spec.client = PlainClient("093005");
-  spec.client->trade_name = std::move(trade_name);
-  for (int i = 1; i <= count; ++i) {
-    EmployeeSpec e = PlainEmployee("E" + std::to_string(1000 + i), 100000 + i, 200000 + i);
-    e.name = "WORKER NUMBER " + std::to_string(i);
-    spec.employees.push_back(e);
-  }
-  return spec;
-}
-
 TEST(WorksheetGolden, OnePageWithEveryKindOfLine) {
-  ClientFolderSpec spec;
-  spec.client = PlainClient("063099");
-  spec.client->futa_rate = "0.8";
-  spec.client->suta_rate = "0.027";
-  EmployeeSpec full = PlainEmployee("A00001", 1234567, 3456789);
-  full.name = "A NAME OF THIRTY CHARACTERS XY";
-  full.qtd = {1234567, 33333, 91000, 123456, 4567};
-  full.ytd = {3456789, 66666, 182000, 246912, 9134};
-  full.plans = {1000, 2000, 3000};
-  EmployeeSpec shortname = PlainEmployee("B2", 500000, 9000000);  // past every base
-  shortname.name = "SHORT";
-  EmployeeSpec exempt = PlainEmployee("C3", 100000, 100000);
-  exempt.exempt_code = 9;
-  exempt.fica_flag = 'N';
-  EmployeeSpec skipped = PlainEmployee("D4", 0, 0);  // tips alone: no line, but its plans count
-  skipped.qtd[1] = 5000;
-  skipped.plans = {7, 0, 0};
-  EmployeeSpec year_only = PlainEmployee("E5", 0, 250000);
-  EmployeeSpec huge = PlainEmployee("F6", 1234567890, 1234567890);  // widens its columns
-  spec.employees = {full, shortname, exempt, skipped, year_only, huge};
-
-  WorksheetRun run(spec, {"6.2", "6.2", "94200", "1.45", "1.45", "0"}, "063099");
+  WorksheetRun run(testing::WorksheetOnePageClient(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"}, "063099");
   run.Run();
   EXPECT_EQ(CompareGolden("worksheet/one_page.txt", run.report), "");
   EXPECT_TRUE(run.platform.messages.empty());
@@ -237,11 +206,7 @@ TEST(WorksheetGolden, FortySixthLineStartsPageTwo) {
 }
 
 TEST(WorksheetGolden, NoCountedEmployeesGivesTotalsAndRecapOnly) {
-  ClientFolderSpec spec;
-  spec.client = PlainClient("033106");
-  spec.client->futa_rate = "0.008";
-  spec.employees = {PlainEmployee("Z1", 0, 0)};
-  WorksheetRun run(spec);
+  WorksheetRun run(testing::WorksheetNoEmployeesClient());
   run.Run();
   EXPECT_EQ(CompareGolden("worksheet/no_employees.txt", run.report), "");
   EXPECT_EQ(run.report.find("QUARTERLY REPORT WORKSHEET"), std::string::npos);

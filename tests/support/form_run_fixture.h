@@ -13,6 +13,7 @@
 #include "run/report_run.h"
 #include "run/stages.h"
 #include "support/fixture.h"
+#include "support/golden_clients.h"
 #include "support/recording_platform.h"
 
 namespace qreport::testing {
@@ -47,14 +48,6 @@ struct FormPathRun {
     report = ReadFile(dir / "client" / "report.txt");
   }
 };
-
-// An employee with quarter and year wages and the same federal tax withheld in both.
-inline EmployeeSpec Worker(std::string key, Cents quarter_wages, Cents year_wages, Cents withheld = 0) {
-  EmployeeSpec e = PlainEmployee(std::move(key), quarter_wages, year_wages);
-  e.qtd[kFederalWithheld - 1] = withheld;
-  e.ytd[kFederalWithheld - 1] = withheld;
-  return e;
-}
 
 // The rows of each page, split at the form feeds, each without its CR LF.
 inline std::vector<std::vector<std::string>> Pages(const std::string& text) {

@@ -1,0 +1,215 @@
+#include "json/figures_json.h"
+
+#include <string>
+
+#include "data/bytes.h"
+#include "text/masks.h"
+
+namespace qreport {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Texts from the record files are single-byte text that need not be UTF-8: each byte is taken as
+// its code point (Latin-1), so every byte survives the trip and the output is valid JSON.
+std::string Utf8(std::string_view bytes) {
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string Trimmed(std::string_view bytes) { return Utf8(TrimRight(bytes)); }
+
+// A rate as the recap prints it, without the blanks of its mask.
+std::string RateText(double percent) {
+  std::string text = FormatAmount("0.00", percent);
+  return text;
+}
+
+Json DialogJson(const RunState& s, ReportPath path) {
+  Json d;
+  if (path == ReportPath::kShort) {
+    d["federal_withholding_adjust"] = Utf8(s.FederalWithholdingAdjust);
+    d["fica_withholding_adjust"] = Utf8(s.FicaWithholdingAdjust);
+    d["total_payments"] = Utf8(s.TotalPaymentsText);
+    d["print_device"] = Utf8(s.PrintDevice);
+    return d;
+  }
+  d["designee_name"] = Utf8(s.DesigneeName);
+  d["designee_phone"] = Utf8(s.DesigneePhone);
+  d["preparer_codes"] = Utf8(s.PreparerCodes);
+  d["state_code"] = Utf8(s.StateCode);
+  d["monthly_depositor"] = s.MonthlyDepositor == "Y";
+  d["semiweekly_depositor"] = s.SemiweeklyDepositor == "Y";
+  d["print_941"] = s.Print941 == 1;
+  d["print_944"] = s.Print944 == 1;
+  d["adjustments"] = {{"7a", s.Adjust7a}, {"7b", s.Adjust7b}, {"7c", s.Adjust7c}, {"7d", s.Adjust7d},
+                      {"7e", s.Adjust7e}, {"7f", s.Adjust7f}, {"7g", s.Adjust7g}};
+  d["deposits"] = s.Line11Deposits;
+  Json months = Json::array();
+  for (int m = 1; m <= 12; ++m) months.push_back(s.MonthLiability[m]);
+  d["month_liabilities"] = months;
+  return d;
+}
+
+Json WorksheetLineJson(const WorksheetLine& l) {
+  return {{"key", Utf8(l.key)},
+          {"name", Trimmed(l.name)},
+          {"wages_and_tips", PrintedCents(l.wages_and_tips)},
+          {"fica_taxable", PrintedCents(l.fica_taxable)},
+          {"futa_taxable", PrintedCents(l.futa_taxable)},
+          {"suta_taxable", PrintedCents(l.suta_taxable)},
+          {"sdi_taxable", PrintedCents(l.sdi_taxable)},
+          {"tips", PrintedCents(l.tips)},
+          {"federal_withheld", PrintedCents(l.federal_withheld)},
+          {"state_withheld", PrintedCents(l.state_withheld)},
+          {"fica_withheld", PrintedCents(l.fica_withheld)}};
+}
+
+Json WorksheetJson(const WorksheetFigures& w) {
+  Json employees = Json::array();
+  for (const WorksheetLine& line : w.lines) employees.push_back(WorksheetLineJson(line));
+  const WorksheetTotals& t = w.totals;
+  const TaxFigures& f = w.taxes;
+  Json totals = {{"employee_count", t.employee_count},
+                 {"wages_and_tips", PrintedCents(t.wages_and_tips)},
+                 {"fica_taxable", PrintedCents(t.fica_taxable)},
+                 {"futa_taxable", PrintedCents(t.futa_taxable)},
+                 {"suta_taxable", PrintedCents(t.suta_taxable)},
+                 {"sdi_taxable", PrintedCents(t.sdi_taxable)},
+                 {"tips", PrintedCents(t.tips)},
+                 {"federal_withheld", PrintedCents(t.federal_withheld)},
+                 {"state_withheld", PrintedCents(t.state_withheld)},
+                 {"fica_withheld", PrintedCents(t.fica_withheld)},
+                 {"medicare_wages", PrintedCents(t.medicare_wages)}};
+  Json recap = {
+      {"fica", {{"taxable", PrintedCents(t.fica_taxable)}, {"rate", RateText(f.fica_rate)}, {"tax", PrintedCents(f.fica_tax)}}},
+      {"medicare",
+       {{"taxable", PrintedCents(t.medicare_wages)}, {"rate", RateText(f.medicare_rate)}, {"tax", PrintedCents(f.medicare_tax)}}},
+      {"tips",
+       {{"taxable", PrintedCents(t.tips)},
+        {"rate", RateText(f.tips_rate)},
+        {"tax", PrintedCents(f.tips_tax_shown)},
+        {"total", PrintedCents(f.fica_total)},
+        {"withheld", PrintedCents(t.fica_withheld)},
+        {"expense", PrintedCents(f.fica_expense)}}},
+      {"futa",
+       {{"taxable", PrintedCents(t.futa_taxable)},
+        {"rate", RateText(f.futa_rate)},
+        {"tax", PrintedCents(f.futa_tax)},
+        {"total", PrintedCents(f.futa_tax)},
+        {"withheld", 0},
+        {"expense", PrintedCents(f.futa_tax)}}},
+      {"suta",
+       {{"taxable", PrintedCents(t.suta_taxable)},
+        {"rate", RateText(f.suta_rate)},
+        {"tax", PrintedCents(f.suta_tax)},
+        {"total", PrintedCents(f.suta_tax)},
+        {"withheld", 0},
+        {"expense", PrintedCents(f.suta_tax)}}},
+      {"other", {{"taxable", PrintedCents(t.sdi_taxable)}, {"rate", RateText(0)}, {"tax", 0}}},
+  };
+  Json plans = Json::array();
+  for (int plan = 1; plan <= 3; ++plan) plans.push_back(w.plan_totals[plan]);
+  return {{"trade_name", Utf8(w.trade_name)},
+          {"employees", employees},
+          {"totals", totals},
+          {"recap", recap},
+          {"plan_totals", plans}};
+}
+
+Json Form941LinesJson(const Form941Lines& l) {
+  return {{"1", l.line1},       {"2", l.line2},         {"3", l.line3},
+          {"5a_wages", l.ss_wages}, {"5a", l.line5a},     {"5b_tips", l.tips},
+          {"5b", l.line5b},     {"5c_wages", l.tips_and_medicare_wages}, {"5c", l.line5c},
+          {"5d", l.line5d},     {"6", l.line6},         {"7a", l.line7a},
+          {"7b", l.line7b},     {"7c", l.line7c},       {"7d", l.line7d},
+          {"7e", l.line7e},     {"7f", l.line7f},       {"7g", l.line7g},
+          {"7h", l.line7h},     {"8", l.line8},         {"9", l.line9},
+          {"10", l.line10},     {"11", l.line11},       {"12", l.line12},
+          {"13", l.line13},     {"months_total", l.month_total}};
+}
+
+Json Form944LinesJson(const Form944Lines& l) {
+  return {{"1", l.line1},         {"2", l.line2},         {"4a_wages", l.ss_wages},
+          {"4a", l.line4a},       {"4b_tips", l.tips},    {"4b", l.line4b},
+          {"4c_wages", l.tips_and_medicare_wages}, {"4c", l.line4c}, {"4d", l.line4d},
+          {"5", l.line5},         {"adjust_7a", l.adjust7a}, {"adjust_7b", l.adjust7b},
+          {"adjust_7c", l.adjust7c}, {"adjust_7d", l.adjust7d}, {"adjust_7e", l.adjust7e},
+          {"adjust_7f", l.adjust7f}, {"adjust_7g", l.adjust7g}, {"6f", l.line6f},
+          {"7", l.line7},         {"8", l.line8},         {"9", l.line9},
+          {"10", l.line10},       {"11", l.line11},       {"12", l.line12},
+          {"months_total", l.year_liability}};
+}
+
+Json EmployerJson(const EmployerBlock& e) {
+  return {{"name", Utf8(e.employer_name)},
+          {"trade_name", Utf8(e.trade_name)},
+          {"address", Utf8(e.address)},
+          {"city", Utf8(e.city_state_zip.city)},
+          {"state", Utf8(e.city_state_zip.state)},
+          {"zip", Utf8(e.city_state_zip.zip)},
+          {"ein", Utf8(e.ein_text)}};
+}
+
+Json VoucherJson(const VoucherPage& v) {
+  Json crossed = Json::array();
+  for (int q = 1; q <= 4; ++q) {
+    if (v.quarter_crossed[static_cast<std::size_t>(q)]) crossed.push_back(q);
+  }
+  return {{"form", v.form},
+          {"year", "20" + Utf8(v.year_digits)},
+          {"quarters_marked", crossed},
+          {"ein", Utf8(v.ein_text)},
+          {"name", Trimmed(v.employer_name_field)},
+          {"address", Utf8(v.address)},
+          {"city_line", Trimmed(v.city_line)}};
+}
+
+}  // namespace
+
+nlohmann::ordered_json FiguresJson(const ReportFigures& f) {
+  Json j;
+  j["path"] = f.path == ReportPath::kForm ? "form" : "short";
+  if (f.form941) {
+    j["form"] = "941";
+  } else if (f.form944) {
+    j["form"] = "944";
+  } else {
+    j["form"] = nullptr;
+  }
+  j["quarter"] = f.quarter;
+  j["year"] = f.year;
+  j["cancelled"] = f.cancelled;
+  j["dialog"] = DialogJson(f.state, f.path);
+  Json months = Json::array();
+  if (f.form941) {
+    const Form941Lines& l = f.form941->lines;
+    j["lines"] = Form941LinesJson(l);
+    for (int m = 1; m <= 3; ++m) months.push_back(l.month[static_cast<std::size_t>(m)]);
+    j["checks"] = {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", l.show_months}};
+    j["employer"] = EmployerJson(f.form941->employer);
+  } else if (f.form944) {
+    const Form944Lines& l = f.form944->lines;
+    j["lines"] = Form944LinesJson(l);
+    for (int m = 1; m <= 12; ++m) months.push_back(l.month[static_cast<std::size_t>(m)]);
+    j["checks"] = {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", !l.under_2500}};
+    j["employer"] = EmployerJson(f.form944->employer);
+  } else {
+    j["lines"] = nullptr;
+  }
+  j["months"] = months;
+  j["worksheet"] = f.worksheet ? WorksheetJson(*f.worksheet) : Json(nullptr);
+  if (f.worksheet_error) j["worksheet_error"] = *f.worksheet_error;
+  j["voucher"] = f.voucher ? VoucherJson(*f.voucher) : Json(nullptr);
+  return j;
+}
+
+}  // namespace qreport

@@ -1,0 +1,66 @@
+// Every figure of one report run as one plain struct: the values the dialogs left, the
+// worksheet's employee lines, totals and recap, the chosen form's lines (Form 941 or Form 944
+// with its twelve months), the payment voucher's fields, the quarter and the year.
+//
+// Contract (for everything built on these figures: `qreport lines`, checks, batch summaries,
+// schedules, the web page):
+//  - The printed report is a view of this struct. The report run computes these figures and
+//    prints each page from its part; ComputeClientFigures computes the same parts with the same
+//    functions, in the same order, from the same files, so a figure here is the amount printed
+//    at its place in report.txt (the worksheet's dollars read as cents by PrintedCents).
+//  - ComputeClientFigures writes nothing: no report, no saved entries, and a missing record file
+//    reads as empty instead of being created. The dialogs are played from the caller's platform
+//    (an answers file, or closed at once with what they show at first) and the saved entries.
+//  - Money in the forms and dialog parts is integer cents; the worksheet part holds the dollars
+//    (doubles) it prints, as its rules compute them. Nothing here is rounded again for a view.
+//  - A part is absent when the run would not print it: the short path has no form and no
+//    voucher (and no worksheet unless the report kind is 941); a cancelled dialog has nothing.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "forms/form941_layout.h"
+#include "forms/form944_layout.h"
+#include "forms/voucher.h"
+#include "state/run_state.h"
+#include "worksheet/worksheet_run.h"
+
+namespace qreport {
+
+class Platform;
+
+enum class ReportPath { kForm, kShort };
+
+struct ReportFigures {
+  ReportPath path = ReportPath::kForm;
+  std::string report_kind;  // as the host passed it ("941")
+  bool cancelled = false;   // the dialog was cancelled: no part below is computed
+  int quarter = 0;          // 1 to 4 from the report date's month; 0 when it names none
+  int year = 0;             // "20" and the report date's last two digits (Form 944: payroll date)
+  // The run's values after the dialog and the computations: the saved texts and dialog entries
+  // (adjustments as entered, Adjust7a after the fraction-of-cents rule once a form is computed),
+  // the deposits, the monthly liabilities, the form choice and the employer texts.
+  RunState state;
+  std::optional<WorksheetFigures> worksheet;
+  // The error number when the worksheet's files could not be read (the run shows its message and
+  // goes on with the forms, whose plan totals are then 0).
+  std::optional<int> worksheet_error;
+  std::optional<Form941Page> form941;
+  std::optional<Form944Page> form944;
+  std::optional<VoucherPage> voucher;
+};
+
+// The parts of the form path after its dialog, in the order the report prints them: the
+// worksheet (leaving the plan totals in ctx), the chosen form, the voucher. Shared by the report
+// run, which then prints them, and by ComputeClientFigures.
+void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures);
+
+// The report's figures for the client in `data_dir`, as `qreport run` would compute them with
+// the rates and letterhead files of `work_dir` (empty: the current directory), without writing
+// anything anywhere. Throws nothing but std::bad_alloc.
+ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view work_dir,
+                                   std::string_view report_kind, Platform& platform);
+
+}  // namespace qreport
