@@ -299,13 +299,20 @@ const std::string_view kAppJs = R"QR('use strict';
       }
     }
     actions.append(el('a', { class: 'action', href: '#/dialog/' + encodeURIComponent(name) }, 'Open the dialog again'));
+    let lines = null;
+    if (c.lines && c.lines.rows.length) {
+      lines = el('table', { class: 'lines', id: 'lines' },
+        el('caption', {}, 'Form ' + c.lines.form + ' lines of this report'),
+        el('thead', {}, el('tr', {}, el('th', {}, 'Line'), el('th', {}, 'Amount'))),
+        el('tbody', {}, ...c.lines.rows.map((r) => el('tr', {}, el('td', {}, r.line), el('td', { class: 'amount' }, r.text)))));
+    }
     view.replaceChildren(
       el('p', { class: 'crumbs' }, el('a', { href: '#/' }, 'Clients'), ' / ', name),
       el('h1', {}, c.employer || name),
       el('p', { class: 'meta' }, (c.quarter ? 'Quarter ' + c.quarter + ' ' + c.year : c.year) +
         (c.report !== null ? ' \u00b7 written ' + formatTime(c.report) : ' \u00b7 no report yet')),
       actions,
-      el('div', { class: 'pages' }, ...pages));
+      el('div', { class: 'report' }, el('div', { class: 'pages' }, ...pages), lines));
   }
 
   async function choosePrinter(name) {
@@ -400,13 +407,18 @@ table.clients tr:hover td { background: #f0f5fb; }
 .msgbox select { font: inherit; margin-left: .4rem; }
 
 /* The report. */
+.report { display: flex; gap: 1.5rem; align-items: flex-start; flex-wrap: wrap; }
+table.lines { border-collapse: collapse; background: #fff; font-size: .9rem; flex: 0 0 auto; }
+table.lines caption { text-align: left; font-weight: 600; padding-bottom: .3rem; }
+table.lines th, table.lines td { padding: .2rem .7rem; border-bottom: 1px solid var(--line); text-align: left; }
+table.lines td.amount { text-align: right; font-variant-numeric: tabular-nums; }
 .actions { display: flex; flex-wrap: wrap; gap: .6rem; margin: .4rem 0 1rem; }
 .action { display: inline-block; padding: .4rem .9rem; border: 1px solid var(--accent); border-radius: 4px; background: #fff;
   color: var(--accent); text-decoration: none; font: inherit; cursor: pointer; }
 .action:hover { background: #eaf2fb; }
-.pages { display: flex; flex-direction: column; gap: 1.2rem; align-items: flex-start; }
+.pages { display: flex; flex-direction: column; gap: 1.2rem; flex: 1 1 560px; max-width: 1100px; }
 .page { margin: 0; }
-.page img { display: block; max-width: 100%; height: auto; background: #fff; box-shadow: 0 1px 6px rgba(0,0,0,.25); }
+.page img { display: block; width: 100%; height: auto; background: #fff; box-shadow: 0 1px 6px rgba(0,0,0,.25); }
 .page figcaption { color: #6b7684; font-size: .85rem; margin-top: .3rem; }
 )QR";
 

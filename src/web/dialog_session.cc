@@ -1,6 +1,8 @@
 #include "web/dialog_session.h"
 
 #include "data/record_file.h"
+#include "json/figures_json.h"
+#include "run/report_figures.h"
 #include "run/dialogs.h"
 #include "run/report_run.h"
 #include "run/stages.h"
@@ -56,6 +58,12 @@ std::vector<ShownMessage> DialogSession::Apply(const Answer& event) {
   events_.push_back(std::move(a));
   if (controls_->ended() && ctx_.state.CancelRequested != 0) cancelled_ = true;
   return {platform_.messages().begin() + static_cast<std::ptrdiff_t>(before), platform_.messages().end()};
+}
+
+nlohmann::ordered_json DialogSession::Figures() const {
+  WebPlatform platform(setup_.print_options);
+  platform.SetAnswers(events_);
+  return FiguresJson(ComputeClientFigures(setup_.data_dir, setup_.work_dir, setup_.report_kind, platform));
 }
 
 std::string DialogSession::AnswersText() const {

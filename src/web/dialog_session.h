@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "platform/posix/answers.h"
 #include "platform/posix/dialog_state.h"
 #include "state/run_state.h"
@@ -58,6 +60,10 @@ class DialogSession {
   // Runs the report from the start with the recorded events; the printer picker gets no reply,
   // so nothing is printed (the page prints later through HandOff).
   RunResult RunReport() const;
+
+  // The report's figures with the recorded events, as `qreport lines --json` gives them (the
+  // figures object of the figures JSON); computed without writing anything.
+  nlohmann::ordered_json Figures() const;
 
  private:
   SessionSetup setup_;

@@ -15,8 +15,12 @@
 #include <nlohmann/json.hpp>
 
 #include "escp/cairo/render.h"
+#include "forms/printer_codes.h"
 #include "platform/posix/print_utility.h"
+#include "data/bytes.h"
 #include "text/cp1252.h"
+#include "text/masks.h"
+#include "text/numbers.h"
 #include "web/assets.h"
 #include "web/clients.h"
 #include "web/dialog_session.h"
@@ -150,6 +154,22 @@ json ClientJson(const ClientSummary& c) {
           {"report", c.has_report ? json(c.report_time) : json(nullptr)}};
 }
 
+// The form's lines of the figures as the report page's table: each line with its amount as the
+// form prints money.
+json LinesTable(const nlohmann::ordered_json& figures) {
+  if (!figures.contains("lines") || !figures["lines"].is_object()) return nullptr;
+  json rows = json::array();
+  for (const auto& [line, cents] : figures["lines"].items()) {
+    if (!cents.is_number_integer()) continue;
+    // Form 941's line 1 is the number of employees; every other line is money in cents.
+    bool count = figures["form"] == "941" && line == "1";
+    std::string text = count ? FormatAmount("#####", static_cast<double>(cents.get<std::int64_t>()))
+                             : Bracketed(cents.get<Cents>());
+    rows.push_back({{"line", line}, {count ? "count" : "cents", cents}, {"text", Trim(text)}});
+  }
+  return {{"form", figures["form"]}, {"rows", rows}};
+}
+
 }  // namespace
 
 std::string RandomToken() {
@@ -184,6 +204,11 @@ struct WebServer::Impl {
   std::map<std::string, bool> printable;
 
   ReportViews views;
+
+  // The form's lines of the last report each client got from these pages, as the report page's
+  // table shows them.
+  std::mutex lines_mutex;
+  std::map<std::string, json> lines;
 
   std::shared_ptr<std::mutex> ClientLock(const fs::path& folder) {
     std::lock_guard<std::mutex> guard(locks_mutex);
@@ -310,6 +335,11 @@ void WebServer::Impl::Routes() {
       auto it = printable.find(folder->string());
       j["printable"] = report != nullptr && (it == printable.end() || it->second);
     }
+    {
+      std::lock_guard<std::mutex> guard(lines_mutex);
+      auto it = lines.find(folder->string());
+      j["lines"] = it == lines.end() ? json(nullptr) : it->second;
+    }
     SendJson(res, j);
   });
 
@@ -375,6 +405,10 @@ void WebServer::Impl::Routes() {
     {
       std::lock_guard<std::mutex> guard(printable_mutex);
       printable[session->setup().data_dir] = result.handed_on;
+    }
+    {
+      std::lock_guard<std::mutex> guard(lines_mutex);
+      lines[session->setup().data_dir] = LinesTable(session->Figures());
     }
     DropSession(req.matches[1].str());
     SendJson(res, {{"messages", MessagesJson(result.messages)}, {"printable", result.handed_on}});

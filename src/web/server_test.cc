@@ -278,6 +278,20 @@ TEST_F(Served, DoneWritesTheReportOfTheSameAnswers) {
   // The pages, the PDF and the text of that report.
   json client = json::parse(Get("/api/clients/demo")->body);
   ASSERT_GE(client["pages"].get<int>(), 3);
+  // The form's lines of that run, as the figures give them and the form's boxes print them.
+  ASSERT_TRUE(client["lines"].is_object());
+  EXPECT_EQ(client["lines"]["form"], "941");
+  json line11;
+  for (const json& row : client["lines"]["rows"]) {
+    if (row["line"] == "11") line11 = row;
+  }
+  EXPECT_EQ(line11["cents"], 4879197);
+  EXPECT_EQ(line11["text"], "48791.97");
+  json line7a;
+  for (const json& row : client["lines"]["rows"]) {
+    if (row["line"] == "7a") line7a = row;
+  }
+  EXPECT_EQ(line7a["text"], "<0.07>");
   auto png = Get("/api/clients/demo/page/1.png");
   EXPECT_EQ(png->get_header_value("Content-Type"), "image/png");
   EXPECT_EQ(png->body.substr(1, 3), "PNG");

@@ -150,6 +150,8 @@ try {
     const expected = referenceReport('demo', null, '220=1\n221=1\n211=$48,791.97\n401\n');
     assert.ok(written.equals(expected), 'report.txt differs from qreport run with the same answers');
     assert.ok(written.includes(Buffer.from('48791.97')), 'line 11 is on the form');
+    const rows = await page.$$eval('#lines tbody tr', (trs) => trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
+    assert.deepEqual(rows.find((r) => r[0] === '11'), ['11', '48791.97']);
     await page.screenshot({ path: path.join(out, 'web-report.png'), fullPage: false });
   });
 
