@@ -1,6 +1,7 @@
 #include "web/server.h"
 
 #include <sys/random.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <chrono>
@@ -34,6 +35,8 @@ namespace {
 
 // Sessions kept at once; the oldest goes first. A page left open keeps its dialog until then.
 constexpr std::size_t kMaxSessions = 64;
+// Connections waiting to be accepted.
+constexpr int kListenQueue = 128;
 // Events one dialog takes; a page that sends more is refused.
 constexpr std::size_t kMaxEvents = 20000;
 
@@ -191,10 +194,13 @@ struct WebServer::Impl {
   fs::path root;  // canonical
   httplib::Server server;
   int port = 0;
+  int listen_socket = -1;
 
   std::mutex sessions_mutex;
   std::map<std::string, std::shared_ptr<DialogSession>> sessions;
   std::deque<std::string> session_order;
+
+  std::mutex apply_mutex;
 
   std::mutex locks_mutex;
   std::map<std::string, std::shared_ptr<std::mutex>> client_locks;
@@ -378,8 +384,7 @@ void WebServer::Impl::Routes() {
     }
     json j;
     {
-      // One page's events apply one at a time, in the order they arrive.
-      static std::mutex apply_mutex;
+      // A dialog's events apply one at a time, in the order they arrive.
       std::lock_guard<std::mutex> guard(apply_mutex);
       if (session->event_count() >= kMaxEvents) return SendError(res, 413, "too many events for one dialog");
       j = {{"messages", MessagesJson(session->Apply(event))}};
@@ -486,6 +491,13 @@ bool WebServer::Bind(std::string& error) {
     return false;
   }
   impl_->Routes();
+  // The listening socket: SO_REUSEADDR so that a restart finds its port again, but never
+  // SO_REUSEPORT, so that a second server on the same port is an error instead of a silent share.
+  impl_->server.set_socket_options([impl = impl_.get()](int sock) {
+    int yes = 1;
+    ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    impl->listen_socket = sock;
+  });
   if (impl_->options.port == 0) {
     impl_->port = impl_->server.bind_to_any_port("127.0.0.1");
     if (impl_->port <= 0) {
@@ -499,6 +511,10 @@ bool WebServer::Bind(std::string& error) {
     }
     impl_->port = impl_->options.port;
   }
+  // The library listens with a queue of 5 connections; a page and a few clients at once open
+  // more than that, and connections beyond the queue are dropped. Listening again only sets a
+  // longer queue.
+  if (impl_->listen_socket >= 0) ::listen(impl_->listen_socket, kListenQueue);
   return true;
 }
 

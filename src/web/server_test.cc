@@ -417,7 +417,10 @@ TEST_F(Served, ManyPageLoadsAndConcurrentReports) {
     runs.emplace_back([this, i, &status] {
       std::string path = "/api/clients/client-" + std::to_string(i);
       auto opened = Post(path + "/open");
-      if (!opened || opened->status != 200) return;
+      if (!opened || opened->status != 200) {
+        status[static_cast<std::size_t>(i)] = opened ? 1000 + opened->status : -static_cast<int>(opened.error());
+        return;
+      }
       std::string session = json::parse(opened->body)["session"];
       json event = {{"id", 211}, {"text", std::to_string(1000 + i)}};
       Post("/api/sessions/" + session + "/event", event.dump());
