@@ -39,12 +39,12 @@ test-asan: bootstrap
 	ctest --preset asan
 
 # Windows programs need a display: wine runs on a virtual one. The suite compares QREPORT.DLL's
-# output with the Linux build's, so that one is built first.
+# output and the number rules with the Linux build's, so those are built first.
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
 test-windows: bootstrap
 	cmake --preset dev >/dev/null
-	cmake --build --preset dev --target qreport_cli
+	cmake --build --preset dev --target qreport_cli number_rules
 	cmake --preset mingw32
 	cmake --build --preset mingw32
 	$(XVFB) ctest --preset mingw32

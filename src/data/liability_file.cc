@@ -15,7 +15,7 @@ std::array<Cents, 3> ReadLiabilityMonths(std::string_view data_dir, MissingFile 
     file.Read(i, record);
     double amount = ParseDecimal(TextAt(record, 0, kLiabilityRecordLength));
     Cents& month = i < 32 ? months[0] : (i <= 62 ? months[1] : months[2]);
-    month = ToCents(CentsValue(month) + amount);
+    month = AddToCents(month, amount);
   }
   return months;
 }

@@ -85,4 +85,6 @@ std::int64_t RoundHalfEven(double value) {
 
 Cents ToCents(double value) { return RoundHalfEven(value * 100.0); }
 
+Cents AddToCents(Cents sum, double amount) { return ToCents(CentsValue(sum) + amount); }
+
 }  // namespace qreport

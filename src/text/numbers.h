@@ -27,4 +27,8 @@ Cents ToCents(double value);
 // The value of a cents count as a double (cents / 100.0).
 inline double CentsValue(Cents cents) { return static_cast<double>(cents) / 100.0; }
 
+// A running sum kept in cents: the amount is added to the sum's value and the result stored as
+// cents again, so every addition rounds (the liability file's months, the plan totals).
+Cents AddToCents(Cents sum, double amount);
+
 }  // namespace qreport

@@ -39,7 +39,7 @@ std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx) {
   while (walk.Next(e)) {
     // Plan amounts count for every employee of the index, with or without a line.
     for (int plan = 1; plan <= 3; ++plan) {
-      f.plan_totals[plan] = ToCents(CentsValue(f.plan_totals[plan]) + e.plan_amount_a[plan]);
+      f.plan_totals[plan] = AddToCents(f.plan_totals[plan], e.plan_amount_a[plan]);
     }
     std::optional<WorksheetLine> line = ComputeWorksheetLine(e, bases);
     if (!line) continue;

@@ -2,10 +2,12 @@
 // and the disk statistics that other processes keep changing.
 #pragma once
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -70,8 +72,8 @@ struct StillMeasure {
 // Runs `measure` (which returns the byte count the code under test read) between two readings of
 // the file system holding `folder`, with `pick` choosing the count of a reading (available or
 // capacity), until both readings agree and the count read equals theirs. Other processes write to
-// the disk meanwhile, so a mismatch is tried again; a count that never matches a still disk in 50
-// attempts is a real difference.
+// the disk meanwhile (the suite runs tests side by side), so a mismatch is tried again after a
+// short pause; a count that never matches a still disk in 200 attempts is a real difference.
 template <class Measure>
 StillMeasure MeasureWhileStill(const std::filesystem::path& folder, Measure measure,
                                std::uintmax_t std::filesystem::space_info::*pick) {
@@ -79,7 +81,8 @@ StillMeasure MeasureWhileStill(const std::filesystem::path& folder, Measure meas
     return a.capacity == b.capacity && a.free == b.free && a.available == b.available;
   };
   StillMeasure last;
-  for (int attempt = 0; attempt < 50; ++attempt) {
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(attempt < 20 ? 5 : 25));
     std::filesystem::space_info before = std::filesystem::space(folder);
     std::uintmax_t got = measure();
     std::filesystem::space_info after = std::filesystem::space(folder);

@@ -6,7 +6,9 @@
 // output.
 //
 //   qrhost run DATADIR [--kind 941] [--device P] [--answers FILE]
-//   qrhost demo DIR [--payroll-date MMDDYY]     writes the demo client
+//   qrhost demo DIR [--payroll-date MMDDYY] [--liability FILE]
+//                                                writes the demo client; FILE's lines replace its
+//                                                liability records, one record a line, in order
 //   qrhost show DATADIR READY GO                 shows the run's dialog until GO exists, after
 //                                                writing the dialog's screen rectangle to READY
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -95,7 +98,22 @@ int Run(const std::vector<std::string>& args) {
 int Demo(const std::vector<std::string>& args) {
   if (args.empty()) return 2;
   qreport::DemoClient demo = qreport::MakeDemoClient();
-  if (args.size() == 3 && args[1] == "--payroll-date") demo.folder.client->payroll_date = args[2];
+  for (std::size_t i = 1; i + 1 < args.size(); i += 2) {
+    if (args[i] == "--payroll-date") {
+      demo.folder.client->payroll_date = args[i + 1];
+    } else if (args[i] == "--liability") {
+      std::ifstream in(args[i + 1]);
+      if (!in) throw std::runtime_error("cannot read " + args[i + 1]);
+      std::vector<std::string> records;
+      for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        records.push_back(line);
+      }
+      demo.folder.liability = records;
+    } else {
+      return 2;
+    }
+  }
   std::filesystem::path folder = args[0];
   qreport::WriteClientFolder(folder, demo.folder);
   qreport::WriteRatesFile(folder, demo.rates);
