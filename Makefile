@@ -1,6 +1,6 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing first.
-.PHONY: all bootstrap bootstrap-demo diff-driver build demo docs-image screenshots test test-dev test-asan \
-	test-windows test-fuzz fuzz package package-windows bench clean
+.PHONY: all bootstrap bootstrap-demo diff-driver build demo docs-image screenshots web-screenshots test test-dev \
+	test-asan test-windows test-fuzz fuzz package package-windows bench clean
 
 all: build
 
@@ -95,6 +95,13 @@ test-fuzz: bootstrap
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz --target fuzzers
 	bash scripts/fuzz 20
+
+# The README's pictures of qreport serve: the dialog and the report page, as the browser suite
+# takes them in the system's chromium.
+web-screenshots: bootstrap
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev --target qreport_cli
+	QREPORT_CLI=$(CURDIR)/build/dev/qreport QREPORT_WEB_OUT=$(CURDIR)/docs node tests/web/browser_test.mjs
 
 bench: bootstrap
 	cmake --preset release >/dev/null

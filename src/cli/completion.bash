@@ -13,11 +13,12 @@ declare -gA _qreport_options=(
   [lines]="--answers --rates-dir --kind --json --csv --help"
   [check]="--answers --rates-dir --json --help"
   [batch]="--root --out --rates-dir --jobs -j --render --skip-done --help"
+  [serve]="--root --rates-dir --port --help"
   [help]=""
 )
 declare -gA _qreport_arguments=(
   [run]=dir [render]=file [demo]=dir [diskfree]=none [showfree]=none
-  [inspect]=dir [import]=file [lines]=dir [check]=dir [batch]=dir [help]=command
+  [inspect]=dir [import]=file [lines]=dir [check]=dir [batch]=dir [serve]=none [help]=command
 )
 
 _qreport() {
@@ -30,7 +31,7 @@ _qreport() {
   local command=${COMP_WORDS[1]}
   case $prev in
     --answers | -o | --output | --employees) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-    --png | --rates-dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
+    --png | --rates-dir | --root) COMPREPLY=($(compgen -d -- "$cur")); return ;;
     --mode) COMPREPLY=($(compgen -W "F T" -- "$cur")); return ;;
     --kind) COMPREPLY=($(compgen -W "941" -- "$cur")); return ;;
     --device | --printer-reply | --dpi) return ;;

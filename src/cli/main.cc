@@ -29,6 +29,9 @@
 #endif
 #include "cli/run_command.h"
 #include "platform/files.h"
+#ifdef QREPORT_WEB
+#include "cli/serve_command.h"
+#endif
 
 #ifndef QREPORT_VERSION
 #define QREPORT_VERSION "0"
@@ -99,6 +102,9 @@ int main(int argc, char** argv) {
 #endif
   qreport::cli::AddDiskFreeCommand(app, exit_status);
   qreport::cli::AddShowFreeCommand(app, exit_status);
+#ifdef QREPORT_WEB
+  qreport::cli::AddServeCommand(app, exit_status);
+#endif
   AddHelpCommand(app, exit_status);
   for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) command->group("Commands");
   // After the commands: a subcommand starts with its parent's footer.

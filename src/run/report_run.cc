@@ -39,7 +39,7 @@ bool TakesFormPath(std::string_view report_date) {
   return ParseDecimal(year) > 4;
 }
 
-bool AskFormPath(RunContext& ctx) {
+void ReadFormPathEntries(RunContext& ctx) {
   RunState& s = ctx.state;
   // A failing step is ignored: its target keeps its earlier value.
   try {
@@ -48,6 +48,24 @@ bool AskFormPath(RunContext& ctx) {
   } catch (const RunError&) {
   }
   LoadSavedEntries(ctx);
+}
+
+std::string ShortDialogTitle(std::string_view report_kind) {
+  return report_kind == "941" ? "Quarterly Report" : "";
+}
+
+void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view work_dir) {
+  RunState& s = ctx.state;
+  ctx.WorkDir = std::string(work_dir);
+  s.DataDir = std::string(data_dir);
+  ReadClientIntoState(ctx);
+  s.ReportDate = s.PayrollDate;
+  s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
+}
+
+bool AskFormPath(RunContext& ctx) {
+  RunState& s = ctx.state;
+  ReadFormPathEntries(ctx);
   ShowOptionsDialog(ctx);
   if (s.CancelRequested != 0) {
     s.CancelRequested = 0;
@@ -82,7 +100,7 @@ void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view re
   RunState& s = ctx.state;
   s.PrintDevice = "P";
   device_code = "P";
-  ShowShortDialog(ctx, report_kind == "941" ? "Quarterly Report" : "");
+  ShowShortDialog(ctx, ShortDialogTitle(report_kind));
   device_code = s.PrintDevice;
   if (s.CancelRequested != 0) {
     device_code = "X";
@@ -113,16 +131,12 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
       if (lock->held()) RemoveLeftoverTemporaries(std::filesystem::path(std::string(data_dir)));
     }
     RunContext ctx(platform);
-    ctx.WorkDir = std::string(work_dir);
+    StartRun(ctx, data_dir, work_dir);
     if (extras.schedule_b) {
       ctx.WantScheduleB = true;
       ctx.ScheduleBResult = ScheduleBOutcome::kNoForms;
     }
     RunState& s = ctx.state;
-    s.DataDir = std::string(data_dir);
-    ReadClientIntoState(ctx);
-    s.ReportDate = s.PayrollDate;
-    s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
     if (TakesFormPath(s.ReportDate)) {
       RunFormPath(ctx, outcome);
     } else {

@@ -41,13 +41,18 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
                      Platform& platform, std::string_view work_dir = {}, const RunExtras& extras = {});
 
 // The stages of the run, in order. Each takes the one context of the call and notes in
-// `outcome` what a caller is told.
+// `outcome` what a caller is told. A front end that shows a dialog before it runs the report (the
+// web pages) starts the same way: StartRun, then ReadFormPathEntries on the form path, then the
+// dialog's table from the state.
+void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view work_dir);
 void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date
 bool TakesFormPath(std::string_view report_date);
+void ReadFormPathEntries(RunContext& ctx);  // the quarter's liabilities and the saved entries
 // The form path's questions: the quarter's liabilities, the saved entries and the options
 // dialog. False when the user cancelled.
 bool AskFormPath(RunContext& ctx);
 void RunFormPath(RunContext& ctx, RunOutcome& outcome);
+std::string ShortDialogTitle(std::string_view report_kind);  // the report date dialog's title
 void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome);
 
 }  // namespace qreport
