@@ -65,7 +65,9 @@ void WriteBatchClient(const fs::path& root, const BatchClient& c) {
   ClientFolderSpec spec;
   spec.client = PlainClient(c.date);
   for (int i = 1; i <= c.employees; ++i) {
-    spec.employees.push_back(PlainEmployee("E" + std::to_string(i), 100000 * i + 17, 300000 * i + 17));
+    // Amounts repeat after a thousand employees, so a big client stays within int and the forms.
+    Cents step = i % 1000;
+    spec.employees.push_back(PlainEmployee("E" + std::to_string(i), 100000 * step + 17, 300000 * step + 17));
   }
   WriteClientFolder(root / c.name, spec);
   if (!c.answers.empty()) WriteBytes(root / c.name / "answers", c.answers);
