@@ -1,3 +1,4 @@
+#include "forms/ein_rows.h"
 #include "forms/form941_layout.h"
 
 #include "forms/printer_codes.h"
@@ -15,12 +16,6 @@ std::string Form941Pages(const Form941Page& p) {
   const Form941Lines& l = p.lines;
   PrinterText out;
   auto Row = [&out](const auto&... items) { out.Row(items...); };
-  // Character `n` (from 1) of a text, a blank where the text is shorter.
-  auto CharAt = [](const std::string& text, int n) {
-    std::size_t at = static_cast<std::size_t>(n - 1);
-    return at < text.size() ? text.substr(at, 1) : std::string(" ");
-  };
-  auto Ein = [&](int box) { return CharAt(p.employer.ein_boxes, box); };
   auto StateChar = [&](int position) { return CharAt(p.state_code, position); };
 
   // Page 1: heading
@@ -33,13 +28,7 @@ std::string Form941Pages(const Form941Page& p) {
   Row(Tab(69), Up(27), kEcond, kProp, kBold, "OMB No. 1545-0029", kUnbold, kBase);
 
   // Identification block: EIN boxes, name, trade name, address, city line; quarter boxes on the right
-  Row(Template(" R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T  R,,,,,,,,,,,,,,,,,,,,,,T"));
-  Row(Up(13), Template(" .            R,,TR,,T  R,,TR,,TR,,TR,,TR,,TR,,TR,,T.  .                      ."), Up(7));
-  Row(Template(" .            ."), Ein(1), Template(" .."), Ein(2), Template(" .  ."), Ein(3), Template(" .."), Ein(4),
-      Template(" .."), Ein(5), Template(" .."), Ein(6), Template(" .."), Ein(7), Template(" .."), Ein(8),
-      Template(" .."), Ein(9), Template(" .."), Template("  . R,,,,,,,,,,,,,,,,,,T ."), Up(6));
-  Row(Up(14), kEcond, kProp, kBold, "     Employer ident. no.", kUnbold, Up(13), kUnbold, kBase);
-  Row(Template(" .            F,,GF,,G  F,,GF,,GF,,GF,,GF,,GF,,GF,,G.  . .                  . ."));
+  EinBoxRows(out, p.employer.ein_boxes);
   Row(Up(27), Sp(58), kSmall, "Check one box", kBase);
   Row(Template(" .         R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  . F,,,,,,,,,,,,,,,,,,G ."));
   Row(Template(" .         .                                       ..  . R,T                  ."));

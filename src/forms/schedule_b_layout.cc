@@ -1,3 +1,4 @@
+#include "forms/ein_rows.h"
 #include "forms/schedule_b_layout.h"
 
 #include "forms/printer_codes.h"
@@ -60,11 +61,6 @@ std::string DayAmount(Cents amount) { return amount == 0 ? std::string() : Brack
 std::string ScheduleBPage(const ScheduleB& b) {
   PrinterText out;
   auto Row = [&out](const auto&... items) { out.Row(items...); };
-  auto CharAt = [](const std::string& text, int n) {
-    std::size_t at = static_cast<std::size_t>(n - 1);
-    return at < text.size() ? text.substr(at, 1) : std::string(" ");
-  };
-  auto Ein = [&](int box) { return CharAt(b.employer.ein_boxes, box); };
 
   // Heading
   Row(Esc("k\x42"), Esc("\"y"), Esc("0"));
@@ -77,13 +73,7 @@ std::string ScheduleBPage(const ScheduleB& b) {
   Row(Tab(69), Up(27), kEcond, kProp, kBold, "OMB No. 1545-0029", kUnbold, kBase);
 
   // Identification block: EIN boxes, name and calendar year; the quarter boxes on the right
-  Row(Template(" R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T  R,,,,,,,,,,,,,,,,,,,,,,T"));
-  Row(Up(13), Template(" .            R,,TR,,T  R,,TR,,TR,,TR,,TR,,TR,,TR,,T.  .                      ."), Up(7));
-  Row(Template(" .            ."), Ein(1), Template(" .."), Ein(2), Template(" .  ."), Ein(3), Template(" .."), Ein(4),
-      Template(" .."), Ein(5), Template(" .."), Ein(6), Template(" .."), Ein(7), Template(" .."), Ein(8),
-      Template(" .."), Ein(9), Template(" .."), Template("  . R,,,,,,,,,,,,,,,,,,T ."), Up(6));
-  Row(Up(14), kEcond, kProp, kBold, "     Employer ident. no.", kUnbold, Up(13), kUnbold, kBase);
-  Row(Template(" .            F,,GF,,G  F,,GF,,GF,,GF,,GF,,GF,,GF,,G.  . .                  . ."));
+  EinBoxRows(out, b.employer.ein_boxes);
   Row(Up(27), Sp(58), kSmall, "Report for this Quarter", kBase);
   Row(Template(" .         R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  . F,,,,,,,,,,,,,,,,,,G ."));
   Row(Template(" .         .                                       ..  . R,T                  ."));
