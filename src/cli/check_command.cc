@@ -1,3 +1,4 @@
+#include "cli/command.h"
 #include "cli/check_command.h"
 
 #include <CLI/CLI.hpp>
@@ -23,19 +24,7 @@ struct CheckOptions {
 };
 
 int RunCheck(const CheckOptions& o) {
-  std::error_code ec;
-  if (!std::filesystem::is_directory(o.data_dir, ec)) {
-    std::cerr << "qreport: no such client folder: " << o.data_dir << "\n";
-    return kCheckCannotRead;
-  }
-  if (!o.rates_dir.empty() && !std::filesystem::is_directory(o.rates_dir, ec)) {
-    std::cerr << "qreport: no such rates folder: " << o.rates_dir << "\n";
-    return kCheckCannotRead;
-  }
-  if (!o.answers.empty() && !std::filesystem::is_regular_file(o.answers, ec)) {
-    std::cerr << "qreport: cannot read the answers file " << o.answers << "\n";
-    return kCheckCannotRead;
-  }
+  if (!StartingPointsExist(o.data_dir, o.rates_dir, o.answers)) return kCheckCannotRead;
   PlatformOptions options;
   options.answers_file = o.answers;
   options.has_printer_reply = true;
