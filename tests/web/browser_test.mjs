@@ -144,8 +144,10 @@ try {
     await page.locator('#c211').fill('$48,791.97');
     await page.screenshot({ path: path.join(out, 'web-dialog.png'), fullPage: false });
     await page.locator('#c401').click();
-    await page.locator('img[alt="Page 1"]').waitFor();
-    await page.waitForFunction(() => [...document.images].every((i) => i.complete && i.naturalWidth > 0));
+    // The run and the rendering of every page take longer on a busy machine than a click does.
+    await page.locator('img[alt="Page 1"]').waitFor({ timeout: 90000 });
+    await page.waitForFunction(() => [...document.images].every((i) => i.complete && i.naturalWidth > 0), null,
+      { timeout: 90000 });
     const written = fs.readFileSync(path.join(root, 'demo', 'report.txt'));
     const expected = referenceReport('demo', null, '220=1\n221=1\n211=$48,791.97\n401\n');
     assert.ok(written.equals(expected), 'report.txt differs from qreport run with the same answers');
