@@ -1,6 +1,6 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is missing first.
-.PHONY: all bootstrap bootstrap-demo diff-driver build demo docs-image screenshots test test-dev test-asan \
-	test-windows package package-windows bench clean
+.PHONY: all bootstrap bootstrap-demo diff-driver build demo docs-image screenshots web-screenshots test test-dev \
+	test-asan test-windows test-fuzz fuzz package package-windows bench clean
 
 all: build
 
@@ -26,13 +26,18 @@ demo: bootstrap-demo
 	./build/release/qreport demo demo-client --force
 	./build/release/qreport render demo-client/report.txt -o demo-client/report.pdf --png demo-client/pages
 
-# The README's picture: page 1 of the demo client's Form 941, the page after its worksheet.
+# The README's pictures: page 1 of the demo client's Form 941, the page after its worksheet, and
+# the demo client's Schedule B (a run of its own, which prints nothing).
 docs-image: demo
 	./build/release/qreport render demo-client/report.txt -o build/docs-image.pdf --png build/docs-image --dpi 100 >/dev/null
 	cp build/docs-image/page-02.png docs/form941-page1.png
 	@echo "docs/form941-page1.png"
+	./build/release/qreport run demo-client --rates-dir demo-client --answers demo-client/answers --printer-reply '' --schedule-b >/dev/null
+	./build/release/qreport render demo-client/scheduleb.txt -o build/docs-schedule-b.pdf --png build/docs-schedule-b --dpi 100 >/dev/null
+	cp build/docs-schedule-b/page-01.png docs/schedule-b.png
+	@echo "docs/schedule-b.png"
 
-test: test-dev test-asan test-windows
+test: test-dev test-asan test-windows test-fuzz
 
 test-dev: bootstrap
 	cmake --preset dev
@@ -75,6 +80,28 @@ package-windows: bootstrap
 	cmake --preset mingw32 >/dev/null
 	cmake --build --preset mingw32 --target package_windows
 	@echo build/mingw32/qreport-win32.zip
+
+# The libFuzzer targets (clang 16 with sanitizers): `make fuzz` runs each for FUZZ_SECONDS (5
+# minutes by default), one after the other; `make test` runs each for 20 seconds, so that a
+# target that fails at once is caught.
+FUZZ_SECONDS ?= 300
+
+fuzz: bootstrap
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz --target fuzzers
+	bash scripts/fuzz $(FUZZ_SECONDS)
+
+test-fuzz: bootstrap
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz --target fuzzers
+	bash scripts/fuzz 20
+
+# The README's pictures of qreport serve: the dialog and the report page, as the browser suite
+# takes them in the system's chromium.
+web-screenshots: bootstrap
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev --target qreport_cli
+	QREPORT_CLI=$(CURDIR)/build/dev/qreport QREPORT_WEB_OUT=$(CURDIR)/docs node tests/web/browser_test.mjs
 
 bench: bootstrap
 	cmake --preset release >/dev/null

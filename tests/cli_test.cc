@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "data/client_writer.h"
 #include "support/fixture.h"
@@ -155,6 +156,52 @@ TEST(Cli, DoubleDashEndsTheOptions) {
   Outcome o = Qreport(work, "run -- -client");
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_TRUE(std::filesystem::exists(work / "-client" / "report.txt"));
+}
+
+// --schedule-b adds scheduleb.txt for a semiweekly depositor's Form 941 and says why not
+// otherwise; the report, the saved entries, the print command and the printed PDF are the same
+// bytes as without it.
+TEST(Cli, ScheduleBIsWrittenAfterTheReportOrSaysWhyNot) {
+  struct Case {
+    const char* date;
+    const char* answers;
+    const char* said;  // on standard output when written, else on standard error
+  } cases[] = {
+      {"063026", "221=1\n401\n", "schedule b: client/scheduleb.txt\n"},
+      {"063026", "401\n", "qreport: no Schedule B: the semiweekly depositor box was not checked\n"},
+      {"063026", "221=1\n243=1\n401\n", "qreport: no Schedule B: Form 944 was chosen; Schedule B goes with Form 941\n"},
+      {"063026", "221=1\n402\n", "qreport: no Schedule B: the options dialog was cancelled\n"},
+      {"063004", "", "qreport: no Schedule B: the payroll year takes the short path, which prints no forms\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.date) + " " + c.answers);
+    TempDir work;
+    ClientFolderSpec spec;
+    spec.client = PlainClient(c.date);
+    spec.employees.push_back(testing::PlainEmployee("A1", 300000, 600000));
+    spec.liability = std::vector<std::string>{"", "", "1200.00", "", "", "-3.10"};
+    WriteClientFolder(work / "client", spec);
+    WriteBytes(work / "answers", c.answers);
+    const std::string run = "run client --answers answers --printer-reply 'ME*PDF*FILE*N'";
+    const char* files[] = {"report.txt", "save941.info", "report.pdf"};
+
+    Outcome without = Qreport(work, run);
+    std::string before[3];
+    for (int i = 0; i < 3; ++i) before[i] = ReadFile(work / "client" / files[i]);
+    Outcome with = Qreport(work, run + " --schedule-b");
+
+    bool written = std::string(c.said).starts_with("schedule b:");
+    EXPECT_EQ(std::filesystem::exists(work / "client" / "scheduleb.txt"), written);
+    EXPECT_NE((written ? with.out : with.err).find(c.said), std::string::npos) << with.out << with.err;
+    EXPECT_EQ(with.status, without.status);
+    for (int i = 0; i < 3; ++i) {
+      SCOPED_TRACE(files[i]);
+      EXPECT_TRUE(ReadFile(work / "client" / files[i]) == before[i]);
+    }
+    std::string printed = without.out.substr(0, without.out.find("device code:"));
+    EXPECT_TRUE(with.out.starts_with(printed)) << "the print command: " << printed;
+    EXPECT_EQ(without.err.find("Schedule B"), std::string::npos);
+  }
 }
 
 TEST(Cli, DemoWritesTheClientAndItsReport) {

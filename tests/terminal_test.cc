@@ -13,6 +13,7 @@
 #include "data/client_writer.h"
 #include "run/dialogs.h"
 #include "support/fixture.h"
+#include "support/tmux.h"
 
 namespace qreport {
 namespace {
@@ -22,72 +23,10 @@ using testing::PlainEmployee;
 using testing::ReadFile;
 using testing::RunCommand;
 using testing::TempDir;
+using testing::Quoted;
+using testing::Tmux;
+using testing::TmuxWorks;
 namespace fs = std::filesystem;
-
-// Single quotes for the shell.
-std::string Quoted(const std::string& text) {
-  std::string q = "'";
-  for (char c : text) {
-    if (c == '\'') q += "'\\''";
-    else q += c;
-  }
-  return q + "'";
-}
-
-// A tmux server of our own (its own socket, no configuration file) for one test.
-class Tmux {
- public:
-  explicit Tmux(const TempDir& work) : work_(work), socket_((work / "tmux.sock").string()) {}
-  ~Tmux() { Run("kill-server"); }
-  Tmux(const Tmux&) = delete;
-  Tmux& operator=(const Tmux&) = delete;
-
-  int Run(const std::string& args) {
-    // Outside any tmux the test itself may run in, so that one is never touched.
-    return RunCommand("env -u TMUX tmux -S " + Quoted(socket_) + " -f /dev/null " + args + " </dev/null",
-                      work_ / ".tmux.out", work_ / ".tmux.err");
-  }
-  std::string Output() const { return ReadFile(work_ / ".tmux.out") + ReadFile(work_ / ".tmux.err"); }
-
-  // Starts `command` in a detached pane of the given size.
-  bool Start(const std::string& command, int cols, int rows) {
-    return Run("new-session -d -s run -x " + std::to_string(cols) + " -y " + std::to_string(rows) + " " +
-               Quoted(command)) == 0;
-  }
-  std::string Screen() {
-    Run("capture-pane -p -t run");
-    return ReadFile(work_ / ".tmux.out");
-  }
-  // Waits until the pane shows `text`.
-  bool WaitFor(const std::string& text, double seconds = 30) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < until) {
-      if (Screen().find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
-  }
-  void Keys(const std::string& key) { Run("send-keys -t run " + key); }
-  void Type(const std::string& text) { Run("send-keys -t run -l " + Quoted(text)); }
-
- private:
-  const TempDir& work_;
-  std::string socket_;
-};
-
-// Whether tmux can start a pane here at all.
-bool TmuxWorks(const TempDir& work, std::string& why) {
-  if (RunCommand("command -v tmux >/dev/null 2>&1") != 0) {
-    why = "tmux is not installed";
-    return false;
-  }
-  Tmux probe(work);
-  if (!probe.Start("sleep 30", 80, 24)) {
-    why = "tmux cannot start a session: " + probe.Output();
-    return false;
-  }
-  return true;
-}
 
 // A client folder in `dir`/client (with a saved entries file when `saved` is given), the rates
 // file beside it, and stand-ins for the CUPS tools in

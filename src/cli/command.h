@@ -12,6 +12,8 @@
 // as one line and a pointer to the command's help, with kUsage.
 #pragma once
 
+#include <string>
+
 namespace CLI {
 class App;
 }
@@ -29,5 +31,10 @@ enum ExitStatus : int {
   kNotPrinted = 5,      // run: the report was written but the hand-off did not print it
   kInterrupted = 130,   // interrupted (Ctrl-C), after the terminal was put back
 };
+
+// Checks what a command reading a client starts from: the client folder, the rates folder and
+// the answers file (the last two only when given). False after one line on standard error that
+// names what is missing.
+bool StartingPointsExist(const std::string& data_dir, const std::string& rates_dir, const std::string& answers_file);
 
 }  // namespace qreport::cli

@@ -3,7 +3,7 @@
 # (dir: folders, file: files, none: nothing).
 
 declare -gA _qreport_options=(
-  [run]="--kind --device --answers --printer-reply --rates-dir --help"
+  [run]="--kind --device --answers --printer-reply --rates-dir --schedule-b --help"
   [render]="--output --png --dpi --strict --help"
   [demo]="--help"
   [diskfree]="--mode --help"
@@ -11,11 +11,14 @@ declare -gA _qreport_options=(
   [inspect]="--rates-dir --json --help"
   [import]="--employees --rates-dir --force --help"
   [lines]="--answers --rates-dir --kind --json --csv --help"
+  [check]="--answers --rates-dir --json --help"
+  [batch]="--root --out --rates-dir --jobs -j --render --skip-done --help"
+  [serve]="--root --rates-dir --port --help"
   [help]=""
 )
 declare -gA _qreport_arguments=(
   [run]=dir [render]=file [demo]=dir [diskfree]=none [showfree]=none
-  [inspect]=dir [import]=file [lines]=dir [help]=command
+  [inspect]=dir [import]=file [lines]=dir [check]=dir [batch]=dir [serve]=none [help]=command
 )
 
 _qreport() {
@@ -28,7 +31,7 @@ _qreport() {
   local command=${COMP_WORDS[1]}
   case $prev in
     --answers | -o | --output | --employees) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-    --png | --rates-dir) COMPREPLY=($(compgen -d -- "$cur")); return ;;
+    --png | --rates-dir | --root) COMPREPLY=($(compgen -d -- "$cur")); return ;;
     --mode) COMPREPLY=($(compgen -W "F T" -- "$cur")); return ;;
     --kind) COMPREPLY=($(compgen -W "941" -- "$cur")); return ;;
     --device | --printer-reply | --dpi) return ;;

@@ -55,15 +55,7 @@ void Table(const nlohmann::ordered_json& j, const std::string& key, std::ostream
 }
 
 int Inspect(const InspectOptions& o) {
-  std::error_code ec;
-  if (!std::filesystem::is_directory(o.data_dir, ec)) {
-    std::cerr << "qreport: no such client folder: " << o.data_dir << "\n";
-    return kCouldNotStart;
-  }
-  if (!o.rates_dir.empty() && !std::filesystem::is_directory(o.rates_dir, ec)) {
-    std::cerr << "qreport: no such rates folder: " << o.rates_dir << "\n";
-    return kCouldNotStart;
-  }
+  if (!StartingPointsExist(o.data_dir, o.rates_dir, "")) return kCouldNotStart;
   Inspection inspection;
   try {
     inspection = InspectClientFolder(o.data_dir, o.rates_dir);

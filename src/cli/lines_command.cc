@@ -93,19 +93,7 @@ void Flatten(const nlohmann::ordered_json& j, const std::string& key, bool table
 }
 
 int Lines(const LinesOptions& o) {
-  std::error_code ec;
-  if (!std::filesystem::is_directory(o.data_dir, ec)) {
-    std::cerr << "qreport: no such client folder: " << o.data_dir << "\n";
-    return kCouldNotStart;
-  }
-  if (!o.rates_dir.empty() && !std::filesystem::is_directory(o.rates_dir, ec)) {
-    std::cerr << "qreport: no such rates folder: " << o.rates_dir << "\n";
-    return kCouldNotStart;
-  }
-  if (!o.answers_file.empty() && !std::filesystem::is_regular_file(o.answers_file, ec)) {
-    std::cerr << "qreport: cannot read the answers file " << o.answers_file << "\n";
-    return kCouldNotStart;
-  }
+  if (!StartingPointsExist(o.data_dir, o.rates_dir, o.answers_file)) return kCouldNotStart;
   LookingPlatform platform(o.answers_file);
   ReportFigures figures = ComputeClientFigures(o.data_dir, o.rates_dir, o.kind, platform);
   nlohmann::ordered_json j = FiguresJson(figures);

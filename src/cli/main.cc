@@ -8,6 +8,13 @@
 #include <string>
 #include <vector>
 
+#ifndef QREPORT_NO_BATCH
+#include "cli/batch_command.h"
+#endif
+#ifndef QREPORT_NO_JSON
+#include "check/findings.h"
+#include "cli/check_command.h"
+#endif
 #include "cli/command.h"
 #include "cli/demo_command.h"
 #include "cli/diskspace_command.h"
@@ -21,6 +28,10 @@
 #include "cli/render_command.h"
 #endif
 #include "cli/run_command.h"
+#include "platform/files.h"
+#ifdef QREPORT_WEB
+#include "cli/serve_command.h"
+#endif
 
 #ifndef QREPORT_VERSION
 #define QREPORT_VERSION "0"
@@ -52,9 +63,23 @@ void AddHelpCommand(CLI::App& app, int& exit_status) {
   });
 }
 
+// The status of a usage error: kUsage, except for `check`, whose 1 and 2 tell its findings (see
+// check/findings.h).
+int UsageStatusFor(const CLI::App& app) {
+#ifndef QREPORT_NO_JSON
+  if (!app.get_subcommands().empty() && app.get_subcommands().back()->get_name() == "check") {
+    return qreport::kCheckUsage;
+  }
+#endif
+  return kUsage;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A reader that goes away (`qreport run ... | head`) must not end a run half way: writes of
+  // the command's own output then fail, and the run goes on.
+  qreport::IgnoreBrokenPipes();
   CLI::App app("the quarterly payroll-tax report from the command line", "qreport");
   app.formatter(std::make_shared<qreport::cli::HelpFormat>());
   app.set_help_flag("-h,--help", "prints this help and exits");
@@ -70,9 +95,16 @@ int main(int argc, char** argv) {
   qreport::cli::AddInspectCommand(app, exit_status);
   qreport::cli::AddImportCommand(app, exit_status);
   qreport::cli::AddLinesCommand(app, exit_status);
+  qreport::cli::AddCheckCommand(app, exit_status);
+#endif
+#ifndef QREPORT_NO_BATCH
+  qreport::cli::AddBatchCommand(app, exit_status);
 #endif
   qreport::cli::AddDiskFreeCommand(app, exit_status);
   qreport::cli::AddShowFreeCommand(app, exit_status);
+#ifdef QREPORT_WEB
+  qreport::cli::AddServeCommand(app, exit_status);
+#endif
   AddHelpCommand(app, exit_status);
   for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) command->group("Commands");
   // After the commands: a subcommand starts with its parent's footer.
@@ -95,7 +127,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::cerr << "qreport: " << qreport::cli::PlainUsageError(app, e, args) << "\n"
               << "Try '" << qreport::cli::HelpCommandFor(app) << "'.\n";
-    return kUsage;
+    return UsageStatusFor(app);
   }
   return exit_status;
 }

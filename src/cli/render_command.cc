@@ -9,14 +9,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
-#include <sstream>
+#include <new>
 #include <string_view>
 
 #include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
+#include "platform/files.h"
 
 namespace qreport::cli {
 
@@ -56,30 +56,16 @@ std::string ShowSequence(std::string_view bytes) {
   return out;
 }
 
-// Reads the whole input; on failure `error` is the system's reason.
-bool ReadInput(const std::string& name, std::string& bytes, std::string& error) {
-  std::ostringstream content;
-  if (name == "-") {
-    content << std::cin.rdbuf();
-    bytes = content.str();
-    if (std::cin.bad()) error = "standard input could not be read";
-    return !std::cin.bad();
-  }
+// Why `name` cannot be read as printer text: the system's reason, or that it is not a file.
+std::string InputProblem(const std::string& name) {
   std::error_code ec;
-  if (std::filesystem::is_directory(name, ec)) {
-    error = std::strerror(EISDIR);
-    return false;
-  }
+  std::filesystem::file_status status = std::filesystem::status(name, ec);
+  if (ec) return ec.message();
+  if (std::filesystem::is_directory(status)) return std::strerror(EISDIR);
+  if (!std::filesystem::is_regular_file(status)) return "not a regular file";
   errno = 0;
-  std::ifstream in(name, std::ios::binary);
-  if (!in) {
-    error = std::strerror(errno != 0 ? errno : ENOENT);
-    return false;
-  }
-  content << in.rdbuf();
-  bytes = content.str();
-  if (in.bad()) error = std::strerror(errno != 0 ? errno : EIO);
-  return !in.bad();
+  std::ifstream probe(name, std::ios::binary);
+  return probe ? "it could not be opened" : std::strerror(errno != 0 ? errno : EACCES);
 }
 
 // What one render does, read from the options: the numbers checked, the PDF's name settled.
@@ -111,24 +97,26 @@ RenderRequest ParseRenderOptions(const RenderOptions& options) {
 // Reads, interprets and writes the pages: the print utility's rendering, plus standard input and
 // output, the PNG pages and the strict listing.
 int Render(const RenderRequest& request) {
+  const std::string& input = request.input;
   const bool pdf_to_stdout = request.pdf == "-";
-  std::string bytes;
-  if (std::string error; !ReadInput(request.input, bytes, error)) {
-    std::cerr << "qreport: cannot read " << request.input << ": " << error << "\n";
+  // Input and pages are taken a block and a page at a time: memory stays bounded by a page.
+  std::FILE* in = input == "-" ? stdin : OpenRegularForReading(input);
+  if (in == nullptr) {
+    std::cerr << "qreport: cannot read " << input << ": " << InputProblem(input) << "\n";
     return kFailed;
   }
+  struct CloseInput {
+    std::FILE* f;
+    ~CloseInput() {
+      if (f != stdin) std::fclose(f);
+    }
+  } close_input{in};
   try {
     escp::FontSet fonts;
     for (const auto& line : fonts.Substitutions()) std::cerr << "qreport: warning: font " << line << "\n";
-    escp::Document document = escp::Interpret(bytes, fonts);
-    if (request.strict) {
-      for (const auto& d : document.diagnostics) {
-        std::cerr << (request.input == "-" ? "<stdin>" : request.input) << ": offset " << d.offset << ": "
-                  << ShowSequence(d.bytes) << ": " << d.message << "\n";
-      }
-    }
+    escp::StreamRendering drawn;
     if (pdf_to_stdout) {
-      escp::WritePdf(document, fonts, std::cout);
+      drawn = escp::RenderStream(in, fonts, &std::cout, request.png_dir, request.dpi);
     } else {
       const std::string& pdf = request.pdf;
       std::error_code ec;
@@ -136,22 +124,34 @@ int Render(const RenderRequest& request) {
       errno = 0;
       std::ofstream out(pdf, std::ios::binary | std::ios::trunc);
       if (!out) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(errno != 0 ? errno : EACCES));
-      escp::WritePdf(document, fonts, out);
+      drawn = escp::RenderStream(in, fonts, &out, request.png_dir, request.dpi);
       out.close();
       if (!out) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(errno != 0 ? errno : EIO));
     }
-    std::vector<std::filesystem::path> pngs;
-    if (!request.png_dir.empty()) pngs = escp::WritePngPages(document, fonts, request.png_dir, request.dpi);
+    if (request.strict) {
+      for (const auto& d : drawn.diagnostics) {
+        std::cerr << (input == "-" ? "<stdin>" : input) << ": offset " << d.offset << ": " << ShowSequence(d.bytes)
+                  << ": " << d.message << "\n";
+      }
+      if (drawn.more_diagnostics > 0) {
+        std::cerr << (input == "-" ? "<stdin>" : input) << ": " << drawn.more_diagnostics
+                  << " more sequences skipped\n";
+      }
+    }
     if (!pdf_to_stdout) {
       std::cout << "pdf: " << request.pdf << "\n";
       if (!request.png_dir.empty()) {
-        std::cout << "png: " << pngs.size() << (pngs.size() == 1 ? " page in " : " pages in ") << request.png_dir << "\n";
+        std::cout << "png: " << drawn.pngs.size() << (drawn.pngs.size() == 1 ? " page in " : " pages in ")
+                  << request.png_dir << "\n";
       }
       std::cout << std::flush;
     }
-    if (request.strict && !document.diagnostics.empty()) return kFailed;
+    if (request.strict && !drawn.diagnostics.empty()) return kFailed;
   } catch (const escp::RenderError& e) {
     std::cerr << "qreport: " << e.what() << "\n";
+    return kFailed;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "qreport: not enough memory to render " << input << "\n";
     return kFailed;
   }
   return kDone;

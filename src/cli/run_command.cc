@@ -73,7 +73,7 @@ PlannedRun PlanRun(const RunRequest& request) {
   PlannedRun plan;
   plan.form_path = TakesFormPath(state.PayrollDate);
   plan.dialog = plan.form_path ? OptionsDialogTable(state)
-                               : ReportDateDialogTable(state, request.kind == "941" ? "Quarterly Report" : "");
+                               : ReportDateDialogTable(state, ReportDateDialogTitle(request.kind));
   return plan;
 }
 
@@ -168,6 +168,23 @@ int RunFromOptions(RunOptions& options) {
   return RunClientReport(request);
 }
 
+// Where Schedule B went, or why it was not written.
+void TellScheduleB(ScheduleBOutcome outcome, const std::string& data_dir) {
+  const char* why = nullptr;
+  switch (outcome) {
+    case ScheduleBOutcome::kNotAsked: return;
+    case ScheduleBOutcome::kWritten:
+      std::cout << "schedule b: " << (std::filesystem::path(data_dir) / "scheduleb.txt").string() << "\n";
+      return;
+    case ScheduleBOutcome::kNoForms: why = "the payroll year takes the short path, which prints no forms"; break;
+    case ScheduleBOutcome::kCancelled: why = "the options dialog was cancelled"; break;
+    case ScheduleBOutcome::kNotSemiweekly: why = "the semiweekly depositor box was not checked"; break;
+    case ScheduleBOutcome::kNotForm941: why = "Form 944 was chosen; Schedule B goes with Form 941"; break;
+    case ScheduleBOutcome::kFailed: why = "it could not be written (see the message above)"; break;
+  }
+  std::cerr << "qreport: no Schedule B: " << why << "\n";
+}
+
 }  // namespace
 
 int RunClientReport(const RunRequest& request) {
@@ -185,7 +202,9 @@ int RunClientReport(const RunRequest& request) {
   bool interrupted = false;
   try {
     auto platform = MakePlatform(options);
-    outcome = RunReport(request.data_dir, device, request.kind, *platform, request.rates_dir);
+    RunExtras extras;
+    extras.schedule_b = request.schedule_b;
+    outcome = RunReport(request.data_dir, device, request.kind, *platform, request.rates_dir, extras);
   } catch (const RunInterrupted&) {
     interrupted = true;
   }
@@ -196,6 +215,7 @@ int RunClientReport(const RunRequest& request) {
     return kInterrupted;
   }
   std::cout << "device code: " << device << std::endl;
+  TellScheduleB(outcome.schedule_b, request.data_dir);
   if (outcome.cancelled) {
     std::cerr << "qreport: cancelled: no report written";
     if (earlier_report) std::cerr << "; " << report << " is from an earlier run";
@@ -240,6 +260,9 @@ void AddRunCommand(CLI::App& app, int& exit_status) {
       "first. The printer picker's reply is TEXT (NAME*PRINTER*FIELD3*FLAG, e.g. X*office*CUPS*N\n"
       "or X*PDF*FILE*Y; or $QREPORT_PRINTER_REPLY), else asked in the terminal when no answers\n"
       "file is given; a run played from answers asks nothing.\n"
+      "With --schedule-b a semiweekly depositor's Form 941 run also writes Schedule B (the\n"
+      "quarter's liability day by day from the liability file) to DATADIR/scheduleb.txt, after\n"
+      "the report; report.txt and the print command stay the same. Otherwise it says why not.\n"
       "\n"
       "Exit status: 0 the report was written and handed on, or nothing was to be printed (no\n"
       "reply, or Esc in the printer picker); 1 the run could not start; 2 wrong usage, an answers\n"
@@ -257,6 +280,8 @@ void AddRunCommand(CLI::App& app, int& exit_status) {
       ->each([options](const std::string&) { options->has_printer_reply = true; });
   sub->add_option("--rates-dir", options->request.rates_dir, "the folder of FICA.RAT and prep (default: .)")
       ->type_name("DIR");
+  sub->add_flag("--schedule-b", options->request.schedule_b,
+               "also writes Schedule B to DATADIR/scheduleb.txt when the semiweekly depositor box is checked");
   sub->callback([options, &exit_status] { exit_status = RunFromOptions(*options); });
 }
 

@@ -18,15 +18,17 @@ struct RunRequest {
   std::string kind = "941";
   std::string device = "P";
   std::string rates_dir;  // the folder of FICA.RAT and prep; empty: the current folder
+  bool schedule_b = false;  // also write DATADIR/scheduleb.txt for a semiweekly depositor
   PlatformOptions platform;
 };
 
-// Runs the report of `request`; prints "device code: <value>" on standard output. Returns the
-// command's exit status.
+// Runs the report of `request`; prints "device code: <value>" on standard output and, when
+// Schedule B was asked for, where it went or on standard error why it was not written. Returns
+// the command's exit status.
 int RunClientReport(const RunRequest& request);
 
 // Registers `run DATADIR [--kind K] [--device CODE] [--answers FILE] [--printer-reply TEXT]
-// [--rates-dir DIR]`.
+// [--rates-dir DIR] [--schedule-b]`.
 void AddRunCommand(CLI::App& app, int& exit_status);
 
 }  // namespace qreport::cli

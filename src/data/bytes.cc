@@ -13,6 +13,15 @@ std::string TrimRight(std::string_view text) {
   return std::string(text);
 }
 
+std::string DataText(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    auto b = static_cast<unsigned char>(c);
+    if ((b >= 0x01 && b <= 0x1F) || b == 0x7F) c = ' ';
+  }
+  return out;
+}
+
 std::string Trim(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   return TrimRight(text);

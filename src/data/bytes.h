@@ -34,4 +34,9 @@ std::string TrimRight(std::string_view text);
 // Text without its leading and trailing blanks.
 std::string Trim(std::string_view text);
 
+// Text from the record files, the letterhead or the dialogs as it goes into the report: data,
+// never printer commands, so bytes 0x01 to 0x1F and 0x7F become blanks (NUL is left to the
+// caller, whose rule for it differs between the worksheet and the forms).
+std::string DataText(std::string_view text);
+
 }  // namespace qreport

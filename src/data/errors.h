@@ -28,6 +28,13 @@ class RunError : public std::runtime_error {
   int number_;
 };
 
+// A failed write of a file the module writes (the report, the saved entries): the run keeps
+// the file it had before, which a failed read does not call for.
+class WriteError : public RunError {
+ public:
+  using RunError::RunError;
+};
+
 // The BASIC error number that corresponds to an errno value from a failed file operation.
 int ErrorNumberFromErrno(int error);
 

@@ -7,15 +7,14 @@
 #include <system_error>
 
 #include "data/errors.h"
+#include "platform/files.h"
 
 namespace qreport {
 namespace {
 
 constexpr std::size_t kWindowBytes = 64 * 1024;
 
-std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
-  return std::fopen(path.string().c_str(), mode);
-}
+std::FILE* OpenForReading(const std::filesystem::path& path) { return OpenRegularForReading(path); }
 
 bool IsFolder(const std::filesystem::path& path) {
   std::error_code ec;
@@ -44,16 +43,17 @@ bool EnsureFileExists(const std::filesystem::path& path, MissingFile missing) {
   if (IsFolder(path) || IsSpecialFile(path)) {
     throw RunError(kErrPathFileAccess, "no plain file at " + path.string());
   }
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec)) return true;
   if (missing == MissingFile::kReadAsEmpty) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) return true;
     std::filesystem::path parent = path.parent_path();
     if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) {
       throw RunError(kErrPathNotFound, "no folder for " + path.string());
     }
     return false;
   }
-  std::FILE* f = OpenFile(path, "ab");
+  // Only a missing file is created, never through a link that points nowhere yet.
+  std::FILE* f = OpenRegularForWriting(path, WriteMode::kAppend);
   if (f == nullptr) {
     int error = errno;
     // A read-only file that exists is still there to be read.
@@ -68,7 +68,7 @@ bool EnsureFileExists(const std::filesystem::path& path, MissingFile missing) {
 std::string ReadWholeFile(const std::filesystem::path& path) {
   std::string content;
   if (IsFolder(path) || IsSpecialFile(path)) return content;
-  std::FILE* f = OpenFile(path, "rb");
+  std::FILE* f = OpenForReading(path);
   if (f == nullptr) return content;
   char buffer[8192];
   std::size_t n;
@@ -79,7 +79,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 
 std::string ReadFilePrefix(const std::filesystem::path& path, int lines) {
   if (IsFolder(path) || IsSpecialFile(path)) throw RunError(kErrPathFileAccess, "no plain file at " + path.string());
-  std::FILE* f = OpenFile(path, "rb");
+  std::FILE* f = OpenForReading(path);
   if (f == nullptr) throw RunError(OpenErrorNumber(path, errno), "cannot open " + path.string());
   std::string content;
   int seen = 0;
@@ -98,7 +98,7 @@ std::string ReadFilePrefix(const std::filesystem::path& path, int lines) {
 RecordFile::RecordFile(const std::filesystem::path& path, std::size_t record_length, MissingFile missing)
     : record_length_(record_length == 0 ? 1 : record_length) {
   if (!EnsureFileExists(path, missing)) return;  // read as a file of no bytes
-  file_ = OpenFile(path, "rb");
+  file_ = OpenForReading(path);
   if (file_ == nullptr) throw RunError(OpenErrorNumber(path, errno), "cannot open " + path.string());
   std::error_code ec;
   std::uintmax_t length = std::filesystem::file_size(path, ec);
@@ -149,11 +149,8 @@ std::vector<std::uint8_t> RecordFile::Read(std::int64_t number) {
 }
 
 OutputFile::OutputFile(const std::filesystem::path& path, bool append) {
-  if (IsFolder(path) || IsSpecialFile(path)) {
-    throw RunError(kErrPathFileAccess, "no plain file at " + path.string());
-  }
-  file_ = OpenFile(path, append ? "ab" : "wb");
-  if (file_ == nullptr) throw RunError(OpenErrorNumber(path, errno), "cannot write " + path.string());
+  file_ = OpenRegularForWriting(path, append ? WriteMode::kAppend : WriteMode::kReplace);
+  if (file_ == nullptr) throw WriteError(OpenErrorNumber(path, errno), "cannot write " + path.string());
 }
 
 OutputFile::~OutputFile() {
@@ -161,21 +158,21 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::Write(std::string_view bytes) {
-  if (file_ == nullptr) throw RunError(kErrPathFileAccess, "write after close");
+  if (file_ == nullptr) throw WriteError(kErrPathFileAccess, "write after close");
   if (bytes.empty()) return;
   if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-    throw RunError(ErrorNumberFromErrno(errno), "write failed");
+    throw WriteError(ErrorNumberFromErrno(errno), "write failed");
   }
 }
 
-void OutputFile::Close() {
+void OutputFile::Close(bool sync) {
   if (file_ == nullptr) return;
   std::FILE* f = file_;
   file_ = nullptr;
-  bool flushed = std::fflush(f) == 0;
+  bool flushed = sync ? SyncFile(f) : std::fflush(f) == 0;
   int error = errno;
   bool closed = std::fclose(f) == 0;
-  if (!flushed || !closed) throw RunError(ErrorNumberFromErrno(flushed ? errno : error), "write failed");
+  if (!flushed || !closed) throw WriteError(ErrorNumberFromErrno(flushed ? errno : error), "write failed");
 }
 
 }  // namespace qreport

@@ -66,18 +66,22 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 std::string ReadFilePrefix(const std::filesystem::path& path, int lines);
 
 // A file written from the start: created, or emptied when it exists (or appended to when
-// `append` is set). Every write failure throws RunError with the error number (61 disk full,
+// `append` is set), only as a regular file: a symbolic link, folder, pipe or device in its place
+// is error 75. Every write failure throws WriteError with the error number (61 disk full,
 // 70 permission denied, ...).
 class OutputFile {
  public:
   OutputFile(const std::filesystem::path& path, bool append = false);
+  // Takes over a file already open for writing (a new temporary file).
+  explicit OutputFile(std::FILE* file) : file_(file) {}
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
   void Write(std::string_view bytes);
-  // Flushes and closes; throws RunError when the data could not be written out.
-  void Close();
+  // Flushes and closes; throws WriteError when the data could not be written out. With `sync`
+  // the data is on disk when it returns, as a rename that replaces another file needs.
+  void Close(bool sync = false);
 
  private:
   std::FILE* file_ = nullptr;

@@ -1,6 +1,7 @@
 #include "data/report_writer.h"
 
 #include "data/record_file.h"
+#include "text/masks.h"
 
 namespace qreport {
 namespace {
@@ -22,15 +23,26 @@ ReportWriter::~ReportWriter() {
 
 void ReportWriter::FlushBuffer() {
   if (buffer_.empty() || !file_) return;
-  std::string pending;
-  pending.swap(buffer_);
-  buffer_.reserve(kFlushBytes + 1024);
+  // Emptied after the write whether it succeeded or not, so that the destructor never writes the
+  // same bytes again; the buffer keeps its room for the next piece.
+  std::string_view pending = buffer_;
+  struct Clear {
+    std::string& buffer;
+    ~Clear() { buffer.clear(); }
+  } clear{buffer_};
   file_->Write(pending);
 }
 
 void ReportWriter::Text(std::string_view bytes) {
   buffer_.append(bytes);
   column_ += static_cast<int>(bytes.size());
+  if (buffer_.size() >= kFlushBytes) FlushBuffer();
+}
+
+void ReportWriter::Amount(std::string_view mask, double value) {
+  const std::size_t before = buffer_.size();
+  AppendAmount(buffer_, mask, value);
+  column_ += static_cast<int>(buffer_.size() - before);
   if (buffer_.size() >= kFlushBytes) FlushBuffer();
 }
 

@@ -27,6 +27,9 @@ class ReportWriter {
   // Writes bytes without a line end.
   void Text(std::string_view bytes);
   void Byte(char c) { Text(std::string_view(&c, 1)); }
+  // Writes `value` formatted by the number mask `mask` (text/masks.h), formatted straight into
+  // the buffer.
+  void Amount(std::string_view mask, double value);
   // Writes `c` `count` times.
   void Repeat(char c, int count);
   // Writes CR LF.

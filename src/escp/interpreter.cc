@@ -1,5 +1,7 @@
 #include "escp/interpreter.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "escp/cp437.h"
@@ -108,14 +110,21 @@ std::string Hex(std::uint8_t b) {
   return text;
 }
 
-class Interpreter {
- public:
-  Interpreter(std::string_view in, const FontMetrics& metrics, const PaperOptions& paper)
-      : in_(in), metrics_(metrics), paper_(paper) {
-    doc_.pages.emplace_back();
-  }
+}  // namespace
 
-  Document Run() {
+class StreamInterpreter::Impl {
+ public:
+  Impl(const FontMetrics& metrics, const PaperOptions& paper, PageSink& sink)
+      : metrics_(metrics), paper_(paper), sink_(sink) {}
+
+  // Interprets `in`, which starts at input offset `base`; returns how many bytes were used. When
+  // `last` is not set, a sequence that `in` cuts off is left unused for the next call.
+  std::size_t Run(std::string_view in, std::size_t base, bool last) {
+    in_ = in;
+    base_ = base;
+    pos_ = 0;
+    last_ = last;
+    need_more_ = false;
     while (pos_ < in_.size()) {
       auto b = Byte(pos_);
       if (b >= 0x20 && b != 0x7F) {
@@ -123,18 +132,37 @@ class Interpreter {
       } else {
         ++pos_;
         Control(b);
+        if (need_more_) break;
       }
     }
-    if (doc_.pages.size() > 1 && doc_.pages.back().items.empty()) doc_.pages.pop_back();
-    return std::move(doc_);
+    return pos_;
   }
+
+  void End() {
+    // A last sheet with nothing on it is not a page.
+    if (pages_started_ == 1 || !page_.items.empty()) sink_.OnPage(std::move(page_));
+    page_ = Page{};
+  }
+
+  std::vector<Diagnostic> diagnostics;
+  std::size_t more_diagnostics = 0;
 
  private:
   std::uint8_t Byte(std::size_t at) const { return static_cast<std::uint8_t>(in_[at]); }
 
   // --- output ---------------------------------------------------------------------------------
 
-  Page& CurrentPage() { return doc_.pages.back(); }
+  Page& CurrentPage() { return page_; }
+
+  // True when the page holds all the items it may; notes the first character it loses.
+  bool PageFull(std::size_t at) {
+    if (page_.items.size() < kMaxItemsPerPage && page_bytes_ < kMaxBytesPerPage) return false;
+    if (!page_full_noted_) {
+      page_full_noted_ = true;
+      Note(at, at, "the page holds too many items; the rest of it is not drawn");
+    }
+    return true;
+  }
 
   // Ends the run being extended: the next character starts a new item.
   void Break() { open_ = false; }
@@ -209,6 +237,11 @@ class Interpreter {
         auto b = Byte(pos_);
         double cell = style.cell_width > 0 ? style.cell_width : adv[b] * style.point_size * style.h_scale;
         bool extend = open_ && open_kind_ == ItemKind::kGraphics && CurrentPage().items.back().style.cell_width == cell;
+        if (x_ >= kFarRight || PageFull(pos_)) {
+          Break();
+          x_ += cell;
+          continue;
+        }
         if (!extend) {
           TextStyle cell_style = style;
           cell_style.cell_width = cell;
@@ -216,6 +249,7 @@ class Interpreter {
         }
         Item& item = CurrentPage().items.back();
         item.bytes.push_back(static_cast<char>(b));
+        ++page_bytes_;
         item.width += cell;
         x_ += cell;
       }
@@ -227,21 +261,33 @@ class Interpreter {
       Break();
       for (; pos_ < end && Byte(pos_) == ' '; ++pos_) x_ += Advance(style, adv, ' ');
       if (pos_ == end) return;
-      Open(ItemKind::kText, style);
     }
-    Item& item = CurrentPage().items.back();
-    std::string_view run = in_.substr(pos_, end - pos_);
-    item.bytes.append(run);
-    double width;
+    // The characters that start left of kFarRight are kept; the rest only move the position.
+    std::size_t kept = pos_;
+    double width = 0;
     if (style.cell_width > 0) {
-      width = style.cell_width * static_cast<double>(run.size());
+      if (x_ < kFarRight) {
+        double fit = std::ceil((kFarRight - x_) / style.cell_width);
+        kept += static_cast<std::size_t>(std::min<double>(fit, static_cast<double>(end - pos_)));
+      }
+      width = style.cell_width * static_cast<double>(kept - pos_);
     } else {
       double ems = 0;
-      for (unsigned char b : run) ems += adv[b];
+      while (kept < end && x_ + ems * style.point_size * style.h_scale < kFarRight) ems += adv[Byte(kept++)];
       width = ems * style.point_size * style.h_scale;
     }
-    item.width += width;
+    if (kept > pos_ && !PageFull(pos_)) {
+      if (!extend) Open(ItemKind::kText, style);
+      Item& item = CurrentPage().items.back();
+      item.bytes.append(in_.substr(pos_, kept - pos_));
+      page_bytes_ += kept - pos_;
+      item.width += width;
+    } else {
+      Break();
+    }
     x_ += width;
+    for (std::size_t at = kept; at < end; ++at) x_ += Advance(style, adv, Byte(at));
+    if (kept < end) Break();
     pos_ = end;
   }
 
@@ -253,7 +299,11 @@ class Interpreter {
 
   void NewPage() {
     Break();
-    doc_.pages.emplace_back();
+    sink_.OnPage(std::move(page_));
+    page_ = Page{};
+    page_bytes_ = 0;
+    page_full_noted_ = false;
+    ++pages_started_;
   }
 
   void CarriageReturn() {
@@ -288,7 +338,7 @@ class Interpreter {
       Restyle();
     }
     // Paper that is still blank when the first form feed comes is not a page of its own.
-    if (doc_.pages.size() > 1 || printed_) NewPage();
+    if (pages_started_ > 1 || printed_) NewPage();
     y_ = 0;
   }
 
@@ -338,6 +388,12 @@ class Interpreter {
   // consumes the rest of the input.
   bool Have(std::size_t start, std::size_t count) {
     if (pos_ + count <= in_.size()) return true;
+    if (!last_) {
+      // More input may complete the sequence: it is read again from its start then.
+      need_more_ = true;
+      pos_ = start;
+      return false;
+    }
     pos_ = in_.size();
     Note(start, pos_, "incomplete sequence at the end of the input");
     return false;
@@ -598,14 +654,25 @@ class Interpreter {
   }
 
   void Note(std::size_t start, std::size_t end, std::string message) {
-    doc_.diagnostics.push_back(Diagnostic{start, std::string(in_.substr(start, end - start)), std::move(message)});
+    if (diagnostics.size() >= kMaxDiagnostics) {
+      ++more_diagnostics;
+      return;
+    }
+    diagnostics.push_back(Diagnostic{base_ + start, std::string(in_.substr(start, end - start)), std::move(message)});
   }
 
   std::string_view in_;
+  std::size_t base_ = 0;
   std::size_t pos_ = 0;
+  bool last_ = true;
+  bool need_more_ = false;
   const FontMetrics& metrics_;
   PaperOptions paper_;
-  Document doc_;
+  PageSink& sink_;
+  Page page_;
+  std::size_t pages_started_ = 1;
+  std::size_t page_bytes_ = 0;  // bytes of the page's items
+  bool page_full_noted_ = false;
 
   // Print position.
   long y_ = 0;
@@ -634,10 +701,56 @@ class Interpreter {
   bool printed_ = false;
 };
 
+namespace {
+
+class CollectingSink final : public PageSink {
+ public:
+  explicit CollectingSink(std::vector<Page>& pages) : pages_(pages) {}
+  void OnPage(Page&& page) override { pages_.push_back(std::move(page)); }
+
+ private:
+  std::vector<Page>& pages_;
+};
+
 }  // namespace
 
+StreamInterpreter::StreamInterpreter(const FontMetrics& metrics, PageSink& sink, const PaperOptions& paper)
+    : impl_(std::make_unique<Impl>(metrics, paper, sink)) {}
+
+StreamInterpreter::~StreamInterpreter() = default;
+
+void StreamInterpreter::Feed(std::string_view bytes) {
+  std::size_t base = offset_ - pending_.size();
+  if (pending_.empty()) {
+    std::size_t used = impl_->Run(bytes, base, /*last=*/false);
+    pending_.assign(bytes.substr(used));
+  } else {
+    pending_.append(bytes);
+    std::size_t used = impl_->Run(pending_, base, /*last=*/false);
+    pending_.erase(0, used);
+  }
+  offset_ += bytes.size();
+}
+
+void StreamInterpreter::Finish() {
+  std::string rest;
+  rest.swap(pending_);
+  impl_->Run(rest, offset_ - rest.size(), /*last=*/true);
+  impl_->End();
+}
+
+const std::vector<Diagnostic>& StreamInterpreter::diagnostics() const { return impl_->diagnostics; }
+std::size_t StreamInterpreter::more_diagnostics() const { return impl_->more_diagnostics; }
+
 Document Interpret(std::string_view bytes, const FontMetrics& metrics, const PaperOptions& paper) {
-  return Interpreter(bytes, metrics, paper).Run();
+  Document document;
+  CollectingSink sink(document.pages);
+  StreamInterpreter interpreter(metrics, sink, paper);
+  interpreter.Feed(bytes);
+  interpreter.Finish();
+  document.diagnostics = interpreter.diagnostics();
+  document.more_diagnostics = interpreter.more_diagnostics();
+  return document;
 }
 
 }  // namespace qreport::escp

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -104,9 +105,21 @@ struct Diagnostic {
   std::string message;
 };
 
+// How many diagnostics are kept: the first ones of the input; later ones are only counted.
+inline constexpr std::size_t kMaxDiagnostics = 200;
+// How many items, and how many of their bytes, a page keeps; what a page would print beyond
+// them is skipped (and noted). Real pages hold a few hundred items and some 20 KB; the limits
+// bound memory on input made of nothing but style changes or overprinting.
+inline constexpr std::size_t kMaxItemsPerPage = 20000;
+inline constexpr std::size_t kMaxBytesPerPage = 1 << 20;
+// Characters whose cell starts this far right of the first column lie beyond any sheet: they
+// advance the print position but are not kept.
+inline constexpr double kFarRight = 100 * kPointsPerInch;
+
 struct Document {
   std::vector<Page> pages;               // at least one
-  std::vector<Diagnostic> diagnostics;   // in input order
+  std::vector<Diagnostic> diagnostics;   // in input order, at most kMaxDiagnostics
+  std::size_t more_diagnostics = 0;      // diagnostics past those, counted only
 };
 
 struct PaperOptions {
@@ -124,6 +137,37 @@ struct PaperOptions {
 // paper); a form feed goes to the top of form of the next sheet. A sheet left empty before the
 // first printed character, and a last sheet with nothing on it, are not pages.
 Document Interpret(std::string_view bytes, const FontMetrics& metrics, const PaperOptions& paper = {});
+
+// Receives pages as the interpreter finishes them, so that a caller can draw and release each
+// one before the next is read: memory is then bounded by a page, not by the input.
+class PageSink {
+ public:
+  virtual ~PageSink() = default;
+  virtual void OnPage(Page&& page) = 0;
+};
+
+// Interprets printer text that arrives in pieces (a file read a block at a time): the pages and
+// diagnostics are those Interpret gives for the whole text, the pages handed to the sink in
+// order. A sequence cut by the end of a piece is kept until the next piece completes it.
+class StreamInterpreter {
+ public:
+  StreamInterpreter(const FontMetrics& metrics, PageSink& sink, const PaperOptions& paper = {});
+  ~StreamInterpreter();
+  StreamInterpreter(const StreamInterpreter&) = delete;
+  StreamInterpreter& operator=(const StreamInterpreter&) = delete;
+
+  void Feed(std::string_view bytes);
+  // Ends the input: a sequence still cut off is noted, and the last page goes to the sink.
+  void Finish();
+  const std::vector<Diagnostic>& diagnostics() const;
+  std::size_t more_diagnostics() const;
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+  std::string pending_;     // the cut-off sequence the next piece continues
+  std::size_t offset_ = 0;  // input bytes fed so far
+};
 
 // Where the baseline of characters lies below the top of the row: 21/216 inch, whatever the
 // line spacing and point size, as on a print head.

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "escp/cp437.h"
 #include "escp/sheet.h"
+#include "support/fixture.h"
 
 namespace qreport::escp {
 namespace {
@@ -289,6 +292,79 @@ TEST(EscpSequences, ASequenceCutOffByTheEndOfInputIsListedAndNotPrinted) {
     EXPECT_EQ(doc.diagnostics[0].offset, 2u);
     EXPECT_EQ(doc.diagnostics[0].bytes, tail);
   }
+}
+
+// Everything a document holds, in one text, for comparing two interpretations.
+std::string Dump(const std::vector<Page>& pages, const std::vector<Diagnostic>& diagnostics) {
+  std::string out;
+  for (const Page& page : pages) {
+    out += "page\n";
+    for (const Item& item : page.items) {
+      out += std::to_string(static_cast<int>(item.kind)) + " " + std::to_string(item.x) + " " + std::to_string(item.y) +
+             " " + std::to_string(item.width) + " " + std::to_string(item.style.cell_width) + " [" + item.bytes + "]\n";
+    }
+  }
+  for (const Diagnostic& d : diagnostics) out += std::to_string(d.offset) + " " + d.bytes + " " + d.message + "\n";
+  return out;
+}
+
+class Collect final : public PageSink {
+ public:
+  void OnPage(Page&& page) override { pages.push_back(std::move(page)); }
+  std::vector<Page> pages;
+};
+
+TEST(EscpStream, TextFedInPiecesReadsAsTheWholeText) {
+  // The demo report with every kind of sequence after it, cut into pieces of many sizes: a cut
+  // falls inside runs of text, of graphics and of blanks, and inside sequences and their data.
+  std::string bytes = testing::ReadFile(std::filesystem::path(QREPORT_GOLDEN_DIR) / "escp" / "demo_report.txt") +
+                      "\r\n   ok\x1b*\x27\x02\x00" "ABCDEF\xb3\xc4\xc4 x\x1b(C\x02\x00\x10\x20\x1b.\x01\x0a\x0a\x01\x10\x00\xfe\xff"
+                      "\x1b\"R\x01\x02\x03\x01\x1bj\x20\x0c\x0cend\x1bK\x05\x00" "ab"s;
+  Document whole = Interpret(bytes, kMetrics);
+  const std::string expected = Dump(whole.pages, whole.diagnostics);
+  for (std::size_t piece : {1u, 2u, 3u, 7u, 64u, 1000u, 4096u}) {
+    SCOPED_TRACE(piece);
+    Collect sink;
+    StreamInterpreter stream(kMetrics, sink);
+    for (std::size_t at = 0; at < bytes.size(); at += piece) stream.Feed(std::string_view(bytes).substr(at, piece));
+    stream.Finish();
+    EXPECT_TRUE(Dump(sink.pages, stream.diagnostics()) == expected);
+    EXPECT_EQ(sink.pages.size(), whole.pages.size());
+  }
+}
+
+TEST(EscpStream, MemoryIsBoundedByAPageNotByTheInput) {
+  struct Case {
+    const char* name;
+    std::string unit;
+    std::size_t repeat;
+    std::size_t items_at_most;
+  } cases[] = {
+      // Control bytes: a diagnostic each, of which the first few hundred are kept.
+      {"control bytes", "\x01"s, 300000, 0},
+      // Text and graphics in turn on one row: each byte an item, kept up to the widest sheet.
+      {"text and graphics on one row", "A\xb0", 300000, 1010},
+      // The same, overprinted row after row: kept up to the page's limit.
+      {"overprinted rows", std::string(50, 'A') + "\xb0\xb1" + "\r", 300000, kMaxItemsPerPage},
+      // One run of text: kept up to the widest sheet.
+      {"one long run", "ABCDEFGH", 300000, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string bytes;
+    for (std::size_t i = 0; i < c.repeat; ++i) bytes += c.unit;
+    Document doc = Printed(bytes);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    EXPECT_LE(doc.pages[0].items.size(), c.items_at_most);
+    EXPECT_LE(doc.diagnostics.size(), kMaxDiagnostics);
+    std::size_t kept_bytes = 0;
+    for (const Item& item : doc.pages[0].items) kept_bytes += item.bytes.size();
+    EXPECT_LE(kept_bytes, kMaxBytesPerPage + 1000);
+  }
+  Document noisy = Printed(std::string(1000, '\x01') + "X");
+  EXPECT_EQ(noisy.diagnostics.size(), kMaxDiagnostics);
+  EXPECT_EQ(noisy.more_diagnostics, 1000 - kMaxDiagnostics);
+  EXPECT_EQ(Items(noisy.pages[0]), "[X]");
 }
 
 TEST(EscpCharacters, CodePage437) {

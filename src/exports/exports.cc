@@ -1,5 +1,6 @@
 #include "exports/exports.h"
 
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,11 @@ QREPORT_API void QREPORT_CALL QREPORTPROC(qreport::HostString* data_dir, qreport
     options.render_pdf = &qreport::escp::RenderReportForPrinting;
 #endif
     auto platform = qreport::MakePlatform(options);
-    qreport::RunReport(dir, device, kind, *platform);
+    // A host opts in to Schedule B for its semiweekly depositors; without it nothing changes.
+    qreport::RunExtras extras;
+    const char* schedule_b = std::getenv("QREPORT_SCHEDULE_B");
+    extras.schedule_b = schedule_b != nullptr && std::string_view(schedule_b) == "1";
+    qreport::RunReport(dir, device, kind, *platform, {}, extras);
     if (device != before) {
       qreport::HostStringReplace(device_code, device);
     }

@@ -4,18 +4,23 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 
+#include "cli/demo/demo_client.h"
 #include "data/client_writer.h"
 #include "exports/host_string.h"
 #include "support/fixture.h"
+#include "support/process_state.h"
 
 namespace qreport {
 namespace {
 
 using testing::PlainClient;
+using testing::ReadFile;
+using testing::ScopedEnv;
 using testing::TempDir;
 
 using AllocFn = char* (*)(const char*, std::uint32_t);
@@ -87,6 +92,56 @@ TEST_F(HostLibrary, NullAndEmptyHandlesReturnNormally) {
   free_(device);
   report_(&data_dir, nullptr, nullptr);
   free_(data_dir);
+}
+
+// QREPORT_SCHEDULE_B=1 adds scheduleb.txt for the demo client, a semiweekly depositor, and
+// changes nothing else: the report, the saved entries and the print command are the same bytes
+// as a run without it.
+TEST_F(HostLibrary, ScheduleBIsOptInAndChangesNothingElse) {
+  WriteDemoClient(work_.path());
+  ScopedEnv env;
+  env.Set("QREPORT_ANSWERS", (work_ / kDemoAnswersFile).string());
+  env.Set("QREPORT_PRINTER_REPLY", kDemoPrinterReply);
+  env.Set("QREPORT_PRINT_LOG", (work_ / "print.log").string());
+  struct Run {
+    std::string report, saved, schedule_b;
+    bool has_schedule_b;
+  };
+  auto RunOnce = [&](const char* schedule_b) {
+    if (schedule_b == nullptr) {
+      env.Unset("QREPORT_SCHEDULE_B");
+    } else {
+      env.Set("QREPORT_SCHEDULE_B", schedule_b);
+    }
+    std::filesystem::remove(work_ / "scheduleb.txt");
+    char* data_dir = Str(work_.str());
+    char* device = Str("P");
+    char* kind = Str("941");
+    report_(&data_dir, &device, &kind);
+    free_(data_dir);
+    free_(device);
+    free_(kind);
+    return Run{ReadFile(work_ / "report.txt"), ReadFile(work_ / "save941.info"), ReadFile(work_ / "scheduleb.txt"),
+               std::filesystem::exists(work_ / "scheduleb.txt")};
+  };
+  Run without = RunOnce(nullptr);
+  Run other_value = RunOnce("yes");
+  Run with = RunOnce("1");
+
+  EXPECT_FALSE(without.has_schedule_b);
+  EXPECT_FALSE(other_value.has_schedule_b);
+  ASSERT_TRUE(with.has_schedule_b);
+  EXPECT_NE(with.schedule_b.find("Schedule B (Form 941)"), std::string::npos);
+  EXPECT_NE(with.schedule_b.find("LAKESIDE HARDWARE & SUPPLY INC"), std::string::npos);
+  EXPECT_EQ(with.report.find("Schedule B (Form 941)"), std::string::npos);
+  EXPECT_FALSE(without.report.empty());
+  EXPECT_TRUE(with.report == without.report);
+  EXPECT_TRUE(with.report == other_value.report);
+  EXPECT_EQ(with.saved, without.saved);
+  std::string log = ReadFile(work_ / "print.log");
+  ASSERT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
+  std::string first = log.substr(0, log.find('\n'));
+  EXPECT_EQ(log, first + "\n" + first + "\n" + first + "\n");
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 namespace qreport {
 
 std::string Shown(std::string_view text) {
-  std::string out(text);
+  std::string out = DataText(text);
   for (char& c : out) {
     if (c == '\0') c = ' ';
   }
@@ -69,7 +69,7 @@ EmployerBlock ReadEmployerBlock(RunState& state, MissingFile missing) {
     state.PayrollDate = client.payroll_date;
     block.trade_name = ShownTrimmed(client.trade_name);
     block.city_state_zip = SplitCityLine(client.city_line);
-    block.ein_text = EinText(client.ein);
+    block.ein_text = DataText(EinText(client.ein));
     block.ein_boxes = EinBoxes(block.ein_text);
   } else {
     block.city_state_zip.city = ShownTrimmed(state.EmployerCityLine);
@@ -88,7 +88,7 @@ LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& e
     std::vector<std::uint8_t> record = file.Read(1);
     LetterheadLines lines;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      lines[i] = TextAt(record, i * kLetterheadLineWidth, kLetterheadLineWidth);
+      lines[i] = DataText(TextAt(record, i * kLetterheadLineWidth, kLetterheadLineWidth));
     }
     return lines;
   } catch (const RunError&) {

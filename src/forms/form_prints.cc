@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "data/bytes.h"
 #include "data/errors.h"
 #include "data/rates.h"
 #include "data/report_writer.h"
@@ -52,7 +53,7 @@ YearTotals YearPass(std::string_view data_dir, Cents ss_base, MissingFile missin
 std::array<std::string, 3> PreparerLinesOf(RunState& s, const LetterheadLines& letterhead) {
   s.PreparerCodes = UpperCase(s.PreparerCodes);
   std::array<std::string, 5> lines = PreparerLines(s.PreparerCodes, letterhead);
-  return {lines[0], lines[1], lines[2]};
+  return {DataText(lines[0]), DataText(lines[1]), DataText(lines[2])};
 }
 
 void AppendToReport(const std::filesystem::path& report, std::string_view bytes) {
@@ -70,16 +71,16 @@ Form941Page ComputeForm941Page(RunContext& ctx) {
 
   Form941Page page;
   page.employer = ReadEmployerBlock(s, ctx.missing);
-  page.form_year = FormYear(s.ReportDate);
+  page.form_year = DataText(FormYear(s.ReportDate));
   page.quarter = QuarterOfMonthText(s.ReportDate);
 
   QuarterTotals quarter = QuarterPass(s.DataDir, rates.ss_base, ctx.missing);
   page.lines = ComputeForm941Lines(quarter, rates, s, ctx.plan_totals);
   s.Adjust7a = page.lines.line7a;
 
-  page.state_code = s.StateCode;
-  page.designee_name = s.DesigneeName;
-  page.designee_phone = s.DesigneePhone;
+  page.state_code = DataText(s.StateCode);
+  page.designee_name = DataText(s.DesigneeName);
+  page.designee_phone = DataText(s.DesigneePhone);
   page.monthly_depositor = s.MonthlyDepositor == "Y";
   page.semiweekly_depositor = s.SemiweeklyDepositor == "Y";
   page.preparer = PreparerLinesOf(s, letterhead);
@@ -93,7 +94,7 @@ Form944Page ComputeForm944Page(RunContext& ctx) {
 
   Form944Page page;
   page.employer = ReadEmployerBlock(s, ctx.missing);
-  page.form_year = FormYear(s.PayrollDate);
+  page.form_year = DataText(FormYear(s.PayrollDate));
   page.month = ParseDecimal(std::string_view(s.PayrollDate).substr(0, 2));
   s.PrintDevice = "P";
 
@@ -101,9 +102,9 @@ Form944Page ComputeForm944Page(RunContext& ctx) {
   page.lines = ComputeForm944Lines(year, rates, s, ctx.plan_totals);
   s.Adjust7a = page.lines.adjust7a;
 
-  page.state_code = s.StateCode;
-  page.designee_name = s.DesigneeName;
-  page.designee_phone = s.DesigneePhone;
+  page.state_code = DataText(s.StateCode);
+  page.designee_name = DataText(s.DesigneeName);
+  page.designee_phone = DataText(s.DesigneePhone);
   page.preparer = PreparerLinesOf(s, letterhead);
   return page;
 }

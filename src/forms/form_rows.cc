@@ -18,16 +18,9 @@ void Page1HeadingRows(PrinterText& out, const FormHeading& h) {
   Row(Tab(69), Up(27), kEcond, kProp, kBold, h.omb, kUnbold, kBase);
 }
 
-void IdentificationBlockRows(PrinterText& out, const EmployerBlock& e, const IdentificationColumn& c) {
+void EinBoxRows(PrinterText& out, const std::string& ein_boxes) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
-  auto Ein = [&](int box) { return CharAt(e.ein_boxes, box); };
-  // The right-hand column's rows beside the left-hand boxes: a small box's top or bottom before
-  // a label, or only the column's sides.
-  auto BoxTop = [&] { return Template(c.boxes ? ". R,T                  ." : ".                      ."); };
-  auto BoxBottom = [&] { return Template(c.boxes ? ". F,G                  ." : ".                      ."); };
-  auto Label = [&](int row) { Row(Up(14), Sp(61), kSmall, c.labels[row - 1], Up(13), kBase); };
-  auto Mark = [&](int row) { if (c.marked[row - 1]) Row(Up(14), Sp(58), c.mark, Up(13)); };
-
+  auto Ein = [&](int box) { return CharAt(ein_boxes, box); };
   Row(Template(" R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T  R,,,,,,,,,,,,,,,,,,,,,,T"));
   Row(Up(13), Template(" .            R,,TR,,T  R,,TR,,TR,,TR,,TR,,TR,,TR,,T.  .                      ."), Up(7));
   Row(Template(" .            ."), Ein(1), Template(" .."), Ein(2), Template(" .  ."), Ein(3), Template(" .."), Ein(4),
@@ -35,6 +28,18 @@ void IdentificationBlockRows(PrinterText& out, const EmployerBlock& e, const Ide
       Template(" .."), Ein(9), Template(" .."), Template("  . R,,,,,,,,,,,,,,,,,,T ."), Up(6));
   Row(Up(14), kEcond, kProp, kBold, "     Employer ident. no.", kUnbold, Up(13), kUnbold, kBase);
   Row(Template(" .            F,,GF,,G  F,,GF,,GF,,GF,,GF,,GF,,GF,,G.  . .                  . ."));
+}
+
+void IdentificationBlockRows(PrinterText& out, const EmployerBlock& e, const IdentificationColumn& c) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  // The right-hand column's rows beside the left-hand boxes: a small box's top or bottom before
+  // a label, or only the column's sides.
+  auto BoxTop = [&] { return Template(c.boxes ? ". R,T                  ." : ".                      ."); };
+  auto BoxBottom = [&] { return Template(c.boxes ? ". F,G                  ." : ".                      ."); };
+  auto Label = [&](int row) { Row(Up(14), Sp(61), kSmall, c.labels[row - 1], Up(13), kBase); };
+  auto Mark = [&](int row) { if (c.marked[row - 1]) Row(Up(14), Sp(58), c.mark, Up(13)); };
+
+  EinBoxRows(out, e.ein_boxes);
   Row(Up(27), Sp(58), kSmall, c.heading, kBase);
   Row(Template(" .         R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  . F,,,,,,,,,,,,,,,,,,G ."));
   Row(Template(" .         .                                       ..  "), BoxTop());

@@ -2,7 +2,7 @@
 // identification block (whose right-hand column each form fills with its own boxes), the Part 1
 // heading, the page-1 footer, the page-2 heading, the state of the deposits, and the money boxes
 // that repeat down Part 1. Each form's layout file is then its own sections, one call a row or a
-// named box.
+// named box. Schedule B opens its identification block with the same EIN box rows.
 //
 // The forms' printed texts keep their own spelling ("amountds", "withhoding", "depoits",
 // "pennalty", "Part l" with a letter l, "Of a question"): the pages reproduce the printed forms
@@ -22,6 +22,10 @@ namespace qreport {
 // Character `n` (from 1) of a text, a blank where the text is shorter: one EIN box or one
 // letter of the state code.
 std::string CharAt(const std::string& text, int n);
+
+// The five rows from the identification block's top line to the bottom of the EIN boxes, one
+// character of `ein_boxes` a box.
+void EinBoxRows(PrinterText& out, const std::string& ein_boxes);
 
 // Page 1's first rows: the form feed and page set-up, the title, the revision and the OMB number.
 struct FormHeading {

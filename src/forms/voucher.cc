@@ -29,7 +29,7 @@ VoucherPage MakeVoucherPage(const RunState& s, std::string ein_text) {
   v.form_number = is944 ? "944" : "941";
   v.box3_label = is944 ? " " : "3 Tax Period";
   v.name_label = std::string(is944 ? "3" : "4") + "   Enter your business NAME (individual NAME FOR sole proprietor)";
-  v.year_digits = std::string(Right(s.PayrollDate, 2));
+  v.year_digits = DataText(Right(s.PayrollDate, 2));
   v.month = ParseDecimal(Left(s.PayrollDate, 2));
   if (v.print941) {
     v.quarter_crossed = {false, v.month < 4, 3 < v.month && v.month < 7, 6 < v.month && v.month < 10,

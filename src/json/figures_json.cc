@@ -18,6 +18,14 @@ std::string Trimmed(std::string_view bytes) { return Utf8(TrimRight(bytes)); }
 // A rate as the recap prints it, without the blanks of its mask.
 std::string RateText(double percent) { return FormatAmount("0.00", percent); }
 
+// Schedule B: the 31 days of each month, the month totals and the quarter total; records past
+// the 93rd are the third month's other entries.
+Json ScheduleBJson(const ScheduleB& b) {
+  Json days = Json::array();
+  for (const auto& month : b.days) days.push_back(month);
+  return {{"days", days}, {"month3_other", b.month3_other}, {"months", b.months}, {"total", b.total}};
+}
+
 Json DialogJson(const RunState& s, ReportPath path) {
   Json d;
   if (path == ReportPath::kShort) {
@@ -194,6 +202,7 @@ nlohmann::ordered_json FiguresJson(const ReportFigures& f) {
   j["worksheet"] = f.worksheet ? WorksheetJson(*f.worksheet) : Json(nullptr);
   if (f.worksheet_error) j["worksheet_error"] = *f.worksheet_error;
   j["voucher"] = f.voucher ? VoucherJson(*f.voucher) : Json(nullptr);
+  j["schedule_b"] = f.schedule_b ? ScheduleBJson(*f.schedule_b) : Json(nullptr);
   return j;
 }
 

@@ -10,7 +10,9 @@
 namespace qreport {
 
 // The figures as one JSON object: path, form, quarter, year, dialog, lines, months, worksheet,
-// voucher (and checks: the flags the forms derive from their lines).
+// voucher, schedule_b (and checks: the flags the forms derive from their lines). schedule_b is
+// null without Form 941, else {"days": [[31 cents] x 3], "month3_other": cents, "months":
+// [3 cents], "total": cents}.
 nlohmann::ordered_json FiguresJson(const ReportFigures& figures);
 
 }  // namespace qreport

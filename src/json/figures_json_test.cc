@@ -224,6 +224,62 @@ TEST(Lines, EveryMoneyFigureIsTheAmountPrintedAtItsPlace) {
   }
 }
 
+// Schedule B in the figures is the one computation the page is printed from: for the demo its
+// months are the dialog's and its total is line 10; records past the 93rd are month 3's others.
+TEST(Lines, ScheduleBIsTheComputationThePageIsPrintedFrom) {
+  struct Case {
+    std::string name;
+    ClientFolderSpec folder;
+    std::array<std::string, 6> rates;
+    std::string answers;
+  };
+  DemoClient demo = MakeDemoClient();
+  ClientFolderSpec long_file;
+  long_file.client = testing::PlainClient("063026");
+  long_file.liability = std::vector<std::string>(95, "");
+  (*long_file.liability)[0] = "12.34";
+  (*long_file.liability)[93] = "-1.00";
+  (*long_file.liability)[94] = "3.00";
+  const Case cases[] = {{"demo", demo.folder, demo.rates, demo.answers},
+                        {"95 records", long_file, testing::kGoldenRates, "401\n"},
+                        {"Form 944", long_file, testing::kGoldenRates, "243=1\n401\n"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    fs::path client = dir / "client";
+    WriteClientFolder(client, c.folder);
+    WriteRatesFile(dir.path(), c.rates);
+    RecordingPlatform platform;
+    platform.answers = c.answers;
+    ReportFigures figures = ComputeClientFigures(client.string(), dir.str(), "941", platform);
+    Json j = FiguresJson(figures);
+    if (c.name == "Form 944") {
+      EXPECT_TRUE(j["schedule_b"].is_null());
+      continue;
+    }
+    const Json& b = j["schedule_b"];
+    ASSERT_TRUE(b.is_object());
+    RunState s;
+    s.DataDir = client.string();
+    s.ReportDate = "063026";
+    ScheduleB page = ReadScheduleB(s);
+    ASSERT_EQ(b["days"].size(), 3u);
+    for (std::size_t m = 0; m < 3; ++m) {
+      EXPECT_EQ(b["days"][m].get<std::vector<Cents>>(),
+                std::vector<Cents>(page.days[m].begin(), page.days[m].end()));
+      EXPECT_EQ(b["months"][m].get<Cents>(), j["dialog"]["month_liabilities"][m].get<Cents>());
+    }
+    EXPECT_EQ(b["total"].get<Cents>(), page.total);
+    EXPECT_EQ(b["month3_other"].get<Cents>(), page.month3_other);
+    if (c.name == "demo") {
+      EXPECT_EQ(b["total"], j["lines"]["10"]);
+    } else {
+      EXPECT_EQ(b["month3_other"], 200);
+      EXPECT_EQ(b["days"][0][0], 1234);
+    }
+  }
+}
+
 // A folder with nothing in it: the run would create every file it reads; the figures create none.
 TEST(Lines, MissingFilesAreReadAsEmptyAndNotCreated) {
   TempDir dir;

@@ -46,6 +46,9 @@ struct PlatformOptions {
   std::string printer_reply;  // the printer picker's reply, given in advance
   bool has_printer_reply = false;
   bool command_line = false;  // the qreport command, which also shows what it hands on
+  // No terminal dialog even where there is a terminal: without an answers file a dialog closes at
+  // once with its first values and a message box is one line on standard error (check, batch).
+  bool never_interactive = false;
   // The qreport command's runs stop on Ctrl-C (see CatchInterrupts); a host's never do.
   bool stop_on_interrupt = false;
   // Renders a printer-text report to a PDF file for the stand-in print utility; returns false

@@ -38,8 +38,12 @@ void LoadSavedEntries(RunContext& ctx) {
 
 void SaveEntries(RunContext& ctx) {
   const RunState& s = ctx.state;
-  // A save that fails is not reported: the old file stays as it was and the report goes on.
-  WriteSavedEntriesFile(s.DataDir, {s.DesigneeName, s.DesigneePhone, s.PreparerCodes, s.StateCode, 4});
+  // The old file stays whole; the user is told that the new entries were not kept.
+  int error = WriteSavedEntriesFile(s.DataDir, {s.DesigneeName, s.DesigneePhone, s.PreparerCodes, s.StateCode, 4});
+  if (error != 0 && !ctx.error_shown) {
+    ctx.error_shown = true;
+    ShowRunError(ctx.platform, error);
+  }
 }
 
 void ShowOptionsDialog(RunContext& ctx) {
@@ -56,6 +60,14 @@ void ShowReportDateDialog(RunContext& ctx, std::string_view title) {
 
 void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome) {
   std::string report_path = ResolveHostPath(ctx.state.DataDir, kReportFileName).string();
+  if (ctx.report_write_failed) {
+    ctx.platform.MessageBox(kDefaultCaption, std::string(kReportNotWrittenText) + report_path);
+    return;
+  }
+  if (ctx.error_shown) {
+    ctx.platform.MessageBox(kDefaultCaption, std::string(kReportIncompleteText) + report_path);
+    return;
+  }
   std::string reply = ctx.platform.PickPrinter(report_path);
   std::optional<PrinterChoice> choice = ParsePrinterReply(reply);
   if (!choice) {

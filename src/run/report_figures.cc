@@ -44,6 +44,12 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
     if (!s.DataDir.empty()) {
       if (AskFormPath(ctx)) {
         ComputeFormPathParts(ctx, figures);
+        if (figures.form941) {
+          try {
+            figures.schedule_b = ReadScheduleB(s, ctx.missing);
+          } catch (const RunError&) {
+          }
+        }
       } else {
         figures.cancelled = true;
       }
@@ -51,7 +57,7 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
   } else {
     figures.path = ReportPath::kShort;
     s.PrintDevice = "P";
-    ShowReportDateDialog(ctx, report_kind == "941" ? "Quarterly Report" : "");
+    ShowReportDateDialog(ctx, ReportDateDialogTitle(report_kind));
     if (s.CancelRequested != 0) {
       s.CancelRequested = 0;
       figures.cancelled = true;

@@ -23,6 +23,7 @@
 
 #include "forms/form941_layout.h"
 #include "forms/form944_layout.h"
+#include "forms/schedule_b.h"
 #include "forms/voucher.h"
 #include "state/run_state.h"
 #include "worksheet/worksheet_run.h"
@@ -50,6 +51,10 @@ struct ReportFigures {
   std::optional<Form941Page> form941;
   std::optional<Form944Page> form944;
   std::optional<VoucherPage> voucher;
+  // Schedule B from the liability file, with every Form 941 (a semiweekly depositor attaches
+  // it; its total is what line 10 must equal). Absent without Form 941, or when the liability
+  // file cannot be read.
+  std::optional<ScheduleB> schedule_b;
 };
 
 // The parts of the form path after its dialog, in the order the report prints them: the

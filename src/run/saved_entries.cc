@@ -1,15 +1,14 @@
 #include "run/saved_entries.h"
 
-#include <atomic>
-#include <chrono>
+#include <cerrno>
 #include <cstdio>
-#include <random>
 #include <system_error>
 
 #include "data/bytes.h"
 #include "data/errors.h"
 #include "data/paths.h"
 #include "data/record_file.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 
 namespace qreport {
@@ -19,18 +18,6 @@ namespace {
 std::string WithoutSavedBlank(std::string_view line) {
   if (!line.empty() && line.back() == ' ') line.remove_suffix(1);
   return std::string(line);
-}
-
-// A name for the temporary file beside `target` that no other run picks at the same moment.
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
-  static std::atomic<unsigned> counter{0};
-  std::random_device random;
-  auto now = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  std::string suffix = ".tmp" + std::to_string(random()) + "-" + std::to_string(now % 1000000007ULL) + "-" +
-                       std::to_string(counter++);
-  std::filesystem::path temp = target;
-  temp += suffix;
-  return temp;
 }
 
 }  // namespace
@@ -67,32 +54,37 @@ SavedEntries LoadSavedEntriesFile(std::string_view folder, Platform& platform, M
   return ParseSavedEntries(ReadWholeFile(path));
 }
 
-bool WriteSavedEntriesFile(std::string_view folder, const SavedEntries& entries) {
+int WriteSavedEntriesFile(std::string_view folder, const SavedEntries& entries) {
   std::filesystem::path target = ResolveHostPath(folder, kSavedEntriesFileName);
-  std::filesystem::path temp;
   std::error_code ec;
-  try {
-    // A saved file this user may not rewrite in place is kept as it is: replacing it through the
-    // folder would drop entries that could not even be read.
-    auto status = std::filesystem::status(target, ec);
-    bool exists = std::filesystem::exists(status);
-    if (exists) {
-      if (!std::filesystem::is_regular_file(status)) return false;
-      std::FILE* check = std::fopen(target.string().c_str(), "r+b");
-      if (check == nullptr) return false;
-      std::fclose(check);
-    }
-    temp = TemporaryBeside(target);
-    OutputFile out(temp);
-    out.Write(SavedEntriesText(entries));
-    out.Close();
-    if (exists) std::filesystem::permissions(temp, status.permissions(), ec);
-    std::filesystem::rename(temp, target, ec);
-    if (!ec) return true;
-  } catch (...) {
+  auto status = std::filesystem::symlink_status(target, ec);
+  bool exists = std::filesystem::exists(status);
+  if (exists) {
+    // Never replaced through a link, and never when this user may not rewrite it in place.
+    if (!std::filesystem::is_regular_file(status)) return kErrPathFileAccess;
+    std::FILE* check = OpenRegularForWriting(target, WriteMode::kAppend);
+    if (check == nullptr) return OpenErrorNumber(target, errno);
+    std::fclose(check);
   }
-  if (!temp.empty()) std::filesystem::remove(temp, ec);
-  return false;
+  std::filesystem::path temp;
+  std::FILE* file = CreateTemporaryIn(target.parent_path(), temp);
+  if (file == nullptr) return OpenErrorNumber(target, errno);
+  int error = 0;
+  try {
+    OutputFile out(file);
+    out.Write(SavedEntriesText(entries));
+    out.Close(/*sync=*/true);
+    if (exists) std::filesystem::permissions(temp, status.permissions(), ec);
+    if (RenameOver(temp, target)) {
+      SyncFolder(target.parent_path());
+      return 0;
+    }
+    error = ErrorNumberFromErrno(errno);
+  } catch (const RunError& e) {
+    error = e.number();
+  }
+  std::filesystem::remove(temp, ec);
+  return error;
 }
 
 }  // namespace qreport

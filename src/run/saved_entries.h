@@ -43,7 +43,10 @@ SavedEntries LoadSavedEntriesFile(std::string_view folder, Platform& platform,
 
 // Replaces `folder`'s saved entries file with these texts: the new content goes to a temporary
 // file in the same folder, which is then renamed over the old one, so the file is never left
-// empty or half written. Returns false, with the old file untouched, when that fails.
-bool WriteSavedEntriesFile(std::string_view folder, const SavedEntries& entries);
+// empty or half written. The temporary file has a short name, unique to the process, and is on
+// disk before the rename. Returns 0, or the error number of what failed, with the old file
+// whole (also when this user may not rewrite the file: replacing it through the folder would
+// drop entries that could not even be read).
+int WriteSavedEntriesFile(std::string_view folder, const SavedEntries& entries);
 
 }  // namespace qreport

@@ -71,7 +71,7 @@ TEST(SavedEntries, LoadCreatesAMissingFileEmptyAndFindsItInAnyCase) {
   fs::remove(dir / "save941.info");
   WriteBytes(dir / "SAVE941.INFO", "y \r\n");
   EXPECT_EQ(LoadSavedEntriesFile(dir.str(), platform).designee_name, "y");
-  EXPECT_TRUE(WriteSavedEntriesFile(dir.str(), {"z", "", "", "", 4}));
+  EXPECT_EQ(WriteSavedEntriesFile(dir.str(), {"z", "", "", "", 4}), 0);
   EXPECT_EQ(ReadFile(dir / "SAVE941.INFO"), "z \r\n \r\n \r\n  \r\n");
   EXPECT_FALSE(fs::exists(dir / "save941.info"));
 }
@@ -80,7 +80,7 @@ TEST(SavedEntries, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
   TempDir dir;
   // A folder in the file's place cannot be replaced by the rename.
   fs::create_directories(dir / "save941.info" / "inside");
-  EXPECT_FALSE(WriteSavedEntriesFile(dir.str(), {"a", "b", "c", "d", 4}));
+  EXPECT_NE(WriteSavedEntriesFile(dir.str(), {"a", "b", "c", "d", 4}), 0);
   EXPECT_TRUE(fs::is_directory(dir / "save941.info" / "inside"));
   int entries = 0;
   for (const auto& entry : fs::directory_iterator(dir.path())) {
@@ -90,7 +90,7 @@ TEST(SavedEntries, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
   EXPECT_EQ(entries, 1);
 
   // A missing folder: nothing is written anywhere.
-  EXPECT_FALSE(WriteSavedEntriesFile((dir / "missing").string(), {"a", "b", "c", "d", 4}));
+  EXPECT_NE(WriteSavedEntriesFile((dir / "missing").string(), {"a", "b", "c", "d", 4}), 0);
   EXPECT_FALSE(fs::exists(dir / "missing"));
 }
 

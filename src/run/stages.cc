@@ -1,10 +1,15 @@
 // The printing stages of the report run: the worksheet, the forms and the voucher.
 #include "run/stages.h"
 
+#include <cerrno>
+#include <system_error>
+
 #include "data/errors.h"
 #include "data/paths.h"
+#include "data/record_file.h"
 #include "data/report_writer.h"
 #include "forms/form_prints.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "run/report_figures.h"
 #include "text/masks.h"
@@ -18,8 +23,9 @@ namespace {
 // in silence; a run shows that message once, however many steps then fail on the same file.
 void AppendStep(RunContext& ctx, void (*step)(RunContext&, const std::filesystem::path&)) {
   try {
-    step(ctx, ResolveHostPath(ctx.state.DataDir, kReportFileName));
+    step(ctx, ReportOutputPath(ctx));
   } catch (const RunError& error) {
+    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
     if (!ctx.error_shown) {
       ctx.error_shown = true;
       ShowRunError(ctx.platform, error.number());
@@ -27,7 +33,83 @@ void AppendStep(RunContext& ctx, void (*step)(RunContext&, const std::filesystem
   }
 }
 
+// Shows the write-failure message for error `number`, once a run.
+void ShowWriteFailure(RunContext& ctx, int number) {
+  ctx.report_write_failed = true;
+  if (ctx.error_shown) return;
+  ctx.error_shown = true;
+  ShowRunError(ctx.platform, number);
+}
+
+void RemoveQuietly(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+}
+
 }  // namespace
+
+bool BeginReport(RunContext& ctx, bool show_error) {
+  std::filesystem::path target = ResolveHostPath(ctx.state.DataDir, kReportFileName);
+  ctx.report_path.clear();
+  ctx.report_write_failed = false;
+  int number = 0;
+  if (IsPresentButNotRegular(target)) {
+    // A link, folder, pipe or device under the report's name is never written or replaced.
+    number = kErrPathFileAccess;
+  } else {
+    std::filesystem::path temp;
+    std::FILE* file = CreateTemporaryIn(target.parent_path(), temp);
+    if (file != nullptr) {
+      std::fclose(file);
+      ctx.report_path = temp.string();
+      return true;
+    }
+    int error = errno;
+    // A folder the user may not create files in, with a report file the user may write: the
+    // report is written in place, as it always was there.
+    std::error_code ec;
+    bool no_new_files = error == EACCES || error == EPERM || error == EROFS;
+    if (no_new_files && std::filesystem::is_regular_file(target, ec)) {
+      try {
+        OutputFile(target).Close();
+        return true;
+      } catch (const RunError& e) {
+        number = e.number();
+      }
+    } else {
+      number = OpenErrorNumber(target, error);
+    }
+  }
+  ctx.report_write_failed = true;
+  if (show_error) ShowWriteFailure(ctx, number);
+  return false;
+}
+
+void FinishReport(RunContext& ctx) {
+  if (ctx.report_path.empty()) return;  // written in place
+  std::filesystem::path temp = ctx.report_path;
+  ctx.report_path.clear();
+  std::filesystem::path target = ResolveHostPath(ctx.state.DataDir, kReportFileName);
+  if (!ctx.report_write_failed) {
+    // On disk before the rename, so that a crash leaves the old report or the whole new one.
+    try {
+      OutputFile synced(temp, /*append=*/true);
+      synced.Close(/*sync=*/true);
+    } catch (const RunError& error) {
+      ShowWriteFailure(ctx, error.number());
+    }
+  }
+  if (!ctx.report_write_failed && IsPresentButNotRegular(target)) ShowWriteFailure(ctx, kErrPathFileAccess);
+  if (!ctx.report_write_failed) {
+    if (RenameOver(temp, target)) {
+      SyncFolder(target.parent_path());
+      return;
+    }
+    ShowWriteFailure(ctx, ErrorNumberFromErrno(errno));
+  }
+  RemoveQuietly(temp);
+}
+
 
 void ShowRunError(Platform& platform, int number) {
   if (number == 24 || number == 25 || number == 27 || number == 68) {
@@ -41,17 +123,19 @@ void RunWorksheet(RunContext& ctx) {
   try {
     RunQuarterlyWorksheet(ctx);
   } catch (const RunError& error) {
+    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
     ctx.error_shown = true;
     ShowRunError(ctx.platform, error.number());
   }
 }
 void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures) {
   RunState& s = ctx.state;
-  std::filesystem::path report = ResolveHostPath(s.DataDir, kReportFileName);
+  std::filesystem::path report = ReportOutputPath(ctx);
   try {
     if (figures.worksheet_error) throw RunError(*figures.worksheet_error, "worksheet");
     if (figures.worksheet) PrintWorksheet(*figures.worksheet, s, report);
   } catch (const RunError& error) {
+    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
     ctx.error_shown = true;
     ShowRunError(ctx.platform, error.number());
   }
@@ -59,6 +143,7 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures) {
     try {
       append(page, report);
     } catch (const RunError& error) {
+      if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
       if (!ctx.error_shown) {
         ctx.error_shown = true;
         ShowRunError(ctx.platform, error.number());

@@ -13,25 +13,48 @@ struct ReportFigures;
 
 // Loads "\save941.info" into the designee, preparer and state texts.
 void LoadSavedEntries(RunContext& ctx);
-// Writes the four texts back to "\save941.info".
+// Writes the four texts back to "\save941.info"; a save that fails shows the write-failure
+// message and keeps the old file whole.
 void SaveEntries(RunContext& ctx);
 // The options dialog of the form path; copies every control into the state as the user types.
 void ShowOptionsDialog(RunContext& ctx);
 // The report date dialog of the short path, with its title.
 void ShowReportDateDialog(RunContext& ctx, std::string_view title);
-// Writes the quarterly worksheet into a new "\report.txt" and leaves the plan totals; a file
+// Starts this run's report: a new temporary file beside "\report.txt" that the printing steps
+// write (ctx.report_path). In a folder where no file can be created, the steps write the report
+// file itself, as long as it is a regular file. False when neither can be written: the error
+// has then been shown when `show_error` is set.
+bool BeginReport(RunContext& ctx, bool show_error);
+// Ends this run's report after its printing: when every write succeeded the temporary file,
+// synced, replaces "\report.txt" (also when a read error was shown); otherwise it is removed
+// and the report file stays as it was.
+void FinishReport(RunContext& ctx);
+// Writes the quarterly worksheet into the run's report and leaves the plan totals; a file
 // that cannot be read or written ends it with the module's error message.
 void RunWorksheet(RunContext& ctx);
 // Append the chosen form's two pages and the payment voucher to "\report.txt".
 void PrintForm941(RunContext& ctx);
 void PrintForm944(RunContext& ctx);
 void PrintVoucher(RunContext& ctx);
-// Prints the computed parts of the form path into "\report.txt": the worksheet (or the message of
-// the error that kept it from being computed), the chosen form and the voucher.
+// Prints the computed parts of the form path into the run's report: the worksheet (or the
+// message of the error that kept it from being computed), the chosen form and the voucher.
 void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures);
+
+// The messages of a report that is not handed on; the report file's path follows each.
+inline constexpr std::string_view kReportIncompleteText =
+    "The report is incomplete and was not sent to the printer. Its pages are in ";
+inline constexpr std::string_view kReportNotWrittenText =
+    "The new report could not be written and was not sent to the printer. The report file was left as it was: ";
+
 // Asks for a printer and hands the report to the print utility ("/FP" on the short path); notes
-// in `outcome` whether it was handed on, and if not, why.
+// in `outcome` whether it was handed on, and if not, why. A report the run found incomplete (an
+// error message was shown) is not handed on: one more message says so and names the report file.
 void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
+// Writes Schedule B into "\scheduleb.txt" beside the report when the semiweekly depositor box
+// is checked and Form 941 was printed, and records in schedule_b_result what it did; the file is
+// replaced whole, never written through a link. A failure shows a message and touches nothing
+// of the report.
+void WriteScheduleB(RunContext& ctx);
 
 // The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
 // "Error " with the number, captioned "at line  0".

@@ -41,12 +41,12 @@ void WriteClient(const TempDir& dir, const char* date, std::optional<std::string
   if (saved) WriteBytes(dir / "save941.info", *saved);
 }
 
-struct RunOutcome {
+struct UserRun {
   RecordingPlatform platform;
   std::string device = "Q";
 };
 
-void RunOn(const TempDir& dir, RunOutcome& run, const std::string& answers, const std::string& reply = "") {
+void RunOn(const TempDir& dir, UserRun& run, const std::string& answers, const std::string& reply = "") {
   run.platform.answers = answers;
   run.platform.printer_reply = reply;
   RunReport(dir.str(), run.device, "941", run.platform, dir.str());
@@ -82,7 +82,7 @@ TEST(UserStages, DialogOutcomesDecideWhatTheRunWrites) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     WriteClient(dir, c.date, c.saved_before);
-    RunOutcome run;
+    UserRun run;
     RunOn(dir, run, c.answers, "A*LPT1:*X*N");
     ASSERT_EQ(run.platform.dialogs.size(), 1u);
     EXPECT_EQ(fs::exists(dir / "report.txt"), c.report_written);
@@ -103,13 +103,13 @@ TEST(UserStages, DialogOutcomesDecideWhatTheRunWrites) {
 TEST(UserStages, SavedEntriesStayTheSameOverThreeReports) {
   TempDir dir;
   WriteClient(dir, kFormDate);
-  RunOutcome first;
+  UserRun first;
   RunOn(dir, first, "213=&LH1%\n214=(217) 555-0142\n215=&LH1% &LH2%\n219=il \n401\n");
   std::string saved = ReadFile(dir / "save941.info");
   EXPECT_EQ(saved, "&LH1% \r\n(217) 555-0142 \r\n&LH1% &LH2% \r\nil  \r\n");
   for (int report = 2; report <= 4; ++report) {
     SCOPED_TRACE(report);
-    RunOutcome again;
+    UserRun again;
     RunOn(dir, again, "401\n");
     const DialogTable& shown = again.platform.dialogs.at(0);
     EXPECT_EQ(shown.Find(213)->text, "&LH1%");
@@ -131,7 +131,7 @@ TEST(UserStages, MonthBoxesShowTheQuartersLiabilities) {
   liability[92] = "-7";
   spec.liability = liability;
   WriteClientFolder(dir.path(), spec);
-  RunOutcome run;
+  UserRun run;
   RunOn(dir, run, "");
   const DialogTable& shown = run.platform.dialogs.at(0);
   EXPECT_EQ(shown.Find(216)->text, " 100.5");
@@ -165,11 +165,12 @@ TEST(UserStages, SavedEntriesTheUserMayNotRewriteAreKept) {
       ASSERT_EQ(::chmod((dir / "save941.info").c_str(), as_other_user ? 0600 : 0000), 0);
     }
 
-    // The run's outcome: 0 when the report was handed on once.
+    // The run's outcome: 0 when the save failure was shown and the report was not handed on.
     auto run_report = [&] {
-      RunOutcome run;
+      UserRun run;
       RunOn(dir, run, "213=NEW\n401\n", "A*LPT1*X*N");
-      return run.platform.commands.size() == 1 ? 0 : 1;
+      bool shown = run.platform.messages.size() == 2 && run.platform.messages[0] == "at line  0: Error  70";
+      return run.platform.commands.empty() && shown ? 0 : 1;
     };
     // 3: the run never met the obstacle the case is about (it could write after all).
     int outcome = RunWithoutPrivileges([&] {
@@ -181,21 +182,58 @@ TEST(UserStages, SavedEntriesTheUserMayNotRewriteAreKept) {
     ::chmod((dir / "save941.info").c_str(), 0600);
     EXPECT_EQ(outcome, 0);
     EXPECT_EQ(ReadFile(dir / "save941.info"), saved);
-    // The run goes on: the worksheet is written into the existing report file and handed on.
+    // The run goes on: the worksheet is written into the existing report file.
     EXPECT_NE(ReadFile(dir / "report.txt").find("TOTALS"), std::string::npos);
   }
 }
 
-TEST(UserStages, ASaveThatCannotReplaceTheFileStillProducesTheReport) {
-  // Works for every user, the superuser too: a folder stands where the file should be.
+TEST(UserStages, ASaveThatFailsIsShownAndTheReportIsNotHandedOn) {
+  // Works for every user, the superuser too: a folder, or a link to a file outside the client
+  // folder, stands where the file should be; neither is replaced or written through.
+  for (bool link : {false, true}) {
+    SCOPED_TRACE(link ? "link" : "folder");
+    TempDir dir;
+    TempDir outside;
+    WriteClient(dir, kFormDate);
+    if (link) {
+      WriteBytes(outside / "victim", "KEEP \r\n");
+      fs::create_symlink(outside / "victim", dir / "save941.info");
+    } else {
+      fs::create_directories(dir / "save941.info" / "kept");
+    }
+    UserRun run;
+    RunOn(dir, run, "213=NEW\n401\n", "A*LPT1*X*N");
+    if (link) {
+      EXPECT_TRUE(fs::is_symlink(dir / "save941.info"));
+      EXPECT_EQ(ReadFile(outside / "victim"), "KEEP \r\n");
+    } else {
+      EXPECT_TRUE(fs::is_directory(dir / "save941.info" / "kept"));
+    }
+    EXPECT_NE(ReadFile(dir / "report.txt").find("TOTALS"), std::string::npos);
+    EXPECT_TRUE(run.platform.commands.empty());
+    ASSERT_EQ(run.platform.messages.size(), 2u);
+    EXPECT_EQ(run.platform.messages[0], "at line  0: Error  75");
+    EXPECT_NE(run.platform.messages[1].find((dir / "report.txt").string()), std::string::npos);
+  }
+}
+
+TEST(UserStages, SavedEntriesInAFolderWithALongPathAreKept) {
+  // A folder path just short of the system's limit leaves little room for a temporary name.
   TempDir dir;
-  WriteClient(dir, kFormDate);
-  fs::create_directories(dir / "save941.info" / "kept");
-  RunOutcome run;
-  RunOn(dir, run, "213=NEW\n401\n", "A*LPT1*X*N");
-  EXPECT_TRUE(fs::is_directory(dir / "save941.info" / "kept"));
-  EXPECT_NE(ReadFile(dir / "report.txt").find("TOTALS"), std::string::npos);
-  EXPECT_EQ(run.platform.commands.size(), 1u);
+  fs::path folder = dir.path();
+  while (folder.string().size() < 4000) folder /= std::string(200, 'd');
+  folder /= std::string(4060 - folder.string().size(), 'e');
+  fs::create_directories(folder);
+  ASSERT_LE(folder.string().size() + std::string("/save941.info").size(), 4095u);
+  WriteClientFolder(folder, [] {
+    ClientFolderSpec spec;
+    spec.client = PlainClient(kFormDate);
+    return spec;
+  }());
+  UserRun run;
+  run.platform.answers = "213=NEW NAME\n401\n";
+  RunReport(folder.string(), run.device, "941", run.platform, folder.string());
+  EXPECT_EQ(ReadFile(folder / "save941.info"), "NEW NAME \r\n \r\n \r\n  \r\n");
   EXPECT_TRUE(run.platform.messages.empty());
 }
 
@@ -236,7 +274,7 @@ TEST(PrintHandOff, RepliesAndCommands) {
     SCOPED_TRACE(date);
     TempDir dir;
     WriteClient(dir, date);
-    RunOutcome run;
+    UserRun run;
     bool form = std::string_view(date) == kFormDate;
     RunOn(dir, run, form ? "401\n" : "103\n", "A*LPT1:*X*Y");
     std::string report = (dir / "report.txt").string();

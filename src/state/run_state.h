@@ -38,6 +38,18 @@ struct RunState {
   int CancelRequested = 0;
 };
 
+// What a run did about Schedule B, the page a semiweekly depositor adds to Form 941 when the
+// caller asks for it (run/stages.h, WriteScheduleB).
+enum class ScheduleBOutcome {
+  kNotAsked,       // the caller did not ask for it
+  kNoForms,        // the run took the short path: no forms at all
+  kCancelled,      // the options dialog was cancelled
+  kNotSemiweekly,  // the semiweekly depositor box was not checked
+  kNotForm941,     // Form 944 was chosen: Schedule B goes with Form 941 only
+  kWritten,
+  kFailed,         // it could not be written; the run showed why
+};
+
 // Plan totals of plans 1 to 3 in cents, left by the worksheet's employee pass for the forms.
 using PlanTotals = std::array<Cents, 4>;  // [0] is unused
 
@@ -52,10 +64,19 @@ struct RunContext {
   std::string work_dir;
   PlanTotals plan_totals{};
   // Set once a run-time error has been shown, so that one failing report file gives one message.
+  // Such a report is incomplete: it is never handed on.
   bool error_shown = false;
+  // The file the printing steps write this run's report into: a temporary file beside the
+  // report file, which replaces it when the printing ends. Empty: the report file itself.
+  std::string report_path;
+  // Set when a write of the report failed (full disk, I/O error): the report file is kept.
+  bool report_write_failed = false;
   // What the readers do with a missing file: a report run creates it empty as the host does; a
   // run that only computes the figures (`lines`) creates nothing.
   MissingFile missing = MissingFile::kCreate;
+  // Schedule B: asked for by the caller, and what came of it.
+  bool want_schedule_b = false;
+  ScheduleBOutcome schedule_b_result = ScheduleBOutcome::kNotAsked;
   Platform& platform;
 };
 

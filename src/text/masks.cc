@@ -99,15 +99,6 @@ bool FindField(std::string_view section, Field& field) {
   return false;
 }
 
-// The printed length of text once its escapes are resolved.
-std::size_t LiteralLength(std::string_view text) {
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < text.size(); ++i, ++n) {
-    if (text[i] == '\\' && i + 1 < text.size()) ++i;
-  }
-  return n;
-}
-
 // Appends text with its escapes resolved; a backslash at the very end is kept as it is.
 void AppendLiteral(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -267,7 +258,7 @@ std::string PlainText(double value) {
 
 }  // namespace
 
-std::string FormatAmount(std::string_view mask, double value) {
+void AppendAmount(std::string& out, std::string_view mask, double value) {
   const Sections sections = SplitSections(mask);
 
   // Choose the section by the value as given. The negative section prints the magnitude: its
@@ -288,29 +279,24 @@ std::string FormatAmount(std::string_view mask, double value) {
       negative = true;
     }
   }
-  if (section.empty()) return PlainText(value);
+  if (section.empty()) {
+    out += PlainText(value);
+    return;
+  }
 
   Field field;
   const bool has_field = FindField(section, field);
   if (!has_field) {
     if (zero_section) {
-      std::string out;
       AppendLiteral(out, section);
-      return out;
+      return;
     }
     // No field: the amount goes at the end as though the section ended in "#".
     field.begin = field.end = section.size();
     field.integer_positions = 1;
   }
 
-  const std::string_view before = section.substr(0, field.begin);
-  const std::string_view after = section.substr(field.end);
-  std::string out;
-  // Room for the literals and the field as the mask draws it: a short mask then stays in the
-  // string's own buffer, and only a widened field grows it.
-  out.reserve(LiteralLength(before) + LiteralLength(after) +
-              static_cast<std::size_t>(field.Width()));
-  AppendLiteral(out, before);
+  AppendLiteral(out, section.substr(0, field.begin));
   const double magnitude = std::fabs(value);
   if (std::isnan(value)) {
     AppendAligned(out, field, "NaN");
@@ -319,7 +305,15 @@ std::string FormatAmount(std::string_view mask, double value) {
   } else {
     AppendNumber(out, field, magnitude, negative);
   }
-  AppendLiteral(out, after);
+  AppendLiteral(out, section.substr(field.end));
+}
+
+std::string FormatAmount(std::string_view mask, double value) {
+  std::string out;
+  // Room for the mask's own length and a widened field: a short mask stays in the string's own
+  // buffer, and a long one is allocated once.
+  out.reserve(mask.size() + 8);
+  AppendAmount(out, mask, value);
   return out;
 }
 

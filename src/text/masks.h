@@ -33,6 +33,10 @@ namespace qreport {
 // Formats value by the mask; never fails, never drops a digit.
 std::string FormatAmount(std::string_view mask, double value);
 
+// Appends exactly the bytes FormatAmount(mask, value) returns to `out`, without a string of
+// their own: the report writer formats every amount straight into its buffer.
+void AppendAmount(std::string& out, std::string_view mask, double value);
+
 // Plain number text: a blank (sign position) or "-" then the digits; page 1 gives " 1".
 std::string NumberText(double value);
 

@@ -20,6 +20,10 @@ void ExpectAll(const Case (&cases)[N]) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "mask \"" << c.mask << "\" value " << c.value);
     EXPECT_EQ(FormatAmount(c.mask, c.value), c.want);
+    // Formatted into a buffer that already holds text, the same bytes follow it.
+    std::string buffer = "row;";
+    AppendAmount(buffer, c.mask, c.value);
+    EXPECT_EQ(buffer, std::string("row;") + c.want);
   }
 }
 

@@ -67,9 +67,9 @@ void WorksheetPrinter::PageHeading() {
   ++page_;
   out_.LineEnd();
 
-  out_.Text(state_.ReportDate);
+  out_.Text(DataText(state_.ReportDate));
   out_.TabTo(CentredColumn(TrimRight(state_.EmployerName).size()));
-  out_.Text(state_.EmployerName);
+  out_.Text(DataText(state_.EmployerName));
   std::string page_text = NumberText(page_);
   out_.TabTo(kPageNumberEnd - static_cast<int>(page_text.size()));
   out_.Text("Page " + page_text);
@@ -78,7 +78,7 @@ void WorksheetPrinter::PageHeading() {
   bool has_trade_name = !trade_name_.empty();
   if (has_trade_name) {
     out_.TabTo(CentredColumn(trade_name_.size()));
-    out_.Text(trade_name_);
+    out_.Text(DataText(trade_name_));
     out_.LineEnd();
   }
   out_.TabTo(kTitleColumn);
@@ -89,7 +89,7 @@ void WorksheetPrinter::PageHeading() {
   out_.LineEnd();
   std::string period = PeriodEndingText(state_.PayrollDate);
   out_.TabTo(CentredColumn(period.size()));
-  out_.Text(period);
+  out_.Text(DataText(period));
   out_.LineEnd();
   out_.Text(" ");
   out_.LineEnd();
@@ -110,17 +110,18 @@ void WorksheetPrinter::PageHeading() {
 
 void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
   if (page_ == 0 || line_count_ > kLinesPerPage) PageHeading();
-  out_.Text(line.key);
+  out_.Text(DataText(line.key));
   out_.TabTo(kNameColumn);
-  std::string name = line.name.substr(0, 23);
-  name.resize(23, ' ');
+  // The name in 23 columns, cut or padded; control bytes in it print as blanks.
+  std::string name = DataText(std::string_view(line.name).substr(0, 23));
   out_.Text(name);
+  out_.Repeat(' ', 23 - static_cast<int>(name.size()));
   out_.TabTo(kAmountsColumn);
   for (double wage : {line.wages_and_tips, line.fica_taxable, line.futa_taxable, line.suta_taxable, line.sdi_taxable}) {
-    out_.Text(FormatAmount(kWageMask, wage));
+    out_.Amount(kWageMask, wage);
   }
   for (double amount : {line.tips, line.federal_withheld, line.state_withheld, line.fica_withheld}) {
-    out_.Text(FormatAmount(kSmallMask, amount));
+    out_.Amount(kSmallMask, amount);
   }
   out_.LineEnd();
   ++line_count_;

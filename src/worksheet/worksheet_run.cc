@@ -63,10 +63,15 @@ void PrintWorksheet(const WorksheetFigures& f, RunState& s, const std::filesyste
   out.Close();
 }
 
+std::filesystem::path ReportOutputPath(const RunContext& ctx) {
+  if (!ctx.report_path.empty()) return ctx.report_path;
+  return ResolveHostPath(ctx.state.DataDir, kReportFileName);
+}
+
 void RunQuarterlyWorksheet(RunContext& ctx) {
   std::optional<WorksheetFigures> figures = ComputeWorksheet(ctx);
   if (!figures) return;
-  PrintWorksheet(*figures, ctx.state, ResolveHostPath(ctx.state.DataDir, kReportFileName));
+  PrintWorksheet(*figures, ctx.state, ReportOutputPath(ctx));
   ctx.plan_totals = figures->plan_totals;
 }
 

@@ -27,6 +27,9 @@ struct WorksheetFigures {
   PlanTotals plan_totals{};          // plans 1 to 3 of every employee of the index
 };
 
+// The file this run's printing steps write: ctx.report_path, or the report file when it is empty.
+std::filesystem::path ReportOutputPath(const RunContext& ctx);
+
 // Reads the formula, client, rates and employee files of ctx.state.DataDir (ctx.missing says
 // what a missing file is). Sets EmployerName and PayrollDate from the client file, PayrollDate
 // "013192" when the client gives none, and ReportDate as the heading shows it (ReportDateShown)
@@ -38,7 +41,7 @@ std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx);
 // open. Throws RunError.
 void PrintWorksheet(const WorksheetFigures& figures, RunState& state, const std::filesystem::path& report);
 
-// The report run's worksheet step: computes, writes "\report.txt" and leaves the plan totals in
+// The report run's worksheet step: computes, writes the run's report (ReportOutputPath) and leaves the plan totals in
 // the context. Throws RunError.
 void RunQuarterlyWorksheet(RunContext& ctx);
 

@@ -93,13 +93,27 @@ DemoClient MakeDemoClient() {
     quarter_liability += federal + 2 * fica;
   }
 
-  // Paid on the 15th and the last day of each month: six equal payments, the rest on the last.
+  // The quarter's liability by month: a sixth of it in each of the first four half-months and
+  // the rest in June (the month sums the report has always shown).
+  Cents sixth = quarter_liability / 6;
+  const Cents months[] = {2 * sixth, 2 * sixth, quarter_liability - 4 * sixth};
+  // A semiweekly depositor paid every other Friday of the second quarter of 2026: April 3 and
+  // 17, May 1, 15 and 29, June 12 and 26. Each payday carries its share of its month (hours and
+  // overtime differ from one pay period to the next); the last payday of a month takes the rest,
+  // so each month's sum stays what it is.
+  struct Payday {
+    int month;  // 0 to 2
+    int day;
+    int percent;  // of the month; 0: the rest
+  };
+  constexpr Payday kPaydays[] = {{0, 3, 48}, {0, 17, 0}, {1, 1, 31}, {1, 15, 35}, {1, 29, 0}, {2, 12, 53}, {2, 26, 0}};
   std::vector<std::string> liability(93, "0.00");
-  Cents payment = quarter_liability / 6;
-  const int paydays[] = {15, 30, 31 + 15, 31 + 31, 62 + 15, 62 + 30};
-  for (int i = 0; i < 6; ++i) {
-    Cents amount = i == 5 ? quarter_liability - 5 * payment : payment;
-    liability[static_cast<std::size_t>(paydays[i] - 1)] = DollarText(amount);
+  Cents paid[3] = {};
+  for (const Payday& p : kPaydays) {
+    Cents month = months[p.month];
+    Cents amount = p.percent == 0 ? month - paid[p.month] : month * p.percent / 100;
+    paid[p.month] += amount;
+    liability[static_cast<std::size_t>(31 * p.month + p.day - 1)] = DollarText(amount);
   }
   demo.folder.liability = liability;
 

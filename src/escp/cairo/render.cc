@@ -6,9 +6,12 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <sstream>
 
 #include "escp/cp437.h"
+#include "platform/files.h"
 
 namespace qreport::escp {
 
@@ -199,25 +202,100 @@ void DrawPage(cairo_t* cr, const Page& page, const Sheet& sheet, const FontSet& 
   cairo_restore(cr);
 }
 
+struct PdfWriter::Surface {
+  SurfacePtr surface;
+  ContextPtr cr;
+};
+
+PdfWriter::PdfWriter(const FontSet& fonts, std::ostream& out, const PaperOptions& paper)
+    : surface_(std::make_unique<Surface>()), fonts_(fonts), out_(out), paper_(paper) {
+  surface_->surface.reset(cairo_pdf_surface_create_for_stream(WriteToStream, &out, kLetterWidth, kLetterHeight));
+  cairo_surface_t* surface = surface_->surface.get();
+  Check(cairo_surface_status(surface), "cannot start the PDF");
+  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, kPdfCreationDate);
+  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_MOD_DATE, kPdfCreationDate);
+  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "qreport");
+  surface_->cr.reset(cairo_create(surface));
+}
+
+PdfWriter::~PdfWriter() = default;
+
+void PdfWriter::AddPage(const Page& page) {
+  Sheet sheet = SheetFor(page, paper_);
+  cairo_pdf_surface_set_size(surface_->surface.get(), sheet.width, sheet.height);
+  DrawPage(surface_->cr.get(), page, sheet, fonts_);
+  cairo_show_page(surface_->cr.get());
+  Check(cairo_status(surface_->cr.get()), "cannot draw the PDF");
+}
+
+void PdfWriter::Finish() {
+  Check(cairo_status(surface_->cr.get()), "cannot draw the PDF");
+  surface_->cr.reset();
+  cairo_surface_finish(surface_->surface.get());
+  Check(cairo_surface_status(surface_->surface.get()), "cannot write the PDF");
+  out_.flush();
+  if (!out_) throw RenderError("cannot write the PDF");
+}
+
 void WritePdf(const Document& document, const FontSet& fonts, std::ostream& out, const PaperOptions& paper) {
-  SurfacePtr surface(cairo_pdf_surface_create_for_stream(WriteToStream, &out, kLetterWidth, kLetterHeight));
-  Check(cairo_surface_status(surface.get()), "cannot start the PDF");
-  cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATE_DATE, kPdfCreationDate);
-  cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_MOD_DATE, kPdfCreationDate);
-  cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "qreport");
-  ContextPtr cr(cairo_create(surface.get()));
-  for (const Page& page : document.pages) {
-    Sheet sheet = SheetFor(page, paper);
-    cairo_pdf_surface_set_size(surface.get(), sheet.width, sheet.height);
-    DrawPage(cr.get(), page, sheet, fonts);
-    cairo_show_page(cr.get());
+  PdfWriter writer(fonts, out, paper);
+  for (const Page& page : document.pages) writer.AddPage(page);
+  writer.Finish();
+}
+
+namespace {
+
+// Draws each page as the interpreter finishes it, then lets it go.
+class DrawingSink final : public PageSink {
+ public:
+  DrawingSink(const FontSet& fonts, PdfWriter* pdf, const std::filesystem::path& png_dir, double dpi,
+              StreamRendering& result)
+      : fonts_(fonts), pdf_(pdf), png_dir_(png_dir), dpi_(dpi), result_(result) {}
+
+  void OnPage(Page&& page) override {
+    Page drawn = std::move(page);
+    ++result_.pages;
+    if (pdf_ != nullptr) pdf_->AddPage(drawn);
+    if (!png_dir_.empty()) {
+      std::filesystem::path file = png_dir_ / PngPageName(result_.pages);
+      std::ofstream out(file, std::ios::binary | std::ios::trunc);
+      if (!out) throw RenderError("cannot write " + file.string());
+      WritePng(RasterizePage(drawn, fonts_, dpi_), out);
+      result_.pngs.push_back(file);
+    }
   }
-  Check(cairo_status(cr.get()), "cannot draw the PDF");
-  cr.reset();
-  cairo_surface_finish(surface.get());
-  Check(cairo_surface_status(surface.get()), "cannot write the PDF");
-  out.flush();
-  if (!out) throw RenderError("cannot write the PDF");
+
+ private:
+  const FontSet& fonts_;
+  PdfWriter* pdf_;
+  std::filesystem::path png_dir_;
+  double dpi_;
+  StreamRendering& result_;
+};
+
+}  // namespace
+
+StreamRendering RenderStream(std::FILE* in, const FontSet& fonts, std::ostream* pdf, const std::filesystem::path& png_dir,
+                             double dpi) {
+  StreamRendering result;
+  if (!png_dir.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(png_dir, ec);
+    if (ec) throw RenderError("cannot make the folder " + png_dir.string() + ": " + ec.message());
+  }
+  std::optional<PdfWriter> writer;
+  if (pdf != nullptr) writer.emplace(fonts, *pdf);
+  DrawingSink sink(fonts, writer ? &*writer : nullptr, png_dir, dpi, result);
+  StreamInterpreter interpreter(fonts, sink);
+  std::vector<char> block(1 << 20);
+  std::size_t n;
+  while ((n = std::fread(block.data(), 1, block.size(), in)) > 0) interpreter.Feed(std::string_view(block.data(), n));
+  if (std::ferror(in)) throw RenderError("cannot read the printer text");
+  interpreter.Finish();
+  if (writer) writer->Finish();
+  result.diagnostics = interpreter.diagnostics();
+  result.more_diagnostics = interpreter.more_diagnostics();
+  return result;
 }
 
 PageImage RasterizePage(const Page& page, const FontSet& fonts, double dpi, const PaperOptions& paper) {
@@ -304,17 +382,38 @@ std::vector<std::filesystem::path> WritePngPages(const Document& document, const
 }
 
 std::size_t RenderReportToPdf(const std::filesystem::path& report, const std::filesystem::path& pdf) {
-  std::ifstream in(report, std::ios::binary);
+  // The PDF replaces the previous one only when it is whole and on disk; a link or device under
+  // its name is never written through or replaced.
+  if (IsPresentButNotRegular(pdf)) throw RenderError("not a regular file: " + pdf.string());
+  // Only a regular file is read: a pipe under the report's name would block for ever.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenRegularForReading(report), &std::fclose);
   if (!in) throw RenderError("cannot read " + report.string());
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) throw RenderError("cannot read " + report.string());
-  FontSet fonts;
-  Document document = Interpret(bytes.str(), fonts);
-  std::ofstream out(pdf, std::ios::binary | std::ios::trunc);
-  if (!out) throw RenderError("cannot write " + pdf.string());
-  WritePdf(document, fonts, out);
-  return document.pages.size();
+  std::filesystem::path temp;
+  std::FILE* created = CreateTemporaryIn(pdf.parent_path(), temp);
+  if (created == nullptr) throw RenderError("cannot write " + pdf.string());
+  std::fclose(created);
+  auto remove_temp = [&] {
+    std::error_code ec;
+    std::filesystem::remove(temp, ec);
+  };
+  std::size_t pages = 0;
+  try {
+    {
+      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+      if (!out) throw RenderError("cannot write " + pdf.string());
+      FontSet fonts;
+      pages = RenderStream(in.get(), fonts, &out).pages;
+    }
+    std::FILE* written = OpenRegularForWriting(temp, WriteMode::kAppend);
+    bool synced = written != nullptr && SyncFile(written);
+    if (written != nullptr) synced = std::fclose(written) == 0 && synced;
+    if (!synced || !RenameOver(temp, pdf)) throw RenderError("cannot write " + pdf.string());
+  } catch (...) {
+    remove_temp();
+    throw;
+  }
+  SyncFolder(pdf.parent_path());
+  return pages;
 }
 
 bool RenderReportForPrinting(const std::string& report, const std::string& pdf, std::string& error) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -28,6 +29,41 @@ inline constexpr const char* kPdfCreationDate = "2000-01-01T00:00:00Z";
 // Draws `page` with `cr`'s user space in sheet points (the page's sheet placement is applied
 // here).
 void DrawPage(cairo_t* cr, const Page& page, const Sheet& sheet, const FontSet& fonts);
+
+// Writes pages to one PDF as they come, each on its own sheet, so that a caller can release a
+// page once it is added. Throws RenderError when cairo or the stream fails.
+class PdfWriter {
+ public:
+  PdfWriter(const FontSet& fonts, std::ostream& out, const PaperOptions& paper = {});
+  ~PdfWriter();
+  PdfWriter(const PdfWriter&) = delete;
+  PdfWriter& operator=(const PdfWriter&) = delete;
+  void AddPage(const Page& page);
+  // Writes the end of the PDF and flushes the stream.
+  void Finish();
+
+ private:
+  struct Surface;
+  std::unique_ptr<Surface> surface_;
+  const FontSet& fonts_;
+  std::ostream& out_;
+  PaperOptions paper_;
+};
+
+// What RenderStream drew.
+struct StreamRendering {
+  std::size_t pages = 0;
+  std::vector<std::filesystem::path> pngs;
+  std::vector<Diagnostic> diagnostics;  // the first kMaxDiagnostics
+  std::size_t more_diagnostics = 0;
+};
+
+// Renders the printer text read from `in` a block at a time: each page is drawn into `pdf`
+// (when not null) and, when `png_dir` is not empty, to a PNG there at `dpi`, then released, so
+// memory is bounded by a page and not by the input. Throws RenderError when `in` cannot be read
+// or an output cannot be written.
+StreamRendering RenderStream(std::FILE* in, const FontSet& fonts, std::ostream* pdf,
+                             const std::filesystem::path& png_dir = {}, double dpi = 150);
 
 // Writes the pages of `document` as one PDF to `out`, each on its own sheet. Throws
 // RenderError when cairo or the stream fails.

@@ -10,12 +10,19 @@
 #include <vector>
 
 #include "support/fixture.h"
+#include "support/pixel_probe.h"
 
 namespace qreport::escp {
 namespace {
 
 using namespace std::string_literals;
+using qreport::testing::DarkNear;
+using qreport::testing::LightRegion;
+using qreport::testing::Luma;
+using qreport::testing::Px;
 using qreport::testing::ReadFile;
+using qreport::testing::Region;
+using qreport::testing::ToPixels;
 using qreport::testing::RunCommand;
 using qreport::testing::TempDir;
 
@@ -25,62 +32,6 @@ const FontSet& Fonts() {
 }
 
 constexpr double kProbeDpi = 200;
-
-int Luma(std::uint32_t rgb) {
-  int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
-  return (r * 3 + g * 6 + b) / 10;
-}
-
-// Pixel position of a printer position on the page's sheet.
-struct Px {
-  int x, y;
-};
-Px ToPixels(const Sheet& sheet, double x, double y, double dpi) {
-  double k = dpi / kPointsPerInch;
-  return {static_cast<int>((sheet.offset_x + sheet.scale * x) * k), static_cast<int>((sheet.offset_y + sheet.scale * y) * k)};
-}
-
-// Fills the light region that contains `seed` and returns its bounding box, or nothing when
-// the seed is dark. A box is closed when the region stays inside it.
-struct Region {
-  int pixels = 0;
-  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-};
-Region LightRegion(const PageImage& image, Px seed) {
-  Region region{0, seed.x, seed.y, seed.x, seed.y};
-  if (Luma(image.At(seed.x, seed.y)) < 160) return region;
-  std::vector<char> seen(image.pixels.size(), 0);
-  std::vector<Px> stack{seed};
-  seen[static_cast<std::size_t>(seed.y) * image.width + seed.x] = 1;
-  while (!stack.empty()) {
-    Px p = stack.back();
-    stack.pop_back();
-    ++region.pixels;
-    region.x0 = std::min(region.x0, p.x);
-    region.x1 = std::max(region.x1, p.x);
-    region.y0 = std::min(region.y0, p.y);
-    region.y1 = std::max(region.y1, p.y);
-    const Px next[] = {{p.x + 1, p.y}, {p.x - 1, p.y}, {p.x, p.y + 1}, {p.x, p.y - 1}};
-    for (Px n : next) {
-      if (n.x < 0 || n.y < 0 || n.x >= image.width || n.y >= image.height) continue;
-      auto at = static_cast<std::size_t>(n.y) * image.width + n.x;
-      if (seen[at] || Luma(image.pixels[at]) < 160) continue;
-      seen[at] = 1;
-      stack.push_back(n);
-    }
-  }
-  return region;
-}
-
-bool DarkNear(const PageImage& image, Px p, int radius = 2) {
-  for (int dy = -radius; dy <= radius; ++dy) {
-    for (int dx = -radius; dx <= radius; ++dx) {
-      int x = p.x + dx, y = p.y + dy;
-      if (x >= 0 && y >= 0 && x < image.width && y < image.height && Luma(image.At(x, y)) < 100) return true;
-    }
-  }
-  return false;
-}
 
 TEST(EscpRender, BoxesDrawnFromTemplateRowsAreClosed) {
   struct Case {

@@ -48,35 +48,36 @@ std::vector<Answer> ParseAnswers(std::string_view bytes) {
   return answers;
 }
 
+void PlayAnswer(const Answer& a, DialogState& dialog, DialogHandler& handler) {
+  const DialogControl* control = a.known_id ? dialog.Control(a.id) : nullptr;
+  if (control == nullptr) return;
+  switch (control->kind) {
+    case ControlKind::kTextBox:
+      if (a.has_text) {
+        dialog.SetText(a.id, a.text);
+        handler.Notify(a.id, dialog);
+      } else {
+        handler.Notify(a.id, dialog);  // focus in
+        if (!dialog.ended()) handler.Notify(a.id, dialog);  // focus out
+      }
+      break;
+    case ControlKind::kCheckBox:
+      dialog.SetChecked(a.id, a.has_text ? a.text == "1" : !dialog.IsChecked(a.id));
+      handler.Notify(a.id, dialog);
+      break;
+    case ControlKind::kPushButton:
+      handler.Notify(a.id, dialog);
+      break;
+    case ControlKind::kLabel:
+    case ControlKind::kFrame:
+      break;
+  }
+}
+
 int PlayAnswers(const DialogTable& table, DialogHandler& handler, const std::vector<Answer>& answers,
                 std::size_t& next) {
   DialogState dialog(table);
-  while (next < answers.size() && !dialog.ended()) {
-    const Answer& a = answers[next++];
-    const DialogControl* control = a.known_id ? dialog.Control(a.id) : nullptr;
-    if (control == nullptr) continue;
-    switch (control->kind) {
-      case ControlKind::kTextBox:
-        if (a.has_text) {
-          dialog.SetText(a.id, a.text);
-          handler.Notify(a.id, dialog);
-        } else {
-          handler.Notify(a.id, dialog);  // focus in
-          if (!dialog.ended()) handler.Notify(a.id, dialog);  // focus out
-        }
-        break;
-      case ControlKind::kCheckBox:
-        dialog.SetChecked(a.id, a.has_text ? a.text == "1" : !dialog.IsChecked(a.id));
-        handler.Notify(a.id, dialog);
-        break;
-      case ControlKind::kPushButton:
-        handler.Notify(a.id, dialog);
-        break;
-      case ControlKind::kLabel:
-      case ControlKind::kFrame:
-        break;
-    }
-  }
+  while (next < answers.size() && !dialog.ended()) PlayAnswer(answers[next++], dialog, handler);
   return dialog.ended() ? dialog.result() : kDialogClosed;
 }
 

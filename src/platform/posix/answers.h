@@ -32,6 +32,14 @@ struct Answer {
 // The events of an answers file, in order.
 std::vector<Answer> ParseAnswers(std::string_view bytes);
 
+class DialogState;
+
+// Applies one event to the open dialog `dialog` as a user's action: the control's text or mark
+// changes and the control notifies `handler`. Events for ids the dialog lacks, labels and frames
+// do nothing. A front end that receives its user's actions one at a time (the web pages) plays
+// each through this, so it acts exactly as an answers file does.
+void PlayAnswer(const Answer& answer, DialogState& dialog, DialogHandler& handler);
+
 // Plays `answers` from index `next` on in the dialog of `table` until the handler ends it;
 // `next` is left after the last event used. Returns the handler's result, or kDialogClosed
 // when the events ran out first (the dialog closes in no button's way).

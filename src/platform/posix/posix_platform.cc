@@ -74,7 +74,7 @@ class PosixPlatform final : public Platform {
  public:
   explicit PosixPlatform(PlatformOptions options) : options_(std::move(options)) {
     scripted_ = !options_.answers_file.empty();
-    terminal_ = !scripted_ && TerminalUi::Available();
+    terminal_ = !scripted_ && !options_.never_interactive && TerminalUi::Available();
   }
 
   void MessageBox(std::string_view caption, std::string_view text) override {
@@ -171,7 +171,7 @@ std::unique_ptr<Platform> MakePlatform(const PlatformOptions& options) {
 }
 
 bool DialogsReachAUser(const PlatformOptions& options) {
-  return !options.answers_file.empty() || TerminalUi::Available();
+  return !options.answers_file.empty() || (!options.never_interactive && TerminalUi::Available());
 }
 
 void CatchInterrupts() {

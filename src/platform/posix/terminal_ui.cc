@@ -14,35 +14,14 @@
 
 #include "platform/posix/dialog_state.h"
 #include "platform/posix/print_utility.h"
+#include "text/cp1252.h"
 
 namespace qreport {
 namespace {
 
-// Windows-1252 bytes 0x80 to 0x9F; 0 where the code page has no character.
-constexpr wchar_t kHigh1252[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
-wchar_t FromCp1252(unsigned char byte) {
-  if (byte >= 0x80 && byte < 0xA0) return kHigh1252[byte - 0x80];
-  return static_cast<wchar_t>(byte);
-}
-
-// The Windows-1252 byte of a typed character, or nullopt when the code page lacks it.
-std::optional<char> ToCp1252(wchar_t wc) {
-  if (wc >= 0x20 && wc < 0x7F) return static_cast<char>(wc);
-  if (wc >= 0xA0 && wc <= 0xFF) return static_cast<char>(static_cast<unsigned char>(wc));
-  for (int i = 0; i < 32; ++i) {
-    if (kHigh1252[i] != 0 && kHigh1252[i] == wc) return static_cast<char>(0x80 + i);
-  }
-  return std::nullopt;
-}
-
 // Draws one single-byte character; what the terminal cannot show becomes "?".
 void PutByte(int row, int col, unsigned char byte, attr_t attr) {
-  wchar_t wc = FromCp1252(byte);
+  auto wc = static_cast<wchar_t>(FromCp1252(byte));
   if (wc < 0x20 || wc == 0x7F || wc == 0 || ::wcwidth(wc) != 1) wc = L'?';
   wchar_t text[2] = {wc, 0};
   cchar_t cell;

@@ -1,0 +1,123 @@
+// One form-path run (worksheet, Form 941, payment voucher) of the largest client a host can
+// address, against the floor any such run has: reading every byte of the client's record files
+// once and writing as many bytes as the report has. The ratio of the two is what the formatting
+// and the computing cost above plain input and output; peak memory shows that it stays flat in
+// the number of employees.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data/client_writer.h"
+#include "platform/platform.h"
+#include "run/report_run.h"
+#include "run/stages.h"
+#include "state/run_state.h"
+
+namespace qreport {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path WriteFormFixture(int employees) {
+  auto dir = fs::temp_directory_path() / ("qreport-form-bench-" + std::to_string(employees));
+  if (fs::exists(dir / "EMPLOYEE.idx")) return dir;
+  ClientFolderSpec spec;
+  ClientSpec client;
+  client.employer_name = "BENCHMARK EMPLOYER";
+  client.address = "1 MAIN STREET";
+  client.city_line = "SPRINGFIELD, IL 62701";
+  client.ein = "36-1234567";
+  client.payroll_date = "063026";
+  client.futa_rate = "0.6";
+  client.futa_base = "7000";
+  client.suta_rate = "2.7";
+  client.suta_base = "12000";
+  spec.client = client;
+  for (int i = 0; i < employees; ++i) {
+    EmployeeSpec e;
+    e.key = "E" + std::to_string(i);
+    e.name = "EMPLOYEE NUMBER " + std::to_string(i);
+    e.qtd = {1'000'000 + i, 5'000, 76'500, 150'000, 40'000};
+    e.ytd = {2'000'000 + 2 * i, 10'000, 153'000, 300'000, 80'000};
+    e.exempt_code = static_cast<std::uint8_t>(i % 10 == 0 ? 9 : 0);
+    e.plans = {1'000, 2'000, 0};
+    spec.employees.push_back(e);
+  }
+  std::vector<std::string> liability(93, "0.00");
+  liability[0] = "100000.00";
+  spec.liability = liability;
+  WriteClientFolder(dir, spec);
+  WriteRatesFile(dir, {"6.2", "6.2", "184500", "1.45", "1.45", "0"});
+  WriteLetterheadFile(dir, {"BENCH PAYROLL", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
+  return dir;
+}
+
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// The form path after its dialog, as the report run calls it (no dialog, no hand-off).
+void RunFormPathOnce(const fs::path& dir, Platform& platform) {
+  RunContext ctx(platform);
+  ctx.work_dir = dir.string();
+  ctx.state.DataDir = dir.string();
+  ReadClientIntoState(ctx);
+  ctx.state.ReportDate = ctx.state.PayrollDate;
+  RunWorksheet(ctx);
+  PrintForm941(ctx);
+  PrintVoucher(ctx);
+}
+
+void BM_FormPathRun(benchmark::State& state) {
+  const int employees = static_cast<int>(state.range(0));
+  fs::path dir = WriteFormFixture(employees);
+  auto platform = MakePlatform({});
+  for (auto _ : state) RunFormPathOnce(dir, *platform);
+  state.SetItemsProcessed(state.iterations() * employees);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(dir / "report.txt")));
+  state.counters["peak_rss_kB"] = static_cast<double>(PeakKilobytes());
+}
+
+// Reads every record file of the client once and writes as many bytes as its report has, in
+// 64 KiB pieces through the system calls: what a run cannot do without.
+void BM_RawIoFloor(benchmark::State& state) {
+  const int employees = static_cast<int>(state.range(0));
+  fs::path dir = WriteFormFixture(employees);
+  auto platform = MakePlatform({});
+  RunFormPathOnce(dir, *platform);
+  const std::size_t report_bytes = fs::file_size(dir / "report.txt");
+  const fs::path out = dir / "floor.out";
+  std::vector<char> buffer(64 * 1024, 'x');
+  for (auto _ : state) {
+    for (const char* name : {"CLIENT", "EMPLOYEE.idx", "EMPLOYEE.fil", "EMPLOYEE.PLANS", "PRLIAB", "FICA.RAT", "prep"}) {
+      int fd = ::open((dir / name).c_str(), O_RDONLY);
+      if (fd < 0) continue;
+      while (::read(fd, buffer.data(), buffer.size()) > 0) {
+      }
+      ::close(fd);
+    }
+    int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    for (std::size_t left = report_bytes; left > 0;) {
+      std::size_t n = std::min(left, buffer.size());
+      if (::write(fd, buffer.data(), n) <= 0) break;
+      left -= n;
+    }
+    ::close(fd);
+  }
+  state.SetItemsProcessed(state.iterations() * employees);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(report_bytes));
+}
+
+BENCHMARK(BM_FormPathRun)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawIoFloor)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace qreport

@@ -1,0 +1,313 @@
+#include "batch/client_job.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "check/checks.h"
+#include "data/errors.h"
+#include "data/paths.h"
+#include "data/rates.h"
+#include "data/record_file.h"
+#include "data/report_writer.h"
+#include "escp/cairo/fonts.h"
+#include "escp/cairo/render.h"
+#include "escp/interpreter.h"
+#include "json/figures_json.h"
+#include "platform/platform.h"
+#include "run/report_figures.h"
+#include "run/report_run.h"
+
+namespace qreport {
+namespace fs = std::filesystem;
+namespace {
+
+// The files of a client folder that a run reads: everything but what the run itself writes.
+bool IsRunOutput(const fs::path& file) {
+  std::string name = file.filename().string();
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name == "report.txt" || name == "report.pdf" || name.ends_with(".part");
+}
+
+// The newest change among the client's inputs: the files of its folder and the rates folder's
+// rates and letterhead files.
+fs::file_time_type NewestInput(const ClientJob& job) {
+  fs::file_time_type newest = fs::file_time_type::min();
+  std::error_code ec;
+  auto consider = [&](const fs::path& file) {
+    fs::file_time_type t = fs::last_write_time(file, ec);
+    if (!ec && t > newest) newest = t;
+  };
+  for (const fs::directory_entry& entry : fs::directory_iterator(job.folder, ec)) {
+    if (entry.is_regular_file(ec) && !IsRunOutput(entry.path())) consider(entry.path());
+  }
+  consider(ResolveHostPath(job.rates_dir, kRatesFileName));
+  consider(ResolveHostPath(job.rates_dir, "prep."));
+  return newest;
+}
+
+// Every output exists and is newer than every input.
+bool OutputsAreCurrent(const ClientJob& job, const std::vector<fs::path>& outputs) {
+  fs::file_time_type newest_input = NewestInput(job);
+  for (const fs::path& out : outputs) {
+    std::error_code ec;
+    fs::file_time_type t = fs::last_write_time(out, ec);
+    if (ec || !fs::is_regular_file(out, ec) || t <= newest_input) return false;
+  }
+  return true;
+}
+
+std::string Trimmed(std::string_view text) {
+  std::size_t end = text.find_last_not_of(std::string_view(" \0", 2));
+  return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+}
+
+// The row's employer texts, form, quarter, year and money figures, all from the figures.
+void FillRowFigures(const ReportFigures& f, ClientRow& row) {
+  row.employer_name = Trimmed(f.state.EmployerName);
+  row.quarter = f.quarter;
+  row.year = f.year;
+  if (f.form941) {
+    const Form941Lines& l = f.form941->lines;
+    row.form = "941";
+    row.ein = f.form941->employer.ein_text;
+    row.has_figures = true;
+    row.line10 = l.line10;
+    row.deposits = l.line11;
+    row.balance = l.overpaid ? l.line13 : l.line12;
+  } else if (f.form944) {
+    const Form944Lines& l = f.form944->lines;
+    row.form = "944";
+    row.ein = f.form944->employer.ein_text;
+    row.has_figures = true;
+    row.line10 = l.line9;
+    row.deposits = l.line10;
+    row.balance = l.overpaid ? l.line12 : l.line11;
+  } else {
+    row.form = "worksheet";
+  }
+  row.ein = Trimmed(row.ein);
+}
+
+std::string Failed(ClientRow& row, std::string reason) {
+  row.status = ClientStatus::kFailed;
+  row.reason = std::move(reason);
+  return row.reason;
+}
+
+}  // namespace
+
+std::string_view ClientStatusName(ClientStatus status) {
+  switch (status) {
+    case ClientStatus::kDone: return "done";
+    case ClientStatus::kSkipped: return "skipped";
+    case ClientStatus::kFailed: return "failed";
+    case ClientStatus::kNotRun: return "not run";
+  }
+  return "not run";
+}
+
+std::string OutputBaseName(const ClientRow& row) {
+  return row.folder + "-" + std::to_string(row.year) + "Q" + std::to_string(row.quarter) + "-" + row.form;
+}
+
+bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::string& error) {
+  fs::path temp = path;
+  temp += ".part";
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = "cannot write " + temp.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  const char* at = bytes.data();
+  std::size_t left = bytes.size();
+  bool ok = true;
+  while (ok && left > 0) {
+    ssize_t n = ::write(fd, at, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) ok = false;
+    else {
+      at += n;
+      left -= static_cast<std::size_t>(n);
+    }
+  }
+  if (ok && ::fsync(fd) != 0) ok = false;
+  int saved = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    saved = errno;
+  }
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    saved = errno;
+  }
+  if (!ok) {
+    error = "cannot write " + path.string() + ": " + std::strerror(saved);
+    ::unlink(temp.c_str());
+  }
+  return ok;
+}
+
+ClientRow RunClientJob(const ClientJob& job) {
+  ClientRow row;
+  row.path = job.folder.string();
+  row.folder = job.folder.filename().string();
+  if (row.folder.empty()) row.folder = job.folder.parent_path().filename().string();  // "dir/"
+  std::error_code ec;
+  if (!fs::is_directory(job.folder, ec)) {
+    Failed(row, "no such client folder");
+    return row;
+  }
+  PlatformOptions options;
+  fs::path answers = job.folder / "answers";
+  if (fs::is_regular_file(answers, ec)) options.answers_file = answers.string();
+  // An empty reply chosen in advance: the finished report is handed to no printer.
+  options.has_printer_reply = true;
+  options.never_interactive = true;
+
+  // The figures first, computed without writing: they name the outputs and fill the row, and
+  // the report the run then prints is a view of the same figures.
+  ReportFigures figures;
+  {
+    auto platform = MakePlatform(options);
+    figures = ComputeClientFigures(job.folder.string(), job.rates_dir, "941", *platform);
+  }
+  FillRowFigures(figures, row);
+  if (figures.cancelled) {
+    Failed(row, "the answers cancel the dialog");
+    return row;
+  }
+  row.findings = CheckClient(figures, job.folder.string(), job.rates_dir);
+
+  fs::path out_dir = job.out_dir.empty() ? fs::absolute(job.folder, ec).parent_path() : job.out_dir;
+  std::string base = OutputBaseName(row);
+  fs::path report_out = out_dir / (base + ".txt");
+  fs::path pdf_out = out_dir / (base + ".pdf");
+  fs::path lines_out = out_dir / (base + ".lines.json");
+  std::vector<fs::path> outputs = {report_out, lines_out};
+  if (job.render) outputs.push_back(pdf_out);
+
+  if (job.skip_done && OutputsAreCurrent(job, outputs)) {
+    row.status = ClientStatus::kSkipped;
+    for (const fs::path& p : outputs) row.outputs.push_back(p.string());
+    return row;
+  }
+
+  auto platform = MakePlatform(options);
+  std::string device = "P";
+  RunOutcome outcome = RunReport(job.folder.string(), device, "941", *platform, job.rates_dir);
+  if (outcome.cancelled) {
+    Failed(row, "the answers cancelled the dialog");
+    return row;
+  }
+  if (outcome.error_shown) {
+    Failed(row, "the run showed an error message");
+    return row;
+  }
+
+  std::string report;
+  try {
+    report = ReadWholeFile(ResolveHostPath(job.folder.string(), kReportFileName));
+  } catch (const RunError& e) {
+    Failed(row, "the report cannot be read back (error " + std::to_string(e.number()) + ")");
+    return row;
+  }
+  std::string error;
+  if (!WriteFileAtomically(report_out, report, error)) {
+    Failed(row, error);
+    return row;
+  }
+  row.outputs.push_back(report_out.string());
+  if (!WriteFileAtomically(lines_out, FiguresJson(figures).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n", error)) {
+    Failed(row, error);
+    return row;
+  }
+  row.outputs.push_back(lines_out.string());
+
+  if (job.render && job.fonts != nullptr) {
+    try {
+      escp::Document document = escp::Interpret(report, *job.fonts);
+      std::ostringstream pdf;
+      escp::WritePdf(document, *job.fonts, pdf);
+      if (!WriteFileAtomically(pdf_out, pdf.str(), error)) {
+        Failed(row, error);
+        return row;
+      }
+    } catch (const escp::RenderError& e) {
+      Failed(row, std::string("the report cannot be drawn: ") + e.what());
+      return row;
+    }
+    row.outputs.push_back(pdf_out.string());
+  }
+  row.status = ClientStatus::kDone;
+  return row;
+}
+
+std::string RowToJsonLine(const ClientRow& row) {
+  nlohmann::ordered_json j;
+  j["folder"] = row.folder;
+  j["path"] = row.path;
+  j["status"] = ClientStatusName(row.status);
+  j["reason"] = row.reason;
+  j["employer_name"] = row.employer_name;
+  j["ein"] = row.ein;
+  j["form"] = row.form;
+  j["quarter"] = row.quarter;
+  j["year"] = row.year;
+  j["has_figures"] = row.has_figures;
+  j["line10"] = row.line10;
+  j["deposits"] = row.deposits;
+  j["balance"] = row.balance;
+  nlohmann::ordered_json findings = nlohmann::ordered_json::array();
+  for (const Finding& f : row.findings) {
+    findings.push_back({{"code", f.code}, {"severity", SeverityName(f.severity)}, {"message", f.message}});
+  }
+  j["findings"] = findings;
+  j["outputs"] = row.outputs;
+  j["seconds"] = row.seconds;
+  // Bytes that are not UTF-8 (the record files' texts) are replaced rather than refused.
+  return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+bool RowFromJsonLine(std::string_view line, ClientRow& row) {
+  nlohmann::json j = nlohmann::json::parse(line, nullptr, /*allow_exceptions=*/false);
+  if (!j.is_object()) return false;
+  try {
+    row.folder = j.at("folder").get<std::string>();
+    row.path = j.at("path").get<std::string>();
+    std::string status = j.at("status").get<std::string>();
+    row.status = status == "done"      ? ClientStatus::kDone
+                 : status == "skipped" ? ClientStatus::kSkipped
+                 : status == "failed"  ? ClientStatus::kFailed
+                                       : ClientStatus::kNotRun;
+    row.reason = j.at("reason").get<std::string>();
+    row.employer_name = j.at("employer_name").get<std::string>();
+    row.ein = j.at("ein").get<std::string>();
+    row.form = j.at("form").get<std::string>();
+    row.quarter = j.at("quarter").get<int>();
+    row.year = j.at("year").get<int>();
+    row.has_figures = j.at("has_figures").get<bool>();
+    row.line10 = j.at("line10").get<Cents>();
+    row.deposits = j.at("deposits").get<Cents>();
+    row.balance = j.at("balance").get<Cents>();
+    row.findings.clear();
+    for (const auto& f : j.at("findings")) {
+      row.findings.push_back({f.at("code").get<std::string>(),
+                              f.at("severity").get<std::string>() == "error" ? Severity::kError : Severity::kWarning,
+                              f.at("message").get<std::string>()});
+    }
+    row.outputs = j.at("outputs").get<std::vector<std::string>>();
+    row.seconds = j.at("seconds").get<double>();
+  } catch (const nlohmann::json::exception&) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qreport

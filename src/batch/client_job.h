@@ -1,0 +1,75 @@
+// One client of a batch: the report run for its folder with its answers and no print hand-off,
+// the outputs named after the client, the quarter, the year and the form, the checks, and the
+// row this client gives the batch summary. A batch runs each job in a process of its own
+// (batch/batch_runner.h); nothing here keeps state between jobs.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "check/findings.h"
+#include "text/numbers.h"
+
+namespace qreport {
+
+namespace escp {
+class FontSet;
+}
+
+// What one client's job is asked to do.
+struct ClientJob {
+  std::filesystem::path folder;   // the client folder
+  std::filesystem::path out_dir;  // where its outputs go; empty: beside the folder
+  std::string rates_dir;          // the folder of FICA.RAT and prep; empty: the current folder
+  bool render = false;            // also the report's PDF
+  bool skip_done = false;         // leave a client whose outputs are newer than its inputs
+  // The renderer's fonts, found once for the whole batch; null when not rendering.
+  const escp::FontSet* fonts = nullptr;
+};
+
+enum class ClientStatus {
+  kDone,     // the report and every output were written
+  kSkipped,  // --skip-done: the outputs were newer than the inputs, nothing was written
+  kFailed,   // see the reason
+  kNotRun,   // the batch was interrupted before this client started
+};
+
+// "done", "skipped", "failed" or "not run".
+std::string_view ClientStatusName(ClientStatus status);
+
+// A client's row of the batch summary.
+struct ClientRow {
+  std::string folder;  // the folder's own name
+  std::string path;    // the folder as given
+  ClientStatus status = ClientStatus::kNotRun;
+  std::string reason;  // why it failed, in plain words
+  std::string employer_name, ein;
+  std::string form;            // "941", "944" or "worksheet" (the short path's report)
+  int quarter = 0, year = 0;   // 0 when the report date names none
+  bool has_figures = false;    // the figures below were computed
+  Cents line10 = 0;            // the total taxes after adjustments (Form 944: its line 9)
+  Cents deposits = 0;          // total deposits (Form 941 line 11, Form 944 line 10)
+  Cents balance = 0;           // line 10 less deposits: above 0 due, below 0 overpaid
+  std::vector<Finding> findings;
+  std::vector<std::string> outputs;  // the files written, full paths
+  double seconds = 0;                // wall time of the job
+};
+
+// "<folder>-<year>Q<quarter>-<form>": the name every output of a client starts with.
+std::string OutputBaseName(const ClientRow& row);
+
+// Runs the job and returns its row (without `seconds`). A failure of the client ends as a failed
+// row; only std::bad_alloc escapes. The report run's messages go to standard error.
+ClientRow RunClientJob(const ClientJob& job);
+
+// A row as one line of JSON and back, for the way from a job's process to the batch.
+std::string RowToJsonLine(const ClientRow& row);
+bool RowFromJsonLine(std::string_view line, ClientRow& row);
+
+// Writes `bytes` to `path` through "<path>.part", synced, then renamed over `path`, so a reader
+// sees the old file or the new one, never a torn one. The temporary file is opened without
+// following a link. False with the reason in `error` when it cannot.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string& error);
+
+}  // namespace qreport

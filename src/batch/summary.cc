@@ -1,0 +1,105 @@
+#include "batch/summary.h"
+
+#include <csv.h>
+
+#include <cstdio>
+
+#include <nlohmann/json.hpp>
+
+#include "text/masks.h"
+
+namespace qreport {
+namespace {
+
+void Field(std::string& line, std::string_view text) {
+  if (!line.empty() && line.back() != '\n') line += ',';
+  std::string quoted(csv_write(nullptr, 0, text.data(), text.size()), '\0');
+  csv_write(quoted.data(), quoted.size(), text.data(), text.size());
+  line += quoted;
+}
+
+std::string Dollars(Cents cents) { return FormatAmount("0.00", CentsValue(cents)); }
+
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", seconds);  // a duration, not money
+  return text;
+}
+
+}  // namespace
+
+std::string SummaryCsv(const BatchResult& result) {
+  std::string csv;
+  for (const char* name : {"folder", "employer_name", "ein", "path", "form", "quarter", "year", "line10", "deposits",
+                           "balance", "findings", "status", "reason", "seconds"}) {
+    Field(csv, name);
+  }
+  csv += "\r\n";
+  for (const ClientRow& row : result.rows) {
+    Field(csv, row.folder);
+    Field(csv, row.employer_name);
+    Field(csv, row.ein);
+    Field(csv, row.path);
+    Field(csv, row.form);
+    Field(csv, row.quarter > 0 ? std::to_string(row.quarter) : "");
+    Field(csv, row.year > 0 ? std::to_string(row.year) : "");
+    Field(csv, row.has_figures ? Dollars(row.line10) : "");
+    Field(csv, row.has_figures ? Dollars(row.deposits) : "");
+    Field(csv, row.has_figures ? Dollars(row.balance) : "");
+    std::string findings;
+    for (const Finding& f : row.findings) {
+      if (!findings.empty()) findings += "; ";
+      findings += std::string(SeverityName(f.severity)) + " " + f.code;
+    }
+    Field(csv, findings);
+    Field(csv, ClientStatusName(row.status));
+    Field(csv, row.reason);
+    Field(csv, SecondsText(row.seconds));
+    csv += "\r\n";
+  }
+  return csv;
+}
+
+std::string SummaryJson(const BatchResult& result) {
+  nlohmann::ordered_json clients = nlohmann::ordered_json::array();
+  for (const ClientRow& row : result.rows) {
+    nlohmann::ordered_json j;
+    j["folder"] = row.folder;
+    j["employer_name"] = row.employer_name;
+    j["ein"] = row.ein;
+    j["path"] = row.path;
+    j["form"] = row.form;
+    j["quarter"] = row.quarter;
+    j["year"] = row.year;
+    if (row.has_figures) {
+      j["line10"] = row.line10;
+      j["deposits"] = row.deposits;
+      j["balance"] = row.balance;
+    } else {
+      j["line10"] = j["deposits"] = j["balance"] = nullptr;
+    }
+    nlohmann::ordered_json findings = nlohmann::ordered_json::array();
+    for (const Finding& f : row.findings) {
+      findings.push_back({{"code", f.code}, {"severity", SeverityName(f.severity)}, {"message", f.message}});
+    }
+    j["findings"] = findings;
+    j["status"] = ClientStatusName(row.status);
+    j["reason"] = row.reason;
+    j["outputs"] = row.outputs;
+    j["seconds"] = row.seconds;
+    clients.push_back(j);
+  }
+  nlohmann::ordered_json summary;
+  summary["clients"] = clients;
+  summary["interrupted"] = result.interrupted;
+  return summary.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+bool WriteSummary(const BatchResult& result, const std::filesystem::path& base, std::string& error) {
+  std::filesystem::path csv = base, json = base;
+  csv += ".csv";
+  json += ".json";
+  return WriteFileAtomically(csv, SummaryCsv(result), error) && WriteFileAtomically(json, SummaryJson(result), error);
+}
+
+}  // namespace qreport

@@ -1,0 +1,225 @@
+#include "check/checks.h"
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "data/client_file.h"
+#include "data/employee_files.h"
+#include "data/errors.h"
+#include "data/paths.h"
+#include "data/rates.h"
+#include "data/record_file.h"
+#include "forms/employer_block.h"
+#include "json/client_document.h"
+
+namespace qreport {
+namespace {
+
+using namespace std::string_view_literals;
+
+void Add(std::vector<Finding>& out, std::string code, Severity severity, std::string message) {
+  out.push_back({std::move(code), severity, std::move(message)});
+}
+
+bool Blank(std::string_view text) { return text.find_first_not_of(" \t\0"sv) == std::string_view::npos; }
+
+std::string Trimmed(std::string_view text) {
+  std::size_t end = text.find_last_not_of(" \t\0"sv);
+  std::size_t begin = text.find_first_not_of(" \t\0"sv);
+  return end == std::string_view::npos ? std::string() : std::string(text.substr(begin, end - begin + 1));
+}
+
+// Deposits against the total taxes: the balance due or the overpayment.
+void CheckBalance(std::vector<Finding>& out, std::string_view total_line, Cents total, std::string_view deposit_line,
+                  Cents deposits, bool overpaid, Cents due, Cents overpayment) {
+  if (overpaid) {
+    Add(out, "overpayment", Severity::kWarning,
+        "deposits (" + std::string(deposit_line) + ") of " + DollarText(deposits) + " exceed " +
+            std::string(total_line) + " of " + DollarText(total) + ": an overpayment of " +
+            DollarText(overpayment < 0 ? -overpayment : overpayment));
+  } else if (due != 0) {
+    Add(out, "balance-due", Severity::kWarning,
+        "deposits (" + std::string(deposit_line) + ") of " + DollarText(deposits) + " are below " +
+            std::string(total_line) + " of " + DollarText(total) + ": a balance due of " + DollarText(due));
+  }
+}
+
+void CheckForm941Page(const Form941Page& page, std::vector<Finding>& out) {
+  const Form941Lines& l = page.lines;
+  if (!l.under_2500 && l.month_total != l.line10) {
+    Add(out, "liability-total", Severity::kError,
+        "the monthly liabilities " + DollarText(l.month[1]) + " + " + DollarText(l.month[2]) + " + " +
+            DollarText(l.month[3]) + " = " + DollarText(l.month_total) + " do not equal line 10 of " +
+            DollarText(l.line10));
+  }
+  if (!l.under_2500 && !page.monthly_depositor && !page.semiweekly_depositor) {
+    Add(out, "depositor-none", Severity::kError,
+        "line 10 is " + DollarText(l.line10) + " ($2,500.00 or more) and neither depositor box is checked");
+  }
+  if (page.semiweekly_depositor) {
+    Add(out, "schedule-b", Severity::kWarning,
+        "a semiweekly depositor files Schedule B with the return; this report does not print it");
+  }
+  CheckBalance(out, "line 10", l.line10, "line 11", l.line11, l.overpaid, l.line12, l.line13);
+}
+
+void CheckForm944Page(const Form944Page& page, std::vector<Finding>& out) {
+  const Form944Lines& l = page.lines;
+  if (!l.under_2500 && l.year_liability != l.line9) {
+    Add(out, "liability-total", Severity::kError,
+        "the twelve monthly liabilities add up to " + DollarText(l.year_liability) + ", not to line 9 of " +
+            DollarText(l.line9));
+  }
+  CheckBalance(out, "line 9", l.line9, "line 10", l.line10, l.overpaid, l.line11, l.line12);
+}
+
+void CheckEntries(const ReportFigures& f, std::vector<Finding>& out) {
+  const RunState& s = f.state;
+  if (!Blank(s.DesigneeName) && Blank(s.DesigneePhone)) {
+    Add(out, "designee-phone", Severity::kWarning,
+        "the designee " + Trimmed(s.DesigneeName) + " has no telephone number");
+  }
+  // Which letterhead line each code names, by the forms' own rule applied to lines that name
+  // themselves; a named line that prints empty is the finding.
+  const std::array<std::string, 3>* printed = f.form941 ? &f.form941->preparer : f.form944 ? &f.form944->preparer : nullptr;
+  if (printed == nullptr || Blank(s.PreparerCodes)) return;
+  std::array<std::string, 5> named = PreparerLines(UpperCase(s.PreparerCodes), {"1", "2", "3", "4", "5"});
+  for (std::size_t k = 0; k < printed->size(); ++k) {
+    if (!named[k].empty() && Blank((*printed)[k])) {
+      Add(out, "preparer-empty", Severity::kWarning,
+          "preparer code " + std::to_string(k + 1) + " names letterhead line " + named[k] + ", which is empty");
+    }
+  }
+}
+
+void CheckRates(const ReportFigures& f, std::vector<Finding>& out) {
+  if (!f.worksheet) return;
+  const FicaRates& r = f.worksheet->rates;
+  if (r.ss_rate1 + r.ss_rate2 == 0) {
+    Add(out, "rates-zero", Severity::kError, "the rates file gives a social security rate of 0");
+  }
+  if (r.medicare_rate1 + r.medicare_rate2 == 0) {
+    Add(out, "rates-zero", Severity::kError, "the rates file gives a Medicare rate of 0");
+  }
+  const UnemploymentRates& u = f.worksheet->unemployment;
+  if (u.futa == 0) Add(out, "unemployment-zero", Severity::kWarning, "the client file's FUTA rate is 0 or unreadable");
+  if (u.suta == 0) Add(out, "unemployment-zero", Severity::kWarning, "the client file's SUTA rate is 0 or unreadable");
+}
+
+// The wage bases the worksheet takes from the client file.
+void CheckUnemploymentBases(std::string_view data_dir, std::vector<Finding>& out) {
+  ClientFile client = ReadClientFile(data_dir, /*always_record2=*/false, MissingFile::kReadAsEmpty);
+  if (!client.has_record1) return;
+  if (client.futa_base == 0) {
+    Add(out, "unemployment-zero", Severity::kWarning, "the client file's FUTA wage base is 0 or unreadable");
+  }
+  if (client.suta_base == 0) {
+    Add(out, "unemployment-zero", Severity::kWarning, "the client file's SUTA wage base is 0 or unreadable");
+  }
+}
+
+// One finding per kind for the employees, naming the first few.
+struct EmployeeFinding {
+  std::string code;
+  Severity severity;
+  std::string what;  // "year-to-date wages below the quarter's"
+  std::vector<std::string> examples;
+  std::size_t count = 0;
+
+  void Note(std::string example) {
+    if (++count <= 3) examples.push_back(std::move(example));
+  }
+  void AddTo(std::vector<Finding>& out) const {
+    if (count == 0) return;
+    std::string text = std::to_string(count) + (count == 1 ? " employee has " : " employees have ") + what + ": ";
+    for (std::size_t i = 0; i < examples.size(); ++i) text += (i > 0 ? "; " : "") + examples[i];
+    if (count > examples.size()) text += "; and " + std::to_string(count - examples.size()) + " more";
+    Add(out, code, severity, text);
+  }
+};
+
+std::string Money(double dollars) { return DollarText(ToCents(dollars)); }
+
+void CheckEmployees(const ReportFigures& f, std::string_view data_dir, std::vector<Finding>& out) {
+  EmployeeFinding ytd{"ytd-below-qtd", Severity::kError, "year-to-date wages below the quarter's", {}, 0};
+  EmployeeFinding negative{"negative-amount", Severity::kError, "negative wages, tips or withholding", {}, 0};
+  EmployeeFinding over{"over-wage-base", Severity::kWarning,
+                       "year's wages and tips above the social security wage base of the rates file", {}, 0};
+  const double base = f.worksheet ? f.worksheet->rates.ss_base : 0;
+  EmployeeWalk walk(data_dir, /*with_plans=*/false, MissingFile::kReadAsEmpty);
+  Employee e;
+  while (walk.Next(e)) {
+    std::string who = Trimmed(e.key);
+    if (who.empty()) who = "record " + std::to_string(e.record_number);
+    if (e.amounts_ytd[kWages] < e.amounts_qtd[kWages]) {
+      ytd.Note(who + " (quarter " + Money(e.amounts_qtd[kWages]) + ", year " + Money(e.amounts_ytd[kWages]) + ")");
+    }
+    for (int item : {kWages, kTips, kFicaWithheld, kFederalWithheld, kStateWithheld}) {
+      if (e.amounts_qtd[item] < 0 || e.amounts_ytd[item] < 0) {
+        negative.Note(who);
+        break;
+      }
+    }
+    double year = e.amounts_ytd[kWages] + e.amounts_ytd[kTips];
+    if (e.fica_flag == 'Y' && base > 0 && year > base) {
+      over.Note(who + " (" + Money(year) + " against " + Money(base) + ")");
+    }
+  }
+  ytd.AddTo(out);
+  negative.AddTo(out);
+  over.AddTo(out);
+}
+
+}  // namespace
+
+std::vector<Finding> CheckFigures(const ReportFigures& f) {
+  std::vector<Finding> out;
+  if (f.cancelled) {
+    Add(out, "cancelled", Severity::kError, "the dialog was cancelled, so the return has no figures to check");
+    return out;
+  }
+  if (f.worksheet_error) {
+    Add(out, "unreadable", Severity::kError,
+        "the worksheet's files cannot be read (error " + std::to_string(*f.worksheet_error) + ")");
+  }
+  if (f.form941) CheckForm941Page(*f.form941, out);
+  if (f.form944) CheckForm944Page(*f.form944, out);
+  CheckRates(f, out);
+  CheckEntries(f, out);
+  return out;
+}
+
+std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view work_dir) {
+  std::vector<Finding> out;
+  std::error_code ec;
+  const bool rates_file = std::filesystem::is_regular_file(ResolveHostPath(work_dir, kRatesFileName), ec);
+  if (!rates_file) {
+    Add(out, "rates-missing", Severity::kError,
+        "there is no rates file " + std::string(kRatesFileName) + " in " + (work_dir.empty() ? "." : std::string(work_dir)));
+  }
+  for (Finding& f : CheckFigures(figures)) {
+    // A missing file's rates are all 0: the one finding says so.
+    if (!rates_file && f.code == "rates-zero") continue;
+    out.push_back(std::move(f));
+  }
+  // What the files hold that the run reads as zero or skips without a word.
+  try {
+    for (std::string& warning : InspectClientFolder(std::string(data_dir), std::string(work_dir)).warnings) {
+      Add(out, "file-warning", Severity::kWarning, std::move(warning));
+    }
+  } catch (const std::exception& e) {
+    // A file that cannot be read at all: the worksheet's error says so once already.
+    if (!figures.worksheet_error) Add(out, "unreadable", Severity::kError, e.what());
+  }
+  if (figures.cancelled || figures.worksheet_error) return out;
+  try {
+    CheckUnemploymentBases(data_dir, out);
+    CheckEmployees(figures, data_dir, out);
+  } catch (const RunError& e) {
+    Add(out, "unreadable", Severity::kError, "the client's files cannot be read (error " + std::to_string(e.number()) + ")");
+  }
+  return out;
+}
+
+}  // namespace qreport

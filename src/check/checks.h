@@ -1,0 +1,42 @@
+// The checks a preparer makes before filing a client's return, over the report's computed
+// figures (run/report_figures.h) and the client's record files as they stand. Every figure a
+// check names comes from the figures: no check computes a line of the form again.
+//
+// Codes and severities:
+//   liability-total    error    Form 941: the three months do not add up to line 10 (Form 944:
+//                               the twelve months against line 9), when line 10 is $2,500 or more
+//   depositor-none     error    line 10 is $2,500 or more and neither depositor box is checked
+//   schedule-b         warning  a semiweekly depositor: Schedule B goes with the return
+//   balance-due        warning  deposits are below line 10, with the balance
+//   overpayment        warning  deposits are above line 10, with the overpayment
+//   rates-missing      error    no rates file
+//   rates-zero         error    a zero social security or Medicare rate
+//   unemployment-zero  warning  a zero (or unreadable) FUTA or SUTA rate or wage base
+//   ytd-below-qtd      error    an employee's year-to-date wages are below the quarter's
+//   negative-amount    error    negative wages, tips or withholding
+//   over-wage-base     warning  an employee's year's wages and tips pass the social security base
+//   preparer-empty     warning  a preparer code names a letterhead line that is empty
+//   designee-phone     warning  a designee without a telephone number
+//   file-warning       warning  what inspect warns about in the files: a partial record, an
+//                               index entry past the master file, skipped record numbers
+//   cancelled          error    the dialog was cancelled (answers): nothing can be checked
+//   unreadable         error    a record file cannot be read
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "check/findings.h"
+#include "run/report_figures.h"
+
+namespace qreport {
+
+// Every finding for the client in `data_dir` whose figures are `figures`, computed with the rates
+// and letterhead files of `work_dir` (empty: the current directory). Reads the client's files,
+// writes nothing.
+std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view work_dir);
+
+// The checks of the figures alone (no files read), for the table tests.
+std::vector<Finding> CheckFigures(const ReportFigures& figures);
+
+}  // namespace qreport

@@ -1,0 +1,128 @@
+#include "cli/batch_command.h"
+
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "batch/batch_runner.h"
+#include "batch/progress.h"
+#include "batch/summary.h"
+#include "cli/command.h"
+
+namespace qreport::cli {
+namespace {
+namespace fs = std::filesystem;
+
+// The summary's file name, without its extension, in the folder the summary goes to.
+constexpr const char* kSummaryName = "batch-summary";
+
+struct BatchCommandOptions {
+  std::vector<std::string> clients;
+  std::string root, out, rates_dir;
+  int jobs = 0;
+  bool render = false, skip_done = false;
+};
+
+int RunBatchCommand(const BatchCommandOptions& o) {
+  if (o.clients.empty() == o.root.empty()) throw CLI::ValidationError("give client folders or --root DIR, not both");
+  std::error_code ec;
+  BatchOptions options;
+  options.out_dir = o.out;
+  options.rates_dir = o.rates_dir;
+  unsigned cores = std::thread::hardware_concurrency();
+  options.jobs = o.jobs > 0 ? o.jobs : static_cast<int>(cores > 0 ? cores : 1);
+  options.render = o.render;
+  options.skip_done = o.skip_done;
+  if (!o.root.empty()) {
+    if (!fs::is_directory(o.root, ec)) {
+      std::cerr << "qreport: no such folder: " << o.root << "\n";
+      return kCouldNotStart;
+    }
+    options.clients = ClientFoldersOf(o.root, o.out);
+  } else {
+    for (const std::string& c : o.clients) options.clients.emplace_back(c);
+  }
+  if (!o.rates_dir.empty() && !fs::is_directory(o.rates_dir, ec)) {
+    std::cerr << "qreport: no such rates folder: " << o.rates_dir << "\n";
+    return kCouldNotStart;
+  }
+  if (!o.out.empty()) {
+    fs::create_directories(o.out, ec);
+    if (!fs::is_directory(o.out, ec)) {
+      std::cerr << "qreport: cannot make the output folder " << o.out << "\n";
+      return kCouldNotStart;
+    }
+  }
+  fs::path summary_dir = !o.out.empty() ? fs::path(o.out) : !o.root.empty() ? fs::path(o.root) : fs::path(".");
+  fs::path summary = summary_dir / kSummaryName;
+
+  // The progress line only where someone watches it: standard error is a terminal.
+  const bool terminal = ::isatty(2) == 1;
+  std::function<void(const BatchProgress&)> progress;
+  if (terminal) {
+    progress = [](const BatchProgress& p) { std::cerr << ProgressRedraw(p) << std::flush; };
+  }
+  BatchResult result = RunBatch(options, progress);
+  if (terminal) std::cerr << "\r\x1b[K" << std::flush;
+
+  std::string error;
+  if (!WriteSummary(result, summary, error)) {
+    std::cerr << "qreport: the summary cannot be written: " << error << "\n";
+    return kCouldNotStart;
+  }
+  std::size_t failed = 0, not_run = 0;
+  for (const ClientRow& row : result.rows) {
+    if (row.status == ClientStatus::kFailed) ++failed;
+    if (row.status == ClientStatus::kNotRun) ++not_run;
+  }
+  fs::path csv = summary;
+  csv += ".csv";
+  std::cout << csv.string() << std::endl;
+  if (result.interrupted) {
+    std::cerr << "qreport: interrupted; " << not_run << " of " << result.rows.size() << " clients not run\n";
+    return kInterrupted;
+  }
+  if (failed > 0) {
+    std::cerr << "qreport: " << failed << " of " << result.rows.size() << " clients failed\n";
+    return kCouldNotStart;
+  }
+  return kDone;
+}
+
+}  // namespace
+
+void AddBatchCommand(CLI::App& app, int& exit_status) {
+  auto options = std::make_shared<BatchCommandOptions>();
+  CLI::App* sub = app.add_subcommand("batch", "runs the reports of many client folders and writes one summary");
+  sub->footer(
+      "Each client's report is run with the answers file CLIENT_DIR/answers when there is one, else\n"
+      "with its saved entries and the dialog's first values; no dialog is shown and nothing is\n"
+      "printed. Per client it writes <folder>-<year>Q<quarter>-<form>.txt (with --render also its\n"
+      ".pdf) into the output folder (--out, default: beside the client folder). The summary\n"
+      "batch-summary.csv and batch-summary.json go into --out, else --root, else the current\n"
+      "folder; its path is printed. On a terminal a progress line shows how far the batch is.\n"
+      "A client that fails is a failed row with its reason; the others go on. Ctrl-C starts no\n"
+      "new client, lets the running ones finish and writes the summary of what was done.\n"
+      "Exit status: 0 every client done or skipped, 1 a client failed (or the batch could not\n"
+      "start), 2 wrong usage, 130 interrupted.");
+  sub->add_option("CLIENT_DIR", options->clients, "the client folders")->type_name("");
+  sub->add_option("--root", options->root, "takes every folder in DIR as a client")->type_name("DIR");
+  sub->add_option("--out", options->out, "the folder for the outputs and the summary")->type_name("DIR");
+  sub->add_option("--rates-dir", options->rates_dir, "the folder of FICA.RAT and prep (default: .)")
+      ->type_name("DIR");
+  sub->add_option("-j,--jobs", options->jobs, "clients at a time (default: the number of cores)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 256));
+  sub->add_flag("--render", options->render, "also draws each report as a PDF");
+  sub->add_flag("--skip-done", options->skip_done, "leaves clients whose outputs are newer than their inputs");
+  sub->callback([options, &exit_status] { exit_status = RunBatchCommand(*options); });
+}
+
+}  // namespace qreport::cli

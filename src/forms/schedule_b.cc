@@ -1,0 +1,30 @@
+#include "forms/schedule_b.h"
+
+#include "forms/form941.h"
+#include "forms/form_money.h"
+
+namespace qreport {
+
+ScheduleB ReadScheduleB(const RunState& state, MissingFile missing) {
+  ScheduleB b;
+  RunState reading = state;
+  b.employer = ReadEmployerBlock(reading, missing);
+  b.year = FormYear(state.ReportDate);
+  b.quarter = QuarterOfMonthText(state.ReportDate);
+
+  ForEachLiabilityRecord(state.DataDir, [&b](std::int64_t number, double amount) {
+    b.records = number;
+    auto month = static_cast<std::size_t>(LiabilityMonthOf(number));
+    b.months[month] = AddToCents(b.months[month], amount);
+    if (number > kLiabilityDaySlots) {
+      b.month3_other = AddToCents(b.month3_other, amount);
+    } else {
+      auto day = static_cast<std::size_t>((number - 1) % kLiabilityDaysPerMonth);
+      b.days[month][day] = ToCents(amount);
+    }
+  }, missing);
+  b.total = Plus(Plus(b.months[0], b.months[1]), b.months[2]);
+  return b;
+}
+
+}  // namespace qreport

@@ -1,0 +1,80 @@
+// The file operations that keep what the module writes safe: files opened only when they are
+// regular files (never through a symbolic link, never a pipe or device that could block),
+// temporary files beside their target with short names, data synced before a rename replaces
+// a file, and the lock that keeps two runs out of one client folder. One implementation per
+// platform (posix/files.cc, win32/files.cc).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+namespace qreport {
+
+enum class WriteMode {
+  kReplace,  // created, or emptied when it exists
+  kAppend,   // created, or written after what it holds
+};
+
+// Opens `path` for writing, only as a regular file: a symbolic link in its place (the last
+// component) fails with ELOOP, a folder with EISDIR, and a pipe, device or socket with
+// ENXIO, without waiting on it. Returns null with errno set when it cannot.
+std::FILE* OpenRegularForWriting(const std::filesystem::path& path, WriteMode mode);
+
+// Opens `path` for reading only when it is a regular file (a link to one is followed); a pipe,
+// device or folder fails with errno ENXIO or EISDIR without waiting on it.
+std::FILE* OpenRegularForReading(const std::filesystem::path& path);
+
+// True when `path` names something other than a regular file, a symbolic link included (a
+// missing file is not).
+bool IsPresentButNotRegular(const std::filesystem::path& path);
+
+// Writes out `file`'s buffer and asks the system to put its data on disk. False with errno
+// set when either fails.
+bool SyncFile(std::FILE* file);
+
+// Asks the system to put `folder`'s entries (a rename into it) on disk; where the system has no
+// such call this does nothing. Failures are ignored: the data itself was synced before.
+void SyncFolder(const std::filesystem::path& folder);
+
+// Creates a new, empty file in `folder` with a short name that no other file there has, whose
+// name IsLeftoverTemporary recognises, and opens it for writing. Returns null with errno set
+// when it cannot; `created` is the file's path otherwise.
+std::FILE* CreateTemporaryIn(const std::filesystem::path& folder, std::filesystem::path& created);
+
+// True for the name of a file that CreateTemporaryIn makes (or that an earlier version of the
+// module left when it was killed while replacing the saved entries).
+bool IsLeftoverTemporary(std::string_view file_name);
+
+// Removes from `folder` every file IsLeftoverTemporary recognises. For a run that holds the
+// folder's lock: such a file is then what a killed run left behind.
+void RemoveLeftoverTemporaries(const std::filesystem::path& folder);
+
+// Renames `from` over `to` in one step (an existing `to` is replaced, never left missing).
+// False with errno set when it fails.
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Holds the exclusive lock of one client folder: an advisory lock on the folder itself on
+// Linux, a named mutex made from the folder's full path on Windows. Every run of a client takes
+// it for its whole length, so a second run of the same folder waits for the first.
+class FolderLock {
+ public:
+  // Waits until the lock of `folder` is free and takes it. A folder that cannot be locked (it
+  // does not exist, or the system refuses) is not waited for: held() is then false.
+  explicit FolderLock(const std::filesystem::path& folder);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  bool held_ = false;
+  std::intptr_t handle_ = -1;
+};
+
+// Makes a write to a closed pipe or socket fail with EPIPE instead of ending the process.
+void IgnoreBrokenPipes();
+
+}  // namespace qreport

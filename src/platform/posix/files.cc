@@ -1,0 +1,174 @@
+// Files on Linux: open(2) with O_NOFOLLOW and O_NONBLOCK, checked with fstat before any byte
+// moves; fsync of the file and of its folder around a rename; flock(2) on the folder itself, so
+// that the lock needs no file of its own and ends with the process, however it ends.
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+#include <system_error>
+
+namespace qreport {
+namespace {
+
+// The prefix and suffix of the module's temporary files: "~qr" <process id> "-" <n> ".tmp".
+constexpr std::string_view kTemporaryPrefix = "~qr";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+// What earlier versions named the saved entries' temporary file, and left behind when killed.
+constexpr std::string_view kOldSavedEntriesTemporary = "save941.info.tmp";
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char a = text[i], b = prefix[i];
+    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+// Checks an open descriptor: a regular file stays open and loses O_NONBLOCK; anything else is
+// closed with errno EISDIR (a folder) or ENXIO.
+int KeepIfRegular(int fd) {
+  if (fd < 0) return fd;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    int error = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+    ::close(fd);
+    errno = error;
+    return -1;
+  }
+  int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return fd;
+}
+
+std::FILE* AsStream(int fd, const char* mode) {
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, mode);
+  if (f == nullptr) {
+    int error = errno;
+    ::close(fd);
+    errno = error;
+  }
+  return f;
+}
+
+}  // namespace
+
+std::FILE* OpenRegularForWriting(const std::filesystem::path& path, WriteMode mode) {
+  // Opened without O_TRUNC, so that nothing but a regular file is ever emptied.
+  int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+  if (mode == WriteMode::kAppend) flags |= O_APPEND;
+  int fd = KeepIfRegular(::open(path.c_str(), flags, 0666));
+  if (fd >= 0 && mode == WriteMode::kReplace && ::ftruncate(fd, 0) != 0) {
+    int error = errno;
+    ::close(fd);
+    errno = error;
+    return nullptr;
+  }
+  return AsStream(fd, mode == WriteMode::kAppend ? "ab" : "wb");
+}
+
+std::FILE* OpenRegularForReading(const std::filesystem::path& path) {
+  return AsStream(KeepIfRegular(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)), "rb");
+}
+
+bool IsPresentButNotRegular(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  return !S_ISREG(st.st_mode);
+}
+
+bool SyncFile(std::FILE* file) {
+  if (std::fflush(file) != 0) return false;
+  return ::fsync(::fileno(file)) == 0;
+}
+
+void SyncFolder(const std::filesystem::path& folder) {
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+std::FILE* CreateTemporaryIn(const std::filesystem::path& folder, std::filesystem::path& created) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = std::string(kTemporaryPrefix) + std::to_string(::getpid()) + "-" +
+                       std::to_string(counter++) + std::string(kTemporarySuffix);
+    std::filesystem::path path = folder / name;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return nullptr;
+    }
+    std::FILE* f = AsStream(fd, "wb");
+    if (f == nullptr) {
+      int error = errno;
+      ::unlink(path.c_str());
+      errno = error;
+      return nullptr;
+    }
+    created = path;
+    return f;
+  }
+  errno = EEXIST;
+  return nullptr;
+}
+
+bool IsLeftoverTemporary(std::string_view name) {
+  if (StartsWithNoCase(name, kOldSavedEntriesTemporary)) return true;
+  return name.size() > kTemporaryPrefix.size() + kTemporarySuffix.size() && StartsWithNoCase(name, kTemporaryPrefix) &&
+         EndsWithNoCase(name, kTemporarySuffix);
+}
+
+void RemoveLeftoverTemporaries(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder.empty() ? std::filesystem::path(".") : folder, ec);
+  for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    if (!IsLeftoverTemporary(it->path().filename().string())) continue;
+    // Only files: a folder of that name is not the module's.
+    auto status = it->symlink_status(ec);
+    if (ec || std::filesystem::is_directory(status)) {
+      ec.clear();
+      continue;
+    }
+    ::unlink(it->path().c_str());
+  }
+}
+
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+FolderLock::FolderLock(const std::filesystem::path& folder) {
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  while (::flock(fd, LOCK_EX) != 0) {
+    if (errno != EINTR) {
+      ::close(fd);
+      return;
+    }
+  }
+  handle_ = fd;
+  held_ = true;
+}
+
+FolderLock::~FolderLock() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));  // closing the folder ends its lock
+}
+
+void IgnoreBrokenPipes() { ::signal(SIGPIPE, SIG_IGN); }
+
+}  // namespace qreport

@@ -1,0 +1,90 @@
+// A dialog opened in a page: the run's state prepared as the report run prepares it, the
+// dialog's table, its controls as plain values, and every event the page sent. Each event is
+// played through the same code as an answers file line and the dialog's own notify function;
+// when the page ends the dialog with a button that goes on, the report is run once from the
+// start with the recorded events as its answers, so it is the report `qreport run` writes from
+// the same answers file.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/posix/answers.h"
+#include "platform/posix/dialog_state.h"
+#include "state/run_state.h"
+#include "web/web_platform.h"
+
+namespace qreport::web {
+
+struct SessionSetup {
+  std::string data_dir;      // the client folder
+  std::string work_dir;      // where the rates and letterhead files are; empty: current directory
+  std::string report_kind = "941";
+  PlatformOptions print_options;
+};
+
+// What a report run from the recorded events left.
+struct RunResult {
+  std::vector<ShownMessage> messages;  // shown after the dialog (those inside were shown live)
+  bool handed_on = false;              // the run finished its report and asked for a printer
+};
+
+class DialogSession {
+ public:
+  // Reads the client and what its dialog starts from; messages shown meanwhile are in messages().
+  explicit DialogSession(SessionSetup setup);
+  DialogSession(const DialogSession&) = delete;
+  DialogSession& operator=(const DialogSession&) = delete;
+
+  const DialogTable& table() const { return table_; }
+  const DialogState& controls() const { return *controls_; }
+  bool short_path() const { return short_path_; }
+  const SessionSetup& setup() const { return setup_; }
+
+  // Plays one event; returns the messages it showed. After the dialog ended, events do nothing.
+  std::vector<ShownMessage> Apply(const Answer& event);
+  bool ended() const { return controls_->ended(); }
+  // Ended by the dialog's cancel button: nothing is written.
+  bool cancelled() const { return cancelled_; }
+  // The messages shown while the dialog was prepared.
+  const std::vector<ShownMessage>& opening_messages() const { return opening_messages_; }
+
+  // The recorded events as an answers file.
+  std::string AnswersText() const;
+  std::size_t event_count() const { return events_.size(); }
+
+  // Runs the report from the start with the recorded events; the printer picker gets no reply,
+  // so nothing is printed (the page prints later through HandOff).
+  RunResult RunReport() const;
+
+  // The report's figures with the recorded events, as `qreport lines --json` gives them (the
+  // figures object of the figures JSON); computed without writing anything.
+  nlohmann::ordered_json Figures() const;
+
+ private:
+  SessionSetup setup_;
+  WebPlatform platform_;
+  RunContext ctx_;
+  bool short_path_ = false;
+  bool cancelled_ = false;
+  DialogTable table_;
+  std::unique_ptr<DialogState> controls_;
+  std::vector<Answer> events_;
+  std::vector<ShownMessage> opening_messages_;
+};
+
+struct PrintResult {
+  std::string command;  // the print command handed on; empty when nothing was
+  std::string problem;  // why it was not printed, in plain words
+};
+
+// Hands the finished report of `data_dir` to the print utility through the run's own hand-off,
+// with the picker's reply `reply`.
+PrintResult HandOff(const std::string& data_dir, bool short_path, const std::string& reply,
+                    const PlatformOptions& print_options);
+
+}  // namespace qreport::web

@@ -1,0 +1,540 @@
+#include "web/server.h"
+
+#include <sys/random.h>
+#include <sys/socket.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <system_error>
+
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include "escp/cairo/render.h"
+#include "forms/printer_codes.h"
+#include "platform/posix/print_utility.h"
+#include "data/bytes.h"
+#include "text/cp1252.h"
+#include "text/masks.h"
+#include "text/numbers.h"
+#include "web/assets.h"
+#include "web/clients.h"
+#include "web/dialog_session.h"
+#include "web/report_view.h"
+
+namespace qreport::web {
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+// Sessions kept at once; the oldest goes first. A page left open keeps its dialog until then.
+constexpr std::size_t kMaxSessions = 64;
+// Connections waiting to be accepted.
+constexpr int kListenQueue = 128;
+// Events one dialog takes; a page that sends more is refused.
+constexpr std::size_t kMaxEvents = 20000;
+
+std::string Hex(const unsigned char* bytes, std::size_t n) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (std::size_t i = 0; i < n; ++i) {
+    text += kDigits[bytes[i] >> 4];
+    text += kDigits[bytes[i] & 15];
+  }
+  return text;
+}
+
+// Compares without stopping at the first difference, so the time taken tells nothing.
+bool SameSecret(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  unsigned char diff = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) diff |= static_cast<unsigned char>(a[i] ^ b[i]);
+  return diff == 0;
+}
+
+std::string CookieValue(std::string_view header, std::string_view name) {
+  while (!header.empty()) {
+    std::size_t end = header.find(';');
+    std::string_view part = header.substr(0, end);
+    header = end == header.npos ? std::string_view() : header.substr(end + 1);
+    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+    if (part.size() > name.size() && part.substr(0, name.size()) == name && part[name.size()] == '=') {
+      return std::string(part.substr(name.size() + 1));
+    }
+  }
+  return "";
+}
+
+std::string Dump(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
+
+void SendJson(httplib::Response& res, const json& j, int status = 200) {
+  res.status = status;
+  res.set_content(Dump(j), "application/json; charset=utf-8");
+}
+
+void SendError(httplib::Response& res, int status, std::string_view message) {
+  SendJson(res, json{{"error", std::string(message)}}, status);
+}
+
+json MessagesJson(const std::vector<ShownMessage>& messages) {
+  json list = json::array();
+  for (const ShownMessage& m : messages) {
+    list.push_back({{"caption", Utf8FromCp1252(m.caption)}, {"text", Utf8FromCp1252(m.text)}});
+  }
+  return list;
+}
+
+std::string KindName(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kLabel: return "label";
+    case ControlKind::kTextBox: return "text";
+    case ControlKind::kCheckBox: return "check";
+    case ControlKind::kPushButton: return "button";
+    case ControlKind::kFrame: return "frame";
+  }
+  return "label";
+}
+
+// Where the mnemonic letter sits in the caption as shown, or -1.
+int MnemonicIndex(std::string_view caption) {
+  int shown = 0;
+  for (std::size_t i = 0; i < caption.size(); ++i, ++shown) {
+    if (caption[i] != '&' || i + 1 >= caption.size()) continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return shown;
+  }
+  return -1;
+}
+
+json TableJson(const DialogTable& table) {
+  json controls = json::array();
+  for (const DialogControl& c : table.controls) {
+    bool caption = c.kind != ControlKind::kTextBox;
+    char mnemonic = caption ? MnemonicOf(c.text) : 0;
+    controls.push_back({{"id", c.id},
+                        {"kind", KindName(c.kind)},
+                        {"text", Utf8FromCp1252(caption ? CaptionWithoutMnemonic(c.text) : c.text)},
+                        {"mnemonic", mnemonic ? std::string(1, mnemonic) : std::string()},
+                        {"mnemonicAt", caption ? MnemonicIndex(c.text) : -1},
+                        {"x", c.x},
+                        {"y", c.y},
+                        {"w", c.w},
+                        {"h", c.h},
+                        {"centred", c.centred_text}});
+  }
+  return {{"title", Utf8FromCp1252(table.title)},
+          {"width", table.width},
+          {"height", table.height},
+          {"frame", table.frame == DialogFrame::kModalPopup ? "popup" : "overlapped"},
+          {"controls", controls}};
+}
+
+json ControlsJson(const DialogSession& session) {
+  json texts = json::object(), checks = json::object();
+  for (const DialogControl& c : session.table().controls) {
+    if (c.kind == ControlKind::kTextBox) texts[std::to_string(c.id)] = Utf8FromCp1252(session.controls().Text(c.id));
+    if (c.kind == ControlKind::kCheckBox) checks[std::to_string(c.id)] = session.controls().IsChecked(c.id);
+  }
+  return {{"texts", texts}, {"checks", checks}};
+}
+
+json ClientJson(const ClientSummary& c) {
+  return {{"name", c.name},
+          {"employer", Utf8FromCp1252(c.employer)},
+          {"payrollDate", Utf8FromCp1252(c.payroll_date)},
+          {"quarter", c.quarter},
+          {"year", Utf8FromCp1252(c.year)},
+          {"path", c.form_path ? "form" : "short"},
+          {"report", c.has_report ? json(c.report_time) : json(nullptr)}};
+}
+
+// The form's lines of the figures as the report page's table: each line with its amount as the
+// form prints money.
+json LinesTable(const nlohmann::ordered_json& figures) {
+  if (!figures.contains("lines") || !figures["lines"].is_object()) return nullptr;
+  json rows = json::array();
+  for (const auto& [line, cents] : figures["lines"].items()) {
+    if (!cents.is_number_integer()) continue;
+    // Form 941's line 1 is the number of employees; every other line is money in cents.
+    bool count = figures["form"] == "941" && line == "1";
+    std::string text = count ? FormatAmount("#####", static_cast<double>(cents.get<std::int64_t>()))
+                             : Bracketed(cents.get<Cents>());
+    rows.push_back({{"line", line}, {count ? "count" : "cents", cents}, {"text", Trim(text)}});
+  }
+  return {{"form", figures["form"]}, {"rows", rows}};
+}
+
+}  // namespace
+
+std::string RandomToken() {
+  unsigned char bytes[16];
+  std::size_t got = 0;
+  while (got < sizeof bytes) {
+    ssize_t n = ::getrandom(bytes + got, sizeof bytes - got, 0);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw std::runtime_error("cannot read the system's random source");
+    }
+    got += static_cast<std::size_t>(n);
+  }
+  return Hex(bytes, sizeof bytes);
+}
+
+struct WebServer::Impl {
+  ServeOptions options;
+  fs::path root;  // canonical
+  httplib::Server server;
+  int port = 0;
+  int listen_socket = -1;
+
+  std::mutex sessions_mutex;
+  std::map<std::string, std::shared_ptr<DialogSession>> sessions;
+  std::deque<std::string> session_order;
+
+  std::mutex apply_mutex;
+
+  std::mutex locks_mutex;
+  std::map<std::string, std::shared_ptr<std::mutex>> client_locks;
+
+  // Folders whose last report from these pages is not to be printed (its run showed an error).
+  std::mutex printable_mutex;
+  std::map<std::string, bool> printable;
+
+  ReportViews views;
+
+  // The form's lines of the last report each client got from these pages, as the report page's
+  // table shows them.
+  std::mutex lines_mutex;
+  std::map<std::string, json> lines;
+
+  std::shared_ptr<std::mutex> ClientLock(const fs::path& folder) {
+    std::lock_guard<std::mutex> guard(locks_mutex);
+    auto& lock = client_locks[folder.string()];
+    if (!lock) lock = std::make_shared<std::mutex>();
+    return lock;
+  }
+
+  bool HostAllowed(const httplib::Request& req) const {
+    std::string host = req.get_header_value("Host");
+    std::string p = std::to_string(port);
+    return host == "127.0.0.1:" + p || host == "localhost:" + p;
+  }
+
+  bool TokenAllowed(const httplib::Request& req) const {
+    if (req.method == "GET" || req.method == "HEAD") {
+      if (req.has_param("token")) return SameSecret(req.get_param_value("token"), options.token);
+      return SameSecret(CookieValue(req.get_header_value("Cookie"), kTokenCookie), options.token);
+    }
+    // Anything else changes something: the token must be in the header, never only in a cookie
+    // that a browser would send along with another site's form.
+    return req.has_header(std::string(kTokenHeader).c_str()) &&
+           SameSecret(req.get_header_value(std::string(kTokenHeader).c_str()), options.token);
+  }
+
+  std::shared_ptr<DialogSession> FindSession(const std::string& id) {
+    std::lock_guard<std::mutex> guard(sessions_mutex);
+    auto it = sessions.find(id);
+    return it == sessions.end() ? nullptr : it->second;
+  }
+
+  std::string AddSession(std::shared_ptr<DialogSession> session) {
+    std::string id = RandomToken();
+    std::lock_guard<std::mutex> guard(sessions_mutex);
+    while (sessions.size() >= kMaxSessions && !session_order.empty()) {
+      sessions.erase(session_order.front());
+      session_order.pop_front();
+    }
+    sessions[id] = std::move(session);
+    session_order.push_back(id);
+    return id;
+  }
+
+  void DropSession(const std::string& id) {
+    std::lock_guard<std::mutex> guard(sessions_mutex);
+    sessions.erase(id);
+    std::erase(session_order, id);
+  }
+
+  void Routes();
+};
+
+void WebServer::Impl::Routes() {
+  server.set_payload_max_length(kMaxRequestBody);
+  // A browser keeps a few connections open between requests; each holds a thread meanwhile.
+  server.new_task_queue = [] { return new httplib::ThreadPool(16); };
+  server.set_read_timeout(5, 0);
+  server.set_write_timeout(5, 0);
+  server.set_keep_alive_max_count(100);
+  server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+    res.set_header("Cache-Control", "no-store");
+    res.set_header("X-Content-Type-Options", "nosniff");
+    res.set_header("X-Frame-Options", "DENY");
+    res.set_header("Referrer-Policy", "no-referrer");
+    if (!HostAllowed(req) || !TokenAllowed(req)) {
+      res.status = 403;
+      res.set_content("forbidden\n", "text/plain");
+      return httplib::Server::HandlerResponse::Handled;
+    }
+    if (req.has_param("token")) {
+      res.set_header("Set-Cookie", std::string(kTokenCookie) + "=" + options.token + "; Path=/; HttpOnly; SameSite=Strict");
+    }
+    return httplib::Server::HandlerResponse::Unhandled;
+  });
+  server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+    res.status = 500;
+    res.set_content("internal error\n", "text/plain");
+  });
+  server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+    if (res.body.empty()) {
+      res.set_content(res.status == 404 ? "not found\n" : res.status == 413 ? "request too large\n" : "error\n",
+                      "text/plain");
+    }
+  });
+
+  auto page = [this](const httplib::Request&, httplib::Response& res) {
+    std::string html(kIndexHtml);
+    std::size_t at = html.find("{{TOKEN}}");
+    if (at != html.npos) html.replace(at, 9, options.token);
+    res.set_header("Content-Security-Policy",
+                   "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; connect-src 'self'; "
+                   "form-action 'none'; frame-ancestors 'none'; base-uri 'none'");
+    res.set_content(html, "text/html; charset=utf-8");
+  };
+  server.Get("/", page);
+  server.Get("/app.js", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(std::string(kAppJs), "text/javascript; charset=utf-8");
+  });
+  server.Get("/app.css", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(std::string(kAppCss), "text/css; charset=utf-8");
+  });
+
+  server.Get("/api/clients", [this](const httplib::Request&, httplib::Response& res) {
+    json list = json::array();
+    for (const ClientSummary& c : ListClients(root)) list.push_back(ClientJson(c));
+    SendJson(res, {{"root", root.string()}, {"clients", list}});
+  });
+
+  server.Get("/api/printers", [](const httplib::Request&, httplib::Response& res) {
+    json list = json::array();
+    for (const std::string& d : ListCupsDestinations()) list.push_back(d);
+    SendJson(res, {{"destinations", list}});
+  });
+
+  server.Get(R"(/api/clients/([^/]+))", [this](const httplib::Request& req, httplib::Response& res) {
+    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+    if (!folder) return SendError(res, 404, "no such client");
+    ClientSummary c = SummariseClient(*folder, req.matches[1].str());
+    json j = ClientJson(c);
+    std::shared_ptr<const RenderedReport> report = c.has_report ? views.Get(*folder) : nullptr;
+    j["pages"] = report ? report->pngs.size() : 0;
+    {
+      std::lock_guard<std::mutex> guard(printable_mutex);
+      auto it = printable.find(folder->string());
+      j["printable"] = report != nullptr && (it == printable.end() || it->second);
+    }
+    {
+      std::lock_guard<std::mutex> guard(lines_mutex);
+      auto it = lines.find(folder->string());
+      j["lines"] = it == lines.end() ? json(nullptr) : it->second;
+    }
+    SendJson(res, j);
+  });
+
+  server.Post(R"(/api/clients/([^/]+)/open)", [this](const httplib::Request& req, httplib::Response& res) {
+    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+    if (!folder) return SendError(res, 404, "no such client");
+    SessionSetup setup;
+    setup.data_dir = folder->string();
+    setup.work_dir = options.rates_dir;
+    setup.report_kind = options.report_kind;
+    setup.print_options = options.print_options;
+    auto session = std::make_shared<DialogSession>(std::move(setup));
+    json j = {{"dialog", TableJson(session->table())},
+              {"shortPath", session->short_path()},
+              {"messages", MessagesJson(session->opening_messages())}};
+    j.update(ControlsJson(*session));
+    j["session"] = AddSession(session);
+    SendJson(res, j);
+  });
+
+  server.Post(R"(/api/sessions/([0-9a-f]+)/event)", [this](const httplib::Request& req, httplib::Response& res) {
+    std::shared_ptr<DialogSession> session = FindSession(req.matches[1].str());
+    if (!session) return SendError(res, 404, "This dialog is closed. Open the client again.");
+    json body = json::parse(req.body, nullptr, false);
+    if (!body.is_object() || !body.contains("id") || !body["id"].is_number_integer()) {
+      return SendError(res, 400, "an event needs a control id");
+    }
+    Answer event;
+    long long id = body["id"].get<long long>();
+    event.known_id = id >= 0 && id <= 999999999;
+    event.id = event.known_id ? static_cast<int>(id) : 0;
+    if (body.contains("text")) {
+      if (!body["text"].is_string()) return SendError(res, 400, "an event's text is a string");
+      event.has_text = true;
+      event.text = Cp1252FromUtf8(body["text"].get<std::string>());
+    }
+    json j;
+    {
+      // A dialog's events apply one at a time, in the order they arrive.
+      std::lock_guard<std::mutex> guard(apply_mutex);
+      if (session->event_count() >= kMaxEvents) return SendError(res, 413, "too many events for one dialog");
+      j = {{"messages", MessagesJson(session->Apply(event))}};
+      j.update(ControlsJson(*session));
+      j["ended"] = session->ended();
+      j["cancelled"] = session->cancelled();
+    }
+    if (session->cancelled()) DropSession(req.matches[1].str());
+    SendJson(res, j);
+  });
+
+  server.Post(R"(/api/sessions/([0-9a-f]+)/run)", [this](const httplib::Request& req, httplib::Response& res) {
+    std::shared_ptr<DialogSession> session = FindSession(req.matches[1].str());
+    if (!session) return SendError(res, 404, "This dialog is closed. Open the client again.");
+    if (!session->ended() || session->cancelled()) return SendError(res, 409, "The dialog has not been finished.");
+    std::shared_ptr<std::mutex> lock = ClientLock(session->setup().data_dir);
+    std::unique_lock<std::mutex> running(*lock, std::try_to_lock);
+    if (!running.owns_lock()) {
+      return SendError(res, 409, "A report for this client is being written now. Try again when it is done.");
+    }
+    RunResult result = session->RunReport();
+    running.unlock();
+    {
+      std::lock_guard<std::mutex> guard(printable_mutex);
+      printable[session->setup().data_dir] = result.handed_on;
+    }
+    {
+      std::lock_guard<std::mutex> guard(lines_mutex);
+      lines[session->setup().data_dir] = LinesTable(session->Figures());
+    }
+    DropSession(req.matches[1].str());
+    SendJson(res, {{"messages", MessagesJson(result.messages)}, {"printable", result.handed_on}});
+  });
+
+  server.Get(R"(/api/clients/([^/]+)/page/(\d{1,4})\.png)", [this](const httplib::Request& req, httplib::Response& res) {
+    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+    std::shared_ptr<const RenderedReport> report = folder ? views.Get(*folder) : nullptr;
+    std::size_t n = std::stoul(req.matches[2].str());
+    if (!report || n < 1 || n > report->pngs.size()) return SendError(res, 404, "no such page");
+    res.set_content(report->pngs[n - 1], "image/png");
+  });
+
+  server.Get(R"(/api/clients/([^/]+)/report\.(pdf|txt))", [this](const httplib::Request& req, httplib::Response& res) {
+    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+    std::shared_ptr<const RenderedReport> report = folder ? views.Get(*folder) : nullptr;
+    if (!report) return SendError(res, 404, "no report");
+    bool pdf = req.matches[2].str() == "pdf";
+    std::string name = folder->filename().string();
+    std::erase_if(name, [](char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20; });
+    res.set_header("Content-Disposition", "attachment; filename=\"" + name + (pdf ? "-report.pdf\"" : "-report.txt\""));
+    if (pdf) res.set_content(report->pdf, "application/pdf");
+    else res.set_content(report->text, "application/octet-stream");
+  });
+
+  server.Post(R"(/api/clients/([^/]+)/print)", [this](const httplib::Request& req, httplib::Response& res) {
+    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+    if (!folder) return SendError(res, 404, "no such client");
+    json body = json::parse(req.body, nullptr, false);
+    if (!body.is_object() || !body.contains("destination") || !body["destination"].is_string()) {
+      return SendError(res, 400, "a print request names its destination");
+    }
+    std::string destination = body["destination"].get<std::string>();
+    if (!destination.empty()) {
+      std::vector<std::string> known = ListCupsDestinations();
+      if (std::find(known.begin(), known.end(), destination) == known.end()) {
+        return SendError(res, 404, "no such printer");
+      }
+    }
+    ClientSummary c = SummariseClient(*folder, folder->filename().string());
+    {
+      std::lock_guard<std::mutex> guard(printable_mutex);
+      auto it = printable.find(folder->string());
+      if (!c.has_report || (it != printable.end() && !it->second)) {
+        return SendError(res, 409, "This report is not to be printed.");
+      }
+    }
+    std::shared_ptr<std::mutex> lock = ClientLock(*folder);
+    std::unique_lock<std::mutex> running(*lock, std::try_to_lock);
+    if (!running.owns_lock()) {
+      return SendError(res, 409, "A report for this client is being written now. Try again when it is done.");
+    }
+    PrintResult printed = HandOff(folder->string(), !c.form_path, InteractivePickerReply(destination, false),
+                                  options.print_options);
+    SendJson(res, {{"command", Utf8FromCp1252(printed.command)}, {"problem", Utf8FromCp1252(printed.problem)}});
+  });
+}
+
+WebServer::WebServer(ServeOptions options) : impl_(std::make_unique<Impl>()) {
+  impl_->options = std::move(options);
+  if (impl_->options.token.empty()) impl_->options.token = RandomToken();
+  // The print utility's stand-in draws the report with the renderer this front end shows it with.
+  if (impl_->options.print_options.render_pdf == nullptr) {
+    impl_->options.print_options.render_pdf = &escp::RenderReportForPrinting;
+  }
+}
+
+WebServer::~WebServer() { Stop(); }
+
+bool WebServer::Bind(std::string& error) {
+  std::error_code ec;
+  impl_->root = fs::canonical(impl_->options.root, ec);
+  if (ec || !fs::is_directory(impl_->root, ec)) {
+    error = "no such folder: " + impl_->options.root.string();
+    return false;
+  }
+  impl_->Routes();
+  // The listening socket: SO_REUSEADDR so that a restart finds its port again, but never
+  // SO_REUSEPORT, so that a second server on the same port is an error instead of a silent share.
+  impl_->server.set_socket_options([impl = impl_.get()](int sock) {
+    int yes = 1;
+    ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    impl->listen_socket = sock;
+  });
+  if (impl_->options.port == 0) {
+    impl_->port = impl_->server.bind_to_any_port("127.0.0.1");
+    if (impl_->port <= 0) {
+      error = "cannot listen on 127.0.0.1";
+      return false;
+    }
+  } else {
+    if (!impl_->server.bind_to_port("127.0.0.1", impl_->options.port)) {
+      error = "cannot listen on 127.0.0.1:" + std::to_string(impl_->options.port) + " (in use?)";
+      return false;
+    }
+    impl_->port = impl_->options.port;
+  }
+  // The library listens with a queue of 5 connections; a page and a few clients at once open
+  // more than that, and connections beyond the queue are dropped. Listening again only sets a
+  // longer queue.
+  if (impl_->listen_socket >= 0) ::listen(impl_->listen_socket, kListenQueue);
+  return true;
+}
+
+int WebServer::port() const { return impl_->port; }
+const std::string& WebServer::token() const { return impl_->options.token; }
+
+std::string WebServer::Url() const {
+  return "http://127.0.0.1:" + std::to_string(impl_->port) + "/?token=" + impl_->options.token;
+}
+
+void WebServer::Serve() { impl_->server.listen_after_bind(); }
+
+void WebServer::Stop() {
+  if (impl_) impl_->server.stop();
+}
+
+std::shared_ptr<void> WebServer::HoldClientForTest(const fs::path& folder) {
+  std::shared_ptr<std::mutex> lock = impl_->ClientLock(fs::canonical(folder));
+  lock->lock();
+  return std::shared_ptr<void>(lock.get(), [lock](void*) { lock->unlock(); });
+}
+
+}  // namespace qreport::web

@@ -1,0 +1,66 @@
+// `qreport serve`: the local web front end. An HTTP server on 127.0.0.1 that lists the client
+// folders under a root, shows a client's dialog in the page (played through the dialog's own
+// tables and notify functions), runs the report and shows its pages, and prints it through the
+// run's hand-off.
+//
+// Every request must carry the server's token: in the query (?token=) the first time, after that
+// in the cookie the first answer sets. A request that changes anything is a POST with the token
+// in the X-Qreport-Token header, which another site's page cannot send. A Host header other than
+// 127.0.0.1:PORT or localhost:PORT is refused, so a name that resolves to this machine cannot
+// reach it from a page of that name. Request bodies are at most 64 KiB.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace qreport::web {
+
+struct ServeOptions {
+  std::filesystem::path root;  // the folder whose subfolders are the clients
+  std::string rates_dir;       // the rates and letterhead files; empty: the current directory
+  int port = 0;                // 0: a free port
+  std::string token;           // empty: drawn from the system's random source
+  std::string report_kind = "941";
+  PlatformOptions print_options;  // the print utility stand-in's set-up
+};
+
+inline constexpr std::size_t kMaxRequestBody = 64 * 1024;
+inline constexpr std::string_view kTokenHeader = "X-Qreport-Token";
+inline constexpr std::string_view kTokenCookie = "qreport_token";
+
+// 32 hexadecimal digits from the system's random source; throws std::runtime_error when it
+// cannot be read.
+std::string RandomToken();
+
+class WebServer {
+ public:
+  explicit WebServer(ServeOptions options);
+  ~WebServer();
+  WebServer(const WebServer&) = delete;
+  WebServer& operator=(const WebServer&) = delete;
+
+  // Binds 127.0.0.1 and the port; false with the reason when it cannot (the root is not a
+  // folder, the port is taken).
+  bool Bind(std::string& error);
+  int port() const;
+  const std::string& token() const;
+  // The address to open: http://127.0.0.1:PORT/?token=TOKEN
+  std::string Url() const;
+
+  // Serves until Stop() is called (from another thread or a signal's watcher).
+  void Serve();
+  void Stop();
+
+  // Holds the report lock of the client folder `folder` until the returned object is gone, as a
+  // running report does (for tests of what a second report of the same client meets).
+  std::shared_ptr<void> HoldClientForTest(const std::filesystem::path& folder);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace qreport::web

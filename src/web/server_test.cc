@@ -1,0 +1,449 @@
+// qreport serve over HTTP, in process: who may ask what (token, header, Host, paths, sizes),
+// the dialog played through the pages, a report of one client at a time, a storm of malformed
+// requests, and a load of page views and concurrent reports.
+#include "web/server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <thread>
+
+#include "cli/demo/demo_client.h"
+#include "platform/platform.h"
+#include "run/report_run.h"
+#include "support/fixture.h"
+
+namespace qreport::web {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using qreport::testing::ReadFile;
+using qreport::testing::TempDir;
+
+constexpr const char* kToken = "0123456789abcdef0123456789abcdef";
+
+void WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// A root holding the demo client as "demo" (its rates and letterhead are the server's) and a
+// server on a free port serving it.
+class Served : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = work_ / "root";
+    fs::create_directories(root_);
+    WriteDemoClient(work_ / "pristine");
+    for (const char* f : {"report.txt", "report.pdf", "answers"}) fs::remove(work_ / "pristine" / f);
+    AddClient("demo");
+    ServeOptions options;
+    options.root = root_;
+    options.rates_dir = (work_ / "pristine").string();
+    options.token = kToken;
+    server_ = std::make_unique<WebServer>(options);
+    std::string error;
+    ASSERT_TRUE(server_->Bind(error)) << error;
+    thread_ = std::thread([this] { server_->Serve(); });
+    // Serving starts on the thread; wait until it answers.
+    for (int i = 0; i < 200 && !Client().Get("/?token=" + std::string(kToken)); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  void TearDown() override {
+    server_->Stop();
+    if (thread_.joinable()) thread_.join();
+  }
+
+  void AddClient(const std::string& name) { fs::copy(work_ / "pristine", root_ / name, fs::copy_options::recursive); }
+
+  httplib::Client Client() const {
+    httplib::Client c("127.0.0.1", server_->port());
+    c.set_read_timeout(30, 0);
+    return c;
+  }
+  std::string Host() const { return "127.0.0.1:" + std::to_string(server_->port()); }
+
+  // GET with the token in the query.
+  httplib::Result Get(const std::string& path) {
+    return Client().Get(path + (path.find('?') == std::string::npos ? "?token=" : "&token=") + kToken);
+  }
+  // POST with the token header.
+  httplib::Result Post(const std::string& path, const std::string& body = "{}") {
+    return Client().Post(path.c_str(), {{std::string(kTokenHeader), kToken}}, body, "application/json");
+  }
+  json PostJson(const std::string& path, const std::string& body = "{}") {
+    auto r = Post(path, body);
+    EXPECT_TRUE(r);
+    if (!r) return json();
+    EXPECT_EQ(r->status, 200) << path << ": " << r->body;
+    return json::parse(r->body, nullptr, false);
+  }
+  std::string Open(const std::string& client) { return PostJson("/api/clients/" + client + "/open")["session"]; }
+  json Event(const std::string& session, int id, const char* text = nullptr) {
+    json e = {{"id", id}};
+    if (text != nullptr) e["text"] = text;
+    return PostJson("/api/sessions/" + session + "/event", e.dump());
+  }
+
+  // The report `qreport run` writes with `answers` for a fresh copy of the demo client.
+  std::string ReportOfRun(const std::string& answers) {
+    fs::path dir = work_ / ("reference-" + std::to_string(++references_));
+    fs::copy(work_ / "pristine", dir, fs::copy_options::recursive);
+    WriteText(dir / "answers.txt", answers);
+    PlatformOptions options;
+    options.answers_file = (dir / "answers.txt").string();
+    options.has_printer_reply = true;
+    auto platform = MakePlatform(options);
+    std::string device = "P";
+    RunReport(dir.string(), device, "941", *platform, (work_ / "pristine").string());
+    return ReadFile(dir / "report.txt");
+  }
+
+  TempDir work_;
+  fs::path root_;
+  std::unique_ptr<WebServer> server_;
+  std::thread thread_;
+  int references_ = 0;
+};
+
+TEST_F(Served, WhoMayAsk) {
+  const std::string token = kToken, wrong = "f" + token.substr(1);
+  const std::string port = std::to_string(server_->port());
+  struct Case {
+    const char* what;
+    std::string method, path, host;
+    httplib::Headers headers;
+    int status;
+  } cases[] = {
+      {"no token", "GET", "/", "", {}, 403},
+      {"token in the query", "GET", "/?token=" + token, "", {}, 200},
+      {"wrong token", "GET", "/?token=" + wrong, "", {}, 403},
+      {"token in the cookie", "GET", "/api/clients", "", {{"Cookie", "a=b; qreport_token=" + token}}, 200},
+      {"wrong cookie", "GET", "/api/clients", "", {{"Cookie", "qreport_token=" + wrong}}, 403},
+      {"script without token", "GET", "/app.js", "", {}, 403},
+      {"localhost is this server", "GET", "/?token=" + token, "localhost:" + port, {}, 200},
+      {"another name for this machine", "GET", "/?token=" + token, "attacker.example:" + port, {}, 403},
+      {"another port", "GET", "/?token=" + token, "127.0.0.1:1", {}, 403},
+      {"no port", "GET", "/?token=" + token, "127.0.0.1", {}, 403},
+      {"POST with the header", "POST", "/api/clients/demo/open", "", {{std::string(kTokenHeader), token}}, 200},
+      {"POST with the cookie only", "POST", "/api/clients/demo/open", "", {{"Cookie", "qreport_token=" + token}}, 403},
+      {"POST with the token in the query", "POST", "/api/clients/demo/open?token=" + token, "", {}, 403},
+      {"POST with a wrong header", "POST", "/api/clients/demo/open", "", {{std::string(kTokenHeader), wrong}}, 403},
+      {"POST from another name", "POST", "/api/clients/demo/open", "attacker.example:" + port,
+       {{std::string(kTokenHeader), token}}, 403},
+      {"GET of a POST route", "GET", "/api/clients/demo/open?token=" + token, "", {}, 404},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    httplib::Headers headers = c.headers;
+    if (!c.host.empty()) headers.emplace("Host", c.host);
+    httplib::Client client = Client();
+    auto r = c.method == "GET" ? client.Get(c.path.c_str(), headers)
+                               : client.Post(c.path.c_str(), headers, "{}", "application/json");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, c.status);
+  }
+  // The first visit with the token leaves it in a cookie that the browser cannot read.
+  auto r = Get("/");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->get_header_value("Set-Cookie"), "qreport_token=" + token + "; Path=/; HttpOnly; SameSite=Strict");
+  EXPECT_NE(r->body.find("content=\"" + token + "\""), std::string::npos);
+}
+
+TEST_F(Served, ClientNamesStayInsideTheRoot) {
+  TempDir outside;
+  fs::copy(work_ / "pristine", outside / "client", fs::copy_options::recursive);
+  fs::create_directory_symlink(outside / "client", root_ / "leaves");
+  fs::create_directory_symlink(root_ / "demo", root_ / "alias");
+  fs::create_directories(root_ / "no-client-file");
+  struct Case {
+    const char* name;
+    int status;
+  } cases[] = {
+      {"demo", 200},      {"alias", 200},     {"leaves", 404},  {"..", 404},       {"%2e%2e", 404},
+      {".", 404},         {"%2Fetc", 404},    {"demo%2F..", 404}, {"no-client-file", 404}, {"missing", 404},
+      {"demo%00x", 404},  {"..%5Cdemo", 404},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto r = Get(std::string("/api/clients/") + c.name);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, c.status);
+    auto opened = Post(std::string("/api/clients/") + c.name + "/open");
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->status, c.status);
+  }
+  // The list shows the folders that are clients, and no link that leaves the root.
+  json list = json::parse(Get("/api/clients")->body);
+  std::vector<std::string> names;
+  for (const json& c : list["clients"]) names.push_back(c["name"]);
+  EXPECT_EQ(names, (std::vector<std::string>{"alias", "demo"}));
+}
+
+TEST_F(Served, BodiesOverTheLimitAreRefused) {
+  auto big = Post("/api/clients/demo/open", std::string(kMaxRequestBody + 1, ' '));
+  ASSERT_TRUE(big);
+  EXPECT_EQ(big->status, 413);
+  auto fits = Post("/api/clients/demo/open", std::string(kMaxRequestBody - 1, ' '));
+  ASSERT_TRUE(fits);
+  EXPECT_EQ(fits->status, 200);
+}
+
+TEST_F(Served, TheDialogFollowsTheDialogsRules) {
+  struct Step {
+    int id;
+    const char* text;
+    std::map<std::string, bool> checks;  // those named must have these marks afterwards
+  };
+  struct Case {
+    const char* what;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"monthly depositor", {{220, "1", {{"220", true}, {"221", false}}}}},
+      {"semiweekly clears monthly", {{220, "1", {}}, {221, "1", {{"220", false}, {"221", true}}}}},
+      {"monthly clears semiweekly", {{221, "1", {}}, {220, "1", {{"220", true}, {"221", false}}}}},
+      {"944 clears 941", {{243, "1", {{"242", false}, {"243", true}}}}},
+      {"unticking 941 ticks 944", {{242, "0", {{"242", false}, {"243", true}}}}},
+      {"a click toggles", {{220, nullptr, {{"220", true}}}, {220, nullptr, {{"220", false}}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string session = Open("demo");
+    for (const Step& s : c.steps) {
+      json state = Event(session, s.id, s.text);
+      for (const auto& [id, checked] : s.checks) EXPECT_EQ(state["checks"][id], checked) << id;
+    }
+  }
+
+  // Help shows the module's message and leaves the dialog open; texts come back as typed.
+  std::string session = Open("demo");
+  json help = Event(session, 403);
+  ASSERT_EQ(help["messages"].size(), 1u);
+  EXPECT_EQ(help["messages"][0]["caption"], "Help");
+  EXPECT_EQ(help["messages"][0]["text"].get<std::string>().rfind("Fill in the appropriate amounts if applicable.\r\n", 0), 0u);
+  EXPECT_FALSE(help["ended"]);
+  EXPECT_EQ(Event(session, 213, "Jos\xc3\xa9 \xe2\x80\x99")["texts"]["213"], "Jos\xc3\xa9 \xe2\x80\x99");
+
+  // The table comes with its captions as shown and its Windows-1252 text as UTF-8.
+  json opened = PostJson("/api/clients/demo/open");
+  const json& controls = opened["dialog"]["controls"];
+  auto control = [&](int id) {
+    for (const json& c : controls) {
+      if (c["id"] == id) return c;
+    }
+    return json();
+  };
+  EXPECT_EQ(control(106)["text"], "7e. Prior quarter\xe2\x80\x99s social security and Medicare taxes (Attach Form 941c)");
+  EXPECT_EQ(control(115)["text"], "Preparer Lines (Codes) &LH1%, etc");
+  EXPECT_EQ(control(401)["text"], "Done");
+  EXPECT_EQ(control(401)["mnemonic"], "D");
+  EXPECT_EQ(control(403)["mnemonicAt"], 0);
+  EXPECT_EQ(control(213)["kind"], "text");
+
+  // Cancel ends the dialog, drops it and writes nothing.
+  std::string cancelled = Open("demo");
+  json cancel = Event(cancelled, 402);
+  EXPECT_TRUE(cancel["ended"]);
+  EXPECT_TRUE(cancel["cancelled"]);
+  EXPECT_EQ(Post("/api/sessions/" + cancelled + "/run")->status, 404);
+  EXPECT_FALSE(fs::exists(root_ / "demo" / "report.txt"));
+}
+
+TEST_F(Served, DoneWritesTheReportOfTheSameAnswers) {
+  std::string session = Open("demo");
+  Event(session, 211, "$48,791.97");
+  Event(session, 221, "1");
+  Event(session, 216);  // focus in and out of the first month
+  Event(session, 214, "(217) 555-0199");
+  EXPECT_EQ(Post("/api/sessions/" + session + "/run")->status, 409);  // not finished yet
+  EXPECT_TRUE(Event(session, 401)["ended"]);
+  json run = PostJson("/api/sessions/" + session + "/run");
+  EXPECT_TRUE(run["printable"]);
+  EXPECT_EQ(run["messages"].size(), 0u);
+  std::string written = ReadFile(root_ / "demo" / "report.txt");
+  ASSERT_FALSE(written.empty());
+  EXPECT_EQ(written, ReportOfRun("211=$48,791.97\n221=1\n216\n214=(217) 555-0199\n401\n"));
+  EXPECT_NE(written, ReportOfRun("401\n"));  // the events made a difference
+
+  // The pages, the PDF and the text of that report.
+  json client = json::parse(Get("/api/clients/demo")->body);
+  ASSERT_GE(client["pages"].get<int>(), 3);
+  // The form's lines of that run, as the figures give them and the form's boxes print them.
+  ASSERT_TRUE(client["lines"].is_object());
+  EXPECT_EQ(client["lines"]["form"], "941");
+  json line11;
+  for (const json& row : client["lines"]["rows"]) {
+    if (row["line"] == "11") line11 = row;
+  }
+  EXPECT_EQ(line11["cents"], 4879197);
+  EXPECT_EQ(line11["text"], "48791.97");
+  json line7a;
+  for (const json& row : client["lines"]["rows"]) {
+    if (row["line"] == "7a") line7a = row;
+  }
+  EXPECT_EQ(line7a["text"], "<0.07>");
+  auto png = Get("/api/clients/demo/page/1.png");
+  EXPECT_EQ(png->get_header_value("Content-Type"), "image/png");
+  EXPECT_EQ(png->body.substr(1, 3), "PNG");
+  EXPECT_EQ(Get("/api/clients/demo/page/99.png")->status, 404);
+  EXPECT_EQ(Get("/api/clients/demo/report.pdf")->body.substr(0, 5), "%PDF-");
+  EXPECT_EQ(Get("/api/clients/demo/report.txt")->body, written);
+}
+
+TEST_F(Served, TheShortPathShowsTheReportDateDialog) {
+  AddClient("early");
+  std::string client = ReadFile(root_ / "early" / "CLIENT");
+  client.replace(120, 6, "063004");
+  WriteText(root_ / "early" / "CLIENT", client);
+  json opened = PostJson("/api/clients/early/open");
+  EXPECT_TRUE(opened["shortPath"]);
+  EXPECT_EQ(opened["dialog"]["title"], "Quarterly Report");
+  EXPECT_EQ(opened["texts"]["101"], "063004");
+  std::string session = opened["session"];
+  Event(session, 133, "100");
+  EXPECT_TRUE(Event(session, 103)["ended"]);
+  PostJson("/api/sessions/" + session + "/run");
+  EXPECT_FALSE(ReadFile(root_ / "early" / "report.txt").empty());
+}
+
+TEST_F(Served, OneReportOfAClientAtATime) {
+  std::string session = Open("demo");
+  Event(session, 401);
+  {
+    auto held = server_->HoldClientForTest(root_ / "demo");
+    auto refused = Post("/api/sessions/" + session + "/run");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 409);
+    EXPECT_NE(refused->body.find("being written now"), std::string::npos);
+    EXPECT_FALSE(fs::exists(root_ / "demo" / "report.txt"));
+    EXPECT_EQ(Post("/api/clients/demo/print", R"({"destination":""})")->status, 409);  // no report yet
+  }
+  PostJson("/api/sessions/" + session + "/run");  // the same dialog, once the other run is done
+  EXPECT_TRUE(fs::exists(root_ / "demo" / "report.txt"));
+}
+
+TEST_F(Served, PrintHandsTheReportOn) {
+  TempDir logs;
+  setenv("QREPORT_PRINT_LOG", (logs / "print.log").c_str(), 1);
+  std::string session = Open("demo");
+  Event(session, 401);
+  PostJson("/api/sessions/" + session + "/run");
+  EXPECT_EQ(Post("/api/clients/demo/print", R"({"destination":"no-such-printer"})")->status, 404);
+  EXPECT_EQ(Post("/api/clients/demo/print", R"({"printer":""})")->status, 400);
+  json printed = PostJson("/api/clients/demo/print", R"({"destination":""})");
+  unsetenv("QREPORT_PRINT_LOG");
+  std::string command = (fs::canonical(root_ / "demo") / "report.txt").string() + ",PDF,FILE,/NP";
+  EXPECT_EQ(printed["command"], command);
+  EXPECT_EQ(ReadFile(logs / "print.log"), command + "\n");
+  EXPECT_EQ(ReadFile(root_ / "demo" / "report.pdf").substr(0, 5), "%PDF-");
+}
+
+TEST_F(Served, MalformedRequestsNeverStopTheServer) {
+  std::mt19937 random(16);
+  const std::string valid = "POST /api/clients/demo/open HTTP/1.1\r\nHost: " + Host() + "\r\n" +
+                            std::string(kTokenHeader) + ": " + kToken + "\r\nContent-Length: 2\r\n\r\n{}";
+  const std::string pieces[] = {"GET ", "POST ", "/", "/api/sessions/", "HTTP/1.1", "\r\n", "\r\n\r\n", ":", "%",
+                                "Content-Length: 99999999999999999999", "Transfer-Encoding: chunked", "Host: ",
+                                "Range: bytes=-1-", "ffffffffffff\r\n", "\0", "{\"id\":"};
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(server_->port()));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  for (int i = 0; i < 3000; ++i) {
+    std::string request;
+    switch (i % 4) {
+      case 0: request = valid.substr(0, random() % valid.size()); break;  // cut short
+      case 3: {
+        // Past the gate: the right host and token, a path and body made of pieces.
+        std::string path = "/api/";
+        for (int n = random() % 4; n >= 0; --n) path += pieces[random() % 4 + 2 + (random() % 2) * 10];
+        std::string body;
+        for (int n = random() % 6; n >= 0; --n) body += pieces[random() % std::size(pieces)];
+        request = (random() % 2 ? "POST " : "GET ") + path + "?token=" + kToken + " HTTP/1.1\r\nHost: " + Host() +
+                  "\r\n" + std::string(kTokenHeader) + ": " + kToken +
+                  "\r\nContent-Length: " + std::to_string(body.size() + random() % 3) + "\r\n\r\n" + body;
+        break;
+      }
+      case 1:
+        for (int n = random() % 12; n >= 0; --n) request += pieces[random() % std::size(pieces)];
+        break;
+      default:
+        request.resize(random() % 600);
+        for (char& c : request) c = static_cast<char>(random());
+        break;
+    }
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    timeval wait{10, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << i;
+    (void)!::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    ::shutdown(fd, SHUT_WR);
+    // The server answers or hangs up; it never keeps the connection waiting. Reading to the end
+    // also keeps this loop from outrunning the server's queue of new connections.
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
+    }
+    EXPECT_EQ(n, 0) << "request " << i << " was left hanging";
+    ::close(fd);
+  }
+  auto r = Get("/api/clients");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 200);
+}
+
+TEST_F(Served, ManyPageLoadsAndConcurrentReports) {
+  for (int i = 0; i < 200; ++i) {
+    auto r = Get(i % 2 == 0 ? "/" : "/api/clients");
+    ASSERT_TRUE(r) << i;
+    ASSERT_EQ(r->status, 200) << i;
+  }
+  constexpr int kClients = 20;
+  for (int i = 0; i < kClients; ++i) AddClient("client-" + std::to_string(i));
+  std::vector<std::thread> runs;
+  std::vector<int> status(kClients, 0);
+  for (int i = 0; i < kClients; ++i) {
+    runs.emplace_back([this, i, &status] {
+      std::string path = "/api/clients/client-" + std::to_string(i);
+      auto opened = Post(path + "/open");
+      if (!opened || opened->status != 200) {
+        status[static_cast<std::size_t>(i)] = opened ? 1000 + opened->status : -static_cast<int>(opened.error());
+        return;
+      }
+      std::string session = json::parse(opened->body)["session"];
+      json event = {{"id", 211}, {"text", std::to_string(1000 + i)}};
+      Post("/api/sessions/" + session + "/event", event.dump());
+      Post("/api/sessions/" + session + "/event", R"({"id":401})");
+      auto run = Post("/api/sessions/" + session + "/run");
+      status[static_cast<std::size_t>(i)] = run ? run->status : -1;
+    });
+  }
+  for (std::thread& t : runs) t.join();
+  for (int i = 0; i < kClients; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(status[static_cast<std::size_t>(i)], 200);
+    EXPECT_EQ(ReadFile(root_ / ("client-" + std::to_string(i)) / "report.txt"),
+              ReportOfRun("211=" + std::to_string(1000 + i) + "\n401\n"));
+  }
+}
+
+TEST(RandomToken, IsFreshHexEachTime) {
+  std::string a = RandomToken(), b = RandomToken();
+  EXPECT_EQ(a.size(), 32u);
+  EXPECT_EQ(a.find_first_not_of("0123456789abcdef"), std::string::npos);
+  EXPECT_NE(a, b);
+}
+
+}  // namespace
+}  // namespace qreport::web

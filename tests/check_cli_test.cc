@@ -1,0 +1,80 @@
+// qreport check as a script runs it: the exit status tells nothing found, warnings, errors,
+// wrong usage and an unreadable folder apart.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "data/client_writer.h"
+#include "support/fixture.h"
+
+namespace qreport {
+namespace {
+
+using testing::PlainClient;
+using testing::PlainEmployee;
+using testing::RunQreport;
+using testing::TempDir;
+
+TEST(CheckCli, ExitStatusTellsEachOutcomeApart) {
+  TempDir work;
+  ClientFolderSpec spec;
+  spec.client = PlainClient("063005");
+  spec.employees.push_back(PlainEmployee("A1", 100000, 300000));
+  WriteClientFolder(work / "client", spec);
+  WriteRatesFile(work.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+  // Line 10 is 153.00 (15.3% of 1,000.00).
+  WriteBytes(work / "paid", "211=153.00\n401\n");
+  WriteBytes(work / "unpaid", "401\n");
+  WriteBytes(work / "big", "211=5000\n216=5000\n401\n");
+  ClientFolderSpec big;
+  big.client = PlainClient("063005");
+  big.employees.push_back(PlainEmployee("A1", 4000000, 4000000));
+  WriteClientFolder(work / "bigclient", big);
+  struct Case {
+    const char* args;
+    int status;
+    const char* out_start;
+  } cases[] = {
+      {"check client --rates-dir . --answers paid", 0, "no findings\n"},
+      {"check client --rates-dir . --answers unpaid", 1, "warning balance-due: "},
+      {"check bigclient --rates-dir . --answers big", 2, "error "},
+      {"check", 64, ""},
+      {"check client --frobnicate", 64, ""},
+      {"check nowhere", 66, ""},
+      {"check client --answers nowhere", 66, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    testing::CommandOutcome o = RunQreport(work, c.args);
+    EXPECT_EQ(o.status, c.status) << o.err;
+    EXPECT_EQ(o.out.substr(0, std::string(c.out_start).size()), c.out_start);
+    if (c.status >= 64) {
+      EXPECT_NE(o.err, "");
+    }
+  }
+  // check writes nothing into the client folder.
+  EXPECT_FALSE(std::filesystem::exists(work / "client" / "report.txt"));
+  EXPECT_FALSE(std::filesystem::exists(work / "client" / "save941.info"));
+}
+
+TEST(CheckCli, JsonFindings) {
+  TempDir work;
+  ClientFolderSpec spec;
+  spec.client = PlainClient("063005");
+  spec.employees.push_back(PlainEmployee("A1", 100000, 50000));
+  WriteClientFolder(work / "client", spec);
+  WriteRatesFile(work.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+  WriteBytes(work / "answers", "211=153.00\n401\n");
+  testing::CommandOutcome o = RunQreport(work, "check client --rates-dir . --answers answers --json");
+  ASSERT_EQ(o.status, 2) << o.err;
+  nlohmann::json j = nlohmann::json::parse(o.out);
+  ASSERT_EQ(j["findings"].size(), 1u);
+  EXPECT_EQ(j["findings"][0]["code"], "ytd-below-qtd");
+  EXPECT_EQ(j["findings"][0]["severity"], "error");
+  EXPECT_EQ(j["status"], 2);
+}
+
+}  // namespace
+}  // namespace qreport

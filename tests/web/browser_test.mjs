@@ -1,0 +1,226 @@
+// qreport serve in a real browser: the system's chromium, headless, driven by playwright-core.
+// Builds a root of client folders from the demo client, starts the server, and works the pages as
+// a user does: the clients list, the options dialog (its rules answered by the server), Help,
+// Cancel, the short path's dialog, the report's pages, downloads and Print. The reports written
+// from the pages are compared byte for byte with `qreport run` and the same answers.
+//
+// Environment: QREPORT_CLI the qreport program; QREPORT_WEB_OUT where the screenshots go
+// (default: a temporary folder); CHROMIUM the browser (default /usr/bin/chromium).
+import assert from 'node:assert/strict';
+import { spawn, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import readline from 'node:readline';
+import { chromium } from 'playwright-core';
+
+const cli = process.env.QREPORT_CLI;
+if (!cli) throw new Error('QREPORT_CLI names the qreport program');
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'qreport-web-'));
+const out = process.env.QREPORT_WEB_OUT || path.join(work, 'shots');
+fs.mkdirSync(out, { recursive: true });
+const root = path.join(work, 'root');
+const reference = path.join(work, 'reference');
+const rates = path.join(work, 'rates');
+const printLog = path.join(work, 'print.log');
+
+function qreport(args, cwd) {
+  const env = { ...process.env };
+  for (const name of ['QREPORT_ANSWERS', 'QREPORT_PRINTER_REPLY', 'DISPLAY', 'WAYLAND_DISPLAY']) delete env[name];
+  const r = spawnSync(cli, args, { cwd, env, encoding: 'latin1' });
+  assert.equal(r.status, 0, `qreport ${args.join(' ')}: ${r.stderr}`);
+  return r;
+}
+
+// A client folder as the demo writes it, without a report.
+function client(dir, payrollDate) {
+  fs.cpSync(path.join(work, 'pristine'), dir, { recursive: true });
+  if (payrollDate) {
+    const file = path.join(dir, 'CLIENT');
+    const bytes = fs.readFileSync(file);
+    bytes.write(payrollDate, 120, 'latin1');
+    fs.writeFileSync(file, bytes);
+  }
+}
+
+// `qreport run` of a fresh copy of the client with `answers`: the report it writes.
+function referenceReport(name, payrollDate, answers) {
+  const dir = path.join(reference, name);
+  client(dir, payrollDate);
+  fs.writeFileSync(path.join(work, name + '.answers'), answers, 'latin1');
+  qreport(['run', dir, '--answers', path.join(work, name + '.answers'), '--printer-reply', ''], rates);
+  return fs.readFileSync(path.join(dir, 'report.txt'));
+}
+
+// Setup: the demo client, its rates and letterhead beside the root, and the client copies.
+qreport(['demo', path.join(work, 'pristine')], work);
+fs.mkdirSync(rates);
+for (const f of ['FICA.RAT', 'prep']) fs.renameSync(path.join(work, 'pristine', f), path.join(rates, f));
+for (const f of ['report.txt', 'report.pdf', 'answers']) fs.rmSync(path.join(work, 'pristine', f), { force: true });
+fs.mkdirSync(root);
+fs.mkdirSync(reference);
+client(path.join(root, 'demo'));
+client(path.join(root, 'second'));
+client(path.join(root, 'early'), '063004');
+
+const env = { ...process.env, QREPORT_PRINT_LOG: printLog };
+for (const name of ['QREPORT_ANSWERS', 'QREPORT_PRINTER_REPLY', 'DISPLAY', 'WAYLAND_DISPLAY']) delete env[name];
+const server = spawn(cli, ['serve', '--root', root, '--rates-dir', rates], { env, stdio: ['ignore', 'pipe', 'inherit'] });
+const firstLine = await new Promise((resolve, reject) => {
+  readline.createInterface({ input: server.stdout }).once('line', resolve);
+  server.once('exit', (code) => reject(new Error('qreport serve ended with ' + code)));
+});
+const match = firstLine.match(/^qreport: serving (.*) at (http:\/\/127\.0\.0\.1:(\d+)\/\?token=([0-9a-f]{32}))$/);
+assert.ok(match, 'start line: ' + firstLine);
+const url = match[2];
+const base = `http://127.0.0.1:${match[3]}`;
+
+const browser = await chromium.launch({
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  headless: true,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync'],
+});
+let failed = false;
+const started = Date.now();
+async function step(what, body) {
+  try {
+    await body();
+    console.log('ok   ' + what);
+  } catch (e) {
+    failed = true;
+    console.log('FAIL ' + what + '\n' + (e && e.stack ? e.stack : e));
+  }
+}
+
+try {
+  const context = await browser.newContext({ viewport: { width: 1100, height: 760 }, acceptDownloads: true });
+  const page = await context.newPage();
+  page.setDefaultTimeout(15000);
+
+  await step('a page without the token is refused', async () => {
+    const other = await browser.newContext();
+    const response = await (await other.newPage()).goto(base + '/');
+    assert.equal(response.status(), 403);
+    await other.close();
+  });
+
+  await step('the clients page lists the client folders and filters them', async () => {
+    await page.goto(url);
+    const row = page.locator('tr[data-client="demo"]');
+    await row.waitFor();
+    assert.match(await row.innerText(), /LAKESIDE HARDWARE & SUPPLY INC\s+Q2 2026\s+form/);
+    assert.match(await page.locator('tr[data-client="early"]').innerText(), /short/);
+    await page.locator('#filter').fill('second');
+    assert.equal(await row.isVisible(), false);
+    assert.equal(await page.locator('tr[data-client="second"]').isVisible(), true);
+    await page.locator('#filter').fill('');
+  });
+
+  await step('the dialog shows the table\'s captions, access keys and order', async () => {
+    await page.locator('tr[data-client="demo"] a.client-link').click();
+    await page.locator('#c211').waitFor();
+    assert.equal(await page.locator('#c106').innerText(),
+      '7e. Prior quarter\u2019s social security and Medicare taxes (Attach Form 941c)');
+    assert.equal(await page.locator('#c115').innerText(), 'Preparer Lines (Codes) &LH1%, etc');
+    assert.equal(await page.locator('#c401').getAttribute('aria-keyshortcuts'), 'Alt+D');
+    assert.equal(await page.locator('#c403 u').innerText(), 'H');
+    const order = await page.$$eval('.dialog-body [data-id]', (nodes) => nodes.map((n) => Number(n.dataset.id)));
+    assert.deepEqual(order.slice(0, 3), [202, 203, 204]);
+    assert.deepEqual(order.slice(-3), [401, 402, 403]);
+    // Tab goes from line 11 to the designee's name, as the table orders them.
+    await page.locator('#c211').focus();
+    await page.keyboard.press('Tab');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'c213');
+  });
+
+  await step('the depositor boxes exclude each other through the server', async () => {
+    await page.locator('#c220').check();
+    await page.locator('#c221').check();
+    await page.waitForFunction(() => !document.querySelector('#c220').checked);
+  });
+
+  await step('Done writes the report `qreport run` writes from the same answers', async () => {
+    await page.locator('#c211').fill('$48,791.97');
+    await page.screenshot({ path: path.join(out, 'web-dialog.png'), fullPage: false });
+    await page.locator('#c401').click();
+    // The run and the rendering of every page take longer on a busy machine than a click does.
+    await page.locator('img[alt="Page 1"]').waitFor({ timeout: 90000 });
+    // Pages past the second load lazily, as the page is scrolled to them: each is brought into view
+    // and must arrive whole (a broken picture is complete with no width).
+    const pictures = page.locator('img[alt^="Page "]');
+    for (let i = 0; i < await pictures.count(); i++) {
+      await pictures.nth(i).scrollIntoViewIfNeeded();
+      await page.waitForFunction((img) => img.complete && img.naturalWidth > 0, await pictures.nth(i).elementHandle(),
+        { timeout: 90000 });
+    }
+    await page.evaluate(() => window.scrollTo(0, 0));
+    const written = fs.readFileSync(path.join(root, 'demo', 'report.txt'));
+    const expected = referenceReport('demo', null, '220=1\n221=1\n211=$48,791.97\n401\n');
+    assert.ok(written.equals(expected), 'report.txt differs from qreport run with the same answers');
+    assert.ok(written.includes(Buffer.from('48791.97')), 'line 11 is on the form');
+    const rows = await page.$$eval('#lines tbody tr', (trs) => trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
+    assert.deepEqual(rows.find((r) => r[0] === '11'), ['11', '48791.97']);
+    await page.screenshot({ path: path.join(out, 'web-report.png'), fullPage: false });
+  });
+
+  await step('the report page offers its PDF and report.txt', async () => {
+    const [download] = await Promise.all([page.waitForEvent('download'), page.getByText('Download report.txt').click()]);
+    const saved = path.join(work, 'downloaded.txt');
+    await download.saveAs(saved);
+    assert.ok(fs.readFileSync(saved).equals(fs.readFileSync(path.join(root, 'demo', 'report.txt'))));
+    const [pdf] = await Promise.all([page.waitForEvent('download'), page.getByText('Download PDF').click()]);
+    await pdf.saveAs(path.join(work, 'downloaded.pdf'));
+    assert.equal(fs.readFileSync(path.join(work, 'downloaded.pdf')).subarray(0, 5).toString(), '%PDF-');
+  });
+
+  await step('Print hands the report on as the command line does', async () => {
+    await page.locator('#print').click();
+    const select = page.locator('#destination');
+    assert.equal(await select.locator('option').first().innerText(), 'PDF file');
+    await page.locator('.msgbox button.ok').click();
+    const box = page.locator('.msgbox .msgtext');
+    await box.waitFor();
+    const command = `${path.join(root, 'demo', 'report.txt')},PDF,FILE,/NP`;
+    assert.equal(await box.innerText(), 'Handed to the print utility:\n' + command);
+    assert.equal(fs.readFileSync(printLog, 'latin1'), command + '\n');
+    await page.locator('.msgbox button.ok').click();
+  });
+
+  await step('Help shows its message; the form boxes exclude each other; Cancel writes nothing', async () => {
+    await page.goto(url + '#/dialog/second');
+    await page.locator('#c202').waitFor();
+    await page.locator('#c202').focus();
+    await page.keyboard.press('Alt+h');  // the Help button's access key
+    const box = page.locator('.msgbox');
+    await box.waitFor();
+    assert.equal(await box.locator('.caption').innerText(), 'Help');
+    assert.match(await box.locator('.msgtext').innerText(), /^Fill in the appropriate amounts if applicable\.\n/);
+    assert.match(await box.locator('.msgtext').innerText(), /appropriate line from the letterhead file\.$/);
+    await box.locator('button.ok').click();
+    await page.locator('#c243').check();
+    await page.waitForFunction(() => !document.querySelector('#c242').checked);
+    await page.locator('#c402').click();
+    await page.locator('#filter').waitFor();
+    assert.equal(fs.existsSync(path.join(root, 'second', 'report.txt')), false);
+  });
+
+  await step('the short path\'s report date dialog writes the report `qreport run` writes', async () => {
+    await page.goto(url + '#/dialog/early');
+    await page.locator('#c131').waitFor();
+    assert.equal(await page.locator('.dialog .titlebar').innerText(), 'Quarterly Report');
+    assert.equal(await page.locator('#c101').inputValue(), '063004');
+    await page.locator('#c131').fill('12.5');
+    await page.locator('#c103').click();
+    await page.locator('img[alt="Page 1"]').waitFor();
+    const expected = referenceReport('early', '063004', '131=12.5\n103\n');
+    assert.ok(fs.readFileSync(path.join(root, 'early', 'report.txt')).equals(expected));
+  });
+} finally {
+  await browser.close();
+  server.kill('SIGTERM');
+  await new Promise((resolve) => server.once('exit', resolve));
+  if (!failed) fs.rmSync(work, { recursive: true, force: true });
+}
+console.log(`browser suite: ${((Date.now() - started) / 1000).toFixed(1)} s` + (failed ? `, work folder ${work}` : ''));
+process.exit(failed ? 1 : 0);
