@@ -19,11 +19,13 @@
 
 #include "data/client_writer.h"
 #include "platform/files.h"
+#include "support/client_run.h"
 #include "support/fixture.h"
 
 namespace qreport {
 namespace {
 
+using testing::Leftovers;
 using testing::PlainClient;
 using testing::PlainEmployee;
 using testing::ReadFile;
@@ -59,14 +61,6 @@ int Wait(pid_t pid) {
   int status = 0;
   ::waitpid(pid, &status, 0);
   return status;
-}
-
-std::vector<std::string> Leftovers(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    if (IsLeftoverTemporary(entry.path().filename().string())) names.push_back(entry.path().filename().string());
-  }
-  return names;
 }
 
 TEST(Interruption, AKilledRunLeavesEachFileOldOrNew) {

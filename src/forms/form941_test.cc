@@ -14,17 +14,8 @@
 namespace qreport {
 namespace {
 
+using testing::DecodedEmployee;
 using testing::TempDir;
-
-Employee MakeEmployee(double quarter_wages, double quarter_tips, double year_wages, double year_tips, char fica = 'Y') {
-  Employee e;
-  e.amounts_qtd[kWages] = quarter_wages;
-  e.amounts_qtd[kTips] = quarter_tips;
-  e.amounts_ytd[kWages] = year_wages;
-  e.amounts_ytd[kTips] = year_tips;
-  e.fica_flag = fica;
-  return e;
-}
 
 TEST(Form941Employee, SocialSecurityWageAfterTheWageBase) {
   struct Case {
@@ -32,16 +23,16 @@ TEST(Form941Employee, SocialSecurityWageAfterTheWageBase) {
     Employee e;
     Cents wage;
   } cases[] = {
-      {"below the base", MakeEmployee(1000, 0, 5000, 0), 100000},
-      {"year at the base is not cut", MakeEmployee(1000, 0, 9000, 0), 100000},
-      {"past the base: the room left", MakeEmployee(1000, 0, 9500, 0), 50000},
-      {"past the base before the quarter", MakeEmployee(1000, 0, 10500, 0), 0},
-      {"the room counts tips", MakeEmployee(1000, 200, 9300, 200), 70000},
-      {"the room never exceeds the wages", MakeEmployee(1000, 3000, 6000, 4000), 100000},
-      {"tips alone do not make a wage", MakeEmployee(0, 500, 9000, 500), 0},
-      {"fica flag N", MakeEmployee(1000, 0, 1000, 0, 'N'), 0},
-      {"fica flag lower-case y", MakeEmployee(1000, 0, 1000, 0, 'y'), 0},
-      {"negative quarter wages past the base stay negative", MakeEmployee(-140.13, 0, 10500, 0), -14013},
+      {"below the base", DecodedEmployee(1000, 0, 5000, 0), 100000},
+      {"year at the base is not cut", DecodedEmployee(1000, 0, 9000, 0), 100000},
+      {"past the base: the room left", DecodedEmployee(1000, 0, 9500, 0), 50000},
+      {"past the base before the quarter", DecodedEmployee(1000, 0, 10500, 0), 0},
+      {"the room counts tips", DecodedEmployee(1000, 200, 9300, 200), 70000},
+      {"the room never exceeds the wages", DecodedEmployee(1000, 3000, 6000, 4000), 100000},
+      {"tips alone do not make a wage", DecodedEmployee(0, 500, 9000, 500), 0},
+      {"fica flag N", DecodedEmployee(1000, 0, 1000, 0, 'N'), 0},
+      {"fica flag lower-case y", DecodedEmployee(1000, 0, 1000, 0, 'y'), 0},
+      {"negative quarter wages past the base stay negative", DecodedEmployee(-140.13, 0, 10500, 0), -14013},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -50,15 +41,15 @@ TEST(Form941Employee, SocialSecurityWageAfterTheWageBase) {
 }
 
 TEST(Form941Employee, PassCountsSumsAndAdvanceEic) {
-  Employee counted = MakeEmployee(1000, 100, 1000, 100);
+  Employee counted = DecodedEmployee(1000, 100, 1000, 100);
   counted.amounts_qtd[kFederalWithheld] = 150;
   counted.misc_amount_1 = 1257.00;  // the limit itself counts
-  Employee year_only = MakeEmployee(0, 40, 500, 40);  // not counted, but its tips and tax are
+  Employee year_only = DecodedEmployee(0, 40, 500, 40);  // not counted, but its tips and tax are
   year_only.amounts_qtd[kFederalWithheld] = 10;
   year_only.misc_amount_1 = 1257.01;  // above the limit: dropped, not capped
-  Employee skipped = MakeEmployee(0, 70, 0, 70);
+  Employee skipped = DecodedEmployee(0, 70, 0, 70);
   skipped.misc_amount_1 = 10;  // counts although the employee is skipped
-  Employee no_fica = MakeEmployee(2000, 300, 2000, 300, 'N');
+  Employee no_fica = DecodedEmployee(2000, 300, 2000, 300, 'N');
 
   QuarterTotals t;
   for (const Employee& e : {counted, year_only, skipped, no_fica}) AddEmployeeToQuarter(e, 9420000, t);

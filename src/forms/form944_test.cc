@@ -2,16 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "forms/form944.h"
+#include "support/fixture.h"
 
 namespace qreport {
 namespace {
 
+// An employee of the year only: Form 944 reads no quarter amounts.
 Employee YearEmployee(double wages, double tips, char fica = 'Y') {
-  Employee e;
-  e.amounts_ytd[kWages] = wages;
-  e.amounts_ytd[kTips] = tips;
-  e.fica_flag = fica;
-  return e;
+  return testing::DecodedEmployee(0, 0, wages, tips, fica);
 }
 
 TEST(Form944Employee, SocialSecurityWageAfterTheWageBase) {

@@ -7,30 +7,13 @@
 
 #include "forms/printer_codes.h"
 #include "forms/voucher.h"
+#include "support/fixture.h"
 
 namespace qreport {
 namespace {
 
-std::vector<std::string> Rows(const std::string& text) {
-  std::vector<std::string> rows;
-  std::size_t at = 0;
-  while (at <= text.size()) {
-    std::size_t end = text.find("\r\n", at);
-    if (end == std::string::npos) {
-      rows.push_back(text.substr(at));
-      break;
-    }
-    rows.push_back(text.substr(at, end - at));
-    at = end + 2;
-  }
-  return rows;
-}
-
-std::size_t Count(const std::string& text, std::string_view piece) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
-  return n;
-}
+using testing::Count;
+using testing::Rows;
 
 RunState VoucherState(int print941, int print944, std::string payroll_date = "063007") {
   RunState s;

@@ -24,6 +24,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 using testing::ReadFile;
 using testing::RecordingPlatform;
+using testing::Rows;
 using testing::TempDir;
 namespace fs = std::filesystem;
 
@@ -34,18 +35,6 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     files[fs::relative(entry.path(), folder).string()] = entry.is_regular_file() ? ReadFile(entry.path()) : "<dir>";
   }
   return files;
-}
-
-std::vector<std::string> Rows(const std::string& report) {
-  std::vector<std::string> rows;
-  std::size_t at = 0;
-  while (at <= report.size()) {
-    std::size_t end = report.find("\r\n", at);
-    if (end == std::string::npos) end = report.size();
-    rows.push_back(report.substr(at, end - at));
-    at = end + 2;
-  }
-  return rows;
 }
 
 // "1,234.56" or "-0.05" as cents.

@@ -17,19 +17,19 @@
 #include <string>
 #include <thread>
 
-#include "data/client_writer.h"
 #include "platform/files.h"
 #include "run/report_run.h"
+#include "support/client_run.h"
 #include "support/fixture.h"
-#include "support/recording_platform.h"
 
 namespace qreport {
 namespace {
 
+using testing::ClientRun;
+using testing::Count;
+using testing::Leftovers;
 using testing::PlainClient;
-using testing::PlainEmployee;
 using testing::ReadFile;
-using testing::RecordingPlatform;
 using testing::TempDir;
 namespace fs = std::filesystem;
 
@@ -37,40 +37,10 @@ constexpr const char* kFormDate = "063005";
 constexpr const char* kOldReport = "LAST QUARTER'S GOOD REPORT\r\n";
 constexpr const char* kReply = "A*LPT1*X*N";
 
+// The client of every case, with a report of an earlier run beside it.
 void WriteClient(const TempDir& dir, ClientSpec client = PlainClient(kFormDate)) {
-  ClientFolderSpec spec;
-  spec.client = std::move(client);
-  spec.employees = {PlainEmployee("A1", 300000, 600000), PlainEmployee("B2", 125050, 125050)};
-  WriteClientFolder(dir.path(), spec);
-  WriteRatesFile(dir.path(), {"6.2", "6.2", "97500", "1.45", "1.45", "0"});
+  testing::WriteTwoEmployeeClient(dir, std::move(client));
   WriteBytes(dir / "report.txt", kOldReport);
-}
-
-struct ClientRun {
-  RecordingPlatform platform;
-  std::string device = "P";
-  RunOutcome outcome;
-};
-
-void RunOn(const TempDir& dir, ClientRun& run, const std::string& answers = "401\n") {
-  run.platform.answers = answers;
-  run.platform.printer_reply = kReply;
-  run.outcome = RunReport(dir.str(), run.device, "941", run.platform, dir.str());
-}
-
-std::size_t Count(const std::string& text, std::string_view what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
-std::vector<std::string> Leftovers(const TempDir& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir.path())) {
-    std::string name = entry.path().filename().string();
-    if (IsLeftoverTemporary(name)) names.push_back(name);
-  }
-  return names;
 }
 
 TEST(ReportFile, AReadErrorKeepsTheReportFromThePrinterAndNamesIt) {
@@ -99,8 +69,8 @@ TEST(ReportFile, AReadErrorKeepsTheReportFromThePrinterAndNamesIt) {
     TempDir dir;
     WriteClient(dir);
     c.spoil(dir);
-    ClientRun run;
-    RunOn(dir, run);
+    ClientRun run("P");
+    run.Run(dir, "401\n", kReply);
     EXPECT_TRUE(run.outcome.error_shown);
     EXPECT_TRUE(run.platform.picked_for.empty());
     EXPECT_TRUE(run.platform.commands.empty());
@@ -113,15 +83,15 @@ TEST(ReportFile, AReadErrorKeepsTheReportFromThePrinterAndNamesIt) {
     EXPECT_EQ(report.find(kOldReport), std::string::npos);
     EXPECT_EQ(Count(report, " 941 for "), 1u);
     EXPECT_EQ(Count(report, "Form 941 Payment Voucher"), 1u);
-    EXPECT_TRUE(Leftovers(dir).empty());
+    EXPECT_TRUE(Leftovers(dir.path()).empty());
   }
 }
 
 TEST(ReportFile, ACleanRunReplacesTheReportAndHandsItOn) {
   TempDir dir;
   WriteClient(dir);
-  ClientRun run;
-  RunOn(dir, run);
+  ClientRun run("P");
+  run.Run(dir, "401\n", kReply);
   EXPECT_FALSE(run.outcome.error_shown);
   EXPECT_TRUE(run.platform.messages.empty());
   ASSERT_EQ(run.platform.commands.size(), 1u);
@@ -130,7 +100,7 @@ TEST(ReportFile, ACleanRunReplacesTheReportAndHandsItOn) {
   std::string report = ReadFile(dir / "report.txt");
   EXPECT_EQ(report.find(kOldReport), std::string::npos);
   EXPECT_NE(report.find("TOTALS"), std::string::npos);
-  EXPECT_TRUE(Leftovers(dir).empty());
+  EXPECT_TRUE(Leftovers(dir.path()).empty());
 }
 
 TEST(ReportFile, LinksAndDevicesUnderTheReportsNameAreNeverWrittenThrough) {
@@ -149,8 +119,8 @@ TEST(ReportFile, LinksAndDevicesUnderTheReportsNameAreNeverWrittenThrough) {
       if (what == "fifo") {
         ASSERT_EQ(::mkfifo((dir / name).c_str(), 0600), 0);
       }
-      ClientRun run;
-      RunOn(dir, run);  // returns: a pipe is never opened
+      ClientRun run("P");
+      run.Run(dir, "401\n", kReply);  // returns: a pipe is never opened
       EXPECT_EQ(ReadFile(outside / "victim"), "NOT YOURS");
       EXPECT_FALSE(fs::exists(outside / "created"));
       auto status = fs::symlink_status(dir / name);
@@ -159,7 +129,7 @@ TEST(ReportFile, LinksAndDevicesUnderTheReportsNameAreNeverWrittenThrough) {
       EXPECT_TRUE(run.platform.commands.empty());
       ASSERT_EQ(run.platform.messages.size(), 2u);
       EXPECT_EQ(run.platform.messages[0], "at line  0: Error  75");
-      EXPECT_TRUE(Leftovers(dir).empty());
+      EXPECT_TRUE(Leftovers(dir.path()).empty());
     }
   }
 }
@@ -169,9 +139,9 @@ TEST(ReportFile, WhatAKilledRunLeftIsRemovedByTheNextRun) {
   WriteClient(dir);
   for (const char* name : {"~qr4242-0.tmp", "~QR77-3.TMP", "save941.info.tmp123-456-0"}) WriteBytes(dir / name, "x");
   fs::create_directory(dir / "~qrfolder.tmp");  // a folder of that name is not the module's
-  ClientRun run;
-  RunOn(dir, run);
-  EXPECT_EQ(Leftovers(dir), std::vector<std::string>{"~qrfolder.tmp"});
+  ClientRun run("P");
+  run.Run(dir, "401\n", kReply);
+  EXPECT_EQ(Leftovers(dir.path()), std::vector<std::string>{"~qrfolder.tmp"});
   EXPECT_NE(ReadFile(dir / "report.txt").find("TOTALS"), std::string::npos);
 }
 
@@ -189,8 +159,8 @@ TEST(ReportFile, AFailedWriteKeepsTheLastReportWhole) {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{4096, 4096};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
-    ClientRun run;
-    RunOn(dir, run, "213=NEW\n401\n");
+    ClientRun run("P");
+    run.Run(dir, "213=NEW\n401\n", kReply);
     std::string all;
     for (const auto& m : run.platform.messages) all += m + "\n";
     all += run.platform.commands.empty() ? "not handed on\n" : "handed on\n";
@@ -210,7 +180,7 @@ TEST(ReportFile, AFailedWriteKeepsTheLastReportWhole) {
   EXPECT_NE(messages.find("not handed on\nerror shown\n"), std::string::npos) << messages;
   EXPECT_EQ(ReadFile(dir / "report.txt"), kOldReport);
   EXPECT_EQ(ReadFile(dir / "save941.info"), "NEW \r\nNAME \r\n \r\n  \r\n");
-  EXPECT_TRUE(Leftovers(dir).empty());
+  EXPECT_TRUE(Leftovers(dir.path()).empty());
 }
 
 TEST(ReportFile, ControlBytesInTheDataPrintAsBlanks) {
@@ -223,9 +193,9 @@ TEST(ReportFile, ControlBytesInTheDataPrintAsBlanks) {
   clean.employer_name = "ACME TOOL @AND DIE CO";
   WriteClient(clean_dir, clean);
   WriteClient(dirty_dir, dirty);
-  ClientRun clean_run, dirty_run;
-  RunOn(clean_dir, clean_run, "213=JO ANN\n214=555 0100\n401\n");
-  RunOn(dirty_dir, dirty_run, "213=JO\tANN\n214=555\x1b" "0100\n401\n");
+  ClientRun clean_run("P"), dirty_run("P");
+  clean_run.Run(clean_dir, "213=JO ANN\n214=555 0100\n401\n", kReply);
+  dirty_run.Run(dirty_dir, "213=JO\tANN\n214=555\x1b" "0100\n401\n", kReply);
   EXPECT_TRUE(ReadFile(dirty_dir / "report.txt") == ReadFile(clean_dir / "report.txt"));
   // The saved entries keep what the user typed.
   EXPECT_EQ(ReadFile(dirty_dir / "save941.info"), "JO\tANN \r\n555\x1b" "0100 \r\n \r\n  \r\n");
@@ -240,8 +210,8 @@ TEST(ReportFile, ASecondRunOfTheSameClientWaitsForTheFirst) {
     FolderLock first(dir.path());
     ASSERT_TRUE(first.held());
     second = std::thread([&] {
-      ClientRun run;
-      RunOn(dir, run);
+      ClientRun run("P");
+      run.Run(dir, "401\n", kReply);
       finished = true;
     });
     // Long enough for a run of two employees to end many times over, were it not waiting.

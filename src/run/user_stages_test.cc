@@ -12,44 +12,28 @@
 #include "data/client_writer.h"
 #include "run/print_handoff.h"
 #include "run/report_run.h"
+#include "support/client_run.h"
 #include "support/fixture.h"
 #include "support/process_state.h"
-#include "support/recording_platform.h"
 
 namespace qreport {
 namespace {
 
+using testing::ClientRun;
 using testing::kNobody;
 using testing::PlainClient;
 using testing::RunWithoutPrivileges;
-using testing::PlainEmployee;
 using testing::ReadFile;
-using testing::RecordingPlatform;
 using testing::TempDir;
 namespace fs = std::filesystem;
 
 constexpr const char* kFormDate = "063005";
 constexpr const char* kShortDate = "063004";
 
-// A client folder with two employees; `saved` is the saved entries file, when there is one.
+// The client of every case; `saved` is the saved entries file, when there is one.
 void WriteClient(const TempDir& dir, const char* date, std::optional<std::string> saved = std::nullopt) {
-  ClientFolderSpec spec;
-  spec.client = PlainClient(date);
-  spec.employees = {PlainEmployee("A1", 300000, 600000), PlainEmployee("B2", 125050, 125050)};
-  WriteClientFolder(dir.path(), spec);
-  WriteRatesFile(dir.path(), {"6.2", "6.2", "97500", "1.45", "1.45", "0"});
+  testing::WriteTwoEmployeeClient(dir, PlainClient(date));
   if (saved) WriteBytes(dir / "save941.info", *saved);
-}
-
-struct UserRun {
-  RecordingPlatform platform;
-  std::string device = "Q";
-};
-
-void RunOn(const TempDir& dir, UserRun& run, const std::string& answers, const std::string& reply = "") {
-  run.platform.answers = answers;
-  run.platform.printer_reply = reply;
-  RunReport(dir.str(), run.device, "941", run.platform, dir.str());
 }
 
 TEST(UserStages, DialogOutcomesDecideWhatTheRunWrites) {
@@ -82,8 +66,8 @@ TEST(UserStages, DialogOutcomesDecideWhatTheRunWrites) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     WriteClient(dir, c.date, c.saved_before);
-    UserRun run;
-    RunOn(dir, run, c.answers, "A*LPT1:*X*N");
+    ClientRun run;
+    run.Run(dir, c.answers, "A*LPT1:*X*N");
     ASSERT_EQ(run.platform.dialogs.size(), 1u);
     EXPECT_EQ(fs::exists(dir / "report.txt"), c.report_written);
     if (c.report_written) {
@@ -103,14 +87,14 @@ TEST(UserStages, DialogOutcomesDecideWhatTheRunWrites) {
 TEST(UserStages, SavedEntriesStayTheSameOverThreeReports) {
   TempDir dir;
   WriteClient(dir, kFormDate);
-  UserRun first;
-  RunOn(dir, first, "213=&LH1%\n214=(217) 555-0142\n215=&LH1% &LH2%\n219=il \n401\n");
+  ClientRun first;
+  first.Run(dir, "213=&LH1%\n214=(217) 555-0142\n215=&LH1% &LH2%\n219=il \n401\n", "");
   std::string saved = ReadFile(dir / "save941.info");
   EXPECT_EQ(saved, "&LH1% \r\n(217) 555-0142 \r\n&LH1% &LH2% \r\nil  \r\n");
   for (int report = 2; report <= 4; ++report) {
     SCOPED_TRACE(report);
-    UserRun again;
-    RunOn(dir, again, "401\n");
+    ClientRun again;
+    again.Run(dir, "401\n", "");
     const DialogTable& shown = again.platform.dialogs.at(0);
     EXPECT_EQ(shown.Find(213)->text, "&LH1%");
     EXPECT_EQ(shown.Find(214)->text, "(217) 555-0142");
@@ -131,8 +115,8 @@ TEST(UserStages, MonthBoxesShowTheQuartersLiabilities) {
   liability[92] = "-7";
   spec.liability = liability;
   WriteClientFolder(dir.path(), spec);
-  UserRun run;
-  RunOn(dir, run, "");
+  ClientRun run;
+  run.Run(dir, "", "");
   const DialogTable& shown = run.platform.dialogs.at(0);
   EXPECT_EQ(shown.Find(216)->text, " 100.5");
   EXPECT_EQ(shown.Find(217)->text, " 1234.5");
@@ -167,8 +151,8 @@ TEST(UserStages, SavedEntriesTheUserMayNotRewriteAreKept) {
 
     // The run's outcome: 0 when the save failure was shown and the report was not handed on.
     auto run_report = [&] {
-      UserRun run;
-      RunOn(dir, run, "213=NEW\n401\n", "A*LPT1*X*N");
+      ClientRun run;
+      run.Run(dir, "213=NEW\n401\n", "A*LPT1*X*N");
       bool shown = run.platform.messages.size() == 2 && run.platform.messages[0] == "at line  0: Error  70";
       return run.platform.commands.empty() && shown ? 0 : 1;
     };
@@ -201,8 +185,8 @@ TEST(UserStages, ASaveThatFailsIsShownAndTheReportIsNotHandedOn) {
     } else {
       fs::create_directories(dir / "save941.info" / "kept");
     }
-    UserRun run;
-    RunOn(dir, run, "213=NEW\n401\n", "A*LPT1*X*N");
+    ClientRun run;
+    run.Run(dir, "213=NEW\n401\n", "A*LPT1*X*N");
     if (link) {
       EXPECT_TRUE(fs::is_symlink(dir / "save941.info"));
       EXPECT_EQ(ReadFile(outside / "victim"), "KEEP \r\n");
@@ -230,7 +214,7 @@ TEST(UserStages, SavedEntriesInAFolderWithALongPathAreKept) {
     spec.client = PlainClient(kFormDate);
     return spec;
   }());
-  UserRun run;
+  ClientRun run;
   run.platform.answers = "213=NEW NAME\n401\n";
   RunReport(folder.string(), run.device, "941", run.platform, folder.string());
   EXPECT_EQ(ReadFile(folder / "save941.info"), "NEW NAME \r\n \r\n \r\n  \r\n");
@@ -274,9 +258,9 @@ TEST(PrintHandOff, RepliesAndCommands) {
     SCOPED_TRACE(date);
     TempDir dir;
     WriteClient(dir, date);
-    UserRun run;
+    ClientRun run;
     bool form = std::string_view(date) == kFormDate;
-    RunOn(dir, run, form ? "401\n" : "103\n", "A*LPT1:*X*Y");
+    run.Run(dir, form ? "401\n" : "103\n", "A*LPT1:*X*Y");
     std::string report = (dir / "report.txt").string();
     EXPECT_EQ(run.platform.picked_for, std::vector<std::string>{report});
     std::string want = report + ",LPT1,X,/ZM" + (form ? "" : "/FP");

@@ -22,6 +22,7 @@ namespace qreport {
 namespace {
 
 using testing::CompareGolden;
+using testing::DecodedEmployee;
 using testing::ManyEmployees;
 using testing::PlainClient;
 using testing::PlainEmployee;
@@ -30,17 +31,6 @@ using testing::RecordingPlatform;
 using testing::TempDir;
 namespace fs = std::filesystem;
 
-Employee MakeEmployee(double q1, double q2, double y1, double y2, char fica = 'Y', std::uint8_t exempt = 0) {
-  Employee e;
-  e.amounts_qtd[kWages] = q1;
-  e.amounts_qtd[kTips] = q2;
-  e.amounts_ytd[kWages] = y1;
-  e.amounts_ytd[kTips] = y2;
-  e.fica_flag = fica;
-  ApplyExemptCode(exempt, e.suta_subject, e.futa_subject);
-  return e;
-}
-
 TEST(WorksheetLine, WageBasesCutTheTaxableWages) {
   struct Case {
     const char* what;
@@ -48,26 +38,28 @@ TEST(WorksheetLine, WageBasesCutTheTaxableWages) {
     WageBases bases;
     double fica, medicare, futa, suta;
   } cases[] = {
-      {"below every base", MakeEmployee(3000, 0, 3000, 0), {100000, 7000, 8000}, 3000, 3000, 3000, 3000},
-      {"social security room from wages and tips", MakeEmployee(29000, 1000, 109000, 1000), {100000, 1e9, 1e9},
+      {"below every base", DecodedEmployee(3000, 0, 3000, 0), {100000, 7000, 8000}, 3000, 3000, 3000, 3000},
+      {"social security room from wages and tips", DecodedEmployee(29000, 1000, 109000, 1000), {100000, 1e9, 1e9},
        20000, 29000, 30000, 30000},
-      {"social security room below zero", MakeEmployee(20000, 0, 130000, 0), {100000, 1e9, 1e9}, 0, 20000, 20000, 20000},
-      {"year exactly at the base is not cut", MakeEmployee(5000, 500, 99500, 500), {100000, 1e9, 1e9}, 5000, 5000,
+      {"social security room below zero", DecodedEmployee(20000, 0, 130000, 0), {100000, 1e9, 1e9}, 0, 20000, 20000,
+       20000},
+      {"year exactly at the base is not cut", DecodedEmployee(5000, 500, 99500, 500), {100000, 1e9, 1e9}, 5000, 5000,
        5500, 5500},
-      {"below the base tips are not social security wages", MakeEmployee(1000, 400, 1000, 400), {100000, 1e9, 1e9},
+      {"below the base tips are not social security wages", DecodedEmployee(1000, 400, 1000, 400), {100000, 1e9, 1e9},
        1000, 1000, 1400, 1400},
-      {"a tipped employee past the base shows no more than the wages", MakeEmployee(1000, 9000, 96000, 9000),
+      {"a tipped employee past the base shows no more than the wages", DecodedEmployee(1000, 9000, 96000, 9000),
        {100000, 1e9, 1e9}, 1000, 1000, 10000, 10000},
-      {"FUTA example", MakeEmployee(3000, 500, 6800, 500), {1e9, 7000, 1e9}, 3000, 3000, 3200, 3500},
-      {"SUTA example: the year's wages and tips are tested", MakeEmployee(5000, 0, 12000, 0), {1e9, 1e9, 8000}, 5000,
+      {"FUTA example", DecodedEmployee(3000, 500, 6800, 500), {1e9, 7000, 1e9}, 3000, 3000, 3200, 3500},
+      {"SUTA example: the year's wages and tips are tested", DecodedEmployee(5000, 0, 12000, 0), {1e9, 1e9, 8000}, 5000,
        5000, 5000, 1000},
-      {"FUTA past the base earlier in the year", MakeEmployee(2000, 0, 9000, 0), {1e9, 7000, 8000}, 2000, 2000, 0, 1000},
-      {"fica flag N", MakeEmployee(3000, 100, 3000, 100, 'N'), {100000, 7000, 8000}, 0, 0, 3100, 3100},
-      {"fica flag lower-case y", MakeEmployee(3000, 0, 3000, 0, 'y'), {100000, 7000, 8000}, 0, 0, 3000, 3000},
-      {"exempt code 9", MakeEmployee(3000, 0, 3000, 0, 'Y', 9), {100000, 7000, 8000}, 3000, 3000, 0, 0},
-      {"exempt code 1: no SUTA", MakeEmployee(3000, 0, 3000, 0, 'Y', 1), {100000, 7000, 8000}, 3000, 3000, 3000, 0},
-      {"exempt code 8: no FUTA", MakeEmployee(3000, 0, 3000, 0, 'Y', 8), {100000, 7000, 8000}, 3000, 3000, 0, 3000},
-      {"zero quarter wages with year wages", MakeEmployee(0, 0, 4000, 0), {100000, 7000, 8000}, 0, 0, 0, 0},
+      {"FUTA past the base earlier in the year", DecodedEmployee(2000, 0, 9000, 0), {1e9, 7000, 8000}, 2000, 2000, 0,
+       1000},
+      {"fica flag N", DecodedEmployee(3000, 100, 3000, 100, 'N'), {100000, 7000, 8000}, 0, 0, 3100, 3100},
+      {"fica flag lower-case y", DecodedEmployee(3000, 0, 3000, 0, 'y'), {100000, 7000, 8000}, 0, 0, 3000, 3000},
+      {"exempt code 9", DecodedEmployee(3000, 0, 3000, 0, 'Y', 9), {100000, 7000, 8000}, 3000, 3000, 0, 0},
+      {"exempt code 1: no SUTA", DecodedEmployee(3000, 0, 3000, 0, 'Y', 1), {100000, 7000, 8000}, 3000, 3000, 3000, 0},
+      {"exempt code 8: no FUTA", DecodedEmployee(3000, 0, 3000, 0, 'Y', 8), {100000, 7000, 8000}, 3000, 3000, 0, 3000},
+      {"zero quarter wages with year wages", DecodedEmployee(0, 0, 4000, 0), {100000, 7000, 8000}, 0, 0, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -82,8 +74,8 @@ TEST(WorksheetLine, WageBasesCutTheTaxableWages) {
 }
 
 TEST(WorksheetLine, NoWagesInQuarterOrYearSkipsTheEmployee) {
-  EXPECT_FALSE(ComputeWorksheetLine(MakeEmployee(0, 250, 0, 250), {}).has_value());
-  EXPECT_TRUE(ComputeWorksheetLine(MakeEmployee(0, 0, 0.01, 0), {}).has_value());
+  EXPECT_FALSE(ComputeWorksheetLine(DecodedEmployee(0, 250, 0, 250), {}).has_value());
+  EXPECT_TRUE(ComputeWorksheetLine(DecodedEmployee(0, 0, 0.01, 0), {}).has_value());
 }
 
 TEST(Recap, RoundingsToTheCent) {

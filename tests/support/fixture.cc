@@ -63,6 +63,19 @@ EmployeeSpec PlainEmployee(std::string key, Cents quarter_wages, Cents year_wage
   return e;
 }
 
+Employee DecodedEmployee(double quarter_wages, double quarter_tips, double year_wages, double year_tips,
+                         char fica_flag, std::uint8_t exempt_code) {
+  Employee e;
+  e.amounts_qtd[kWages] = quarter_wages;
+  e.amounts_qtd[kTips] = quarter_tips;
+  e.amounts_ytd[kWages] = year_wages;
+  e.amounts_ytd[kTips] = year_tips;
+  e.fica_flag = fica_flag;
+  e.exempt_code = exempt_code;
+  ApplyExemptCode(exempt_code, e.suta_subject, e.futa_subject);
+  return e;
+}
+
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream content;
@@ -87,6 +100,26 @@ std::string Visible(std::string_view bytes) {
     }
   }
   return out;
+}
+
+std::vector<std::string> Rows(std::string_view text) {
+  std::vector<std::string> rows;
+  std::size_t at = 0;
+  while (true) {
+    std::size_t end = text.find("\r\n", at);
+    if (end == std::string_view::npos) {
+      rows.emplace_back(text.substr(at));
+      return rows;
+    }
+    rows.emplace_back(text.substr(at, end - at));
+    at = end + 2;
+  }
+}
+
+std::size_t Count(std::string_view text, std::string_view piece) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(piece); at != std::string_view::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
 }
 
 namespace {

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/client_writer.h"
+#include "data/employee_files.h"
 
 namespace qreport::testing {
 
@@ -32,6 +34,11 @@ ClientSpec PlainClient(std::string payroll_date = "063005");
 // An employee with the given key and quarter/year wages in cents (other amounts 0).
 EmployeeSpec PlainEmployee(std::string key, Cents quarter_wages, Cents year_wages);
 
+// An employee as the report passes see it once decoded: quarter and year wages and tips (in
+// dollars), the social security flag and the exemption code's two unemployment switches.
+Employee DecodedEmployee(double quarter_wages, double quarter_tips, double year_wages, double year_tips,
+                         char fica_flag = 'Y', std::uint8_t exempt_code = 0);
+
 // The whole content of a file ("" when missing).
 std::string ReadFile(const std::filesystem::path& path);
 
@@ -39,6 +46,13 @@ std::string ReadFile(const std::filesystem::path& path);
 // <name>.actual beside it and returns a readable diff (ESC as \e, other control bytes as \xNN);
 // returns "" when they match. With UPDATE_GOLDEN=1 in the environment, rewrites the golden file.
 std::string CompareGolden(std::string_view name, std::string_view actual);
+
+// The printed rows of a report, split at each CR LF; what follows the last CR LF is the last row
+// ("" when the text ends with one).
+std::vector<std::string> Rows(std::string_view text);
+
+// How many times `piece` stands in `text`, overlapping ones counted.
+std::size_t Count(std::string_view text, std::string_view piece);
 
 // Shows bytes readably: ESC as \e, CR as \r, other control bytes and bytes above 126 as \xNN.
 std::string Visible(std::string_view bytes);

@@ -51,18 +51,15 @@ struct FormPathRun {
   }
 };
 
-// The rows of each page, split at the form feeds, each without its CR LF.
+// The rows of each page, split at the form feeds, each without its CR LF (no empty row after the
+// last CR LF).
 inline std::vector<std::vector<std::string>> Pages(const std::string& text) {
+  std::vector<std::string> rows = Rows(text);
+  if (rows.back().empty()) rows.pop_back();
   std::vector<std::vector<std::string>> pages;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find("\r\n", at);
-    if (end == std::string::npos) end = text.size();
-    std::string row = text.substr(at, end - at);
-    if (!row.empty() && row[0] == '\f') pages.emplace_back();
-    if (pages.empty()) pages.emplace_back();
-    pages.back().push_back(row);
-    at = end + 2;
+  for (std::string& row : rows) {
+    if (pages.empty() || (!row.empty() && row[0] == '\f')) pages.emplace_back();
+    pages.back().push_back(std::move(row));
   }
   return pages;
 }
