@@ -7,31 +7,25 @@
 #include <nlohmann/json.hpp>
 
 #include "data/client_writer.h"
+#include "support/check_client.h"
 #include "support/fixture.h"
 
 namespace qreport {
 namespace {
 
-using testing::PlainClient;
-using testing::PlainEmployee;
+using testing::OneEmployeeClient;
 using testing::RunQreport;
 using testing::TempDir;
+using testing::WriteCheckClient;
 
 TEST(CheckCli, ExitStatusTellsEachOutcomeApart) {
   TempDir work;
-  ClientFolderSpec spec;
-  spec.client = PlainClient("063005");
-  spec.employees.push_back(PlainEmployee("A1", 100000, 300000));
-  WriteClientFolder(work / "client", spec);
-  WriteRatesFile(work.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+  WriteCheckClient(work, OneEmployeeClient(100000, 300000));
   // Line 10 is 153.00 (15.3% of 1,000.00).
   WriteBytes(work / "paid", "211=153.00\n401\n");
   WriteBytes(work / "unpaid", "401\n");
   WriteBytes(work / "big", "211=5000\n216=5000\n401\n");
-  ClientFolderSpec big;
-  big.client = PlainClient("063005");
-  big.employees.push_back(PlainEmployee("A1", 4000000, 4000000));
-  WriteClientFolder(work / "bigclient", big);
+  WriteCheckClient(work, OneEmployeeClient(4000000, 4000000), "bigclient");
   struct Case {
     const char* args;
     int status;
@@ -61,11 +55,7 @@ TEST(CheckCli, ExitStatusTellsEachOutcomeApart) {
 
 TEST(CheckCli, JsonFindings) {
   TempDir work;
-  ClientFolderSpec spec;
-  spec.client = PlainClient("063005");
-  spec.employees.push_back(PlainEmployee("A1", 100000, 50000));
-  WriteClientFolder(work / "client", spec);
-  WriteRatesFile(work.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+  WriteCheckClient(work, OneEmployeeClient(100000, 50000));
   WriteBytes(work / "answers", "211=153.00\n401\n");
   testing::CommandOutcome o = RunQreport(work, "check client --rates-dir . --answers answers --json");
   ASSERT_EQ(o.status, 2) << o.err;

@@ -15,15 +15,16 @@
 #include "data/client_writer.h"
 #include "platform/platform.h"
 #include "run/report_figures.h"
+#include "support/check_client.h"
 #include "support/fixture.h"
 
 namespace qreport {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::PlainClient;
-using testing::PlainEmployee;
+using testing::OneEmployeeClient;
 using testing::TempDir;
+using testing::WriteCheckClient;
 
 // "1234.56" for an answers file's money box.
 std::string MoneyText(Cents cents) {
@@ -115,12 +116,9 @@ TEST(Checks, EachFixtureGivesExactlyItsFinding) {
   for (const CheckCase& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    ClientFolderSpec spec;
-    spec.client = PlainClient("063005");
-    spec.employees.push_back(PlainEmployee("A1", c.quarter_wages, c.year_wages));
+    ClientFolderSpec spec = OneEmployeeClient(c.quarter_wages, c.year_wages);
     if (c.change) c.change(dir.path(), spec);
-    WriteClientFolder(dir / "client", spec);
-    WriteRatesFile(dir.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+    WriteCheckClient(dir, spec);
     WriteLetterheadFile(dir.path(), {"SMITH PAYROLL SERVICE", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
     if (c.after) c.after(dir.path());
 
@@ -141,11 +139,7 @@ TEST(Checks, EachFixtureGivesExactlyItsFinding) {
 
 TEST(Checks, FindingsNameTheirFigures) {
   TempDir dir;
-  ClientFolderSpec spec;
-  spec.client = PlainClient("063005");
-  spec.employees.push_back(PlainEmployee("A1", 2000000, 4000000));
-  WriteClientFolder(dir / "client", spec);
-  WriteRatesFile(dir.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+  WriteCheckClient(dir, OneEmployeeClient(2000000, 4000000));
   WriteBytes(dir / "answers", "220=1\n211=1,000.00\n216=1000\n217=200.5\n401\n");
   ReportFigures figures = Figures(dir.path(), dir / "answers");
   ASSERT_TRUE(figures.form941);
