@@ -13,50 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "data/client_writer.h"
 #include "platform/platform.h"
 #include "run/report_run.h"
 #include "run/stages.h"
 #include "state/run_state.h"
+#include "support/bench_client.h"
 
 namespace qreport {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path WriteFormFixture(int employees) {
-  auto dir = fs::temp_directory_path() / ("qreport-form-bench-" + std::to_string(employees));
-  if (fs::exists(dir / "EMPLOYEE.idx")) return dir;
-  ClientFolderSpec spec;
-  ClientSpec client;
-  client.employer_name = "BENCHMARK EMPLOYER";
-  client.address = "1 MAIN STREET";
-  client.city_line = "SPRINGFIELD, IL 62701";
-  client.ein = "36-1234567";
-  client.payroll_date = "063026";
-  client.futa_rate = "0.6";
-  client.futa_base = "7000";
-  client.suta_rate = "2.7";
-  client.suta_base = "12000";
-  spec.client = client;
-  for (int i = 0; i < employees; ++i) {
-    EmployeeSpec e;
-    e.key = "E" + std::to_string(i);
-    e.name = "EMPLOYEE NUMBER " + std::to_string(i);
-    e.qtd = {1'000'000 + i, 5'000, 76'500, 150'000, 40'000};
-    e.ytd = {2'000'000 + 2 * i, 10'000, 153'000, 300'000, 80'000};
-    e.exempt_code = static_cast<std::uint8_t>(i % 10 == 0 ? 9 : 0);
-    e.plans = {1'000, 2'000, 0};
-    spec.employees.push_back(e);
-  }
-  std::vector<std::string> liability(93, "0.00");
-  liability[0] = "100000.00";
-  spec.liability = liability;
-  WriteClientFolder(dir, spec);
-  WriteRatesFile(dir, {"6.2", "6.2", "184500", "1.45", "1.45", "0"});
-  WriteLetterheadFile(dir, {"BENCH PAYROLL", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
-  return dir;
-}
 
 long PeakKilobytes() {
   rusage usage{};
@@ -78,7 +44,7 @@ void RunFormPathOnce(const fs::path& dir, Platform& platform) {
 
 void BM_FormPathRun(benchmark::State& state) {
   const int employees = static_cast<int>(state.range(0));
-  fs::path dir = WriteFormFixture(employees);
+  fs::path dir = testing::WriteBenchClient(employees);
   auto platform = MakePlatform({});
   for (auto _ : state) RunFormPathOnce(dir, *platform);
   state.SetItemsProcessed(state.iterations() * employees);
@@ -90,7 +56,7 @@ void BM_FormPathRun(benchmark::State& state) {
 // 64 KiB pieces through the system calls: what a run cannot do without.
 void BM_RawIoFloor(benchmark::State& state) {
   const int employees = static_cast<int>(state.range(0));
-  fs::path dir = WriteFormFixture(employees);
+  fs::path dir = testing::WriteBenchClient(employees);
   auto platform = MakePlatform({});
   RunFormPathOnce(dir, *platform);
   const std::size_t report_bytes = fs::file_size(dir / "report.txt");

@@ -7,40 +7,13 @@
 #include <filesystem>
 #include <string>
 
-#include "data/client_writer.h"
 #include "platform/platform.h"
 #include "state/run_state.h"
+#include "support/bench_client.h"
 #include "worksheet/worksheet_run.h"
 
 namespace qreport {
 namespace {
-
-std::filesystem::path WriteFixture(int employees) {
-  auto dir = std::filesystem::temp_directory_path() / ("qreport-bench-" + std::to_string(employees));
-  if (std::filesystem::exists(dir / "EMPLOYEE.idx")) return dir;
-  ClientFolderSpec spec;
-  ClientSpec client;
-  client.employer_name = "BENCHMARK EMPLOYER";
-  client.payroll_date = "063026";
-  client.futa_rate = "0.6";
-  client.futa_base = "7000";
-  client.suta_rate = "2.7";
-  client.suta_base = "12000";
-  spec.client = client;
-  for (int i = 0; i < employees; ++i) {
-    EmployeeSpec e;
-    e.key = "E" + std::to_string(i);
-    e.name = "EMPLOYEE NUMBER " + std::to_string(i);
-    e.qtd = {1'000'000 + i, 5'000, 76'500, 150'000, 40'000};
-    e.ytd = {2'000'000 + 2 * i, 10'000, 153'000, 300'000, 80'000};
-    e.exempt_code = static_cast<std::uint8_t>(i % 10 == 0 ? 9 : 0);
-    e.plans = {1'000, 2'000, 0};
-    spec.employees.push_back(e);
-  }
-  WriteClientFolder(dir, spec);
-  WriteRatesFile(dir, {"6.2", "6.2", "184500", "1.45", "1.45", "0"});
-  return dir;
-}
 
 long PeakKilobytes() {
   rusage usage{};
@@ -50,7 +23,7 @@ long PeakKilobytes() {
 
 void BM_WorksheetRun(benchmark::State& state) {
   const int employees = static_cast<int>(state.range(0));
-  auto dir = WriteFixture(employees);
+  auto dir = testing::WriteBenchClient(employees);
   auto platform = MakePlatform({});
   for (auto _ : state) {
     RunContext ctx(*platform);
