@@ -5,77 +5,140 @@
 #include <cstdint>
 #include <limits>
 
+#include "escp/cp437.h"
+#include "escp/interpreter.h"
 #include "forms/printer_codes.h"
 #include "forms/templates.h"
-#include "support/fixture.h"
 
 namespace qreport {
 namespace {
 
-std::string Hex(std::string_view bytes) {
-  static const char* kDigits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += kDigits[c >> 4];
-    out += kDigits[c & 15];
-  }
-  return out;
-}
-
-TEST(Template, TranslatesBoxCharactersByteForByte) {
+TEST(Template, DrawsItsLettersAsTheBoxCharactersTheyStandFor) {
+  // As the printer prints the translated bytes (code page 437): a wrong byte shows as another
+  // box piece (a double line, a missing arm) or as a letter.
   struct Case {
     std::string_view line;
-    const char* hex;
+    const char* printed;
   } cases[] = {
       {"", ""},
-      {" R,,T", "20 DA C4 C4 BF"},
-      {"F,G", "C0 C4 D9"},
-      {"   5,6", "20 20 20 C3 C4 B4"},
-      {",7,", "C4 C2 C4"},
-      {",8/", "C4 C1 C5"},
-      {".|", "B3 B3"},
-      {"rtfg Z0149", "72 74 66 67 20 5A 30 31 34 39"},  // lower case and other digits pass through
-      {"RTFG", "DA BF C0 D9"},
+      {" R,,T", " ┌──┐"},
+      {"F,G", "└─┘"},
+      {"   5,6", "   ├─┤"},
+      {",7,", "─┬─"},
+      {",8/", "─┴┼"},
+      {".|", "││"},
+      {"rtfg Z0149", "rtfg Z0149"},  // lower case and other digits pass through
+      {"RTFG", "┌┐└┘"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     std::string out = Template(c.line);
-    EXPECT_EQ(out.size(), c.line.size());
-    EXPECT_EQ(Hex(out), c.hex);
+    EXPECT_EQ(out.size(), c.line.size()) << "one byte a letter: the columns of a form stay";
+    std::string printed;
+    escp::AppendCp437AsUtf8(out, printed);
+    EXPECT_EQ(printed, c.printed);
   }
 }
 
-TEST(PrinterCodes, SequencesAreTheirBytes) {
+// What the printer makes of a code: the style it prints the character after it in. The
+// expected values are the printer's documented reading of each sequence, not the code's bytes, so
+// a code with a wrong byte (a point size in points instead of half points, a colour byte swapped,
+// a letter for another) or a sequence the printer does not know shows here.
+struct PrintedStyle {
+  bool proportional = false, bold = false, italic = false, outline = false;
+  double points = 10.5;  // the power-on point size
+  double cell = 7.2;     // 10 characters per inch; 0 in proportional spacing
+  escp::Rgb colour{0, 0, 0};
+};
+
+TEST(PrinterCodes, EachCodeSetsThePrinterAsItsNameSays) {
+  constexpr double kCondensedCell = 72.0 / 10 * 7 / 12;  // 17.14 characters per inch
+  const escp::Rgb kGreyRgb{200, 200, 200};
   struct Case {
-    std::string bytes;
-    const char* hex;
+    const char* name;
+    std::string codes;
+    PrintedStyle want;
   } cases[] = {
-      {std::string(kBase), "1B 58 1E 14 00"},
-      {std::string(kSmall), "1B 58 01 10 00"},
-      {std::string(kPt7), "1B 58 01 0E 00"},
-      {std::string(kPt10), "1B 58 01 14 00"},
-      {std::string(kPt12), "1B 58 01 18 00"},
-      {std::string(kPt14), "1B 58 01 1C 00"},
-      {std::string(kPt18), "1B 58 01 24 00"},
-      {std::string(kPt20), "1B 58 01 28 00"},
-      {std::string(kProp), "1B 70 31"},
-      {std::string(kFix10), "1B 50 1B 70 30"},
-      {std::string(kCond), "0F"},
-      {std::string(kEcond), "1B 0F"},
-      {std::string(kBold) + std::string(kUnbold), "1B 45 1B 46"},
-      {std::string(kItal) + std::string(kUnital), "1B 34 1B 35"},
-      {std::string(kEsc0), "1B 30"},
-      {std::string(kWhite), "1B 22 52 FF FF FF"},
-      {std::string(kBlack), "1B 22 52 00 00 00"},
-      {std::string(kGrey), "1B 22 52 C8 C8 C8"},
-      {std::string(kKby), "1B 6B 42 1B 22 79"},
-      {std::string(kV) + std::string(kU), "1B 22 56 1B 22 55"},
-      {Up(27) + Up(13), "1B 6A 1B 1B 6A 0D"},
-      {Esc("l\x03"), "1B 6C 03"},
-      {Band(3), "DB DB DB"},
+      {"power-on", "", {}},
+      {"kBase: 12 per inch, 10 points", std::string(kBase), {.points = 10, .cell = 6}},
+      {"kSmall: proportional, 8 points", std::string(kSmall), {.proportional = true, .points = 8, .cell = 0}},
+      {"kPt7", std::string(kPt7), {.proportional = true, .points = 7, .cell = 0}},
+      {"kPt10", std::string(kPt10), {.proportional = true, .points = 10, .cell = 0}},
+      {"kPt12", std::string(kPt12), {.proportional = true, .points = 12, .cell = 0}},
+      {"kPt14", std::string(kPt14), {.proportional = true, .points = 14, .cell = 0}},
+      {"kPt18", std::string(kPt18), {.proportional = true, .points = 18, .cell = 0}},
+      {"kPt20", std::string(kPt20), {.proportional = true, .points = 20, .cell = 0}},
+      {"kProp", std::string(kProp), {.proportional = true, .cell = 0}},
+      {"kFix10 after kProp", std::string(kProp) + std::string(kFix10), {}},
+      {"kFix10 after kBase", std::string(kBase) + std::string(kFix10), {}},
+      {"kCond", std::string(kCond), {.cell = kCondensedCell}},
+      {"kEcond", std::string(kEcond), {.cell = kCondensedCell}},
+      {"kBold", std::string(kBold), {.bold = true}},
+      {"kUnbold after kBold", std::string(kBold) + std::string(kUnbold), {}},
+      {"kItal", std::string(kItal), {.italic = true}},
+      {"kUnital after kItal", std::string(kItal) + std::string(kUnital), {}},
+      {"kWhite", std::string(kWhite), {.colour = {255, 255, 255}}},
+      {"kGrey", std::string(kGrey), {.colour = kGreyRgb}},
+      {"kBlack after kGrey", std::string(kGrey) + std::string(kBlack), {}},
+      {"kV: hollow", std::string(kV), {.outline = true}},
+      {"kU after kV", std::string(kV) + std::string(kU), {}},
+      {"kKby: typeface and page mark, nothing printed", std::string(kKby), {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(Hex(c.bytes), c.hex);
+  const escp::UniformMetrics metrics;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    escp::Document doc = escp::Interpret(c.codes + "A", metrics);
+    EXPECT_TRUE(doc.diagnostics.empty()) << doc.diagnostics.front().message;
+    ASSERT_EQ(doc.pages.size(), 1u);
+    ASSERT_EQ(doc.pages[0].items.size(), 1u);
+    const escp::Item& a = doc.pages[0].items[0];
+    EXPECT_EQ(a.bytes, "A");
+    EXPECT_EQ(a.style.font.proportional, c.want.proportional);
+    EXPECT_EQ(a.style.font.bold, c.want.bold);
+    EXPECT_EQ(a.style.italic, c.want.italic);
+    EXPECT_EQ(a.style.outline, c.want.outline);
+    EXPECT_DOUBLE_EQ(a.style.point_size, c.want.points);
+    EXPECT_NEAR(a.style.cell_width, c.want.cell, 1e-9);
+    EXPECT_EQ(a.style.colour, c.want.colour);
+  }
+}
+
+TEST(PrinterCodes, MovementCodesPlaceTheNextRowAsTheFormsNeed) {
+  // After kEsc0 a row is 1/8 inch (9 points); Up(n) goes back n/216 inch (n/3 points), so
+  // Up(27) overprints the row before; ESC "l" n sets the left margin n columns (7.2 points each
+  // at 10 per inch) in; kFormFeed starts a new page; Band(n) prints n solid block cells.
+  struct Case {
+    const char* name;
+    std::string between;  // printed between row "A" and the item "B"
+    double dx, dy;        // where "B" stands from "A", in points
+    std::size_t page;     // the page "B" is on
+  } cases[] = {
+      {"a row", "\r\n", 0, 9, 0},
+      {"a row, then back a whole row", "\r\n" + Up(27), 0, 0, 0},
+      {"a row, then back 13/216 inch", "\r\n" + Up(13), 0, 9 - 13 / 3.0, 0},
+      {"a row, then Up(14) + Up(13)", "\r\n" + Up(14) + Up(13), 0, 0, 0},
+      {"a margin of 3 columns", Esc("l\x03") + "\r\n", 3 * 7.2, 9, 0},
+      {"a form feed", std::string(kFormFeed), 0, 0, 1},
+  };
+  const escp::UniformMetrics metrics;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    escp::Document doc = escp::Interpret(std::string(kEsc0) + "A" + c.between + "B", metrics);
+    EXPECT_TRUE(doc.diagnostics.empty()) << doc.diagnostics.front().message;
+    ASSERT_EQ(doc.pages.size(), c.page + 1);
+    const escp::Item& a = doc.pages[0].items.front();
+    const escp::Item& b = doc.pages[c.page].items.back();
+    ASSERT_EQ(a.bytes, "A");
+    ASSERT_EQ(b.bytes, "B");
+    EXPECT_NEAR(b.x - a.x, c.dx, 1e-9);
+    EXPECT_NEAR(b.y - a.y, c.dy, 1e-9);
+  }
+
+  escp::Document band = escp::Interpret(std::string(kFix10) + Band(3), metrics);
+  ASSERT_EQ(band.pages[0].items.size(), 1u);
+  EXPECT_EQ(band.pages[0].items[0].kind, escp::ItemKind::kGraphics);
+  EXPECT_EQ(band.pages[0].items[0].bytes, "\xDB\xDB\xDB");
+  EXPECT_NEAR(band.pages[0].items[0].width, 3 * 7.2, 1e-9);
 }
 
 TEST(PrinterText, RowsEndWithCrLfAndTabCountsFromTheRowStart) {
