@@ -130,9 +130,13 @@ TEST(Recap, UnemploymentTaxInEitherRateNotation) {
     SCOPED_TRACE(c.rate);
     WorksheetTotals t;
     t.futa_taxable = c.taxable;
-    TaxFigures f = ComputeTaxFigures(t, {}, {c.rate, 0});
+    t.suta_taxable = c.taxable;
+    TaxFigures f = ComputeTaxFigures(t, {}, {c.rate, c.rate});
     EXPECT_NEAR(f.futa_tax, c.tax, 1e-9);
-    EXPECT_EQ(FormatAmount("  ###.## ", c.rate * 100 / UnemploymentRateDivisor(c.rate)), c.rate_cell);
+    EXPECT_NEAR(f.suta_tax, c.tax, 1e-9);
+    // The rate cells as the recap prints them.
+    EXPECT_EQ(FormatAmount("  ###.## ", f.futa_rate), c.rate_cell);
+    EXPECT_EQ(FormatAmount("  ###.## ", f.suta_rate), c.rate_cell);
   }
 }
 
