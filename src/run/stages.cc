@@ -112,11 +112,7 @@ void FinishReport(RunContext& ctx) {
 
 
 void ShowRunError(Platform& platform, int number) {
-  if (number == 24 || number == 25 || number == 27 || number == 68) {
-    platform.MessageBox(kDefaultCaption, "PRINTER ERROR -- CHECK LPT -- Click OK to Exit ");
-  } else {
-    platform.MessageBox("at line " + NumberText(0), "Error " + NumberText(number));
-  }
+  platform.MessageBox("at line " + NumberText(0), "Error " + NumberText(number));
 }
 
 void RunWorksheet(RunContext& ctx) {

@@ -56,8 +56,8 @@ void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
 // of the report.
 void WriteScheduleB(RunContext& ctx);
 
-// The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
-// "Error " with the number, captioned "at line  0".
+// The message for a run-time error: "Error " with the number, captioned "at line  0". The
+// numbers are those of src/data/errors.h; printing reports its problems through the platform.
 void ShowRunError(Platform& platform, int number);
 
 }  // namespace qreport

@@ -297,12 +297,7 @@ TEST(WorksheetRun, MissingDataFolderIsPathNotFound) {
   EXPECT_EQ(platform.messages, std::vector<std::string>{"at line  0: Error  76"});
 }
 
-TEST(RunError, PrinterErrorsHaveTheirOwnMessage) {
-  for (int number : {24, 25, 27, 68}) {
-    RecordingPlatform platform;
-    ShowRunError(platform, number);
-    EXPECT_EQ(platform.messages, std::vector<std::string>{"QREPORT: PRINTER ERROR -- CHECK LPT -- Click OK to Exit "});
-  }
+TEST(RunError, ShowsTheErrorNumberAtLineZero) {
   RecordingPlatform platform;
   ShowRunError(platform, 61);
   EXPECT_EQ(platform.messages, std::vector<std::string>{"at line  0: Error  61"});
