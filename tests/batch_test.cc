@@ -2,7 +2,6 @@
 // each output compared with what a single `qreport run` of the same client writes.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -155,17 +154,9 @@ TEST(Batch, KilledBatchResumesWithSkipDone) {
     WriteBatchClient(work / "clients", clients.back());
   }
   // The batch is killed once its first client's last output is there.
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::chdir(work.str().c_str());
-    int null_fd = ::open("/dev/null", O_RDWR);
-    ::dup2(null_fd, 0);
-    ::dup2(null_fd, 1);
-    ::dup2(null_fd, 2);
-    ::execl(QREPORT_CLI, QREPORT_CLI, "batch", "-j", "1", "--root", "clients", "--out", "out", "--rates-dir", ".",
-            static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  pid_t pid =
+      testing::StartQreport(work.path(), {"batch", "-j", "1", "--root", "clients", "--out", "out", "--rates-dir", "."});
+  ASSERT_GT(pid, 0);
   auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (!fs::exists(work / "out" / "c10-2005Q2-941.lines.json") && std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -227,17 +218,8 @@ TEST(Batch, AClientWhoseRunCrashesFailsAlone) {
   for (const char* name : {"a", "b", "c"}) WriteBatchClient(work / "clients", {name, "063005", 3, "", "", ""});
   // Big enough that its process is still reading when the test finds it.
   WriteBatchClient(work / "clients", {"big", "063005", 20000, "", "", ""});
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::chdir(work.str().c_str());
-    int null_fd = ::open("/dev/null", O_RDWR);
-    ::dup2(null_fd, 0);
-    ::dup2(null_fd, 1);
-    ::dup2(null_fd, 2);
-    ::execl(QREPORT_CLI, QREPORT_CLI, "batch", "-j", "2", "--root", "clients", "--rates-dir", ".",
-            static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  pid_t pid = testing::StartQreport(work.path(), {"batch", "-j", "2", "--root", "clients", "--rates-dir", "."});
+  ASSERT_GT(pid, 0);
   const fs::path big_file = fs::canonical(work / "clients" / "big" / "EMPLOYEE.fil");
   pid_t job = -1;
   auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);

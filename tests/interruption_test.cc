@@ -42,19 +42,10 @@ void WriteClient(const fs::path& folder, int employees) {
 }
 
 // Starts `qreport run FOLDER` in FOLDER with the answers file `answers`, its output thrown away.
+// (The rates and letterhead files are looked up in the current folder: the client's own.)
 pid_t StartRun(const fs::path& folder, const fs::path& answers) {
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    std::FILE* null = std::freopen("/dev/null", "w", stdout);
-    null = std::freopen("/dev/null", "w", stderr);
-    (void)null;
-    // The rates and letterhead files are looked up in the current folder: the client's own.
-    if (::chdir(folder.c_str()) != 0) ::_exit(126);
-    ::execl(QREPORT_CLI, "qreport", "run", folder.c_str(), "--answers", answers.c_str(), "--printer-reply", kReply,
-            static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  return pid;
+  return testing::StartQreport(folder,
+                               {"run", folder.string(), "--answers", answers.string(), "--printer-reply", kReply});
 }
 
 int Wait(pid_t pid) {

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace qreport::testing {
@@ -180,6 +181,24 @@ CommandOutcome RunQreport(const TempDir& work, const std::string& args, const st
   o.out = ReadFile(work / ".out");
   o.err = ReadFile(work / ".err");
   return o;
+}
+
+int StartQreport(const std::filesystem::path& work, const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  std::string program = QREPORT_CLI;
+  argv.push_back(program.data());
+  std::vector<std::string> copies = args;
+  for (std::string& arg : copies) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    int null_fd = ::open("/dev/null", O_RDWR);
+    if (null_fd < 0 || ::chdir(work.c_str()) != 0) ::_exit(126);
+    for (int fd : {0, 1, 2}) ::dup2(null_fd, fd);
+    ::execv(QREPORT_CLI, argv.data());
+    ::_exit(127);
+  }
+  return pid;
 }
 
 }  // namespace qreport::testing

@@ -72,4 +72,9 @@ struct CommandOutcome {
 // before the program as `env ENV` does it ("-u NAME" to unset, "NAME=VALUE" to set), or nothing.
 CommandOutcome RunQreport(const TempDir& work, const std::string& args, const std::string& env = "");
 
+// Starts `qreport ARGS` in the folder `work` as a child process with standard input, output and
+// error on /dev/null, and returns at once with its process id (-1 when none could be started);
+// for tests that kill or watch a run while it works. The caller waits for it.
+int StartQreport(const std::filesystem::path& work, const std::vector<std::string>& args);
+
 }  // namespace qreport::testing
