@@ -15,11 +15,10 @@ namespace {
 using testing::CompareGolden;
 using testing::PlainClient;
 using testing::ReadFile;
+using testing::RunQreport;
 using testing::TempDir;
 
 using Outcome = testing::CommandOutcome;
-
-Outcome Qreport(const TempDir& work, const std::string& args) { return testing::RunQreport(work, args); }
 
 TEST(Cli, RunTakesThePathFromThePayrollDate) {
   struct Case {
@@ -39,7 +38,7 @@ TEST(Cli, RunTakesThePathFromThePayrollDate) {
     ClientFolderSpec spec;
     spec.client = PlainClient(c.date);
     WriteClientFolder(work / "client", spec);
-    Outcome o = Qreport(work, "run client " + std::string(c.args));
+    Outcome o = RunQreport(work, "run client " + std::string(c.args));
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.out, c.device_line);
     ASSERT_TRUE(std::filesystem::exists(work / "client" / "report.txt"));
@@ -54,7 +53,7 @@ TEST(Cli, ShortPathWritesTheWholeWorksheetOfAHundredEmployees) {
   for (int i = 1; i <= 100; ++i) spec.employees.push_back(testing::PlainEmployee("K" + std::to_string(i), 50000, 50000));
   WriteClientFolder(work / "client", spec);
   WriteRatesFile(work.path(), {"6.2", "6.2", "87900", "1.45", "1.45", "0"});
-  Outcome o = Qreport(work, "run client");
+  Outcome o = RunQreport(work, "run client");
   ASSERT_EQ(o.status, 0) << o.err;
   std::string report = ReadFile(work / "client" / "report.txt");
   EXPECT_EQ(std::count(report.begin(), report.end(), '\f'), 2);  // headings after lines 45 and 90
@@ -80,7 +79,7 @@ TEST(Cli, AnsweredDialogChoosesTheForm) {
     spec.employees.push_back(testing::PlainEmployee("A1", 300000, 600000));
     WriteClientFolder(work / "client", spec);
     WriteBytes(work / "answers", c.answers);
-    Outcome o = Qreport(work, "run client --answers answers");
+    Outcome o = RunQreport(work, "run client --answers answers");
     ASSERT_EQ(o.status, 0) << o.err;
     std::string report = ReadFile(work / "client" / "report.txt");
     EXPECT_NE(report.find("QUARTERLY REPORT WORKSHEET"), std::string::npos);
@@ -111,7 +110,7 @@ TEST(Cli, UsageErrorsAreOneLineAndPointAtTheCommandsHelp) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    Outcome o = Qreport(work, c.args);
+    Outcome o = RunQreport(work, c.args);
     EXPECT_EQ(o.status, c.status);
     EXPECT_EQ(o.err, c.err);
     EXPECT_EQ(o.out, "");
@@ -139,7 +138,7 @@ TEST(Cli, HelpOfOneCommandAndTheVersion) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    Outcome o = Qreport(work, c.args);
+    Outcome o = RunQreport(work, c.args);
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out.substr(0, std::string(c.first_line).size()), c.first_line) << o.out;
     EXPECT_EQ(o.err, "");
@@ -153,7 +152,7 @@ TEST(Cli, DoubleDashEndsTheOptions) {
   ClientFolderSpec spec;
   spec.client = PlainClient("063004");
   WriteClientFolder(work / "-client", spec);
-  Outcome o = Qreport(work, "run -- -client");
+  Outcome o = RunQreport(work, "run -- -client");
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_TRUE(std::filesystem::exists(work / "-client" / "report.txt"));
 }
@@ -185,10 +184,10 @@ TEST(Cli, ScheduleBIsWrittenAfterTheReportOrSaysWhyNot) {
     const std::string run = "run client --answers answers --printer-reply 'ME*PDF*FILE*N'";
     const char* files[] = {"report.txt", "save941.info", "report.pdf"};
 
-    Outcome without = Qreport(work, run);
+    Outcome without = RunQreport(work, run);
     std::string before[3];
     for (int i = 0; i < 3; ++i) before[i] = ReadFile(work / "client" / files[i]);
-    Outcome with = Qreport(work, run + " --schedule-b");
+    Outcome with = RunQreport(work, run + " --schedule-b");
 
     bool written = std::string(c.said).starts_with("schedule b:");
     EXPECT_EQ(std::filesystem::exists(work / "client" / "scheduleb.txt"), written);
@@ -206,7 +205,7 @@ TEST(Cli, ScheduleBIsWrittenAfterTheReportOrSaysWhyNot) {
 
 TEST(Cli, DemoWritesTheClientAndItsReport) {
   TempDir work;
-  Outcome o = Qreport(work, "demo here");
+  Outcome o = RunQreport(work, "demo here");
   ASSERT_EQ(o.status, 0) << o.err;
   for (const char* name : {"CLIENT", "EMPLOYEE.idx", "EMPLOYEE.fil", "EMPLOYEE.PLANS", "PRLIAB", "FICA.RAT", "prep"}) {
     SCOPED_TRACE(name);
@@ -241,7 +240,7 @@ TEST(Cli, DemoWritesOnlyIntoANewOrEmptyFolderUnlessForced) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    Outcome o = Qreport(work, c.args);
+    Outcome o = RunQreport(work, c.args);
     EXPECT_EQ(o.status, c.status);
     EXPECT_EQ(o.err.substr(0, std::string(c.err).size()), c.err);
     if (c.status != 0) {

@@ -12,11 +12,10 @@ namespace {
 
 using namespace std::string_literals;
 using testing::ReadFile;
+using testing::RunQreport;
 using testing::TempDir;
 
 using Outcome = testing::CommandOutcome;
-
-Outcome Qreport(const TempDir& work, const std::string& args) { return testing::RunQreport(work, args); }
 
 // Two pages; "ESC -" (underline, not drawn) at offset 8, a stray control byte at offset 17.
 const std::string kReport = "\x1b" "0page 1\x1b-\x01\r\nline\x01\x0cpage 2\r\n"s;
@@ -24,7 +23,7 @@ const std::string kReport = "\x1b" "0page 1\x1b-\x01\r\nline\x01\x0cpage 2\r\n"s
 TEST(RenderCommand, WritesThePdfBesideTheReportAndPngPagesOnRequest) {
   TempDir work;
   WriteBytes(work / "report.txt", kReport);
-  Outcome o = Qreport(work, "render report.txt --png pages --dpi 30");
+  Outcome o = RunQreport(work, "render report.txt --png pages --dpi 30");
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "pdf: report.pdf\npng: 2 pages in pages\n");
   EXPECT_EQ(o.err, "") << "without --strict, skipped sequences are not mentioned";
@@ -36,7 +35,7 @@ TEST(RenderCommand, WritesThePdfBesideTheReportAndPngPagesOnRequest) {
 TEST(RenderCommand, StrictListsEverySequenceItDoesNotKnowWithItsOffset) {
   TempDir work;
   WriteBytes(work / "report.txt", kReport);
-  Outcome o = Qreport(work, "render --strict report.txt -o out.pdf");
+  Outcome o = RunQreport(work, "render --strict report.txt -o out.pdf");
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.err,
             "report.txt: offset 8: ESC '-' 0x01: ESC/P command not drawn, skipped\n"
@@ -44,7 +43,7 @@ TEST(RenderCommand, StrictListsEverySequenceItDoesNotKnowWithItsOffset) {
   EXPECT_EQ(ReadFile(work / "out.pdf").substr(0, 5), "%PDF-") << "the PDF is written all the same";
 
   WriteBytes(work / "clean.txt", "\x1b" "0\x1bP\x1b\"R\xff\xff\xff" "clean\r\n"s);
-  Outcome clean = Qreport(work, "render --strict clean.txt");
+  Outcome clean = RunQreport(work, "render --strict clean.txt");
   EXPECT_EQ(clean.status, 0) << clean.err;
   EXPECT_EQ(clean.err, "");
 }
@@ -54,7 +53,7 @@ TEST(RenderCommand, ReadsStandardInputAndWritesThePdfToStandardOutput) {
   WriteBytes(work / "report.txt", kReport);
   for (const char* args : {"render - < report.txt", "render - -o - < report.txt", "render report.txt -o -"}) {
     SCOPED_TRACE(args);
-    Outcome o = Qreport(work, args);
+    Outcome o = RunQreport(work, args);
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.out.substr(0, 5), "%PDF-");
     EXPECT_NE(o.out.find("%%EOF"), std::string::npos);
@@ -85,7 +84,7 @@ TEST(RenderCommand, UsageAndFileErrors) {
   std::filesystem::create_directories(work / "folder");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    Outcome o = Qreport(work, c.args);
+    Outcome o = RunQreport(work, c.args);
     EXPECT_EQ(o.status, c.status);
     EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
     if (c.status == 1) {
