@@ -27,4 +27,15 @@ ScheduleB ReadScheduleB(const RunState& state, MissingFile missing) {
   return b;
 }
 
+bool ScheduleBIsDue(const RunState& state, ScheduleBOutcome* why) {
+  ScheduleBOutcome reason = ScheduleBOutcome::kWritten;
+  if (state.SemiweeklyDepositor != "Y") {
+    reason = ScheduleBOutcome::kNotSemiweekly;
+  } else if (state.Print941 != 1) {
+    reason = ScheduleBOutcome::kNotForm941;
+  }
+  if (why != nullptr && reason != ScheduleBOutcome::kWritten) *why = reason;
+  return reason == ScheduleBOutcome::kWritten;
+}
+
 }  // namespace qreport

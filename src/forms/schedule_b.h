@@ -48,4 +48,9 @@ struct ScheduleB {
 // RunError when the liability file cannot be opened or read.
 ScheduleB ReadScheduleB(const RunState& state, MissingFile missing = MissingFile::kCreate);
 
+// Whether Schedule B goes with the return of `state`: the semiweekly depositor box is checked and
+// Form 941 is the form printed. When it does not, `why` (when given) is set to kNotSemiweekly or
+// kNotForm941. The run's Schedule B stage, the checks and the front ends all ask this.
+bool ScheduleBIsDue(const RunState& state, ScheduleBOutcome* why = nullptr);
+
 }  // namespace qreport
