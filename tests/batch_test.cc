@@ -153,12 +153,13 @@ TEST(Batch, ScheduleBBesideTheReportAsSingleRunsWriteIt) {
   const Case cases[] = {
       {{"semi", "063005", 3, "221=1\n401\n", "semi-2005Q2-941.txt", "done"}, "written"},
       {{"monthly", "063005", 3, "220=1\n401\n", "monthly-2005Q2-941.txt", "done"},
-       "not written: not a semiweekly depositor"},
-      {{"annual", "063005", 3, "221=1\n243=1\n401\n", "annual-2005Q2-944.txt", "done"}, "not written: Form 944"},
+       "not written: the semiweekly depositor box was not checked"},
+      {{"annual", "063005", 3, "221=1\n243=1\n401\n", "annual-2005Q2-944.txt", "done"},
+       "not written: Form 944 was chosen; Schedule B goes with Form 941"},
       {{"early", "033104", 3, "", "early-2004Q1-worksheet.txt", "done"},
-       "not written: the short path prints no forms"},
+       "not written: the payroll year takes the short path, which prints no forms"},
       // A folder where its Schedule B goes: the report is written, the client fails.
-      {{"blocked", "063005", 3, "221=1\n401\n", "", "failed"}, "failed"},
+      {{"blocked", "063005", 3, "221=1\n401\n", "", "failed"}, "not written: it could not be written"},
   };
   std::string args;
   for (const Case& c : cases) {
@@ -212,7 +213,7 @@ TEST(Batch, ScheduleBBesideTheReportAsSingleRunsWriteIt) {
   summary = Summary(work / "out");
   EXPECT_EQ(summary["clients"][0]["status"], "done");
   EXPECT_EQ(summary["clients"][1]["status"], "skipped");
-  EXPECT_EQ(summary["clients"][1]["schedule_b"], "not written: not a semiweekly depositor");
+  EXPECT_EQ(summary["clients"][1]["schedule_b"], "not written: the semiweekly depositor box was not checked");
   EXPECT_TRUE(fs::exists(work / "out" / "semi-2005Q2-scheduleb.txt"));
 }
 

@@ -19,7 +19,6 @@
 #include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
-#include "forms/schedule_b.h"
 #include "forms/schedule_b_layout.h"
 #include "json/figures_json.h"
 #include "platform/platform.h"
@@ -99,26 +98,9 @@ void FillRowFigures(const ReportFigures& f, ClientRow& row) {
 
 // The summary's words for what became of Schedule B.
 std::string ScheduleBText(ScheduleBOutcome outcome) {
-  switch (outcome) {
-    case ScheduleBOutcome::kNotAsked: return "";
-    case ScheduleBOutcome::kWritten: return "written";
-    case ScheduleBOutcome::kNoForms: return "not written: the short path prints no forms";
-    case ScheduleBOutcome::kCancelled: return "not written: the dialog was cancelled";
-    case ScheduleBOutcome::kNotSemiweekly: return "not written: not a semiweekly depositor";
-    case ScheduleBOutcome::kNotForm941: return "not written: Form 944";
-    case ScheduleBOutcome::kFailed: return "failed";
-  }
-  return "";
-}
-
-// What the run will do about Schedule B, from the figures that the run's report is a view of.
-ScheduleBOutcome ExpectedScheduleB(const ClientJob& job, const ReportFigures& f) {
-  if (!job.schedule_b) return ScheduleBOutcome::kNotAsked;
-  if (f.cancelled) return ScheduleBOutcome::kCancelled;
-  if (f.path == ReportPath::kShort) return ScheduleBOutcome::kNoForms;
-  ScheduleBOutcome why = ScheduleBOutcome::kWritten;
-  ScheduleBIsDue(f.state, &why);
-  return why;
+  if (outcome == ScheduleBOutcome::kNotAsked) return "";
+  if (outcome == ScheduleBOutcome::kWritten) return "written";
+  return "not written: " + std::string(ScheduleBWhyNot(outcome));
 }
 
 std::string Failed(ClientRow& row, std::string reason) {
@@ -245,7 +227,7 @@ ClientRow RunClientJob(const ClientJob& job) {
   std::vector<fs::path> outputs = {report_out, lines_out};
   if (job.render) outputs.push_back(pdf_out);
   // Schedule B's text and PDF beside the report's, when the run will write it.
-  const ScheduleBOutcome expected_b = ExpectedScheduleB(job, figures);
+  const ScheduleBOutcome expected_b = job.schedule_b ? ScheduleBOutcomeOf(figures) : ScheduleBOutcome::kNotAsked;
   const std::string base_b = OutputBaseName(row, "scheduleb");
   const fs::path schedule_b_out = out_dir / (base_b + ".txt");
   const fs::path schedule_b_pdf = out_dir / (base_b + ".pdf");

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "data/liability_file.h"
 #include "forms/employer_block.h"
@@ -52,5 +53,9 @@ ScheduleB ReadScheduleB(const RunState& state, MissingFile missing = MissingFile
 // Form 941 is the form printed. When it does not, `why` (when given) is set to kNotSemiweekly or
 // kNotForm941. The run's Schedule B stage, the checks and the front ends all ask this.
 bool ScheduleBIsDue(const RunState& state, ScheduleBOutcome* why = nullptr);
+
+// Why Schedule B was not written, in plain words ("the semiweekly depositor box was not
+// checked"), as every front end says it; empty for kNotAsked and kWritten.
+std::string_view ScheduleBWhyNot(ScheduleBOutcome outcome);
 
 }  // namespace qreport
