@@ -9,6 +9,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <system_error>
 
@@ -26,8 +27,8 @@
 #include "text/cp1252.h"
 #include "text/masks.h"
 #include "text/numbers.h"
-#include "web/assets.h"
 #include "run/stages.h"
+#include "web/assets.h"
 #include "web/client_checks.h"
 #include "web/clients.h"
 #include "web/dialog_session.h"
@@ -241,7 +242,7 @@ struct WebServer::Impl {
 
   // Clients whose Schedule B the report page was asked not to show.
   std::mutex schedule_b_mutex;
-  std::map<std::string, bool> schedule_b_hidden;
+  std::set<std::string> schedule_b_hidden;
 
   // Schedule B as the report page shows it: whether it goes with the client's return (and why
   // not), and its pages when it is shown: written for the report as it stands (no earlier
@@ -504,7 +505,7 @@ void WebServer::Impl::Routes() {
     }
     if (!body["show"].get<bool>()) {
       std::lock_guard<std::mutex> guard(schedule_b_mutex);
-      schedule_b_hidden[folder->string()] = true;
+      schedule_b_hidden.insert(folder->string());
       return SendJson(res, {{"shown", false}, {"pages", 0}});
     }
     ClientSummary c = SummariseClient(*folder, req.matches[1].str());
