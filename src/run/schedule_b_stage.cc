@@ -18,15 +18,15 @@ void WriteScheduleB(RunContext& ctx) {
   const RunState& s = ctx.state;
   ScheduleBOutcome why = ScheduleBOutcome::kNotAsked;
   if (!ScheduleBIsDue(s, &why)) {
-    ctx.ScheduleBResult = why;
+    ctx.schedule_b_result = why;
     return;
   }
   std::filesystem::path path = ResolveHostPath(s.DataDir, kScheduleBFileName);
   try {
     WriteScheduleBFile(s.DataDir, ReadScheduleB(s));
-    ctx.ScheduleBResult = ScheduleBOutcome::kWritten;
+    ctx.schedule_b_result = ScheduleBOutcome::kWritten;
   } catch (const RunError& error) {
-    ctx.ScheduleBResult = ScheduleBOutcome::kFailed;
+    ctx.schedule_b_result = ScheduleBOutcome::kFailed;
     ctx.platform.MessageBox(kDefaultCaption, "Schedule B was not written to " + path.string() + ": Error " +
                                                  std::to_string(error.number()));
   }
