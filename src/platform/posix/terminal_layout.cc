@@ -46,7 +46,8 @@ class Axis {
 };
 
 // Whether a layout shows every control whole: on a row of the window, with the cells it needs
-// (`needed`, one count per control of the table) before the next control of its row begins.
+// (`needed`, one count per control of the table) before the blank cell that LayOutDialog keeps
+// in front of the next control of its row.
 bool ShowsEveryControl(const DialogLayout& l, const std::vector<int>& needed) {
   std::vector<std::size_t> order;
   for (std::size_t i = 0; i < l.placed.size(); ++i) {
@@ -65,7 +66,7 @@ bool ShowsEveryControl(const DialogLayout& l, const std::vector<int>& needed) {
     const PlacedControl& p = l.placed[order[k]];
     int end = p.col + needed[order[k]];
     bool last_of_row = k + 1 == order.size() || l.placed[order[k + 1]].row != p.row;
-    if (end > (last_of_row ? right_edge : l.placed[order[k + 1]].col)) return false;
+    if (end > (last_of_row ? right_edge : l.placed[order[k + 1]].col - 1)) return false;
   }
   return true;
 }

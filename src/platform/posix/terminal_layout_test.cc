@@ -1,9 +1,12 @@
 // Where a dialog lands on screens of several sizes, worked out by hand from the rule (three
-// dialog units a cell across, eight down, squeezed when the screen is smaller).
+// dialog units a cell across, eight down, squeezed when the screen is smaller), and the
+// smallest screen that shows every control whole.
 #include "platform/posix/terminal_layout.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -72,6 +75,77 @@ TEST(TerminalLayout, ControlsLandWhereTheScaleSaysAtEachScreenSize) {
     for (const PlacedControl& p : l.placed) cells.push_back({p.row, p.col, p.width});
     EXPECT_EQ(cells, c.cells);
     EXPECT_EQ(l.placed[0].bottom, c.frame_bottom);
+  }
+}
+
+// The cells a control's drawing takes: the caption, "[x] " before a check box's caption,
+// "[ " and " ]" around a button's, two cells for a text box.
+int Needed(const DialogControl& c) {
+  int caption = static_cast<int>(CaptionWithoutMnemonic(c.text).size());
+  switch (c.kind) {
+    case ControlKind::kTextBox: return 2;
+    case ControlKind::kCheckBox: case ControlKind::kPushButton: return caption + 4;
+    default: return caption;
+  }
+}
+
+// Whether every control of the screen's layout is inside the window with the cells it needs
+// (at most `cap` of them: what the dialog's full size gives it) and apart from the others.
+bool ShowsWhole(const DialogTable& table, int rows, int cols, const std::map<int, int>& cap) {
+  DialogLayout l = LayOutDialog(table, rows, cols);
+  for (const PlacedControl& p : l.placed) {
+    if (p.control->kind == ControlKind::kFrame) continue;
+    if (p.row <= l.top || p.row >= l.top + l.rows - 1) return false;
+    if (p.width < std::min(Needed(*p.control), cap.at(p.control->id))) return false;
+    if (p.col + p.width > l.left + l.cols - 1) return false;
+    for (const PlacedControl& q : l.placed) {
+      if (&q == &p || q.control->kind == ControlKind::kFrame || q.row != p.row) continue;
+      if (q.col >= p.col && q.col < p.col + p.width) return false;
+    }
+  }
+  return true;
+}
+
+TEST(TerminalLayout, TheSmallestWholeScreenShowsEveryControlAndOneLessDoesNot) {
+  DialogTable wide = SmallDialog();
+  // Two buttons on one row; "Discard" needs 11 cells and its units give it 9 even at full size,
+  // so 9 is what it needs: at 20 columns Save takes cells 1..8, a blank, Discard 10..18 and the
+  // border; at 19 Discard's ninth cell is the border.
+  DialogTable one_row;
+  one_row.width = 60;
+  one_row.height = 20;
+  one_row.controls = {{1, ControlKind::kPushButton, "&Save", 3, 4, 24, 12},
+                      {2, ControlKind::kPushButton, "&Discard", 33, 4, 24, 12}};
+  struct Case {
+    const char* what;
+    const DialogTable& table;
+    ScreenSize smallest;
+  } cases[] = {
+      // At 26 columns (x * 24 / 150) OK starts at 7 and Cancel at 13: "[ OK ]" would lose its
+      // last cell to the blank before Cancel. At 4 rows the check box shares the label's row.
+      {"the small dialog", wide, {27, 5}},
+      {"captions wider than their units", one_row, {20, 3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScreenSize s = SmallestWholeScreen(c.table);
+    EXPECT_EQ(s.cols, c.smallest.cols);
+    EXPECT_EQ(s.rows, c.smallest.rows);
+    const int full_cols = (c.table.width + 2) / 3 + 2, full_rows = (c.table.height + 7) / 8 + 2;
+    std::map<int, int> cap;
+    for (const PlacedControl& p : LayOutDialog(c.table, full_rows, full_cols).placed) cap[p.control->id] = p.width;
+    for (int cols = s.cols; cols <= full_cols; ++cols) {
+      EXPECT_TRUE(ShowsWhole(c.table, full_rows, cols, cap)) << cols << " columns";
+    }
+    for (int rows = s.rows; rows <= full_rows; ++rows) {
+      EXPECT_TRUE(ShowsWhole(c.table, rows, full_cols, cap)) << rows << " rows";
+    }
+    if (s.cols > 3) {
+      EXPECT_FALSE(ShowsWhole(c.table, full_rows, s.cols - 1, cap));
+    }
+    if (s.rows > 3) {
+      EXPECT_FALSE(ShowsWhole(c.table, s.rows - 1, full_cols, cap));
+    }
   }
 }
 
