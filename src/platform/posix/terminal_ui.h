@@ -17,10 +17,10 @@
 // never left out.
 //
 // The parts: terminal_layout (where things go, pure), terminal_keys (reading keys),
-// text_box_edit (a text box's editing, pure), terminal_draw (each kind of control),
-// terminal_box (the centred box with a key loop of the message box and the picker) and
-// terminal_dialog (focus, keys and notifications of one dialog). This class opens and closes
-// the curses screen around them. The curses form and menu libraries are not used: a form field
+// text_box_edit (a text box's editing, pure), dialog_keys (what keys do to a dialog: focus,
+// presses, mnemonics, notifications; pure), terminal_draw (each kind of control), terminal_box
+// (the centred box with a key loop of the message box and the picker) and terminal_dialog (one
+// dialog's draw and key loop). This class opens and closes the curses screen around them. The curses form and menu libraries are not used: a form field
 // can neither show a box's whole text selected nor hold single bytes of the code page, and a
 // menu would draw the picker's list, its highlight and its "no CUPS printers" line otherwise.
 #pragma once
