@@ -758,7 +758,9 @@ void Sync(const fs::path& path) {
 // A new empty folder in `parent` whose name starts with `prefix`, made unique by the platform.
 fs::path NewFolderIn(const fs::path& parent, const std::string& prefix) {
   fs::path made = CreateTemporaryFolderIn(parent, prefix);
-  if (made.empty()) throw std::runtime_error("cannot make a folder in " + parent.string() + ": " + std::strerror(errno));
+  if (made.empty()) {
+    throw std::runtime_error("cannot make a folder in " + parent.string() + ": " + std::strerror(errno));
+  }
   return made;
 }
 

@@ -148,7 +148,8 @@ std::FILE* CreateTemporaryIn(const std::filesystem::path& folder, std::filesyste
 }
 
 std::filesystem::path CreateTemporaryFolderIn(const std::filesystem::path& parent, std::string_view prefix) {
-  std::string name = ((parent.empty() ? std::filesystem::path(".") : parent) / (std::string(prefix) + "XXXXXX")).string();
+  std::filesystem::path folder = parent.empty() ? std::filesystem::path(".") : parent;
+  std::string name = (folder / (std::string(prefix) + "XXXXXX")).string();
   if (::mkdtemp(name.data()) == nullptr) return {};
   // mkdtemp makes the folder for its owner alone; a folder that takes the place of another is
   // made as mkdir makes one.

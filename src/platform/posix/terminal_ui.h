@@ -20,9 +20,10 @@
 // text_box_edit (a text box's editing, pure), dialog_keys (what keys do to a dialog: focus,
 // presses, mnemonics, notifications; pure), terminal_draw (each kind of control), terminal_box
 // (the centred box with a key loop of the message box and the picker) and terminal_dialog (one
-// dialog's draw and key loop). This class opens and closes the curses screen around them. The curses form and menu libraries are not used: a form field
-// can neither show a box's whole text selected nor hold single bytes of the code page, and a
-// menu would draw the picker's list, its highlight and its "no CUPS printers" line otherwise.
+// dialog's draw and key loop). This class opens and closes the curses screen around them.
+// The curses form and menu libraries are not used: a form field can neither show a box's whole
+// text selected nor hold single bytes of the code page, and a menu would draw the picker's
+// list, its highlight and its "no CUPS printers" line otherwise.
 #pragma once
 
 #include <string>
