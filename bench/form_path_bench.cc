@@ -67,7 +67,7 @@ long PeakKilobytes() {
 // The form path after its dialog, as the report run calls it (no dialog, no hand-off).
 void RunFormPathOnce(const fs::path& dir, Platform& platform) {
   RunContext ctx(platform);
-  ctx.WorkDir = dir.string();
+  ctx.work_dir = dir.string();
   ctx.state.DataDir = dir.string();
   ReadClientIntoState(ctx);
   ctx.state.ReportDate = ctx.state.PayrollDate;

@@ -15,7 +15,7 @@ void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures) {
   RunState& s = ctx.state;
   try {
     figures.worksheet = ComputeWorksheet(ctx);
-    if (figures.worksheet) ctx.PlanTotalA = figures.worksheet->plan_totals;
+    if (figures.worksheet) ctx.plan_totals = figures.worksheet->plan_totals;
   } catch (const RunError& error) {
     figures.worksheet.reset();
     figures.worksheet_error = error.number();
@@ -30,8 +30,8 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
   ReportFigures figures;
   figures.report_kind = std::string(report_kind);
   RunContext ctx(platform);
-  ctx.Missing = MissingFile::kReadAsEmpty;
-  ctx.WorkDir = std::string(work_dir);
+  ctx.missing = MissingFile::kReadAsEmpty;
+  ctx.work_dir = std::string(work_dir);
   RunState& s = ctx.state;
   s.DataDir = std::string(data_dir);
   // The steps of the report run up to its printing, in its order (RunReport, RunFormPath,
@@ -46,7 +46,7 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
         ComputeFormPathParts(ctx, figures);
         if (figures.form941) {
           try {
-            figures.schedule_b = ReadScheduleB(s, ctx.Missing);
+            figures.schedule_b = ReadScheduleB(s, ctx.missing);
           } catch (const RunError&) {
           }
         }
@@ -57,7 +57,7 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
   } else {
     figures.path = ReportPath::kShort;
     s.PrintDevice = "P";
-    ShowShortDialog(ctx, report_kind == "941" ? "Quarterly Report" : "");
+    ShowReportDateDialog(ctx, ReportDateDialogTitle(report_kind));
     if (s.CancelRequested != 0) {
       s.CancelRequested = 0;
       figures.cancelled = true;

@@ -12,9 +12,9 @@ namespace qreport {
 
 std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx) {
   RunState& s = ctx.state;
-  ReadFormulaFile(s.DataDir, ctx.Missing);
+  ReadFormulaFile(s.DataDir, ctx.missing);
 
-  ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/false, ctx.Missing);
+  ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/false, ctx.missing);
   WorksheetFigures f;
   WageBases bases;
   if (client.has_record1) {
@@ -32,9 +32,9 @@ std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx) {
     return std::nullopt;
   }
 
-  f.rates = ReadFicaRates(ctx.WorkDir, ctx.Missing);
+  f.rates = ReadFicaRates(ctx.work_dir, ctx.missing);
   bases.social_security = f.rates.ss_base;
-  EmployeeWalk walk(s.DataDir, /*with_plans=*/true, ctx.Missing);
+  EmployeeWalk walk(s.DataDir, /*with_plans=*/true, ctx.missing);
   Employee e;
   while (walk.Next(e)) {
     // Plan amounts count for every employee of the index, with or without a line.
@@ -64,7 +64,7 @@ void PrintWorksheet(const WorksheetFigures& f, RunState& s, const std::filesyste
 }
 
 std::filesystem::path ReportOutputPath(const RunContext& ctx) {
-  if (!ctx.ReportPath.empty()) return ctx.ReportPath;
+  if (!ctx.report_path.empty()) return ctx.report_path;
   return ResolveHostPath(ctx.state.DataDir, kReportFileName);
 }
 
@@ -72,7 +72,7 @@ void RunQuarterlyWorksheet(RunContext& ctx) {
   std::optional<WorksheetFigures> figures = ComputeWorksheet(ctx);
   if (!figures) return;
   PrintWorksheet(*figures, ctx.state, ReportOutputPath(ctx));
-  ctx.PlanTotalA = figures->plan_totals;
+  ctx.plan_totals = figures->plan_totals;
 }
 
 }  // namespace qreport

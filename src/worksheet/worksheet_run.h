@@ -27,10 +27,10 @@ struct WorksheetFigures {
   PlanTotals plan_totals{};          // plans 1 to 3 of every employee of the index
 };
 
-// The file this run's printing steps write: ctx.ReportPath, or the report file when it is empty.
+// The file this run's printing steps write: ctx.report_path, or the report file when it is empty.
 std::filesystem::path ReportOutputPath(const RunContext& ctx);
 
-// Reads the formula, client, rates and employee files of ctx.state.DataDir (ctx.Missing says
+// Reads the formula, client, rates and employee files of ctx.state.DataDir (ctx.missing says
 // what a missing file is). Sets EmployerName and PayrollDate from the client file, PayrollDate
 // "013192" when the client gives none, and ReportDate as the heading shows it (ReportDateShown)
 // when there is an employee line. When CancelRequested is set, clears it and returns
