@@ -160,17 +160,14 @@ TEST(Checks, FindingsNameTheirFigures) {
 
 TEST(Checks, ScheduleBTotalNamesBothFigures) {
   TempDir dir;
-  ClientFolderSpec spec;
-  spec.client = PlainClient("063005");
-  spec.employees.push_back(PlainEmployee("A1", 2000000, 4000000));
+  ClientFolderSpec spec = OneEmployeeClient(2000000, 4000000);
   // Paydays on the 5th and the 20th of the first month and the 5th of the second: $1,200.50.
   std::vector<std::string> days(62, "");
   days[4] = "1000.00";
   days[19] = "150.25";
   days[31 + 4] = "50.25";
   spec.liability = days;
-  WriteClientFolder(dir / "client", spec);
-  WriteRatesFile(dir.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+  WriteCheckClient(dir, spec);
   struct Case {
     const char* name;
     std::string months;  // what the dialog's month boxes are set to
