@@ -11,10 +11,10 @@
 
 namespace qreport {
 
-void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures) {
+void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks) {
   RunState& s = ctx.state;
   try {
-    figures.worksheet = ComputeWorksheet(ctx);
+    figures.worksheet = ComputeWorksheet(ctx, sinks);
     if (figures.worksheet) ctx.PlanTotalA = figures.worksheet->plan_totals;
   } catch (const RunError& error) {
     figures.worksheet.reset();
@@ -26,24 +26,21 @@ void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures) {
 }
 
 ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view work_dir,
-                                   std::string_view report_kind, Platform& platform) {
+                                   std::string_view report_kind, Platform& platform,
+                                   std::span<WorksheetSink* const> sinks) {
   ReportFigures figures;
   figures.report_kind = std::string(report_kind);
   RunContext ctx(platform);
   ctx.Missing = MissingFile::kReadAsEmpty;
-  ctx.WorkDir = std::string(work_dir);
-  RunState& s = ctx.state;
-  s.DataDir = std::string(data_dir);
   // The steps of the report run up to its printing, in its order (RunReport, RunFormPath,
   // RunShortPath), with nothing saved and nothing printed.
-  ReadClientIntoState(ctx);
-  s.ReportDate = s.PayrollDate;
-  s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
+  StartRun(ctx, data_dir, work_dir);
+  RunState& s = ctx.state;
   if (TakesFormPath(s.ReportDate)) {
     figures.path = ReportPath::kForm;
     if (!s.DataDir.empty()) {
       if (AskFormPath(ctx)) {
-        ComputeFormPathParts(ctx, figures);
+        ComputeFormPathParts(ctx, figures, sinks);
         if (figures.form941) {
           try {
             figures.schedule_b = ReadScheduleB(s, ctx.Missing);
@@ -63,7 +60,7 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
       figures.cancelled = true;
     } else if (report_kind == "941") {
       try {
-        figures.worksheet = ComputeWorksheet(ctx);
+        figures.worksheet = ComputeWorksheet(ctx, sinks);
       } catch (const RunError& error) {
         figures.worksheet_error = error.number();
       }

@@ -14,6 +14,7 @@
 #include "run/report_figures.h"
 #include "run/stages.h"
 #include "text/numbers.h"
+#include "worksheet/worksheet_run.h"
 #include "data/report_writer.h"
 
 namespace qreport {
@@ -84,10 +85,13 @@ void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
   }
   SaveEntries(ctx);
   if (BeginReport(ctx, /*show_error=*/true)) {
-    // The pages are a view of the computed figures: every part is computed, then printed.
+    // The pages are a view of the computed figures: the worksheet's lines are printed as the
+    // pass makes them, the other parts once computed.
     ReportFigures figures;
-    ComputeFormPathParts(ctx, figures);
-    PrintFormPathParts(ctx, figures);
+    WorksheetPrinting worksheet(ctx.state, ReportOutputPath(ctx));
+    WorksheetSink* const sinks[] = {&worksheet};
+    ComputeFormPathParts(ctx, figures, sinks);
+    PrintFormPathParts(ctx, figures, worksheet);
     FinishReport(ctx);
   }
   s.PrintDevice = "P";

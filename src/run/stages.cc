@@ -128,12 +128,14 @@ void RunWorksheet(RunContext& ctx) {
     ShowRunError(ctx.platform, error.number());
   }
 }
-void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures) {
-  RunState& s = ctx.state;
+void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet) {
   std::filesystem::path report = ReportOutputPath(ctx);
   try {
-    if (figures.worksheet_error) throw RunError(*figures.worksheet_error, "worksheet");
-    if (figures.worksheet) PrintWorksheet(*figures.worksheet, s, report);
+    if (figures.worksheet_error) {
+      if (!worksheet.Discard()) ctx.ReportWriteFailed = true;
+      throw RunError(*figures.worksheet_error, "worksheet");
+    }
+    if (figures.worksheet) worksheet.Finish(*figures.worksheet);
   } catch (const RunError& error) {
     if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.ReportWriteFailed = true;
     ctx.ErrorShown = true;
