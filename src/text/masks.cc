@@ -163,35 +163,58 @@ Rounded RoundTo(const DecimalDigits& digits, int decimals) {
   return r;
 }
 
-// The rounded digits of a magnitude that is the double nearest to a whole count of the field's
-// smallest unit (a whole number of cents for two decimals), as most amounts are. Below 1e13 such a
-// double lies within a thousandth of a cent of that count, so its 18-digit string rounds to the
+// A magnitude that is the double nearest to a whole count of the field's smallest unit (a whole
+// number of cents for two decimals), as most amounts are, printed from that count. Below 1e13 such
+// a double lies within a thousandth of a cent of the count, so its 18-digit string rounds to the
 // count itself and the exact conversion can be skipped. False when the shortcut does not apply.
-bool RoundExactUnits(double magnitude, int decimals, Rounded& r) {
+bool AppendExactUnits(Out& out, const Field& field, double magnitude, bool negative) {
+  const int decimals = field.decimals;
   if (decimals > 2 || !(magnitude < 1e13)) return false;
   const double scale = decimals == 0 ? 1.0 : (decimals == 1 ? 10.0 : 100.0);
   const long long units = std::llround(magnitude * scale);
   if (static_cast<double>(units) / scale != magnitude) return false;
-  char text[20];
-  int n = 0;
-  for (long long u = units; u > 0; u /= 10) text[n++] = static_cast<char>('0' + u % 10);
-  for (int i = 0; i < n; ++i) r.kept[i] = text[n - 1 - i];
-  r.count = n;
-  r.top = n - 1 - decimals;
+  const long long unit = decimals == 0 ? 1 : (decimals == 1 ? 10 : 100);
+  unsigned long long whole = static_cast<unsigned long long>(units / unit);
+  unsigned long long fraction = static_cast<unsigned long long>(units % unit);
+
+  // Built from the right: the decimals, the point, the whole part grouped by three.
+  char text[40];
+  char* const end = text + sizeof text;
+  char* p = end;
+  if (field.point) {
+    for (int j = 0; j < decimals; ++j) {
+      *--p = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    *--p = '.';
+  }
+  // A zero whole part prints as one "0", if the field has room before the point at all.
+  int integer_digits = 0;
+  for (unsigned long long w = whole; w > 0; w /= 10) ++integer_digits;
+  if (integer_digits == 0 && field.integer_positions > 0) integer_digits = 1;
+  const int separators = field.grouping && integer_digits > 0 ? (integer_digits - 1) / 3 : 0;
+  for (int position = 0; position < integer_digits; ++position) {
+    if (position > 0 && separators > 0 && position % 3 == 0) *--p = ',';
+    *--p = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  }
+  const int needed = integer_digits + separators + (negative ? 1 : 0);
+  const int free = field.integer_positions - needed;
+  if (free > 0) out.Fill(field.zero_fill ? '0' : ' ', static_cast<std::size_t>(free));
+  if (negative) out.Put('-');
+  out.Put(std::string_view(p, static_cast<std::size_t>(end - p)));
   return true;
 }
 
 // Appends a finite magnitude in field, with "-" before it when negative.
 void AppendNumber(Out& out, const Field& field, double magnitude, bool negative) {
-  Rounded r;
-  if (!RoundExactUnits(magnitude, field.decimals, r)) {
-    const DecimalDigits digits = ToDecimalDigits(magnitude);
-    if (digits.exponent >= kDigits) {
-      AppendExponentForm(out, field, digits, negative);
-      return;
-    }
-    r = RoundTo(digits, field.decimals);
+  if (AppendExactUnits(out, field, magnitude, negative)) return;
+  const DecimalDigits digits = ToDecimalDigits(magnitude);
+  if (digits.exponent >= kDigits) {
+    AppendExponentForm(out, field, digits, negative);
+    return;
   }
+  const Rounded r = RoundTo(digits, field.decimals);
   const bool whole_part = r.count > 0 && r.kept[0] != '0' && r.top >= 0;
   // A zero whole part prints as one "0", if the field has room before the point at all.
   const int integer_digits = whole_part ? r.top + 1 : (field.integer_positions > 0 ? 1 : 0);
