@@ -15,9 +15,11 @@
 
 #include "data/client_writer.h"
 #include "platform/platform.h"
+#include "run/report_figures.h"
 #include "run/report_run.h"
 #include "run/stages.h"
 #include "state/run_state.h"
+#include "worksheet/worksheet_run.h"
 
 namespace qreport {
 namespace {
@@ -64,16 +66,17 @@ long PeakKilobytes() {
   return usage.ru_maxrss;
 }
 
-// The form path after its dialog, as the report run calls it (no dialog, no hand-off).
+// The form path after its dialog, as the report run calls it (no dialog, no hand-off, the report
+// written in place): one pass over the employees prints the worksheet's lines and adds up the
+// forms' totals, then the totals, the form and the voucher are printed.
 void RunFormPathOnce(const fs::path& dir, Platform& platform) {
   RunContext ctx(platform);
-  ctx.WorkDir = dir.string();
-  ctx.state.DataDir = dir.string();
-  ReadClientIntoState(ctx);
-  ctx.state.ReportDate = ctx.state.PayrollDate;
-  RunWorksheet(ctx);
-  PrintForm941(ctx);
-  PrintVoucher(ctx);
+  StartRun(ctx, dir.string(), dir.string());
+  ReportFigures figures;
+  WorksheetPrinting worksheet(ctx.state, ReportOutputPath(ctx));
+  WorksheetSink* const sinks[] = {&worksheet};
+  ComputeFormPathParts(ctx, figures, sinks);
+  PrintFormPathParts(ctx, figures, worksheet);
 }
 
 void BM_FormPathRun(benchmark::State& state) {
