@@ -15,11 +15,9 @@
 
 #include "data/client_writer.h"
 #include "platform/platform.h"
-#include "run/report_figures.h"
 #include "run/report_run.h"
 #include "run/stages.h"
 #include "state/run_state.h"
-#include "worksheet/worksheet_run.h"
 
 namespace qreport {
 namespace {
@@ -72,11 +70,7 @@ long PeakKilobytes() {
 void RunFormPathOnce(const fs::path& dir, Platform& platform) {
   RunContext ctx(platform);
   StartRun(ctx, dir.string(), dir.string());
-  ReportFigures figures;
-  WorksheetPrinting worksheet(ctx.state, ReportOutputPath(ctx));
-  WorksheetSink* const sinks[] = {&worksheet};
-  ComputeFormPathParts(ctx, figures, sinks);
-  PrintFormPathParts(ctx, figures, worksheet);
+  ComputeAndPrintFormPathParts(ctx);
 }
 
 void BM_FormPathRun(benchmark::State& state) {

@@ -54,11 +54,11 @@ void BM_WorksheetRun(benchmark::State& state) {
   auto platform = MakePlatform({});
   for (auto _ : state) {
     RunContext ctx(*platform);
-    ctx.WorkDir = dir.string();
+    ctx.work_dir = dir.string();
     ctx.state.DataDir = dir.string();
     ctx.state.ReportDate = "063026";
     RunQuarterlyWorksheet(ctx);
-    benchmark::DoNotOptimize(ctx.PlanTotalA);
+    benchmark::DoNotOptimize(ctx.plan_totals);
   }
   state.SetItemsProcessed(state.iterations() * employees);
   state.counters["peak_rss_kB"] = static_cast<double>(PeakKilobytes());

@@ -16,6 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   qreport::RunContext ctx(platform);
   ctx.state.PayrollDate = ctx.state.ReportDate = "063005";
   qreport::ShowOptionsDialog(ctx);
-  qreport::ShowShortDialog(ctx, "Quarterly Report");
+  qreport::ShowReportDateDialog(ctx, "Quarterly Report");
   return 0;
 }

@@ -61,7 +61,7 @@ typedef char* qreport_string;
  *                read from the current directory; the report is written to report.txt in the
  *                client's folder.
  *   device_code  the device code; "P" prints. The module may free the handle and store a new
- *                one ("X" when the user cancels the short dialog).
+ *                one ("X" when the user cancels the report date dialog).
  *   report_kind  "941" asks for the quarterly report.
  * On Linux the dialogs are played from the answers file that the environment variable
  * QREPORT_ANSWERS names, and the printer picker's reply is QREPORT_PRINTER_REPLY.

@@ -68,23 +68,37 @@ std::string InputProblem(const std::string& name) {
   return probe ? "it could not be opened" : std::strerror(errno != 0 ? errno : EACCES);
 }
 
-int Render(const RenderOptions& options) {
-  const std::string& input = options.input;
-  const std::string& png_dir = options.png_dir;
-  const bool strict = options.strict;
+// What one render does, read from the options: the numbers checked, the PDF's name settled.
+struct RenderRequest {
+  std::string input;    // "-" for standard input
+  std::string pdf;      // "-" for standard output
+  std::string png_dir;  // empty: no PNG pages
   double dpi = kDefaultDpi;
+  bool strict = false;
+};
+
+// Throws CLI::ValidationError (a usage error) for a --dpi that is not a number in range.
+RenderRequest ParseRenderOptions(const RenderOptions& options) {
+  RenderRequest request{options.input, options.pdf, options.png_dir, kDefaultDpi, options.strict};
   if (!options.dpi_text.empty()) {
     const std::string& text = options.dpi_text;
     char* end = nullptr;
-    dpi = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || !(dpi >= kLowestDpi && dpi <= kHighestDpi)) {
+    request.dpi = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !(request.dpi >= kLowestDpi && request.dpi <= kHighestDpi)) {
       throw CLI::ValidationError("--dpi takes a number from 10 to 1200");
     }
   }
-  std::string pdf = options.pdf;
-  if (pdf.empty()) pdf = input == "-" ? "-" : std::filesystem::path(input).replace_extension(".pdf").string();
-  bool pdf_to_stdout = pdf == "-";
+  if (request.pdf.empty()) {
+    request.pdf = request.input == "-" ? "-" : std::filesystem::path(request.input).replace_extension(".pdf").string();
+  }
+  return request;
+}
 
+// Reads, interprets and writes the pages: the print utility's rendering, plus standard input and
+// output, the PNG pages and the strict listing.
+int Render(const RenderRequest& request) {
+  const std::string& input = request.input;
+  const bool pdf_to_stdout = request.pdf == "-";
   // Input and pages are taken a block and a page at a time: memory stays bounded by a page.
   std::FILE* in = input == "-" ? stdin : OpenRegularForReading(input);
   if (in == nullptr) {
@@ -102,18 +116,19 @@ int Render(const RenderOptions& options) {
     for (const auto& line : fonts.Substitutions()) std::cerr << "qreport: warning: font " << line << "\n";
     escp::StreamRendering drawn;
     if (pdf_to_stdout) {
-      drawn = escp::RenderStream(in, fonts, &std::cout, png_dir, dpi);
+      drawn = escp::RenderStream(in, fonts, &std::cout, request.png_dir, request.dpi);
     } else {
+      const std::string& pdf = request.pdf;
       std::error_code ec;
       if (std::filesystem::is_directory(pdf, ec)) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(EISDIR));
       errno = 0;
       std::ofstream out(pdf, std::ios::binary | std::ios::trunc);
       if (!out) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(errno != 0 ? errno : EACCES));
-      drawn = escp::RenderStream(in, fonts, &out, png_dir, dpi);
+      drawn = escp::RenderStream(in, fonts, &out, request.png_dir, request.dpi);
       out.close();
       if (!out) throw escp::RenderError("cannot write " + pdf + ": " + std::strerror(errno != 0 ? errno : EIO));
     }
-    if (strict) {
+    if (request.strict) {
       for (const auto& d : drawn.diagnostics) {
         std::cerr << (input == "-" ? "<stdin>" : input) << ": offset " << d.offset << ": " << ShowSequence(d.bytes)
                   << ": " << d.message << "\n";
@@ -124,14 +139,14 @@ int Render(const RenderOptions& options) {
       }
     }
     if (!pdf_to_stdout) {
-      std::cout << "pdf: " << pdf << "\n";
-      if (!png_dir.empty()) {
-        std::cout << "png: " << drawn.pngs.size() << (drawn.pngs.size() == 1 ? " page in " : " pages in ") << png_dir
-                  << "\n";
+      std::cout << "pdf: " << request.pdf << "\n";
+      if (!request.png_dir.empty()) {
+        std::cout << "png: " << drawn.pngs.size() << (drawn.pngs.size() == 1 ? " page in " : " pages in ")
+                  << request.png_dir << "\n";
       }
       std::cout << std::flush;
     }
-    if (strict && !drawn.diagnostics.empty()) return kFailed;
+    if (request.strict && !drawn.diagnostics.empty()) return kFailed;
   } catch (const escp::RenderError& e) {
     std::cerr << "qreport: " << e.what() << "\n";
     return kFailed;
@@ -158,7 +173,7 @@ void AddRenderCommand(CLI::App& app, int& exit_status) {
   sub->add_option("--dpi", options->dpi_text, "dots per inch of the PNG pages (10 to 1200, default 150)")
       ->type_name("N");
   sub->add_flag("--strict", options->strict, "lists what the renderer skips and exits 1 when it skipped any");
-  sub->callback([options, &exit_status] { exit_status = Render(*options); });
+  sub->callback([options, &exit_status] { exit_status = Render(ParseRenderOptions(*options)); });
 }
 
 }  // namespace qreport::cli

@@ -73,7 +73,7 @@ PlannedRun PlanRun(const RunRequest& request) {
   PlannedRun plan;
   plan.form_path = TakesFormPath(state.PayrollDate);
   plan.dialog = plan.form_path ? OptionsDialogTable(state)
-                               : ReportDateDialogTable(state, request.kind == "941" ? "Quarterly Report" : "");
+                               : ReportDateDialogTable(state, ReportDateDialogTitle(request.kind));
   return plan;
 }
 

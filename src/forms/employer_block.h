@@ -17,7 +17,8 @@ inline constexpr std::string_view kLetterheadFileName = "prep.";
 inline constexpr std::size_t kLetterheadRecordLength = 150;
 inline constexpr std::size_t kLetterheadLineWidth = 30;  // five lines at 0, 30, 60, 90, 120
 
-// `text` with every NUL byte shown as a blank (a NUL means nothing to a printer).
+// `text` as it is shown on a page: every NUL byte (the padding of an unfilled record field)
+// becomes a blank, since a NUL means nothing to a printer.
 std::string Shown(std::string_view text);
 
 struct CityStateZip {

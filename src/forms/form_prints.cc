@@ -66,16 +66,16 @@ void AppendToReport(const std::filesystem::path& report, std::string_view bytes)
 
 Form941Page ComputeForm941Page(RunContext& ctx, const QuarterTotals* quarter_pass) {
   RunState& s = ctx.state;
-  LetterheadLines letterhead = ReadLetterhead(ctx.WorkDir, {}, ctx.Missing);
-  FormRates rates = ReadFormRates(ctx.WorkDir, ctx.Missing);
+  LetterheadLines letterhead = ReadLetterhead(ctx.work_dir, {}, ctx.missing);
+  FormRates rates = ReadFormRates(ctx.work_dir, ctx.missing);
 
   Form941Page page;
-  page.employer = ReadEmployerBlock(s, ctx.Missing);
+  page.employer = ReadEmployerBlock(s, ctx.missing);
   page.form_year = DataText(FormYear(s.ReportDate));
   page.quarter = QuarterOfMonthText(s.ReportDate);
 
-  QuarterTotals quarter = quarter_pass != nullptr ? *quarter_pass : QuarterPass(s.DataDir, rates.ss_base, ctx.Missing);
-  page.lines = ComputeForm941Lines(quarter, rates, s, ctx.PlanTotalA);
+  QuarterTotals quarter = quarter_pass != nullptr ? *quarter_pass : QuarterPass(s.DataDir, rates.ss_base, ctx.missing);
+  page.lines = ComputeForm941Lines(quarter, rates, s, ctx.plan_totals);
   s.Adjust7a = page.lines.line7a;
 
   page.state_code = DataText(s.StateCode);
@@ -89,17 +89,17 @@ Form941Page ComputeForm941Page(RunContext& ctx, const QuarterTotals* quarter_pas
 
 Form944Page ComputeForm944Page(RunContext& ctx, const YearTotals* year_pass) {
   RunState& s = ctx.state;
-  LetterheadLines letterhead = ReadLetterhead(ctx.WorkDir, {}, ctx.Missing);
-  FormRates rates = ReadFormRates(ctx.WorkDir, ctx.Missing);
+  LetterheadLines letterhead = ReadLetterhead(ctx.work_dir, {}, ctx.missing);
+  FormRates rates = ReadFormRates(ctx.work_dir, ctx.missing);
 
   Form944Page page;
-  page.employer = ReadEmployerBlock(s, ctx.Missing);
+  page.employer = ReadEmployerBlock(s, ctx.missing);
   page.form_year = DataText(FormYear(s.PayrollDate));
   page.month = ParseDecimal(std::string_view(s.PayrollDate).substr(0, 2));
   s.PrintDevice = "P";
 
-  YearTotals year = year_pass != nullptr ? *year_pass : YearPass(s.DataDir, rates.ss_base, ctx.Missing);
-  page.lines = ComputeForm944Lines(year, rates, s, ctx.PlanTotalA);
+  YearTotals year = year_pass != nullptr ? *year_pass : YearPass(s.DataDir, rates.ss_base, ctx.missing);
+  page.lines = ComputeForm944Lines(year, rates, s, ctx.plan_totals);
   s.Adjust7a = page.lines.adjust7a;
 
   page.state_code = DataText(s.StateCode);
@@ -110,7 +110,7 @@ Form944Page ComputeForm944Page(RunContext& ctx, const YearTotals* year_pass) {
 }
 
 VoucherPage ComputeVoucherPage(RunContext& ctx) {
-  EmployerBlock employer = ReadEmployerBlock(ctx.state, ctx.Missing);
+  EmployerBlock employer = ReadEmployerBlock(ctx.state, ctx.missing);
   return MakeVoucherPage(ctx.state, employer.ein_text);
 }
 

@@ -16,8 +16,8 @@
 
 namespace qreport {
 
-// Form 941's values. Reads "prep." and "FICA.RAT" in ctx.WorkDir and the client and employee
-// files of the run (ctx.Missing says what a missing file is); refreshes the employer texts of the
+// Form 941's values. Reads "prep." and "FICA.RAT" in ctx.work_dir and the client and employee
+// files of the run (ctx.missing says what a missing file is); refreshes the employer texts of the
 // run state from the client file, upper-cases PreparerCodes and may set Adjust7a (fraction of
 // cents). Never throws RunError. `quarter` is the quarter's employee pass when the caller has
 // made it already (alongside the worksheet's); without it the employee files are read here.

@@ -29,8 +29,8 @@ inline constexpr std::string_view kPt18 = "\x1bX\x01\x24\x00"sv;
 inline constexpr std::string_view kPt20 = "\x1bX\x01\x28\x00"sv;
 inline constexpr std::string_view kProp = "\x1bp1"sv;             // proportional spacing on
 inline constexpr std::string_view kFix10 = "\x1bP\x1bp0"sv;       // 10 per inch, proportional off
-inline constexpr std::string_view kCond = "\x0f"sv;               // condensed
-inline constexpr std::string_view kEcond = "\x1b\x0f"sv;          // condensed, escape form
+inline constexpr std::string_view kCond = "\x0f"sv;               // condensed (SI)
+inline constexpr std::string_view kEcond = "\x1b\x0f"sv;          // condensed, ESC SI: the same as kCond
 inline constexpr std::string_view kBold = "\x1b" "E"sv;
 inline constexpr std::string_view kUnbold = "\x1b" "F"sv;
 inline constexpr std::string_view kItal = "\x1b" "4"sv;
@@ -40,9 +40,11 @@ inline constexpr std::string_view kEsc0 = "\x1b" "0"sv;           // line spacin
 inline constexpr std::string_view kWhite = "\x1b\"R\xff\xff\xff"sv;
 inline constexpr std::string_view kBlack = "\x1b\"R\x00\x00\x00"sv;
 inline constexpr std::string_view kGrey = "\x1b\"R\xc8\xc8\xc8"sv;
-// Page marks of the print utility, written at the start of each voucher page.
+// ESC k 0x42 (the typeface byte) then the print utility's page mark ESC 0x22 "y", written
+// through the voucher where a page of the utility may start. The name is the bytes' letters.
 inline constexpr std::string_view kKby = "\x1bk\x42\x1b\"y"sv;
-// Instructions of the print utility around the two digits of the voucher's year.
+// The print utility's outline pair around the two digits of the voucher's year: kV starts
+// hollow (outlined) characters, kU ends them.
 inline constexpr std::string_view kV = "\x1b\"V"sv;
 inline constexpr std::string_view kU = "\x1b\"U"sv;
 
@@ -50,6 +52,8 @@ inline constexpr std::string_view kU = "\x1b\"U"sv;
 std::string Esc(std::string_view rest);
 // ESC "j" n: reverse feed of n/216 inch.
 std::string Up(int n);
+// Up(n), or nothing for 0: for a row that is raised in some places of a repeated pattern only.
+inline std::string UpOrNone(int n) { return n == 0 ? std::string() : Up(n); }
 // n blanks.
 std::string Sp(int n);
 // n full blocks (0xDB), the black band under a part heading.

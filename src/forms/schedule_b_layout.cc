@@ -1,6 +1,6 @@
-#include "forms/ein_rows.h"
 #include "forms/schedule_b_layout.h"
 
+#include "forms/form_rows.h"
 #include "forms/printer_codes.h"
 
 namespace qreport {
@@ -44,14 +44,14 @@ void MonthGrid(PrinterText& out, const std::array<Cents, kLiabilityDaysPerMonth>
   Row(Template(" F,,,,,,,,,8,,,,,,,,,8,,,,,,,,,8,,,,,,,,,8,,,,,,,,,8,,,,,,,,,8,,,,,,,,,G"));
 }
 
-// A money box at the right with its label, as Form 941's line boxes are drawn.
+// A money box in the forms' totals column, as Form 941's line boxes are drawn, its label bold.
 void MoneyBoxRow(PrinterText& out, std::string_view label, Cents amount) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
-  Row(Up(13), Template("                                                                R,,,,,,,,,,,,,,,,,,T"));
-  Row(Template("                                                                .                  ."));
-  Row(Up(27), Sp(69), Bracketed(amount));
+  Row(Up(13), Template(kTotalsColumn.top));
+  Row(Template(kTotalsColumn.inside));
+  Row(Up(27), Sp(kTotalsColumn.amount_at), Bracketed(amount));
   Row(Up(27), Sp(2), kSmall, kBold, label, kUnbold, kBase);
-  Row(Up(14), Template("                                                                F,,,,,,,,,,,,,,,,,,G"));
+  Row(Up(14), Template(kTotalsColumn.bottom));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ class RunDialogHandler final : public DialogHandler {
 
 void LoadSavedEntries(RunContext& ctx) {
   RunState& s = ctx.state;
-  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform, ctx.Missing);
+  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform, ctx.missing);
   if (saved.lines >= 1) s.DesigneeName = saved.designee_name;
   if (saved.lines >= 2) s.DesigneePhone = saved.designee_phone;
   if (saved.lines >= 3) s.PreparerCodes = saved.preparer_codes;
@@ -40,8 +40,8 @@ void SaveEntries(RunContext& ctx) {
   const RunState& s = ctx.state;
   // The old file stays whole; the user is told that the new entries were not kept.
   int error = WriteSavedEntriesFile(s.DataDir, {s.DesigneeName, s.DesigneePhone, s.PreparerCodes, s.StateCode, 4});
-  if (error != 0 && !ctx.ErrorShown) {
-    ctx.ErrorShown = true;
+  if (error != 0 && !ctx.error_shown) {
+    ctx.error_shown = true;
     ShowRunError(ctx.platform, error);
   }
 }
@@ -52,7 +52,7 @@ void ShowOptionsDialog(RunContext& ctx) {
   ctx.platform.RunDialog(table, handler);
 }
 
-void ShowShortDialog(RunContext& ctx, std::string_view title) {
+void ShowReportDateDialog(RunContext& ctx, std::string_view title) {
   DialogTable table = ReportDateDialogTable(ctx.state, title);
   RunDialogHandler handler(ctx, NotifyReportDateDialog);
   ctx.platform.RunDialog(table, handler);
@@ -60,11 +60,11 @@ void ShowShortDialog(RunContext& ctx, std::string_view title) {
 
 void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome) {
   std::string report_path = ResolveHostPath(ctx.state.DataDir, kReportFileName).string();
-  if (ctx.ReportWriteFailed) {
+  if (ctx.report_write_failed) {
     ctx.platform.MessageBox(kDefaultCaption, std::string(kReportNotWrittenText) + report_path);
     return;
   }
-  if (ctx.ErrorShown) {
+  if (ctx.error_shown) {
     ctx.platform.MessageBox(kDefaultCaption, std::string(kReportIncompleteText) + report_path);
     return;
   }

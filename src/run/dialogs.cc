@@ -20,6 +20,8 @@ const std::string_view kOptionsHelpText =
 
 namespace {
 
+// The tables' labels and the frame never notify, so only the ids of the boxes and buttons have
+// names (in dialogs.h); a label keeps its id from the dialog's original numbering.
 using K = ControlKind;
 
 DialogControl Label(int id, std::string text, int x, int y, int w, int h) {
@@ -42,18 +44,12 @@ std::string MonthText(Cents cents) { return NumberText(CentsValue(cents)); }
 
 // The money value that an options dialog box feeds, or nullptr for any other id.
 Cents* MoneyTarget(RunState& s, int id) {
-  switch (id) {
-    case 202: return &s.Adjust7a;
-    case 203: return &s.Adjust7b;
-    case 204: return &s.Adjust7c;
-    case 205: return &s.Adjust7d;
-    case 206: return &s.Adjust7e;
-    case 207: return &s.Adjust7f;
-    case 208: return &s.Adjust7g;
-    case 211: return &s.Line11Deposits;
-    case 216: case 217: case 218: return &s.MonthLiability[static_cast<std::size_t>(id - kMonth1Box + 1)];
-    default: break;
+  if (id >= kAdjust7aBox && id <= kAdjust7aBox + 6) {
+    Cents* adjustments[] = {&s.Adjust7a, &s.Adjust7b, &s.Adjust7c, &s.Adjust7d, &s.Adjust7e, &s.Adjust7f, &s.Adjust7g};
+    return adjustments[id - kAdjust7aBox];
   }
+  if (id == kLine11Box) return &s.Line11Deposits;
+  if (id >= kMonth1Box && id <= kMonth1Box + 2) return &s.MonthLiability[static_cast<std::size_t>(id - kMonth1Box + 1)];
   if (id >= kMonth4Box && id <= kMonth4Box + 8) return &s.MonthLiability[static_cast<std::size_t>(id - kMonth4Box + 4)];
   return nullptr;
 }
@@ -108,37 +104,37 @@ DialogTable OptionsDialogTable(const RunState& s) {
       Label(128, "Oct (944)", 160, 180, 40, 10),
       Label(129, "Nov (944)", 210, 180, 40, 10),
       Label(130, "Dec (944)", 260, 180, 40, 10),
-      Box(202, "", 250, 22, 50, 12),
-      Box(203, "", 250, 34, 50, 12),
-      Box(204, "", 250, 46, 50, 12),
-      Box(205, "", 250, 58, 50, 12),
-      Box(206, "", 250, 70, 50, 12),
-      Box(207, "", 250, 82, 50, 12),
-      Box(208, "", 250, 94, 50, 12),
-      Box(211, "", 250, 106, 50, 12),
-      Box(213, s.DesigneeName, 250, 118, 150, 12),
-      Box(214, s.DesigneePhone, 250, 130, 100, 12),
-      Box(215, s.PreparerCodes, 250, 142, 100, 12),
-      Box(216, MonthText(s.MonthLiability[1]), 10, 164, 40, 12),
-      Box(217, MonthText(s.MonthLiability[2]), 60, 164, 40, 12),
-      Box(218, MonthText(s.MonthLiability[3]), 110, 164, 40, 12),
-      Box(219, s.StateCode, 380, 164, 20, 12),
-      Check(220, "", false, 380, 176, 15, 12),
-      Check(221, "", false, 380, 188, 15, 12),
-      Box(222, "0", 160, 164, 40, 12),
-      Box(223, "0", 210, 164, 40, 12),
-      Box(224, "0", 260, 164, 40, 12),
-      Box(225, "0", 10, 190, 40, 12),
-      Box(226, "0", 60, 190, 40, 12),
-      Box(227, "0", 110, 190, 40, 12),
-      Box(228, "0", 160, 190, 40, 12),
-      Box(229, "0", 210, 190, 40, 12),
-      Box(230, "0", 260, 190, 40, 12),
-      Check(242, "Print 941", true, 310, 200, 50, 12),
-      Check(243, "Print 944", false, 360, 200, 50, 12),
-      Button(401, "&Done", 40, 204, 30, 14),
-      Button(402, "&Cancel", 90, 204, 30, 14),
-      Button(403, "&Help", 140, 204, 30, 14),
+      Box(kAdjust7aBox, "", 250, 22, 50, 12),
+      Box(kAdjust7aBox + 1, "", 250, 34, 50, 12),
+      Box(kAdjust7aBox + 2, "", 250, 46, 50, 12),
+      Box(kAdjust7aBox + 3, "", 250, 58, 50, 12),
+      Box(kAdjust7aBox + 4, "", 250, 70, 50, 12),
+      Box(kAdjust7aBox + 5, "", 250, 82, 50, 12),
+      Box(kAdjust7aBox + 6, "", 250, 94, 50, 12),
+      Box(kLine11Box, "", 250, 106, 50, 12),
+      Box(kDesigneeNameBox, s.DesigneeName, 250, 118, 150, 12),
+      Box(kDesigneePhoneBox, s.DesigneePhone, 250, 130, 100, 12),
+      Box(kPreparerCodesBox, s.PreparerCodes, 250, 142, 100, 12),
+      Box(kMonth1Box, MonthText(s.MonthLiability[1]), 10, 164, 40, 12),
+      Box(kMonth1Box + 1, MonthText(s.MonthLiability[2]), 60, 164, 40, 12),
+      Box(kMonth1Box + 2, MonthText(s.MonthLiability[3]), 110, 164, 40, 12),
+      Box(kStateCodeBox, s.StateCode, 380, 164, 20, 12),
+      Check(kMonthlyDepositorBox, "", false, 380, 176, 15, 12),
+      Check(kSemiweeklyDepositorBox, "", false, 380, 188, 15, 12),
+      Box(kMonth4Box, "0", 160, 164, 40, 12),
+      Box(kMonth4Box + 1, "0", 210, 164, 40, 12),
+      Box(kMonth4Box + 2, "0", 260, 164, 40, 12),
+      Box(kMonth4Box + 3, "0", 10, 190, 40, 12),
+      Box(kMonth4Box + 4, "0", 60, 190, 40, 12),
+      Box(kMonth4Box + 5, "0", 110, 190, 40, 12),
+      Box(kMonth4Box + 6, "0", 160, 190, 40, 12),
+      Box(kMonth4Box + 7, "0", 210, 190, 40, 12),
+      Box(kMonth4Box + 8, "0", 260, 190, 40, 12),
+      Check(kPrint941Box, "Print 941", true, 310, 200, 50, 12),
+      Check(kPrint944Box, "Print 944", false, 360, 200, 50, 12),
+      Button(kDoneButton, "&Done", 40, 204, 30, 14),
+      Button(kCancelButton, "&Cancel", 90, 204, 30, 14),
+      Button(kHelpButton, "&Help", 140, 204, 30, 14),
   };
   return t;
 }
@@ -199,18 +195,18 @@ DialogTable ReportDateDialogTable(const RunState& s, std::string_view title) {
   t.width = 200;
   t.height = 107;
   t.frame = DialogFrame::kPlainOverlapped;
-  DialogControl ok = Button(103, "OK", 50, 66, 20, 16);
-  DialogControl cancel = Button(113, "CANCEL", 100, 66, 40, 16);
+  DialogControl ok = Button(kOkButton, "OK", 50, 66, 20, 16);
+  DialogControl cancel = Button(kReportDateCancelButton, "CANCEL", 100, 66, 40, 16);
   ok.centred_text = cancel.centred_text = true;
   t.controls = {
-      Box(101, s.ReportDate, 120, 4, 60, 10),
+      Box(kReportDateBox, s.ReportDate, 120, 4, 60, 10),
       Label(102, "Enter Report Date", 10, 4, 88, 12),
       Label(121, "Adjust Federal Withholding", 10, 18, 98, 8),
-      Box(131, s.FederalWithholdingAdjust, 120, 18, 60, 10),
+      Box(kFederalAdjustBox, s.FederalWithholdingAdjust, 120, 18, 60, 10),
       Label(122, "Adjust FICA Withholding", 10, 30, 98, 8),
-      Box(132, s.FicaWithholdingAdjust, 120, 30, 60, 10),
+      Box(kFicaAdjustBox, s.FicaWithholdingAdjust, 120, 30, 60, 10),
       Label(123, "Total Payments:", 10, 42, 98, 8),
-      Box(133, s.TotalPaymentsText, 120, 42, 60, 10),
+      Box(kTotalPaymentsBox, s.TotalPaymentsText, 120, 42, 60, 10),
       {144, K::kFrame, "", 40, 56, 110, 30},
       ok,
       cancel,
@@ -232,7 +228,7 @@ void NotifyReportDateDialog(RunContext& ctx, int id, DialogControls& dialog) {
         ctx.platform.MessageBox(kDefaultCaption, kInvalidPrintDevice);
       }
       break;
-    case kShortCancelButton:
+    case kReportDateCancelButton:
       dialog.End(1);
       s.CancelRequested = 1;
       break;

@@ -36,7 +36,7 @@ inline constexpr int kFederalAdjustBox = 131;
 inline constexpr int kFicaAdjustBox = 132;
 inline constexpr int kTotalPaymentsBox = 133;
 inline constexpr int kOkButton = 103;
-inline constexpr int kShortCancelButton = 113;
+inline constexpr int kReportDateCancelButton = 113;
 
 // The Help button's message: nine lines joined by CR LF, none after the last.
 extern const std::string_view kOptionsHelpText;

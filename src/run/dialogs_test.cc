@@ -252,7 +252,7 @@ TEST(ReportDateDialog, CopiesTextsAndEndsOnOkOrCancel) {
     RunContext ctx(platform);
     ctx.state.ReportDate = "063004";
     ctx.state.PrintDevice = c.device;
-    ShowShortDialog(ctx, "Quarterly Report");
+    ShowReportDateDialog(ctx, "Quarterly Report");
     ASSERT_EQ(platform.dialogs.size(), 1u);
     EXPECT_EQ(platform.dialogs[0].title, "Quarterly Report");
     EXPECT_EQ(platform.dialogs[0].Find(101)->text, "063004");

@@ -50,7 +50,7 @@ void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures, std::span<Wor
   all.push_back(&form_totals);
   try {
     figures.worksheet = ComputeWorksheet(ctx, all);
-    if (figures.worksheet) ctx.PlanTotalA = figures.worksheet->plan_totals;
+    if (figures.worksheet) ctx.plan_totals = figures.worksheet->plan_totals;
   } catch (const RunError& error) {
     figures.worksheet.reset();
     figures.worksheet_error = error.number();
@@ -67,7 +67,7 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
   ReportFigures figures;
   figures.report_kind = std::string(report_kind);
   RunContext ctx(platform);
-  ctx.Missing = MissingFile::kReadAsEmpty;
+  ctx.missing = MissingFile::kReadAsEmpty;
   // The steps of the report run up to its printing, in its order (RunReport, RunFormPath,
   // RunShortPath), with nothing saved and nothing printed.
   StartRun(ctx, data_dir, work_dir);
@@ -79,7 +79,7 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
         ComputeFormPathParts(ctx, figures, sinks);
         if (figures.form941) {
           try {
-            figures.schedule_b = ReadScheduleB(s, ctx.Missing);
+            figures.schedule_b = ReadScheduleB(s, ctx.missing);
           } catch (const RunError&) {
           }
         }
@@ -90,7 +90,7 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
   } else {
     figures.path = ReportPath::kShort;
     s.PrintDevice = "P";
-    ShowShortDialog(ctx, report_kind == "941" ? "Quarterly Report" : "");
+    ShowReportDateDialog(ctx, ReportDateDialogTitle(report_kind));
     if (s.CancelRequested != 0) {
       s.CancelRequested = 0;
       figures.cancelled = true;

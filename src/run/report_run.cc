@@ -23,7 +23,7 @@ void ReadClientIntoState(RunContext& ctx) {
   RunState& s = ctx.state;
   // A client file that cannot be read leaves the employer values as they were.
   try {
-    ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/true, ctx.Missing);
+    ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/true, ctx.missing);
     if (client.has_record1) {
       s.EmployerName = client.employer_name;
       s.EmployerTradeName = client.trade_name;
@@ -44,20 +44,20 @@ void ReadFormPathEntries(RunContext& ctx) {
   RunState& s = ctx.state;
   // A failing step is ignored: its target keeps its earlier value.
   try {
-    auto months = ReadLiabilityMonths(s.DataDir, ctx.Missing);
+    auto months = ReadLiabilityMonths(s.DataDir, ctx.missing);
     for (int m = 1; m <= 3; ++m) s.MonthLiability[m] = months[m - 1];
   } catch (const RunError&) {
   }
   LoadSavedEntries(ctx);
 }
 
-std::string ShortDialogTitle(std::string_view report_kind) {
+std::string ReportDateDialogTitle(std::string_view report_kind) {
   return report_kind == "941" ? "Quarterly Report" : "";
 }
 
 void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view work_dir) {
   RunState& s = ctx.state;
-  ctx.WorkDir = std::string(work_dir);
+  ctx.work_dir = std::string(work_dir);
   s.DataDir = std::string(data_dir);
   ReadClientIntoState(ctx);
   s.ReportDate = s.PayrollDate;
@@ -80,31 +80,27 @@ void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
   if (s.DataDir.empty()) return;
   if (!AskFormPath(ctx)) {
     outcome.cancelled = true;
-    if (ctx.WantScheduleB) ctx.ScheduleBResult = ScheduleBOutcome::kCancelled;
+    if (ctx.want_schedule_b) ctx.schedule_b_result = ScheduleBOutcome::kCancelled;
     return;
   }
   SaveEntries(ctx);
   if (BeginReport(ctx, /*show_error=*/true)) {
     // The pages are a view of the computed figures: the worksheet's lines are printed as the
     // pass makes them, the other parts once computed.
-    ReportFigures figures;
-    WorksheetPrinting worksheet(ctx.state, ReportOutputPath(ctx));
-    WorksheetSink* const sinks[] = {&worksheet};
-    ComputeFormPathParts(ctx, figures, sinks);
-    PrintFormPathParts(ctx, figures, worksheet);
+    ComputeAndPrintFormPathParts(ctx);
     FinishReport(ctx);
   }
   s.PrintDevice = "P";
   HandOffToPrinter(ctx, /*short_path=*/false, outcome);
   // After the report has gone its way, so that nothing about it depends on this page.
-  if (ctx.WantScheduleB) WriteScheduleB(ctx);
+  if (ctx.want_schedule_b) WriteScheduleB(ctx);
 }
 
 void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome) {
   RunState& s = ctx.state;
   s.PrintDevice = "P";
   device_code = "P";
-  ShowShortDialog(ctx, ShortDialogTitle(report_kind));
+  ShowReportDateDialog(ctx, ReportDateDialogTitle(report_kind));
   device_code = s.PrintDevice;
   if (s.CancelRequested != 0) {
     device_code = "X";
@@ -137,8 +133,8 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
     RunContext ctx(platform);
     StartRun(ctx, data_dir, work_dir);
     if (extras.schedule_b) {
-      ctx.WantScheduleB = true;
-      ctx.ScheduleBResult = ScheduleBOutcome::kNoForms;
+      ctx.want_schedule_b = true;
+      ctx.schedule_b_result = ScheduleBOutcome::kNoForms;
     }
     RunState& s = ctx.state;
     if (TakesFormPath(s.ReportDate)) {
@@ -146,8 +142,8 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
     } else {
       RunShortPath(ctx, device_code, report_kind, outcome);
     }
-    outcome.error_shown = outcome.error_shown || ctx.ErrorShown;
-    outcome.schedule_b = ctx.ScheduleBResult;
+    outcome.error_shown = outcome.error_shown || ctx.error_shown;
+    outcome.schedule_b = ctx.schedule_b_result;
   } catch (const RunInterrupted&) {
     throw;  // only the command's platform stops a run so; its caller says so
   } catch (const std::exception& e) {

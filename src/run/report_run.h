@@ -52,7 +52,7 @@ void ReadFormPathEntries(RunContext& ctx);  // the quarter's liabilities and the
 // dialog. False when the user cancelled.
 bool AskFormPath(RunContext& ctx);
 void RunFormPath(RunContext& ctx, RunOutcome& outcome);
-std::string ShortDialogTitle(std::string_view report_kind);  // the report date dialog's title
+std::string ReportDateDialogTitle(std::string_view report_kind);  // the report date dialog's title
 void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome);
 
 }  // namespace qreport

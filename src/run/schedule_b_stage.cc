@@ -13,19 +13,19 @@ namespace qreport {
 void WriteScheduleB(RunContext& ctx) {
   const RunState& s = ctx.state;
   if (s.SemiweeklyDepositor != "Y") {
-    ctx.ScheduleBResult = ScheduleBOutcome::kNotSemiweekly;
+    ctx.schedule_b_result = ScheduleBOutcome::kNotSemiweekly;
     return;
   }
   if (s.Print941 != 1) {
-    ctx.ScheduleBResult = ScheduleBOutcome::kNotForm941;
+    ctx.schedule_b_result = ScheduleBOutcome::kNotForm941;
     return;
   }
   std::filesystem::path path = ResolveHostPath(s.DataDir, kScheduleBFileName);
   try {
     ReplaceFile(path, ScheduleBPage(ReadScheduleB(s)));
-    ctx.ScheduleBResult = ScheduleBOutcome::kWritten;
+    ctx.schedule_b_result = ScheduleBOutcome::kWritten;
   } catch (const RunError& error) {
-    ctx.ScheduleBResult = ScheduleBOutcome::kFailed;
+    ctx.schedule_b_result = ScheduleBOutcome::kFailed;
     ctx.platform.MessageBox(kDefaultCaption, "Schedule B was not written to " + path.string() + ": Error " +
                                                  std::to_string(error.number()));
   }

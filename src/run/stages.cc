@@ -25,9 +25,9 @@ void AppendStep(RunContext& ctx, void (*step)(RunContext&, const std::filesystem
   try {
     step(ctx, ReportOutputPath(ctx));
   } catch (const RunError& error) {
-    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.ReportWriteFailed = true;
-    if (!ctx.ErrorShown) {
-      ctx.ErrorShown = true;
+    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
+    if (!ctx.error_shown) {
+      ctx.error_shown = true;
       ShowRunError(ctx.platform, error.number());
     }
   }
@@ -35,9 +35,9 @@ void AppendStep(RunContext& ctx, void (*step)(RunContext&, const std::filesystem
 
 // Shows the write-failure message for error `number`, once a run.
 void ShowWriteFailure(RunContext& ctx, int number) {
-  ctx.ReportWriteFailed = true;
-  if (ctx.ErrorShown) return;
-  ctx.ErrorShown = true;
+  ctx.report_write_failed = true;
+  if (ctx.error_shown) return;
+  ctx.error_shown = true;
   ShowRunError(ctx.platform, number);
 }
 
@@ -50,8 +50,8 @@ void RemoveQuietly(const std::filesystem::path& path) {
 
 bool BeginReport(RunContext& ctx, bool show_error) {
   std::filesystem::path target = ResolveHostPath(ctx.state.DataDir, kReportFileName);
-  ctx.ReportPath.clear();
-  ctx.ReportWriteFailed = false;
+  ctx.report_path.clear();
+  ctx.report_write_failed = false;
   int number = 0;
   if (IsPresentButNotRegular(target)) {
     // A link, folder, pipe or device under the report's name is never written or replaced.
@@ -61,7 +61,7 @@ bool BeginReport(RunContext& ctx, bool show_error) {
     std::FILE* file = CreateTemporaryIn(target.parent_path(), temp);
     if (file != nullptr) {
       std::fclose(file);
-      ctx.ReportPath = temp.string();
+      ctx.report_path = temp.string();
       return true;
     }
     int error = errno;
@@ -80,17 +80,17 @@ bool BeginReport(RunContext& ctx, bool show_error) {
       number = OpenErrorNumber(target, error);
     }
   }
-  ctx.ReportWriteFailed = true;
+  ctx.report_write_failed = true;
   if (show_error) ShowWriteFailure(ctx, number);
   return false;
 }
 
 void FinishReport(RunContext& ctx) {
-  if (ctx.ReportPath.empty()) return;  // written in place
-  std::filesystem::path temp = ctx.ReportPath;
-  ctx.ReportPath.clear();
+  if (ctx.report_path.empty()) return;  // written in place
+  std::filesystem::path temp = ctx.report_path;
+  ctx.report_path.clear();
   std::filesystem::path target = ResolveHostPath(ctx.state.DataDir, kReportFileName);
-  if (!ctx.ReportWriteFailed) {
+  if (!ctx.report_write_failed) {
     // On disk before the rename, so that a crash leaves the old report or the whole new one.
     try {
       OutputFile synced(temp, /*append=*/true);
@@ -99,8 +99,8 @@ void FinishReport(RunContext& ctx) {
       ShowWriteFailure(ctx, error.number());
     }
   }
-  if (!ctx.ReportWriteFailed && IsPresentButNotRegular(target)) ShowWriteFailure(ctx, kErrPathFileAccess);
-  if (!ctx.ReportWriteFailed) {
+  if (!ctx.report_write_failed && IsPresentButNotRegular(target)) ShowWriteFailure(ctx, kErrPathFileAccess);
+  if (!ctx.report_write_failed) {
     if (RenameOver(temp, target)) {
       SyncFolder(target.parent_path());
       return;
@@ -123,8 +123,8 @@ void RunWorksheet(RunContext& ctx) {
   try {
     RunQuarterlyWorksheet(ctx);
   } catch (const RunError& error) {
-    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.ReportWriteFailed = true;
-    ctx.ErrorShown = true;
+    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
+    ctx.error_shown = true;
     ShowRunError(ctx.platform, error.number());
   }
 }
@@ -132,22 +132,22 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, Worksheet
   std::filesystem::path report = ReportOutputPath(ctx);
   try {
     if (figures.worksheet_error) {
-      if (!worksheet.Discard()) ctx.ReportWriteFailed = true;
+      if (!worksheet.Discard()) ctx.report_write_failed = true;
       throw RunError(*figures.worksheet_error, "worksheet");
     }
     if (figures.worksheet) worksheet.Finish(*figures.worksheet);
   } catch (const RunError& error) {
-    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.ReportWriteFailed = true;
-    ctx.ErrorShown = true;
+    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
+    ctx.error_shown = true;
     ShowRunError(ctx.platform, error.number());
   }
   auto step = [&](auto append, const auto& page) {
     try {
       append(page, report);
     } catch (const RunError& error) {
-      if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.ReportWriteFailed = true;
-      if (!ctx.ErrorShown) {
-        ctx.ErrorShown = true;
+      if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
+      if (!ctx.error_shown) {
+        ctx.error_shown = true;
         ShowRunError(ctx.platform, error.number());
       }
     }
@@ -155,6 +155,14 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, Worksheet
   if (figures.form941) step(AppendForm941, *figures.form941);
   if (figures.form944) step(AppendForm944, *figures.form944);
   if (figures.voucher) step(AppendVoucher, *figures.voucher);
+}
+
+void ComputeAndPrintFormPathParts(RunContext& ctx) {
+  ReportFigures figures;
+  WorksheetPrinting worksheet(ctx.state, ReportOutputPath(ctx));
+  WorksheetSink* const sinks[] = {&worksheet};
+  ComputeFormPathParts(ctx, figures, sinks);
+  PrintFormPathParts(ctx, figures, worksheet);
 }
 
 void PrintForm941(RunContext& ctx) { AppendStep(ctx, PrintForm941Facsimile); }

@@ -20,9 +20,9 @@ void SaveEntries(RunContext& ctx);
 // The options dialog of the form path; copies every control into the state as the user types.
 void ShowOptionsDialog(RunContext& ctx);
 // The report date dialog of the short path, with its title.
-void ShowShortDialog(RunContext& ctx, std::string_view title);
+void ShowReportDateDialog(RunContext& ctx, std::string_view title);
 // Starts this run's report: a new temporary file beside "\report.txt" that the printing steps
-// write (ctx.ReportPath). In a folder where no file can be created, the steps write the report
+// write (ctx.report_path). In a folder where no file can be created, the steps write the report
 // file itself, as long as it is a regular file. False when neither can be written: the error
 // has then been shown when `show_error` is set.
 bool BeginReport(RunContext& ctx, bool show_error);
@@ -41,6 +41,10 @@ void PrintVoucher(RunContext& ctx);
 // recap after the lines `worksheet` printed during the pass (or, when the pass could not read its
 // files, the error's message and no part of the worksheet), the chosen form and the voucher.
 void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet);
+// The form path once its dialog has ended, into the run's report: the parts computed (the
+// worksheet's lines printed as its pass makes them), then printed. The report run, the form tests
+// and the benchmark all print through this one call.
+void ComputeAndPrintFormPathParts(RunContext& ctx);
 
 // The messages of a report that is not handed on; the report file's path follows each.
 inline constexpr std::string_view kReportIncompleteText =
@@ -53,7 +57,7 @@ inline constexpr std::string_view kReportNotWrittenText =
 // error message was shown) is not handed on: one more message says so and names the report file.
 void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
 // Writes Schedule B into "\scheduleb.txt" beside the report when the semiweekly depositor box
-// is checked and Form 941 was printed, and records in ScheduleBResult what it did; the file is
+// is checked and Form 941 was printed, and records in schedule_b_result what it did; the file is
 // replaced whole, never written through a link. A failure shows a message and touches nothing
 // of the report.
 void WriteScheduleB(RunContext& ctx);

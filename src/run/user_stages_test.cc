@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -14,12 +13,15 @@
 #include "run/print_handoff.h"
 #include "run/report_run.h"
 #include "support/fixture.h"
+#include "support/process_state.h"
 #include "support/recording_platform.h"
 
 namespace qreport {
 namespace {
 
+using testing::kNobody;
 using testing::PlainClient;
+using testing::RunWithoutPrivileges;
 using testing::PlainEmployee;
 using testing::ReadFile;
 using testing::RecordingPlatform;
@@ -150,7 +152,6 @@ TEST(UserStages, SavedEntriesTheUserMayNotRewriteAreKept) {
     // folder and its files are handed to that user first (the saved file too, unless it is the
     // one kept from the user).
     const bool as_other_user = ::geteuid() == 0;
-    constexpr uid_t kNobody = 65534;
     if (as_other_user) {
       ASSERT_EQ(::chown(dir.str().c_str(), kNobody, kNobody), 0);
       for (const auto& entry : fs::directory_iterator(dir.path())) {
@@ -171,24 +172,12 @@ TEST(UserStages, SavedEntriesTheUserMayNotRewriteAreKept) {
       bool shown = run.platform.messages.size() == 2 && run.platform.messages[0] == "at line  0: Error  70";
       return run.platform.commands.empty() && shown ? 0 : 1;
     };
-    int outcome = 0;
-    if (as_other_user) {
-      pid_t child = ::fork();
-      ASSERT_GE(child, 0);
-      if (child == 0) {
-        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(2);
-        // The child must meet the obstacle the case is about, not a way round it.
-        if (!lock_folder && ::access((dir / "save941.info").string().c_str(), W_OK) == 0) ::_exit(3);
-        if (lock_folder && ::access(dir.str().c_str(), W_OK) == 0) ::_exit(3);
-        ::_exit(run_report());
-      }
-      int status = 0;
-      ASSERT_EQ(::waitpid(child, &status, 0), child);
-      ASSERT_TRUE(WIFEXITED(status));
-      outcome = WEXITSTATUS(status);
-    } else {
-      outcome = run_report();
-    }
+    // 3: the run never met the obstacle the case is about (it could write after all).
+    int outcome = RunWithoutPrivileges([&] {
+      if (!lock_folder && ::access((dir / "save941.info").string().c_str(), W_OK) == 0) return 3;
+      if (lock_folder && ::access(dir.str().c_str(), W_OK) == 0) return 3;
+      return run_report();
+    });
     ::chmod(dir.str().c_str(), 0755);
     ::chmod((dir / "save941.info").c_str(), 0600);
     EXPECT_EQ(outcome, 0);

@@ -54,27 +54,29 @@ enum class ScheduleBOutcome {
 using PlanTotals = std::array<Cents, 4>;  // [0] is unused
 
 // Everything one report run needs: its state, what the worksheet leaves for the forms, and the
-// port to the user interface and printers.
+// port to the user interface and printers. The run state's members keep the names the module's
+// own documents give the run's values (DataDir, Adjust7a, MonthLiability); the context's own
+// plumbing is named as the rest of the code is.
 struct RunContext {
   explicit RunContext(Platform& p) : platform(p) {}
   RunState state;
   // Where the rates file and the letterhead file are looked up; empty: the current directory.
-  std::string WorkDir;
-  PlanTotals PlanTotalA{};
+  std::string work_dir;
+  PlanTotals plan_totals{};
   // Set once a run-time error has been shown, so that one failing report file gives one message.
   // Such a report is incomplete: it is never handed on.
-  bool ErrorShown = false;
+  bool error_shown = false;
   // The file the printing steps write this run's report into: a temporary file beside the
   // report file, which replaces it when the printing ends. Empty: the report file itself.
-  std::string ReportPath;
+  std::string report_path;
   // Set when a write of the report failed (full disk, I/O error): the report file is kept.
-  bool ReportWriteFailed = false;
+  bool report_write_failed = false;
   // What the readers do with a missing file: a report run creates it empty as the host does; a
   // run that only computes the figures (`lines`) creates nothing.
-  MissingFile Missing = MissingFile::kCreate;
+  MissingFile missing = MissingFile::kCreate;
   // Schedule B: asked for by the caller, and what came of it.
-  bool WantScheduleB = false;
-  ScheduleBOutcome ScheduleBResult = ScheduleBOutcome::kNotAsked;
+  bool want_schedule_b = false;
+  ScheduleBOutcome schedule_b_result = ScheduleBOutcome::kNotAsked;
   Platform& platform;
 };
 

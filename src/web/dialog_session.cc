@@ -34,12 +34,12 @@ DialogSession::DialogSession(SessionSetup setup)
     : setup_(std::move(setup)), platform_(setup_.print_options), ctx_(platform_) {
   // Opening a dialog writes nothing: a missing record file reads as empty here, and the report
   // run after Done does what the run does with it.
-  ctx_.Missing = MissingFile::kReadAsEmpty;
+  ctx_.missing = MissingFile::kReadAsEmpty;
   StartRun(ctx_, setup_.data_dir, setup_.work_dir);
   short_path_ = !TakesFormPath(ctx_.state.ReportDate);
   if (short_path_) {
     ctx_.state.PrintDevice = "P";
-    table_ = ReportDateDialogTable(ctx_.state, ShortDialogTitle(setup_.report_kind));
+    table_ = ReportDateDialogTable(ctx_.state, ReportDateDialogTitle(setup_.report_kind));
   } else {
     ReadFormPathEntries(ctx_);
     table_ = OptionsDialogTable(ctx_.state);

@@ -16,6 +16,16 @@ constexpr NumberMask kWageField(kWageMask);
 constexpr NumberMask kSmallField(kSmallMask);
 constexpr std::string_view kRateMask = "  ###.## ";
 
+// Columns of the page (from 1).
+constexpr int kNameColumn = 8;           // the employee's name, after the key
+constexpr int kAmountsColumn = 32;       // the first amount of an employee line and of the totals
+constexpr int kRecapAmountsColumn = 38;  // the recap's taxable amount, rate and tax
+constexpr int kTitleColumn = 53;         // the worksheet's title and its underline, centred
+constexpr int kPageNumberEnd = 127;      // "Page N" ends just before this column
+// The recap's heading and six rows need the page's lines from here on; a totals line that ends
+// below this line sends the recap to a new page.
+constexpr int kLastRecapStart = 42;
+
 constexpr std::array<std::string_view, 12> kMonthNames = {
     "January", "February", "March", "April", "May", "June", "July", "August", "September", "October", "November", "December"};
 
@@ -64,7 +74,7 @@ void WorksheetPrinter::PageHeading() {
   out_.TabTo(CentredColumn(TrimRight(state_.EmployerName).size()));
   out_.Text(DataText(state_.EmployerName));
   std::string page_text = NumberText(page_);
-  out_.TabTo(127 - static_cast<int>(page_text.size()));
+  out_.TabTo(kPageNumberEnd - static_cast<int>(page_text.size()));
   out_.Text("Page " + page_text);
   out_.LineEnd();
 
@@ -74,10 +84,10 @@ void WorksheetPrinter::PageHeading() {
     out_.Text(DataText(trade_name_));
     out_.LineEnd();
   }
-  out_.TabTo(53);
+  out_.TabTo(kTitleColumn);
   out_.Text("QUARTERLY REPORT WORKSHEET");
   out_.LineEnd();
-  out_.TabTo(53);
+  out_.TabTo(kTitleColumn);
   out_.Text("--------------------------");
   out_.LineEnd();
   std::string period = PeriodEndingText(state_.PayrollDate);
@@ -104,12 +114,12 @@ void WorksheetPrinter::PageHeading() {
 void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
   if (page_ == 0 || line_count_ > kLinesPerPage) PageHeading();
   out_.DataText(line.key);
-  out_.TabTo(8);
+  out_.TabTo(kNameColumn);
   // The name in 23 columns, cut or padded; control bytes in it print as blanks.
   std::string_view name = line.name.substr(0, 23);
   out_.DataText(name);
   out_.Repeat(' ', 23 - static_cast<int>(name.size()));
-  out_.TabTo(32);
+  out_.TabTo(kAmountsColumn);
   for (double wage : {line.wages_and_tips, line.fica_taxable, line.futa_taxable, line.suta_taxable, line.sdi_taxable}) {
     out_.Amount(kWageField, wage);
   }
@@ -123,6 +133,12 @@ void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
 }
 
 void WorksheetPrinter::TotalsAndRecap(const WorksheetTotals& t, const TaxFigures& f) {
+  TotalsLine(t);
+  if (line_count_ > kLastRecapStart) PageHeading();
+  Recap(t, f);
+}
+
+void WorksheetPrinter::TotalsLine(const WorksheetTotals& t) {
   if (line_count_ > kLinesPerPage) PageHeading();
   out_.Text(" ");
   out_.LineEnd();
@@ -130,7 +146,7 @@ void WorksheetPrinter::TotalsAndRecap(const WorksheetTotals& t, const TaxFigures
   ReverseFeed8();
   out_.LineEnd();
   out_.Text(" TOTALS - " + NumberText(employee_count_) + " EMPLOYEES");
-  out_.TabTo(32);
+  out_.TabTo(kAmountsColumn);
   for (double wage : {t.wages_and_tips, t.fica_taxable, t.futa_taxable, t.suta_taxable, t.sdi_taxable}) {
     out_.Text(FormatAmount(kWageMask, wage));
   }
@@ -146,22 +162,22 @@ void WorksheetPrinter::TotalsAndRecap(const WorksheetTotals& t, const TaxFigures
   out_.Text(" ");
   out_.LineEnd();
   line_count_ += 6;
-  if (line_count_ > 42) PageHeading();
+}
 
-
+void WorksheetPrinter::Recap(const WorksheetTotals& t, const TaxFigures& f) {
   out_.Text("                                          Taxable   Tax");
   out_.LineEnd();
   out_.Text("RECAP OF TAXES                             Amount   Rate           Tax    Total");
   out_.Text("   Withheld    Expense");
   out_.LineEnd();
   out_.Text("--------------");
-  out_.TabTo(38);
+  out_.TabTo(kRecapAmountsColumn);
   out_.Repeat(single_rule_, 69);
   out_.LineEnd();
 
   auto row = [&](std::string_view label, double taxable, double rate, double tax) {
     out_.Text(label);
-    out_.TabTo(38);
+    out_.TabTo(kRecapAmountsColumn);
     out_.Text(FormatAmount(kWageMask, taxable));
     out_.Text(FormatAmount(kRateMask, rate));
     out_.Text(FormatAmount(kWageMask, tax));

@@ -47,6 +47,11 @@ class WorksheetPrinter {
  private:
   void Rule(char c) { out_.Repeat(c, kPageWidth); }
   void ReverseFeed8();
+  // The double-ruled totals line and the blank lines under it.
+  void TotalsLine(const WorksheetTotals& totals);
+  // The recap of taxes: FICA, Medicare, tips, FUTA, SUTA and other tax, with the totals withheld
+  // and the employer's expense.
+  void Recap(const WorksheetTotals& totals, const TaxFigures& taxes);
 
   ReportWriter& out_;
   const RunState& state_;

@@ -13,9 +13,9 @@ namespace qreport {
 
 std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx, std::span<WorksheetSink* const> sinks) {
   RunState& s = ctx.state;
-  ReadFormulaFile(s.DataDir, ctx.Missing);
+  ReadFormulaFile(s.DataDir, ctx.missing);
 
-  ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/false, ctx.Missing);
+  ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/false, ctx.missing);
   WorksheetFigures f;
   WageBases bases;
   if (client.has_record1) {
@@ -33,9 +33,9 @@ std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx, std::span<Work
     return std::nullopt;
   }
 
-  f.rates = ReadFicaRates(ctx.WorkDir, ctx.Missing);
+  f.rates = ReadFicaRates(ctx.work_dir, ctx.missing);
   bases.social_security = f.rates.ss_base;
-  EmployeeWalk walk(s.DataDir, /*with_plans=*/true, ctx.Missing);
+  EmployeeWalk walk(s.DataDir, /*with_plans=*/true, ctx.missing);
   for (WorksheetSink* sink : sinks) sink->Start(f);
   const std::string report_date = s.ReportDate;
   try {
@@ -129,7 +129,7 @@ bool WorksheetPrinting::Discard() {
 }
 
 std::filesystem::path ReportOutputPath(const RunContext& ctx) {
-  if (!ctx.ReportPath.empty()) return ctx.ReportPath;
+  if (!ctx.report_path.empty()) return ctx.report_path;
   return ResolveHostPath(ctx.state.DataDir, kReportFileName);
 }
 
@@ -141,12 +141,12 @@ void RunQuarterlyWorksheet(RunContext& ctx) {
     figures = ComputeWorksheet(ctx, sinks);
   } catch (const RunError&) {
     // The report holds no part of a worksheet that could not be read.
-    if (!printing.Discard()) ctx.ReportWriteFailed = true;
+    if (!printing.Discard()) ctx.report_write_failed = true;
     throw;
   }
   if (!figures) return;
   printing.Finish(*figures);
-  ctx.PlanTotalA = figures->plan_totals;
+  ctx.plan_totals = figures->plan_totals;
 }
 
 }  // namespace qreport

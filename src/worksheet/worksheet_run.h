@@ -33,7 +33,7 @@ struct WorksheetFigures {
   PlanTotals plan_totals{};          // plans 1 to 3 of every employee of the index
 };
 
-// The file this run's printing steps write: ctx.ReportPath, or the report file when it is empty.
+// The file this run's printing steps write: ctx.report_path, or the report file when it is empty.
 std::filesystem::path ReportOutputPath(const RunContext& ctx);
 
 // A consumer of the worksheet pass.
@@ -48,7 +48,7 @@ class WorksheetSink {
   virtual void OnEmployee(const Employee& employee, const WorksheetLine* line) = 0;
 };
 
-// Reads the formula, client, rates and employee files of ctx.state.DataDir (ctx.Missing says
+// Reads the formula, client, rates and employee files of ctx.state.DataDir (ctx.missing says
 // what a missing file is) and hands each employee to `sinks`. Sets EmployerName and PayrollDate
 // from the client file, PayrollDate "013192" when the client gives none, and ReportDate as the
 // heading shows it (ReportDateShown) before the first employee line reaches a sink (a pass that

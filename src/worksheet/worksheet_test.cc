@@ -180,7 +180,7 @@ struct WorksheetRun {
                         std::string report_date = "") {
     WriteClientFolder(dir.path(), spec);
     WriteRatesFile(dir.path(), rates);
-    ctx.WorkDir = dir.str();
+    ctx.work_dir = dir.str();
     ctx.state.DataDir = dir.str();
     ctx.state.ReportDate = report_date.empty() && spec.client ? spec.client->payroll_date : report_date;
   }
@@ -197,7 +197,7 @@ TEST(WorksheetGolden, OnePageWithEveryKindOfLine) {
   EXPECT_TRUE(run.platform.messages.empty());
   EXPECT_EQ(run.ctx.state.ReportDate, "06/30/99");
   EXPECT_EQ(run.ctx.state.PrintDevice, "P");
-  EXPECT_EQ(run.ctx.PlanTotalA, (PlanTotals{0, 1007, 2000, 3000}));
+  EXPECT_EQ(run.ctx.plan_totals, (PlanTotals{0, 1007, 2000, 3000}));
 }
 
 TEST(WorksheetGolden, FortySixthLineStartsPageTwo) {
@@ -319,7 +319,7 @@ TEST(WorksheetRun, MissingDataFolderIsPathNotFound) {
   RecordingPlatform platform;
   RunContext ctx(platform);
   ctx.state.DataDir = (dir / "nowhere").string();
-  ctx.WorkDir = dir.str();
+  ctx.work_dir = dir.str();
   RunWorksheet(ctx);
   EXPECT_EQ(platform.messages, std::vector<std::string>{"at line  0: Error  76"});
 }

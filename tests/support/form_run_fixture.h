@@ -10,6 +10,7 @@
 
 #include "data/client_writer.h"
 #include "data/employee_files.h"
+#include "run/report_figures.h"
 #include "run/report_run.h"
 #include "run/stages.h"
 #include "support/fixture.h"
@@ -19,8 +20,7 @@
 namespace qreport::testing {
 
 // A form-path run over a client folder written from `spec` (rates and letterhead beside it), with
-// the dialog's answers set in the run state directly: the worksheet, the chosen form, then the
-// voucher, as the report run calls them.
+// the dialog's answers set in the run state directly.
 struct FormPathRun {
   TempDir dir;
   RecordingPlatform platform;
@@ -32,7 +32,7 @@ struct FormPathRun {
     WriteClientFolder(dir / "client", spec);
     WriteRatesFile(dir.path(), rates);
     WriteLetterheadFile(dir.path(), {"SMITH PAYROLL SERVICE", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
-    ctx.WorkDir = dir.str();
+    ctx.work_dir = dir.str();
     ctx.state.DataDir = (dir / "client").string();
     ReadClientIntoState(ctx);
     ctx.state.ReportDate = ctx.state.PayrollDate;
@@ -40,11 +40,10 @@ struct FormPathRun {
   void SetMonths(std::vector<Cents> months) {
     for (std::size_t m = 0; m < months.size(); ++m) ctx.state.MonthLiability[m + 1] = months[m];
   }
+  // What the form path does once its dialog has ended, by the same call as the report run (no
+  // copy of its order here, so a golden sees what a run prints).
   void Run() {
-    RunWorksheet(ctx);
-    if (ctx.state.Print941 == 1) PrintForm941(ctx);
-    if (ctx.state.Print944 == 1) PrintForm944(ctx);
-    PrintVoucher(ctx);
+    ComputeAndPrintFormPathParts(ctx);
     report = ReadFile(dir / "client" / "report.txt");
   }
 };

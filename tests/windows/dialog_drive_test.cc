@@ -145,7 +145,7 @@ TEST(ReportDateDialog, OkAndCancel) {
     bool report_written, report_empty;
   };
   for (const Case& c : {Case{"941", kOkButton, "P", true, false}, Case{"940", kOkButton, "P", true, true},
-                        Case{"941", kShortCancelButton, "X", false, false}}) {
+                        Case{"941", kReportDateCancelButton, "X", false, false}}) {
     SCOPED_TRACE(std::string(c.kind) + " button " + std::to_string(c.button));
     HostModule dll;
     ClientFolder client("063004");

@@ -221,7 +221,7 @@ TEST(ReportDateDialog, ShowsItsTable) {
       HWND dialog = screen.WaitForDialog(kReportDateMarker);
       state.ReportDate = "063004";
       seen = Look(dialog, ReportDateDialogTable(state, c.title));
-      screen.Press(dialog, kShortCancelButton);
+      screen.Press(dialog, kReportDateCancelButton);
     });
     EXPECT_EQ(run.call.stack_moved, 0);
     EXPECT_EQ(run.device_code, "X");

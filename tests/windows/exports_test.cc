@@ -69,11 +69,11 @@ TEST(QreportProc, ReturnsNormallyFromBadArguments) {
     const char* device_after;  // the device code string after the call
   };
   const Case cases[] = {
-      {"null pointers", true, "", "", "", kShortCancelButton, ""},  // the host's own string is untouched
-      {"null strings, cancelled", false, std::nullopt, std::nullopt, std::nullopt, kShortCancelButton, "X"},
-      {"empty strings, cancelled", false, "", "", "", kShortCancelButton, "X"},
+      {"null pointers", true, "", "", "", kReportDateCancelButton, ""},  // the host's own string is untouched
+      {"null strings, cancelled", false, std::nullopt, std::nullopt, std::nullopt, kReportDateCancelButton, "X"},
+      {"empty strings, cancelled", false, "", "", "", kReportDateCancelButton, "X"},
       {"a missing folder", false, "C:\\no\\such\\folder", "P", "941", kOkButton, "P"},
-      {"a folder name with one odd byte", false, std::string("C:\\\xFF", 4), "", "941", kShortCancelButton, "X"},
+      {"a folder name with one odd byte", false, std::string("C:\\\xFF", 4), "", "941", kReportDateCancelButton, "X"},
   };
   HostModule dll;
   for (const Case& c : cases) {

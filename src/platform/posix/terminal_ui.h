@@ -1,7 +1,7 @@
 // Dialogs, message boxes and the printer picker drawn in a terminal (ncurses).
 //
 // A dialog's table is drawn in character cells: dialog units are scaled so that the whole
-// window fits the terminal (four units across and eight down make a cell when there is room),
+// window fits the terminal (three units across and eight down make a cell when there is room),
 // each label runs up to the next control on its row, and a check box or button shows its
 // caption after its mark. Keys: Tab and Shift-Tab (or Down and Up) move through the controls in
 // the table's order; typing edits a text box (a box entered with Tab has its text selected, so

@@ -1,0 +1,184 @@
+#include "forms/form_rows.h"
+
+namespace qreport {
+
+std::string CharAt(const std::string& text, int n) {
+  std::size_t at = static_cast<std::size_t>(n - 1);
+  return at < text.size() ? text.substr(at, 1) : std::string(" ");
+}
+
+void Page1HeadingRows(PrinterText& out, const FormHeading& h) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(kFormFeed, Esc("k\x42"), Esc("\"y"), Esc("0"));
+  Row(Esc("P"));
+  Row(Esc("p0"));
+  Row(Esc("l\x03"), Up(27), Up(27), kEcond, kProp, "  Form", kPt14, kBold, " ", h.number, " for ", h.year, ": ", kPt10, "Employer's Quarterly Federal Tax Return", kUnbold, kBase);
+  Row(Sp(2), kEcond, kProp, h.revision, kBase);
+  Row(Sp(14), Up(27), kEcond, kProp, kBold, "Department of the Treasury - Internal Revenue Service", kUnbold, kBase);
+  Row(Tab(69), Up(27), kEcond, kProp, kBold, h.omb, kUnbold, kBase);
+}
+
+void EinBoxRows(PrinterText& out, const std::string& ein_boxes) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  auto Ein = [&](int box) { return CharAt(ein_boxes, box); };
+  Row(Template(" R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T  R,,,,,,,,,,,,,,,,,,,,,,T"));
+  Row(Up(13), Template(" .            R,,TR,,T  R,,TR,,TR,,TR,,TR,,TR,,TR,,T.  .                      ."), Up(7));
+  Row(Template(" .            ."), Ein(1), Template(" .."), Ein(2), Template(" .  ."), Ein(3), Template(" .."), Ein(4),
+      Template(" .."), Ein(5), Template(" .."), Ein(6), Template(" .."), Ein(7), Template(" .."), Ein(8),
+      Template(" .."), Ein(9), Template(" .."), Template("  . R,,,,,,,,,,,,,,,,,,T ."), Up(6));
+  Row(Up(14), kEcond, kProp, kBold, "     Employer ident. no.", kUnbold, Up(13), kUnbold, kBase);
+  Row(Template(" .            F,,GF,,G  F,,GF,,GF,,GF,,GF,,GF,,GF,,G.  . .                  . ."));
+}
+
+void IdentificationBlockRows(PrinterText& out, const EmployerBlock& e, const IdentificationColumn& c) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  // The right-hand column's rows beside the left-hand boxes: a small box's top or bottom before
+  // a label, or only the column's sides.
+  auto BoxTop = [&] { return Template(c.boxes ? ". R,T                  ." : ".                      ."); };
+  auto BoxBottom = [&] { return Template(c.boxes ? ". F,G                  ." : ".                      ."); };
+  auto Label = [&](int row) { Row(Up(14), Sp(61), kSmall, c.labels[row - 1], Up(13), kBase); };
+  auto Mark = [&](int row) { if (c.marked[row - 1]) Row(Up(14), Sp(58), c.mark, Up(13)); };
+
+  EinBoxRows(out, e.ein_boxes);
+  Row(Up(27), Sp(58), kSmall, c.heading, kBase);
+  Row(Template(" .         R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  . F,,,,,,,,,,,,,,,,,,G ."));
+  Row(Template(" .         .                                       ..  "), BoxTop());
+  Row(Up(27), Sp(13), e.employer_name);
+  Row(Up(27), Sp(2), kCond, kProp, "Bus.", Sp(1), "Name", kBase);
+  Label(1);
+  Mark(1);
+  Row(Template(" .         F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G.  "), BoxBottom());
+  Row(Up(14), Template(" .       R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  "), BoxTop());
+  Label(2);
+  Row(Up(7), Sp(2), kCond, kProp, "Trade", Sp(1), "Name", Up(21), kBase);
+  Mark(2);
+  Row(Template(" .       .                                         ..  "), BoxBottom());
+  Row(Up(27), Sp(11), e.trade_name);
+  Row(Template(" .       F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G.  .                      ."));
+  Row(Up(13), Template(" .     R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  "), BoxTop());
+  Label(3);
+  Mark(3);
+  Row(Up(7), Sp(2), kCond, kProp, "Address", Up(21), kBase);
+  Row(Template(" .     .                                           ..  "), BoxBottom());
+  Row(Up(27), Sp(9), e.address);
+  Row(Template(" .     F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G.  "), BoxTop());
+  Label(4);
+  Mark(4);
+  Row(Template(" .                                                  .  "), BoxBottom());
+  Row(Up(14), Template(" .     R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,TR,,TR,,,,,,T.  .                      ."));
+  Row(Template(" .     .                               ..  ..      ..  F,,,,,,,,,,,,,,,,,,,,,,G"));
+  Row(Up(27), Sp(9), e.city_state_zip.city);
+  Row(Up(27), Sp(41), e.city_state_zip.state);
+  Row(Up(27), Sp(46), e.city_state_zip.zip);
+  Row(Template(" .     F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,GF,,GF,,,,,,G.  "));
+  Row(Up(14), Sp(9), kSmall, "City", Up(13), kBase);
+  Row(Up(14), Sp(41), kSmall, "St", Up(13), kBase);
+  Row(Up(14), Sp(46), kSmall, "ZIP", Up(13), kBase);
+  Row(Template(" F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G"));
+}
+
+void Part1HeadingRows(PrinterText& out) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(Up(14), Sp(1), kEcond, Sp(1), kSmall, "Read the separate instructions before you fill out this form. Please type or print within boxes", Up(13), kBase);
+  Row(Template(" R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T"));
+  Row(Up(14), Sp(1), kEcond, Sp(1), kBase, Band(82), Up(13));
+  Row(Up(14), Sp(2), Band(81), Up(27));
+  Row(Sp(2), kWhite, kSmall, "Part l: Answer these questions for this quarter", kBlack, kBase, Up(13));
+  Row(Template(" F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G"));
+}
+
+void Page1FooterRows(PrinterText& out, std::string_view number) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row();
+  Row(Template(" ,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,"));
+  Row(Sp(2), Up(14), kSmall, kBold, "For Privacy Act and Payment Reduction Notice, see back of payment voucher ", Up(13), kUnbold, kBase);
+  Row(Sp(71), Up(14), kEcond, kProp, kBold, "Form   ", kSmall, kBold, number, kUnbold, Up(13));
+}
+
+void Page2HeadingRows(PrinterText& out, const EmployerBlock& e) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(kFormFeed, Esc("k\x42"), Esc("\"y"), Esc("0"), Esc("P"));
+  Row(Esc("p0"));
+  Row(Up(27), Template("  ,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,7,,,,,,,,,,,,,,,,,,,,,,,,,,"));
+  Row(Up(14), Sp(3), kEcond, kProp, kBold, "Name (not trade name)", Up(13), kUnbold, kFix10);
+  Row(Up(14), Sp(49), kEcond, kProp, kBold, "Employer identification number", Up(13), kUnbold, kFix10);
+  Row(Template("                                               ."));
+  Row(Up(14), Sp(2), e.employer_name_field, Up(13));
+  Row(Up(14), Sp(50), e.ein_text, Up(13));
+  Row(Template("                                               ."));
+}
+
+void DepositStateRows(PrinterText& out, const std::string& state_code) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(Template("      R,,TR,,T"));
+  Row(Up(14), Sp(15), kSmall, "Write the state abbreviation where made your deposits", Up(13), kFix10);
+  Row(Template("      .  ..  ."));
+  Row(Up(14), Sp(15), kSmall, "or \"MU\" if made in multiple states", Up(13), kFix10);
+  Row(Up(14), Sp(4), kSmall, "14", Up(13), kFix10);
+  Row(Up(27), Sp(7), kEcond, Sp(1), kFix10, CharAt(state_code, 1));
+  Row(Up(27), Sp(11), kEcond, Sp(1), kFix10, CharAt(state_code, 2));
+  Row(Template("      F,,GF,,G"));
+}
+
+void ClosedBusinessRows(PrinterText& out, std::string_view number) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(Sp(3), Up(27), kSmall, kWhite, "Part 3: Tell us about your business. Of a question does NOT apply, leave it blank.", kBlack, kFix10);
+  Row(Template("                                                            R,T"));
+  Row(Up(14), Sp(4), kSmall, kBold, number, " ", kEcond, kProp, kBold, "If your business has closed and you do not have to file a return in the future", Up(13), kUnbold, kFix10);
+  Row(Up(14), Sp(63), kSmall, kBold, "Check here and", Up(13), kUnbold, kFix10);
+  Row(Template("                                                            F,G"));
+  Row(Template("                                 R,,,,,,,,,,,,T"));
+  Row(Template("                                 .            ."));
+  Row(Up(27), Sp(6), kSmall, kBold, "enter the final date you paid wages", kUnbold, kFix10);
+  Row(Up(14), Template("                                 F,,,,,,,,,,,,G"));
+}
+
+const MoneyColumn kTotalsColumn{
+    "                                                                R,,,,,,,,,,,,,,,,,,T",
+    "                                                                .                  .",
+    "                                                                F,,,,,,,,,,,,,,,,,,G", 69};
+const MoneyColumn kAdjustmentsColumn{
+    "                                                R,,,,,,,,,,,,,,,T",
+    "                                                .               .",
+    "                                                F,,,,,,,,,,,,,,,G", 50};
+
+void MoneyBoxRows(PrinterText& out, const MoneyColumn& column, int up_top, const std::optional<std::string>& amount,
+                  int label_at, std::string_view label, int up_bottom) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(UpOrNone(up_top), Template(column.top));
+  Row(Template(column.inside));
+  if (amount) Row(Up(27), Sp(column.amount_at), *amount);
+  Row(Up(27), Sp(label_at), kSmall, label, kBase);
+  Row(Up(up_bottom), Template(column.bottom));
+}
+
+void ColumnPairRows(PrinterText& out, int up_top, Cents column1, Cents column2, std::string_view label,
+                    std::string_view rate) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(UpOrNone(up_top), Template("                           R,,,,,,,,,,,,,,,T    R,,,,,,,,,,,,,,,T"));
+  Row(Template("                           .               .    .               ."));
+  Row(Up(27), Sp(29), Bracketed(column1));
+  Row(Up(27), Sp(50), Bracketed(column2));
+  Row(Up(27), Sp(3), kSmall, label, kBase);
+  Row(Up(27), Sp(44), kSmall, rate, kBase);
+  Row(Up(14), Template("                           F,,,,,,,,,,,,,,,G    F,,,,,,,,,,,,,,,G"));
+}
+
+void BalanceOrOverpaymentRows(PrinterText& out, bool overpaid, Cents balance, std::string_view balance_label,
+                              Cents overpayment, std::string_view overpayment_label) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  std::optional<std::string> due;
+  if (!overpaid) due = Bracketed(balance);
+  MoneyBoxRows(out, kTotalsColumn, 14, due, 2, balance_label, 14);
+  Row(Up(13), Template("                                                R,,,,,,,,,,,,,,,T            R,T"));
+  Row(Up(14), Sp(80), kSmall, "Apply", Up(13), kBase);
+  Row(Template("                                                .               .            5,6"));
+  Row(Up(27), Sp(66), kSmall, "Check one", kBase);
+  if (overpaid) Row(Up(27), Sp(69), Bracketed(overpayment));
+  Row(Up(27), Sp(2), kSmall, overpayment_label, kBase);
+  Row(Up(14), Template("                                                F,,,,,,,,,,,,,,,G"));
+  Row(Up(27), Sp(80), kSmall, "Refund", kBase);
+  Row(Up(14), Template("                                                                             F,G"));
+}
+
+}  // namespace qreport
