@@ -30,16 +30,13 @@ long PeakKilobytes() {
   return usage.ru_maxrss;
 }
 
-// The form path after its dialog, as the report run calls it (no dialog, no hand-off).
+// The form path after its dialog, as the report run calls it (no dialog, no hand-off, the report
+// written in place): one pass over the employees prints the worksheet's lines and adds up the
+// forms' totals, then the totals, the form and the voucher are printed.
 void RunFormPathOnce(const fs::path& dir, Platform& platform) {
   RunContext ctx(platform);
-  ctx.work_dir = dir.string();
-  ctx.state.DataDir = dir.string();
-  ReadClientIntoState(ctx);
-  ctx.state.ReportDate = ctx.state.PayrollDate;
-  RunWorksheet(ctx);
-  PrintForm941(ctx);
-  PrintVoucher(ctx);
+  StartRun(ctx, dir.string(), dir.string());
+  ComputeAndPrintFormPathParts(ctx);
 }
 
 void BM_FormPathRun(benchmark::State& state) {

@@ -207,17 +207,21 @@ ClientRow RunClientJob(const ClientJob& job) {
 
   // The figures first, computed without writing: they name the outputs and fill the row, and
   // the report the run then prints is a view of the same figures.
+  // The employee checks and the JSON lines are consumers of that one computation.
   ReportFigures figures;
+  EmployeeChecks employee_checks;
+  EmployeeLinesJson employee_lines;
   {
     auto platform = MakePlatform(options);
-    figures = ComputeClientFigures(job.folder.string(), job.rates_dir, "941", *platform);
+    WorksheetSink* const sinks[] = {&employee_checks, &employee_lines};
+    figures = ComputeClientFigures(job.folder.string(), job.rates_dir, "941", *platform, sinks);
   }
   FillRowFigures(figures, row);
   if (figures.cancelled) {
     Failed(row, "the answers cancel the dialog");
     return row;
   }
-  row.findings = CheckClient(figures, job.folder.string(), job.rates_dir);
+  row.findings = CheckClient(figures, job.folder.string(), job.rates_dir, &employee_checks);
 
   fs::path out_dir = job.out_dir.empty() ? fs::absolute(job.folder, ec).parent_path() : job.out_dir;
   std::string base = OutputBaseName(row);
@@ -271,7 +275,7 @@ ClientRow RunClientJob(const ClientJob& job) {
     return row;
   }
   row.outputs.push_back(report_out.string());
-  if (!WriteFileAtomically(lines_out, FiguresJson(figures).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n", error)) {
+  if (!WriteFileAtomically(lines_out, FiguresJson(figures, employee_lines.Take()).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n", error)) {
     Failed(row, error);
     return row;
   }

@@ -156,34 +156,67 @@ struct EmployeeFinding {
 
 std::string Money(double dollars) { return DollarText(ToCents(dollars)); }
 
-void CheckEmployees(const ReportFigures& f, std::string_view data_dir, std::vector<Finding>& out) {
+}  // namespace
+
+struct EmployeeChecks::State {
   EmployeeFinding ytd{"ytd-below-qtd", Severity::kError, "year-to-date wages below the quarter's", {}, 0};
   EmployeeFinding negative{"negative-amount", Severity::kError, "negative wages, tips or withholding", {}, 0};
   EmployeeFinding over{"over-wage-base", Severity::kWarning,
                        "year's wages and tips above the social security wage base of the rates file", {}, 0};
-  const double base = f.worksheet ? f.worksheet->rates.ss_base : 0;
-  EmployeeWalk walk(data_dir, /*with_plans=*/false, MissingFile::kReadAsEmpty);
-  Employee e;
-  while (walk.Next(e)) {
-    std::string who = Trimmed(e.key);
-    if (who.empty()) who = "record " + std::to_string(e.record_number);
-    if (e.amounts_ytd[kWages] < e.amounts_qtd[kWages]) {
-      ytd.Note(who + " (quarter " + Money(e.amounts_qtd[kWages]) + ", year " + Money(e.amounts_ytd[kWages]) + ")");
-    }
-    for (int item : {kWages, kTips, kFicaWithheld, kFederalWithheld, kStateWithheld}) {
-      if (e.amounts_qtd[item] < 0 || e.amounts_ytd[item] < 0) {
-        negative.Note(who);
-        break;
-      }
-    }
-    double year = e.amounts_ytd[kWages] + e.amounts_ytd[kTips];
-    if (e.fica_flag == 'Y' && base > 0 && year > base) {
-      over.Note(who + " (" + Money(year) + " against " + Money(base) + ")");
+  double base = 0;
+  bool started = false;
+};
+
+EmployeeChecks::EmployeeChecks() : state_(std::make_unique<State>()) {}
+EmployeeChecks::~EmployeeChecks() = default;
+
+void EmployeeChecks::Start(const WorksheetFigures& figures) {
+  state_->base = figures.rates.ss_base;
+  state_->started = true;
+}
+
+bool EmployeeChecks::started() const { return state_->started; }
+
+void EmployeeChecks::OnEmployee(const Employee& e, const WorksheetLine*) {
+  State& s = *state_;
+  // Only an employee with a finding is named: the name is made for the first few of each.
+  auto who = [&e] {
+    std::string name = Trimmed(e.key);
+    return name.empty() ? "record " + std::to_string(e.record_number) : name;
+  };
+  if (e.amounts_ytd[kWages] < e.amounts_qtd[kWages]) {
+    s.ytd.Note(who() + " (quarter " + Money(e.amounts_qtd[kWages]) + ", year " + Money(e.amounts_ytd[kWages]) + ")");
+  }
+  for (int item : {kWages, kTips, kFicaWithheld, kFederalWithheld, kStateWithheld}) {
+    if (e.amounts_qtd[item] < 0 || e.amounts_ytd[item] < 0) {
+      s.negative.Note(who());
+      break;
     }
   }
-  ytd.AddTo(out);
-  negative.AddTo(out);
-  over.AddTo(out);
+  double year = e.amounts_ytd[kWages] + e.amounts_ytd[kTips];
+  if (e.fica_flag == 'Y' && s.base > 0 && year > s.base) {
+    s.over.Note(who() + " (" + Money(year) + " against " + Money(s.base) + ")");
+  }
+}
+
+void EmployeeChecks::AddTo(std::vector<Finding>& out) const {
+  state_->ytd.AddTo(out);
+  state_->negative.AddTo(out);
+  state_->over.AddTo(out);
+}
+
+namespace {
+
+// The employee checks over a walk of their own, for figures computed without them.
+void CheckEmployees(const ReportFigures& f, std::string_view data_dir, std::vector<Finding>& out) {
+  EmployeeChecks checks;
+  WorksheetFigures rates_only;
+  if (f.worksheet) rates_only.rates = f.worksheet->rates;
+  checks.Start(rates_only);
+  EmployeeWalk walk(data_dir, /*with_plans=*/false, MissingFile::kReadAsEmpty);
+  Employee e;
+  while (walk.Next(e)) checks.OnEmployee(e, nullptr);
+  checks.AddTo(out);
 }
 
 }  // namespace
@@ -206,7 +239,8 @@ std::vector<Finding> CheckFigures(const ReportFigures& f) {
   return out;
 }
 
-std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view work_dir) {
+std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view work_dir,
+                                 const EmployeeChecks* employees) {
   std::vector<Finding> out;
   std::error_code ec;
   const bool rates_file = std::filesystem::is_regular_file(ResolveHostPath(work_dir, kRatesFileName), ec);
@@ -231,7 +265,11 @@ std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view 
   if (figures.cancelled || figures.worksheet_error) return out;
   try {
     CheckUnemploymentBases(data_dir, out);
-    CheckEmployees(figures, data_dir, out);
+    if (employees != nullptr && employees->started()) {
+      employees->AddTo(out);
+    } else {
+      CheckEmployees(figures, data_dir, out);
+    }
   } catch (const RunError& e) {
     Add(out, "unreadable", Severity::kError, "the client's files cannot be read (error " + std::to_string(e.number()) + ")");
   }

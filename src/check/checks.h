@@ -24,18 +24,41 @@
 //   unreadable         error    a record file cannot be read
 #pragma once
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "check/findings.h"
 #include "run/report_figures.h"
+#include "worksheet/worksheet_run.h"
 
 namespace qreport {
+
+// The checks that look at each employee (ytd-below-qtd, negative-amount, over-wage-base), as a
+// consumer of the worksheet's pass: given to ComputeClientFigures, they see every employee of
+// the index once, as the figures are computed, and keep a count and the first few of each.
+class EmployeeChecks final : public WorksheetSink {
+ public:
+  EmployeeChecks();
+  ~EmployeeChecks() override;
+  void Start(const WorksheetFigures& figures) override;
+  void OnEmployee(const Employee& employee, const WorksheetLine* line) override;
+  // The pass reached its employees.
+  bool started() const;
+  void AddTo(std::vector<Finding>& out) const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // Every finding for the client in `data_dir` whose figures are `figures`, computed with the rates
 // and letterhead files of `work_dir` (empty: the current directory). Reads the client's files,
 // writes nothing.
-std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view work_dir);
+// `employees` are the employee checks given to the computation of `figures`; without them, or
+// when that pass never reached the employees, the employee files are read once more here.
+std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view work_dir,
+                                 const EmployeeChecks* employees = nullptr);
 
 // The checks of the figures alone (no files read), for the table tests.
 std::vector<Finding> CheckFigures(const ReportFigures& figures);

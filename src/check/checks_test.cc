@@ -32,12 +32,15 @@ std::string MoneyText(Cents cents) {
   return digits;
 }
 
-ReportFigures Figures(const fs::path& dir, const fs::path& answers) {
+// The figures, with the employee checks riding on their worksheet pass when `employees` is given.
+ReportFigures Figures(const fs::path& dir, const fs::path& answers, EmployeeChecks* employees = nullptr) {
   PlatformOptions options;
   options.answers_file = answers.string();
   options.never_interactive = true;
   auto platform = MakePlatform(options);
-  return ComputeClientFigures((dir / "client").string(), dir.string(), "941", *platform);
+  std::vector<WorksheetSink*> sinks;
+  if (employees != nullptr) sinks.push_back(employees);
+  return ComputeClientFigures((dir / "client").string(), dir.string(), "941", *platform, sinks);
 }
 
 // Line 10 of Form 941 or line 9 of Form 944: the total the months and deposits are held against.
@@ -141,6 +144,12 @@ TEST(Checks, EachFixtureGivesExactlyItsFinding) {
     std::vector<Finding> findings = CheckClient(figures, (dir / "client").string(), dir.str());
     EXPECT_EQ(Codes(findings), c.want) << FindingsText(findings);
     for (const Finding& f : findings) EXPECT_FALSE(f.message.empty());
+    // The employee checks as a consumer of the figures' own pass (as `check` and `batch` run
+    // them) find the same, word for word.
+    EmployeeChecks employees;
+    ReportFigures with_checks = Figures(dir.path(), dir / "answers", &employees);
+    EXPECT_EQ(FindingsText(CheckClient(with_checks, (dir / "client").string(), dir.str(), &employees)),
+              FindingsText(findings));
   }
 }
 

@@ -30,8 +30,10 @@ int RunCheck(const CheckOptions& o) {
   options.has_printer_reply = true;
   options.never_interactive = true;
   auto platform = MakePlatform(options);
-  ReportFigures figures = ComputeClientFigures(o.data_dir, o.rates_dir, "941", *platform);
-  std::vector<Finding> findings = CheckClient(figures, o.data_dir, o.rates_dir);
+  EmployeeChecks employees;
+  WorksheetSink* const sinks[] = {&employees};
+  ReportFigures figures = ComputeClientFigures(o.data_dir, o.rates_dir, "941", *platform, sinks);
+  std::vector<Finding> findings = CheckClient(figures, o.data_dir, o.rates_dir, &employees);
   int status = CheckExitStatus(findings);
   if (o.json) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();

@@ -95,8 +95,8 @@ void Flatten(const nlohmann::ordered_json& j, const std::string& key, bool table
 int Lines(const LinesOptions& o) {
   if (!StartingPointsExist(o.data_dir, o.rates_dir, o.answers_file)) return kCouldNotStart;
   LookingPlatform platform(o.answers_file);
-  ReportFigures figures = ComputeClientFigures(o.data_dir, o.rates_dir, o.kind, platform);
-  nlohmann::ordered_json j = FiguresJson(figures);
+  ReportFigures figures;
+  nlohmann::ordered_json j = ClientFiguresJson(o.data_dir, o.rates_dir, o.kind, platform, &figures);
   if (o.json) {
     std::cout << j.dump(2) << "\n";
   } else if (o.csv) {

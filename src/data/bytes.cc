@@ -13,12 +13,14 @@ std::string TrimRight(std::string_view text) {
   return std::string(text);
 }
 
+void AssignTextAt(Bytes record, std::size_t offset, std::size_t width, std::string& out) {
+  out.resize(width);
+  for (std::size_t i = 0; i < width; ++i) out[i] = static_cast<char>(ByteAt(record, offset + i));
+}
+
 std::string DataText(std::string_view text) {
   std::string out(text);
-  for (char& c : out) {
-    auto b = static_cast<unsigned char>(c);
-    if ((b >= 0x01 && b <= 0x1F) || b == 0x7F) c = ' ';
-  }
+  for (char& c : out) c = DataByte(c);
   return out;
 }
 

@@ -38,5 +38,14 @@ std::string Trim(std::string_view text);
 // never printer commands, so bytes 0x01 to 0x1F and 0x7F become blanks (NUL is left to the
 // caller, whose rule for it differs between the worksheet and the forms).
 std::string DataText(std::string_view text);
+// One byte of DataText.
+inline char DataByte(char c) {
+  auto b = static_cast<unsigned char>(c);
+  return (b >= 0x01 && b <= 0x1F) || b == 0x7F ? ' ' : c;
+}
+
+// TextAt into `out`, reusing its room: a walk that decodes record after record into the same
+// string allocates nothing once the string has grown to the width.
+void AssignTextAt(Bytes record, std::size_t offset, std::size_t width, std::string& out);
 
 }  // namespace qreport

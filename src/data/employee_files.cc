@@ -16,8 +16,8 @@ void ApplyExemptCode(std::uint8_t code, bool& suta_subject, bool& futa_subject) 
 }
 
 void DecodeEmployee(Bytes record, Employee& out) {
-  out.key = TextAt(record, kKeyOffset, kKeyWidth);
-  out.name = TextAt(record, kNameOffset, kNameWidth);
+  AssignTextAt(record, kKeyOffset, kKeyWidth, out.key);
+  AssignTextAt(record, kNameOffset, kNameWidth, out.name);
   out.fica_flag = static_cast<char>(ByteAt(record, kFicaFlagOffset));
   out.misc_amount_1 = PackedAmountAt(record, kMiscAmount1Offset);
   for (int item = 1; item <= 9; ++item) {

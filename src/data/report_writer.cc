@@ -1,5 +1,6 @@
 #include "data/report_writer.h"
 
+#include "data/bytes.h"
 #include "data/record_file.h"
 #include "text/masks.h"
 
@@ -39,10 +40,20 @@ void ReportWriter::Text(std::string_view bytes) {
   if (buffer_.size() >= kFlushBytes) FlushBuffer();
 }
 
-void ReportWriter::Amount(std::string_view mask, double value) {
+void ReportWriter::Amount(std::string_view mask, double value) { Amount(NumberMask(mask), value); }
+
+void ReportWriter::Amount(const NumberMask& mask, double value) {
   const std::size_t before = buffer_.size();
-  AppendAmount(buffer_, mask, value);
+  mask.AppendTo(buffer_, value);
   column_ += static_cast<int>(buffer_.size() - before);
+  if (buffer_.size() >= kFlushBytes) FlushBuffer();
+}
+
+void ReportWriter::DataText(std::string_view text) {
+  const std::size_t before = buffer_.size();
+  buffer_.resize(before + text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) buffer_[before + i] = qreport::DataByte(text[i]);
+  column_ += static_cast<int>(text.size());
   if (buffer_.size() >= kFlushBytes) FlushBuffer();
 }
 

@@ -13,6 +13,7 @@ namespace qreport {
 inline constexpr std::string_view kReportFileName = "\\report.txt";
 
 class OutputFile;
+class NumberMask;
 
 // Writes printer text to a file through a buffer. Columns count from 1 and count every byte
 // written since the last line end. Write failures throw RunError with their error number.
@@ -30,6 +31,9 @@ class ReportWriter {
   // Writes `value` formatted by the number mask `mask` (text/masks.h), formatted straight into
   // the buffer.
   void Amount(std::string_view mask, double value);
+  void Amount(const NumberMask& mask, double value);
+  // Writes data text (DataText: control bytes print as blanks) without a string of its own.
+  void DataText(std::string_view text);
   // Writes `c` `count` times.
   void Repeat(char c, int count);
   // Writes CR LF.

@@ -64,7 +64,7 @@ void AppendToReport(const std::filesystem::path& report, std::string_view bytes)
 
 }  // namespace
 
-Form941Page ComputeForm941Page(RunContext& ctx) {
+Form941Page ComputeForm941Page(RunContext& ctx, const QuarterTotals* quarter_pass) {
   RunState& s = ctx.state;
   LetterheadLines letterhead = ReadLetterhead(ctx.work_dir, {}, ctx.missing);
   FormRates rates = ReadFormRates(ctx.work_dir, ctx.missing);
@@ -74,7 +74,7 @@ Form941Page ComputeForm941Page(RunContext& ctx) {
   page.form_year = DataText(FormYear(s.ReportDate));
   page.quarter = QuarterOfMonthText(s.ReportDate);
 
-  QuarterTotals quarter = QuarterPass(s.DataDir, rates.ss_base, ctx.missing);
+  QuarterTotals quarter = quarter_pass != nullptr ? *quarter_pass : QuarterPass(s.DataDir, rates.ss_base, ctx.missing);
   page.lines = ComputeForm941Lines(quarter, rates, s, ctx.plan_totals);
   s.Adjust7a = page.lines.line7a;
 
@@ -87,7 +87,7 @@ Form941Page ComputeForm941Page(RunContext& ctx) {
   return page;
 }
 
-Form944Page ComputeForm944Page(RunContext& ctx) {
+Form944Page ComputeForm944Page(RunContext& ctx, const YearTotals* year_pass) {
   RunState& s = ctx.state;
   LetterheadLines letterhead = ReadLetterhead(ctx.work_dir, {}, ctx.missing);
   FormRates rates = ReadFormRates(ctx.work_dir, ctx.missing);
@@ -98,7 +98,7 @@ Form944Page ComputeForm944Page(RunContext& ctx) {
   page.month = ParseDecimal(std::string_view(s.PayrollDate).substr(0, 2));
   s.PrintDevice = "P";
 
-  YearTotals year = YearPass(s.DataDir, rates.ss_base, ctx.missing);
+  YearTotals year = year_pass != nullptr ? *year_pass : YearPass(s.DataDir, rates.ss_base, ctx.missing);
   page.lines = ComputeForm944Lines(year, rates, s, ctx.plan_totals);
   s.Adjust7a = page.lines.adjust7a;
 

@@ -66,9 +66,7 @@ Json WorksheetLineJson(const WorksheetLine& l) {
           {"fica_withheld", PrintedCents(l.fica_withheld)}};
 }
 
-Json WorksheetJson(const WorksheetFigures& w) {
-  Json employees = Json::array();
-  for (const WorksheetLine& line : w.lines) employees.push_back(WorksheetLineJson(line));
+Json WorksheetJson(const WorksheetFigures& w, Json employees) {
   const WorksheetTotals& t = w.totals;
   const TaxFigures& f = w.taxes;
   Json totals = {{"employee_count", t.employee_count},
@@ -112,7 +110,7 @@ Json WorksheetJson(const WorksheetFigures& w) {
   Json plans = Json::array();
   for (int plan = 1; plan <= 3; ++plan) plans.push_back(w.plan_totals[plan]);
   return {{"trade_name", Utf8(w.trade_name)},
-          {"employees", employees},
+          {"employees", std::move(employees)},
           {"totals", totals},
           {"recap", recap},
           {"plan_totals", plans}};
@@ -168,7 +166,11 @@ Json VoucherJson(const VoucherPage& v) {
 
 }  // namespace
 
-nlohmann::ordered_json FiguresJson(const ReportFigures& f) {
+void EmployeeLinesJson::OnEmployee(const Employee&, const WorksheetLine* line) {
+  if (line != nullptr) lines_.push_back(WorksheetLineJson(*line));
+}
+
+nlohmann::ordered_json FiguresJson(const ReportFigures& f, nlohmann::ordered_json employees) {
   Json j;
   j["path"] = f.path == ReportPath::kForm ? "form" : "short";
   if (f.form941) {
@@ -199,10 +201,20 @@ nlohmann::ordered_json FiguresJson(const ReportFigures& f) {
     j["lines"] = nullptr;
   }
   j["months"] = months;
-  j["worksheet"] = f.worksheet ? WorksheetJson(*f.worksheet) : Json(nullptr);
+  j["worksheet"] = f.worksheet ? WorksheetJson(*f.worksheet, std::move(employees)) : Json(nullptr);
   if (f.worksheet_error) j["worksheet_error"] = *f.worksheet_error;
   j["voucher"] = f.voucher ? VoucherJson(*f.voucher) : Json(nullptr);
   j["schedule_b"] = f.schedule_b ? ScheduleBJson(*f.schedule_b) : Json(nullptr);
+  return j;
+}
+
+nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_view work_dir, std::string_view report_kind,
+                                         Platform& platform, ReportFigures* figures) {
+  EmployeeLinesJson employees;
+  WorksheetSink* const sinks[] = {&employees};
+  ReportFigures computed = ComputeClientFigures(data_dir, work_dir, report_kind, platform, sinks);
+  nlohmann::ordered_json j = FiguresJson(computed, employees.Take());
+  if (figures != nullptr) *figures = std::move(computed);
   return j;
 }
 

@@ -6,13 +6,31 @@
 #include <nlohmann/json.hpp>
 
 #include "run/report_figures.h"
+#include "worksheet/worksheet_run.h"
 
 namespace qreport {
+
+// The worksheet's employee lines as JSON objects, gathered as the worksheet's pass makes them:
+// given to ComputeClientFigures, then handed to FiguresJson.
+class EmployeeLinesJson final : public WorksheetSink {
+ public:
+  void OnEmployee(const Employee& employee, const WorksheetLine* line) override;
+  nlohmann::ordered_json Take() { return std::move(lines_); }
+
+ private:
+  nlohmann::ordered_json lines_ = nlohmann::ordered_json::array();
+};
 
 // The figures as one JSON object: path, form, quarter, year, dialog, lines, months, worksheet,
 // voucher, schedule_b (and checks: the flags the forms derive from their lines). schedule_b is
 // null without Form 941, else {"days": [[31 cents] x 3], "month3_other": cents, "months":
-// [3 cents], "total": cents}.
-nlohmann::ordered_json FiguresJson(const ReportFigures& figures);
+// [3 cents], "total": cents}. `employees` is the worksheet's "employees" array (from
+// EmployeeLinesJson).
+nlohmann::ordered_json FiguresJson(const ReportFigures& figures, nlohmann::ordered_json employees);
+
+// ComputeClientFigures, then FiguresJson of them, for a caller that wants nothing else of the
+// worksheet's pass; the figures are left in `figures` when it is given.
+nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_view work_dir, std::string_view report_kind,
+                                         Platform& platform, ReportFigures* figures = nullptr);
 
 }  // namespace qreport

@@ -190,7 +190,7 @@ TEST(Lines, EveryMoneyFigureIsTheAmountPrintedAtItsPlace) {
     std::map<std::string, std::string> before = Snapshot(dir.path());
     RecordingPlatform look;
     look.answers = c.answers;
-    Json j = FiguresJson(ComputeClientFigures(client.string(), dir.str(), "941", look));
+    Json j = ClientFiguresJson(client.string(), dir.str(), "941", look);
     EXPECT_EQ(Snapshot(dir.path()), before) << "computing the figures changed a folder";
 
     RecordingPlatform platform;
@@ -240,8 +240,7 @@ TEST(Lines, ScheduleBIsTheComputationThePageIsPrintedFrom) {
     WriteRatesFile(dir.path(), c.rates);
     RecordingPlatform platform;
     platform.answers = c.answers;
-    ReportFigures figures = ComputeClientFigures(client.string(), dir.str(), "941", platform);
-    Json j = FiguresJson(figures);
+    Json j = ClientFiguresJson(client.string(), dir.str(), "941", platform);
     if (c.name == "Form 944") {
       EXPECT_TRUE(j["schedule_b"].is_null());
       continue;
@@ -274,14 +273,15 @@ TEST(Lines, MissingFilesAreReadAsEmptyAndNotCreated) {
   TempDir dir;
   fs::create_directory(dir / "client");
   RecordingPlatform platform;
-  ReportFigures figures = ComputeClientFigures((dir / "client").string(), dir.str(), "941", platform);
+  ReportFigures figures;
+  Json j = ClientFiguresJson((dir / "client").string(), dir.str(), "941", platform, &figures);
   EXPECT_TRUE(fs::is_empty(dir / "client"));
   EXPECT_EQ(Snapshot(dir.path()).size(), 1u);
   // No payroll date: the short path; its 941 kind computes the worksheet of nobody.
   EXPECT_EQ(figures.path, ReportPath::kShort);
   ASSERT_TRUE(figures.worksheet.has_value());
-  EXPECT_TRUE(figures.worksheet->lines.empty());
-  Json j = FiguresJson(figures);
+  EXPECT_EQ(figures.worksheet->totals.employee_count, 0);
+  EXPECT_TRUE(j["worksheet"]["employees"].empty());
   EXPECT_TRUE(j["form"].is_null());
   EXPECT_TRUE(j["voucher"].is_null());
 }
@@ -308,7 +308,7 @@ TEST(Lines, DialogValuesComeFromTheSavedEntriesAndTheAnswers) {
     RecordingPlatform platform;
     platform.answers = c.answers;
     auto before = Snapshot(dir.path());
-    Json j = FiguresJson(ComputeClientFigures(client.string(), dir.str(), "941", platform));
+    Json j = ClientFiguresJson(client.string(), dir.str(), "941", platform);
     EXPECT_EQ(Snapshot(dir.path()), before);
     EXPECT_EQ(j["cancelled"], c.cancelled);
     EXPECT_EQ(j["dialog"]["designee_name"], c.designee);

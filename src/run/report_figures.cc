@@ -1,9 +1,12 @@
 #include "run/report_figures.h"
 
 #include <exception>
+#include <vector>
 
 #include "data/errors.h"
 #include "forms/form941.h"
+#include "forms/form944.h"
+#include "forms/form_money.h"
 #include "forms/form_prints.h"
 #include "run/report_run.h"
 #include "run/stages.h"
@@ -11,17 +14,50 @@
 
 namespace qreport {
 
-void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures) {
+namespace {
+
+// The forms' employee totals, added up by the worksheet's pass as it goes, so that a run reads
+// the employee files once. They count only when that pass read every employee: one that could
+// not start or stopped part way leaves the forms to their own pass, which reads fewer files.
+class FormTotals final : public WorksheetSink {
+ public:
+  FormTotals(bool quarter, bool year) : want_quarter_(quarter), want_year_(year) {}
+  void Start(const WorksheetFigures& figures) override {
+    ss_base_ = ToFormRates(figures.rates).ss_base;
+    started_ = true;
+  }
+  void OnEmployee(const Employee& e, const WorksheetLine*) override {
+    if (want_quarter_) AddEmployeeToQuarter(e, ss_base_, quarter_);
+    if (want_year_) AddEmployeeToYear(e, ss_base_, year_);
+  }
+  const QuarterTotals* quarter(bool complete) const { return complete && started_ ? &quarter_ : nullptr; }
+  const YearTotals* year(bool complete) const { return complete && started_ ? &year_ : nullptr; }
+
+ private:
+  bool want_quarter_, want_year_;
+  bool started_ = false;
+  Cents ss_base_ = 0;
+  QuarterTotals quarter_;
+  YearTotals year_;
+};
+
+}  // namespace
+
+void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks) {
   RunState& s = ctx.state;
+  FormTotals form_totals(s.Print941 == 1, s.Print944 == 1);
+  std::vector<WorksheetSink*> all(sinks.begin(), sinks.end());
+  all.push_back(&form_totals);
   try {
-    figures.worksheet = ComputeWorksheet(ctx);
+    figures.worksheet = ComputeWorksheet(ctx, all);
     if (figures.worksheet) ctx.plan_totals = figures.worksheet->plan_totals;
   } catch (const RunError& error) {
     figures.worksheet.reset();
     figures.worksheet_error = error.number();
   }
-  if (s.Print941 == 1) figures.form941 = ComputeForm941Page(ctx);
-  if (s.Print944 == 1) figures.form944 = ComputeForm944Page(ctx);
+  const bool complete = figures.worksheet.has_value();
+  if (s.Print941 == 1) figures.form941 = ComputeForm941Page(ctx, form_totals.quarter(complete));
+  if (s.Print944 == 1) figures.form944 = ComputeForm944Page(ctx, form_totals.year(complete));
   figures.voucher = ComputeVoucherPage(ctx);
 }
 
@@ -34,24 +70,21 @@ ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures) {
 }
 
 ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view work_dir,
-                                   std::string_view report_kind, Platform& platform) {
+                                   std::string_view report_kind, Platform& platform,
+                                   std::span<WorksheetSink* const> sinks) {
   ReportFigures figures;
   figures.report_kind = std::string(report_kind);
   RunContext ctx(platform);
   ctx.missing = MissingFile::kReadAsEmpty;
-  ctx.work_dir = std::string(work_dir);
-  RunState& s = ctx.state;
-  s.DataDir = std::string(data_dir);
   // The steps of the report run up to its printing, in its order (RunReport, RunFormPath,
   // RunShortPath), with nothing saved and nothing printed.
-  ReadClientIntoState(ctx);
-  s.ReportDate = s.PayrollDate;
-  s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
+  StartRun(ctx, data_dir, work_dir);
+  RunState& s = ctx.state;
   if (TakesFormPath(s.ReportDate)) {
     figures.path = ReportPath::kForm;
     if (!s.DataDir.empty()) {
       if (AskFormPath(ctx)) {
-        ComputeFormPathParts(ctx, figures);
+        ComputeFormPathParts(ctx, figures, sinks);
         if (figures.form941) {
           try {
             figures.schedule_b = ReadScheduleB(s, ctx.missing);
@@ -71,7 +104,7 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view w
       figures.cancelled = true;
     } else if (report_kind == "941") {
       try {
-        figures.worksheet = ComputeWorksheet(ctx);
+        figures.worksheet = ComputeWorksheet(ctx, sinks);
       } catch (const RunError& error) {
         figures.worksheet_error = error.number();
       }

@@ -1,5 +1,6 @@
 // Every figure of one report run as one plain struct: the values the dialogs left, the
-// worksheet's employee lines, totals and recap, the chosen form's lines (Form 941 or Form 944
+// worksheet's totals and recap (its employee lines go to the pass's consumers as they are made,
+// see WorksheetSink), the chosen form's lines (Form 941 or Form 944
 // with its twelve months), the payment voucher's fields, the quarter and the year.
 //
 // Contract (for everything built on these figures: `qreport lines`, checks, batch summaries,
@@ -18,6 +19,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -63,14 +65,17 @@ struct ReportFigures {
 ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures);
 
 // The parts of the form path after its dialog, in the order the report prints them: the
-// worksheet (leaving the plan totals in ctx), the chosen form, the voucher. Shared by the report
-// run, which then prints them, and by ComputeClientFigures.
-void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures);
+// worksheet (its employees handed to `sinks`, the plan totals left in ctx), the chosen form, the
+// voucher. Shared by the report run, whose worksheet printing is a sink and which then prints
+// the rest, and by ComputeClientFigures.
+void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks = {});
 
 // The report's figures for the client in `data_dir`, as `qreport run` would compute them with
 // the rates and letterhead files of `work_dir` (empty: the current directory), without writing
-// anything anywhere. Throws nothing but std::bad_alloc.
+// anything anywhere; the worksheet's employees go to `sinks` as the pass makes them. Throws
+// nothing but std::bad_alloc.
 ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view work_dir,
-                                   std::string_view report_kind, Platform& platform);
+                                   std::string_view report_kind, Platform& platform,
+                                   std::span<WorksheetSink* const> sinks = {});
 
 }  // namespace qreport

@@ -14,6 +14,7 @@
 #include "run/report_figures.h"
 #include "run/stages.h"
 #include "text/numbers.h"
+#include "worksheet/worksheet_run.h"
 #include "data/report_writer.h"
 
 namespace qreport {
@@ -84,10 +85,9 @@ void RunFormPath(RunContext& ctx, RunOutcome& outcome) {
   }
   SaveEntries(ctx);
   if (BeginReport(ctx, /*show_error=*/true)) {
-    // The pages are a view of the computed figures: every part is computed, then printed.
-    ReportFigures figures;
-    ComputeFormPathParts(ctx, figures);
-    PrintFormPathParts(ctx, figures);
+    // The pages are a view of the computed figures: the worksheet's lines are printed as the
+    // pass makes them, the other parts once computed.
+    ComputeAndPrintFormPathParts(ctx);
     FinishReport(ctx);
   }
   s.PrintDevice = "P";

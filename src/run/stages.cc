@@ -124,12 +124,14 @@ void RunWorksheet(RunContext& ctx) {
     ShowRunError(ctx.platform, error.number());
   }
 }
-void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures) {
-  RunState& s = ctx.state;
+void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet) {
   std::filesystem::path report = ReportOutputPath(ctx);
   try {
-    if (figures.worksheet_error) throw RunError(*figures.worksheet_error, "worksheet");
-    if (figures.worksheet) PrintWorksheet(*figures.worksheet, s, report);
+    if (figures.worksheet_error) {
+      if (!worksheet.Discard()) ctx.report_write_failed = true;
+      throw RunError(*figures.worksheet_error, "worksheet");
+    }
+    if (figures.worksheet) worksheet.Finish(*figures.worksheet);
   } catch (const RunError& error) {
     if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
     ctx.error_shown = true;
@@ -149,6 +151,14 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures) {
   if (figures.form941) step(AppendForm941, *figures.form941);
   if (figures.form944) step(AppendForm944, *figures.form944);
   if (figures.voucher) step(AppendVoucher, *figures.voucher);
+}
+
+void ComputeAndPrintFormPathParts(RunContext& ctx) {
+  ReportFigures figures;
+  WorksheetPrinting worksheet(ctx.state, ReportOutputPath(ctx));
+  WorksheetSink* const sinks[] = {&worksheet};
+  ComputeFormPathParts(ctx, figures, sinks);
+  PrintFormPathParts(ctx, figures, worksheet);
 }
 
 void PrintForm941(RunContext& ctx) { AppendStep(ctx, PrintForm941Facsimile); }

@@ -11,6 +11,7 @@
 namespace qreport {
 
 struct ReportFigures;
+class WorksheetPrinting;
 
 // Loads "\save941.info" into the designee, preparer and state texts.
 void LoadSavedEntries(RunContext& ctx);
@@ -37,9 +38,14 @@ void RunWorksheet(RunContext& ctx);
 void PrintForm941(RunContext& ctx);
 void PrintForm944(RunContext& ctx);
 void PrintVoucher(RunContext& ctx);
-// Prints the computed parts of the form path into the run's report: the worksheet (or the
-// message of the error that kept it from being computed), the chosen form and the voucher.
-void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures);
+// Prints the computed parts of the form path into the run's report: the worksheet's totals and
+// recap after the lines `worksheet` printed during the pass (or, when the pass could not read its
+// files, the error's message and no part of the worksheet), the chosen form and the voucher.
+void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet);
+// The form path once its dialog has ended, into the run's report: the parts computed (the
+// worksheet's lines printed as its pass makes them), then printed. The report run, the form tests
+// and the benchmark all print through this one call.
+void ComputeAndPrintFormPathParts(RunContext& ctx);
 
 // The messages of a report that is not handed on; the report file's path follows each.
 inline constexpr std::string_view kReportIncompleteText =

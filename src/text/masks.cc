@@ -35,88 +35,73 @@ DecimalDigits ToDecimalDigits(double magnitude) {
   return out;
 }
 
-bool IsDigitPosition(char c) { return c == '#' || c == '0'; }
+using Field = NumberMask::Field;
 
-// The numeric field of a section: where it is and what its placeholders ask for.
-struct Field {
-  std::size_t begin = 0;      // first placeholder, as an offset in the section
-  std::size_t end = 0;        // one past the last placeholder
-  int integer_positions = 0;  // "#", "0" and "," before the point
-  int decimals = 0;           // digit positions after the point
-  bool point = false;
-  bool grouping = false;
-  bool zero_fill = false;
+// The bytes of one amount, gathered in a small buffer and appended to the string a piece at a
+// time: an amount costs one append or a few, not one for each character.
+class Out {
+ public:
+  explicit Out(std::string& to) : to_(to) {}
+  ~Out() { Flush(); }
+  Out(const Out&) = delete;
+  Out& operator=(const Out&) = delete;
 
-  int Width() const { return integer_positions + (point ? 1 : 0) + decimals; }
+  void Put(char c) {
+    if (used_ == sizeof buffer_) Flush();
+    buffer_[used_++] = c;
+  }
+  void Put(std::string_view text) {
+    if (text.size() > sizeof buffer_ - used_) {
+      Flush();
+      to_.append(text);
+      return;
+    }
+    std::memcpy(buffer_ + used_, text.data(), text.size());
+    used_ += text.size();
+  }
+  void Fill(char c, std::size_t count) {
+    if (count > sizeof buffer_ - used_) {
+      Flush();
+      to_.append(count, c);
+      return;
+    }
+    std::memset(buffer_ + used_, c, count);
+    used_ += count;
+  }
+
+ private:
+  void Flush() {
+    to_.append(buffer_, used_);
+    used_ = 0;
+  }
+
+  std::string& to_;
+  char buffer_[48];
+  std::size_t used_ = 0;
 };
 
-// Reads a field that starts at offset i of section: digit positions and commas, then
-// optionally a point with the digit positions after it. A run without a digit position (a
-// lone "," or ".") is no field, and then false is returned.
-bool ReadField(std::string_view section, std::size_t i, Field& field) {
-  Field f;
-  f.begin = i;
-  bool digits = false;
-  std::size_t j = i;
-  for (; j < section.size(); ++j) {
-    const char c = section[j];
-    if (IsDigitPosition(c)) {
-      digits = true;
-      if (c == '0') f.zero_fill = true;
-    } else if (c == ',') {
-      f.grouping = true;
-    } else {
-      break;
-    }
-    ++f.integer_positions;
-  }
-  if (j + 1 < section.size() && section[j] == '.' && IsDigitPosition(section[j + 1])) {
-    f.point = true;
-    digits = true;
-    for (++j; j < section.size() && IsDigitPosition(section[j]); ++j) {
-      if (section[j] == '0') f.zero_fill = true;
-      ++f.decimals;
-    }
-  }
-  if (!digits) return false;
-  f.end = j;
-  field = f;
-  return true;
-}
-
-// Finds the first field of section, skipping escaped characters.
-bool FindField(std::string_view section, Field& field) {
-  for (std::size_t i = 0; i < section.size(); ++i) {
-    if (section[i] == '\\') {
-      ++i;
-      continue;
-    }
-    if ((IsDigitPosition(section[i]) || section[i] == ',' || section[i] == '.') &&
-        ReadField(section, i, field)) {
-      return true;
-    }
-  }
-  return false;
-}
-
 // Appends text with its escapes resolved; a backslash at the very end is kept as it is.
-void AppendLiteral(std::string& out, std::string_view text) {
+void AppendLiteral(Out& out, std::string_view text) {
+  if (text.find('\\') == std::string_view::npos) {
+    out.Put(text);
+    return;
+  }
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\\' && i + 1 < text.size()) ++i;
-    out += text[i];
+    out.Put(text[i]);
   }
 }
 
 // Appends text right-aligned in field with blank fill, widened when text is wider.
-void AppendAligned(std::string& out, const Field& field, std::string_view text) {
+void AppendAligned(Out& out, const Field& field, std::string_view text) {
   const int free = field.Width() - static_cast<int>(text.size());
-  if (free > 0) out.append(static_cast<std::size_t>(free), ' ');
-  out += text;
+  if (free > 0) out.Fill(' ', static_cast<std::size_t>(free));
+  out.Put(text);
 }
 
 // Appends the exponent form: the 18 digits less trailing zeros, "E", a sign and at least two
 // exponent digits ("-1.5E+20").
-void AppendExponentForm(std::string& out, const Field& field, const DecimalDigits& digits,
+void AppendExponentForm(Out& out, const Field& field, const DecimalDigits& digits,
                         bool negative) {
   char text[48];
   char* p = text;
@@ -178,35 +163,58 @@ Rounded RoundTo(const DecimalDigits& digits, int decimals) {
   return r;
 }
 
-// The rounded digits of a magnitude that is the double nearest to a whole count of the field's
-// smallest unit (a whole number of cents for two decimals), as most amounts are. Below 1e13 such a
-// double lies within a thousandth of a cent of that count, so its 18-digit string rounds to the
+// A magnitude that is the double nearest to a whole count of the field's smallest unit (a whole
+// number of cents for two decimals), as most amounts are, printed from that count. Below 1e13 such
+// a double lies within a thousandth of a cent of the count, so its 18-digit string rounds to the
 // count itself and the exact conversion can be skipped. False when the shortcut does not apply.
-bool RoundExactUnits(double magnitude, int decimals, Rounded& r) {
+bool AppendExactUnits(Out& out, const Field& field, double magnitude, bool negative) {
+  const int decimals = field.decimals;
   if (decimals > 2 || !(magnitude < 1e13)) return false;
   const double scale = decimals == 0 ? 1.0 : (decimals == 1 ? 10.0 : 100.0);
   const long long units = std::llround(magnitude * scale);
   if (static_cast<double>(units) / scale != magnitude) return false;
-  char text[20];
-  int n = 0;
-  for (long long u = units; u > 0; u /= 10) text[n++] = static_cast<char>('0' + u % 10);
-  for (int i = 0; i < n; ++i) r.kept[i] = text[n - 1 - i];
-  r.count = n;
-  r.top = n - 1 - decimals;
+  const long long unit = decimals == 0 ? 1 : (decimals == 1 ? 10 : 100);
+  unsigned long long whole = static_cast<unsigned long long>(units / unit);
+  unsigned long long fraction = static_cast<unsigned long long>(units % unit);
+
+  // Built from the right: the decimals, the point, the whole part grouped by three.
+  char text[40];
+  char* const end = text + sizeof text;
+  char* p = end;
+  if (field.point) {
+    for (int j = 0; j < decimals; ++j) {
+      *--p = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    *--p = '.';
+  }
+  // A zero whole part prints as one "0", if the field has room before the point at all.
+  int integer_digits = 0;
+  for (unsigned long long w = whole; w > 0; w /= 10) ++integer_digits;
+  if (integer_digits == 0 && field.integer_positions > 0) integer_digits = 1;
+  const int separators = field.grouping && integer_digits > 0 ? (integer_digits - 1) / 3 : 0;
+  for (int position = 0; position < integer_digits; ++position) {
+    if (position > 0 && separators > 0 && position % 3 == 0) *--p = ',';
+    *--p = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  }
+  const int needed = integer_digits + separators + (negative ? 1 : 0);
+  const int free = field.integer_positions - needed;
+  if (free > 0) out.Fill(field.zero_fill ? '0' : ' ', static_cast<std::size_t>(free));
+  if (negative) out.Put('-');
+  out.Put(std::string_view(p, static_cast<std::size_t>(end - p)));
   return true;
 }
 
 // Appends a finite magnitude in field, with "-" before it when negative.
-void AppendNumber(std::string& out, const Field& field, double magnitude, bool negative) {
-  Rounded r;
-  if (!RoundExactUnits(magnitude, field.decimals, r)) {
-    const DecimalDigits digits = ToDecimalDigits(magnitude);
-    if (digits.exponent >= kDigits) {
-      AppendExponentForm(out, field, digits, negative);
-      return;
-    }
-    r = RoundTo(digits, field.decimals);
+void AppendNumber(Out& out, const Field& field, double magnitude, bool negative) {
+  if (AppendExactUnits(out, field, magnitude, negative)) return;
+  const DecimalDigits digits = ToDecimalDigits(magnitude);
+  if (digits.exponent >= kDigits) {
+    AppendExponentForm(out, field, digits, negative);
+    return;
   }
+  const Rounded r = RoundTo(digits, field.decimals);
   const bool whole_part = r.count > 0 && r.kept[0] != '0' && r.top >= 0;
   // A zero whole part prints as one "0", if the field has room before the point at all.
   const int integer_digits = whole_part ? r.top + 1 : (field.integer_positions > 0 ? 1 : 0);
@@ -214,39 +222,17 @@ void AppendNumber(std::string& out, const Field& field, double magnitude, bool n
   const int needed = integer_digits + separators + (negative ? 1 : 0);
   const int free = field.integer_positions - needed;
 
-  if (free > 0) out.append(static_cast<std::size_t>(free), field.zero_fill ? '0' : ' ');
-  if (negative) out += '-';
+  if (free > 0) out.Fill(field.zero_fill ? '0' : ' ', static_cast<std::size_t>(free));
+  if (negative) out.Put('-');
   for (int i = 0; i < integer_digits; ++i) {
     const int position = integer_digits - 1 - i;
-    if (separators > 0 && i > 0 && (position + 1) % 3 == 0) out += ',';
-    out += r.At(position);
+    if (separators > 0 && i > 0 && (position + 1) % 3 == 0) out.Put(',');
+    out.Put(r.At(position));
   }
   if (field.point) {
-    out += '.';
-    for (int j = 1; j <= field.decimals; ++j) out += r.At(-j);
+    out.Put('.');
+    for (int j = 1; j <= field.decimals; ++j) out.Put(r.At(-j));
   }
-}
-
-// The mask's sections, split at unescaped ";". Anything after a third ";" is ignored.
-struct Sections {
-  std::string_view part[3];
-  int count = 0;
-};
-
-Sections SplitSections(std::string_view mask) {
-  Sections s;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < mask.size(); ++i) {
-    if (mask[i] == '\\') {
-      ++i;
-    } else if (mask[i] == ';') {
-      s.part[s.count++] = mask.substr(start, i - start);
-      start = i + 1;
-      if (s.count == 3) return s;
-    }
-  }
-  s.part[s.count++] = mask.substr(start);
-  return s;
 }
 
 // NumberText without the blank that holds the sign place of a positive value.
@@ -258,45 +244,44 @@ std::string PlainText(double value) {
 
 }  // namespace
 
-void AppendAmount(std::string& out, std::string_view mask, double value) {
-  const Sections sections = SplitSections(mask);
-
+void NumberMask::AppendTo(std::string& to, double value) const {
   // Choose the section by the value as given. The negative section prints the magnitude: its
   // own text carries the sign, e.g. "(#,###.##)". -0.0 is zero; NaN takes the first section.
-  std::string_view section = sections.part[0];
+  const Section* section = &sections_[0];
   bool negative = false;
   bool zero_section = false;
   if (value == 0.0) {
     value = 0.0;  // drops the sign of -0.0
-    if (sections.count == 3) {
-      section = sections.part[2];
+    if (count_ == 3) {
+      section = &sections_[2];
       zero_section = true;
     }
   } else if (value < 0.0) {
-    if (sections.count >= 2) {
-      section = sections.part[1];
+    if (count_ >= 2) {
+      section = &sections_[1];
     } else {
       negative = true;
     }
   }
-  if (section.empty()) {
-    out += PlainText(value);
+  if (section->text.empty()) {
+    to += PlainText(value);
     return;
   }
 
-  Field field;
-  const bool has_field = FindField(section, field);
-  if (!has_field) {
+  Out out(to);
+  Field field = section->field;
+  if (!section->has_field) {
     if (zero_section) {
-      AppendLiteral(out, section);
+      AppendLiteral(out, section->text);
       return;
     }
     // No field: the amount goes at the end as though the section ended in "#".
-    field.begin = field.end = section.size();
+    field = Field{};
+    field.begin = field.end = section->text.size();
     field.integer_positions = 1;
   }
 
-  AppendLiteral(out, section.substr(0, field.begin));
+  AppendLiteral(out, section->text.substr(0, field.begin));
   const double magnitude = std::fabs(value);
   if (std::isnan(value)) {
     AppendAligned(out, field, "NaN");
@@ -305,8 +290,10 @@ void AppendAmount(std::string& out, std::string_view mask, double value) {
   } else {
     AppendNumber(out, field, magnitude, negative);
   }
-  AppendLiteral(out, section.substr(field.end));
+  AppendLiteral(out, section->text.substr(field.end));
 }
+
+void AppendAmount(std::string& out, std::string_view mask, double value) { NumberMask(mask).AppendTo(out, value); }
 
 std::string FormatAmount(std::string_view mask, double value) {
   std::string out;

@@ -30,6 +30,105 @@
 
 namespace qreport {
 
+// A mask read once, for the places that print many amounts by the same mask: AppendTo appends
+// exactly the bytes FormatAmount(mask, value) returns, with no string of its own. It keeps a view
+// of the mask's text, which must outlive it (a literal, as every mask of the report is).
+class NumberMask {
+ public:
+  constexpr explicit NumberMask(std::string_view mask) { Split(mask); }
+
+  void AppendTo(std::string& out, double value) const;
+
+  // The numeric field of a section: where it is and what its placeholders ask for.
+  struct Field {
+    std::size_t begin = 0;      // first placeholder, as an offset in the section
+    std::size_t end = 0;        // one past the last placeholder
+    int integer_positions = 0;  // "#", "0" and "," before the point
+    int decimals = 0;           // digit positions after the point
+    bool point = false;
+    bool grouping = false;
+    bool zero_fill = false;
+    constexpr int Width() const { return integer_positions + (point ? 1 : 0) + decimals; }
+  };
+
+ private:
+  struct Section {
+    std::string_view text;
+    Field field;
+    bool has_field = false;
+  };
+
+  static constexpr bool IsDigitPosition(char c) { return c == '#' || c == '0'; }
+  // Reads a field that starts at offset i of section: digit positions and commas, then
+  // optionally a point with the digit positions after it. A run without a digit position (a
+  // lone "," or ".") is no field, and then false is returned.
+  static constexpr bool ReadField(std::string_view section, std::size_t i, Field& field) {
+    Field f;
+    f.begin = i;
+    bool digits = false;
+    std::size_t j = i;
+    for (; j < section.size(); ++j) {
+      const char c = section[j];
+      if (IsDigitPosition(c)) {
+        digits = true;
+        if (c == '0') f.zero_fill = true;
+      } else if (c == ',') {
+        f.grouping = true;
+      } else {
+        break;
+      }
+      ++f.integer_positions;
+    }
+    if (j + 1 < section.size() && section[j] == '.' && IsDigitPosition(section[j + 1])) {
+      f.point = true;
+      digits = true;
+      for (++j; j < section.size() && IsDigitPosition(section[j]); ++j) {
+        if (section[j] == '0') f.zero_fill = true;
+        ++f.decimals;
+      }
+    }
+    if (!digits) return false;
+    f.end = j;
+    field = f;
+    return true;
+  }
+  // Finds the first field of section, skipping escaped characters.
+  static constexpr bool FindField(std::string_view section, Field& field) {
+    for (std::size_t i = 0; i < section.size(); ++i) {
+      if (section[i] == '\\') {
+        ++i;
+        continue;
+      }
+      if ((IsDigitPosition(section[i]) || section[i] == ',' || section[i] == '.') && ReadField(section, i, field)) {
+        return true;
+      }
+    }
+    return false;
+  }
+  // The mask's sections, split at unescaped ";". Anything after a third ";" is ignored.
+  constexpr void Split(std::string_view mask) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+      if (mask[i] == '\\') {
+        ++i;
+      } else if (mask[i] == ';') {
+        Add(mask.substr(start, i - start));
+        start = i + 1;
+        if (count_ == 3) return;
+      }
+    }
+    Add(mask.substr(start));
+  }
+  constexpr void Add(std::string_view text) {
+    Section& s = sections_[count_++];
+    s.text = text;
+    s.has_field = FindField(text, s.field);
+  }
+
+  Section sections_[3]{};
+  int count_ = 0;
+};
+
 // Formats value by the mask; never fails, never drops a digit.
 std::string FormatAmount(std::string_view mask, double value);
 

@@ -24,6 +24,12 @@ void ExpectAll(const Case (&cases)[N]) {
     std::string buffer = "row;";
     AppendAmount(buffer, c.mask, c.value);
     EXPECT_EQ(buffer, std::string("row;") + c.want);
+    // A mask read once prints the same bytes every time it is used.
+    const NumberMask mask(c.mask);
+    std::string twice;
+    mask.AppendTo(twice, c.value);
+    mask.AppendTo(twice, c.value);
+    EXPECT_EQ(twice, std::string(c.want) + c.want);
   }
 }
 
@@ -184,6 +190,20 @@ TEST(FormatAmountMask, LiteralsStayInPlaceAroundTheField) {
       {"###.##, next", 1.5, "  1.50, next"},  // a comma after the point is text
       {"A, B ###", 5, "A, B   5"},        // a lone comma is text
       {"### of ###", 7, "  7 of ###"},    // only the first field takes the value
+  };
+  ExpectAll(cases);
+}
+
+TEST(FormatAmountMask, LongLiteralsAndWideFieldsKeepEveryByte) {
+  const Case cases[] = {
+      {"Total amount due for the quarter ending: #,###.## (see line 12 of the return)", 1234.5,
+       "Total amount due for the quarter ending: 1,234.50 (see line 12 of the return)"},
+      {"##################################################.##", 7.25,
+       "                                                 7.25"},
+      {"00000000000000000000000000000000000000000000000000", -42,
+       "00000000000000000000000000000000000000000000000-42"},
+      {"#.##################################################", 0.5,
+       "0.50000000000000000000000000000000000000000000000000"},
   };
   ExpectAll(cases);
 }

@@ -63,7 +63,7 @@ std::vector<ShownMessage> DialogSession::Apply(const Answer& event) {
 nlohmann::ordered_json DialogSession::Figures() const {
   WebPlatform platform(setup_.print_options);
   platform.SetAnswers(events_);
-  return FiguresJson(ComputeClientFigures(setup_.data_dir, setup_.work_dir, setup_.report_kind, platform));
+  return ClientFiguresJson(setup_.data_dir, setup_.work_dir, setup_.report_kind, platform);
 }
 
 std::string DialogSession::AnswersText() const {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "data/employee_files.h"
 
@@ -16,9 +17,10 @@ struct WageBases {
   double suta = 0;
 };
 
-// One employee's worksheet line, in the order it is printed.
+// One employee's worksheet line, in the order it is printed. The key and name are views of the
+// employee's: a line lives as long as the employee it was computed from.
 struct WorksheetLine {
-  std::string key, name;
+  std::string_view key, name;
   double wages_and_tips = 0;  // QTD1 + QTD2
   double fica_taxable = 0;
   double futa_taxable = 0;

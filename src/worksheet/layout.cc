@@ -11,6 +11,9 @@ namespace {
 
 constexpr std::string_view kWageMask = "#,###,###.##";
 constexpr std::string_view kSmallMask = "###,###.##";
+// The same masks read once, for the employee lines.
+constexpr NumberMask kWageField(kWageMask);
+constexpr NumberMask kSmallField(kSmallMask);
 constexpr std::string_view kRateMask = "  ###.## ";
 
 // Columns of the page (from 1).
@@ -110,18 +113,18 @@ void WorksheetPrinter::PageHeading() {
 
 void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
   if (page_ == 0 || line_count_ > kLinesPerPage) PageHeading();
-  out_.Text(DataText(line.key));
+  out_.DataText(line.key);
   out_.TabTo(kNameColumn);
   // The name in 23 columns, cut or padded; control bytes in it print as blanks.
-  std::string name = DataText(std::string_view(line.name).substr(0, 23));
-  out_.Text(name);
+  std::string_view name = line.name.substr(0, 23);
+  out_.DataText(name);
   out_.Repeat(' ', 23 - static_cast<int>(name.size()));
   out_.TabTo(kAmountsColumn);
   for (double wage : {line.wages_and_tips, line.fica_taxable, line.futa_taxable, line.suta_taxable, line.sdi_taxable}) {
-    out_.Amount(kWageMask, wage);
+    out_.Amount(kWageField, wage);
   }
   for (double amount : {line.tips, line.federal_withheld, line.state_withheld, line.fica_withheld}) {
-    out_.Amount(kSmallMask, amount);
+    out_.Amount(kSmallField, amount);
   }
   out_.LineEnd();
   ++line_count_;

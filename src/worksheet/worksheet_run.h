@@ -1,14 +1,17 @@
-// The worksheet run: reads the client's data into the worksheet's figures (every employee line,
-// the totals, the recap and the plan totals the forms need), then writes the quarterly worksheet
-// from those figures into "\report.txt". A file that cannot be read or written ends it with a
+// The worksheet run: one pass over the client's employees computes each employee's line and
+// hands it to the pass's consumers as it is made (the printed worksheet, the figures' JSON, the
+// checks), keeping only the totals, the recap and the plan totals the forms need; memory does not
+// grow with the number of employees. A file that cannot be read or written ends it with a
 // RunError; the report run shows the message.
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
-#include <vector>
 
+#include "data/employee_files.h"
 #include "data/rates.h"
 #include "state/run_state.h"
 #include "worksheet/accumulation.h"
@@ -16,10 +19,13 @@
 
 namespace qreport {
 
-// Everything the worksheet prints, computed before a byte of it is written.
+class ReportWriter;
+class RunError;
+class WorksheetPrinter;
+
+// The worksheet's figures but its employee lines, which the pass hands to its consumers.
 struct WorksheetFigures {
   std::string trade_name;            // the heading's second line; empty: no such line
-  std::vector<WorksheetLine> lines;  // the employees that have a line, in index order
   WorksheetTotals totals;            // employee_count is the number of lines
   FicaRates rates;
   UnemploymentRates unemployment;
@@ -30,16 +36,51 @@ struct WorksheetFigures {
 // The file this run's printing steps write: ctx.report_path, or the report file when it is empty.
 std::filesystem::path ReportOutputPath(const RunContext& ctx);
 
-// Reads the formula, client, rates and employee files of ctx.state.DataDir (ctx.missing says
-// what a missing file is). Sets EmployerName and PayrollDate from the client file, PayrollDate
-// "013192" when the client gives none, and ReportDate as the heading shows it (ReportDateShown)
-// when there is an employee line. When CancelRequested is set, clears it and returns
-// nothing. Throws RunError.
-std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx);
+// A consumer of the worksheet pass.
+class WorksheetSink {
+ public:
+  virtual ~WorksheetSink() = default;
+  // Once every file of the pass is open, before the first employee: `figures` holds the trade
+  // name and the rates (the totals come with the pass's result).
+  virtual void Start(const WorksheetFigures& figures) { (void)figures; }
+  // Every employee of the index, in index order, with its worksheet line (null: it has none).
+  // Both are valid during the call only.
+  virtual void OnEmployee(const Employee& employee, const WorksheetLine* line) = 0;
+};
 
-// Writes the worksheet's pages into a new `report`: sets PrintDevice to "P" once the file is
-// open. Throws RunError.
-void PrintWorksheet(const WorksheetFigures& figures, RunState& state, const std::filesystem::path& report);
+// Reads the formula, client, rates and employee files of ctx.state.DataDir (ctx.missing says
+// what a missing file is) and hands each employee to `sinks`. Sets EmployerName and PayrollDate
+// from the client file, PayrollDate "013192" when the client gives none, and ReportDate as the
+// heading shows it (ReportDateShown) before the first employee line reaches a sink (a pass that
+// then fails to read puts the date back). When CancelRequested is set, clears it and returns
+// nothing before any sink is started. Throws RunError; a sink's own failures are its business.
+std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx, std::span<WorksheetSink* const> sinks = {});
+
+// The printed worksheet as a consumer of the pass: the report (a new file) is opened when the
+// pass starts, which sets PrintDevice to "P", and each line is printed as it comes; Finish prints
+// the totals and the recap. A write failure is kept, the pass goes on, and Finish throws it.
+class WorksheetPrinting final : public WorksheetSink {
+ public:
+  WorksheetPrinting(RunState& state, std::filesystem::path report);
+  ~WorksheetPrinting() override;
+
+  void Start(const WorksheetFigures& figures) override;
+  void OnEmployee(const Employee& employee, const WorksheetLine* line) override;
+  // The totals and the recap, then the file is closed. Throws RunError (WriteError).
+  void Finish(const WorksheetFigures& figures);
+  // For a pass that failed to read: empties the report again, as though the worksheet had never
+  // been started. False when that fails too (the report then holds a part of the worksheet).
+  bool Discard();
+
+ private:
+  void Fail(const RunError& error);
+
+  RunState& state_;
+  std::filesystem::path report_;
+  std::unique_ptr<ReportWriter> out_;
+  std::unique_ptr<WorksheetPrinter> printer_;
+  std::optional<int> write_error_;
+};
 
 // The report run's worksheet step: computes, writes the run's report (ReportOutputPath) and leaves the plan totals in
 // the context. Throws RunError.

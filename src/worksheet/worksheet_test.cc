@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "data/client_writer.h"
+#include "data/errors.h"
 #include "run/stages.h"
 #include "support/fixture.h"
 #include "support/golden_clients.h"
@@ -285,6 +286,28 @@ TEST(WorksheetRun, FailuresShowTheErrorMessage) {
     RunWorksheet(run.ctx);
     EXPECT_EQ(run.platform.messages, std::vector<std::string>{c.message});
   }
+}
+
+// The pass hands each line to the printing as it is made; a pass that then fails to read (here a
+// consumer throws the read error after enough lines to have reached the file) must leave the report
+// as though the worksheet had never been started, and the report date as it was.
+TEST(WorksheetRun, APassThatFailsPartWayLeavesNoPartOfTheWorksheet) {
+  struct FailingSink final : WorksheetSink {
+    int seen = 0;
+    void OnEmployee(const Employee&, const WorksheetLine* line) override {
+      if (line != nullptr && ++seen == 590) throw RunError(57, "read failed");
+    }
+  };
+  WorksheetRun run(ManyEmployees(600, ""));
+  const std::string date = run.ctx.state.ReportDate;
+  WorksheetPrinting printing(run.ctx.state, run.dir / "report.txt");
+  FailingSink failing;
+  WorksheetSink* const sinks[] = {&printing, &failing};
+  EXPECT_THROW(ComputeWorksheet(run.ctx, sinks), RunError);
+  ASSERT_GT(fs::file_size(run.dir / "report.txt"), 0u) << "the printed lines never reached the file";
+  EXPECT_EQ(run.ctx.state.ReportDate, date);
+  EXPECT_TRUE(printing.Discard());
+  EXPECT_EQ(fs::file_size(run.dir / "report.txt"), 0u);
 }
 
 TEST(WorksheetRun, MissingDataFolderIsPathNotFound) {

@@ -40,13 +40,10 @@ struct FormPathRun {
   void SetMonths(std::vector<Cents> months) {
     for (std::size_t m = 0; m < months.size(); ++m) ctx.state.MonthLiability[m + 1] = months[m];
   }
-  // What the form path does once its dialog has ended: the figures computed, then printed, by the
-  // same two calls as the report run (no copy of their order here, so a golden sees what a run
-  // prints).
+  // What the form path does once its dialog has ended, by the same call as the report run (no
+  // copy of its order here, so a golden sees what a run prints).
   void Run() {
-    ReportFigures figures;
-    ComputeFormPathParts(ctx, figures);
-    PrintFormPathParts(ctx, figures);
+    ComputeAndPrintFormPathParts(ctx);
     report = ReadFile(dir / "client" / "report.txt");
   }
 };
