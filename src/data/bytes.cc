@@ -8,11 +8,6 @@ std::string TextAt(Bytes record, std::size_t offset, std::size_t width) {
   return text;
 }
 
-std::string TrimRight(std::string_view text) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return std::string(text);
-}
-
 std::string DataText(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
@@ -20,11 +15,6 @@ std::string DataText(std::string_view text) {
     if ((b >= 0x01 && b <= 0x1F) || b == 0x7F) c = ' ';
   }
   return out;
-}
-
-std::string Trim(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  return TrimRight(text);
 }
 
 }  // namespace qreport

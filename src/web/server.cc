@@ -18,7 +18,7 @@
 #include "escp/cairo/render.h"
 #include "forms/printer_codes.h"
 #include "platform/posix/print_utility.h"
-#include "data/bytes.h"
+#include "text/ascii.h"
 #include "text/cp1252.h"
 #include "text/masks.h"
 #include "text/numbers.h"
