@@ -4,11 +4,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <limits>
 #include <map>
-#include <random>
 #include <stdexcept>
 
 #include "data/bytes.h"
@@ -21,6 +21,7 @@
 #include "data/record_file.h"
 #include "forms/employer_block.h"
 #include "json/text_json.h"
+#include "platform/files.h"
 #include "text/ascii.h"
 #include "text/numbers.h"
 
@@ -764,13 +765,16 @@ void Sync(const fs::path& path) {
   if (!ok) throw std::runtime_error("cannot sync " + path.string());
 }
 
-std::string UniqueSuffix() {
-  static std::atomic<unsigned> counter{0};
-  std::random_device device;
-  return std::to_string(::getpid()) + "-" + std::to_string(device() % 100000) + "-" + std::to_string(counter++);
+// A new empty folder in `parent` whose name starts with `prefix`, made unique by the platform.
+fs::path NewFolderIn(const fs::path& parent, const std::string& prefix) {
+  fs::path made = CreateTemporaryFolderIn(parent, prefix);
+  if (made.empty()) {
+    throw std::runtime_error("cannot make a folder in " + parent.string() + ": " + std::strerror(errno));
+  }
+  return made;
 }
 
-void SyncFolder(const fs::path& folder) {
+void SyncFilesAndFolder(const fs::path& folder) {
   for (const auto& entry : fs::directory_iterator(folder)) {
     if (entry.is_regular_file()) Sync(entry.path());
   }
@@ -780,8 +784,7 @@ void SyncFolder(const fs::path& folder) {
 // Replaces one file in `folder` through a synced temporary file beside it.
 template <typename Write>
 void ReplaceFileIn(const fs::path& folder, const std::string& name, Write write) {
-  fs::path temp = folder / ("." + name + ".import-" + UniqueSuffix());
-  fs::create_directory(temp);
+  fs::path temp = NewFolderIn(folder, "." + name + ".import-");
   try {
     write(temp);
     Sync(temp / name);
@@ -820,26 +823,28 @@ void WriteClientDocument(const ClientDocument& doc, const fs::path& data_dir, co
   }
   if (!fs::is_directory(parent, ec)) throw std::runtime_error("no folder " + parent.string() + " to put the client folder in");
 
-  fs::path temp = parent / ("." + target.filename().string() + ".import-" + UniqueSuffix());
+  fs::path temp;
   fs::path old;
   try {
-    fs::create_directory(temp);
+    temp = NewFolderIn(parent, "." + target.filename().string() + ".import-");
     WriteClientDocumentFiles(doc, temp, /*with_rates=*/rates_dir.empty());
-    SyncFolder(temp);
+    SyncFilesAndFolder(temp);
     if (!rates_dir.empty()) {
       if (doc.rates) ReplaceFileIn(rates_dir, "FICA.RAT", [&](const fs::path& t) { WriteRatesFile(t, *doc.rates); });
       if (doc.letterhead) ReplaceFileIn(rates_dir, "prep", [&](const fs::path& t) { WriteLetterheadFile(t, *doc.letterhead); });
     }
     if (exists) {
-      // The old folder moves aside first, so that the new one is renamed into a free name.
-      old = parent / ("." + target.filename().string() + ".old-" + UniqueSuffix());
+      // The old folder moves aside first, so that the new one is renamed into a free name. It
+      // moves over an empty folder made for it, which keeps its name from any other.
+      old = NewFolderIn(parent, "." + target.filename().string() + ".old-");
       fs::rename(target, old);
     }
     fs::rename(temp, target);
     Sync(parent);
   } catch (...) {
     if (!old.empty() && !fs::exists(target, ec)) fs::rename(old, target, ec);
-    fs::remove_all(temp, ec);
+    if (!old.empty()) fs::remove(old, ec);  // still the empty folder when the move failed
+    if (!temp.empty()) fs::remove_all(temp, ec);
     throw;
   }
   if (!old.empty()) fs::remove_all(old, ec);

@@ -44,6 +44,11 @@ void SyncFolder(const std::filesystem::path& folder);
 // when it cannot; `created` is the file's path otherwise.
 std::FILE* CreateTemporaryIn(const std::filesystem::path& folder, std::filesystem::path& created);
 
+// Creates a new, empty folder in `parent` named `prefix` and six characters that make the name
+// unique there, with the permissions a folder made by the usual means would have. Returns its
+// path, or an empty path with errno set when it cannot.
+std::filesystem::path CreateTemporaryFolderIn(const std::filesystem::path& parent, std::string_view prefix);
+
 // True for the name of a file that CreateTemporaryIn makes (or that an earlier version of the
 // module left when it was killed while replacing the saved entries).
 bool IsLeftoverTemporary(std::string_view file_name);

@@ -35,6 +35,11 @@ char32_t FromCp1252(unsigned char byte) {
   return byte;
 }
 
+char32_t ShownCp1252(unsigned char byte) {
+  char32_t c = FromCp1252(byte);
+  return c < 0x20 || c == 0x7F ? char32_t{'?'} : c;
+}
+
 std::optional<char> ToCp1252(char32_t c) {
   if (c >= 0x20 && c < 0x7F) return static_cast<char>(c);
   if (c >= 0xA0 && c <= 0xFF) return static_cast<char>(static_cast<unsigned char>(c));

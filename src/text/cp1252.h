@@ -12,6 +12,10 @@ namespace qreport {
 // The character byte `byte` stands for; 0 for the five bytes the code page leaves undefined.
 char32_t FromCp1252(unsigned char byte);
 
+// The character byte `byte` shows as on a screen: "?" for a control character and for the
+// bytes the code page leaves undefined.
+char32_t ShownCp1252(unsigned char byte);
+
 // The byte of a typed character, or nullopt when the code page lacks it or it is a control
 // character.
 std::optional<char> ToCp1252(char32_t c);

@@ -39,5 +39,33 @@ TEST(Cp1252, ToAndFromUtf8) {
   EXPECT_EQ(Utf8FromCp1252("\x81"), "\xef\xbf\xbd");  // undefined in the code page
 }
 
+// What a screen shows for a byte, and which byte a typed character is: a control character and
+// an undefined byte never reach the screen as themselves, and a key the code page lacks is
+// refused rather than stored as some other byte.
+TEST(Cp1252, ShownBytesAndTypedCharacters) {
+  struct Shown {
+    unsigned char byte;
+    char32_t shown;
+  } shown[] = {
+      {'A', U'A'}, {0x80, U'\u20AC'}, {0x92, U'\u2019'}, {0xE9, U'\u00E9'}, {0xA0, U'\u00A0'},
+      {0x00, U'?'}, {0x09, U'?'}, {0x1B, U'?'}, {0x7F, U'?'}, {0x81, U'?'}, {0x9D, U'?'},
+  };
+  for (const Shown& c : shown) {
+    SCOPED_TRACE(static_cast<int>(c.byte));
+    EXPECT_EQ(ShownCp1252(c.byte), c.shown);
+  }
+  struct Typed {
+    char32_t typed;
+    std::optional<char> byte;
+  } typed[] = {
+      {U'a', 'a'}, {U'\u20AC', '\x80'}, {U'\u0178', '\x9F'}, {U'\u00FF', '\xFF'},
+      {U'\u2603', std::nullopt}, {U'\u0080', std::nullopt}, {0x1B, std::nullopt}, {0x7F, std::nullopt},
+  };
+  for (const Typed& c : typed) {
+    SCOPED_TRACE(static_cast<unsigned>(c.typed));
+    EXPECT_EQ(ToCp1252(c.typed), c.byte);
+  }
+}
+
 }  // namespace
 }  // namespace qreport

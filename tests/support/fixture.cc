@@ -1,31 +1,21 @@
 #include "support/fixture.h"
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
 
 #include <unistd.h>
 
+#include "platform/files.h"
+
 namespace qreport::testing {
 
 TempDir::TempDir() {
-  static std::atomic<int> counter{0};
-  std::random_device random;
-  auto base = std::filesystem::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    auto candidate = base / ("qreport-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-                             std::to_string(random() % 100000));
-    if (std::filesystem::create_directory(candidate)) {
-      path_ = candidate;
-      return;
-    }
-  }
-  throw std::runtime_error("cannot make a temporary folder");
+  path_ = CreateTemporaryFolderIn(std::filesystem::temp_directory_path(), "qreport-test-");
+  if (path_.empty()) throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempDir::~TempDir() {

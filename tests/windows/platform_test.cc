@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "support/client_run.h"
 
@@ -101,6 +102,22 @@ TEST(Win32MessageBox, EmptyCaptionShowsTheModulesCaption) {
   std::vector<std::string> messages = driver.Finish();
   EXPECT_EQ(messages, (std::vector<std::string>{"message: QREPORT: Invalid Print Device Selected",
                                                  "message: Help: line 1\\r\\nline 2"}));
+}
+
+// Temporary folders: each a new folder under its own name with the asked-for prefix, and none
+// in a folder that is not there.
+TEST(Win32Files, TemporaryFoldersAreNewAndKeepTheirPrefix) {
+  TempFolder dir;
+  std::filesystem::path first = CreateTemporaryFolderIn(dir.path(), ".client.import-");
+  std::filesystem::path second = CreateTemporaryFolderIn(dir.path(), ".client.import-");
+  ASSERT_FALSE(first.empty());
+  ASSERT_FALSE(second.empty());
+  EXPECT_NE(first, second);
+  EXPECT_TRUE(std::filesystem::is_directory(first));
+  EXPECT_TRUE(std::filesystem::is_directory(second));
+  EXPECT_TRUE(std::filesystem::equivalent(first.parent_path(), dir.path()));
+  EXPECT_EQ(first.filename().string().rfind(".client.import-", 0), 0u) << first;
+  EXPECT_TRUE(CreateTemporaryFolderIn(dir.path() / "missing", "x-").empty());
 }
 
 }  // namespace

@@ -10,15 +10,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
 namespace qreport {
 namespace {
 
-// The prefix and suffix of the module's temporary files: "~qr" <process id> "-" <n> ".tmp".
+// The prefix and suffix of the module's temporary files: "~qr", six characters mkostemps picks,
+// ".tmp".
 constexpr std::string_view kTemporaryPrefix = "~qr";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 // What earlier versions named the saved entries' temporary file, and left behind when killed.
@@ -47,6 +49,25 @@ int KeepIfRegular(int fd) {
   int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   return fd;
+}
+
+// The mode that open(2) or mkdir(2) gives a new file or folder asked for with `mode`: the
+// process's file mode creation mask cleared from it. The mask is read from /proc, because
+// umask(2) can only read it by changing it, for a moment, for every thread of the process.
+mode_t CreationMode(mode_t mode) {
+  mode_t mask = 022;
+  if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+      unsigned value = 0;
+      if (std::sscanf(line, "Umask: %o", &value) == 1) {
+        mask = static_cast<mode_t>(value);
+        break;
+      }
+    }
+    std::fclose(status);
+  }
+  return mode & ~mask;
 }
 
 std::FILE* AsStream(int fd, const char* mode) {
@@ -99,28 +120,42 @@ void SyncFolder(const std::filesystem::path& folder) {
 }
 
 std::FILE* CreateTemporaryIn(const std::filesystem::path& folder, std::filesystem::path& created) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = std::string(kTemporaryPrefix) + std::to_string(::getpid()) + "-" +
-                       std::to_string(counter++) + std::string(kTemporarySuffix);
-    std::filesystem::path path = folder / name;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return nullptr;
-    }
-    std::FILE* f = AsStream(fd, "wb");
-    if (f == nullptr) {
-      int error = errno;
-      ::unlink(path.c_str());
-      errno = error;
-      return nullptr;
-    }
-    created = path;
-    return f;
+  std::string name = (folder / (std::string(kTemporaryPrefix) + "XXXXXX" + std::string(kTemporarySuffix))).string();
+  int fd = ::mkostemps(name.data(), static_cast<int>(kTemporarySuffix.size()), O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  // mkostemps makes the file for its owner alone; renamed into place it is the user's file, so
+  // it gets the mode a file created the usual way would have.
+  if (::fchmod(fd, CreationMode(0666)) != 0) {
+    int error = errno;
+    ::close(fd);
+    ::unlink(name.c_str());
+    errno = error;
+    return nullptr;
   }
-  errno = EEXIST;
-  return nullptr;
+  std::FILE* f = AsStream(fd, "wb");  // closes the descriptor when it fails
+  if (f == nullptr) {
+    int error = errno;
+    ::unlink(name.c_str());
+    errno = error;
+    return nullptr;
+  }
+  created = name;
+  return f;
+}
+
+std::filesystem::path CreateTemporaryFolderIn(const std::filesystem::path& parent, std::string_view prefix) {
+  std::filesystem::path folder = parent.empty() ? std::filesystem::path(".") : parent;
+  std::string name = (folder / (std::string(prefix) + "XXXXXX")).string();
+  if (::mkdtemp(name.data()) == nullptr) return {};
+  // mkdtemp makes the folder for its owner alone; a folder that takes the place of another is
+  // made as mkdir makes one.
+  if (::chmod(name.c_str(), CreationMode(0777)) != 0) {
+    int error = errno;
+    ::rmdir(name.c_str());
+    errno = error;
+    return {};
+  }
+  return name;
 }
 
 bool IsLeftoverTemporary(std::string_view name) {

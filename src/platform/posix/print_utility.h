@@ -10,6 +10,10 @@
 // the kind is "CUPS", and with "/ZM" in the options also opens it with the desktop's viewer when
 // there is one. "/NP" prints without the preview; "/FP" (the short path's worksheet alone)
 // changes nothing here.
+//
+// The CUPS programs (lpstat, lp) are run rather than the CUPS library linked: the module then
+// loads on a machine without CUPS, says in plain words when lp is missing, and the tests and a
+// user's own scripts can stand in for the programs on the PATH.
 #pragma once
 
 #include <functional>

@@ -1,19 +1,29 @@
 // Dialogs, message boxes and the printer picker drawn in a terminal (ncurses).
 //
 // A dialog's table is drawn in character cells: dialog units are scaled so that the whole
-// window fits the terminal (three units across and eight down make a cell when there is room),
-// each label runs up to the next control on its row, and a check box or button shows its
-// caption after its mark. Keys: Tab and Shift-Tab (or Down and Up) move through the controls in
-// the table's order; typing edits a text box (a box entered with Tab has its text selected, so
-// typing replaces it); Left, Right, Home, End, Backspace and Delete edit; Space toggles a check
-// box or presses a button; Enter presses a button; Alt with a mnemonic letter, or Escape and
-// then the letter, acts on that control (the letter alone works too where the focus is not a
-// text box); Escape alone closes the dialog in no button's way. Every change of a text box, and
-// its gaining and losing the focus, notifies the dialog's handler as a window would.
+// window fits the terminal (three units across and eight down make a cell when there is room;
+// see terminal_layout.h), each label runs up to the next control on its row, and a check box
+// or button shows its caption after its mark. Keys: Tab and Shift-Tab (or Down and Up) move
+// through the controls in the table's order; typing edits a text box (a box entered with Tab
+// has its text selected, so typing replaces it); Left, Right, Home, End, Backspace and Delete
+// edit; Space toggles a check box or presses a button; Enter presses a button; Alt with a
+// mnemonic letter, or Escape and then the letter, acts on that control (the letter alone works
+// too where the focus is not a text box); Escape alone closes the dialog in no button's way.
+// Every change of a text box, and its gaining and losing the focus, notifies the dialog's
+// handler as a window would.
 //
 // A terminal too small to show every control whole shows one centred line instead, "enlarge
 // the window to at least WxH", and the dialog as soon as the terminal has grown; a control is
 // never left out.
+//
+// The parts: terminal_layout (where things go, pure), terminal_keys (reading keys),
+// text_box_edit (a text box's editing, pure), dialog_keys (what keys do to a dialog: focus,
+// presses, mnemonics, notifications; pure), terminal_draw (each kind of control), terminal_box
+// (the centred box with a key loop of the message box and the picker) and terminal_dialog (one
+// dialog's draw and key loop). This class opens and closes the curses screen around them.
+// The curses form and menu libraries are not used: a form field can neither show a box's whole
+// text selected nor hold single bytes of the code page, and a menu would draw the picker's
+// list, its highlight and its "no CUPS printers" line otherwise.
 #pragma once
 
 #include <string>

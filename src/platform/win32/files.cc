@@ -158,6 +158,22 @@ std::FILE* CreateTemporaryIn(const std::filesystem::path& folder, std::filesyste
   return f;
 }
 
+// As GetTempFileNameA makes a file name, for a folder: a number from the clock, tried and
+// counted up until CreateDirectoryA makes a folder that was not there.
+std::filesystem::path CreateTemporaryFolderIn(const std::filesystem::path& parent, std::string_view prefix) {
+  std::string dir = parent.empty() ? std::string(".") : parent.string();
+  DWORD start = ::GetTickCount() ^ (::GetCurrentProcessId() << 8);
+  for (DWORD n = 0; n < 0x10000; ++n) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%06lX", static_cast<unsigned long>((start + n) & 0xFFFFFF));
+    std::string name = dir + "\\" + std::string(prefix) + digits;
+    if (::CreateDirectoryA(name.c_str(), nullptr) != 0) return name;
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  errno = ErrnoOf(::GetLastError());
+  return {};
+}
+
 bool IsLeftoverTemporary(std::string_view name) {
   if (StartsWithNoCase(name, kOldSavedEntriesTemporary)) return true;
   return name.size() > kTemporaryPrefix.size() + kTemporarySuffix.size() && StartsWithNoCase(name, kTemporaryPrefix) &&
