@@ -78,19 +78,22 @@ void WriteBatchClient(const fs::path& root, const BatchClient& c) {
   if (c.name == "failing") fs::create_directory(root / c.name / "report.txt");
 }
 
-// The report a single `qreport run` writes for a copy of the client folder.
-std::string SingleRunReport(const TempDir& work, const BatchClient& c) {
+// A single `qreport run` (with `options`) of a copy of the client folder; the copy's path.
+fs::path SingleRun(const TempDir& work, const BatchClient& c, const std::string& options = "") {
   fs::path copy = work / "single" / c.name;
+  fs::remove_all(copy);
   fs::create_directories(copy.parent_path());
   fs::copy(work / "clients" / c.name, copy, fs::copy_options::recursive);
-  fs::remove(copy / "report.txt");
-  fs::remove(copy / "save941.info");
-  std::string args = "run " + Quoted(copy.string()) + " --rates-dir .";
+  for (const char* output : {"report.txt", "save941.info", "scheduleb.txt"}) fs::remove(copy / output);
+  std::string args = "run " + Quoted(copy.string()) + " --rates-dir ." + options;
   if (!c.answers.empty()) args += " --answers " + Quoted((copy / "answers").string());
   testing::CommandOutcome o = RunQreport(work, args, "-u QREPORT_ANSWERS -u QREPORT_PRINTER_REPLY");
   EXPECT_TRUE(o.status == 0 || o.status == 5) << c.name << ": " << o.err;
-  return ReadFile(copy / "report.txt");
+  return copy;
 }
+
+// The report a single `qreport run` writes for a copy of the client folder.
+std::string SingleRunReport(const TempDir& work, const BatchClient& c) { return ReadFile(SingleRun(work, c) / "report.txt"); }
 
 void WriteFixtures(const TempDir& work) {
   WriteRatesFile(work.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
@@ -137,6 +140,81 @@ TEST(Batch, BrokenClientsFailAloneAndTheOthersMatchSingleRuns) {
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + static_cast<long>(Clients().size()));
   EXPECT_NE(csv.find("\"missing\""), std::string::npos);
   EXPECT_NE(csv.find("no such client folder"), std::string::npos);
+}
+
+TEST(Batch, ScheduleBBesideTheReportAsSingleRunsWriteIt) {
+  TempDir work;
+  WriteRatesFile(work.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+  WriteLetterheadFile(work.path(), {"SMITH PAYROLL SERVICE", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
+  struct Case {
+    BatchClient client;
+    std::string schedule_b;  // the summary's word for it
+  };
+  const Case cases[] = {
+      {{"semi", "063005", 3, "221=1\n401\n", "semi-2005Q2-941.txt", "done"}, "written"},
+      {{"monthly", "063005", 3, "220=1\n401\n", "monthly-2005Q2-941.txt", "done"},
+       "not written: the semiweekly depositor box was not checked"},
+      {{"annual", "063005", 3, "221=1\n243=1\n401\n", "annual-2005Q2-944.txt", "done"},
+       "not written: Form 944 was chosen; Schedule B goes with Form 941"},
+      {{"early", "033104", 3, "", "early-2004Q1-worksheet.txt", "done"},
+       "not written: the payroll year takes the short path, which prints no forms"},
+      // A folder where its Schedule B goes: the report is written, the client fails.
+      {{"blocked", "063005", 3, "221=1\n401\n", "", "failed"}, "not written: it could not be written"},
+  };
+  std::string args;
+  for (const Case& c : cases) {
+    WriteBatchClient(work / "clients", c.client);
+    // Paydays on the 5th and 19th of each month.
+    std::string days;
+    for (int record = 1; record <= 93; ++record) {
+      int day = (record - 1) % 31 + 1;
+      days += RightAligned(day == 5 || day == 19 ? std::to_string(200 + record) + ".25" : "", 10);
+    }
+    WriteBytes(work / "clients" / c.client.name / "PRLIAB", days);
+    args += " " + Quoted((work / "clients" / c.client.name).string());
+  }
+  fs::create_directory(work / "clients" / "blocked" / "scheduleb.txt");
+
+  testing::CommandOutcome o = RunQreport(work, "batch --schedule-b --render -j 2 --out out --rates-dir ." + args);
+  EXPECT_EQ(o.status, 1) << o.err;
+  nlohmann::json summary = Summary(work / "out");
+  ASSERT_EQ(summary["clients"].size(), std::size(cases));
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const BatchClient& c = cases[i].client;
+    const nlohmann::json& row = summary["clients"][i];
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(row["status"], c.status) << row["reason"];
+    EXPECT_EQ(row["schedule_b"], cases[i].schedule_b);
+    const fs::path schedule_b = work / "out" / (c.name + "-" + (c.name == "early" ? "2004Q1" : "2005Q2") + "-scheduleb.txt");
+    if (c.status == "failed") {
+      EXPECT_NE(row["reason"].get<std::string>().find("Schedule B"), std::string::npos) << row["reason"];
+      continue;
+    }
+    fs::path single = SingleRun(work, c, " --schedule-b");
+    EXPECT_EQ(ReadFile(work / "out" / c.output), ReadFile(single / "report.txt"));
+    EXPECT_EQ(fs::exists(schedule_b), cases[i].schedule_b == "written");
+    fs::path pdf = schedule_b;
+    pdf.replace_extension(".pdf");
+    EXPECT_EQ(fs::exists(pdf), cases[i].schedule_b == "written");
+    if (cases[i].schedule_b != "written") continue;
+    std::string written = ReadFile(schedule_b);
+    ASSERT_NE(written, "");
+    EXPECT_EQ(written, ReadFile(single / "scheduleb.txt"));
+    EXPECT_EQ(ReadFile(pdf).substr(0, 5), "%PDF-");
+    EXPECT_NE(row["outputs"].dump().find("semi-2005Q2-scheduleb.pdf"), std::string::npos);
+  }
+  std::string csv = ReadFile(work / "out" / "batch-summary.csv");
+  EXPECT_NE(csv.find(R"(,"written","done",)"), std::string::npos) << csv;
+
+  // Schedule B's outputs are outputs of their client: --skip-done runs a client again whose
+  // Schedule B is missing, and leaves the others.
+  fs::remove(work / "out" / "semi-2005Q2-scheduleb.txt");
+  o = RunQreport(work, "batch --schedule-b --render --skip-done -j 2 --out out --rates-dir ." + args);
+  summary = Summary(work / "out");
+  EXPECT_EQ(summary["clients"][0]["status"], "done");
+  EXPECT_EQ(summary["clients"][1]["status"], "skipped");
+  EXPECT_EQ(summary["clients"][1]["schedule_b"], "not written: the semiweekly depositor box was not checked");
+  EXPECT_TRUE(fs::exists(work / "out" / "semi-2005Q2-scheduleb.txt"));
 }
 
 // Every file of `dir` with its content.

@@ -191,6 +191,7 @@ BatchResult RunBatch(const BatchOptions& options, const std::function<void(const
     job.rates_dir = options.rates_dir;
     job.render = options.render;
     job.skip_done = options.skip_done;
+    job.schedule_b = options.schedule_b;
     job.fonts = fonts ? &*fonts : nullptr;
     return job;
   };

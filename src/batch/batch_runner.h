@@ -20,6 +20,7 @@ struct BatchOptions {
   int jobs = 1;                   // clients at a time, at least 1
   bool render = false;
   bool skip_done = false;
+  bool schedule_b = false;  // also Schedule B of each semiweekly depositor's Form 941
 };
 
 // Where a batch is, for a progress display.

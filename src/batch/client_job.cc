@@ -19,6 +19,7 @@
 #include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
+#include "forms/schedule_b_layout.h"
 #include "json/figures_json.h"
 #include "platform/platform.h"
 #include "run/report_figures.h"
@@ -32,7 +33,7 @@ namespace {
 // The files of a client folder that a run reads: everything but what the run itself writes.
 bool IsRunOutput(const fs::path& file) {
   std::string name = LowerAscii(file.filename().string());
-  return name == "report.txt" || name == "report.pdf" || name.ends_with(".part");
+  return name == "report.txt" || name == "report.pdf" || name == "scheduleb.txt" || name.ends_with(".part");
 }
 
 // The newest change among the client's inputs: the files of its folder and the rates folder's
@@ -93,6 +94,13 @@ void FillRowFigures(const ReportFigures& f, ClientRow& row) {
   row.ein = TrimRight(row.ein, kFieldPadding);
 }
 
+// The summary's words for what became of Schedule B.
+std::string ScheduleBText(ScheduleBOutcome outcome) {
+  if (outcome == ScheduleBOutcome::kNotAsked) return "";
+  if (outcome == ScheduleBOutcome::kWritten) return "written";
+  return "not written: " + std::string(ScheduleBWhyNot(outcome));
+}
+
 std::string Failed(ClientRow& row, std::string reason) {
   row.status = ClientStatus::kFailed;
   row.reason = std::move(reason);
@@ -111,8 +119,9 @@ std::string_view ClientStatusName(ClientStatus status) {
   return "not run";
 }
 
-std::string OutputBaseName(const ClientRow& row) {
-  return row.folder + "-" + std::to_string(row.year) + "Q" + std::to_string(row.quarter) + "-" + row.form;
+std::string OutputBaseName(const ClientRow& row, std::string_view form) {
+  return row.folder + "-" + std::to_string(row.year) + "Q" + std::to_string(row.quarter) + "-" +
+         std::string(form.empty() ? std::string_view(row.form) : form);
 }
 
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::string& error) {
@@ -152,6 +161,31 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::stri
   return ok;
 }
 
+namespace {
+
+// Draws the printer text `text` ("the report", "Schedule B") into the PDF file `path` and notes
+// it in the row's outputs; false with the row failed when it cannot be drawn or written.
+bool WritePdfOutput(const ClientJob& job, std::string_view what, const std::string& text, const fs::path& path,
+                    ClientRow& row) {
+  try {
+    escp::Document document = escp::Interpret(text, *job.fonts);
+    std::ostringstream pdf;
+    escp::WritePdf(document, *job.fonts, pdf);
+    std::string error;
+    if (!WriteFileAtomically(path, pdf.str(), error)) {
+      Failed(row, error);
+      return false;
+    }
+  } catch (const escp::RenderError& e) {
+    Failed(row, std::string(what) + " cannot be drawn: " + e.what());
+    return false;
+  }
+  row.outputs.push_back(path.string());
+  return true;
+}
+
+}  // namespace
+
 ClientRow RunClientJob(const ClientJob& job) {
   ClientRow row;
   row.path = job.folder.string();
@@ -190,16 +224,29 @@ ClientRow RunClientJob(const ClientJob& job) {
   fs::path lines_out = out_dir / (base + ".lines.json");
   std::vector<fs::path> outputs = {report_out, lines_out};
   if (job.render) outputs.push_back(pdf_out);
+  // Schedule B's text and PDF beside the report's, when the run will write it.
+  const ScheduleBOutcome expected_b = job.schedule_b ? ScheduleBOutcomeOf(figures) : ScheduleBOutcome::kNotAsked;
+  const std::string base_b = OutputBaseName(row, "scheduleb");
+  const fs::path schedule_b_out = out_dir / (base_b + ".txt");
+  const fs::path schedule_b_pdf = out_dir / (base_b + ".pdf");
+  if (expected_b == ScheduleBOutcome::kWritten) {
+    outputs.push_back(schedule_b_out);
+    if (job.render) outputs.push_back(schedule_b_pdf);
+  }
 
   if (job.skip_done && OutputsAreCurrent(job, outputs)) {
     row.status = ClientStatus::kSkipped;
+    row.schedule_b = ScheduleBText(expected_b);
     for (const fs::path& p : outputs) row.outputs.push_back(p.string());
     return row;
   }
 
   auto platform = MakePlatform(options);
   std::string device = "P";
-  RunOutcome outcome = RunReport(job.folder.string(), device, "941", *platform, job.rates_dir);
+  RunExtras extras;
+  extras.schedule_b = job.schedule_b;
+  RunOutcome outcome = RunReport(job.folder.string(), device, "941", *platform, job.rates_dir, extras);
+  row.schedule_b = ScheduleBText(outcome.schedule_b);
   if (outcome.cancelled) {
     Failed(row, "the answers cancelled the dialog");
     return row;
@@ -228,20 +275,29 @@ ClientRow RunClientJob(const ClientJob& job) {
   }
   row.outputs.push_back(lines_out.string());
 
-  if (job.render && job.fonts != nullptr) {
+  if (job.render && job.fonts != nullptr && !WritePdfOutput(job, "the report", report, pdf_out, row)) return row;
+
+  if (outcome.schedule_b == ScheduleBOutcome::kFailed) {
+    Failed(row, "Schedule B could not be written");
+    return row;
+  }
+  if (outcome.schedule_b == ScheduleBOutcome::kWritten) {
+    std::string schedule_b;
     try {
-      escp::Document document = escp::Interpret(report, *job.fonts);
-      std::ostringstream pdf;
-      escp::WritePdf(document, *job.fonts, pdf);
-      if (!WriteFileAtomically(pdf_out, pdf.str(), error)) {
-        Failed(row, error);
-        return row;
-      }
-    } catch (const escp::RenderError& e) {
-      Failed(row, std::string("the report cannot be drawn: ") + e.what());
+      schedule_b = ReadWholeFile(ResolveHostPath(job.folder.string(), kScheduleBFileName));
+    } catch (const RunError& e) {
+      Failed(row, "Schedule B cannot be read back (error " + std::to_string(e.number()) + ")");
       return row;
     }
-    row.outputs.push_back(pdf_out.string());
+    if (!WriteFileAtomically(schedule_b_out, schedule_b, error)) {
+      Failed(row, error);
+      return row;
+    }
+    row.outputs.push_back(schedule_b_out.string());
+    if (job.render && job.fonts != nullptr &&
+        !WritePdfOutput(job, "Schedule B", schedule_b, schedule_b_pdf, row)) {
+      return row;
+    }
   }
   row.status = ClientStatus::kDone;
   return row;
@@ -267,6 +323,7 @@ std::string RowToJsonLine(const ClientRow& row) {
     findings.push_back({{"code", f.code}, {"severity", SeverityName(f.severity)}, {"message", f.message}});
   }
   j["findings"] = findings;
+  j["schedule_b"] = row.schedule_b;
   j["outputs"] = row.outputs;
   j["seconds"] = row.seconds;
   // Bytes that are not UTF-8 (the record files' texts) are replaced rather than refused.
@@ -300,6 +357,7 @@ bool RowFromJsonLine(std::string_view line, ClientRow& row) {
                               f.at("severity").get<std::string>() == "error" ? Severity::kError : Severity::kWarning,
                               f.at("message").get<std::string>()});
     }
+    row.schedule_b = j.at("schedule_b").get<std::string>();
     row.outputs = j.at("outputs").get<std::vector<std::string>>();
     row.seconds = j.at("seconds").get<double>();
   } catch (const nlohmann::json::exception&) {

@@ -23,6 +23,7 @@ struct ClientJob {
   std::filesystem::path out_dir;  // where its outputs go; empty: beside the folder
   std::string rates_dir;          // the folder of FICA.RAT and prep; empty: the current folder
   bool render = false;            // also the report's PDF
+  bool schedule_b = false;        // also Schedule B, when it goes with the return (as run --schedule-b)
   bool skip_done = false;         // leave a client whose outputs are newer than its inputs
   // The renderer's fonts, found once for the whole batch; null when not rendering.
   const escp::FontSet* fonts = nullptr;
@@ -52,12 +53,15 @@ struct ClientRow {
   Cents deposits = 0;          // total deposits (Form 941 line 11, Form 944 line 10)
   Cents balance = 0;           // line 10 less deposits: above 0 due, below 0 overpaid
   std::vector<Finding> findings;
+  // What became of Schedule B: empty when not asked for, "written", or why it was not.
+  std::string schedule_b;
   std::vector<std::string> outputs;  // the files written, full paths
   double seconds = 0;                // wall time of the job
 };
 
-// "<folder>-<year>Q<quarter>-<form>": the name every output of a client starts with.
-std::string OutputBaseName(const ClientRow& row);
+// "<folder>-<year>Q<quarter>-<form>": the name every output of a client starts with. Schedule B's
+// outputs take "scheduleb" for the form.
+std::string OutputBaseName(const ClientRow& row, std::string_view form = {});
 
 // Runs the job and returns its row (without `seconds`). A failure of the client ends as a failed
 // row; only std::bad_alloc escapes. The report run's messages go to standard error.

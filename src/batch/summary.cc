@@ -31,7 +31,7 @@ std::string SecondsText(double seconds) {
 std::string SummaryCsv(const BatchResult& result) {
   std::string csv;
   for (const char* name : {"folder", "employer_name", "ein", "path", "form", "quarter", "year", "line10", "deposits",
-                           "balance", "findings", "status", "reason", "seconds"}) {
+                           "balance", "findings", "schedule_b", "status", "reason", "seconds"}) {
     Field(csv, name);
   }
   csv += "\r\n";
@@ -52,6 +52,7 @@ std::string SummaryCsv(const BatchResult& result) {
       findings += std::string(SeverityName(f.severity)) + " " + f.code;
     }
     Field(csv, findings);
+    Field(csv, row.schedule_b);
     Field(csv, ClientStatusName(row.status));
     Field(csv, row.reason);
     Field(csv, SecondsText(row.seconds));
@@ -83,6 +84,7 @@ std::string SummaryJson(const BatchResult& result) {
       findings.push_back({{"code", f.code}, {"severity", SeverityName(f.severity)}, {"message", f.message}});
     }
     j["findings"] = findings;
+    j["schedule_b"] = row.schedule_b;
     j["status"] = ClientStatusName(row.status);
     j["reason"] = row.reason;
     j["outputs"] = row.outputs;

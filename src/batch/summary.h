@@ -2,8 +2,9 @@
 // program, written whole or not at all.
 //
 // CSV columns: folder, employer_name, ein, path, form, quarter, year, line10, deposits, balance,
-// findings, status, reason, seconds. Amounts are dollars with two decimals (balance below 0 is an
-// overpayment); findings are "severity code" items joined by "; ". The JSON is
+// findings, schedule_b, status, reason, seconds. Amounts are dollars with two decimals (balance
+// below 0 is an overpayment); findings are "severity code" items joined by "; "; schedule_b is
+// empty without --schedule-b, else "written" or why it was not. The JSON is
 // {"clients": [...], "interrupted": bool} with the same fields, amounts in integer cents and the
 // findings as objects {code, severity, message}.
 #pragma once

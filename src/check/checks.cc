@@ -11,6 +11,7 @@
 #include "data/rates.h"
 #include "data/record_file.h"
 #include "forms/employer_block.h"
+#include "forms/schedule_b.h"
 #include "json/client_document.h"
 #include "text/ascii.h"
 
@@ -54,11 +55,25 @@ void CheckForm941Page(const Form941Page& page, std::vector<Finding>& out) {
     Add(out, "depositor-none", Severity::kError,
         "line 10 is " + DollarText(l.line10) + " ($2,500.00 or more) and neither depositor box is checked");
   }
-  if (page.semiweekly_depositor) {
-    Add(out, "schedule-b", Severity::kWarning,
-        "a semiweekly depositor files Schedule B with the return; this report does not print it");
-  }
   CheckBalance(out, "line 10", l.line10, "line 11", l.line11, l.overpaid, l.line12, l.line13);
+}
+
+// A semiweekly depositor's Form 941: Schedule B goes with it, and its quarter total (the days of
+// the liability file) must be line 10, which the dialog's months may have moved away from.
+void CheckScheduleB(const ReportFigures& f, std::vector<Finding>& out) {
+  if (!f.form941 || !ScheduleBIsDue(f.state)) return;
+  Add(out, "schedule-b", Severity::kWarning,
+      "a semiweekly depositor files Schedule B with the return: qreport run --schedule-b writes it beside the "
+      "report as scheduleb.txt");
+  const Form941Lines& l = f.form941->lines;
+  if (f.schedule_b && f.schedule_b->total != l.line10) {
+    std::string text = "Schedule B's total liability for the quarter, " + DollarText(f.schedule_b->total) +
+                       " from the days of the liability file, does not equal line 10 of " + DollarText(l.line10);
+    if (l.month_total != f.schedule_b->total) {
+      text += "; the months in the dialog add up to " + DollarText(l.month_total);
+    }
+    Add(out, "schedule-b-total", Severity::kError, text);
+  }
 }
 
 void CheckForm944Page(const Form944Page& page, std::vector<Finding>& out) {
@@ -181,6 +196,7 @@ std::vector<Finding> CheckFigures(const ReportFigures& f) {
         "the worksheet's files cannot be read (error " + std::to_string(*f.worksheet_error) + ")");
   }
   if (f.form941) CheckForm941Page(*f.form941, out);
+  CheckScheduleB(f, out);
   if (f.form944) CheckForm944Page(*f.form944, out);
   CheckRates(f, out);
   CheckEntries(f, out);

@@ -7,6 +7,7 @@
 //                               the twelve months against line 9), when line 10 is $2,500 or more
 //   depositor-none     error    line 10 is $2,500 or more and neither depositor box is checked
 //   schedule-b         warning  a semiweekly depositor: Schedule B goes with the return
+//   schedule-b-total   error    Schedule B's quarter total differs from line 10
 //   balance-due        warning  deposits are below line 10, with the balance
 //   overpayment        warning  deposits are above line 10, with the overpayment
 //   rates-missing      error    no rates file

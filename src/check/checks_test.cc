@@ -63,6 +63,9 @@ struct CheckCase {
   std::function<void(const fs::path&, ClientFolderSpec&)> change;  // before the folder is written
   std::function<void(const fs::path&)> after;                       // after it is written
   std::vector<std::string> want;
+  // The liability file's first day holds line 10, so Schedule B's total is line 10 (and the
+  // dialog's first month starts with it); otherwise the fixture has no liability file.
+  bool liability_matches = false;
 };
 
 TEST(Checks, EachFixtureGivesExactlyItsFinding) {
@@ -73,7 +76,10 @@ TEST(Checks, EachFixtureGivesExactlyItsFinding) {
       {"Form 944 months differ from line 9", 2000000, 4000000, "243=1\n222=1000\n", true, false, nullptr, nullptr,
        {"liability-total"}},
       {"no depositor box", 2000000, 4000000, "", true, true, nullptr, nullptr, {"depositor-none"}},
-      {"semiweekly depositor", 2000000, 4000000, "221=1\n", true, true, nullptr, nullptr, {"schedule-b"}},
+      {"semiweekly depositor", 2000000, 4000000, "221=1\n", true, true, nullptr, nullptr, {"schedule-b"}, true},
+      // The days of the liability file add up to nothing while the dialog's months are line 10.
+      {"Schedule B total differs from line 10", 2000000, 4000000, "221=1\n", true, true, nullptr, nullptr,
+       {"schedule-b", "schedule-b-total"}},
       {"balance due", 100000, 300000, "", false, true, nullptr, nullptr, {"balance-due"}},
       {"overpayment", 100000, 300000, "211=9999.99\n", false, true, nullptr, nullptr, {"overpayment"}},
       {"no rates file", 100000, 300000, "", true, true, nullptr,
@@ -127,6 +133,7 @@ TEST(Checks, EachFixtureGivesExactlyItsFinding) {
     // The first pass finds line 10, which the second one's months and deposits then match.
     WriteBytes(dir / "answers", c.answers + "401\n");
     Cents total = TotalTaxes(Figures(dir.path(), dir / "answers"));
+    if (c.liability_matches) WriteBytes(dir / "client" / "PRLIAB", RightAligned(MoneyText(total), 10));
     std::string answers = c.answers;
     if (c.deposits_match) answers += "211=" + MoneyText(total) + "\n";
     if (c.months_match) answers += "216=" + MoneyText(total) + "\n";
@@ -157,6 +164,46 @@ TEST(Checks, FindingsNameTheirFigures) {
             "$2,060.00\n");
 }
 
+TEST(Checks, ScheduleBTotalNamesBothFigures) {
+  TempDir dir;
+  ClientFolderSpec spec;
+  spec.client = PlainClient("063005");
+  spec.employees.push_back(PlainEmployee("A1", 2000000, 4000000));
+  // Paydays on the 5th and the 20th of the first month and the 5th of the second: $1,200.50.
+  std::vector<std::string> days(62, "");
+  days[4] = "1000.00";
+  days[19] = "150.25";
+  days[31 + 4] = "50.25";
+  spec.liability = days;
+  WriteClientFolder(dir / "client", spec);
+  WriteRatesFile(dir.path(), {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
+  struct Case {
+    const char* name;
+    std::string months;  // what the dialog's month boxes are set to
+    std::string want;
+  } cases[] = {
+      {"the months as the liability file gives them", "",
+       "Schedule B's total liability for the quarter, $1,200.50 from the days of the liability file, does not "
+       "equal line 10 of $3,060.00"},
+      // Line 10 is $3,060.00 (15.3% of $20,000.00); the dialog's months were raised to it.
+      {"the months changed in the dialog", "216=2000\n217=1060\n",
+       "Schedule B's total liability for the quarter, $1,200.50 from the days of the liability file, does not "
+       "equal line 10 of $3,060.00; the months in the dialog add up to $3,060.00"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(dir / "answers", "221=1\n211=3060\n" + c.months + "401\n");
+    ReportFigures figures = Figures(dir.path(), dir / "answers");
+    std::vector<Finding> found;
+    for (Finding& f : CheckFigures(figures)) {
+      if (f.code == "schedule-b-total") found.push_back(f);
+    }
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].severity, Severity::kError);
+    EXPECT_EQ(found[0].message, c.want);
+  }
+}
+
 TEST(Checks, DemoClientIsASemiweeklyDepositorWithAnEmployeePastTheBase) {
   TempDir dir;
   WriteDemoClient(dir.path());
@@ -166,7 +213,8 @@ TEST(Checks, DemoClientIsASemiweeklyDepositorWithAnEmployeePastTheBase) {
   ReportFigures figures = ComputeClientFigures(dir.str(), dir.str(), "941", *platform);
   std::vector<Finding> findings = CheckClient(figures, dir.str(), dir.str());
   // The demo's answers check the semiweekly box, its deposits equal line 10 and its months add up
-  // to it; one employee's year wages ($200,000) pass the rates file's base of $184,500.
+  // to it, as do the paydays of its liability file (so Schedule B's total is line 10); one
+  // employee's year wages ($200,000) pass the rates file's base of $184,500.
   EXPECT_EQ(Codes(findings), (std::vector<std::string>{"over-wage-base", "schedule-b"})) << FindingsText(findings);
   EXPECT_EQ(CheckExitStatus(findings), kCheckWarnings);
 }

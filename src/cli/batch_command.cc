@@ -27,7 +27,7 @@ struct BatchCommandOptions {
   std::vector<std::string> clients;
   std::string root, out, rates_dir;
   int jobs = 0;
-  bool render = false, skip_done = false;
+  bool render = false, skip_done = false, schedule_b = false;
 };
 
 int RunBatchCommand(const BatchCommandOptions& o) {
@@ -40,6 +40,7 @@ int RunBatchCommand(const BatchCommandOptions& o) {
   options.jobs = o.jobs > 0 ? o.jobs : static_cast<int>(cores > 0 ? cores : 1);
   options.render = o.render;
   options.skip_done = o.skip_done;
+  options.schedule_b = o.schedule_b;
   if (!o.root.empty()) {
     if (!fs::is_directory(o.root, ec)) {
       std::cerr << "qreport: no such folder: " << o.root << "\n";
@@ -108,6 +109,9 @@ void AddBatchCommand(CLI::App& app, int& exit_status) {
       ".pdf) into the output folder (--out, default: beside the client folder). The summary\n"
       "batch-summary.csv and batch-summary.json go into --out, else --root, else the current\n"
       "folder; its path is printed. On a terminal a progress line shows how far the batch is.\n"
+      "With --schedule-b a semiweekly depositor's Form 941 also gets Schedule B, as 'qreport run\n"
+      "--schedule-b' writes it, as <folder>-<year>Q<quarter>-scheduleb.txt (and .pdf with --render);\n"
+      "the summary's schedule_b column says whether it was written, and why not.\n"
       "A client that fails is a failed row with its reason; the others go on. Ctrl-C starts no\n"
       "new client, lets the running ones finish and writes the summary of what was done.\n"
       "Exit status: 0 every client done or skipped, 1 a client failed (or the batch could not\n"
@@ -120,6 +124,8 @@ void AddBatchCommand(CLI::App& app, int& exit_status) {
   AddWholeNumberOption(*sub, "-j,--jobs", options->jobs, 1, 256, "clients at a time (default: the number of cores)");
   sub->add_flag("--render", options->render, "also draws each report as a PDF");
   sub->add_flag("--skip-done", options->skip_done, "leaves clients whose outputs are newer than their inputs");
+  sub->add_flag("--schedule-b", options->schedule_b,
+                "also writes Schedule B of each semiweekly depositor, as run --schedule-b does");
   sub->callback([options, &exit_status] { exit_status = RunBatchCommand(*options); });
 }
 

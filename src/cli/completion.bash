@@ -12,7 +12,7 @@ declare -gA _qreport_options=(
   [import]="--employees --rates-dir --force --help"
   [lines]="--answers --rates-dir --kind --json --csv --help"
   [check]="--answers --rates-dir --json --help"
-  [batch]="--root --out --rates-dir --jobs -j --render --skip-done --help"
+  [batch]="--root --out --rates-dir --jobs -j --render --skip-done --schedule-b --help"
   [serve]="--root --rates-dir --port --help"
   [help]=""
 )

@@ -15,6 +15,7 @@
 #include "data/record_file.h"
 #include "data/report_writer.h"
 #include "forms/employer_block.h"
+#include "forms/schedule_b.h"
 #include "run/dialogs.h"
 #include "run/report_run.h"
 #include "run/saved_entries.h"
@@ -170,19 +171,13 @@ int RunFromOptions(RunOptions& options) {
 
 // Where Schedule B went, or why it was not written.
 void TellScheduleB(ScheduleBOutcome outcome, const std::string& data_dir) {
-  const char* why = nullptr;
-  switch (outcome) {
-    case ScheduleBOutcome::kNotAsked: return;
-    case ScheduleBOutcome::kWritten:
-      std::cout << "schedule b: " << (std::filesystem::path(data_dir) / "scheduleb.txt").string() << "\n";
-      return;
-    case ScheduleBOutcome::kNoForms: why = "the payroll year takes the short path, which prints no forms"; break;
-    case ScheduleBOutcome::kCancelled: why = "the options dialog was cancelled"; break;
-    case ScheduleBOutcome::kNotSemiweekly: why = "the semiweekly depositor box was not checked"; break;
-    case ScheduleBOutcome::kNotForm941: why = "Form 944 was chosen; Schedule B goes with Form 941"; break;
-    case ScheduleBOutcome::kFailed: why = "it could not be written (see the message above)"; break;
+  if (outcome == ScheduleBOutcome::kNotAsked) return;
+  if (outcome == ScheduleBOutcome::kWritten) {
+    std::cout << "schedule b: " << (std::filesystem::path(data_dir) / "scheduleb.txt").string() << "\n";
+    return;
   }
-  std::cerr << "qreport: no Schedule B: " << why << "\n";
+  std::cerr << "qreport: no Schedule B: " << ScheduleBWhyNot(outcome)
+            << (outcome == ScheduleBOutcome::kFailed ? " (see the message above)" : "") << "\n";
 }
 
 }  // namespace

@@ -27,4 +27,28 @@ ScheduleB ReadScheduleB(const RunState& state, MissingFile missing) {
   return b;
 }
 
+std::string_view ScheduleBWhyNot(ScheduleBOutcome outcome) {
+  switch (outcome) {
+    case ScheduleBOutcome::kNotAsked:
+    case ScheduleBOutcome::kWritten: return "";
+    case ScheduleBOutcome::kNoForms: return "the payroll year takes the short path, which prints no forms";
+    case ScheduleBOutcome::kCancelled: return "the options dialog was cancelled";
+    case ScheduleBOutcome::kNotSemiweekly: return "the semiweekly depositor box was not checked";
+    case ScheduleBOutcome::kNotForm941: return "Form 944 was chosen; Schedule B goes with Form 941";
+    case ScheduleBOutcome::kFailed: return "it could not be written";
+  }
+  return "";
+}
+
+bool ScheduleBIsDue(const RunState& state, ScheduleBOutcome* why) {
+  ScheduleBOutcome reason = ScheduleBOutcome::kWritten;
+  if (state.SemiweeklyDepositor != "Y") {
+    reason = ScheduleBOutcome::kNotSemiweekly;
+  } else if (state.Print941 != 1) {
+    reason = ScheduleBOutcome::kNotForm941;
+  }
+  if (why != nullptr && reason != ScheduleBOutcome::kWritten) *why = reason;
+  return reason == ScheduleBOutcome::kWritten;
+}
+
 }  // namespace qreport

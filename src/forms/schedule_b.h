@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "data/liability_file.h"
 #include "forms/employer_block.h"
@@ -47,5 +48,14 @@ struct ScheduleB {
 // MissingFile::kReadAsEmpty it is read as empty and not created) and gives zero days. Throws
 // RunError when the liability file cannot be opened or read.
 ScheduleB ReadScheduleB(const RunState& state, MissingFile missing = MissingFile::kCreate);
+
+// Whether Schedule B goes with the return of `state`: the semiweekly depositor box is checked and
+// Form 941 is the form printed. When it does not, `why` (when given) is set to kNotSemiweekly or
+// kNotForm941. The run's Schedule B stage, the checks and the front ends all ask this.
+bool ScheduleBIsDue(const RunState& state, ScheduleBOutcome* why = nullptr);
+
+// Why Schedule B was not written, in plain words ("the semiweekly depositor box was not
+// checked"), as every front end says it; empty for kNotAsked and kWritten.
+std::string_view ScheduleBWhyNot(ScheduleBOutcome outcome);
 
 }  // namespace qreport

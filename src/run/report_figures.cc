@@ -25,6 +25,14 @@ void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures) {
   figures.voucher = ComputeVoucherPage(ctx);
 }
 
+ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures) {
+  if (figures.cancelled) return ScheduleBOutcome::kCancelled;
+  if (figures.path == ReportPath::kShort) return ScheduleBOutcome::kNoForms;
+  ScheduleBOutcome why = ScheduleBOutcome::kWritten;
+  ScheduleBIsDue(figures.state, &why);
+  return why;
+}
+
 ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view work_dir,
                                    std::string_view report_kind, Platform& platform) {
   ReportFigures figures;

@@ -57,6 +57,11 @@ struct ReportFigures {
   std::optional<ScheduleB> schedule_b;
 };
 
+// What a run asked for Schedule B does about it with these figures: kWritten when it goes with
+// the return, else why not (kCancelled, kNoForms, kNotSemiweekly, kNotForm941); the run's stage
+// decides by the same rule. Writing it may still fail (kFailed), which only the run can tell.
+ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures);
+
 // The parts of the form path after its dialog, in the order the report prints them: the
 // worksheet (leaving the plan totals in ctx), the chosen form, the voucher. Shared by the report
 // run, which then prints them, and by ComputeClientFigures.

@@ -10,19 +10,20 @@
 
 namespace qreport {
 
+void WriteScheduleBFile(std::string_view data_dir, const ScheduleB& schedule_b) {
+  ReplaceFile(ResolveHostPath(data_dir, kScheduleBFileName), ScheduleBPage(schedule_b));
+}
+
 void WriteScheduleB(RunContext& ctx) {
   const RunState& s = ctx.state;
-  if (s.SemiweeklyDepositor != "Y") {
-    ctx.schedule_b_result = ScheduleBOutcome::kNotSemiweekly;
-    return;
-  }
-  if (s.Print941 != 1) {
-    ctx.schedule_b_result = ScheduleBOutcome::kNotForm941;
+  ScheduleBOutcome why = ScheduleBOutcome::kNotAsked;
+  if (!ScheduleBIsDue(s, &why)) {
+    ctx.schedule_b_result = why;
     return;
   }
   std::filesystem::path path = ResolveHostPath(s.DataDir, kScheduleBFileName);
   try {
-    ReplaceFile(path, ScheduleBPage(ReadScheduleB(s)));
+    WriteScheduleBFile(s.DataDir, ReadScheduleB(s));
     ctx.schedule_b_result = ScheduleBOutcome::kWritten;
   } catch (const RunError& error) {
     ctx.schedule_b_result = ScheduleBOutcome::kFailed;

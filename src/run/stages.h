@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "forms/schedule_b.h"
 #include "run/report_run.h"
 #include "state/run_state.h"
 
@@ -55,6 +56,9 @@ void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
 // replaced whole, never written through a link. A failure shows a message and touches nothing
 // of the report.
 void WriteScheduleB(RunContext& ctx);
+// Replaces the client folder's "\scheduleb.txt" with the page of `schedule_b`, as WriteScheduleB
+// does (a front end that shows a finished report writes it the same way). Throws RunError.
+void WriteScheduleBFile(std::string_view data_dir, const ScheduleB& schedule_b);
 
 // The message for a run-time error: the printer message for 24, 25, 27 and 68, otherwise
 // "Error " with the number, captioned "at line  0".

@@ -111,6 +111,15 @@ const std::string_view kAppJs = R"QR('use strict';
   }
 
   // ---- Clients -------------------------------------------------------------------------------
+  // The number of the pre-filing checks' findings; each one's sentence shows on hover.
+  function findingsCell(findings) {
+    const errors = findings.filter((f) => f.severity === 'error').length;
+    const cell = el('td', { class: 'findings' + (errors ? ' errors' : findings.length ? ' warnings' : ''),
+      title: findings.map((f) => f.severity + ' ' + f.code + ': ' + f.message).join('\n') || 'no findings' },
+      String(findings.length));
+    return cell;
+  }
+
   async function showClients() {
     document.title = 'qreport: clients';
     const data = await api('GET', '/api/clients');
@@ -123,7 +132,8 @@ const std::string_view kAppJs = R"QR('use strict';
         el('td', {}, c.quarter ? 'Q' + c.quarter + ' ' + c.year : c.year),
         el('td', {}, c.path === 'form' ? 'form' : 'short'),
         el('td', {}, c.report !== null ? el('a', { href: '#/report/' + encodeURIComponent(c.name) },
-          formatTime(c.report)) : '\u2014'));
+          formatTime(c.report)) : '\u2014'),
+        findingsCell(c.findings));
       row.dataset.search = (c.name + ' ' + c.employer).toLowerCase();
       return row;
     });
@@ -146,7 +156,7 @@ const std::string_view kAppJs = R"QR('use strict';
       filter,
       el('table', { class: 'clients' },
         el('thead', {}, el('tr', {}, el('th', {}, 'Client'), el('th', {}, 'Employer'), el('th', {}, 'Quarter'),
-          el('th', {}, 'Path'), el('th', {}, 'Last report'))),
+          el('th', {}, 'Path'), el('th', {}, 'Last report'), el('th', {}, 'Findings'))),
         body),
       empty);
     filter.focus();
@@ -299,6 +309,42 @@ const std::string_view kAppJs = R"QR('use strict';
       }
     }
     actions.append(el('a', { class: 'action', href: '#/dialog/' + encodeURIComponent(name) }, 'Open the dialog again'));
+    // Schedule B beside the report, for a semiweekly depositor's Form 941: the box writes it as
+    // `qreport run --schedule-b` does and shows its pages; unticked, they are hidden again.
+    const scheduleB = el('div', { class: 'schedule-b', id: 'schedule-b-pages' });
+    function showScheduleB(state) {
+      const figures = [];
+      const stamp = Date.now();
+      for (let n = 1; state.shown && n <= state.pages; n++) {
+        figures.push(el('figure', { class: 'page' },
+          el('img', { src: clientPath(name) + '/scheduleb/' + n + '.png?v=' + stamp, alt: 'Schedule B page ' + n,
+            loading: 'lazy' }),
+          el('figcaption', {}, 'Schedule B, page ' + n + ' of ' + state.pages)));
+      }
+      const links = state.shown ? el('p', { class: 'schedule-b-links' },
+        el('a', { href: clientPath(name) + '/scheduleb.pdf', download: name + '-scheduleb.pdf' }, 'Download Schedule B PDF'),
+        ' \u00b7 ',
+        el('a', { href: clientPath(name) + '/scheduleb.txt', download: name + '-scheduleb.txt' }, 'scheduleb.txt')) : null;
+      scheduleB.replaceChildren(...(state.shown ? [el('h2', {}, 'Schedule B'), links] : []), ...figures);
+    }
+    if (c.scheduleB) {
+      const box = el('input', { type: 'checkbox', id: 'schedule-b', disabled: !c.scheduleB.due });
+      box.checked = c.scheduleB.shown;
+      box.addEventListener('change', async () => {
+        box.disabled = true;
+        try {
+          showScheduleB(await api('POST', clientPath(name) + '/schedule-b', { show: box.checked }));
+        } catch (e) {
+          box.checked = false;
+          await messageBox('Schedule B', e.message);
+        }
+        box.disabled = false;
+      });
+      actions.append(el('label', { class: 'action toggle', title: c.scheduleB.due ? 'Schedule B (Form 941) of a ' +
+        'semiweekly depositor, written to scheduleb.txt beside the report' : 'No Schedule B: ' + c.scheduleB.why },
+        box, ' Schedule B'));
+      showScheduleB(c.scheduleB);
+    }
     let lines = null;
     if (c.lines && c.lines.rows.length) {
       lines = el('table', { class: 'lines', id: 'lines' },
@@ -312,7 +358,7 @@ const std::string_view kAppJs = R"QR('use strict';
       el('p', { class: 'meta' }, (c.quarter ? 'Quarter ' + c.quarter + ' ' + c.year : c.year) +
         (c.report !== null ? ' \u00b7 written ' + formatTime(c.report) : ' \u00b7 no report yet')),
       actions,
-      el('div', { class: 'report' }, el('div', { class: 'pages' }, ...pages), lines));
+      el('div', { class: 'report' }, el('div', { class: 'pages' }, ...pages, scheduleB), lines));
   }
 
   async function choosePrinter(name) {
@@ -420,6 +466,15 @@ table.lines td.amount { text-align: right; font-variant-numeric: tabular-nums; }
 .page { margin: 0; }
 .page img { display: block; width: 100%; height: auto; background: #fff; box-shadow: 0 1px 6px rgba(0,0,0,.25); }
 .page figcaption { color: #6b7684; font-size: .85rem; margin-top: .3rem; }
+.schedule-b { display: flex; flex-direction: column; gap: 1.2rem; }
+.schedule-b:empty { display: none; }
+.schedule-b h2 { font-size: 1.15rem; margin: .6rem 0 0; }
+.schedule-b-links { margin: 0; }
+.action.toggle { display: inline-flex; align-items: center; gap: .35rem; }
+.action.toggle:has(input:disabled) { opacity: .55; cursor: default; }
+td.findings { text-align: right; font-variant-numeric: tabular-nums; }
+td.findings.errors { color: #a01c1c; font-weight: 600; }
+td.findings.warnings { color: #8a5a00; }
 )QR";
 
 }  // namespace qreport::web

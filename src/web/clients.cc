@@ -42,6 +42,7 @@ std::optional<fs::path> ClientFolder(const fs::path& root, std::string_view name
 ClientSummary SummariseClient(const fs::path& folder, std::string name) {
   ClientSummary c;
   c.name = std::move(name);
+  c.folder = folder;
   try {
     ClientFile client = ReadClientFile(folder.string(), false, MissingFile::kReadAsEmpty);
     c.employer = TrimRight(client.employer_name);

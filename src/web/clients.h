@@ -13,6 +13,7 @@ namespace qreport::web {
 
 struct ClientSummary {
   std::string name;           // the folder's name
+  std::filesystem::path folder;  // where it is: canonical, inside the root
   std::string employer;       // Windows-1252, trailing blanks dropped
   std::string payroll_date;   // MMDDYY
   int quarter = 0;            // 1 to 4; 0 when the date marks none

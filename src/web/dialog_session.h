@@ -55,6 +55,7 @@ class DialogSession {
 
   // The recorded events as an answers file.
   std::string AnswersText() const;
+  const std::vector<Answer>& events() const { return events_; }
   std::size_t event_count() const { return events_.size(); }
 
   // Runs the report from the start with the recorded events; the printer picker gets no reply,

@@ -7,15 +7,14 @@
 #include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
-#include "data/report_writer.h"
 #include "platform/files.h"
 #include "text/read_to_end.h"
 
 namespace qreport::web {
 namespace fs = std::filesystem;
 
-std::shared_ptr<const RenderedReport> ReportViews::Get(const fs::path& folder) {
-  fs::path path = ResolveHostPath(folder.string(), kReportFileName);
+std::shared_ptr<const RenderedReport> ReportViews::Get(const fs::path& folder, std::string_view file) {
+  fs::path path = ResolveHostPath(folder.string(), file);
   std::error_code ec;
   // Only a regular file is read: a link or a device in its place is no report.
   if (!fs::is_regular_file(fs::symlink_status(path, ec))) return nullptr;
@@ -24,7 +23,7 @@ std::shared_ptr<const RenderedReport> ReportViews::Get(const fs::path& folder) {
   if (ec) return nullptr;
   std::uintmax_t size = fs::file_size(path, ec);
   if (ec) return nullptr;
-  auto it = cache_.find(folder.string());
+  auto it = cache_.find(path.string());
   if (it != cache_.end() && it->second.written == written && it->second.size == size) return it->second.report;
 
   auto report = std::make_shared<RenderedReport>();
@@ -48,7 +47,7 @@ std::shared_ptr<const RenderedReport> ReportViews::Get(const fs::path& folder) {
   }
   // Pictures of a few dozen reports at most are kept; past that the cache starts again.
   if (cache_.size() >= kCachedReports) cache_.clear();
-  cache_[folder.string()] = {written, size, report};
+  cache_[path.string()] = {written, size, report};
   return report;
 }
 

@@ -1,5 +1,6 @@
 // The finished report of a client as the pages show it: its PNG pages and its PDF, drawn by the
-// printer-text renderer from report.txt and kept in memory until the file changes.
+// printer-text renderer from report.txt (or from another printer-text file of the run, such as
+// Schedule B's) and kept in memory until the file changes.
 #pragma once
 
 #include <filesystem>
@@ -7,7 +8,10 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "data/report_writer.h"
 
 namespace qreport::web {
 
@@ -19,9 +23,10 @@ struct RenderedReport {
 
 class ReportViews {
  public:
-  // The report of the client in `folder` drawn at `dpi`, or null when it has none or it cannot
-  // be drawn.
-  std::shared_ptr<const RenderedReport> Get(const std::filesystem::path& folder);
+  // The report of the client in `folder` drawn at kDpi, or null when it has none or it cannot be
+  // drawn; `file` names another printer-text file of the folder as the run names it.
+  std::shared_ptr<const RenderedReport> Get(const std::filesystem::path& folder,
+                                            std::string_view file = kReportFileName);
 
   static constexpr double kDpi = 100;
   static constexpr std::size_t kCachedReports = 32;

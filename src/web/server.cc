@@ -9,6 +9,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <system_error>
 
@@ -16,13 +17,19 @@
 #include <nlohmann/json.hpp>
 
 #include "escp/cairo/render.h"
+#include "data/errors.h"
+#include "data/paths.h"
+#include "data/report_writer.h"
 #include "forms/printer_codes.h"
+#include "forms/schedule_b_layout.h"
 #include "platform/posix/print_utility.h"
 #include "text/ascii.h"
 #include "text/cp1252.h"
 #include "text/masks.h"
 #include "text/numbers.h"
+#include "run/stages.h"
 #include "web/assets.h"
+#include "web/client_checks.h"
 #include "web/clients.h"
 #include "web/dialog_session.h"
 #include "web/report_view.h"
@@ -147,14 +154,35 @@ json ControlsJson(const DialogSession& session) {
   return {{"texts", texts}, {"checks", checks}};
 }
 
-json ClientJson(const ClientSummary& c) {
+json FindingsJson(const std::vector<Finding>& findings) {
+  json list = json::array();
+  for (const Finding& f : findings) {
+    list.push_back({{"code", f.code}, {"severity", SeverityName(f.severity)}, {"message", Utf8FromCp1252(f.message)}});
+  }
+  return list;
+}
+
+json ClientJson(const ClientSummary& c, const ClientCheck& check) {
   return {{"name", c.name},
           {"employer", Utf8FromCp1252(c.employer)},
           {"payrollDate", Utf8FromCp1252(c.payroll_date)},
           {"quarter", c.quarter},
           {"year", Utf8FromCp1252(c.year)},
           {"path", c.form_path ? "form" : "short"},
-          {"report", c.has_report ? json(c.report_time) : json(nullptr)}};
+          {"report", c.has_report ? json(c.report_time) : json(nullptr)},
+          {"findings", FindingsJson(check.findings)}};
+}
+
+// Whether `later` was written no earlier than `earlier`; false when either is not a plain file.
+bool WrittenSince(const fs::path& later, const fs::path& earlier) {
+  std::error_code ec;
+  if (!fs::is_regular_file(fs::symlink_status(later, ec)) || !fs::is_regular_file(fs::symlink_status(earlier, ec))) {
+    return false;
+  }
+  auto a = fs::last_write_time(later, ec);
+  if (ec) return false;
+  auto b = fs::last_write_time(earlier, ec);
+  return !ec && a >= b;
 }
 
 // The form's lines of the figures as the report page's table: each line with its amount as the
@@ -210,6 +238,30 @@ struct WebServer::Impl {
   std::map<std::string, bool> printable;
 
   ReportViews views;
+  std::unique_ptr<ClientChecks> checks;
+
+  // Clients whose Schedule B the report page was asked not to show.
+  std::mutex schedule_b_mutex;
+  std::set<std::string> schedule_b_hidden;
+
+  // Schedule B as the report page shows it: whether it goes with the client's return (and why
+  // not), and its pages when it is shown: written for the report as it stands (no earlier
+  // than report.txt) and not hidden by the page.
+  json ScheduleBJson(const ClientSummary& c, const ClientCheck& check) {
+    json j = {{"due", check.schedule_b == ScheduleBOutcome::kWritten},
+              {"why", std::string(ScheduleBWhyNot(check.schedule_b))},
+              {"shown", false},
+              {"pages", 0}};
+    {
+      std::lock_guard<std::mutex> guard(schedule_b_mutex);
+      if (schedule_b_hidden.count(c.folder.string()) != 0) return j;
+    }
+    const fs::path file = ResolveHostPath(c.folder.string(), kScheduleBFileName);
+    if (!j["due"].get<bool>() || !WrittenSince(file, ResolveHostPath(c.folder.string(), kReportFileName))) return j;
+    std::shared_ptr<const RenderedReport> pages = views.Get(c.folder, kScheduleBFileName);
+    if (pages) j["shown"] = true, j["pages"] = pages->pngs.size();
+    return j;
+  }
 
   // The form's lines of the last report each client got from these pages, as the report page's
   // table shows them.
@@ -319,7 +371,7 @@ void WebServer::Impl::Routes() {
 
   server.Get("/api/clients", [this](const httplib::Request&, httplib::Response& res) {
     json list = json::array();
-    for (const ClientSummary& c : ListClients(root)) list.push_back(ClientJson(c));
+    for (const ClientSummary& c : ListClients(root)) list.push_back(ClientJson(c, *checks->Get(c.folder)));
     SendJson(res, {{"root", root.string()}, {"clients", list}});
   });
 
@@ -333,9 +385,11 @@ void WebServer::Impl::Routes() {
     std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
     if (!folder) return SendError(res, 404, "no such client");
     ClientSummary c = SummariseClient(*folder, req.matches[1].str());
-    json j = ClientJson(c);
+    std::shared_ptr<const ClientCheck> check = checks->Get(*folder);
+    json j = ClientJson(c, *check);
     std::shared_ptr<const RenderedReport> report = c.has_report ? views.Get(*folder) : nullptr;
     j["pages"] = report ? report->pngs.size() : 0;
+    j["scheduleB"] = report ? ScheduleBJson(c, *check) : json(nullptr);
     {
       std::lock_guard<std::mutex> guard(printable_mutex);
       auto it = printable.find(folder->string());
@@ -407,6 +461,7 @@ void WebServer::Impl::Routes() {
     }
     RunResult result = session->RunReport();
     running.unlock();
+    checks->SetAnswers(session->setup().data_dir, session->events());
     {
       std::lock_guard<std::mutex> guard(printable_mutex);
       printable[session->setup().data_dir] = result.handed_on;
@@ -437,6 +492,68 @@ void WebServer::Impl::Routes() {
     res.set_header("Content-Disposition", "attachment; filename=\"" + name + (pdf ? "-report.pdf\"" : "-report.txt\""));
     if (pdf) res.set_content(report->pdf, "application/pdf");
     else res.set_content(report->text, "application/octet-stream");
+  });
+
+  // Schedule B beside the report: written as the run writes it when asked for (for the client's
+  // return as the checks see it), shown as pictures, or hidden again (the file stays).
+  server.Post(R"(/api/clients/([^/]+)/schedule-b)", [this](const httplib::Request& req, httplib::Response& res) {
+    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+    if (!folder) return SendError(res, 404, "no such client");
+    json body = json::parse(req.body, nullptr, false);
+    if (!body.is_object() || !body.contains("show") || !body["show"].is_boolean()) {
+      return SendError(res, 400, "a Schedule B request says whether to show it");
+    }
+    if (!body["show"].get<bool>()) {
+      std::lock_guard<std::mutex> guard(schedule_b_mutex);
+      schedule_b_hidden.insert(folder->string());
+      return SendJson(res, {{"shown", false}, {"pages", 0}});
+    }
+    ClientSummary c = SummariseClient(*folder, req.matches[1].str());
+    if (!c.has_report) return SendError(res, 409, "There is no report for Schedule B to go with.");
+    std::shared_ptr<const ClientCheck> check = checks->Get(*folder);
+    if (check->schedule_b != ScheduleBOutcome::kWritten || !check->schedule_b_figures) {
+      return SendError(res, 409, "No Schedule B: " + std::string(ScheduleBWhyNot(check->schedule_b)) + ".");
+    }
+    std::shared_ptr<std::mutex> lock = ClientLock(*folder);
+    std::unique_lock<std::mutex> running(*lock, std::try_to_lock);
+    if (!running.owns_lock()) {
+      return SendError(res, 409, "A report for this client is being written now. Try again when it is done.");
+    }
+    try {
+      WriteScheduleBFile(folder->string(), *check->schedule_b_figures);
+    } catch (const RunError& error) {
+      return SendError(res, 500, "Schedule B was not written to " +
+                                     ResolveHostPath(folder->string(), kScheduleBFileName).string() + ": Error " +
+                                     std::to_string(error.number()));
+    }
+    running.unlock();
+    {
+      std::lock_guard<std::mutex> guard(schedule_b_mutex);
+      schedule_b_hidden.erase(folder->string());
+    }
+    SendJson(res, ScheduleBJson(c, *check));
+  });
+
+  server.Get(R"(/api/clients/([^/]+)/scheduleb/(\d{1,4})\.png)", [this](const httplib::Request& req,
+                                                                         httplib::Response& res) {
+    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+    std::shared_ptr<const RenderedReport> pages = folder ? views.Get(*folder, kScheduleBFileName) : nullptr;
+    std::size_t n = std::stoul(req.matches[2].str());
+    if (!pages || n < 1 || n > pages->pngs.size()) return SendError(res, 404, "no such page");
+    res.set_content(pages->pngs[n - 1], "image/png");
+  });
+
+  server.Get(R"(/api/clients/([^/]+)/scheduleb\.(pdf|txt))", [this](const httplib::Request& req, httplib::Response& res) {
+    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+    std::shared_ptr<const RenderedReport> pages = folder ? views.Get(*folder, kScheduleBFileName) : nullptr;
+    if (!pages) return SendError(res, 404, "no Schedule B");
+    bool pdf = req.matches[2].str() == "pdf";
+    std::string name = folder->filename().string();
+    std::erase_if(name, [](char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20; });
+    res.set_header("Content-Disposition",
+                   "attachment; filename=\"" + name + (pdf ? "-scheduleb.pdf\"" : "-scheduleb.txt\""));
+    if (pdf) res.set_content(pages->pdf, "application/pdf");
+    else res.set_content(pages->text, "application/octet-stream");
   });
 
   server.Post(R"(/api/clients/([^/]+)/print)", [this](const httplib::Request& req, httplib::Response& res) {
@@ -475,6 +592,7 @@ void WebServer::Impl::Routes() {
 WebServer::WebServer(ServeOptions options) : impl_(std::make_unique<Impl>()) {
   impl_->options = std::move(options);
   if (impl_->options.token.empty()) impl_->options.token = RandomToken();
+  impl_->checks = std::make_unique<ClientChecks>(impl_->options.rates_dir, impl_->options.report_kind);
   // The print utility's stand-in draws the report with the renderer this front end shows it with.
   if (impl_->options.print_options.render_pdf == nullptr) {
     impl_->options.print_options.render_pdf = &escp::RenderReportForPrinting;

@@ -12,8 +12,10 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <thread>
 
@@ -95,8 +97,9 @@ class Served : public ::testing::Test {
     return PostJson("/api/sessions/" + session + "/event", e.dump());
   }
 
-  // The report `qreport run` writes with `answers` for a fresh copy of the demo client.
-  std::string ReportOfRun(const std::string& answers) {
+  // The folder of a fresh copy of the demo client after `qreport run` with `answers` (and
+  // --schedule-b when `extras` ask for it).
+  fs::path RunReference(const std::string& answers, const RunExtras& extras = {}) {
     fs::path dir = work_ / ("reference-" + std::to_string(++references_));
     fs::copy(work_ / "pristine", dir, fs::copy_options::recursive);
     WriteText(dir / "answers.txt", answers);
@@ -105,9 +108,19 @@ class Served : public ::testing::Test {
     options.has_printer_reply = true;
     auto platform = MakePlatform(options);
     std::string device = "P";
-    RunReport(dir.string(), device, "941", *platform, (work_ / "pristine").string());
-    return ReadFile(dir / "report.txt");
+    RunReport(dir.string(), device, "941", *platform, (work_ / "pristine").string(), extras);
+    return dir;
   }
+  // The report `qreport run` writes with `answers` for a fresh copy of the demo client.
+  std::string ReportOfRun(const std::string& answers) { return ReadFile(RunReference(answers) / "report.txt"); }
+
+  // Opens the client's dialog, plays `events` (ID or ID=TEXT) and runs the report.
+  void RunFromPage(const std::string& client, const std::vector<std::pair<int, const char*>>& events) {
+    std::string session = Open(client);
+    for (const auto& [id, text] : events) Event(session, id, text);
+    PostJson("/api/sessions/" + session + "/run");
+  }
+  json ClientInfo(const std::string& client) { return json::parse(Get("/api/clients/" + client)->body); }
 
   TempDir work_;
   fs::path root_;
@@ -436,6 +449,98 @@ TEST_F(Served, ManyPageLoadsAndConcurrentReports) {
     EXPECT_EQ(ReadFile(root_ / ("client-" + std::to_string(i)) / "report.txt"),
               ReportOfRun("211=" + std::to_string(1000 + i) + "\n401\n"));
   }
+}
+
+// The codes of a list of findings as the pages send them, sorted.
+std::vector<std::string> Codes(const json& findings) {
+  std::vector<std::string> codes;
+  for (const json& f : findings) codes.push_back(f["code"]);
+  std::sort(codes.begin(), codes.end());
+  return codes;
+}
+
+// Every file of a folder with its size and time of writing.
+std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> FilesOf(const fs::path& dir) {
+  std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> files;
+  for (const auto& e : fs::directory_iterator(dir)) files[e.path().filename().string()] = {e.file_size(), e.last_write_time()};
+  return files;
+}
+
+TEST_F(Served, TheClientsListCountsTheFindingsOfTheChecks) {
+  auto Listed = [this] {
+    json list = json::parse(Get("/api/clients")->body);
+    EXPECT_EQ(list["clients"].size(), 1u);
+    return list["clients"][0]["findings"];
+  };
+  const auto before = FilesOf(root_ / "demo");
+  // Before a report from the pages, the findings of `qreport check` without answers: the dialog's
+  // first values leave line 10 with no depositor box and the deposits at 0.
+  json first = Listed();
+  EXPECT_EQ(Codes(first), (std::vector<std::string>{"balance-due", "depositor-none", "over-wage-base"})) << first;
+  for (const json& f : first) EXPECT_FALSE(f["message"].get<std::string>().empty());
+  EXPECT_EQ(FilesOf(root_ / "demo"), before);  // computed without writing anything
+
+  // After one, the findings of that report's answers: the page's dialog events.
+  RunFromPage("demo", {{221, "1"}, {211, "$48,791.97"}, {401, nullptr}});
+  EXPECT_EQ(Codes(Listed()), (std::vector<std::string>{"over-wage-base", "schedule-b"}));
+  EXPECT_EQ(Codes(ClientInfo("demo")["findings"]), (std::vector<std::string>{"over-wage-base", "schedule-b"}));
+
+  // A changed file of the client counts at once: a liability file whose days add up to $100.00,
+  // far from line 10.
+  WriteText(root_ / "demo" / "PRLIAB", "    100.00");
+  std::vector<std::string> changed = Codes(Listed());
+  EXPECT_NE(std::find(changed.begin(), changed.end(), "schedule-b-total"), changed.end());
+}
+
+TEST_F(Served, ScheduleBIsWrittenAndShownBesideTheReport) {
+  const fs::path schedule_b = root_ / "demo" / "scheduleb.txt";
+  EXPECT_TRUE(ClientInfo("demo")["scheduleB"].is_null());  // no report yet
+  EXPECT_EQ(Post("/api/clients/demo/schedule-b", R"({"show":true})")->status, 409);
+
+  // A monthly depositor's return takes none: the box says why, and asking is refused.
+  RunFromPage("demo", {{220, "1"}, {401, nullptr}});
+  json monthly = ClientInfo("demo")["scheduleB"];
+  EXPECT_FALSE(monthly["due"]);
+  EXPECT_EQ(monthly["why"], "the semiweekly depositor box was not checked");
+  auto refused = Post("/api/clients/demo/schedule-b", R"({"show":true})");
+  EXPECT_EQ(refused->status, 409);
+  EXPECT_NE(refused->body.find("the semiweekly depositor box was not checked"), std::string::npos) << refused->body;
+  EXPECT_FALSE(fs::exists(schedule_b));
+
+  // A semiweekly depositor's: the box writes what `qreport run --schedule-b` writes, and the
+  // report stays as it was.
+  RunFromPage("demo", {{221, "1"}, {401, nullptr}});
+  json semiweekly = ClientInfo("demo")["scheduleB"];
+  EXPECT_TRUE(semiweekly["due"]);
+  EXPECT_FALSE(semiweekly["shown"]);
+  const std::string report = ReadFile(root_ / "demo" / "report.txt");
+  EXPECT_EQ(Post("/api/clients/demo/schedule-b", R"({"show":1})")->status, 400);
+  {
+    auto held = server_->HoldClientForTest(root_ / "demo");
+    EXPECT_EQ(Post("/api/clients/demo/schedule-b", R"({"show":true})")->status, 409);
+  }
+  json shown = PostJson("/api/clients/demo/schedule-b", R"({"show":true})");
+  EXPECT_TRUE(shown["shown"]);
+  EXPECT_EQ(shown["pages"], 1);
+  RunExtras extras;
+  extras.schedule_b = true;
+  const std::string reference = ReadFile(RunReference("221=1\n401\n", extras) / "scheduleb.txt");
+  ASSERT_FALSE(reference.empty());
+  EXPECT_EQ(ReadFile(schedule_b), reference);
+  EXPECT_EQ(ReadFile(root_ / "demo" / "report.txt"), report);
+  EXPECT_EQ(Get("/api/clients/demo/scheduleb/1.png")->body.substr(1, 3), "PNG");
+  EXPECT_EQ(Get("/api/clients/demo/scheduleb/2.png")->status, 404);
+  EXPECT_EQ(Get("/api/clients/demo/scheduleb.txt")->body, reference);
+  EXPECT_EQ(Get("/api/clients/demo/scheduleb.pdf")->body.substr(0, 5), "%PDF-");
+  EXPECT_TRUE(ClientInfo("demo")["scheduleB"]["shown"]);
+
+  // Unticked it is hidden and the file stays; a new report leaves the earlier Schedule B unshown.
+  EXPECT_FALSE(PostJson("/api/clients/demo/schedule-b", R"({"show":false})")["shown"]);
+  EXPECT_FALSE(ClientInfo("demo")["scheduleB"]["shown"]);
+  EXPECT_EQ(ReadFile(schedule_b), reference);
+  EXPECT_TRUE(PostJson("/api/clients/demo/schedule-b", R"({"show":true})")["shown"]);
+  RunFromPage("demo", {{221, "1"}, {401, nullptr}});
+  EXPECT_FALSE(ClientInfo("demo")["scheduleB"]["shown"]);
 }
 
 TEST(RandomToken, IsFreshHexEachTime) {

@@ -43,13 +43,18 @@ function client(dir, payrollDate) {
   }
 }
 
-// `qreport run` of a fresh copy of the client with `answers`: the report it writes.
-function referenceReport(name, payrollDate, answers) {
+// `qreport run` (with `options`) of a fresh copy of the client with `answers`: its folder.
+function referenceRun(name, payrollDate, answers, options = []) {
   const dir = path.join(reference, name);
   client(dir, payrollDate);
   fs.writeFileSync(path.join(work, name + '.answers'), answers, 'latin1');
-  qreport(['run', dir, '--answers', path.join(work, name + '.answers'), '--printer-reply', ''], rates);
-  return fs.readFileSync(path.join(dir, 'report.txt'));
+  qreport(['run', dir, '--answers', path.join(work, name + '.answers'), '--printer-reply', '', ...options], rates);
+  return dir;
+}
+
+// The report `qreport run` writes for a fresh copy of the client with `answers`.
+function referenceReport(name, payrollDate, answers) {
+  return fs.readFileSync(path.join(referenceRun(name, payrollDate, answers), 'report.txt'));
 }
 
 // Setup: the demo client, its rates and letterhead beside the root, and the client copies.
@@ -111,6 +116,15 @@ try {
     await row.waitFor();
     assert.match(await row.innerText(), /LAKESIDE HARDWARE & SUPPLY INC\s+Q2 2026\s+form/);
     assert.match(await page.locator('tr[data-client="early"]').innerText(), /short/);
+    // The findings column counts what `qreport check` finds in the same folder.
+    const env = { ...process.env };
+    delete env.QREPORT_ANSWERS;
+    const check = spawnSync(cli, ['check', path.join(root, 'demo'), '--rates-dir', rates, '--json'], { env, encoding: 'utf8' });
+    const findings = JSON.parse(check.stdout).findings;
+    assert.ok(findings.length > 0, 'the demo without answers has findings');
+    const cell = row.locator('td.findings');
+    assert.equal(await cell.innerText(), String(findings.length));
+    assert.equal(await cell.getAttribute('title'), findings.map((f) => `${f.severity} ${f.code}: ${f.message}`).join('\n'));
     await page.locator('#filter').fill('second');
     assert.equal(await row.isVisible(), false);
     assert.equal(await page.locator('tr[data-client="second"]').isVisible(), true);
@@ -185,6 +199,30 @@ try {
     assert.equal(await box.innerText(), 'Handed to the print utility:\n' + command);
     assert.equal(fs.readFileSync(printLog, 'latin1'), command + '\n');
     await page.locator('.msgbox button.ok').click();
+  });
+
+  await step('the Schedule B box writes what `qreport run --schedule-b` writes and shows it beside the report', async () => {
+    const box = page.locator('#schedule-b');
+    await box.waitFor();
+    assert.equal(await box.isChecked(), false);
+    const report = fs.readFileSync(path.join(root, 'demo', 'report.txt'));
+    await box.check();
+    // Below the report's pages, so it loads once it is scrolled to.
+    const picture = page.locator('img[alt="Schedule B page 1"]');
+    await picture.waitFor({ state: 'attached', timeout: 90000 });
+    await picture.scrollIntoViewIfNeeded();
+    await page.waitForFunction((img) => img.complete && img.naturalWidth > 0, await picture.elementHandle(),
+      { timeout: 90000 });
+    const expected = referenceRun('demo-schedule-b', null, '220=1\n221=1\n211=$48,791.97\n401\n', ['--schedule-b']);
+    const written = fs.readFileSync(path.join(root, 'demo', 'scheduleb.txt'));
+    assert.ok(written.equals(fs.readFileSync(path.join(expected, 'scheduleb.txt'))),
+      'scheduleb.txt differs from qreport run --schedule-b');
+    assert.ok(fs.readFileSync(path.join(root, 'demo', 'report.txt')).equals(report), 'report.txt changed');
+    // Unticked, the page goes and the file stays.
+    await box.uncheck();
+    await picture.waitFor({ state: 'detached' });
+    assert.ok(fs.existsSync(path.join(root, 'demo', 'scheduleb.txt')));
+    await page.evaluate(() => window.scrollTo(0, 0));
   });
 
   await step('Help shows its message; the form boxes exclude each other; Cancel writes nothing', async () => {

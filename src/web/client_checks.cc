@@ -1,0 +1,94 @@
+#include "web/client_checks.h"
+
+#include <chrono>
+#include <system_error>
+
+#include "check/checks.h"
+#include "data/paths.h"
+#include "data/rates.h"
+#include "run/report_figures.h"
+#include "web/web_platform.h"
+
+namespace qreport::web {
+namespace fs = std::filesystem;
+
+namespace {
+
+// What the run writes into a client folder: none of it changes the figures.
+bool IsRunOutput(std::string name) {
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name == "report.txt" || name == "report.pdf" || name == "scheduleb.txt";
+}
+
+void NoteFile(const fs::path& file, std::string& inputs) {
+  std::error_code ec;
+  fs::file_status status = fs::status(file, ec);
+  if (ec || !fs::is_regular_file(status)) return;
+  auto size = fs::file_size(file, ec);
+  auto written = fs::last_write_time(file, ec);
+  if (ec) return;
+  inputs += file.filename().string() + '\0' + std::to_string(size) + '\0' +
+            std::to_string(written.time_since_epoch().count()) + '\n';
+}
+
+// The files the figures of `folder` are read from, as one text that changes when any of them
+// does: the folder's files but the run's outputs, and the rates folder's two files.
+std::string InputsOf(const fs::path& folder, const std::string& rates_dir) {
+  std::string inputs;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!IsRunOutput(it->path().filename().string())) NoteFile(it->path(), inputs);
+  }
+  inputs += '\n';
+  NoteFile(ResolveHostPath(rates_dir, kRatesFileName), inputs);
+  NoteFile(ResolveHostPath(rates_dir, "prep."), inputs);
+  return inputs;
+}
+
+std::string AnswersKey(const std::vector<Answer>& events) {
+  std::string key;
+  for (const Answer& a : events) {
+    key += std::to_string(a.known_id ? a.id : -1) + (a.has_text ? "=" + a.text : "") + '\n';
+  }
+  return key;
+}
+
+}  // namespace
+
+ClientChecks::ClientChecks(std::string rates_dir, std::string report_kind)
+    : rates_dir_(std::move(rates_dir)), report_kind_(std::move(report_kind)) {}
+
+void ClientChecks::SetAnswers(const fs::path& folder, std::vector<Answer> events) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  answers_[folder.string()] = std::move(events);
+}
+
+std::shared_ptr<const ClientCheck> ClientChecks::Get(const fs::path& folder) {
+  const std::string key = folder.string();
+  std::vector<Answer> events;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = answers_.find(key);
+    if (it != answers_.end()) events = it->second;
+  }
+  const std::string inputs = InputsOf(folder, rates_dir_) + AnswersKey(events);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = cache_.find(key);
+    if (it != cache_.end() && it->second.inputs == inputs) return it->second.check;
+  }
+
+  WebPlatform platform{PlatformOptions{}};
+  platform.SetAnswers(std::move(events));
+  ReportFigures figures = ComputeClientFigures(key, rates_dir_, report_kind_, platform);
+  auto check = std::make_shared<ClientCheck>();
+  check->findings = CheckClient(figures, key, rates_dir_);
+  check->schedule_b = ScheduleBOutcomeOf(figures);
+  if (check->schedule_b == ScheduleBOutcome::kWritten) check->schedule_b_figures = figures.schedule_b;
+
+  std::lock_guard<std::mutex> lock(mutex_);
+  cache_[key] = {inputs, check};
+  return check;
+}
+
+}  // namespace qreport::web

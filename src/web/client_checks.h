@@ -1,0 +1,56 @@
+// What the pages show of a client's pre-filing checks and of its Schedule B. Both come from the
+// report's figures computed as `qreport check` computes them, writing nothing: the dialog played
+// from the events of the last report written from these pages (before there is one, closed
+// with the saved entries and its first values), then the checks. A client's result is kept
+// until a file of its folder or the rates folder changes, or a new report's events arrive, so
+// that listing many clients again costs a look at their folders.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "check/findings.h"
+#include "forms/schedule_b.h"
+#include "platform/posix/answers.h"
+#include "state/run_state.h"
+
+namespace qreport::web {
+
+struct ClientCheck {
+  std::vector<Finding> findings;
+  // What a run asked for Schedule B does: kWritten when it goes with the return, else why not.
+  ScheduleBOutcome schedule_b = ScheduleBOutcome::kNotAsked;
+  std::optional<ScheduleB> schedule_b_figures;  // present when it goes with the return
+};
+
+class ClientChecks {
+ public:
+  // The rates and letterhead files are read from `rates_dir` (empty: the current directory).
+  ClientChecks(std::string rates_dir, std::string report_kind);
+  ClientChecks(const ClientChecks&) = delete;
+  ClientChecks& operator=(const ClientChecks&) = delete;
+
+  // The checks of the client in `folder` (a canonical client folder). Never throws but
+  // std::bad_alloc.
+  std::shared_ptr<const ClientCheck> Get(const std::filesystem::path& folder);
+
+  // The dialog events of the report just written for `folder` from these pages.
+  void SetAnswers(const std::filesystem::path& folder, std::vector<Answer> events);
+
+ private:
+  struct Entry {
+    std::string inputs;  // the files the result was computed from, with their sizes and times
+    std::shared_ptr<const ClientCheck> check;
+  };
+  std::string rates_dir_, report_kind_;
+  std::mutex mutex_;
+  std::map<std::string, Entry> cache_;
+  std::map<std::string, std::vector<Answer>> answers_;
+};
+
+}  // namespace qreport::web
