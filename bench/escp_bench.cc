@@ -4,10 +4,10 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
+#include "data/record_file.h"
 #include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
@@ -17,10 +17,7 @@ namespace {
 
 const std::string& Report() {
   static const std::string bytes = [] {
-    std::ifstream in(std::filesystem::path(QREPORT_GOLDEN_DIR) / "escp" / "demo_report.txt", std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return ReadWholeFile(std::filesystem::path(QREPORT_GOLDEN_DIR) / "escp" / "demo_report.txt");
   }();
   return bytes;
 }

@@ -12,10 +12,10 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
-#include <sstream>
 #include <streambuf>
 #include <string>
 
+#include "data/record_file.h"
 #include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
 
@@ -42,12 +42,8 @@ class CountingBuffer final : public std::streambuf {
 
 std::string Unit(int kind) {
   switch (kind) {
-    case 0: {  // the demo report, over and over: some 15,000 real pages
-      std::ifstream in(std::filesystem::path(QREPORT_GOLDEN_DIR) / "escp" / "demo_report.txt", std::ios::binary);
-      std::ostringstream content;
-      content << in.rdbuf();
-      return content.str();
-    }
+    case 0:  // the demo report, over and over: some 15,000 real pages
+      return ReadWholeFile(std::filesystem::path(QREPORT_GOLDEN_DIR) / "escp" / "demo_report.txt");
     case 1: return std::string(4096, '\x01');  // a control byte without meaning: a diagnostic each
     default: {  // text and line graphics in turn, each byte an item of its own
       std::string unit;

@@ -5,12 +5,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "data/record_file.h"
 #include "fuzz_folder.h"
 #include "json/client_document.h"
 
@@ -22,10 +21,7 @@ namespace {
 std::map<std::string, std::string> FilesOf(const fs::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    files[entry.path().filename().string()] = bytes.str();
+    files[entry.path().filename().string()] = qreport::ReadWholeFile(entry.path());
   }
   return files;
 }

@@ -105,6 +105,11 @@ TEST(Cli, UsageErrorsAreOneLineAndPointAtTheCommandsHelp) {
       {"run . --colour", 2, "qreport: unknown option --colour\nTry 'qreport run --help'.\n"},
       {"demo a b", 2, "qreport: unexpected argument 'b'\nTry 'qreport demo --help'.\n"},
       {"help frobnicate", 2, "qreport: no command named 'frobnicate'\nTry 'qreport help --help'.\n"},
+      // Number options are plain base-ten text: no hexadecimal, no comma for the point.
+      {"batch . -j 0x2", 2, "qreport: --jobs takes a whole number from 1 to 256\nTry 'qreport batch --help'.\n"},
+      {"serve --root . --port 8e3", 2, "qreport: --port takes a whole number from 0 to 65535\nTry 'qreport serve --help'.\n"},
+      {"render a.txt --dpi 0x40", 2, "qreport: --dpi takes a number from 10 to 1200\nTry 'qreport render --help'.\n"},
+      {"render a.txt --dpi 72,5", 2, "qreport: --dpi takes a number from 10 to 1200\nTry 'qreport render --help'.\n"},
       {"run no-such-folder", 1, "qreport: no such client folder: no-such-folder\n"},
       {"run . --answers no-such-file", 1, "qreport: cannot read the answers file no-such-file\n"},
   };

@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
         e.name = "EMPLOYEE " + std::to_string(c) + "-" + std::to_string(i);
         const Cents quarter = 600000 + static_cast<Cents>(next(2400000));
         e.qtd = {quarter, static_cast<Cents>(next(50000)), quarter * 765 / 10000, quarter / 8, quarter / 25};
-        e.ytd = {2 * quarter, e.qtd[1] * 2, e.qtd[2] * 2, e.qtd[3] * 2, e.qtd[4] * 2};
+        e.ytd = {2 * quarter, e.qtd[kTips] * 2, e.qtd[kFicaWithheld] * 2, e.qtd[kFederalWithheld] * 2,
+                 e.qtd[kStateWithheld] * 2};
         spec.employees.push_back(e);
       }
       std::vector<std::string> liability(93, "0.00");

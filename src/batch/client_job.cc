@@ -24,6 +24,7 @@
 #include "platform/platform.h"
 #include "run/report_figures.h"
 #include "run/report_run.h"
+#include "text/ascii.h"
 
 namespace qreport {
 namespace fs = std::filesystem;
@@ -31,8 +32,7 @@ namespace {
 
 // The files of a client folder that a run reads: everything but what the run itself writes.
 bool IsRunOutput(const fs::path& file) {
-  std::string name = file.filename().string();
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string name = LowerAscii(file.filename().string());
   return name == "report.txt" || name == "report.pdf" || name == "scheduleb.txt" || name.ends_with(".part");
 }
 
@@ -64,14 +64,12 @@ bool OutputsAreCurrent(const ClientJob& job, const std::vector<fs::path>& output
   return true;
 }
 
-std::string Trimmed(std::string_view text) {
-  std::size_t end = text.find_last_not_of(std::string_view(" \0", 2));
-  return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
-}
+// The summary shows the employer's fields without the blanks and NULs that pad them.
+constexpr std::string_view kFieldPadding(" \0", 2);
 
 // The row's employer texts, form, quarter, year and money figures, all from the figures.
 void FillRowFigures(const ReportFigures& f, ClientRow& row) {
-  row.employer_name = Trimmed(f.state.EmployerName);
+  row.employer_name = TrimRight(f.state.EmployerName, kFieldPadding);
   row.quarter = f.quarter;
   row.year = f.year;
   if (f.form941) {
@@ -93,7 +91,7 @@ void FillRowFigures(const ReportFigures& f, ClientRow& row) {
   } else {
     row.form = "worksheet";
   }
-  row.ein = Trimmed(row.ein);
+  row.ein = TrimRight(row.ein, kFieldPadding);
 }
 
 // The summary's words for what became of Schedule B.

@@ -13,6 +13,7 @@
 #include "forms/employer_block.h"
 #include "forms/schedule_b.h"
 #include "json/client_document.h"
+#include "text/ascii.h"
 
 namespace qreport {
 namespace {
@@ -23,13 +24,9 @@ void Add(std::vector<Finding>& out, std::string code, Severity severity, std::st
   out.push_back({std::move(code), severity, std::move(message)});
 }
 
-bool Blank(std::string_view text) { return text.find_first_not_of(" \t\0"sv) == std::string_view::npos; }
-
-std::string Trimmed(std::string_view text) {
-  std::size_t end = text.find_last_not_of(" \t\0"sv);
-  std::size_t begin = text.find_first_not_of(" \t\0"sv);
-  return end == std::string_view::npos ? std::string() : std::string(text.substr(begin, end - begin + 1));
-}
+// What pads a text field: blanks, tabs and NULs. A field of nothing else is blank.
+constexpr std::string_view kPadding = " \t\0"sv;
+bool Blank(std::string_view text) { return text.find_first_not_of(kPadding) == std::string_view::npos; }
 
 // Deposits against the total taxes: the balance due or the overpayment.
 void CheckBalance(std::vector<Finding>& out, std::string_view total_line, Cents total, std::string_view deposit_line,
@@ -93,13 +90,13 @@ void CheckEntries(const ReportFigures& f, std::vector<Finding>& out) {
   const RunState& s = f.state;
   if (!Blank(s.DesigneeName) && Blank(s.DesigneePhone)) {
     Add(out, "designee-phone", Severity::kWarning,
-        "the designee " + Trimmed(s.DesigneeName) + " has no telephone number");
+        "the designee " + Trim(s.DesigneeName, kPadding) + " has no telephone number");
   }
   // Which letterhead line each code names, by the forms' own rule applied to lines that name
   // themselves; a named line that prints empty is the finding.
   const std::array<std::string, 3>* printed = f.form941 ? &f.form941->preparer : f.form944 ? &f.form944->preparer : nullptr;
   if (printed == nullptr || Blank(s.PreparerCodes)) return;
-  std::array<std::string, 5> named = PreparerLines(UpperCase(s.PreparerCodes), {"1", "2", "3", "4", "5"});
+  std::array<std::string, 5> named = PreparerLines(UpperAscii(s.PreparerCodes), {"1", "2", "3", "4", "5"});
   for (std::size_t k = 0; k < printed->size(); ++k) {
     if (!named[k].empty() && Blank((*printed)[k])) {
       Add(out, "preparer-empty", Severity::kWarning,
@@ -181,7 +178,7 @@ void EmployeeChecks::OnEmployee(const Employee& e, const WorksheetLine*) {
   State& s = *state_;
   // Only an employee with a finding is named: the name is made for the first few of each.
   auto who = [&e] {
-    std::string name = Trimmed(e.key);
+    std::string name = Trim(e.key, kPadding);
     return name.empty() ? "record " + std::to_string(e.record_number) : name;
   };
   if (e.amounts_ytd[kWages] < e.amounts_qtd[kWages]) {

@@ -99,8 +99,8 @@ TEST(Checks, EachFixtureGivesExactlyItsFinding) {
       {"year below the quarter", 100000, 50000, "", true, true, nullptr, nullptr, {"ytd-below-qtd"}},
       {"negative withholding", 100000, 300000, "", true, true,
        [](const fs::path&, ClientFolderSpec& spec) {
-         spec.employees[0].qtd[kFederalWithheld - 1] = -500;
-         spec.employees[0].ytd[kFederalWithheld - 1] = -500;
+         spec.employees[0].qtd[kFederalWithheld] = -500;
+         spec.employees[0].ytd[kFederalWithheld] = -500;
        },
        nullptr, {"negative-amount"}},
       {"past the wage base", 100000, 10000000, "", true, true, nullptr, nullptr, {"over-wage-base"}},

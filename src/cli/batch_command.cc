@@ -121,9 +121,7 @@ void AddBatchCommand(CLI::App& app, int& exit_status) {
   sub->add_option("--out", options->out, "the folder for the outputs and the summary")->type_name("DIR");
   sub->add_option("--rates-dir", options->rates_dir, "the folder of FICA.RAT and prep (default: .)")
       ->type_name("DIR");
-  sub->add_option("-j,--jobs", options->jobs, "clients at a time (default: the number of cores)")
-      ->type_name("N")
-      ->check(CLI::Range(1, 256));
+  AddWholeNumberOption(*sub, "-j,--jobs", options->jobs, 1, 256, "clients at a time (default: the number of cores)");
   sub->add_flag("--render", options->render, "also draws each report as a PDF");
   sub->add_flag("--skip-done", options->skip_done, "leaves clients whose outputs are newer than their inputs");
   sub->add_flag("--schedule-b", options->schedule_b,

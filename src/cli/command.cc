@@ -1,8 +1,12 @@
 #include "cli/command.h"
 
+#include <CLI/CLI.hpp>
+
 #include <filesystem>
 #include <iostream>
 #include <system_error>
+
+#include "text/numbers.h"
 
 namespace qreport::cli {
 
@@ -21,6 +25,20 @@ bool StartingPointsExist(const std::string& data_dir, const std::string& rates_d
     return false;
   }
   return true;
+}
+
+CLI::Option* AddWholeNumberOption(CLI::App& sub, const std::string& names, int& target, int lowest, int highest,
+                                  const std::string& description) {
+  std::string shown = names.substr(names.rfind(',') + 1);
+  auto store = [&target, shown, lowest, highest](const std::string& text) {
+    std::optional<std::int64_t> value = StrictInteger(text);
+    if (!value || *value < lowest || *value > highest) {
+      throw CLI::ValidationError(shown + " takes a whole number from " + std::to_string(lowest) + " to " +
+                                 std::to_string(highest));
+    }
+    target = static_cast<int>(*value);
+  };
+  return sub.add_option_function<std::string>(names, store, description)->type_name("N");
 }
 
 }  // namespace qreport::cli

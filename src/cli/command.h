@@ -16,6 +16,7 @@
 
 namespace CLI {
 class App;
+class Option;
 }
 
 namespace qreport::cli {
@@ -36,5 +37,11 @@ enum ExitStatus : int {
 // the answers file (the last two only when given). False after one line on standard error that
 // names what is missing.
 bool StartingPointsExist(const std::string& data_dir, const std::string& rates_dir, const std::string& answers_file);
+
+// Adds to `sub` the option `names` ("-j,--jobs") that stores a whole number from `lowest` to
+// `highest` in `target`, read in base ten whatever the locale: "010" is ten, and "0x10", "8.0",
+// " 8" or a number out of range is a usage error that names the option and its range.
+CLI::Option* AddWholeNumberOption(CLI::App& sub, const std::string& names, int& target, int lowest, int highest,
+                                  const std::string& description);
 
 }  // namespace qreport::cli

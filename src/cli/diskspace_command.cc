@@ -9,6 +9,7 @@
 #include "cli/command.h"
 #include "diskspace/disk_space.h"
 #include "platform/platform.h"
+#include "text/ascii.h"
 
 namespace qreport::cli {
 namespace {
@@ -26,8 +27,7 @@ struct ShowFreeOptions {
 // user is also told how to give it one.
 void WarnOfUnmappedDrive(const std::string& drive) {
   if (drive.empty() || DriveFolderFor(drive)) return;
-  char letter = drive[0];
-  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+  char letter = UpperAscii(drive[0]);
   std::cerr << "warning: drive " << letter << " stands for no folder here, so it counts 0 bytes; set QREPORT_DRIVE_"
             << letter << " to the folder it stands for\n";
 }

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#ifndef QREPORT_NO_BATCH
+#ifdef QREPORT_BATCH
 #include "cli/batch_command.h"
 #endif
-#ifndef QREPORT_NO_JSON
+#ifdef QREPORT_JSON
 #include "check/findings.h"
 #include "cli/check_command.h"
 #endif
@@ -19,12 +19,12 @@
 #include "cli/demo_command.h"
 #include "cli/diskspace_command.h"
 #include "cli/help_format.h"
-#ifndef QREPORT_NO_JSON
+#ifdef QREPORT_JSON
 #include "cli/import_command.h"
 #include "cli/inspect_command.h"
 #include "cli/lines_command.h"
 #endif
-#ifndef QREPORT_NO_RENDER
+#ifdef QREPORT_RENDERER
 #include "cli/render_command.h"
 #endif
 #include "cli/run_command.h"
@@ -66,7 +66,7 @@ void AddHelpCommand(CLI::App& app, int& exit_status) {
 // The status of a usage error: kUsage, except for `check`, whose 1 and 2 tell its findings (see
 // check/findings.h).
 int UsageStatusFor(const CLI::App& app) {
-#ifndef QREPORT_NO_JSON
+#ifdef QREPORT_JSON
   if (!app.get_subcommands().empty() && app.get_subcommands().back()->get_name() == "check") {
     return qreport::kCheckUsage;
   }
@@ -88,16 +88,16 @@ int main(int argc, char** argv) {
   int exit_status = kDone;
   qreport::cli::AddRunCommand(app, exit_status);
   qreport::cli::AddDemoCommand(app, exit_status);
-#ifndef QREPORT_NO_RENDER
+#ifdef QREPORT_RENDERER
   qreport::cli::AddRenderCommand(app, exit_status);
 #endif
-#ifndef QREPORT_NO_JSON
+#ifdef QREPORT_JSON
   qreport::cli::AddInspectCommand(app, exit_status);
   qreport::cli::AddImportCommand(app, exit_status);
   qreport::cli::AddLinesCommand(app, exit_status);
   qreport::cli::AddCheckCommand(app, exit_status);
 #endif
-#ifndef QREPORT_NO_BATCH
+#ifdef QREPORT_BATCH
   qreport::cli::AddBatchCommand(app, exit_status);
 #endif
   qreport::cli::AddDiskFreeCommand(app, exit_status);

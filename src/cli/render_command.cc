@@ -17,6 +17,7 @@
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
 #include "platform/files.h"
+#include "text/numbers.h"
 
 namespace qreport::cli {
 
@@ -81,12 +82,9 @@ struct RenderRequest {
 RenderRequest ParseRenderOptions(const RenderOptions& options) {
   RenderRequest request{options.input, options.pdf, options.png_dir, kDefaultDpi, options.strict};
   if (!options.dpi_text.empty()) {
-    const std::string& text = options.dpi_text;
-    char* end = nullptr;
-    request.dpi = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || !(request.dpi >= kLowestDpi && request.dpi <= kHighestDpi)) {
-      throw CLI::ValidationError("--dpi takes a number from 10 to 1200");
-    }
+    std::optional<double> dpi = StrictDecimal(options.dpi_text);
+    if (!dpi || !(*dpi >= kLowestDpi && *dpi <= kHighestDpi)) throw CLI::ValidationError("--dpi takes a number from 10 to 1200");
+    request.dpi = *dpi;
   }
   if (request.pdf.empty()) {
     request.pdf = request.input == "-" ? "-" : std::filesystem::path(request.input).replace_extension(".pdf").string();

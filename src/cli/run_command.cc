@@ -19,7 +19,7 @@
 #include "run/dialogs.h"
 #include "run/report_run.h"
 #include "run/saved_entries.h"
-#ifndef QREPORT_NO_RENDER
+#ifdef QREPORT_RENDERER
 #include "escp/cairo/render.h"
 #endif
 
@@ -186,7 +186,7 @@ int RunClientReport(const RunRequest& request) {
   PlatformOptions options = request.platform;
   options.command_line = true;
   options.stop_on_interrupt = true;
-#ifndef QREPORT_NO_RENDER
+#ifdef QREPORT_RENDERER
   options.render_pdf = &escp::RenderReportForPrinting;
 #endif
   const std::string report = ReportPath(request);

@@ -82,9 +82,7 @@ void AddServeCommand(CLI::App& app, int& exit_status) {
       "default: the current folder). Stops on Ctrl-C.");
   sub->add_option("--root", args->root, "the folder whose subfolders are the clients")->required()->type_name("DIR");
   sub->add_option("--rates-dir", args->rates_dir, "the folder of FICA.RAT and prep (default: .)")->type_name("DIR");
-  sub->add_option("--port", args->port, "the port to listen on (default: a free one)")
-      ->type_name("N")
-      ->check(CLI::Range(0, 65535).description(""));
+  AddWholeNumberOption(*sub, "--port", args->port, 0, 65535, "the port to listen on (default: a free one)");
   sub->callback([args, &exit_status] { exit_status = Serve(*args); });
 }
 

@@ -8,11 +8,6 @@ std::string TextAt(Bytes record, std::size_t offset, std::size_t width) {
   return text;
 }
 
-std::string TrimRight(std::string_view text) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return std::string(text);
-}
-
 void AssignTextAt(Bytes record, std::size_t offset, std::size_t width, std::string& out) {
   out.resize(width);
   for (std::size_t i = 0; i < width; ++i) out[i] = static_cast<char>(ByteAt(record, offset + i));
@@ -22,11 +17,6 @@ std::string DataText(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = DataByte(c);
   return out;
-}
-
-std::string Trim(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  return TrimRight(text);
 }
 
 }  // namespace qreport

@@ -29,11 +29,6 @@ inline std::int32_t Int32At(Bytes record, std::size_t offset) {
   return static_cast<std::int32_t>(v);
 }
 
-// Text without its trailing blanks.
-std::string TrimRight(std::string_view text);
-// Text without its leading and trailing blanks.
-std::string Trim(std::string_view text);
-
 // Text from the record files, the letterhead or the dialogs as it goes into the report: data,
 // never printer commands, so bytes 0x01 to 0x1F and 0x7F become blanks (NUL is left to the
 // caller, whose rule for it differs between the worksheet and the forms).

@@ -3,6 +3,7 @@
 #include "data/bytes.h"
 #include "data/paths.h"
 #include "data/record_file.h"
+#include "text/ascii.h"
 #include "text/numbers.h"
 
 namespace qreport {

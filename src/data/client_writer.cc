@@ -84,10 +84,11 @@ void WriteClientFolder(const std::filesystem::path& folder, const ClientFolderSp
     r[kFicaFlagOffset] = e.fica_flag;
     PutPacked(r, kMiscAmount1Offset, e.misc_amount_1);
     PutPacked(r, 170, 0);
-    for (std::size_t i = 0; i < 9; ++i) {
-      PutPacked(r, kAmountsOtherOffset + 5 * i, e.other[i]);
-      PutPacked(r, kAmountsQtdOffset + 5 * i, e.qtd[i]);
-      PutPacked(r, kAmountsYtdOffset + 5 * i, e.ytd[i]);
+    for (int item = 1; item <= kAmountItems; ++item) {
+      std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
+      PutPacked(r, kAmountsOtherOffset + at, e.other[item]);
+      PutPacked(r, kAmountsQtdOffset + at, e.qtd[item]);
+      PutPacked(r, kAmountsYtdOffset + at, e.ytd[item]);
     }
     r[kExemptCodeOffset] = static_cast<char>(e.exempt_code);
     std::size_t at = static_cast<std::size_t>(number - 1) * kEmployeeRecordLength;
@@ -95,7 +96,9 @@ void WriteClientFolder(const std::filesystem::path& folder, const ClientFolderSp
     master.replace(at, kEmployeeRecordLength, r);
 
     std::string p(kPlansRecordLength, '\0');
-    for (std::size_t k = 0; k < 3; ++k) PutPacked(p, k * kPlanGroupLength + kPlanAmountAOffset, e.plans[k]);
+    for (int plan = 1; plan <= kPlans; ++plan) {
+      PutPacked(p, static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset, e.plans[plan]);
+    }
     std::size_t pat = static_cast<std::size_t>(number - 1) * kPlansRecordLength;
     if (plans.size() < pat + kPlansRecordLength) plans.resize(pat + kPlansRecordLength, '\0');
     plans.replace(pat, kPlansRecordLength, p);

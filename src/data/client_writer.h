@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "data/employee_files.h"
 #include "text/numbers.h"
 
 namespace qreport {
@@ -30,11 +31,12 @@ struct EmployeeSpec {
   std::optional<std::string> index_key;  // the index entry's key when it differs from `key`
   char fica_flag = 'Y';
   Cents misc_amount_1 = 0;
-  std::array<Cents, 9> qtd{};  // items 1 to 9 at [0] to [8]
-  std::array<Cents, 9> ytd{};
-  std::array<Cents, 9> other{};
+  // Indexed as the reader's amounts are: qtd[kWages] is item 1.
+  Numbered<Cents, kAmountItems> qtd;
+  Numbered<Cents, kAmountItems> ytd;
+  Numbered<Cents, kAmountItems> other;
   std::uint8_t exempt_code = 0;
-  std::array<Cents, 3> plans{};  // plan_amount_a of plans 1 to 3
+  Numbered<Cents, kPlans> plans;  // plan_amount_a of plans 1 to 3
 };
 
 struct ClientFolderSpec {

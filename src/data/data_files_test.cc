@@ -16,6 +16,7 @@
 #include "data/record_file.h"
 #include "support/fixture.h"
 #include "support/process_state.h"
+#include "text/ascii.h"
 
 namespace qreport {
 namespace {
@@ -345,10 +346,10 @@ TEST(EmployeeWalk, DecodesTheFieldsTheReportsUse) {
   e.name = "A NAME THAT IS EXACTLY 30 CHAR";
   e.fica_flag = 'y';
   e.misc_amount_1 = -475;
-  for (int i = 0; i < 9; ++i) {
-    e.qtd[i] = 100 + i;
-    e.ytd[i] = 200 + i;
-    e.other[i] = 300 + i;
+  for (int item = 1; item <= kAmountItems; ++item) {
+    e.qtd[item] = 100 + item;
+    e.ytd[item] = 200 + item;
+    e.other[item] = 300 + item;
   }
   e.exempt_code = 9;
   e.plans = {1050, -250, 99};
@@ -362,9 +363,9 @@ TEST(EmployeeWalk, DecodesTheFieldsTheReportsUse) {
   EXPECT_EQ(got.fica_flag, 'y');  // only a capital Y means subject; the pass decides
   EXPECT_DOUBLE_EQ(got.misc_amount_1, -4.75);
   for (int item = 1; item <= 9; ++item) {
-    EXPECT_DOUBLE_EQ(got.amounts_qtd[item], (100 + item - 1) / 100.0);
-    EXPECT_DOUBLE_EQ(got.amounts_ytd[item], (200 + item - 1) / 100.0);
-    EXPECT_DOUBLE_EQ(got.amounts_other[item], (300 + item - 1) / 100.0);
+    EXPECT_DOUBLE_EQ(got.amounts_qtd[item], (100 + item) / 100.0);
+    EXPECT_DOUBLE_EQ(got.amounts_ytd[item], (200 + item) / 100.0);
+    EXPECT_DOUBLE_EQ(got.amounts_other[item], (300 + item) / 100.0);
   }
   EXPECT_FALSE(got.suta_subject);
   EXPECT_FALSE(got.futa_subject);

@@ -20,7 +20,7 @@ void DecodeEmployee(Bytes record, Employee& out) {
   AssignTextAt(record, kNameOffset, kNameWidth, out.name);
   out.fica_flag = static_cast<char>(ByteAt(record, kFicaFlagOffset));
   out.misc_amount_1 = PackedAmountAt(record, kMiscAmount1Offset);
-  for (int item = 1; item <= 9; ++item) {
+  for (int item = 1; item <= kAmountItems; ++item) {
     std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
     out.amounts_other[item] = PackedAmountAt(record, kAmountsOtherOffset + at);
     out.amounts_qtd[item] = PackedAmountAt(record, kAmountsQtdOffset + at);
@@ -59,8 +59,9 @@ bool EmployeeWalk::Next(Employee& out) {
     out.plan_amount_a = {};
     if (plans_ && static_cast<double>(number) <= static_cast<double>(plans_size_) / kPlansRecordLength) {
       plans_->Read(number, plans_record_);
-      for (std::size_t plan = 1; plan <= 3; ++plan) {
-        out.plan_amount_a[plan] = PackedAmountAt(plans_record_, (plan - 1) * kPlanGroupLength + kPlanAmountAOffset);
+      for (int plan = 1; plan <= kPlans; ++plan) {
+        std::size_t at = static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset;
+        out.plan_amount_a[plan] = PackedAmountAt(plans_record_, at);
       }
     }
     return true;

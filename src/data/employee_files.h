@@ -53,24 +53,43 @@ enum AmountItem : int {
   kStateWithheld = 5,
 };
 
+// N values numbered from 1, as the record layout numbers the amount items (1 to 9) and the
+// plans (1 to 3): amounts[kWages] is item 1. Reader, writer and tests index them alike; a brace
+// list or a JSON array gives them in that order, from number 1.
+template <typename T, std::size_t N>
+struct Numbered {
+  std::array<T, N> values{};
+
+  T& operator[](int number) { return values[static_cast<std::size_t>(number - 1)]; }
+  const T& operator[](int number) const { return values[static_cast<std::size_t>(number - 1)]; }
+  static constexpr int last() { return static_cast<int>(N); }
+  auto begin() { return values.begin(); }
+  auto end() { return values.end(); }
+  auto begin() const { return values.begin(); }
+  auto end() const { return values.end(); }
+};
+
+inline constexpr int kAmountItems = 9;
+inline constexpr int kPlans = 3;
+
 // The value of the PackedAmount at `offset`: whole units plus hundredths / 100, in doubles.
 double PackedAmountAt(Bytes record, std::size_t offset);
 
-// One employee as the report passes use it. Amount arrays are indexed by item, 1 to 9
-// ([0] is unused and 0).
+// One employee as the report passes use it. The amounts are indexed by item, 1 to 9, the plans
+// by plan, 1 to 3.
 struct Employee {
   std::int16_t record_number = 0;
   std::string key;     // 6 bytes
   std::string name;    // 30 bytes
   char fica_flag = 0;  // 'Y' (capital only): subject to social security and Medicare
   double misc_amount_1 = 0;
-  std::array<double, 10> amounts_other{};
-  std::array<double, 10> amounts_qtd{};
-  std::array<double, 10> amounts_ytd{};
+  Numbered<double, kAmountItems> amounts_other;
+  Numbered<double, kAmountItems> amounts_qtd;
+  Numbered<double, kAmountItems> amounts_ytd;
   std::uint8_t exempt_code = 0;
   bool suta_subject = true;
   bool futa_subject = true;
-  std::array<double, 4> plan_amount_a{};  // plans 1 to 3; [0] unused
+  Numbered<double, kPlans> plan_amount_a;
 };
 
 // Decodes the fields the report passes read from a master record.

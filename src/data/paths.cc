@@ -5,15 +5,11 @@
 #include <system_error>
 #include <vector>
 
+#include "text/ascii.h"
+
 namespace qreport {
 namespace {
 
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
-}
 
 std::string_view StripTrailingDotsAndBlanks(std::string_view name) {
   while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
@@ -43,7 +39,7 @@ std::filesystem::path ResolveHostPath(std::string_view folder, std::string_view 
   std::vector<std::string> matches;
   for (fs::directory_iterator it(scan, ec), end; !ec && it != end; it.increment(ec)) {
     std::string entry = it->path().filename().string();
-    if (SameName(StripTrailingDotsAndBlanks(entry), leaf)) matches.push_back(entry);
+    if (EqualIgnoringAsciiCase(StripTrailingDotsAndBlanks(entry), leaf)) matches.push_back(entry);
   }
   if (matches.empty()) return exact;
   std::sort(matches.begin(), matches.end());

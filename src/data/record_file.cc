@@ -8,6 +8,7 @@
 
 #include "data/errors.h"
 #include "platform/files.h"
+#include "text/read_to_end.h"
 
 namespace qreport {
 namespace {
@@ -66,13 +67,10 @@ bool EnsureFileExists(const std::filesystem::path& path, MissingFile missing) {
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
-  std::string content;
-  if (IsFolder(path) || IsSpecialFile(path)) return content;
+  if (IsFolder(path) || IsSpecialFile(path)) return {};
   std::FILE* f = OpenForReading(path);
-  if (f == nullptr) return content;
-  char buffer[8192];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
+  if (f == nullptr) return {};
+  std::string content = ReadToEnd(f);
   std::fclose(f);
   return content;
 }

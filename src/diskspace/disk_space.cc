@@ -2,6 +2,7 @@
 
 #include "platform/disk.h"
 #include "platform/platform.h"
+#include "text/ascii.h"
 #include "text/masks.h"
 #include "text/numbers.h"
 
@@ -10,9 +11,6 @@ namespace {
 
 constexpr std::string_view kBytesMask = "##,###,###,###";
 constexpr std::string_view kZeroTestMask = "###########";
-
-// Upper case for ASCII letters only: a byte such as 0xE9 stays what it is and names no drive.
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
 

@@ -4,10 +4,11 @@
 #include "data/errors.h"
 #include "data/paths.h"
 #include "data/record_file.h"
+#include "text/ascii.h"
 
 namespace qreport {
 
-std::string Shown(std::string_view text) {
+std::string PrintedText(std::string_view text) {
   std::string out = DataText(text);
   for (char& c : out) {
     if (c == '\0') c = ' ';
@@ -22,12 +23,12 @@ std::string_view DropLeadingBlanks(std::string_view text) {
   return first == std::string_view::npos ? std::string_view{} : text.substr(first);
 }
 
-std::string ShownTrimmed(std::string_view text) { return TrimRight(Shown(text)); }
+std::string TrimmedPrintedText(std::string_view text) { return TrimRight(PrintedText(text)); }
 
 }  // namespace
 
 CityStateZip SplitCityLine(std::string_view city_line) {
-  std::string line = Shown(city_line);
+  std::string line = PrintedText(city_line);
   std::size_t comma = line.find(',');
   if (comma == std::string::npos) return {TrimRight(line), "", ""};
   CityStateZip out;
@@ -67,17 +68,17 @@ EmployerBlock ReadEmployerBlock(RunState& state, MissingFile missing) {
     state.EmployerAddress = client.address;
     state.EmployerCityLine = client.city_line;
     state.PayrollDate = client.payroll_date;
-    block.trade_name = ShownTrimmed(client.trade_name);
+    block.trade_name = TrimmedPrintedText(client.trade_name);
     block.city_state_zip = SplitCityLine(client.city_line);
     block.ein_text = DataText(EinText(client.ein));
     block.ein_boxes = EinBoxes(block.ein_text);
   } else {
-    block.city_state_zip.city = ShownTrimmed(state.EmployerCityLine);
+    block.city_state_zip.city = TrimmedPrintedText(state.EmployerCityLine);
     block.ein_boxes = EinBoxes("");
   }
-  block.employer_name_field = Shown(state.EmployerName);
+  block.employer_name_field = PrintedText(state.EmployerName);
   block.employer_name = TrimRight(block.employer_name_field);
-  block.address = ShownTrimmed(state.EmployerAddress);
+  block.address = TrimmedPrintedText(state.EmployerAddress);
   return block;
 }
 
@@ -94,14 +95,6 @@ LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& e
   } catch (const RunError&) {
     return earlier;
   }
-}
-
-std::string UpperCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
 }
 
 std::array<std::string, 5> PreparerLines(std::string_view upper_codes, const LetterheadLines& letterhead) {

@@ -17,9 +17,10 @@ inline constexpr std::string_view kLetterheadFileName = "prep.";
 inline constexpr std::size_t kLetterheadRecordLength = 150;
 inline constexpr std::size_t kLetterheadLineWidth = 30;  // five lines at 0, 30, 60, 90, 120
 
-// `text` as it is shown on a page: every NUL byte (the padding of an unfilled record field)
-// becomes a blank, since a NUL means nothing to a printer.
-std::string Shown(std::string_view text);
+// `text` as the forms and the voucher print it: a control byte becomes a blank as DataText
+// says, and so does every NUL byte (the padding of an unfilled record field), since a NUL means
+// nothing to a printer.
+std::string PrintedText(std::string_view text);
 
 struct CityStateZip {
   std::string city, state, zip;  // without trailing blanks
@@ -60,9 +61,6 @@ using LetterheadLines = std::array<std::string, 5>;
 // when missing. An empty or unreadable file gives `earlier`.
 LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier = {},
                                MissingFile missing = MissingFile::kCreate);
-
-// Text in upper case (ASCII letters).
-std::string UpperCase(std::string_view text);
 
 // Preparer lines 1 to 5 from upper-case preparer codes: the codes are split at every single
 // blank, and word k that is "&LH1%" to "&LH5%" makes preparer line k that letterhead line; any

@@ -64,10 +64,12 @@ void Line5dAndLine6(PrinterText& out, const Form941Lines& l) {
 
 // The adjustments; 7a may hold the fraction of cents.
 void Line7(PrinterText& out, const Form941Lines& l) {
+  // "amountds": the printed form's own text, kept on purpose.
   out.Row(Sp(2), kSmall, "7. Tax adjustments (put negative amountds in brackets)", kBase);
   MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(l.line7a), 3, "7a. Current quarter's fraction of cents", 14);
   MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(l.line7b), 3, "7b. Current quarter's sick pay", 14);
   MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(l.line7c), 3, "7c. Current quarter's adj. for tips & group-term", 14);
+  // "withhoding": the printed form's own text, kept on purpose.
   MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(l.line7d), 3, "7d. Current year's income tax withhoding", 14);
   MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(l.line7e), 3, "7e. Prior quarter's soc.sec. and Medicare taxes", 14);
   MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(l.line7f), 3, "7f. Special additions to federal income tax", 14);
@@ -79,6 +81,7 @@ void Lines7hTo11(PrinterText& out, const Form941Lines& l) {
   MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(l.line8), 2, "8. Total taxes after adjustment", 14);
   MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line9), 2, "9. Advance earned income credit", 14);
   MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(l.line10), 2, "10. Total taxes after adjustment for adv. EIC", 14);
+  // "depoits": the printed form's own text, kept on purpose.
   MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line11), 2, "11. Total depoits for this quarter (include overpayments)", 14);
 }
 

@@ -10,6 +10,7 @@
 #include "forms/form941.h"
 #include "forms/form_money.h"
 #include "support/fixture.h"
+#include "text/ascii.h"
 
 namespace qreport {
 namespace {
@@ -292,7 +293,7 @@ TEST(EmployerBlock, PreparerCodesChooseLetterheadLines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.codes);
-    auto lines = PreparerLines(UpperCase(c.codes), letterhead);
+    auto lines = PreparerLines(UpperAscii(c.codes), letterhead);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.end()), c.lines);
   }
 }

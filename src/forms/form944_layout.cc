@@ -51,11 +51,13 @@ void Line4dAndLine5(PrinterText& out, const Form944Lines& l) {
 // (a box with no label and no bottom); 7c has no box but counts in 6f; 6b to 6e show 7d to 7g.
 void Line6(PrinterText& out, const Form944Lines& l) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
+  // "amountds": the printed form's own text, kept on purpose.
   Row(Sp(2), kSmall, "6. Tax adjustments (put negative amountds in brackets)", kBase);
   MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(l.adjust7a), 3, "6a. Current year's adjustments         ", 14);
   Row(Up(13), Template(kAdjustmentsColumn.top));
   Row(Template(kAdjustmentsColumn.inside));
   Row(Up(27), Sp(50), Bracketed(l.adjust7b));
+  // "withhoding": the printed form's own text, kept on purpose.
   MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(l.adjust7d), 3, "6b. Prior year's income tax withhoding", 14);
   MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(l.adjust7e), 3, "6c. Prior year's soc.sec. and Medicare taxes", 14);
   MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(l.adjust7f), 3, "6d. Special additions to federal income tax", 14);
@@ -67,6 +69,7 @@ void Lines6fTo10(PrinterText& out, const Form944Lines& l) {
   MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(l.line7), 2, "7. Total taxes after adjustment", 14);
   MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line8), 2, "8. Advance earned income credit", 14);
   MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(l.line9), 2, "9. Total taxes after adjustment for adv. EIC", 14);
+  // "depoits": the printed form's own text, kept on purpose.
   MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line10), 2, "10. Total depoits for this quarter (include overpayments)", 14);
 }
 

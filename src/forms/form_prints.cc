@@ -12,6 +12,7 @@
 #include "forms/form944.h"
 #include "forms/form944_layout.h"
 #include "forms/voucher.h"
+#include "text/ascii.h"
 #include "text/numbers.h"
 
 namespace qreport {
@@ -51,7 +52,7 @@ YearTotals YearPass(std::string_view data_dir, Cents ss_base, MissingFile missin
 
 // Preparer lines 1 to 3 from the run's codes, which are left in upper case.
 std::array<std::string, 3> PreparerLinesOf(RunState& s, const LetterheadLines& letterhead) {
-  s.PreparerCodes = UpperCase(s.PreparerCodes);
+  s.PreparerCodes = UpperAscii(s.PreparerCodes);
   std::array<std::string, 5> lines = PreparerLines(s.PreparerCodes, letterhead);
   return {DataText(lines[0]), DataText(lines[1]), DataText(lines[2])};
 }

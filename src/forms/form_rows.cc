@@ -83,6 +83,7 @@ void Part1HeadingRows(PrinterText& out) {
   Row(Template(" R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T"));
   Row(Up(14), Sp(1), kEcond, Sp(1), kBase, Band(82), Up(13));
   Row(Up(14), Sp(2), Band(81), Up(27));
+  // "Part l" with a letter l: the printed form's own text, kept on purpose.
   Row(Sp(2), kWhite, kSmall, "Part l: Answer these questions for this quarter", kBlack, kBase, Up(13));
   Row(Template(" F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G"));
 }
@@ -122,6 +123,7 @@ void DepositStateRows(PrinterText& out, const std::string& state_code) {
 
 void ClosedBusinessRows(PrinterText& out, std::string_view number) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
+  // "Of a question": the printed form's own text, kept on purpose.
   Row(Sp(3), Up(27), kSmall, kWhite, "Part 3: Tell us about your business. Of a question does NOT apply, leave it blank.", kBlack, kFix10);
   Row(Template("                                                            R,T"));
   Row(Up(14), Sp(4), kSmall, kBold, number, " ", kEcond, kProp, kBold, "If your business has closed and you do not have to file a return in the future", Up(13), kUnbold, kFix10);

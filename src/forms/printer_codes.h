@@ -21,6 +21,7 @@ using namespace std::string_view_literals;
 inline constexpr std::string_view kFormFeed = "\f"sv;
 inline constexpr std::string_view kBase = "\x1bX\x1e\x14\x00"sv;   // 12 characters per inch, 10 points
 inline constexpr std::string_view kSmall = "\x1bX\x01\x10\x00"sv;  // proportional, 8 points
+// Proportional type of 7 to 20 points: ESC X 1, then the size in half points (two bytes).
 inline constexpr std::string_view kPt7 = "\x1bX\x01\x0e\x00"sv;
 inline constexpr std::string_view kPt10 = "\x1bX\x01\x14\x00"sv;
 inline constexpr std::string_view kPt12 = "\x1bX\x01\x18\x00"sv;

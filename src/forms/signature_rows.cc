@@ -1,6 +1,6 @@
 #include "forms/signature_rows.h"
 
-#include "data/bytes.h"
+#include "text/ascii.h"
 
 namespace qreport {
 
@@ -31,6 +31,7 @@ void DesigneeSignaturePreparerRows(PrinterText& out, const std::string& designee
   // Part 5: signature
   Row(Sp(2), Band(72));
   Row(Sp(3), Up(27), kSmall, kWhite, "Part 5: Sign here", kBlack, kFix10);
+  // "pennalty": the printed form's own text, kept on purpose.
   Row(Sp(5), kCond, kProp, kBold, "Under pennalty of perjury, I DECLARE that I have examined this return, including accompanying schedules and statements,", kUnbold, kFix10);
   Row(Sp(5), kCond, kProp, kBold, "and to the best of my knowledge and belief, it is true, complete, and correct.", kUnbold, kFix10);
   Row(Template("               R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T"), kUnbold, kFix10);

@@ -3,6 +3,7 @@
 #include "data/bytes.h"
 #include "forms/employer_block.h"
 #include "forms/printer_codes.h"
+#include "text/ascii.h"
 #include "text/numbers.h"
 
 namespace qreport {
@@ -36,9 +37,9 @@ VoucherPage MakeVoucherPage(const RunState& s, std::string ein_text) {
                          9 < v.month && v.month <= 12};
   }
   v.ein_text = std::move(ein_text);
-  v.employer_name_field = Shown(s.EmployerName);
-  v.address = TrimRight(Shown(s.EmployerAddress));
-  v.city_line = Shown(s.EmployerCityLine);
+  v.employer_name_field = PrintedText(s.EmployerName);
+  v.address = TrimRight(PrintedText(s.EmployerAddress));
+  v.city_line = PrintedText(s.EmployerCityLine);
   return v;
 }
 

@@ -22,6 +22,7 @@
 #include "forms/employer_block.h"
 #include "json/text_json.h"
 #include "platform/files.h"
+#include "text/ascii.h"
 #include "text/numbers.h"
 
 namespace qreport {
@@ -36,8 +37,6 @@ constexpr std::array<const char*, 6> kRateKeys = {"ss_rate1",       "ss_rate2", 
 // The cents a packed amount can hold: a signed 32-bit count of whole units and 0 to 99 hundredths.
 constexpr Cents kLowestPacked = static_cast<Cents>(std::numeric_limits<std::int32_t>::min()) * 100;
 constexpr Cents kHighestPacked = static_cast<Cents>(std::numeric_limits<std::int32_t>::max()) * 100 + 99;
-
-std::string J(std::string_view bytes) { return BytesToJsonText(bytes); }
 
 // A packed amount's cents; a hundredths byte above 99 is added as it stands, as the run adds it.
 Cents PackedCentsAt(Bytes record, std::size_t offset, bool& odd_hundredths) {
@@ -79,7 +78,9 @@ Inspection InspectClientFolder(const std::string& data_dir, const std::string& r
     if (HasControlBytes(text)) warn(where + ": holds bytes outside printable text (printed as blanks)");
   };
   auto check_number = [&](const std::string& where, std::string_view text) {
-    if (ReadsAsZeroByAccident(text)) warn(where + ": \"" + J(Trim(text)) + "\" is no number and reads as 0");
+    if (ReadsAsZeroByAccident(text)) {
+      warn(where + ": \"" + BytesToJsonText(Trim(text)) + "\" is no number and reads as 0");
+    }
   };
   const MissingFile look = MissingFile::kReadAsEmpty;
 
@@ -117,7 +118,7 @@ Inspection InspectClientFolder(const std::string& data_dir, const std::string& r
                             {"futa_base", ParseDecimal(c.futa_base)},
                             {"suta_rate", ParseDecimal(c.suta_rate)},
                             {"suta_base", ParseDecimal(c.suta_base)},
-                            {"ein_shown", J(EinText(TrimRight(TextAt(r2, kEinOffset, kEinWidth)) +
+                            {"ein_shown", BytesToJsonText(EinText(TrimRight(TextAt(r2, kEinOffset, kEinWidth)) +
                                                     (c.ein_suffix > 28 ? std::string(1, static_cast<char>(c.ein_suffix)) : "")))}};
     doc.folder.client = c;
   }
@@ -169,15 +170,19 @@ Inspection InspectClientFolder(const std::string& data_dir, const std::string& r
       e.name = TrimRight(TextAt(r, kNameOffset, kNameWidth));
       e.fica_flag = static_cast<char>(ByteAt(r, kFicaFlagOffset));
       e.misc_amount_1 = PackedCentsAt(r, kMiscAmount1Offset, odd);
-      for (std::size_t i = 0; i < 9; ++i) {
-        e.other[i] = PackedCentsAt(r, kAmountsOtherOffset + 5 * i, odd);
-        e.qtd[i] = PackedCentsAt(r, kAmountsQtdOffset + 5 * i, odd);
-        e.ytd[i] = PackedCentsAt(r, kAmountsYtdOffset + 5 * i, odd);
+      for (int item = 1; item <= kAmountItems; ++item) {
+        std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
+        e.other[item] = PackedCentsAt(r, kAmountsOtherOffset + at, odd);
+        e.qtd[item] = PackedCentsAt(r, kAmountsQtdOffset + at, odd);
+        e.ytd[item] = PackedCentsAt(r, kAmountsYtdOffset + at, odd);
       }
       e.exempt_code = ByteAt(r, kExemptCodeOffset);
       if (plans && static_cast<double>(e.record_number) <= static_cast<double>(plans->size()) / kPlansRecordLength) {
         std::vector<std::uint8_t> p = plans->Read(e.record_number);
-        for (std::size_t k = 0; k < 3; ++k) e.plans[k] = PackedCentsAt(p, k * kPlanGroupLength + kPlanAmountAOffset, odd);
+        for (int plan = 1; plan <= kPlans; ++plan) {
+          std::size_t at = static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset;
+          e.plans[plan] = PackedCentsAt(p, at, odd);
+        }
       }
       if (odd) warn(where + ": an amount's hundredths byte is above 99 (added as it stands)");
       check_text(where + " key", e.key);
@@ -212,7 +217,7 @@ Inspection InspectClientFolder(const std::string& data_dir, const std::string& r
     try {
       FormulaFile formula = ReadFormulaFile(data_dir, look);
       Json lines = Json::array();
-      for (const auto& line : formula.fields) lines.push_back({J(line[0]), J(line[1])});
+      for (const auto& line : formula.fields) lines.push_back({BytesToJsonText(line[0]), BytesToJsonText(line[1])});
       in.derived["formula"] = lines;
     } catch (const RunError&) {
     }
@@ -271,12 +276,17 @@ nlohmann::ordered_json ClientDocumentJson(const Inspection& in) {
   j["format"] = "qreport client folder 1";
   if (doc.folder.client) {
     const ClientSpec& c = *doc.folder.client;
-    j["client"] = {{"employer_name", J(c.employer_name)}, {"trade_name", J(c.trade_name)},
-                   {"address", J(c.address)},             {"payroll_date", J(c.payroll_date)},
-                   {"ein_suffix", c.ein_suffix},          {"futa_rate", J(c.futa_rate)},
-                   {"futa_base", J(c.futa_base)},         {"suta_rate", J(c.suta_rate)},
-                   {"suta_base", J(c.suta_base)},         {"ein", J(c.ein)},
-                   {"city_line", J(c.city_line)}};
+    j["client"] = {{"employer_name", BytesToJsonText(c.employer_name)},
+                   {"trade_name", BytesToJsonText(c.trade_name)},
+                   {"address", BytesToJsonText(c.address)},
+                   {"payroll_date", BytesToJsonText(c.payroll_date)},
+                   {"ein_suffix", c.ein_suffix},
+                   {"futa_rate", BytesToJsonText(c.futa_rate)},
+                   {"futa_base", BytesToJsonText(c.futa_base)},
+                   {"suta_rate", BytesToJsonText(c.suta_rate)},
+                   {"suta_base", BytesToJsonText(c.suta_base)},
+                   {"ein", BytesToJsonText(c.ein)},
+                   {"city_line", BytesToJsonText(c.city_line)}};
   } else {
     j["client"] = nullptr;
   }
@@ -284,17 +294,17 @@ nlohmann::ordered_json ClientDocumentJson(const Inspection& in) {
   for (const EmployeeSpec& e : doc.folder.employees) {
     Json x;
     x["record_number"] = e.record_number;
-    x["key"] = J(e.key);
+    x["key"] = BytesToJsonText(e.key);
     if (e.record_number >= 1) {
-      if (e.index_key) x["index_key"] = J(*e.index_key);
-      x["name"] = J(e.name);
-      x["fica_flag"] = J(std::string(1, e.fica_flag));
+      if (e.index_key) x["index_key"] = BytesToJsonText(*e.index_key);
+      x["name"] = BytesToJsonText(e.name);
+      x["fica_flag"] = BytesToJsonText(std::string(1, e.fica_flag));
       x["exempt_code"] = e.exempt_code;
       x["misc_amount_1"] = e.misc_amount_1;
-      x["qtd"] = AmountsJson(e.qtd);
-      x["ytd"] = AmountsJson(e.ytd);
-      x["other"] = AmountsJson(e.other);
-      x["plans"] = {e.plans[0], e.plans[1], e.plans[2]};
+      x["qtd"] = AmountsJson(e.qtd.values);
+      x["ytd"] = AmountsJson(e.ytd.values);
+      x["other"] = AmountsJson(e.other.values);
+      x["plans"] = {e.plans[1], e.plans[2], e.plans[3]};
     }
     employees.push_back(x);
   }
@@ -302,31 +312,31 @@ nlohmann::ordered_json ClientDocumentJson(const Inspection& in) {
   j["plans_file"] = doc.folder.write_plans;
   if (doc.folder.liability) {
     Json records = Json::array();
-    for (const std::string& r : *doc.folder.liability) records.push_back(J(r));
+    for (const std::string& r : *doc.folder.liability) records.push_back(BytesToJsonText(r));
     j["liability"] = records;
   } else {
     j["liability"] = nullptr;
   }
   if (doc.rates) {
     Json rates;
-    for (std::size_t i = 0; i < 6; ++i) rates[kRateKeys[i]] = J((*doc.rates)[i]);
+    for (std::size_t i = 0; i < 6; ++i) rates[kRateKeys[i]] = BytesToJsonText((*doc.rates)[i]);
     j["rates"] = rates;
   } else {
     j["rates"] = nullptr;
   }
   if (doc.letterhead) {
     Json lines = Json::array();
-    for (const std::string& line : *doc.letterhead) lines.push_back(J(line));
+    for (const std::string& line : *doc.letterhead) lines.push_back(BytesToJsonText(line));
     j["letterhead"] = lines;
   } else {
     j["letterhead"] = nullptr;
   }
   if (doc.saved_entries) {
     const SavedEntries& s = *doc.saved_entries;
-    j["saved_entries"] = {{"designee_name", J(s.designee_name)},
-                          {"designee_phone", J(s.designee_phone)},
-                          {"preparer_codes", J(s.preparer_codes)},
-                          {"state_code", J(s.state_code)}};
+    j["saved_entries"] = {{"designee_name", BytesToJsonText(s.designee_name)},
+                          {"designee_phone", BytesToJsonText(s.designee_phone)},
+                          {"preparer_codes", BytesToJsonText(s.preparer_codes)},
+                          {"state_code", BytesToJsonText(s.state_code)}};
   } else {
     j["saved_entries"] = nullptr;
   }
@@ -520,10 +530,10 @@ ClientDocument ParseClientDocument(std::string_view json_text, const std::string
       }
       if (x.contains("exempt_code")) e.exempt_code = static_cast<std::uint8_t>(r.Integer(x["exempt_code"], path + "/exempt_code", 0, 255));
       if (x.contains("misc_amount_1")) e.misc_amount_1 = r.Money(x["misc_amount_1"], path + "/misc_amount_1");
-      if (x.contains("qtd")) e.qtd = r.Amounts<9>(x["qtd"], path + "/qtd");
-      if (x.contains("ytd")) e.ytd = r.Amounts<9>(x["ytd"], path + "/ytd");
-      if (x.contains("other")) e.other = r.Amounts<9>(x["other"], path + "/other");
-      if (x.contains("plans")) e.plans = r.Amounts<3>(x["plans"], path + "/plans");
+      if (x.contains("qtd")) e.qtd.values = r.Amounts<kAmountItems>(x["qtd"], path + "/qtd");
+      if (x.contains("ytd")) e.ytd.values = r.Amounts<kAmountItems>(x["ytd"], path + "/ytd");
+      if (x.contains("other")) e.other.values = r.Amounts<kAmountItems>(x["other"], path + "/other");
+      if (x.contains("plans")) e.plans.values = r.Amounts<kPlans>(x["plans"], path + "/plans");
       doc.folder.employees.push_back(std::move(e));
     }
   }
@@ -585,7 +595,7 @@ enum class Column { kKey, kName, kFicaFlag, kExemptCode, kRecordNumber, kMisc, k
 
 struct ColumnSpec {
   Column column;
-  std::size_t item = 0;  // 0-based item of qtd/ytd/other/plan
+  int item = 0;  // the item of qtd/ytd/other or the plan, from 1
 };
 
 std::optional<ColumnSpec> ColumnNamed(const std::string& name) {
@@ -603,7 +613,7 @@ std::optional<ColumnSpec> ColumnNamed(const std::string& name) {
     std::string prefix = g.prefix;
     if (name.size() == prefix.size() + 1 && name.compare(0, prefix.size(), prefix) == 0 && name.back() >= '1' &&
         name.back() <= static_cast<char>('0' + g.count)) {
-      return ColumnSpec{g.column, static_cast<std::size_t>(name.back() - '1')};
+      return ColumnSpec{g.column, name.back() - '0'};
     }
   }
   return std::nullopt;

@@ -120,10 +120,10 @@ ClientFolderSpec RandomFolder(std::mt19937& rng, bool largest, std::array<std::s
     e.fica_flag = "YN \0"[pick(4)];
     e.exempt_code = static_cast<std::uint8_t>(pick(4) == 0 ? pick(256) : 0);
     e.misc_amount_1 = amount();
-    for (std::size_t k = 0; k < 9; ++k) {
-      e.qtd[k] = amount();
-      e.ytd[k] = amount();
-      e.other[k] = pick(3) == 0 ? amount() : 0;
+    for (int item = 1; item <= kAmountItems; ++item) {
+      e.qtd[item] = amount();
+      e.ytd[item] = amount();
+      e.other[item] = pick(3) == 0 ? amount() : 0;
     }
     for (Cents& p : e.plans) p = pick(2) == 0 ? amount() : 0;
     spec.employees.push_back(e);

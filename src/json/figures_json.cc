@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "data/bytes.h"
 #include "json/text_json.h"
+#include "text/ascii.h"
 #include "text/masks.h"
 
 namespace qreport {
@@ -11,9 +11,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string Utf8(std::string_view bytes) { return BytesToJsonText(bytes); }
-
-std::string Trimmed(std::string_view bytes) { return Utf8(TrimRight(bytes)); }
+std::string TrimmedJsonText(std::string_view bytes) { return BytesToJsonText(TrimRight(bytes)); }
 
 // A rate as the recap prints it, without the blanks of its mask.
 std::string RateText(double percent) { return FormatAmount("0.00", percent); }
@@ -29,16 +27,16 @@ Json ScheduleBJson(const ScheduleB& b) {
 Json DialogJson(const RunState& s, ReportPath path) {
   Json d;
   if (path == ReportPath::kShort) {
-    d["federal_withholding_adjust"] = Utf8(s.FederalWithholdingAdjust);
-    d["fica_withholding_adjust"] = Utf8(s.FicaWithholdingAdjust);
-    d["total_payments"] = Utf8(s.TotalPaymentsText);
-    d["print_device"] = Utf8(s.PrintDevice);
+    d["federal_withholding_adjust"] = BytesToJsonText(s.FederalWithholdingAdjust);
+    d["fica_withholding_adjust"] = BytesToJsonText(s.FicaWithholdingAdjust);
+    d["total_payments"] = BytesToJsonText(s.TotalPaymentsText);
+    d["print_device"] = BytesToJsonText(s.PrintDevice);
     return d;
   }
-  d["designee_name"] = Utf8(s.DesigneeName);
-  d["designee_phone"] = Utf8(s.DesigneePhone);
-  d["preparer_codes"] = Utf8(s.PreparerCodes);
-  d["state_code"] = Utf8(s.StateCode);
+  d["designee_name"] = BytesToJsonText(s.DesigneeName);
+  d["designee_phone"] = BytesToJsonText(s.DesigneePhone);
+  d["preparer_codes"] = BytesToJsonText(s.PreparerCodes);
+  d["state_code"] = BytesToJsonText(s.StateCode);
   d["monthly_depositor"] = s.MonthlyDepositor == "Y";
   d["semiweekly_depositor"] = s.SemiweeklyDepositor == "Y";
   d["print_941"] = s.Print941 == 1;
@@ -53,8 +51,8 @@ Json DialogJson(const RunState& s, ReportPath path) {
 }
 
 Json WorksheetLineJson(const WorksheetLine& l) {
-  return {{"key", Utf8(l.key)},
-          {"name", Trimmed(l.name)},
+  return {{"key", BytesToJsonText(l.key)},
+          {"name", TrimmedJsonText(l.name)},
           {"wages_and_tips", PrintedCents(l.wages_and_tips)},
           {"fica_taxable", PrintedCents(l.fica_taxable)},
           {"futa_taxable", PrintedCents(l.futa_taxable)},
@@ -109,7 +107,7 @@ Json WorksheetJson(const WorksheetFigures& w, Json employees) {
   };
   Json plans = Json::array();
   for (int plan = 1; plan <= 3; ++plan) plans.push_back(w.plan_totals[plan]);
-  return {{"trade_name", Utf8(w.trade_name)},
+  return {{"trade_name", BytesToJsonText(w.trade_name)},
           {"employees", std::move(employees)},
           {"totals", totals},
           {"recap", recap},
@@ -141,13 +139,13 @@ Json Form944LinesJson(const Form944Lines& l) {
 }
 
 Json EmployerJson(const EmployerBlock& e) {
-  return {{"name", Utf8(e.employer_name)},
-          {"trade_name", Utf8(e.trade_name)},
-          {"address", Utf8(e.address)},
-          {"city", Utf8(e.city_state_zip.city)},
-          {"state", Utf8(e.city_state_zip.state)},
-          {"zip", Utf8(e.city_state_zip.zip)},
-          {"ein", Utf8(e.ein_text)}};
+  return {{"name", BytesToJsonText(e.employer_name)},
+          {"trade_name", BytesToJsonText(e.trade_name)},
+          {"address", BytesToJsonText(e.address)},
+          {"city", BytesToJsonText(e.city_state_zip.city)},
+          {"state", BytesToJsonText(e.city_state_zip.state)},
+          {"zip", BytesToJsonText(e.city_state_zip.zip)},
+          {"ein", BytesToJsonText(e.ein_text)}};
 }
 
 Json VoucherJson(const VoucherPage& v) {
@@ -156,12 +154,12 @@ Json VoucherJson(const VoucherPage& v) {
     if (v.quarter_crossed[static_cast<std::size_t>(q)]) crossed.push_back(q);
   }
   return {{"form", v.form},
-          {"year", "20" + Utf8(v.year_digits)},
+          {"year", "20" + BytesToJsonText(v.year_digits)},
           {"quarters_marked", crossed},
-          {"ein", Utf8(v.ein_text)},
-          {"name", Trimmed(v.employer_name_field)},
-          {"address", Utf8(v.address)},
-          {"city_line", Trimmed(v.city_line)}};
+          {"ein", BytesToJsonText(v.ein_text)},
+          {"name", TrimmedJsonText(v.employer_name_field)},
+          {"address", BytesToJsonText(v.address)},
+          {"city_line", TrimmedJsonText(v.city_line)}};
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/ascii.h"
+
 namespace qreport {
 
 enum class ControlKind {
@@ -103,8 +105,7 @@ inline char MnemonicOf(std::string_view caption) {
       ++i;
       continue;
     }
-    char c = caption[i + 1];
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return UpperAscii(caption[i + 1]);
   }
   return 0;
 }

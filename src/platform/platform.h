@@ -31,7 +31,7 @@ class Platform {
   // or empty text when nothing was chosen.
   virtual std::string PickPrinter(std::string_view report_path) = 0;
 
-  // Hands the command text (report path, printer, field 3, options) to the print utility.
+  // Hands the command text (report path, printer, kind of destination, options) to the print utility.
   // Returns "" when the print utility took it, otherwise why it could not print, in plain words
   // (a host is told that its own way; the report run only passes it on to its caller).
   virtual std::string Print(std::string_view command) = 0;

@@ -1,7 +1,7 @@
 #include "run/dialogs.h"
 
-#include "data/bytes.h"
 #include "platform/platform.h"
+#include "text/ascii.h"
 #include "text/masks.h"
 #include "text/numbers.h"
 

@@ -15,7 +15,7 @@ std::optional<PrinterChoice> ParsePrinterReply(std::string_view reply) {
   std::string_view printer = reply.substr(p1 + 1, p2 - p1 - 1);
   if (!printer.empty() && printer.back() == ':') printer.remove_suffix(1);
   choice.printer = std::string(printer);
-  choice.field3 = std::string(p3 == npos ? reply.substr(p2 + 1) : reply.substr(p2 + 1, p3 - p2 - 1));
+  choice.destination_kind = std::string(p3 == npos ? reply.substr(p2 + 1) : reply.substr(p2 + 1, p3 - p2 - 1));
   std::string_view flag = p3 == npos ? reply : reply.substr(p3 + 1);
   choice.option = flag == "N" ? "/NP" : "/ZM";
   return choice;
@@ -26,7 +26,7 @@ std::string BuildPrintCommand(std::string_view report_path, const PrinterChoice&
   command += ',';
   command += choice.printer;
   command += ',';
-  command += choice.field3;
+  command += choice.destination_kind;
   command += ',';
   command += choice.option;
   if (short_path) command += "/FP";

@@ -2,10 +2,11 @@
 // and the command text for the print utility is built from it.
 //
 // The picker answers with four fields separated by "*": field 1 must not be empty (its content
-// is not used), field 2 is the printer or port (one trailing ":" is dropped), field 3 is passed
-// on as it is, and field 4 "N" asks for the option "/NP" (anything else "/ZM"). The command is
-// the report path, the printer, field 3 and the option joined by commas, with "/FP" appended on
-// the short path: "C:\DATA\report.txt,LPT1,X,/NP".
+// is not used), field 2 is the printer or port (one trailing ":" is dropped), field 3 names the
+// kind of destination and is passed on as it is (the picker and the utility agree on its
+// values), and field 4 "N" asks for the option "/NP" (anything else "/ZM"). The command is
+// the report path, the printer, the kind of destination and the option joined by commas, with
+// "/FP" appended on the short path: "C:\DATA\report.txt,LPT1,X,/NP".
 #pragma once
 
 #include <optional>
@@ -16,7 +17,7 @@ namespace qreport {
 
 struct PrinterChoice {
   std::string printer;  // field 2 without its trailing ":"
-  std::string field3;
+  std::string destination_kind;  // field 3, as the picker wrote it
   std::string option;   // "/NP" or "/ZM"
 };
 

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <system_error>
 
-#include "data/bytes.h"
 #include "data/errors.h"
 #include "data/paths.h"
 #include "data/record_file.h"
 #include "platform/files.h"
 #include "platform/platform.h"
+#include "text/ascii.h"
 
 namespace qreport {
 namespace {

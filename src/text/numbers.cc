@@ -72,6 +72,23 @@ double ParseDecimal(std::string_view text) {
   return value;
 }
 
+std::optional<double> StrictDecimal(std::string_view text) {
+  // from_chars alone reads "inf", "nan" and hexadecimal digits after a "0x" it leaves unread;
+  // only digits, one point, an exponent and signs are let through to it.
+  if (text.empty() || text.find_first_not_of("0123456789.eE+-") != std::string_view::npos) return std::nullopt;
+  double value = 0.0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<std::int64_t> StrictInteger(std::string_view text) {
+  std::int64_t value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
 std::int64_t RoundHalfEven(double value) {
   if (std::isnan(value)) return 0;
   constexpr double kLimit = 9223372036854775807.0;  // 2^63

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace qreport {
@@ -16,6 +17,13 @@ using Cents = std::int64_t;
 // cannot continue the number, so "12abc" is 12, "1e" is 1, "2D1" is 20 and empty text is 0.
 // A value too large for a double reads as 0.
 double ParseDecimal(std::string_view text);
+
+// A number given on the command line: the whole text is one plain decimal number in the
+// notation of C ("72", "72.5", "7.25e1"), read the same under every locale. Nothing else reads:
+// no blanks, no sign "+", no comma for a point, no hexadecimal, no trailing characters.
+std::optional<double> StrictDecimal(std::string_view text);
+// Likewise a whole number in base ten: "-3" and "010" (ten) read, "0x10", "1e2" and "1.0" do not.
+std::optional<std::int64_t> StrictInteger(std::string_view text);
 
 // The nearest integer to value, a half to the even neighbour (2.5 -> 2, 3.5 -> 4). Values
 // outside the range of int64_t saturate; NaN gives 0.

@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "support/fixture.h"
+
 namespace qreport {
 namespace {
 
@@ -67,6 +75,78 @@ TEST(ToCents, StoresValueTimesHundredHalfToEven) {
   EXPECT_EQ(ToCents(-12.5), -1250);
   EXPECT_EQ(ToCents(ParseDecimal("12abc")), 1200);
   EXPECT_EQ(ToCents(0), 0);
+}
+
+TEST(StrictNumbers, ReadOnlyTextThatIsWhollyOnePlainNumber) {
+  struct Case {
+    const char* text;
+    std::optional<double> decimal;
+    std::optional<std::int64_t> integer;
+  } cases[] = {
+      {"150", 150, 150},
+      {"-3", -3, -3},
+      {"010", 10, 10},  // base ten, never octal
+      {"72.5", 72.5, std::nullopt},
+      {".5", 0.5, std::nullopt},
+      {"7.25e1", 72.5, std::nullopt},
+      {"1e+2", 100, std::nullopt},
+      {"72,5", std::nullopt, std::nullopt},
+      {"0x10", std::nullopt, std::nullopt},
+      {"inf", std::nullopt, std::nullopt},
+      {"nan", std::nullopt, std::nullopt},
+      {"+5", std::nullopt, std::nullopt},
+      {" 5", std::nullopt, std::nullopt},
+      {"5 ", std::nullopt, std::nullopt},
+      {"12abc", std::nullopt, std::nullopt},
+      {"1e", std::nullopt, std::nullopt},
+      {"", std::nullopt, std::nullopt},
+      {"99999999999999999999", 1e20, std::nullopt},  // too large for an integer
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(StrictDecimal(c.text), c.decimal);
+    EXPECT_EQ(StrictInteger(c.text), c.integer);
+  }
+}
+
+// A locale whose decimal point is a comma, as many users' systems have. It is built with
+// localedef into a temporary folder (a system need not have one installed) and made the
+// numeric locale for the test's length.
+class CommaDecimalLocale {
+ public:
+  CommaDecimalLocale() {
+    std::ofstream(dir_ / "comma.def") << "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\n"
+                                         "END LC_NUMERIC\n";
+    for (const char* category : {"LC_CTYPE", "LC_COLLATE", "LC_MONETARY", "LC_TIME", "LC_MESSAGES"}) {
+      std::ofstream(dir_ / "comma.def", std::ios::app) << category << "\ncopy \"POSIX\"\nEND " << category << "\n";
+    }
+    // localedef warns about the categories left out, and says so in its exit status.
+    std::string command = "localedef -c -f ANSI_X3.4-1968 -i '" + (dir_ / "comma.def").string() + "' '" +
+                          (dir_ / "commadecimal").string() + "' >/dev/null 2>&1";
+    (void)std::system(command.c_str());
+    ::setenv("LOCPATH", dir_.str().c_str(), 1);
+    active_ = std::setlocale(LC_NUMERIC, "commadecimal") != nullptr;
+  }
+  ~CommaDecimalLocale() {
+    std::setlocale(LC_NUMERIC, "C");
+    ::unsetenv("LOCPATH");
+  }
+  bool active() const { return active_; }
+
+ private:
+  testing::TempDir dir_;
+  bool active_ = false;
+};
+
+TEST(StrictNumbers, ReadTheSameUnderACommaDecimalLocale) {
+  CommaDecimalLocale comma;
+  ASSERT_TRUE(comma.active()) << "localedef (Debian's libc-bin and locales) makes the locale";
+  ASSERT_EQ(std::strtod("72.5", nullptr), 72.0) << "the C library now reads a comma for the point";
+
+  EXPECT_EQ(StrictDecimal("72.5"), 72.5);
+  EXPECT_EQ(StrictDecimal("72,5"), std::nullopt);
+  EXPECT_EQ(StrictInteger("1200"), 1200);
+  EXPECT_EQ(ParseDecimal("1234.56"), 1234.56);
 }
 
 }  // namespace

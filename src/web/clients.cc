@@ -4,7 +4,6 @@
 #include <chrono>
 #include <system_error>
 
-#include "data/bytes.h"
 #include "data/client_file.h"
 #include "data/errors.h"
 #include "data/paths.h"
@@ -12,6 +11,7 @@
 #include "forms/form941.h"
 #include "run/report_run.h"
 #include "data/report_writer.h"
+#include "text/ascii.h"
 
 namespace qreport::web {
 namespace fs = std::filesystem;

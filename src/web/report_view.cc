@@ -1,6 +1,5 @@
 #include "web/report_view.h"
 
-#include <fstream>
 #include <sstream>
 #include <system_error>
 
@@ -8,6 +7,8 @@
 #include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
+#include "platform/files.h"
+#include "text/read_to_end.h"
 
 namespace qreport::web {
 namespace fs = std::filesystem;
@@ -26,11 +27,10 @@ std::shared_ptr<const RenderedReport> ReportViews::Get(const fs::path& folder, s
   if (it != cache_.end() && it->second.written == written && it->second.size == size) return it->second.report;
 
   auto report = std::make_shared<RenderedReport>();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return nullptr;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  report->text = bytes.str();
+  std::FILE* in = OpenRegularForReading(path);
+  if (in == nullptr) return nullptr;
+  report->text = ReadToEnd(in);
+  std::fclose(in);
   try {
     escp::FontSet fonts;
     escp::Document document = escp::Interpret(report->text, fonts);

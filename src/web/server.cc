@@ -23,7 +23,7 @@
 #include "forms/printer_codes.h"
 #include "forms/schedule_b_layout.h"
 #include "platform/posix/print_utility.h"
-#include "data/bytes.h"
+#include "text/ascii.h"
 #include "text/cp1252.h"
 #include "text/masks.h"
 #include "text/numbers.h"

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "data/bytes.h"
+#include "text/ascii.h"
 #include "text/masks.h"
 #include "text/numbers.h"
 

@@ -49,8 +49,8 @@ EmployeeSpec PlainEmployee(std::string key, Cents quarter_wages, Cents year_wage
   EmployeeSpec e;
   e.key = key;
   e.name = "EMPLOYEE " + key;
-  e.qtd[0] = quarter_wages;
-  e.ytd[0] = year_wages;
+  e.qtd[kWages] = quarter_wages;
+  e.ytd[kWages] = year_wages;
   return e;
 }
 

@@ -19,8 +19,8 @@ inline const std::array<std::string, 6> kGoldenRates = {"6.2", "6.2", "94200", "
 // An employee with quarter and year wages and the same federal tax withheld in both.
 inline EmployeeSpec Worker(std::string key, Cents quarter_wages, Cents year_wages, Cents withheld = 0) {
   EmployeeSpec e = PlainEmployee(std::move(key), quarter_wages, year_wages);
-  e.qtd[kFederalWithheld - 1] = withheld;
-  e.ytd[kFederalWithheld - 1] = withheld;
+  e.qtd[kFederalWithheld] = withheld;
+  e.ytd[kFederalWithheld] = withheld;
   return e;
 }
 
@@ -41,7 +41,7 @@ inline ClientFolderSpec WorksheetOnePageClient() {
   exempt.exempt_code = 9;
   exempt.fica_flag = 'N';
   EmployeeSpec skipped = PlainEmployee("D4", 0, 0);  // tips alone: no line, but its plans count
-  skipped.qtd[1] = 5000;
+  skipped.qtd[kTips] = 5000;
   skipped.plans = {7, 0, 0};
   EmployeeSpec year_only = PlainEmployee("E5", 0, 250000);
   EmployeeSpec huge = PlainEmployee("F6", 1234567890, 1234567890);  // widens its columns
@@ -80,7 +80,7 @@ inline ClientFolderSpec Form941BelowTwentyFiveHundredClient() {
   EmployeeSpec wages = Worker("A1", 300000, 300000, 20000);
   wages.plans = {1000, 0, 0};
   EmployeeSpec year_only = Worker("B2", 0, 150000, 1000);  // not counted; its tips and tax are
-  year_only.qtd[kTips - 1] = 5000;
+  year_only.qtd[kTips] = 5000;
   spec.employees = {wages, year_only};
   return spec;
 }
@@ -95,11 +95,11 @@ inline ClientFolderSpec Form941MonthlyDepositorClient() {
   regular.misc_amount_1 = 125700;
   regular.plans = {50000, 25000, 0};
   EmployeeSpec tipped = Worker("C2", 800000, 9000000, 100000);
-  tipped.qtd[kTips - 1] = 400000;
-  tipped.ytd[kTips - 1] = 800000;
+  tipped.qtd[kTips] = 400000;
+  tipped.ytd[kTips] = 800000;
   EmployeeSpec no_fica = Worker("C3", 200000, 200000);
   no_fica.fica_flag = 'N';
-  no_fica.qtd[kTips - 1] = 50000;
+  no_fica.qtd[kTips] = 50000;
   no_fica.misc_amount_1 = 125701;
   EmployeeSpec past_base = Worker("C4", 500000, 12000000);
   spec.employees = {regular, tipped, no_fica, past_base};
@@ -122,7 +122,7 @@ inline ClientFolderSpec Form944BelowTwentyFiveHundredClient() {
   EmployeeSpec wages = Worker("F1", 250000, 1000000, 96999);
   wages.plans = {10000, 0, 0};
   EmployeeSpec tips_only = Worker("F2", 0, 0);  // no year wages: adds nothing, not even its tips
-  tips_only.ytd[kTips - 1] = 30000;
+  tips_only.ytd[kTips] = 30000;
   tips_only.misc_amount_1 = 125701;             // and advance EIC above 1257.00 counts as nothing
   spec.employees = {wages, tips_only};
   return spec;
@@ -133,9 +133,9 @@ inline ClientFolderSpec Form944MonthlyAmountsClient() {
   ClientFolderSpec spec;
   spec.client = PlainClient("133107");
   EmployeeSpec tipped = Worker("G1", 200000, 850000, 230051);
-  tipped.ytd[kTips - 1] = 100000;
+  tipped.ytd[kTips] = 100000;
   EmployeeSpec eic_only = Worker("G2", 0, 0);
-  eic_only.ytd[kTips - 1] = 20000;
+  eic_only.ytd[kTips] = 20000;
   eic_only.misc_amount_1 = 125700;
   spec.employees = {tipped, eic_only};
   return spec;

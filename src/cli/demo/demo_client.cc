@@ -70,24 +70,24 @@ DemoClient MakeDemoClient() {
     e.name = p.name;
     e.fica_flag = p.fica_flag;
     e.exempt_code = p.exempt_code;
-    e.qtd[0] = p.quarter_wages;
-    e.qtd[1] = p.quarter_tips;
-    e.ytd[0] = p.quarter_wages + p.earlier_wages;
-    e.ytd[1] = p.quarter_tips + p.earlier_tips;
+    e.qtd[kWages] = p.quarter_wages;
+    e.qtd[kTips] = p.quarter_tips;
+    e.ytd[kWages] = p.quarter_wages + p.earlier_wages;
+    e.ytd[kTips] = p.quarter_tips + p.earlier_tips;
     Cents wages = p.quarter_wages + p.quarter_tips;
     Cents federal = wages * 12 / 100;
     Cents state = wages * 495 / 10000;
     Cents social_wages = wages;
-    if (e.ytd[0] + e.ytd[1] > kSocialSecurityBase) {
+    if (e.ytd[kWages] + e.ytd[kTips] > kSocialSecurityBase) {
       social_wages = std::max<Cents>(0, kSocialSecurityBase - (p.earlier_wages + p.earlier_tips));
     }
     Cents fica = p.fica_flag == 'Y' ? (social_wages * 62 + wages * 145 / 10) / 1000 : 0;
-    e.qtd[2] = fica;
-    e.qtd[3] = federal;
-    e.qtd[4] = state;
-    e.ytd[2] = fica * 2;
-    e.ytd[3] = federal * 2;
-    e.ytd[4] = state * 2;
+    e.qtd[kFicaWithheld] = fica;
+    e.qtd[kFederalWithheld] = federal;
+    e.qtd[kStateWithheld] = state;
+    e.ytd[kFicaWithheld] = fica * 2;
+    e.ytd[kFederalWithheld] = federal * 2;
+    e.ytd[kStateWithheld] = state * 2;
     e.plans = {p.plan1, p.plan2, p.plan3};
     demo.folder.employees.push_back(e);
     quarter_liability += federal + 2 * fica;

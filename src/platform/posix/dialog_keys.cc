@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "text/ascii.h"
+
 namespace qreport {
 namespace {
 
@@ -65,8 +67,7 @@ void DialogKeys::Press(const DialogControl& c) {
 
 void DialogKeys::OnMnemonic(char32_t typed) {
   if (typed == 0 || typed > 0x7F) return;
-  char letter = static_cast<char>(typed);
-  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+  char letter = UpperAscii(static_cast<char>(typed));
   for (std::size_t i = 0; i < table_.controls.size(); ++i) {
     const DialogControl& c = table_.controls[i];
     if (MnemonicOf(c.text) != letter || c.kind == ControlKind::kTextBox) continue;

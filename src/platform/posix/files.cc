@@ -2,6 +2,7 @@
 // moves; fsync of the file and of its folder around a rename; flock(2) on the folder itself, so
 // that the lock needs no file of its own and ends with the process, however it ends.
 #include "platform/files.h"
+#include "text/ascii.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -25,14 +26,9 @@ constexpr std::string_view kTemporarySuffix = ".tmp";
 // What earlier versions named the saved entries' temporary file, and left behind when killed.
 constexpr std::string_view kOldSavedEntriesTemporary = "save941.info.tmp";
 
+// `prefix` is in lower case.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char a = text[i], b = prefix[i];
-    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-    if (a != b) return false;
-  }
-  return true;
+  return text.size() >= prefix.size() && LowerAscii(text.substr(0, prefix.size())) == prefix;
 }
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {

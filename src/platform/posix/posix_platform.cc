@@ -26,6 +26,7 @@
 #include "platform/posix/answers.h"
 #include "platform/posix/print_utility.h"
 #include "platform/posix/terminal_ui.h"
+#include "text/read_to_end.h"
 
 namespace qreport {
 namespace {
@@ -60,13 +61,10 @@ std::string ScriptedMessage(std::string_view caption, std::string_view text, boo
 
 // The whole content of a file, or empty when it cannot be read.
 std::string ReadAnswersFile(const std::string& path) {
-  std::string bytes;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    std::fclose(f);
-  }
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return {};
+  std::string bytes = ReadToEnd(f);
+  std::fclose(f);
   return bytes;
 }
 

@@ -82,7 +82,7 @@ PrintCommand ParsePrintCommand(std::string_view command) {
   if (third == std::string_view::npos) return c;
   c.report_path = std::string(command.substr(0, third));
   c.printer = std::string(command.substr(third + 1, second - third - 1));
-  c.field3 = std::string(command.substr(second + 1, last - second - 1));
+  c.destination_kind = std::string(command.substr(second + 1, last - second - 1));
   c.options = std::string(command.substr(last + 1));
   c.ok = true;
   return c;
@@ -142,7 +142,7 @@ std::string RunPrintUtility(std::string_view command, const PrintServices& servi
   PrintCommand c = ParsePrintCommand(command);
   if (!c.ok) return "not a print command: " + std::string(command);
   bool preview = c.options.find("/ZM") != std::string::npos;
-  bool to_cups = c.field3 == kCupsDestination && !c.printer.empty();
+  bool to_cups = c.destination_kind == kCupsDestination && !c.printer.empty();
 
   std::string pdf = PdfPathFor(c.report_path);
   if (!services.render_pdf) return "this build has no PDF renderer; " + c.report_path + " was left as it is";

@@ -5,9 +5,9 @@
 // for the PDF file alone. The interactive picker answers "QREPORT*<destination>*CUPS*<flag>" or
 // "QREPORT*PDF*FILE*<flag>", the flag "N" for no preview and "Y" for a preview.
 //
-// The print utility takes the command "<report path>,<printer>,<field 3>,<options>": it renders
+// The print utility takes the command "<report path>,<printer>,<kind>,<options>": it renders
 // the report to a PDF file beside it ("report.pdf"), submits that file to the destination when
-// field 3 is "CUPS", and with "/ZM" in the options also opens it with the desktop's viewer when
+// the kind is "CUPS", and with "/ZM" in the options also opens it with the desktop's viewer when
 // there is one. "/NP" prints without the preview; "/FP" (the short path's worksheet alone)
 // changes nothing here.
 //
@@ -27,7 +27,7 @@ inline constexpr std::string_view kCupsDestination = "CUPS";
 inline constexpr std::string_view kPdfFileDestination = "FILE";
 
 struct PrintCommand {
-  std::string report_path, printer, field3, options;
+  std::string report_path, printer, destination_kind, options;
   bool ok = false;  // false: the text has fewer than three commas
 };
 

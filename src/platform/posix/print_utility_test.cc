@@ -16,7 +16,7 @@ TEST(PrintUtility, CommandsSplitFromTheRight) {
     bool ok;
     const char* path;
     const char* printer;
-    const char* field3;
+    const char* destination_kind;
     const char* options;
   } cases[] = {
       {"/data/c1/report.txt,LPT1,X,/NP", true, "/data/c1/report.txt", "LPT1", "X", "/NP"},
@@ -32,7 +32,7 @@ TEST(PrintUtility, CommandsSplitFromTheRight) {
     EXPECT_EQ(p.ok, c.ok);
     EXPECT_EQ(p.report_path, c.path);
     EXPECT_EQ(p.printer, c.printer);
-    EXPECT_EQ(p.field3, c.field3);
+    EXPECT_EQ(p.destination_kind, c.destination_kind);
     EXPECT_EQ(p.options, c.options);
   }
   EXPECT_EQ(PdfPathFor("/data/c.d/report.txt"), "/data/c.d/report.pdf");

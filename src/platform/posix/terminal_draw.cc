@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "text/ascii.h"
 #include "text/cp1252.h"
 
 namespace qreport {
@@ -77,7 +78,7 @@ CursorSpot DrawPushButton(const PlacedControl& p, bool focused) {
   const attr_t attr = focused ? A_REVERSE | A_BOLD : A_BOLD;
   PutText(p.row, col, p.width, shown, attr);
   char m = MnemonicOf(p.control->text);
-  std::string either_case{m, static_cast<char>(m - 'A' + 'a')};
+  std::string either_case{m, LowerAscii(m)};
   std::size_t at = m == 0 ? std::string::npos : shown.find_first_of(either_case);
   if (at != std::string::npos && static_cast<int>(at) < p.width) {
     PutByte(p.row, col + static_cast<int>(at), static_cast<unsigned char>(shown[at]), attr | A_UNDERLINE);

@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "platform/win32/windows_api.h"
+#include "text/ascii.h"
 
 namespace qreport {
 namespace {
@@ -22,14 +23,9 @@ constexpr std::string_view kTemporaryPrefix = "~qr";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 constexpr std::string_view kOldSavedEntriesTemporary = "save941.info.tmp";
 
+// `prefix` is in lower case.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char a = text[i], b = prefix[i];
-    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-    if (a != b) return false;
-  }
-  return true;
+  return text.size() >= prefix.size() && LowerAscii(text.substr(0, prefix.size())) == prefix;
 }
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
@@ -216,7 +212,7 @@ FolderLock::FolderLock(const std::filesystem::path& folder) {
   while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
   std::uint64_t hash = 14695981039346656037ULL;
   for (char c : path) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    c = UpperAscii(c);
     if (c == '/') c = '\\';
     hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
   }

@@ -1,0 +1,3 @@
+#include "text/numbers.h"
+#ifdef _WIN32
+#endif

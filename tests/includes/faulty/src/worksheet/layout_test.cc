@@ -1,0 +1,2 @@
+#include "support/fixture.h"
+#include "worksheet/layout.h"
