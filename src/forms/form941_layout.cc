@@ -157,13 +157,6 @@ void BusinessQuestions(PrinterText& out) {
   Row(Template("                                                            F,G"));
 }
 
-void Page2Footer(PrinterText& out) {
-  auto Row = [&out](const auto&... items) { out.Row(items...); };
-  Row(Template(" ,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,"));
-  Row(Sp(3), Up(14), kCond, kProp, kBold, "Page 2", kUnbold, kFix10);
-  Row(Sp(67), Up(27), kCond, kProp, kBold, "Form 941", kUnbold, kFix10);
-}
-
 }  // namespace
 
 std::string Form941Pages(const Form941Page& p) {
@@ -191,7 +184,7 @@ std::string Form941Pages(const Form941Page& p) {
   BusinessQuestions(out);
   out.Row(Sp(2), Band(72));  // Part 4's band
   DesigneeSignaturePreparerRows(out, p.designee_name, p.designee_phone, p.preparer);
-  Page2Footer(out);
+  Page2FooterRows(out, "941");
   return out.bytes();
 }
 

@@ -127,13 +127,6 @@ void BusinessQuestions(PrinterText& out) {
   out.Row(Template("                                                            R,T"));
 }
 
-void Page2Footer(PrinterText& out) {
-  auto Row = [&out](const auto&... items) { out.Row(items...); };
-  Row(Template(" ,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,"));
-  Row(Sp(3), Up(14), kCond, kProp, kBold, "Page 2", kUnbold, kFix10);
-  Row(Sp(67), Up(27), kCond, kProp, kBold, "Form 944", kUnbold, kFix10);
-}
-
 }  // namespace
 
 std::string Form944Pages(const Form944Page& p) {
@@ -158,7 +151,7 @@ std::string Form944Pages(const Form944Page& p) {
   BusinessQuestions(out);
   out.Row(Up(14), Sp(2), Band(72));  // Part 4's band
   DesigneeSignaturePreparerRows(out, p.designee_name, p.designee_phone, p.preparer);
-  Page2Footer(out);
+  Page2FooterRows(out, "944");
   return out.bytes();
 }
 

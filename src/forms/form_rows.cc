@@ -109,6 +109,13 @@ void Page2HeadingRows(PrinterText& out, const EmployerBlock& e) {
   Row(Template("                                               ."));
 }
 
+void Page2FooterRows(PrinterText& out, std::string_view number) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(Template(" ,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,"));
+  Row(Sp(3), Up(14), kCond, kProp, kBold, "Page 2", kUnbold, kFix10);
+  Row(Sp(67), Up(27), kCond, kProp, kBold, "Form ", number, kUnbold, kFix10);
+}
+
 void DepositStateRows(PrinterText& out, const std::string& state_code) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Template("      R,,TR,,T"));

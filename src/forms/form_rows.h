@@ -1,7 +1,7 @@
 // The rows and row patterns Form 941 and Form 944 print alike: the page-1 heading, the
 // identification block (whose right-hand column each form fills with its own boxes), the Part 1
-// heading, the page-1 footer, the page-2 heading, the state of the deposits, and the money boxes
-// that repeat down Part 1. Each form's layout file is then its own sections, one call a row or a
+// heading, the page-1 footer, the page-2 heading and footer, the state of the deposits, and the
+// money boxes that repeat down Part 1. Each form's layout file is then its own sections, one call a row or a
 // named box. Schedule B opens its identification block with the same EIN box rows.
 //
 // The forms' printed texts keep their own spelling ("amountds", "withhoding", "depoits",
@@ -59,6 +59,9 @@ void Page1FooterRows(PrinterText& out, std::string_view number);
 
 // Page 2's form feed and set-up, and the employer's name and EIN under their labels.
 void Page2HeadingRows(PrinterText& out, const EmployerBlock& employer);
+
+// The rule, "Page 2" and "Form NNN" closing page 2.
+void Page2FooterRows(PrinterText& out, std::string_view number);
 
 // Line 14 of both forms: the two-letter state of the deposits in two boxes.
 void DepositStateRows(PrinterText& out, const std::string& state_code);
