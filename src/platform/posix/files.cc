@@ -2,7 +2,7 @@
 // moves; fsync of the file and of its folder around a rename; flock(2) on the folder itself, so
 // that the lock needs no file of its own and ends with the process, however it ends.
 #include "platform/files.h"
-#include "text/ascii.h"
+#include "platform/temporary_names.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -18,22 +18,6 @@
 
 namespace qreport {
 namespace {
-
-// The prefix and suffix of the module's temporary files: "~qr", six characters mkostemps picks,
-// ".tmp".
-constexpr std::string_view kTemporaryPrefix = "~qr";
-constexpr std::string_view kTemporarySuffix = ".tmp";
-// What earlier versions named the saved entries' temporary file, and left behind when killed.
-constexpr std::string_view kOldSavedEntriesTemporary = "save941.info.tmp";
-
-// `prefix` is in lower case.
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && LowerAscii(text.substr(0, prefix.size())) == prefix;
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
-}
 
 // Checks an open descriptor: a regular file stays open and loses O_NONBLOCK; anything else is
 // closed with errno EISDIR (a folder) or ENXIO.
@@ -120,6 +104,7 @@ void SyncFolder(const std::filesystem::path& folder) {
 }
 
 std::FILE* CreateTemporaryIn(const std::filesystem::path& folder, std::filesystem::path& created) {
+  // The prefix, six characters mkostemps picks, the suffix.
   std::string name = (folder / (std::string(kTemporaryPrefix) + "XXXXXX" + std::string(kTemporarySuffix))).string();
   int fd = ::mkostemps(name.data(), static_cast<int>(kTemporarySuffix.size()), O_CLOEXEC);
   if (fd < 0) return nullptr;
@@ -156,12 +141,6 @@ std::filesystem::path CreateTemporaryFolderIn(const std::filesystem::path& paren
     return {};
   }
   return name;
-}
-
-bool IsLeftoverTemporary(std::string_view name) {
-  if (StartsWithNoCase(name, kOldSavedEntriesTemporary)) return true;
-  return name.size() > kTemporaryPrefix.size() + kTemporarySuffix.size() && StartsWithNoCase(name, kTemporaryPrefix) &&
-         EndsWithNoCase(name, kTemporarySuffix);
 }
 
 void RemoveLeftoverTemporaries(const std::filesystem::path& folder) {

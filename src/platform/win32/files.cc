@@ -12,25 +12,12 @@
 #include <string>
 #include <system_error>
 
+#include "platform/temporary_names.h"
 #include "platform/win32/windows_api.h"
 #include "text/ascii.h"
 
 namespace qreport {
 namespace {
-
-// GetTempFileNameA's names: the prefix, up to four hexadecimal digits and ".TMP".
-constexpr std::string_view kTemporaryPrefix = "~qr";
-constexpr std::string_view kTemporarySuffix = ".tmp";
-constexpr std::string_view kOldSavedEntriesTemporary = "save941.info.tmp";
-
-// `prefix` is in lower case.
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && LowerAscii(text.substr(0, prefix.size())) == prefix;
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && StartsWithNoCase(text.substr(text.size() - suffix.size()), suffix);
-}
 
 bool IsReparsePoint(const std::string& path) {
   DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -138,6 +125,7 @@ void SyncFolder(const std::filesystem::path&) {}
 std::FILE* CreateTemporaryIn(const std::filesystem::path& folder, std::filesystem::path& created) {
   char name[MAX_PATH + 1] = {};
   std::string dir = folder.empty() ? std::string(".") : folder.string();
+  // GetTempFileNameA's names: the prefix, up to four hexadecimal digits and ".TMP".
   if (::GetTempFileNameA(dir.c_str(), std::string(kTemporaryPrefix).c_str(), 0, name) == 0) {
     errno = ErrnoOf(::GetLastError());
     return nullptr;
@@ -172,12 +160,6 @@ std::filesystem::path CreateTemporaryFolderIn(const std::filesystem::path& paren
   }
   errno = ErrnoOf(::GetLastError());
   return {};
-}
-
-bool IsLeftoverTemporary(std::string_view name) {
-  if (StartsWithNoCase(name, kOldSavedEntriesTemporary)) return true;
-  return name.size() > kTemporaryPrefix.size() + kTemporarySuffix.size() && StartsWithNoCase(name, kTemporaryPrefix) &&
-         EndsWithNoCase(name, kTemporarySuffix);
 }
 
 void RemoveLeftoverTemporaries(const std::filesystem::path& folder) {
