@@ -80,9 +80,13 @@ std::shared_ptr<const ClientCheck> ClientChecks::Get(const fs::path& folder) {
 
   WebPlatform platform{PlatformOptions{}};
   platform.SetAnswers(std::move(events));
-  ReportFigures figures = ComputeClientFigures(key, rates_dir_, report_kind_, platform);
+  // The employee checks ride on the figures' own pass over the employee files, as `qreport check`
+  // runs them, so the files are walked once.
+  EmployeeChecks employees;
+  WorksheetSink* const sinks[] = {&employees};
+  ReportFigures figures = ComputeClientFigures(key, rates_dir_, report_kind_, platform, sinks);
   auto check = std::make_shared<ClientCheck>();
-  check->findings = CheckClient(figures, key, rates_dir_);
+  check->findings = CheckClient(figures, key, rates_dir_, &employees);
   check->schedule_b = ScheduleBOutcomeOf(figures);
   if (check->schedule_b == ScheduleBOutcome::kWritten) check->schedule_b_figures = figures.schedule_b;
 
