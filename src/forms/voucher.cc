@@ -17,6 +17,109 @@ std::string_view Right(std::string_view text, std::size_t count) {
   return text.size() > count ? text.substr(text.size() - count) : text;
 }
 
+// The voucher's template rows, as runs of template characters, top to bottom.
+// The heading: the form's name, its title and the year in three boxes.
+const std::string kTA = Run(16, ',') + "7" + Run(47, ',') + "7" + Run(15, ',');  // the boxes' tops
+const std::string kTB = Run(16, ' ') + "." + Run(47, ' ') + ".";                 // their sides
+const std::string kTC = Run(16, ' ') + "." + Run(47, ' ') + "5" + Run(15, ',');  // the rule above the year
+const std::string kTD = Run(16, ',') + "8" + Run(47, ',') + "8" + Run(15, ',');  // the boxes' bottoms
+// Box 1 (the EIN) and box 2 (the amount, in dollars and cents).
+const std::string kTE = Run(80, ',');                                                       // their tops
+const std::string kTF = Run(26, ' ') + "." + Run(27, ' ') + "." + Run(18, ' ') + ".";  // their sides
+// Box 3 (the tax period, on the left) and box 4 (name and address, on the right).
+const std::string kTG = "R" + Run(25, ',') + "8" + Run(27, ',') + "8" + Run(18, ',') + "8" + Run(6, ',');  // tops
+const std::string kTH = "." + Run(25, ' ') + ".";                                  // box 3's sides
+const std::string kTI = "5" + Run(25, ',') + "6";                                  // the rule across box 3
+const std::string kTJ = "." + Run(25, ' ') + "." + Run(2, ' ') + Run(51, ',');  // a rule of box 4
+const std::string kTK = "F" + Run(25, ',') + "8" + Run(53, ',');                  // the bottoms
+
+// 944-V has no quarter boxes: a grey band covers the left-hand box, row by row; `up_before` and
+// `up_after` place it (0 for none). 941-V prints nothing here.
+void GreyBandRow(PrinterText& out, const VoucherPage& v, int up_before, int up_after) {
+  if (v.print944) out.Row(kCond, Sp(1), Esc("P"), UpOrNone(up_before), kGrey, Band(26), kBlack, UpOrNone(up_after));
+}
+
+// The form's name, title, OMB number and year in their boxes, and the instructions under them.
+void HeadingRows(PrinterText& out, const VoucherPage& v) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(kFormFeed, kKby, Esc("p0"), Esc("P"), Esc("l\x03"), kEsc0, kEsc0, kEsc0, Template(kTA));
+  Row(Template(kTB));
+  Row(Up(13), kPt7, "Form", Up(14), kFix10);
+  Row(Sp(5), Up(13), kPt18, kBold, v.form, kUnbold, kFix10, kKby, Up(14));
+  Row(Sp(26), Up(13), kPt12, kBold, v.title, kUnbold, kFix10, Up(14));
+  Row(Sp(66), Up(22), kSmall, v.omb, kFix10, Up(5));
+  Row(Template(kTC));
+  Row(Template(kTB));
+  Row(Up(13), kPt7, "Department of the Treasury", kFix10, Up(14), kKby);
+  Row(Template(kTB));
+  Row(Up(13), kPt7, "Internal Revenue Service", kFix10, Up(14), kKby);
+  Row(Sp(68), Up(27), kPt20, kV, kBold, "20", kU, v.year_digits, kUnbold, kFix10, kKby);
+  Row(Sp(28), Up(27), kSmall, "Do not staple payment to this form", kFix10, kKby);
+  Row(Template(kTD));
+  Row(Up(13), kPt7, "Complete boxes 1,2, and 3. Do not send cash, do not staple your payment to this voucher.", Up(14));
+  Row();
+  Row(Up(13), "Make your check payable", Esc("p0"), Esc("P"), kEsc0, Esc("p0"), kPt7, "to the United States Treasury. Be sure to write you employer identification no., \"", v.form_number, "\", and 20", v.year_digits, " on your payment.", Esc("p0"), Esc("P"), kEsc0, kKby, Up(14));
+}
+
+// Box 1 (the EIN) and box 2 (the amount, left for the payer).
+void EinAndAmountRows(PrinterText& out, const VoucherPage& v) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(Template(kTE));
+  Row(Up(9), kPt7, "1   Enter your employer identification", Esc("p0"), Esc("P"), kEsc0, Esc("p0"), Up(18));
+  Row(Sp(60), Up(9), kSmall, "Dollars", Up(18), kFix10);
+  Row(Sp(75), Up(9), kSmall, "Cents", Up(18), kFix10);
+  Row(Template(kTF));
+  Row(Sp(3), Up(13), kPt7, "number", Esc("p0"), Esc("P"), kEsc0, Esc("p0"), Up(14));
+  Row();
+  Row(Sp(2), Up(13), v.ein_text, Up(14));
+  Row(Sp(28), Up(27), kSmall, "2", Esc("p0"), Esc("P"), kEsc0);
+  Row(Up(18), Up(27));
+  Row(Template(kTF));
+  Row(Sp(30), Up(27), kPt10, kBold, "Enter the amount of payment >", kUnbold, Esc("p0"), kFix10, kKby);
+  Row(Template(kTF));
+}
+
+// Box 3 (the tax period) and box 4 (the name) down to the employer's name.
+void PeriodAndNameRows(PrinterText& out, const VoucherPage& v) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(Template(kTG));
+  GreyBandRow(out, v, 13, 14);
+  GreyBandRow(out, v, 0, 27);
+  Row(Sp(1), Up(14), kSmall, v.box3_label, Up(13), Esc("p0"), Esc("P"), kEsc0);
+  Row(Tab(28), Up(9), kSmall, v.name_label, Esc("p0"), Esc("P"), kEsc0);
+  GreyBandRow(out, v, 27, 0);
+  GreyBandRow(out, v, 0, 27);
+  Row(Tab(31), Up(27), Up(18));
+  Row(Template(kTH));
+  Row(Template(kTI));
+  GreyBandRow(out, v, 13, 14);
+  Row(Tab(31), Up(13), v.employer_name_field, Up(14));
+}
+
+// One quarter's box on 941-V (its label and, for the payroll date's quarter, the cross), or its
+// piece of the grey band on 944-V.
+void QuarterRows(PrinterText& out, const VoucherPage& v, int quarter, std::string_view label) {
+  if (v.print941) out.Row(Up(27), Sp(2), kSmall, label, Esc("p0"), Esc("P"), kEsc0);
+  GreyBandRow(out, v, 27, 0);
+  if (v.quarter_crossed[static_cast<std::size_t>(quarter)]) out.Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
+}
+
+// The quarter boxes (941-V) or grey bands (944-V) on the left, the address on the right.
+void QuarterAndAddressRows(PrinterText& out, const VoucherPage& v) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  Row(Template(kTJ));
+  QuarterRows(out, v, 1, "__ 1st Quarter");
+  Row(Template(kTH), Sp(3));
+  QuarterRows(out, v, 2, "__ 2nd Quarter");
+  Row(Tab(31), Up(13), v.address, Up(14));
+  Row(Template(kTJ));
+  QuarterRows(out, v, 3, "__ 3rd Quarter");
+  Row(Template(kTH), Sp(3));
+  QuarterRows(out, v, 4, "__ 4th Quarter");
+  Row(Tab(31), Up(13), v.city_line, Up(14));
+  GreyBandRow(out, v, 13, 14);
+}
+
 }  // namespace
 
 VoucherPage MakeVoucherPage(const RunState& s, std::string ein_text) {
@@ -44,98 +147,12 @@ VoucherPage MakeVoucherPage(const RunState& s, std::string ein_text) {
 }
 
 std::string VoucherText(const VoucherPage& v) {
-  // The voucher's box lines, as runs of template characters, top to bottom.
-  // The heading: the form's name, its title and the year in three boxes.
-  const std::string kHeadingTop = Run(16, ',') + "7" + Run(47, ',') + "7" + Run(15, ',');
-  const std::string kHeadingSides = Run(16, ' ') + "." + Run(47, ' ') + ".";
-  const std::string kHeadingYearRule = Run(16, ' ') + "." + Run(47, ' ') + "5" + Run(15, ',');
-  const std::string kHeadingBottom = Run(16, ',') + "8" + Run(47, ',') + "8" + Run(15, ',');
-  // Box 1 (the EIN) and box 2 (the amount, in dollars and cents).
-  const std::string kAmountTop = Run(80, ',');
-  const std::string kAmountSides = Run(26, ' ') + "." + Run(27, ' ') + "." + Run(18, ' ') + ".";
-  // Box 3 (the tax period, on the left) and box 4 (name and address, on the right).
-  const std::string kPeriodTop = "R" + Run(25, ',') + "8" + Run(27, ',') + "8" + Run(18, ',') + "8" + Run(6, ',');
-  const std::string kPeriodSides = "." + Run(25, ' ') + ".";
-  const std::string kPeriodRule = "5" + Run(25, ',') + "6";
-  const std::string kAddressRule = "." + Run(25, ' ') + "." + Run(2, ' ') + Run(51, ',');
-  const std::string kPeriodBottom = "F" + Run(25, ',') + "8" + Run(53, ',');
-
   PrinterText out;
-  auto Row = [&out](const auto&... items) { out.Row(items...); };
-  // 944-V has no quarter boxes: a grey band covers the left-hand box, row by row; `up_before`
-  // and `up_after` place it (0 for none).
-  auto GreyBand = [&](int up_before, int up_after) {
-    if (v.print944) Row(kCond, Sp(1), Esc("P"), UpOrNone(up_before), kGrey, Band(26), kBlack, UpOrNone(up_after));
-  };
-
-  Row(kFormFeed, kKby, Esc("p0"), Esc("P"), Esc("l\x03"), kEsc0, kEsc0, kEsc0, Template(kHeadingTop));
-  Row(Template(kHeadingSides));
-  Row(Up(13), kPt7, "Form", Up(14), kFix10);
-  Row(Sp(5), Up(13), kPt18, kBold, v.form, kUnbold, kFix10, kKby, Up(14));
-  Row(Sp(26), Up(13), kPt12, kBold, v.title, kUnbold, kFix10, Up(14));
-  Row(Sp(66), Up(22), kSmall, v.omb, kFix10, Up(5));
-  Row(Template(kHeadingYearRule));
-  Row(Template(kHeadingSides));
-  Row(Up(13), kPt7, "Department of the Treasury", kFix10, Up(14), kKby);
-  Row(Template(kHeadingSides));
-  Row(Up(13), kPt7, "Internal Revenue Service", kFix10, Up(14), kKby);
-  Row(Sp(68), Up(27), kPt20, kV, kBold, "20", kU, v.year_digits, kUnbold, kFix10, kKby);
-  Row(Sp(28), Up(27), kSmall, "Do not staple payment to this form", kFix10, kKby);
-  Row(Template(kHeadingBottom));
-  Row(Up(13), kPt7, "Complete boxes 1,2, and 3. Do not send cash, do not staple your payment to this voucher.", Up(14));
-  Row();
-  Row(Up(13), "Make your check payable", Esc("p0"), Esc("P"), kEsc0, Esc("p0"), kPt7, "to the United States Treasury. Be sure to write you employer identification no., \"", v.form_number, "\", and 20", v.year_digits, " on your payment.", Esc("p0"), Esc("P"), kEsc0, kKby, Up(14));
-
-  // Box 1 (EIN) and box 2 (the amount, left for the payer)
-  Row(Template(kAmountTop));
-  Row(Up(9), kPt7, "1   Enter your employer identification", Esc("p0"), Esc("P"), kEsc0, Esc("p0"), Up(18));
-  Row(Sp(60), Up(9), kSmall, "Dollars", Up(18), kFix10);
-  Row(Sp(75), Up(9), kSmall, "Cents", Up(18), kFix10);
-  Row(Template(kAmountSides));
-  Row(Sp(3), Up(13), kPt7, "number", Esc("p0"), Esc("P"), kEsc0, Esc("p0"), Up(14));
-  Row();
-  Row(Sp(2), Up(13), v.ein_text, Up(14));
-  Row(Sp(28), Up(27), kSmall, "2", Esc("p0"), Esc("P"), kEsc0);
-  Row(Up(18), Up(27));
-  Row(Template(kAmountSides));
-  Row(Sp(30), Up(27), kPt10, kBold, "Enter the amount of payment >", kUnbold, Esc("p0"), kFix10, kKby);
-  Row(Template(kAmountSides));
-
-  // Box 3 (the tax period) and box 4 (name and address)
-  Row(Template(kPeriodTop));
-  GreyBand(13, 14);
-  GreyBand(0, 27);
-  Row(Sp(1), Up(14), kSmall, v.box3_label, Up(13), Esc("p0"), Esc("P"), kEsc0);
-  Row(Tab(28), Up(9), kSmall, v.name_label, Esc("p0"), Esc("P"), kEsc0);
-  GreyBand(27, 0);
-  GreyBand(0, 27);
-  Row(Tab(31), Up(27), Up(18));
-  Row(Template(kPeriodSides));
-  Row(Template(kPeriodRule));
-  GreyBand(13, 14);
-  Row(Tab(31), Up(13), v.employer_name_field, Up(14));
-
-  // The quarter boxes (941-V) or grey bands (944-V) on the left, the address on the right
-  Row(Template(kAddressRule));
-  if (v.print941) Row(Up(27), Sp(2), kSmall, "__ 1st Quarter", Esc("p0"), Esc("P"), kEsc0);
-  GreyBand(27, 0);
-  if (v.quarter_crossed[1]) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
-  Row(Template(kPeriodSides), Sp(3));
-  if (v.print941) Row(Up(27), Sp(2), kSmall, "__ 2nd Quarter", Esc("p0"), Esc("P"), kEsc0);
-  GreyBand(27, 0);
-  if (v.quarter_crossed[2]) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
-  Row(Tab(31), Up(13), v.address, Up(14));
-  Row(Template(kAddressRule));
-  if (v.print941) Row(Up(27), Sp(2), kSmall, "__ 3rd Quarter", Esc("p0"), Esc("P"), kEsc0);
-  GreyBand(27, 0);
-  if (v.quarter_crossed[3]) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
-  Row(Template(kPeriodSides), Sp(3));
-  if (v.print941) Row(Up(27), Sp(2), kSmall, "__ 4th Quarter", Esc("p0"), Esc("P"), kEsc0);
-  GreyBand(27, 0);
-  if (v.quarter_crossed[4]) Row(Up(27), "  X", Esc("p0"), Esc("P"), kEsc0);
-  Row(Tab(31), Up(13), v.city_line, Up(14));
-  GreyBand(13, 14);
-  out.Unended(Template(kPeriodBottom));
+  HeadingRows(out, v);
+  EinAndAmountRows(out, v);
+  PeriodAndNameRows(out, v);
+  QuarterAndAddressRows(out, v);
+  out.Unended(Template(kTK));
   return out.bytes();
 }
 
