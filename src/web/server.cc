@@ -46,6 +46,10 @@ constexpr std::size_t kMaxSessions = 64;
 constexpr int kListenQueue = 128;
 // Events one dialog takes; a page that sends more is refused.
 constexpr std::size_t kMaxEvents = 20000;
+// What a page is told when its dialog session is gone, and when the client's folder is busy.
+constexpr std::string_view kDialogClosed = "This dialog is closed. Open the client again.";
+constexpr std::string_view kReportBeingWritten =
+    "A report for this client is being written now. Try again when it is done.";
 
 std::string Hex(const unsigned char* bytes, std::size_t n) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -316,7 +320,22 @@ struct WebServer::Impl {
     std::erase(session_order, id);
   }
 
+  // The routes: what each path answers, a handler a page of the API.
   void Routes();
+  httplib::Server::HandlerResponse Guard(const httplib::Request& req, httplib::Response& res);
+  void IndexPage(const httplib::Request& req, httplib::Response& res);
+  void ClientList(const httplib::Request& req, httplib::Response& res);
+  void PrinterList(const httplib::Request& req, httplib::Response& res);
+  void ClientInfo(const httplib::Request& req, httplib::Response& res);
+  void OpenDialog(const httplib::Request& req, httplib::Response& res);
+  void DialogEvent(const httplib::Request& req, httplib::Response& res);
+  void RunReport(const httplib::Request& req, httplib::Response& res);
+  void SendPicture(const httplib::Request& req, httplib::Response& res, std::string_view file,
+                   std::string_view missing);
+  void SendDownload(const httplib::Request& req, httplib::Response& res, std::string_view file,
+                    std::string_view name, std::string_view missing);
+  void ScheduleBRequest(const httplib::Request& req, httplib::Response& res);
+  void Print(const httplib::Request& req, httplib::Response& res);
 };
 
 void WebServer::Impl::Routes() {
@@ -326,21 +345,7 @@ void WebServer::Impl::Routes() {
   server.set_read_timeout(5, 0);
   server.set_write_timeout(5, 0);
   server.set_keep_alive_max_count(100);
-  server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
-    res.set_header("Cache-Control", "no-store");
-    res.set_header("X-Content-Type-Options", "nosniff");
-    res.set_header("X-Frame-Options", "DENY");
-    res.set_header("Referrer-Policy", "no-referrer");
-    if (!HostAllowed(req) || !TokenAllowed(req)) {
-      res.status = 403;
-      res.set_content("forbidden\n", "text/plain");
-      return httplib::Server::HandlerResponse::Handled;
-    }
-    if (req.has_param("token")) {
-      res.set_header("Set-Cookie", std::string(kTokenCookie) + "=" + options.token + "; Path=/; HttpOnly; SameSite=Strict");
-    }
-    return httplib::Server::HandlerResponse::Unhandled;
-  });
+  server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) { return Guard(req, res); });
   server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
     res.status = 500;
     res.set_content("internal error\n", "text/plain");
@@ -352,241 +357,263 @@ void WebServer::Impl::Routes() {
     }
   });
 
-  auto page = [this](const httplib::Request&, httplib::Response& res) {
-    std::string html(kIndexHtml);
-    std::size_t at = html.find("{{TOKEN}}");
-    if (at != html.npos) html.replace(at, 9, options.token);
-    res.set_header("Content-Security-Policy",
-                   "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; connect-src 'self'; "
-                   "form-action 'none'; frame-ancestors 'none'; base-uri 'none'");
-    res.set_content(html, "text/html; charset=utf-8");
+  auto handle = [this](void (Impl::*handler)(const httplib::Request&, httplib::Response&)) {
+    return [this, handler](const httplib::Request& req, httplib::Response& res) { (this->*handler)(req, res); };
   };
-  server.Get("/", page);
+  server.Get("/", handle(&Impl::IndexPage));
   server.Get("/app.js", [](const httplib::Request&, httplib::Response& res) {
     res.set_content(std::string(kAppJs), "text/javascript; charset=utf-8");
   });
   server.Get("/app.css", [](const httplib::Request&, httplib::Response& res) {
     res.set_content(std::string(kAppCss), "text/css; charset=utf-8");
   });
-
-  server.Get("/api/clients", [this](const httplib::Request&, httplib::Response& res) {
-    json list = json::array();
-    for (const ClientSummary& c : ListClients(root)) list.push_back(ClientJson(c, *checks->Get(c.folder)));
-    SendJson(res, {{"root", root.string()}, {"clients", list}});
-  });
-
-  server.Get("/api/printers", [](const httplib::Request&, httplib::Response& res) {
-    json list = json::array();
-    for (const std::string& d : ListCupsDestinations()) list.push_back(d);
-    SendJson(res, {{"destinations", list}});
-  });
-
-  server.Get(R"(/api/clients/([^/]+))", [this](const httplib::Request& req, httplib::Response& res) {
-    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
-    if (!folder) return SendError(res, 404, "no such client");
-    ClientSummary c = SummariseClient(*folder, req.matches[1].str());
-    std::shared_ptr<const ClientCheck> check = checks->Get(*folder);
-    json j = ClientJson(c, *check);
-    std::shared_ptr<const RenderedReport> report = c.has_report ? views.Get(*folder) : nullptr;
-    j["pages"] = report ? report->pngs.size() : 0;
-    j["scheduleB"] = report ? ScheduleBJson(c, *check) : json(nullptr);
-    {
-      std::lock_guard<std::mutex> guard(printable_mutex);
-      auto it = printable.find(folder->string());
-      j["printable"] = report != nullptr && (it == printable.end() || it->second);
-    }
-    {
-      std::lock_guard<std::mutex> guard(lines_mutex);
-      auto it = lines.find(folder->string());
-      j["lines"] = it == lines.end() ? json(nullptr) : it->second;
-    }
-    SendJson(res, j);
-  });
-
-  server.Post(R"(/api/clients/([^/]+)/open)", [this](const httplib::Request& req, httplib::Response& res) {
-    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
-    if (!folder) return SendError(res, 404, "no such client");
-    SessionSetup setup;
-    setup.data_dir = folder->string();
-    setup.work_dir = options.rates_dir;
-    setup.report_kind = options.report_kind;
-    setup.print_options = options.print_options;
-    auto session = std::make_shared<DialogSession>(std::move(setup));
-    json j = {{"dialog", TableJson(session->table())},
-              {"shortPath", session->short_path()},
-              {"messages", MessagesJson(session->opening_messages())}};
-    j.update(ControlsJson(*session));
-    j["session"] = AddSession(session);
-    SendJson(res, j);
-  });
-
-  server.Post(R"(/api/sessions/([0-9a-f]+)/event)", [this](const httplib::Request& req, httplib::Response& res) {
-    std::shared_ptr<DialogSession> session = FindSession(req.matches[1].str());
-    if (!session) return SendError(res, 404, "This dialog is closed. Open the client again.");
-    json body = json::parse(req.body, nullptr, false);
-    if (!body.is_object() || !body.contains("id") || !body["id"].is_number_integer()) {
-      return SendError(res, 400, "an event needs a control id");
-    }
-    Answer event;
-    long long id = body["id"].get<long long>();
-    event.known_id = id >= 0 && id <= 999999999;
-    event.id = event.known_id ? static_cast<int>(id) : 0;
-    if (body.contains("text")) {
-      if (!body["text"].is_string()) return SendError(res, 400, "an event's text is a string");
-      event.has_text = true;
-      event.text = Cp1252FromUtf8(body["text"].get<std::string>());
-    }
-    json j;
-    {
-      // A dialog's events apply one at a time, in the order they arrive.
-      std::lock_guard<std::mutex> guard(apply_mutex);
-      if (session->event_count() >= kMaxEvents) return SendError(res, 413, "too many events for one dialog");
-      j = {{"messages", MessagesJson(session->Apply(event))}};
-      j.update(ControlsJson(*session));
-      j["ended"] = session->ended();
-      j["cancelled"] = session->cancelled();
-    }
-    if (session->cancelled()) DropSession(req.matches[1].str());
-    SendJson(res, j);
-  });
-
-  server.Post(R"(/api/sessions/([0-9a-f]+)/run)", [this](const httplib::Request& req, httplib::Response& res) {
-    std::shared_ptr<DialogSession> session = FindSession(req.matches[1].str());
-    if (!session) return SendError(res, 404, "This dialog is closed. Open the client again.");
-    if (!session->ended() || session->cancelled()) return SendError(res, 409, "The dialog has not been finished.");
-    std::shared_ptr<std::mutex> lock = ClientLock(session->setup().data_dir);
-    std::unique_lock<std::mutex> running(*lock, std::try_to_lock);
-    if (!running.owns_lock()) {
-      return SendError(res, 409, "A report for this client is being written now. Try again when it is done.");
-    }
-    RunResult result = session->RunReport();
-    running.unlock();
-    checks->SetAnswers(session->setup().data_dir, session->events());
-    {
-      std::lock_guard<std::mutex> guard(printable_mutex);
-      printable[session->setup().data_dir] = result.handed_on;
-    }
-    {
-      std::lock_guard<std::mutex> guard(lines_mutex);
-      lines[session->setup().data_dir] = LinesTable(session->Figures());
-    }
-    DropSession(req.matches[1].str());
-    SendJson(res, {{"messages", MessagesJson(result.messages)}, {"printable", result.handed_on}});
-  });
-
+  server.Get("/api/clients", handle(&Impl::ClientList));
+  server.Get("/api/printers", handle(&Impl::PrinterList));
+  server.Get(R"(/api/clients/([^/]+))", handle(&Impl::ClientInfo));
+  // The dialog, one session a page: opened, played event by event, and run into a report.
+  server.Post(R"(/api/clients/([^/]+)/open)", handle(&Impl::OpenDialog));
+  server.Post(R"(/api/sessions/([0-9a-f]+)/event)", handle(&Impl::DialogEvent));
+  server.Post(R"(/api/sessions/([0-9a-f]+)/run)", handle(&Impl::RunReport));
+  // The report as pictures and downloads.
   server.Get(R"(/api/clients/([^/]+)/page/(\d{1,4})\.png)", [this](const httplib::Request& req, httplib::Response& res) {
-    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
-    std::shared_ptr<const RenderedReport> report = folder ? views.Get(*folder) : nullptr;
-    std::size_t n = std::stoul(req.matches[2].str());
-    if (!report || n < 1 || n > report->pngs.size()) return SendError(res, 404, "no such page");
-    res.set_content(report->pngs[n - 1], "image/png");
+    SendPicture(req, res, kReportFileName, "no such page");
   });
-
   server.Get(R"(/api/clients/([^/]+)/report\.(pdf|txt))", [this](const httplib::Request& req, httplib::Response& res) {
-    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
-    std::shared_ptr<const RenderedReport> report = folder ? views.Get(*folder) : nullptr;
-    if (!report) return SendError(res, 404, "no report");
-    bool pdf = req.matches[2].str() == "pdf";
-    std::string name = folder->filename().string();
-    std::erase_if(name, [](char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20; });
-    res.set_header("Content-Disposition", "attachment; filename=\"" + name + (pdf ? "-report.pdf\"" : "-report.txt\""));
-    if (pdf) res.set_content(report->pdf, "application/pdf");
-    else res.set_content(report->text, "application/octet-stream");
+    SendDownload(req, res, kReportFileName, "report", "no report");
   });
-
   // Schedule B beside the report: written as the run writes it when asked for (for the client's
   // return as the checks see it), shown as pictures, or hidden again (the file stays).
-  server.Post(R"(/api/clients/([^/]+)/schedule-b)", [this](const httplib::Request& req, httplib::Response& res) {
-    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
-    if (!folder) return SendError(res, 404, "no such client");
-    json body = json::parse(req.body, nullptr, false);
-    if (!body.is_object() || !body.contains("show") || !body["show"].is_boolean()) {
-      return SendError(res, 400, "a Schedule B request says whether to show it");
-    }
-    if (!body["show"].get<bool>()) {
-      std::lock_guard<std::mutex> guard(schedule_b_mutex);
-      schedule_b_hidden.insert(folder->string());
-      return SendJson(res, {{"shown", false}, {"pages", 0}});
-    }
-    ClientSummary c = SummariseClient(*folder, req.matches[1].str());
-    if (!c.has_report) return SendError(res, 409, "There is no report for Schedule B to go with.");
-    std::shared_ptr<const ClientCheck> check = checks->Get(*folder);
-    if (check->schedule_b != ScheduleBOutcome::kWritten || !check->schedule_b_figures) {
-      return SendError(res, 409, "No Schedule B: " + std::string(ScheduleBWhyNot(check->schedule_b)) + ".");
-    }
-    std::shared_ptr<std::mutex> lock = ClientLock(*folder);
-    std::unique_lock<std::mutex> running(*lock, std::try_to_lock);
-    if (!running.owns_lock()) {
-      return SendError(res, 409, "A report for this client is being written now. Try again when it is done.");
-    }
-    try {
-      WriteScheduleBFile(folder->string(), *check->schedule_b_figures);
-    } catch (const RunError& error) {
-      return SendError(res, 500, "Schedule B was not written to " +
-                                     ResolveHostPath(folder->string(), kScheduleBFileName).string() + ": Error " +
-                                     std::to_string(error.number()));
-    }
-    running.unlock();
-    {
-      std::lock_guard<std::mutex> guard(schedule_b_mutex);
-      schedule_b_hidden.erase(folder->string());
-    }
-    SendJson(res, ScheduleBJson(c, *check));
-  });
-
+  server.Post(R"(/api/clients/([^/]+)/schedule-b)", handle(&Impl::ScheduleBRequest));
   server.Get(R"(/api/clients/([^/]+)/scheduleb/(\d{1,4})\.png)", [this](const httplib::Request& req,
                                                                          httplib::Response& res) {
-    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
-    std::shared_ptr<const RenderedReport> pages = folder ? views.Get(*folder, kScheduleBFileName) : nullptr;
-    std::size_t n = std::stoul(req.matches[2].str());
-    if (!pages || n < 1 || n > pages->pngs.size()) return SendError(res, 404, "no such page");
-    res.set_content(pages->pngs[n - 1], "image/png");
+    SendPicture(req, res, kScheduleBFileName, "no such page");
   });
-
   server.Get(R"(/api/clients/([^/]+)/scheduleb\.(pdf|txt))", [this](const httplib::Request& req, httplib::Response& res) {
-    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
-    std::shared_ptr<const RenderedReport> pages = folder ? views.Get(*folder, kScheduleBFileName) : nullptr;
-    if (!pages) return SendError(res, 404, "no Schedule B");
-    bool pdf = req.matches[2].str() == "pdf";
-    std::string name = folder->filename().string();
-    std::erase_if(name, [](char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20; });
-    res.set_header("Content-Disposition",
-                   "attachment; filename=\"" + name + (pdf ? "-scheduleb.pdf\"" : "-scheduleb.txt\""));
-    if (pdf) res.set_content(pages->pdf, "application/pdf");
-    else res.set_content(pages->text, "application/octet-stream");
+    SendDownload(req, res, kScheduleBFileName, "scheduleb", "no Schedule B");
   });
+  server.Post(R"(/api/clients/([^/]+)/print)", handle(&Impl::Print));
+}
 
-  server.Post(R"(/api/clients/([^/]+)/print)", [this](const httplib::Request& req, httplib::Response& res) {
-    std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
-    if (!folder) return SendError(res, 404, "no such client");
-    json body = json::parse(req.body, nullptr, false);
-    if (!body.is_object() || !body.contains("destination") || !body["destination"].is_string()) {
-      return SendError(res, 400, "a print request names its destination");
+// Every request: the security headers, and nothing further without the right Host and token.
+httplib::Server::HandlerResponse WebServer::Impl::Guard(const httplib::Request& req, httplib::Response& res) {
+  res.set_header("Cache-Control", "no-store");
+  res.set_header("X-Content-Type-Options", "nosniff");
+  res.set_header("X-Frame-Options", "DENY");
+  res.set_header("Referrer-Policy", "no-referrer");
+  if (!HostAllowed(req) || !TokenAllowed(req)) {
+    res.status = 403;
+    res.set_content("forbidden\n", "text/plain");
+    return httplib::Server::HandlerResponse::Handled;
+  }
+  if (req.has_param("token")) {
+    res.set_header("Set-Cookie", std::string(kTokenCookie) + "=" + options.token + "; Path=/; HttpOnly; SameSite=Strict");
+  }
+  return httplib::Server::HandlerResponse::Unhandled;
+}
+
+void WebServer::Impl::IndexPage(const httplib::Request&, httplib::Response& res) {
+  std::string html(kIndexHtml);
+  std::size_t at = html.find("{{TOKEN}}");
+  if (at != html.npos) html.replace(at, 9, options.token);
+  res.set_header("Content-Security-Policy",
+                 "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; connect-src 'self'; "
+                 "form-action 'none'; frame-ancestors 'none'; base-uri 'none'");
+  res.set_content(html, "text/html; charset=utf-8");
+}
+
+void WebServer::Impl::ClientList(const httplib::Request&, httplib::Response& res) {
+  json list = json::array();
+  for (const ClientSummary& c : ListClients(root)) list.push_back(ClientJson(c, *checks->Get(c.folder)));
+  SendJson(res, {{"root", root.string()}, {"clients", list}});
+}
+
+void WebServer::Impl::PrinterList(const httplib::Request&, httplib::Response& res) {
+  json list = json::array();
+  for (const std::string& d : ListCupsDestinations()) list.push_back(d);
+  SendJson(res, {{"destinations", list}});
+}
+
+void WebServer::Impl::ClientInfo(const httplib::Request& req, httplib::Response& res) {
+  std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+  if (!folder) return SendError(res, 404, "no such client");
+  ClientSummary c = SummariseClient(*folder, req.matches[1].str());
+  std::shared_ptr<const ClientCheck> check = checks->Get(*folder);
+  json j = ClientJson(c, *check);
+  std::shared_ptr<const RenderedReport> report = c.has_report ? views.Get(*folder) : nullptr;
+  j["pages"] = report ? report->pngs.size() : 0;
+  j["scheduleB"] = report ? ScheduleBJson(c, *check) : json(nullptr);
+  {
+    std::lock_guard<std::mutex> guard(printable_mutex);
+    auto it = printable.find(folder->string());
+    j["printable"] = report != nullptr && (it == printable.end() || it->second);
+  }
+  {
+    std::lock_guard<std::mutex> guard(lines_mutex);
+    auto it = lines.find(folder->string());
+    j["lines"] = it == lines.end() ? json(nullptr) : it->second;
+  }
+  SendJson(res, j);
+}
+
+void WebServer::Impl::OpenDialog(const httplib::Request& req, httplib::Response& res) {
+  std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+  if (!folder) return SendError(res, 404, "no such client");
+  SessionSetup setup;
+  setup.data_dir = folder->string();
+  setup.work_dir = options.rates_dir;
+  setup.report_kind = options.report_kind;
+  setup.print_options = options.print_options;
+  auto session = std::make_shared<DialogSession>(std::move(setup));
+  json j = {{"dialog", TableJson(session->table())},
+            {"shortPath", session->short_path()},
+            {"messages", MessagesJson(session->opening_messages())}};
+  j.update(ControlsJson(*session));
+  j["session"] = AddSession(session);
+  SendJson(res, j);
+}
+
+void WebServer::Impl::DialogEvent(const httplib::Request& req, httplib::Response& res) {
+  std::shared_ptr<DialogSession> session = FindSession(req.matches[1].str());
+  if (!session) return SendError(res, 404, kDialogClosed);
+  json body = json::parse(req.body, nullptr, false);
+  if (!body.is_object() || !body.contains("id") || !body["id"].is_number_integer()) {
+    return SendError(res, 400, "an event needs a control id");
+  }
+  Answer event;
+  long long id = body["id"].get<long long>();
+  event.known_id = id >= 0 && id <= 999999999;
+  event.id = event.known_id ? static_cast<int>(id) : 0;
+  if (body.contains("text")) {
+    if (!body["text"].is_string()) return SendError(res, 400, "an event's text is a string");
+    event.has_text = true;
+    event.text = Cp1252FromUtf8(body["text"].get<std::string>());
+  }
+  json j;
+  {
+    // A dialog's events apply one at a time, in the order they arrive.
+    std::lock_guard<std::mutex> guard(apply_mutex);
+    if (session->event_count() >= kMaxEvents) return SendError(res, 413, "too many events for one dialog");
+    j = {{"messages", MessagesJson(session->Apply(event))}};
+    j.update(ControlsJson(*session));
+    j["ended"] = session->ended();
+    j["cancelled"] = session->cancelled();
+  }
+  if (session->cancelled()) DropSession(req.matches[1].str());
+  SendJson(res, j);
+}
+
+void WebServer::Impl::RunReport(const httplib::Request& req, httplib::Response& res) {
+  std::shared_ptr<DialogSession> session = FindSession(req.matches[1].str());
+  if (!session) return SendError(res, 404, kDialogClosed);
+  if (!session->ended() || session->cancelled()) return SendError(res, 409, "The dialog has not been finished.");
+  std::shared_ptr<std::mutex> lock = ClientLock(session->setup().data_dir);
+  std::unique_lock<std::mutex> running(*lock, std::try_to_lock);
+  if (!running.owns_lock()) return SendError(res, 409, kReportBeingWritten);
+  RunResult result = session->RunReport();
+  running.unlock();
+  checks->SetAnswers(session->setup().data_dir, session->events());
+  {
+    std::lock_guard<std::mutex> guard(printable_mutex);
+    printable[session->setup().data_dir] = result.handed_on;
+  }
+  {
+    std::lock_guard<std::mutex> guard(lines_mutex);
+    lines[session->setup().data_dir] = LinesTable(session->Figures());
+  }
+  DropSession(req.matches[1].str());
+  SendJson(res, {{"messages", MessagesJson(result.messages)}, {"printable", result.handed_on}});
+}
+
+// Page N (the path's second match) of the client's `file` as a picture.
+void WebServer::Impl::SendPicture(const httplib::Request& req, httplib::Response& res, std::string_view file,
+                                  std::string_view missing) {
+  std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+  std::shared_ptr<const RenderedReport> pages = folder ? views.Get(*folder, file) : nullptr;
+  std::size_t n = std::stoul(req.matches[2].str());
+  if (!pages || n < 1 || n > pages->pngs.size()) return SendError(res, 404, missing);
+  res.set_content(pages->pngs[n - 1], "image/png");
+}
+
+// The client's `file` as a PDF or its printer text (the path's second match), to be saved as
+// "<client>-<name>.pdf" or ".txt".
+void WebServer::Impl::SendDownload(const httplib::Request& req, httplib::Response& res, std::string_view file,
+                                   std::string_view name, std::string_view missing) {
+  std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+  std::shared_ptr<const RenderedReport> pages = folder ? views.Get(*folder, file) : nullptr;
+  if (!pages) return SendError(res, 404, missing);
+  bool pdf = req.matches[2].str() == "pdf";
+  std::string client = folder->filename().string();
+  std::erase_if(client, [](char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20; });
+  res.set_header("Content-Disposition",
+                 "attachment; filename=\"" + client + "-" + std::string(name) + (pdf ? ".pdf\"" : ".txt\""));
+  if (pdf) res.set_content(pages->pdf, "application/pdf");
+  else res.set_content(pages->text, "application/octet-stream");
+}
+
+void WebServer::Impl::ScheduleBRequest(const httplib::Request& req, httplib::Response& res) {
+  std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+  if (!folder) return SendError(res, 404, "no such client");
+  json body = json::parse(req.body, nullptr, false);
+  if (!body.is_object() || !body.contains("show") || !body["show"].is_boolean()) {
+    return SendError(res, 400, "a Schedule B request says whether to show it");
+  }
+  if (!body["show"].get<bool>()) {
+    std::lock_guard<std::mutex> guard(schedule_b_mutex);
+    schedule_b_hidden.insert(folder->string());
+    return SendJson(res, {{"shown", false}, {"pages", 0}});
+  }
+  ClientSummary c = SummariseClient(*folder, req.matches[1].str());
+  if (!c.has_report) return SendError(res, 409, "There is no report for Schedule B to go with.");
+  std::shared_ptr<const ClientCheck> check = checks->Get(*folder);
+  if (check->schedule_b != ScheduleBOutcome::kWritten || !check->schedule_b_figures) {
+    return SendError(res, 409, "No Schedule B: " + std::string(ScheduleBWhyNot(check->schedule_b)) + ".");
+  }
+  std::shared_ptr<std::mutex> lock = ClientLock(*folder);
+  std::unique_lock<std::mutex> running(*lock, std::try_to_lock);
+  if (!running.owns_lock()) return SendError(res, 409, kReportBeingWritten);
+  try {
+    WriteScheduleBFile(folder->string(), *check->schedule_b_figures);
+  } catch (const RunError& error) {
+    return SendError(res, 500, "Schedule B was not written to " +
+                                   ResolveHostPath(folder->string(), kScheduleBFileName).string() + ": Error " +
+                                   std::to_string(error.number()));
+  }
+  running.unlock();
+  {
+    std::lock_guard<std::mutex> guard(schedule_b_mutex);
+    schedule_b_hidden.erase(folder->string());
+  }
+  SendJson(res, ScheduleBJson(c, *check));
+}
+
+void WebServer::Impl::Print(const httplib::Request& req, httplib::Response& res) {
+  std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+  if (!folder) return SendError(res, 404, "no such client");
+  json body = json::parse(req.body, nullptr, false);
+  if (!body.is_object() || !body.contains("destination") || !body["destination"].is_string()) {
+    return SendError(res, 400, "a print request names its destination");
+  }
+  std::string destination = body["destination"].get<std::string>();
+  if (!destination.empty()) {
+    std::vector<std::string> known = ListCupsDestinations();
+    if (std::find(known.begin(), known.end(), destination) == known.end()) {
+      return SendError(res, 404, "no such printer");
     }
-    std::string destination = body["destination"].get<std::string>();
-    if (!destination.empty()) {
-      std::vector<std::string> known = ListCupsDestinations();
-      if (std::find(known.begin(), known.end(), destination) == known.end()) {
-        return SendError(res, 404, "no such printer");
-      }
+  }
+  ClientSummary c = SummariseClient(*folder, folder->filename().string());
+  {
+    std::lock_guard<std::mutex> guard(printable_mutex);
+    auto it = printable.find(folder->string());
+    if (!c.has_report || (it != printable.end() && !it->second)) {
+      return SendError(res, 409, "This report is not to be printed.");
     }
-    ClientSummary c = SummariseClient(*folder, folder->filename().string());
-    {
-      std::lock_guard<std::mutex> guard(printable_mutex);
-      auto it = printable.find(folder->string());
-      if (!c.has_report || (it != printable.end() && !it->second)) {
-        return SendError(res, 409, "This report is not to be printed.");
-      }
-    }
-    std::shared_ptr<std::mutex> lock = ClientLock(*folder);
-    std::unique_lock<std::mutex> running(*lock, std::try_to_lock);
-    if (!running.owns_lock()) {
-      return SendError(res, 409, "A report for this client is being written now. Try again when it is done.");
-    }
-    PrintResult printed = HandOff(folder->string(), !c.form_path, InteractivePickerReply(destination, false),
-                                  options.print_options);
-    SendJson(res, {{"command", Utf8FromCp1252(printed.command)}, {"problem", Utf8FromCp1252(printed.problem)}});
-  });
+  }
+  std::shared_ptr<std::mutex> lock = ClientLock(*folder);
+  std::unique_lock<std::mutex> running(*lock, std::try_to_lock);
+  if (!running.owns_lock()) return SendError(res, 409, kReportBeingWritten);
+  PrintResult printed = HandOff(folder->string(), !c.form_path, InteractivePickerReply(destination, false),
+                                options.print_options);
+  SendJson(res, {{"command", Utf8FromCp1252(printed.command)}, {"problem", Utf8FromCp1252(printed.problem)}});
 }
 
 WebServer::WebServer(ServeOptions options) : impl_(std::make_unique<Impl>()) {
