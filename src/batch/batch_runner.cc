@@ -94,6 +94,16 @@ std::string MessagesOf(std::string_view output) {
   return joined;
 }
 
+// The row of a client whose run gave no row of its own.
+ClientRow FailedRow(const fs::path& folder, std::string reason) {
+  ClientRow row;
+  row.path = folder.string();
+  row.folder = folder.filename().string();
+  row.status = ClientStatus::kFailed;
+  row.reason = std::move(reason);
+  return row;
+}
+
 ClientRow RowOfEndedJob(const RunningJob& job, const ClientJob& spec, int wait_status) {
   ClientRow row;
   std::size_t marker = job.output.rfind("\n" + std::string(kRowMarker));
@@ -105,17 +115,182 @@ ClientRow RowOfEndedJob(const RunningJob& job, const ClientJob& spec, int wait_s
   }
   std::string messages = MessagesOf(std::string_view(job.output).substr(0, marker == std::string::npos ? job.output.size() : marker));
   if (!parsed) {
-    row = ClientRow{};
-    row.path = spec.folder.string();
-    row.folder = spec.folder.filename().string();
-    row.status = ClientStatus::kFailed;
-    row.reason = WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 0 ? "its run gave no result"
-                                                                        : ProcessEndReason(wait_status);
+    row = FailedRow(spec.folder, WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 0
+                                     ? "its run gave no result"
+                                     : ProcessEndReason(wait_status));
   }
   if (row.status == ClientStatus::kFailed && !messages.empty()) row.reason += " (" + messages + ")";
   return row;
 }
 
+
+// SIGINT noted in interrupt_requested while it lives, the handler before it put back after.
+class InterruptWatch {
+ public:
+  InterruptWatch() {
+    interrupt_requested = 0;
+    struct sigaction on_interrupt {};
+    on_interrupt.sa_handler = NoteInterrupt;
+    sigemptyset(&on_interrupt.sa_mask);
+    on_interrupt.sa_flags = 0;  // no restart: poll returns at once
+    ::sigaction(SIGINT, &on_interrupt, &previous_);
+  }
+  ~InterruptWatch() { ::sigaction(SIGINT, &previous_, nullptr); }
+  InterruptWatch(const InterruptWatch&) = delete;
+  InterruptWatch& operator=(const InterruptWatch&) = delete;
+
+ private:
+  struct sigaction previous_ {};
+};
+
+// One batch as it runs: the clients not yet started, the jobs running with what they have
+// written so far, the rows of those that ended, and the progress shown.
+class Batch {
+ public:
+  Batch(const BatchOptions& options, const std::function<void(const BatchProgress&)>& progress)
+      : options_(options),
+        progress_(progress),
+        total_(options.clients.size()),
+        jobs_(static_cast<std::size_t>(std::max(1, options.jobs))) {
+    result_.rows.resize(total_);
+    for (std::size_t i = 0; i < total_; ++i) {
+      result_.rows[i].path = options.clients[i].string();
+      result_.rows[i].folder = options.clients[i].filename().string();
+      result_.rows[i].reason = "the batch was interrupted before it started";
+    }
+    state_.total = total_;
+  }
+
+  BatchResult Run() {
+    FindFonts();
+    {
+      InterruptWatch watch;
+      start_ = last_report_ = Clock::now();
+      Report();
+      while (next_ < total_ || !running_.empty()) {
+        if (interrupt_requested) result_.interrupted = next_ < total_;
+        StartJobs();
+        if (running_.empty()) {
+          if (interrupt_requested || next_ >= total_) break;
+          continue;
+        }
+        CollectOutput();
+        if (Clock::now() - last_report_ >= std::chrono::milliseconds(250)) Report();
+      }
+      if (interrupt_requested && next_ < total_) result_.interrupted = true;
+    }
+    Report();
+    return std::move(result_);
+  }
+
+ private:
+  // The fonts are found once, before the first fork, so that no job's process pays for it.
+  void FindFonts() {
+    if (!options_.render) return;
+    try {
+      fonts_.emplace();
+    } catch (const escp::RenderError& e) {
+      fonts_error_ = e.what();
+    }
+  }
+
+  ClientJob JobFor(std::size_t i) const {
+    ClientJob job;
+    job.folder = options_.clients[i];
+    job.out_dir = options_.out_dir;
+    job.rates_dir = options_.rates_dir;
+    job.render = options_.render;
+    job.skip_done = options_.skip_done;
+    job.schedule_b = options_.schedule_b;
+    job.fonts = fonts_ ? &*fonts_ : nullptr;
+    return job;
+  }
+
+  void Report() {
+    state_.elapsed = Seconds(Clock::now() - start_);
+    last_report_ = Clock::now();
+    if (progress_) progress_(state_);
+  }
+
+  void Finish(std::size_t index, ClientRow row) {
+    if (options_.render && !fonts_ && row.status == ClientStatus::kDone) {
+      row.status = ClientStatus::kFailed;
+      row.reason = "its PDF cannot be drawn: " + fonts_error_;
+    }
+    ++state_.done;
+    if (row.status == ClientStatus::kFailed) ++state_.failed;
+    result_.rows[index] = std::move(row);
+  }
+
+  // Forks the next clients' processes until `jobs_` run, unless Ctrl-C came.
+  void StartJobs() {
+    while (!interrupt_requested && next_ < total_ && running_.size() < jobs_) {
+      int fds[2];
+      if (::pipe2(fds, O_CLOEXEC) != 0) break;
+      std::fflush(nullptr);  // nothing buffered here may be written twice
+      ClientJob job = JobFor(next_);
+      pid_t pid = ::fork();
+      if (pid == 0) {
+        ::close(fds[0]);
+        RunJobProcess(job, fds[1], batch_pid_);
+      }
+      ::close(fds[1]);
+      if (pid < 0) {
+        ::close(fds[0]);
+        Finish(next_++, FailedRow(job.folder, std::string("its process cannot be started: ") + std::strerror(errno)));
+        continue;
+      }
+      running_.push_back({pid, fds[0], next_++, {}, Clock::now()});
+    }
+  }
+
+  // Waits up to a quarter of a second for the running jobs' output, reads what came, and
+  // ends the jobs whose output closed.
+  void CollectOutput() {
+    std::vector<pollfd> polls;
+    for (const RunningJob& job : running_) polls.push_back({job.fd, POLLIN, 0});
+    if (::poll(polls.data(), polls.size(), 250) <= 0) return;
+    for (std::size_t k = polls.size(); k-- > 0;) {
+      if (polls[k].revents == 0) continue;
+      RunningJob& job = running_[k];
+      char buffer[4096];
+      ssize_t n = ::read(job.fd, buffer, sizeof buffer);
+      if (n > 0) {
+        job.output.append(buffer, static_cast<std::size_t>(n));
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      EndJob(k);
+    }
+  }
+
+  // The job's output is closed: its process is reaped and its row taken.
+  void EndJob(std::size_t k) {
+    RunningJob& job = running_[k];
+    ::close(job.fd);
+    int wait_status = 0;
+    while (::waitpid(job.pid, &wait_status, 0) < 0 && errno == EINTR) {
+    }
+    ClientRow row = RowOfEndedJob(job, JobFor(job.index), wait_status);
+    row.seconds = Seconds(Clock::now() - job.start);
+    Finish(job.index, std::move(row));
+    running_.erase(running_.begin() + static_cast<std::ptrdiff_t>(k));
+    Report();
+  }
+
+  const BatchOptions& options_;
+  const std::function<void(const BatchProgress&)>& progress_;
+  const std::size_t total_;
+  const std::size_t jobs_;
+  const pid_t batch_pid_ = ::getpid();
+  std::optional<escp::FontSet> fonts_;
+  std::string fonts_error_;
+  BatchResult result_;
+  BatchProgress state_;
+  std::vector<RunningJob> running_;
+  std::size_t next_ = 0;
+  Clock::time_point start_, last_report_;
+};
 }  // namespace
 
 std::string ProcessEndReason(int wait_status) {
@@ -142,130 +317,7 @@ std::vector<fs::path> ClientFoldersOf(const fs::path& root, const fs::path& exce
 }
 
 BatchResult RunBatch(const BatchOptions& options, const std::function<void(const BatchProgress&)>& progress) {
-  BatchResult result;
-  const std::size_t total = options.clients.size();
-  result.rows.resize(total);
-  for (std::size_t i = 0; i < total; ++i) {
-    result.rows[i].path = options.clients[i].string();
-    result.rows[i].folder = options.clients[i].filename().string();
-    result.rows[i].reason = "the batch was interrupted before it started";
-  }
-
-  // The fonts are found once, before the first fork, so that no job's process pays for it.
-  std::optional<escp::FontSet> fonts;
-  std::string fonts_error;
-  if (options.render) {
-    try {
-      fonts.emplace();
-    } catch (const escp::RenderError& e) {
-      fonts_error = e.what();
-    }
-  }
-
-  interrupt_requested = 0;
-  struct sigaction on_interrupt {}, previous {};
-  on_interrupt.sa_handler = NoteInterrupt;
-  sigemptyset(&on_interrupt.sa_mask);
-  on_interrupt.sa_flags = 0;  // no restart: poll returns at once
-  ::sigaction(SIGINT, &on_interrupt, &previous);
-
-  const Clock::time_point start = Clock::now();
-  const pid_t batch_pid = ::getpid();
-  const std::size_t jobs = static_cast<std::size_t>(std::max(1, options.jobs));
-  std::vector<RunningJob> running;
-  std::size_t next = 0;
-  BatchProgress state;
-  state.total = total;
-  Clock::time_point last_report = start;
-  auto report = [&] {
-    state.elapsed = Seconds(Clock::now() - start);
-    last_report = Clock::now();
-    if (progress) progress(state);
-  };
-  report();
-
-  auto make_job = [&](std::size_t i) {
-    ClientJob job;
-    job.folder = options.clients[i];
-    job.out_dir = options.out_dir;
-    job.rates_dir = options.rates_dir;
-    job.render = options.render;
-    job.skip_done = options.skip_done;
-    job.schedule_b = options.schedule_b;
-    job.fonts = fonts ? &*fonts : nullptr;
-    return job;
-  };
-  auto finish = [&](std::size_t index, ClientRow row) {
-    if (options.render && !fonts && row.status == ClientStatus::kDone) {
-      row.status = ClientStatus::kFailed;
-      row.reason = "its PDF cannot be drawn: " + fonts_error;
-    }
-    ++state.done;
-    if (row.status == ClientStatus::kFailed) ++state.failed;
-    result.rows[index] = std::move(row);
-  };
-
-  while (next < total || !running.empty()) {
-    if (interrupt_requested) result.interrupted = next < total;
-    while (!interrupt_requested && next < total && running.size() < jobs) {
-      int fds[2];
-      if (::pipe2(fds, O_CLOEXEC) != 0) break;
-      std::fflush(nullptr);  // nothing buffered here may be written twice
-      ClientJob job = make_job(next);
-      pid_t pid = ::fork();
-      if (pid == 0) {
-        ::close(fds[0]);
-        RunJobProcess(job, fds[1], batch_pid);
-      }
-      ::close(fds[1]);
-      if (pid < 0) {
-        ::close(fds[0]);
-        ClientRow row;
-        row.path = job.folder.string();
-        row.folder = job.folder.filename().string();
-        row.status = ClientStatus::kFailed;
-        row.reason = std::string("its process cannot be started: ") + std::strerror(errno);
-        finish(next++, std::move(row));
-        continue;
-      }
-      running.push_back({pid, fds[0], next++, {}, Clock::now()});
-    }
-    if (running.empty()) {
-      if (interrupt_requested || next >= total) break;
-      continue;
-    }
-
-    std::vector<pollfd> polls;
-    for (const RunningJob& job : running) polls.push_back({job.fd, POLLIN, 0});
-    int ready = ::poll(polls.data(), polls.size(), 250);
-    if (ready > 0) {
-      for (std::size_t k = polls.size(); k-- > 0;) {
-        if (polls[k].revents == 0) continue;
-        RunningJob& job = running[k];
-        char buffer[4096];
-        ssize_t n = ::read(job.fd, buffer, sizeof buffer);
-        if (n > 0) {
-          job.output.append(buffer, static_cast<std::size_t>(n));
-          continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        ::close(job.fd);
-        int wait_status = 0;
-        while (::waitpid(job.pid, &wait_status, 0) < 0 && errno == EINTR) {
-        }
-        ClientRow row = RowOfEndedJob(job, make_job(job.index), wait_status);
-        row.seconds = Seconds(Clock::now() - job.start);
-        finish(job.index, std::move(row));
-        running.erase(running.begin() + static_cast<std::ptrdiff_t>(k));
-        report();
-      }
-    }
-    if (Clock::now() - last_report >= std::chrono::milliseconds(250)) report();
-  }
-  if (interrupt_requested && next < total) result.interrupted = true;
-  ::sigaction(SIGINT, &previous, nullptr);
-  report();
-  return result;
+  return Batch(options, progress).Run();
 }
 
 }  // namespace qreport
