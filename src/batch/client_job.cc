@@ -184,6 +184,82 @@ bool WritePdfOutput(const ClientJob& job, std::string_view what, const std::stri
   return true;
 }
 
+// Where a client's outputs go: named after the client, its quarter and its form, beside its
+// folder or in the batch's output folder.
+struct JobOutputs {
+  fs::path report, pdf, lines, schedule_b, schedule_b_pdf;
+  std::vector<fs::path> expected;  // the ones this client's run writes
+};
+
+JobOutputs OutputsOf(const ClientJob& job, const ClientRow& row, ScheduleBOutcome schedule_b) {
+  std::error_code ec;
+  fs::path out_dir = job.out_dir.empty() ? fs::absolute(job.folder, ec).parent_path() : job.out_dir;
+  JobOutputs o;
+  std::string base = OutputBaseName(row);
+  o.report = out_dir / (base + ".txt");
+  o.pdf = out_dir / (base + ".pdf");
+  o.lines = out_dir / (base + ".lines.json");
+  o.expected = {o.report, o.lines};
+  if (job.render) o.expected.push_back(o.pdf);
+  // Schedule B's text and PDF beside the report's, when the run will write it.
+  const std::string base_b = OutputBaseName(row, "scheduleb");
+  o.schedule_b = out_dir / (base_b + ".txt");
+  o.schedule_b_pdf = out_dir / (base_b + ".pdf");
+  if (schedule_b == ScheduleBOutcome::kWritten) {
+    o.expected.push_back(o.schedule_b);
+    if (job.render) o.expected.push_back(o.schedule_b_pdf);
+  }
+  return o;
+}
+
+// Reads back `file`, which the run wrote into the client folder, into `text` and writes it to
+// `out`; false with the row failed when either cannot be done. `what` names it in the reason.
+bool CopyRunOutput(const ClientJob& job, std::string_view file, std::string_view what, const fs::path& out,
+                   std::string& text, ClientRow& row) {
+  try {
+    text = ReadWholeFile(ResolveHostPath(job.folder.string(), file));
+  } catch (const RunError& e) {
+    Failed(row, std::string(what) + " cannot be read back (error " + std::to_string(e.number()) + ")");
+    return false;
+  }
+  std::string error;
+  if (!WriteFileAtomically(out, text, error)) {
+    Failed(row, error);
+    return false;
+  }
+  row.outputs.push_back(out.string());
+  return true;
+}
+
+// The report, the figures' lines and the report's PDF; false with the row failed at the first
+// that cannot be written.
+bool WriteReportOutputs(const ClientJob& job, const ReportFigures& figures, nlohmann::ordered_json employee_lines,
+                        const JobOutputs& o, ClientRow& row) {
+  std::string report;
+  if (!CopyRunOutput(job, kReportFileName, "the report", o.report, report, row)) return false;
+  std::string error;
+  std::string lines = FiguresJson(figures, std::move(employee_lines)).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+  if (!WriteFileAtomically(o.lines, lines + "\n", error)) {
+    Failed(row, error);
+    return false;
+  }
+  row.outputs.push_back(o.lines.string());
+  return !(job.render && job.fonts != nullptr && !WritePdfOutput(job, "the report", report, o.pdf, row));
+}
+
+// Schedule B's text and PDF when the run wrote it; false with the row failed when the run could
+// not write it or they cannot be written.
+bool WriteScheduleBOutputs(const ClientJob& job, ScheduleBOutcome outcome, const JobOutputs& o, ClientRow& row) {
+  if (outcome == ScheduleBOutcome::kFailed) {
+    Failed(row, "Schedule B could not be written");
+    return false;
+  }
+  if (outcome != ScheduleBOutcome::kWritten) return true;
+  std::string schedule_b;
+  if (!CopyRunOutput(job, kScheduleBFileName, "Schedule B", o.schedule_b, schedule_b, row)) return false;
+  return !(job.render && job.fonts != nullptr && !WritePdfOutput(job, "Schedule B", schedule_b, o.schedule_b_pdf, row));
+}
+
 }  // namespace
 
 ClientRow RunClientJob(const ClientJob& job) {
@@ -221,27 +297,12 @@ ClientRow RunClientJob(const ClientJob& job) {
   }
   row.findings = CheckClient(figures, job.folder.string(), job.rates_dir, &employee_checks);
 
-  fs::path out_dir = job.out_dir.empty() ? fs::absolute(job.folder, ec).parent_path() : job.out_dir;
-  std::string base = OutputBaseName(row);
-  fs::path report_out = out_dir / (base + ".txt");
-  fs::path pdf_out = out_dir / (base + ".pdf");
-  fs::path lines_out = out_dir / (base + ".lines.json");
-  std::vector<fs::path> outputs = {report_out, lines_out};
-  if (job.render) outputs.push_back(pdf_out);
-  // Schedule B's text and PDF beside the report's, when the run will write it.
   const ScheduleBOutcome expected_b = job.schedule_b ? ScheduleBOutcomeOf(figures) : ScheduleBOutcome::kNotAsked;
-  const std::string base_b = OutputBaseName(row, "scheduleb");
-  const fs::path schedule_b_out = out_dir / (base_b + ".txt");
-  const fs::path schedule_b_pdf = out_dir / (base_b + ".pdf");
-  if (expected_b == ScheduleBOutcome::kWritten) {
-    outputs.push_back(schedule_b_out);
-    if (job.render) outputs.push_back(schedule_b_pdf);
-  }
-
-  if (job.skip_done && OutputsAreCurrent(job, outputs)) {
+  const JobOutputs outputs = OutputsOf(job, row, expected_b);
+  if (job.skip_done && OutputsAreCurrent(job, outputs.expected)) {
     row.status = ClientStatus::kSkipped;
     row.schedule_b = ScheduleBText(expected_b);
-    for (const fs::path& p : outputs) row.outputs.push_back(p.string());
+    for (const fs::path& p : outputs.expected) row.outputs.push_back(p.string());
     return row;
   }
 
@@ -259,50 +320,8 @@ ClientRow RunClientJob(const ClientJob& job) {
     Failed(row, "the run showed an error message");
     return row;
   }
-
-  std::string report;
-  try {
-    report = ReadWholeFile(ResolveHostPath(job.folder.string(), kReportFileName));
-  } catch (const RunError& e) {
-    Failed(row, "the report cannot be read back (error " + std::to_string(e.number()) + ")");
-    return row;
-  }
-  std::string error;
-  if (!WriteFileAtomically(report_out, report, error)) {
-    Failed(row, error);
-    return row;
-  }
-  row.outputs.push_back(report_out.string());
-  if (!WriteFileAtomically(lines_out, FiguresJson(figures, employee_lines.Take()).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n", error)) {
-    Failed(row, error);
-    return row;
-  }
-  row.outputs.push_back(lines_out.string());
-
-  if (job.render && job.fonts != nullptr && !WritePdfOutput(job, "the report", report, pdf_out, row)) return row;
-
-  if (outcome.schedule_b == ScheduleBOutcome::kFailed) {
-    Failed(row, "Schedule B could not be written");
-    return row;
-  }
-  if (outcome.schedule_b == ScheduleBOutcome::kWritten) {
-    std::string schedule_b;
-    try {
-      schedule_b = ReadWholeFile(ResolveHostPath(job.folder.string(), kScheduleBFileName));
-    } catch (const RunError& e) {
-      Failed(row, "Schedule B cannot be read back (error " + std::to_string(e.number()) + ")");
-      return row;
-    }
-    if (!WriteFileAtomically(schedule_b_out, schedule_b, error)) {
-      Failed(row, error);
-      return row;
-    }
-    row.outputs.push_back(schedule_b_out.string());
-    if (job.render && job.fonts != nullptr &&
-        !WritePdfOutput(job, "Schedule B", schedule_b, schedule_b_pdf, row)) {
-      return row;
-    }
-  }
+  if (!WriteReportOutputs(job, figures, employee_lines.Take(), outputs, row)) return row;
+  if (!WriteScheduleBOutputs(job, outcome.schedule_b, outputs, row)) return row;
   row.status = ClientStatus::kDone;
   return row;
 }
