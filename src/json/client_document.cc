@@ -640,16 +640,14 @@ void CsvRow(int, void* context) {
   s->current.clear();
 }
 
-}  // namespace
-
-std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::string& file, std::vector<std::string>& errors) {
-  std::vector<EmployeeSpec> employees;
+// The rows of `csv`, each with the line it starts on; false with an error naming the line when
+// it is not CSV.
+bool ParseCsvRows(std::string_view csv, const std::string& file, CsvState& state, std::vector<std::string>& errors) {
   csv_parser parser;
   if (csv_init(&parser, CSV_APPEND_NULL) != 0) {
     errors.push_back(file + ": cannot start the CSV reader");
-    return employees;
+    return false;
   }
-  CsvState state;
   // Fed one line at a time, so that every row knows the line it starts on.
   std::size_t at = 0;
   bool failed = false;
@@ -664,12 +662,15 @@ std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::stri
   csv_free(&parser);
   if (failed) {
     errors.push_back(file + ":" + std::to_string(state.line) + ": not CSV: " + csv_strerror(csv_error(&parser)));
-    return employees;
+    return false;
   }
-  if (state.rows.empty()) {
-    errors.push_back(file + ":1: expected a header row naming the columns (key,name,...)");
-    return employees;
-  }
+  return true;
+}
+
+// The columns the header row names, an error for each name no column has and for a header
+// without "key".
+std::vector<std::optional<ColumnSpec>> HeaderColumns(const CsvState& state, const std::string& file,
+                                                     std::vector<std::string>& errors) {
   std::vector<std::optional<ColumnSpec>> columns;
   bool has_key = false;
   for (std::size_t c = 0; c < state.rows[0].size(); ++c) {
@@ -684,6 +685,84 @@ std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::stri
     }
   }
   if (!has_key) errors.push_back(file + ":" + std::to_string(state.row_lines[0]) + ": the header has no column \"key\"");
+  return columns;
+}
+
+// One field of an employee row read as what its column holds; a value that does not fit adds an
+// error that begins with `where` (file, line, column and the column's name) and reads as empty.
+struct FieldValue {
+  const std::string& value;
+  std::string where;
+  std::vector<std::string>& errors;
+
+  std::string Text(std::size_t width) const {
+    if (value.size() > width) {
+      errors.push_back(where + "\"" + value + "\" is " + std::to_string(value.size()) + " bytes; the field holds at most " +
+                       std::to_string(width));
+    }
+    return value.substr(0, width);
+  }
+
+  Cents Amount() const {
+    if (Trim(value).empty()) return 0;
+    std::string why;
+    if (auto cents = ParseAmountText(value, why)) return *cents;
+    errors.push_back(where + why + ", got \"" + value + "\"");
+    return 0;
+  }
+
+  std::int64_t Whole(std::int64_t low, std::int64_t high) const {
+    std::string t = Trim(value);
+    if (t.empty()) return 0;
+    std::size_t i = t[0] == '-' ? 1 : 0;
+    bool digits = i < t.size() && t.size() - i <= 6 && t.find_first_not_of("0123456789", i) == std::string::npos;
+    std::int64_t v = digits ? std::stoll(t) : low - 1;
+    if (v < low || v > high) {
+      errors.push_back(where + "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                       ", got \"" + value + "\"");
+      return 0;
+    }
+    return v;
+  }
+};
+
+// Sets the employee's field of column `spec` from `f`.
+void SetEmployeeField(EmployeeSpec& e, const ColumnSpec& spec, const FieldValue& f) {
+  switch (spec.column) {
+    case Column::kKey: e.key = f.Text(kKeyWidth); break;
+    case Column::kName: e.name = f.Text(kNameWidth); break;
+    case Column::kFicaFlag: {
+      std::string flag = Trim(f.value);
+      if (flag.size() > 1) f.errors.push_back(f.where + "expected one character such as Y, got \"" + f.value + "\"");
+      e.fica_flag = flag.empty() ? 'Y' : flag[0];
+      break;
+    }
+    case Column::kExemptCode: e.exempt_code = static_cast<std::uint8_t>(f.Whole(0, 255)); break;
+    case Column::kRecordNumber:
+      if (!Trim(f.value).empty()) {
+        e.record_number = static_cast<std::int16_t>(f.Whole(-32768, 32767));
+        e.literal_record_number = true;
+      }
+      break;
+    case Column::kMisc: e.misc_amount_1 = f.Amount(); break;
+    case Column::kQtd: e.qtd[spec.item] = f.Amount(); break;
+    case Column::kYtd: e.ytd[spec.item] = f.Amount(); break;
+    case Column::kOther: e.other[spec.item] = f.Amount(); break;
+    case Column::kPlan: e.plans[spec.item] = f.Amount(); break;
+  }
+}
+
+}  // namespace
+
+std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::string& file, std::vector<std::string>& errors) {
+  std::vector<EmployeeSpec> employees;
+  CsvState state;
+  if (!ParseCsvRows(csv, file, state, errors)) return employees;
+  if (state.rows.empty()) {
+    errors.push_back(file + ":1: expected a header row naming the columns (key,name,...)");
+    return employees;
+  }
+  std::vector<std::optional<ColumnSpec>> columns = HeaderColumns(state, file, errors);
   if (!errors.empty()) return employees;
 
   for (std::size_t r = 1; r < state.rows.size(); ++r) {
@@ -696,58 +775,7 @@ std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::stri
     }
     EmployeeSpec e;
     for (std::size_t c = 0; c < row.size(); ++c) {
-      const ColumnSpec& spec = *columns[c];
-      std::string where = line + std::to_string(c + 1) + ": " + Trim(state.rows[0][c]) + ": ";
-      const std::string& value = row[c];
-      auto text = [&](std::size_t width) {
-        if (value.size() > width) {
-          errors.push_back(where + "\"" + value + "\" is " + std::to_string(value.size()) + " bytes; the field holds at most " +
-                           std::to_string(width));
-        }
-        return value.substr(0, width);
-      };
-      auto amount = [&]() -> Cents {
-        if (Trim(value).empty()) return 0;
-        std::string why;
-        if (auto cents = ParseAmountText(value, why)) return *cents;
-        errors.push_back(where + why + ", got \"" + value + "\"");
-        return 0;
-      };
-      auto whole = [&](std::int64_t low, std::int64_t high) -> std::int64_t {
-        std::string t = Trim(value);
-        if (t.empty()) return 0;
-        std::size_t i = t[0] == '-' ? 1 : 0;
-        bool digits = i < t.size() && t.size() - i <= 6 && t.find_first_not_of("0123456789", i) == std::string::npos;
-        std::int64_t v = digits ? std::stoll(t) : low - 1;
-        if (v < low || v > high) {
-          errors.push_back(where + "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-                           ", got \"" + value + "\"");
-          return 0;
-        }
-        return v;
-      };
-      switch (spec.column) {
-        case Column::kKey: e.key = text(kKeyWidth); break;
-        case Column::kName: e.name = text(kNameWidth); break;
-        case Column::kFicaFlag: {
-          std::string flag = Trim(value);
-          if (flag.size() > 1) errors.push_back(where + "expected one character such as Y, got \"" + value + "\"");
-          e.fica_flag = flag.empty() ? 'Y' : flag[0];
-          break;
-        }
-        case Column::kExemptCode: e.exempt_code = static_cast<std::uint8_t>(whole(0, 255)); break;
-        case Column::kRecordNumber:
-          if (!Trim(value).empty()) {
-            e.record_number = static_cast<std::int16_t>(whole(-32768, 32767));
-            e.literal_record_number = true;
-          }
-          break;
-        case Column::kMisc: e.misc_amount_1 = amount(); break;
-        case Column::kQtd: e.qtd[spec.item] = amount(); break;
-        case Column::kYtd: e.ytd[spec.item] = amount(); break;
-        case Column::kOther: e.other[spec.item] = amount(); break;
-        case Column::kPlan: e.plans[spec.item] = amount(); break;
-      }
+      SetEmployeeField(e, *columns[c], {row[c], line + std::to_string(c + 1) + ": " + Trim(state.rows[0][c]) + ": ", errors});
     }
     employees.push_back(std::move(e));
   }
