@@ -54,15 +54,9 @@ void MoneyBoxRow(PrinterText& out, std::string_view label, Cents amount) {
   Row(Up(14), Template(kTotalsColumn.bottom));
 }
 
-}  // namespace
-
-std::string DayAmount(Cents amount) { return amount == 0 ? std::string() : BracketedAmount(amount, kDayMask); }
-
-std::string ScheduleBPage(const ScheduleB& b) {
-  PrinterText out;
+// The form's title, revision and OMB number.
+void HeadingRows(PrinterText& out) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
-
-  // Heading
   Row(Esc("k\x42"), Esc("\"y"), Esc("0"));
   Row(Esc("P"));
   Row(Esc("p0"));
@@ -71,8 +65,11 @@ std::string ScheduleBPage(const ScheduleB& b) {
   Row(Sp(2), kEcond, kProp, "Rev. January 2005", kBase);
   Row(Sp(14), Up(27), kEcond, kProp, kBold, "Department of the Treasury - Internal Revenue Service", kUnbold, kBase);
   Row(Tab(69), Up(27), kEcond, kProp, kBold, "OMB No. 1545-0029", kUnbold, kBase);
+}
 
-  // Identification block: EIN boxes, name and calendar year; the quarter boxes on the right
+// Identification block: EIN boxes, name and calendar year; the quarter boxes on the right.
+void IdentificationRows(PrinterText& out, const ScheduleB& b) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
   EinBoxRows(out, b.employer.ein_boxes);
   Row(Up(27), Sp(58), kSmall, "Report for this Quarter", kBase);
   Row(Template(" .         R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  . F,,,,,,,,,,,,,,,,,,G ."));
@@ -98,29 +95,37 @@ std::string ScheduleBPage(const ScheduleB& b) {
   if (b.quarter == 4) Row(Up(14), Sp(58), "X", Up(13));
   Row(Template(" .                                                  .  . F,G                  ."));
   Row(Template(" F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G  F,,,,,,,,,,,,,,,,,,,,,,G"));
+}
+
+// Month 1, 2 or 3: its heading, its grid of days and its liability; month 3 also shows what the
+// liability file holds past its 31st day.
+void MonthRows(PrinterText& out, const ScheduleB& b, int month) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  const std::string name = "Month " + std::to_string(month);
+  const auto m = static_cast<std::size_t>(month - 1);
+  Row();
+  Row(Sp(2), kSmall, kBold, name, kUnbold, kBase);
+  MonthGrid(out, b.days[m]);
+  if (month == 3 && b.records > kLiabilityDaySlots) MoneyBoxRow(out, "Other entries of month 3 (past day 31)", b.month3_other);
+  MoneyBoxRow(out, "Tax liability for " + name, b.months[m]);
+}
+
+}  // namespace
+
+std::string DayAmount(Cents amount) { return amount == 0 ? std::string() : BracketedAmount(amount, kDayMask); }
+
+std::string ScheduleBPage(const ScheduleB& b) {
+  PrinterText out;
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
+  HeadingRows(out);
+  IdentificationRows(out, b);
 
   // What the page is for
   Row(Sp(2), kSmall, "Fill in your tax liability for each day of the quarter on the numbered space that corresponds", kBase);
   Row(Sp(2), kSmall, "to the date wages were paid. Attach this page to Form 941.", kBase);
-
-  // Month 1
-  Row();
-  Row(Sp(2), kSmall, kBold, "Month 1", kUnbold, kBase);
-  MonthGrid(out, b.days[0]);
-  MoneyBoxRow(out, "Tax liability for Month 1", b.months[0]);
-
-  // Month 2
-  Row();
-  Row(Sp(2), kSmall, kBold, "Month 2", kUnbold, kBase);
-  MonthGrid(out, b.days[1]);
-  MoneyBoxRow(out, "Tax liability for Month 2", b.months[1]);
-
-  // Month 3, with what the liability file holds past its 31st day
-  Row();
-  Row(Sp(2), kSmall, kBold, "Month 3", kUnbold, kBase);
-  MonthGrid(out, b.days[2]);
-  if (b.records > kLiabilityDaySlots) MoneyBoxRow(out, "Other entries of month 3 (past day 31)", b.month3_other);
-  MoneyBoxRow(out, "Tax liability for Month 3", b.months[2]);
+  MonthRows(out, b, 1);
+  MonthRows(out, b, 2);
+  MonthRows(out, b, 3);
 
   // The quarter
   Row();

@@ -4,11 +4,12 @@
 
 namespace qreport {
 
-void DesigneeSignaturePreparerRows(PrinterText& out, const std::string& designee_name,
-                                   const std::string& designee_phone, const std::array<std::string, 3>& preparer) {
+namespace {
+
+// Part 4: the third-party designee, checked "Yes" with its name when the name is not blank.
+void DesigneeRows(PrinterText& out, const std::string& designee_name, const std::string& designee_phone) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   bool has_designee = !Trim(designee_name).empty();
-
   Row(Sp(3), Up(27), kSmall, kWhite, "Part 4: May we contact your third-party designee ?", kBlack, kFix10);
   Row(Sp(6), kSmall, kBold, "Do you want to allow an employee, a paid tax preparer, or another to discuss the return", kUnbold, kFix10);
   Row(Sp(6), kSmall, kBold, "with the IRS? See the instructions for details.", kUnbold, kFix10);
@@ -27,8 +28,11 @@ void DesigneeSignaturePreparerRows(PrinterText& out, const std::string& designee
   Row(Template("      R,T"));
   Row(Up(14), Sp(10), kSmall, "No.", Up(13), kFix10);
   Row(Template("      F,G"));
+}
 
-  // Part 5: signature
+// Part 5: the signature boxes, left blank.
+void SignatureRows(PrinterText& out) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Sp(2), Band(72));
   Row(Sp(3), Up(27), kSmall, kWhite, "Part 5: Sign here", kBlack, kFix10);
   // "pennalty": the printed form's own text, kept on purpose.
@@ -47,8 +51,11 @@ void DesigneeSignaturePreparerRows(PrinterText& out, const std::string& designee
   Row(Up(27), Sp(4), kCond, kProp, kBold, "Date", kUnbold, kFix10);
   Row(Up(27), Sp(33), kCond, kProp, kBold, "Phone", kUnbold, kFix10);
   Row(Up(14), Template("               F,,,,,,,,,,,,,,G          F,,,,,,,,,,,,,,,,,,,,,,,G"));
+}
 
-  // Part 6: paid preparer
+// Part 6: the paid preparer's boxes, preparer lines 1 to 3 in the firm's name and address boxes.
+void PaidPreparerRows(PrinterText& out, const std::array<std::string, 3>& preparer) {
+  auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Sp(2), Band(72));
   Row(Sp(3), Up(27), kSmall, kWhite, "Part 6: For paid preparers only", kItal, " (optional)", kUnital, kBlack, kFix10);
   Row(Template("               R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T"));
@@ -81,6 +88,15 @@ void DesigneeSignaturePreparerRows(PrinterText& out, const std::string& designee
   Row(Template("               R,T"));
   Row(Up(14), Sp(19), kSmall, kBold, "Check if you are self-employed", Up(13), kUnbold, kFix10);
   Row(Template("               F,G"));
+}
+
+}  // namespace
+
+void DesigneeSignaturePreparerRows(PrinterText& out, const std::string& designee_name,
+                                   const std::string& designee_phone, const std::array<std::string, 3>& preparer) {
+  DesigneeRows(out, designee_name, designee_phone);
+  SignatureRows(out);
+  PaidPreparerRows(out, preparer);
 }
 
 }  // namespace qreport
