@@ -54,7 +54,7 @@ void MoneyBoxRow(PrinterText& out, std::string_view label, Cents amount) {
   Row(Up(14), Template(kTotalsColumn.bottom));
 }
 
-// The form's title, revision and OMB number.
+// The printer's set-up, then the form's title, revision and OMB number.
 void HeadingRows(PrinterText& out) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Esc("k\x42"), Esc("\"y"), Esc("0"));
