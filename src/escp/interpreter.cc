@@ -223,8 +223,6 @@ class StreamInterpreter::Impl {
 
   // Prints the run of printable bytes of one kind (text or graphics) that starts at pos_.
   void PrintRun() {
-    const TextStyle& style = Style();
-    const AdvanceTable& adv = *advances_;
     bool graphics = IsGraphicsByte(Byte(pos_));
     std::size_t end = pos_;
     while (end < in_.size()) {
@@ -232,29 +230,41 @@ class StreamInterpreter::Impl {
       if (b < 0x20 || b == 0x7F || IsGraphicsByte(b) != graphics) break;
       ++end;
     }
-    if (graphics) {
-      for (; pos_ < end; ++pos_) {
-        auto b = Byte(pos_);
-        double cell = style.cell_width > 0 ? style.cell_width : adv[b] * style.point_size * style.h_scale;
-        bool extend = open_ && open_kind_ == ItemKind::kGraphics && CurrentPage().items.back().style.cell_width == cell;
-        if (x_ >= kFarRight || PageFull(pos_)) {
-          Break();
-          x_ += cell;
-          continue;
-        }
-        if (!extend) {
-          TextStyle cell_style = style;
-          cell_style.cell_width = cell;
-          Open(ItemKind::kGraphics, cell_style);
-        }
-        Item& item = CurrentPage().items.back();
-        item.bytes.push_back(static_cast<char>(b));
-        ++page_bytes_;
-        item.width += cell;
+    if (graphics) PrintGraphicsRun(end);
+    else PrintTextRun(end);
+  }
+
+  // The box-drawing and shading bytes from pos_ to `end`: each a cell of its own width, joined to
+  // the item before it when the cells are alike.
+  void PrintGraphicsRun(std::size_t end) {
+    const TextStyle& style = Style();
+    const AdvanceTable& adv = *advances_;
+    for (; pos_ < end; ++pos_) {
+      auto b = Byte(pos_);
+      double cell = style.cell_width > 0 ? style.cell_width : adv[b] * style.point_size * style.h_scale;
+      bool extend = open_ && open_kind_ == ItemKind::kGraphics && CurrentPage().items.back().style.cell_width == cell;
+      if (x_ >= kFarRight || PageFull(pos_)) {
+        Break();
         x_ += cell;
+        continue;
       }
-      return;
+      if (!extend) {
+        TextStyle cell_style = style;
+        cell_style.cell_width = cell;
+        Open(ItemKind::kGraphics, cell_style);
+      }
+      Item& item = CurrentPage().items.back();
+      item.bytes.push_back(static_cast<char>(b));
+      ++page_bytes_;
+      item.width += cell;
+      x_ += cell;
     }
+  }
+
+  // The text bytes from pos_ to `end`, as far as they start left of kFarRight.
+  void PrintTextRun(std::size_t end) {
+    const TextStyle& style = Style();
+    const AdvanceTable& adv = *advances_;
     bool extend = open_ && open_kind_ == ItemKind::kText;
     if (!extend) {
       // Blanks before a run only move the print position.
