@@ -45,54 +45,39 @@ std::string DollarText(Cents cents) {
   return std::to_string(cents / 100) + "." + hundredths;
 }
 
-}  // namespace
-
-DemoClient MakeDemoClient() {
-  DemoClient demo;
-  ClientSpec client;
-  client.employer_name = "LAKESIDE HARDWARE & SUPPLY INC";
-  client.trade_name = "LAKESIDE HARDWARE";
-  client.address = "1420 SHORE ROAD";
-  client.payroll_date = "063026";
-  client.futa_rate = "0.6";
-  client.futa_base = "7000";
-  client.suta_rate = "3.175";
-  client.suta_base = "13916";
-  client.ein = "36-4182957";
-  client.city_line = "SPRINGFIELD, IL 62704-1234";
-  demo.folder.client = client;
-
-  // The quarter's tax liability: withholding plus both shares of social security and Medicare.
-  Cents quarter_liability = 0;
-  for (const Person& p : kPeople) {
-    EmployeeSpec e;
-    e.key = p.key;
-    e.name = p.name;
-    e.fica_flag = p.fica_flag;
-    e.exempt_code = p.exempt_code;
-    e.qtd[kWages] = p.quarter_wages;
-    e.qtd[kTips] = p.quarter_tips;
-    e.ytd[kWages] = p.quarter_wages + p.earlier_wages;
-    e.ytd[kTips] = p.quarter_tips + p.earlier_tips;
-    Cents wages = p.quarter_wages + p.quarter_tips;
-    Cents federal = wages * 12 / 100;
-    Cents state = wages * 495 / 10000;
-    Cents social_wages = wages;
-    if (e.ytd[kWages] + e.ytd[kTips] > kSocialSecurityBase) {
-      social_wages = std::max<Cents>(0, kSocialSecurityBase - (p.earlier_wages + p.earlier_tips));
-    }
-    Cents fica = p.fica_flag == 'Y' ? (social_wages * 62 + wages * 145 / 10) / 1000 : 0;
-    e.qtd[kFicaWithheld] = fica;
-    e.qtd[kFederalWithheld] = federal;
-    e.qtd[kStateWithheld] = state;
-    e.ytd[kFicaWithheld] = fica * 2;
-    e.ytd[kFederalWithheld] = federal * 2;
-    e.ytd[kStateWithheld] = state * 2;
-    e.plans = {p.plan1, p.plan2, p.plan3};
-    demo.folder.employees.push_back(e);
-    quarter_liability += federal + 2 * fica;
+// One employee's record; `liability` grows by what the employee adds to the quarter's tax
+// liability: withholding plus both shares of social security and Medicare.
+EmployeeSpec DemoEmployee(const Person& p, Cents& liability) {
+  EmployeeSpec e;
+  e.key = p.key;
+  e.name = p.name;
+  e.fica_flag = p.fica_flag;
+  e.exempt_code = p.exempt_code;
+  e.qtd[kWages] = p.quarter_wages;
+  e.qtd[kTips] = p.quarter_tips;
+  e.ytd[kWages] = p.quarter_wages + p.earlier_wages;
+  e.ytd[kTips] = p.quarter_tips + p.earlier_tips;
+  Cents wages = p.quarter_wages + p.quarter_tips;
+  Cents federal = wages * 12 / 100;
+  Cents state = wages * 495 / 10000;
+  Cents social_wages = wages;
+  if (e.ytd[kWages] + e.ytd[kTips] > kSocialSecurityBase) {
+    social_wages = std::max<Cents>(0, kSocialSecurityBase - (p.earlier_wages + p.earlier_tips));
   }
+  Cents fica = p.fica_flag == 'Y' ? (social_wages * 62 + wages * 145 / 10) / 1000 : 0;
+  e.qtd[kFicaWithheld] = fica;
+  e.qtd[kFederalWithheld] = federal;
+  e.qtd[kStateWithheld] = state;
+  e.ytd[kFicaWithheld] = fica * 2;
+  e.ytd[kFederalWithheld] = federal * 2;
+  e.ytd[kStateWithheld] = state * 2;
+  e.plans = {p.plan1, p.plan2, p.plan3};
+  liability += federal + 2 * fica;
+  return e;
+}
 
+// The liability file's 93 days for the quarter's liability.
+std::vector<std::string> DemoLiabilityDays(Cents quarter_liability) {
   // The quarter's liability by month: a sixth of it in each of the first four half-months and
   // the rest in June (the month sums the report has always shown).
   Cents sixth = quarter_liability / 6;
@@ -115,23 +100,46 @@ DemoClient MakeDemoClient() {
     paid[p.month] += amount;
     liability[static_cast<std::size_t>(31 * p.month + p.day - 1)] = DollarText(amount);
   }
-  demo.folder.liability = liability;
+  return liability;
+}
 
-  // Deposits made for the quarter match its liability; the preparer is the payroll service of
-  // the letterhead file, the designee its first line.
+// The answers file of the demo run. Deposits made for the quarter match its liability; the
+// preparer is the payroll service of the letterhead file, the designee its first line.
+std::string DemoAnswers(Cents quarter_liability) {
   std::string deposits = FormatAmount("#,###,###.##", CentsValue(quarter_liability));
   deposits.erase(0, deposits.find_first_not_of(' '));
-  demo.answers =
-      "# The options dialog of the demo run, as a clerk fills it in.\n"
-      "211=$" + deposits + "\n"
-      "213=&LH1%\n"
-      "214=(217) 555-0142\n"
-      "215=&LH1% &LH2% &LH3% &LH4%\n"
-      "219=IL\n"
-      "# a semiweekly depositor: more than $50,000 of taxes in the lookback period\n"
-      "221=1\n"
-      "401\n";
+  return "# The options dialog of the demo run, as a clerk fills it in.\n"
+         "211=$" + deposits + "\n"
+         "213=&LH1%\n"
+         "214=(217) 555-0142\n"
+         "215=&LH1% &LH2% &LH3% &LH4%\n"
+         "219=IL\n"
+         "# a semiweekly depositor: more than $50,000 of taxes in the lookback period\n"
+         "221=1\n"
+         "401\n";
+}
 
+}  // namespace
+
+DemoClient MakeDemoClient() {
+  DemoClient demo;
+  ClientSpec client;
+  client.employer_name = "LAKESIDE HARDWARE & SUPPLY INC";
+  client.trade_name = "LAKESIDE HARDWARE";
+  client.address = "1420 SHORE ROAD";
+  client.payroll_date = "063026";
+  client.futa_rate = "0.6";
+  client.futa_base = "7000";
+  client.suta_rate = "3.175";
+  client.suta_base = "13916";
+  client.ein = "36-4182957";
+  client.city_line = "SPRINGFIELD, IL 62704-1234";
+  demo.folder.client = client;
+
+  Cents quarter_liability = 0;
+  for (const Person& p : kPeople) demo.folder.employees.push_back(DemoEmployee(p, quarter_liability));
+  demo.folder.liability = DemoLiabilityDays(quarter_liability);
+  demo.answers = DemoAnswers(quarter_liability);
   demo.rates = {"6.2", "6.2", "184500", "1.45", "1.45", "200000"};
   demo.letterhead = {"NORTHSHORE PAYROLL SERVICES", "88 COMMERCE PLAZA SUITE 4", "SPRINGFIELD, IL 62701",
                      "P01234567", "(217) 555-0142"};
