@@ -22,6 +22,68 @@ void PutPacked(std::string& record, std::size_t offset, Cents cents) {
   for (std::size_t i = 0; i < bytes.size(); ++i) record[offset + i] = static_cast<char>(bytes[i]);
 }
 
+// The client file's two records.
+std::string ClientFileBytes(const ClientSpec& c) {
+  std::string r1(kClientRecordLength, ' ');
+  PutText(r1, kEmployerNameOffset, kEmployerNameWidth, c.employer_name);
+  PutText(r1, kTradeNameOffset, kTradeNameWidth, c.trade_name);
+  PutText(r1, kAddressOffset, kAddressWidth, c.address);
+  r1[kEinSuffixOffset] = static_cast<char>(c.ein_suffix);
+  PutText(r1, kPayrollDateOffset, kPayrollDateWidth, c.payroll_date);
+  r1[126] = r1[127] = '\0';
+  std::string r2(kClientRecordLength, ' ');
+  PutText(r2, kFutaRateOffset, kNumberFieldWidth, c.futa_rate);
+  PutText(r2, kFutaBaseOffset, kNumberFieldWidth, c.futa_base);
+  PutText(r2, kSutaRateOffset, kNumberFieldWidth, c.suta_rate);
+  PutText(r2, kSutaBaseOffset, kNumberFieldWidth, c.suta_base);
+  PutText(r2, kEinOffset, kEinWidth, c.ein);
+  PutText(r2, kCityLineOffset, kCityLineWidth, c.city_line);
+  return r1 + r2;
+}
+
+// The index entry of an employee: its key and record number.
+std::string IndexEntry(const EmployeeSpec& e, std::int16_t number) {
+  std::string entry(kIndexRecordLength, ' ');
+  PutText(entry, 0, 6, e.index_key.value_or(e.key));
+  entry[6] = static_cast<char>(static_cast<std::uint16_t>(number) & 0xFF);
+  entry[7] = static_cast<char>(static_cast<std::uint16_t>(number) >> 8);
+  return entry;
+}
+
+// The employee's record of the master file.
+std::string MasterRecord(const EmployeeSpec& e) {
+  std::string r(kEmployeeRecordLength, ' ');
+  PutText(r, kKeyOffset, kKeyWidth, e.key);
+  PutText(r, kNameOffset, kNameWidth, e.name);
+  r[kFicaFlagOffset] = e.fica_flag;
+  PutPacked(r, kMiscAmount1Offset, e.misc_amount_1);
+  PutPacked(r, 170, 0);
+  for (int item = 1; item <= kAmountItems; ++item) {
+    std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
+    PutPacked(r, kAmountsOtherOffset + at, e.other[item]);
+    PutPacked(r, kAmountsQtdOffset + at, e.qtd[item]);
+    PutPacked(r, kAmountsYtdOffset + at, e.ytd[item]);
+  }
+  r[kExemptCodeOffset] = static_cast<char>(e.exempt_code);
+  return r;
+}
+
+// The employee's record of the plans file.
+std::string PlansRecord(const EmployeeSpec& e) {
+  std::string p(kPlansRecordLength, '\0');
+  for (int plan = 1; plan <= kPlans; ++plan) {
+    PutPacked(p, static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset, e.plans[plan]);
+  }
+  return p;
+}
+
+// Puts `record` at record number `number` (from 1) of `file`, NUL bytes filling any gap before it.
+void PlaceRecord(std::string& file, std::int16_t number, const std::string& record) {
+  std::size_t at = static_cast<std::size_t>(number - 1) * record.size();
+  if (file.size() < at + record.size()) file.resize(at + record.size(), '\0');
+  file.replace(at, record.size(), record);
+}
+
 }  // namespace
 
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
@@ -45,63 +107,17 @@ std::string RightAligned(std::string_view text, std::size_t width) {
 
 void WriteClientFolder(const std::filesystem::path& folder, const ClientFolderSpec& spec) {
   std::filesystem::create_directories(folder);
-
-  if (spec.client) {
-    const ClientSpec& c = *spec.client;
-    std::string r1(kClientRecordLength, ' ');
-    PutText(r1, kEmployerNameOffset, kEmployerNameWidth, c.employer_name);
-    PutText(r1, kTradeNameOffset, kTradeNameWidth, c.trade_name);
-    PutText(r1, kAddressOffset, kAddressWidth, c.address);
-    r1[kEinSuffixOffset] = static_cast<char>(c.ein_suffix);
-    PutText(r1, kPayrollDateOffset, kPayrollDateWidth, c.payroll_date);
-    r1[126] = r1[127] = '\0';
-    std::string r2(kClientRecordLength, ' ');
-    PutText(r2, kFutaRateOffset, kNumberFieldWidth, c.futa_rate);
-    PutText(r2, kFutaBaseOffset, kNumberFieldWidth, c.futa_base);
-    PutText(r2, kSutaRateOffset, kNumberFieldWidth, c.suta_rate);
-    PutText(r2, kSutaBaseOffset, kNumberFieldWidth, c.suta_base);
-    PutText(r2, kEinOffset, kEinWidth, c.ein);
-    PutText(r2, kCityLineOffset, kCityLineWidth, c.city_line);
-    WriteBytes(folder / "CLIENT", r1 + r2);
-  }
+  if (spec.client) WriteBytes(folder / "CLIENT", ClientFileBytes(*spec.client));
 
   std::string index, master, plans;
   std::int16_t next = 1;
   for (const EmployeeSpec& e : spec.employees) {
     std::int16_t number = e.record_number != 0 || e.literal_record_number ? e.record_number : next;
     next = static_cast<std::int16_t>(std::max<int>(next, number + 1));
-
-    std::string entry(kIndexRecordLength, ' ');
-    PutText(entry, 0, 6, e.index_key.value_or(e.key));
-    entry[6] = static_cast<char>(static_cast<std::uint16_t>(number) & 0xFF);
-    entry[7] = static_cast<char>(static_cast<std::uint16_t>(number) >> 8);
-    index += entry;
+    index += IndexEntry(e, number);
     if (number < 1) continue;
-
-    std::string r(kEmployeeRecordLength, ' ');
-    PutText(r, kKeyOffset, kKeyWidth, e.key);
-    PutText(r, kNameOffset, kNameWidth, e.name);
-    r[kFicaFlagOffset] = e.fica_flag;
-    PutPacked(r, kMiscAmount1Offset, e.misc_amount_1);
-    PutPacked(r, 170, 0);
-    for (int item = 1; item <= kAmountItems; ++item) {
-      std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
-      PutPacked(r, kAmountsOtherOffset + at, e.other[item]);
-      PutPacked(r, kAmountsQtdOffset + at, e.qtd[item]);
-      PutPacked(r, kAmountsYtdOffset + at, e.ytd[item]);
-    }
-    r[kExemptCodeOffset] = static_cast<char>(e.exempt_code);
-    std::size_t at = static_cast<std::size_t>(number - 1) * kEmployeeRecordLength;
-    if (master.size() < at + kEmployeeRecordLength) master.resize(at + kEmployeeRecordLength, '\0');
-    master.replace(at, kEmployeeRecordLength, r);
-
-    std::string p(kPlansRecordLength, '\0');
-    for (int plan = 1; plan <= kPlans; ++plan) {
-      PutPacked(p, static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset, e.plans[plan]);
-    }
-    std::size_t pat = static_cast<std::size_t>(number - 1) * kPlansRecordLength;
-    if (plans.size() < pat + kPlansRecordLength) plans.resize(pat + kPlansRecordLength, '\0');
-    plans.replace(pat, kPlansRecordLength, p);
+    PlaceRecord(master, number, MasterRecord(e));
+    PlaceRecord(plans, number, PlansRecord(e));
   }
   if (!spec.employees.empty()) {
     WriteBytes(folder / "EMPLOYEE.idx", index);
