@@ -7,6 +7,7 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,8 +31,9 @@ struct BatchCommandOptions {
   bool render = false, skip_done = false, schedule_b = false;
 };
 
-int RunBatchCommand(const BatchCommandOptions& o) {
-  if (o.clients.empty() == o.root.empty()) throw CLI::ValidationError("give client folders or --root DIR, not both");
+// The batch the command line asks for, its folders checked (the output folder made); nullopt,
+// with the reason printed, when one is missing or cannot be made.
+std::optional<BatchOptions> BatchOptionsOf(const BatchCommandOptions& o) {
   std::error_code ec;
   BatchOptions options;
   options.out_dir = o.out;
@@ -44,7 +46,7 @@ int RunBatchCommand(const BatchCommandOptions& o) {
   if (!o.root.empty()) {
     if (!fs::is_directory(o.root, ec)) {
       std::cerr << "qreport: no such folder: " << o.root << "\n";
-      return kCouldNotStart;
+      return std::nullopt;
     }
     options.clients = ClientFoldersOf(o.root, o.out);
   } else {
@@ -52,32 +54,21 @@ int RunBatchCommand(const BatchCommandOptions& o) {
   }
   if (!o.rates_dir.empty() && !fs::is_directory(o.rates_dir, ec)) {
     std::cerr << "qreport: no such rates folder: " << o.rates_dir << "\n";
-    return kCouldNotStart;
+    return std::nullopt;
   }
   if (!o.out.empty()) {
     fs::create_directories(o.out, ec);
     if (!fs::is_directory(o.out, ec)) {
       std::cerr << "qreport: cannot make the output folder " << o.out << "\n";
-      return kCouldNotStart;
+      return std::nullopt;
     }
   }
-  fs::path summary_dir = !o.out.empty() ? fs::path(o.out) : !o.root.empty() ? fs::path(o.root) : fs::path(".");
-  fs::path summary = summary_dir / kSummaryName;
+  return options;
+}
 
-  // The progress line only where someone watches it: standard error is a terminal.
-  const bool terminal = ::isatty(2) == 1;
-  std::function<void(const BatchProgress&)> progress;
-  if (terminal) {
-    progress = [](const BatchProgress& p) { std::cerr << ProgressRedraw(p) << std::flush; };
-  }
-  BatchResult result = RunBatch(options, progress);
-  if (terminal) std::cerr << "\r\x1b[K" << std::flush;
-
-  std::string error;
-  if (!WriteSummary(result, summary, error)) {
-    std::cerr << "qreport: the summary cannot be written: " << error << "\n";
-    return kCouldNotStart;
-  }
+// The end of a batch whose summary was written: the summary's CSV file on standard output, what
+// was interrupted or failed on standard error, and the exit status that says so.
+int BatchEnd(const BatchResult& result, const fs::path& summary) {
   std::size_t failed = 0, not_run = 0;
   for (const ClientRow& row : result.rows) {
     if (row.status == ClientStatus::kFailed) ++failed;
@@ -95,6 +86,30 @@ int RunBatchCommand(const BatchCommandOptions& o) {
     return kCouldNotStart;
   }
   return kDone;
+}
+
+int RunBatchCommand(const BatchCommandOptions& o) {
+  if (o.clients.empty() == o.root.empty()) throw CLI::ValidationError("give client folders or --root DIR, not both");
+  std::optional<BatchOptions> options = BatchOptionsOf(o);
+  if (!options) return kCouldNotStart;
+  fs::path summary_dir = !o.out.empty() ? fs::path(o.out) : !o.root.empty() ? fs::path(o.root) : fs::path(".");
+  fs::path summary = summary_dir / kSummaryName;
+
+  // The progress line only where someone watches it: standard error is a terminal.
+  const bool terminal = ::isatty(2) == 1;
+  std::function<void(const BatchProgress&)> progress;
+  if (terminal) {
+    progress = [](const BatchProgress& p) { std::cerr << ProgressRedraw(p) << std::flush; };
+  }
+  BatchResult result = RunBatch(*options, progress);
+  if (terminal) std::cerr << "\r\x1b[K" << std::flush;
+
+  std::string error;
+  if (!WriteSummary(result, summary, error)) {
+    std::cerr << "qreport: the summary cannot be written: " << error << "\n";
+    return kCouldNotStart;
+  }
+  return BatchEnd(result, summary);
 }
 
 }  // namespace
