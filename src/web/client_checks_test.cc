@@ -46,6 +46,7 @@ class OpenCounter {
   // The opens of files (not of the folder itself) since the last call, by file name.
   std::map<std::string, int> Take() {
     std::map<std::string, int> opens;
+    if (fd_ < 0) return opens;
     alignas(inotify_event) char buffer[64 * 1024];
     ssize_t n;
     while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) {
@@ -68,7 +69,6 @@ TEST(ClientChecks, FindTheChecksFindingsReadingTheFilesAsOftenAsTheCheck) {
   WriteCheckClient(work, OneEmployeeClient(2000000, 1000000));
   const fs::path folder = fs::canonical(work / "client");
   OpenCounter counter(folder);
-  ASSERT_TRUE(counter.watching());
 
   // `qreport check` without answers: the dialog closed with its first values.
   PlatformOptions options;
@@ -86,11 +86,15 @@ TEST(ClientChecks, FindTheChecksFindingsReadingTheFilesAsOftenAsTheCheck) {
   std::string page_findings = FindingsText(checks.Get(folder)->findings);
   std::map<std::string, int> page_opens = counter.Take();
   EXPECT_EQ(page_findings, check_findings);
-  EXPECT_EQ(page_opens, check_opens);
-
   // Asked again with nothing changed, the page reads no client file.
   EXPECT_EQ(FindingsText(checks.Get(folder)->findings), check_findings);
-  EXPECT_TRUE(counter.Take().empty());
+  std::map<std::string, int> cached_opens = counter.Take();
+
+  // The system's limit on file watches is shared by every process of the user.
+  if (!counter.watching()) GTEST_SKIP() << "no file watch to count the opens with";
+  EXPECT_FALSE(check_opens.empty());
+  EXPECT_EQ(page_opens, check_opens);
+  EXPECT_TRUE(cached_opens.empty());
 }
 
 }  // namespace
