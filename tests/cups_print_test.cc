@@ -22,22 +22,11 @@ using testing::PrivatePrintServer;
 using testing::ReadFile;
 using testing::TempDir;
 
-// Starts the server with `queues`, or says why the test cannot run: as root the server must
-// start, as another user cupsd may refuse and the test is skipped.
-#define START_PRINT_SERVER(server, queues)                                       \
-  do {                                                                           \
-    std::string why;                                                             \
-    bool started = (server).Start(why);                                          \
-    for (const std::string& q : (queues)) started = started && (server).AddQueue(q, why); \
-    if (!started && !testing::PrintServerRequired()) GTEST_SKIP() << why;        \
-    ASSERT_TRUE(started) << why;                                                 \
-  } while (false)
-
 TEST(CupsPrinting, TheDestinationsAreTheServersInTheOrderTheCupsToolsListThem) {
   TempDir dir;
   PrivatePrintServer server(dir / "cups");
   const std::vector<std::string> queues = {"zeta", "Beta", "alpha_laser"};
-  START_PRINT_SERVER(server, queues);
+  QREPORT_START_PRINT_SERVER(server, queues);
 
   cupsSetServer(server.Socket().c_str());
   std::vector<std::string> listed = ListCupsDestinations();
@@ -72,7 +61,7 @@ TEST(CupsPrinting, APrintDeliversThePdfOrSaysWhyNot) {
   };
   TempDir dir;
   PrivatePrintServer server(dir / "cups");
-  START_PRINT_SERVER(server, std::vector<std::string>{"test_queue"});
+  QREPORT_START_PRINT_SERVER(server, std::vector<std::string>{"test_queue"});
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -49,4 +49,17 @@ class PrivatePrintServer {
 // failure to start is the test's failure; as another user cupsd may refuse, and the test skips.
 bool PrintServerRequired();
 
+// Starts `server` with the queues named in `queues` (a list of strings), or ends the test: skipped
+// when the server may refuse to run for this user, failed when it must start.
+#define QREPORT_START_PRINT_SERVER(server, queues)                                         \
+  do {                                                                                     \
+    std::string why_not_started;                                                           \
+    bool started = (server).Start(why_not_started);                                        \
+    for (const std::string& queue : (queues)) {                                            \
+      started = started && (server).AddQueue(queue, why_not_started);                      \
+    }                                                                                      \
+    if (!started && !::qreport::testing::PrintServerRequired()) GTEST_SKIP() << why_not_started; \
+    ASSERT_TRUE(started) << why_not_started;                                               \
+  } while (false)
+
 }  // namespace qreport::testing
