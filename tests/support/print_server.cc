@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -120,6 +121,8 @@ bool PrivatePrintServer::Start(std::string& why) {
     return false;
   }
   if (pid_ == 0) {
+    // Should the test itself die, the server goes with it.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int in = ::open("/dev/null", O_RDONLY);
     if (out < 0 || in < 0) ::_exit(126);
