@@ -1,8 +1,8 @@
 // The rows and row patterns Form 941 and Form 944 print alike: the page-1 heading, the
 // identification block (whose right-hand column each form fills with its own boxes), the Part 1
 // heading, the page-1 footer, the page-2 heading and footer, the state of the deposits, and the
-// money boxes that repeat down Part 1. Each form's layout file is then its own sections, one call a row or a
-// named box. Schedule B opens its identification block with the same EIN box rows.
+// money boxes that repeat down Part 1. Each form's layout file is then its own sections, one call
+// a row or a named box. Schedule B opens its identification block with the same EIN box rows.
 //
 // The forms' printed texts keep their own spelling ("amountds", "withhoding", "depoits",
 // "pennalty", "Part l" with a letter l, "Of a question"): the pages reproduce the printed forms
