@@ -35,22 +35,24 @@ Json* JsonTree::Place(std::string_view key, Json value) {
 
 JsonText::JsonText(std::ostream& out, Json::error_handler_t errors) : out_(out), errors_(errors) {}
 
-void JsonText::Indent(std::size_t depth) {
-  for (std::size_t i = 0; i < depth; ++i) out_ << "  ";
-}
-
-void JsonText::Begin(std::string_view key) {
+// Each value goes out in one write: small writes through a stream synced with C's are slow.
+void JsonText::Begin(std::string_view key, std::string& text) {
   if (open_.empty()) return;
   Frame& parent = open_.back();
-  out_ << (parent.empty ? "\n" : ",\n");
+  text += parent.empty ? "\n" : ",\n";
   parent.empty = false;
-  Indent(open_.size());
-  if (!parent.list) out_ << Json(std::string(key)).dump(-1, ' ', false, errors_) << ": ";
+  text.append(2 * open_.size(), ' ');
+  if (!parent.list) {
+    text += Json(std::string(key)).dump(-1, ' ', false, errors_);
+    text += ": ";
+  }
 }
 
 void JsonText::Open(std::string_view key, bool list) {
-  Begin(key);
-  out_ << (list ? '[' : '{');
+  std::string text;
+  Begin(key, text);
+  text += list ? '[' : '{';
+  out_ << text;
   open_.push_back({list});
 }
 
@@ -58,25 +60,27 @@ void JsonText::Close() {
   if (open_.empty()) throw std::logic_error("JsonText: Close without Open");
   const Frame frame = open_.back();
   open_.pop_back();
+  std::string text;
   if (!frame.empty) {
-    out_ << '\n';
-    Indent(open_.size());
+    text += '\n';
+    text.append(2 * open_.size(), ' ');
   }
-  out_ << (frame.list ? ']' : '}');
+  text += frame.list ? ']' : '}';
+  out_ << text;
 }
 
 void JsonText::Put(std::string_view key, Json value) {
-  Begin(key);
+  std::string text;
+  Begin(key, text);
   // dump indents from the left margin; text never holds a raw line break (dump escapes it), so
   // every line break of the dump is one to indent by the depth the value sits at.
-  const std::string text = value.dump(2, ' ', false, errors_);
-  std::size_t from = 0;
-  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', from)) {
-    out_.write(text.data() + from, static_cast<std::streamsize>(at + 1 - from));
-    Indent(open_.size());
-    from = at + 1;
+  const std::string dumped = value.dump(2, ' ', false, errors_);
+  text.reserve(text.size() + dumped.size() + dumped.size() / 8);
+  for (char c : dumped) {
+    text += c;
+    if (c == '\n') text.append(2 * open_.size(), ' ');
   }
-  out_.write(text.data() + from, static_cast<std::streamsize>(text.size() - from));
+  out_ << text;
 }
 
 std::string JsonRows::KeyOf(std::string_view name) {

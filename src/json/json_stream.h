@@ -59,8 +59,8 @@ class JsonText final : public JsonOut {
   void Put(std::string_view key, Json value) override;
 
  private:
-  void Begin(std::string_view key);  // the separator, the indent and the key of the next value
-  void Indent(std::size_t depth);
+  // Adds to `text` the separator, the indent and the key of the next value.
+  void Begin(std::string_view key, std::string& text);
 
   struct Frame {
     bool list;
