@@ -13,6 +13,7 @@
 #include "data/client_writer.h"
 #include "support/fixture.h"
 #include "support/golden_clients.h"
+#include "support/tmux.h"
 
 namespace qreport {
 namespace {
@@ -67,6 +68,22 @@ TEST(StreamingCommands, PeakMemoryDoesNotGrowWithTheEmployees) {
   } else {
     ::setenv("ASAN_OPTIONS", asan_options.c_str(), 1);
   }
+}
+
+// The employee lines of `lines` wait for their place in the document in a temporary file; one that
+// cannot grow (a full disk, here a file size limit below the first megabyte it is given) leaves
+// them in memory, and the figures are still whole.
+TEST(StreamingCommands, LinesStayWholeWhenTheirTemporaryFileFills) {
+  TempDir work;
+  WriteRatesFile(work.path(), testing::kGoldenRates);
+  WriteClientFolder(work / "client", testing::ManyEmployees(8000, "TRADE NAME"));
+  const std::string lines = testing::Quoted(QREPORT_CLI) + " lines client --json --rates-dir .";
+  const std::string in_work = "cd " + testing::Quoted(work.str()) + " && ";
+  ASSERT_EQ(testing::RunCommand(in_work + lines, work / "whole.json"), 0);
+  // The limit binds the command alone: `cat` writes what it prints.
+  testing::RunCommand(in_work + "(ulimit -f 1000; trap '' XFSZ; " + lines + "; echo $? >status) | cat", work / "limited.json");
+  EXPECT_EQ(testing::ReadFile(work / "status"), "0\n");
+  EXPECT_EQ(testing::ReadFile(work / "limited.json"), testing::ReadFile(work / "whole.json"));
 }
 
 }  // namespace

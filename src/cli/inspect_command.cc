@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "data/errors.h"
 #include "json/client_document.h"
+#include "json/json_stream.h"
 #include "text/masks.h"
 
 namespace qreport::cli {

@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "cli/command.h"
 #include "json/figures_json.h"
+#include "json/json_stream.h"
 #include "platform/platform.h"
 #include "run/report_figures.h"
 #include "text/masks.h"
@@ -100,7 +102,14 @@ int Lines(const LinesOptions& o) {
       Row(key, leaf, table, std::cout);
     });
   }
-  ReportFigures figures = WriteClientFigures(o.data_dir, o.rates_dir, o.kind, platform, *out);
+  ReportFigures figures;
+  try {
+    figures = WriteClientFigures(o.data_dir, o.rates_dir, o.kind, platform, *out);
+  } catch (const std::runtime_error& e) {
+    std::cout << std::flush;
+    std::cerr << "qreport: " << e.what() << ": the figures are incomplete\n";
+    return kCouldNotStart;
+  }
   if (o.json) std::cout << "\n";
   if (figures.cancelled) {
     std::cerr << "qreport: the answers cancelled the dialog: no figures\n";

@@ -1,5 +1,7 @@
 #include "json/figures_json.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -240,8 +242,8 @@ namespace {
 // The worksheet's employee lines as the pass makes them, kept until their place in the document
 // comes (the document names the forms' lines first, which need the whole pass): one compact JSON
 // text a line, in memory up to kInMemory bytes and past that in an unnamed temporary file, so
-// that memory stays the same whatever the number of employees. When no temporary file can be
-// made they stay in memory: the document is still whole.
+// that memory stays the same whatever the number of employees. A temporary file that cannot be
+// made or written (a full disk) leaves the rest in memory: the document is still whole.
 class EmployeeLinesSpool final : public WorksheetSink {
  public:
   ~EmployeeLinesSpool() override {
@@ -252,10 +254,11 @@ class EmployeeLinesSpool final : public WorksheetSink {
     if (line == nullptr) return;
     held_ += WorksheetLineJson(*line).dump();
     held_ += '\n';
-    if (held_.size() >= kInMemory) Spill();
+    if (held_.size() >= kInMemory && !full_) Spill();
   }
 
-  // Hands every line to `out` as an item, in the order the pass made them.
+  // Hands every line to `out` as an item, in the order the pass made them. Throws
+  // std::runtime_error when the temporary file cannot be read back.
   void Replay(JsonOut& out) {
     std::string pending;
     auto items = [&out, &pending](std::string_view text) {
@@ -267,12 +270,15 @@ class EmployeeLinesSpool final : public WorksheetSink {
       }
       pending.erase(0, from);
     };
-    if (file_ != nullptr) {
-      Spill();
-      if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) throw SpoolError("read back");
+    if (spilled_ > 0) {
+      if (std::fseek(file_, 0, SEEK_SET) != 0) throw ReadBackError();
       char buffer[1 << 16];
-      for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file_)) > 0;) items({buffer, got});
-      if (std::ferror(file_)) throw SpoolError("read back");
+      for (std::uint64_t left = spilled_; left > 0;) {
+        std::size_t got = std::fread(buffer, 1, static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof buffer)), file_);
+        if (got == 0) throw ReadBackError();
+        items({buffer, got});
+        left -= got;
+      }
     }
     items(held_);
   }
@@ -280,25 +286,29 @@ class EmployeeLinesSpool final : public WorksheetSink {
  private:
   static constexpr std::size_t kInMemory = std::size_t{1} << 20;
 
+  // Unbuffered, so that a short write says at once how much of the text is in the file.
   void Spill() {
-    if (file_ == nullptr && !tried_) {
-      tried_ = true;
+    if (file_ == nullptr) {
       file_ = std::tmpfile();
+      if (file_ == nullptr || std::setvbuf(file_, nullptr, _IONBF, 0) != 0) {
+        full_ = true;
+        return;
+      }
     }
-    if (file_ == nullptr) return;
-    if (std::fwrite(held_.data(), 1, held_.size(), file_) != held_.size()) {
-      throw SpoolError("written");
-    }
-    held_.clear();
+    std::size_t written = std::fwrite(held_.data(), 1, held_.size(), file_);
+    spilled_ += written;
+    held_.erase(0, written);
+    if (!held_.empty()) full_ = true;
   }
 
-  static std::runtime_error SpoolError(const char* what) {
-    return std::runtime_error(std::string("the temporary file of the employee lines cannot be ") + what);
+  static std::runtime_error ReadBackError() {
+    return std::runtime_error("the temporary file of the employee lines cannot be read back");
   }
 
   std::string held_;
   std::FILE* file_ = nullptr;
-  bool tried_ = false;
+  std::uint64_t spilled_ = 0;  // the bytes in the file, all before those held
+  bool full_ = false;          // no more goes to the file
 };
 
 }  // namespace

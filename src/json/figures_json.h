@@ -45,7 +45,8 @@ nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_
 // ComputeClientFigures, then WriteFigures of them to `out`, in memory that does not grow with
 // the number of employees: the pass's employee lines wait for their place in the document (after
 // the forms' lines, which need the whole pass) in a temporary file once they pass a megabyte.
-// Throws std::runtime_error when that file fails, and what `out` throws.
+// Throws std::runtime_error when that file cannot be read back (`out` then holds the document up
+// to the worksheet's employees), and what `out` throws.
 ReportFigures WriteClientFigures(std::string_view data_dir, std::string_view work_dir, std::string_view report_kind,
                                  Platform& platform, JsonOut& out);
 
