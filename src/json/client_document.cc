@@ -404,11 +404,23 @@ void WriteDocumentTail(const Inspection& in, JsonOut& out) {
   out.Put("warnings", in.warnings);
 }
 
-// Writes the inspection's employees as `out`'s items as they are read.
-class EmployeeItemsSink final : public InspectionSink {
+// Writes the document as the folder is read: its head once the client file is read, each
+// employee as an item of its list.
+class DocumentWriter final : public InspectionSink {
  public:
-  explicit EmployeeItemsSink(JsonOut& out) : out_(out) {}
+  explicit DocumentWriter(JsonOut& out) : out_(out) {}
+  void Start(const Inspection& in) override {
+    out_.OpenObject();
+    WriteDocumentHead(in, out_);
+    out_.OpenList("employees");
+  }
   void OnEmployee(const EmployeeSpec& employee) override { out_.Item(EmployeeJson(employee)); }
+  // After the last employee: the rest of the folder, the decoded values and every warning.
+  void Finish(const Inspection& in) {
+    out_.Close();
+    WriteDocumentTail(in, out_);
+    out_.Close();
+  }
 
  private:
   JsonOut& out_;
@@ -433,36 +445,17 @@ Inspection InspectClientFolder(const std::string& data_dir, const std::string& r
 
 nlohmann::ordered_json ClientDocumentJson(const Inspection& in) {
   JsonTree tree;
-  tree.OpenObject();
-  WriteDocumentHead(in, tree);
-  tree.OpenList("employees");
-  for (const EmployeeSpec& e : in.document.folder.employees) tree.Item(EmployeeJson(e));
-  tree.Close();
-  WriteDocumentTail(in, tree);
-  tree.Close();
+  DocumentWriter writer(tree);
+  writer.Start(in);
+  for (const EmployeeSpec& e : in.document.folder.employees) writer.OnEmployee(e);
+  writer.Finish(in);
   return tree.Take();
 }
 
 Inspection WriteClientDocumentJson(const std::string& data_dir, const std::string& rates_dir, JsonOut& out) {
-  // The document's head is the client file, read before the first employee.
-  class Writer final : public InspectionSink {
-   public:
-    explicit Writer(JsonOut& out) : out_(out), employees_(out) {}
-    void Start(const Inspection& in) override {
-      out_.OpenObject();
-      WriteDocumentHead(in, out_);
-      out_.OpenList("employees");
-    }
-    void OnEmployee(const EmployeeSpec& employee) override { employees_.OnEmployee(employee); }
-
-   private:
-    JsonOut& out_;
-    EmployeeItemsSink employees_;
-  } writer(out);
+  DocumentWriter writer(out);
   Inspection in = InspectClientFolder(data_dir, rates_dir, &writer);
-  out.Close();
-  WriteDocumentTail(in, out);
-  out.Close();
+  writer.Finish(in);
   return in;
 }
 
