@@ -18,8 +18,7 @@ using testing::TempDir;
 
 const char* const kRates[] = {"6.2", "6.2", "87900", "1.45", "1.45", "0"};
 
-// A form-path client in work/client, the rates in work, an old report, and folders of stand-in
-// programs: work/no-lp (nothing) and work/bad-lp (an lp that fails).
+// A form-path client in work/client, the rates in work, and an old report.
 void WriteWork(const TempDir& work) {
   ClientFolderSpec spec;
   spec.client = PlainClient("063005");
@@ -27,10 +26,6 @@ void WriteWork(const TempDir& work) {
   WriteClientFolder(work / "client", spec);
   WriteRatesFile(work.path(), {kRates[0], kRates[1], kRates[2], kRates[3], kRates[4], kRates[5]});
   WriteBytes(work / "client" / "report.txt", "an earlier report");
-  fs::create_directories(work / "no-lp");
-  fs::create_directories(work / "bad-lp");
-  WriteBytes(work / "bad-lp" / "lp", "#!/bin/sh\nexit 1\n");
-  fs::permissions(work / "bad-lp" / "lp", fs::perms::owner_all);
 }
 
 TEST(RunStatus, EachStatusComesWithItsReason) {
@@ -38,9 +33,9 @@ TEST(RunStatus, EachStatusComesWithItsReason) {
     const char* what;
     const char* answers;  // written to work/answers
     const char* args;  // after "run"; --answers answers follows
-    const char* env;
+    const char* env;  // %W is the work folder
     int status;
-    const char* err;  // the whole of standard error; %R is client/report.txt
+    const char* err;  // the whole of standard error; %R is client/report.txt, %W the work folder
     bool report_replaced;
   } cases[] = {
       {"written and printed to the PDF file", "401\n", "client --printer-reply X*PDF*FILE*N", "", 0,
@@ -75,14 +70,12 @@ TEST(RunStatus, EachStatusComesWithItsReason) {
        "qreport: not printed: the printer reply 'garbage' names no printer (NAME*PRINTER*FIELD3*FLAG); "
        "the report is %R\n",
        true},
-      {"lp missing", "401\n", "client --printer-reply X*office*CUPS*N", "PATH=no-lp", 5,
+      // A server that refuses the job is the private print server's test (cups_print_test.cc).
+      {"no print server where CUPS_SERVER points", "401\n", "client --printer-reply X*office*CUPS*N",
+       "CUPS_SERVER=%W/nobody.sock", 5,
        "print: wrote client/report.pdf\n"
-       "qreport: not printed: lp is not installed (install cups-client); the PDF is client/report.pdf; "
-       "the report is %R\n",
-       true},
-      {"lp failing", "401\n", "client --printer-reply X*office*CUPS*N", "PATH=bad-lp:/usr/bin:/bin", 5,
-       "print: wrote client/report.pdf\n"
-       "qreport: not printed: lp could not print to office (exit status 1); the report is %R\n",
+       "qreport: not printed: CUPS could not print to office: cannot reach the print server %W/nobody.sock (Host is "
+       "down); the report is %R\n",
        true},
   };
   for (const Case& c : cases) {
@@ -90,10 +83,14 @@ TEST(RunStatus, EachStatusComesWithItsReason) {
     TempDir work;
     WriteWork(work);
     if (c.answers != nullptr) WriteBytes(work / "answers", c.answers);
-    testing::CommandOutcome o = testing::RunQreport(
-        work, "run " + std::string(c.args) + " --answers answers", std::string("-u QREPORT_ANSWERS -u QREPORT_PRINTER_REPLY ") + c.env);
-    std::string err = c.err;
-    if (std::size_t at = err.find("%R"); at != std::string::npos) err.replace(at, 2, "client/report.txt");
+    auto fill = [&](std::string text) {
+      for (std::size_t at; (at = text.find("%R")) != std::string::npos;) text.replace(at, 2, "client/report.txt");
+      for (std::size_t at; (at = text.find("%W")) != std::string::npos;) text.replace(at, 2, work.str());
+      return text;
+    };
+    testing::CommandOutcome o = testing::RunQreport(work, "run " + std::string(c.args) + " --answers answers",
+                                                    "-u QREPORT_ANSWERS -u QREPORT_PRINTER_REPLY " + fill(c.env));
+    std::string err = fill(c.err);
     EXPECT_EQ(o.status, c.status);
     EXPECT_EQ(o.err, err);
     EXPECT_EQ(ReadFile(work / "client" / "report.txt") != "an earlier report", c.report_replaced);

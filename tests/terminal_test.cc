@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "data/client_writer.h"
 #include "run/dialogs.h"
 #include "support/fixture.h"
+#include "support/print_server.h"
 #include "support/tmux.h"
 
 namespace qreport {
@@ -28,9 +30,8 @@ using testing::Tmux;
 using testing::TmuxWorks;
 namespace fs = std::filesystem;
 
-// A client folder in `dir`/client (with a saved entries file when `saved` is given), the rates
-// file beside it, and stand-ins for the CUPS tools in
-// `dir`/bin that show one destination and log what would be printed.
+// A client folder in `dir`/client (with a saved entries file when `saved` is given) and the
+// rates file beside it.
 void WriteWorkFolder(const fs::path& dir, const char* date, const char* saved) {
   ClientFolderSpec spec;
   spec.client = PlainClient(date);
@@ -42,39 +43,40 @@ void WriteWorkFolder(const fs::path& dir, const char* date, const char* saved) {
   WriteClientFolder(dir / "client", spec);
   WriteRatesFile(dir, {"6.2", "6.2", "97500", "1.45", "1.45", "0"});
   if (saved != nullptr) WriteBytes(dir / "client" / "save941.info", saved);
-  fs::create_directories(dir / "bin");
-  WriteBytes(dir / "bin" / "lpstat", "#!/bin/sh\necho office_laser\n");
-  WriteBytes(dir / "bin" / "lp", "#!/bin/sh\necho \"$@\" >> \"$(dirname \"$0\")/../lp.log\"\n");
-  for (const char* tool : {"lpstat", "lp"}) {
-    fs::permissions(dir / "bin" / tool, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
-  }
 }
 
 // The shell lines that run qreport in `dir` as a user would, with no answers and no picker reply
-// from the environment, no desktop display, and the CUPS stand-ins first on the PATH.
-std::string RunScript(const fs::path& dir, const std::string& args) {
+// from the environment, no desktop display, and the print server at `cups_server` (a socket where
+// nothing listens stands for a machine without one).
+std::string RunScript(const fs::path& dir, const std::string& args, const std::string& cups_server) {
   return "cd " + Quoted(dir.string()) +
          "\n"
          "unset QREPORT_ANSWERS QREPORT_PRINTER_REPLY DISPLAY WAYLAND_DISPLAY\n"
-         "export QREPORT_PRINT_LOG=\"$PWD/print.log\" PATH=\"$PWD/bin:$PATH\"\n" +
+         "export QREPORT_PRINT_LOG=\"$PWD/print.log\" CUPS_SERVER=" + Quoted(cups_server) + "\n" +
          Quoted(QREPORT_CLI) + " run client " + args +
          "\n"
          "echo $? > status.tmp && mv status.tmp status\n";
 }
 
 struct Outcome {
-  std::string status, report, saved, print_log, lp_log, device_line;
+  std::string status, report, saved, print_log, device_line;
   bool report_exists = false;
+  std::optional<std::string> printed;  // what the queue got, when the run printed to it
+  std::string pdf;                     // the PDF the run wrote
 };
 
-Outcome Collect(const fs::path& dir, const std::string& output) {
+// What a run in `dir` left, and what it printed on `queue` of `server` when its print command
+// went to CUPS.
+Outcome Collect(const fs::path& dir, const std::string& output, const testing::PrivatePrintServer& server,
+                const std::string& queue) {
   Outcome o;
   o.status = ReadFile(dir / "status");
   o.report_exists = fs::exists(dir / "client" / "report.txt");
   o.report = ReadFile(dir / "client" / "report.txt");
   o.saved = ReadFile(dir / "client" / "save941.info");
   o.print_log = ReadFile(dir / "print.log");
-  o.lp_log = ReadFile(dir / "lp.log");
+  o.pdf = ReadFile(dir / "client" / "report.pdf");
+  if (o.print_log.find(",CUPS,") != std::string::npos) o.printed = server.WaitForOutput(queue);
   std::size_t at = output.find("device code: ");
   if (at != std::string::npos) o.device_line = output.substr(at, output.find('\n', at) - at);
   return o;
@@ -117,6 +119,10 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
   TempDir probe_dir;
   std::string why;
   if (!TmuxWorks(probe_dir, why)) GTEST_SKIP() << why;
+  // The picker offers the one queue of a print server of the test's own.
+  TempDir server_dir;
+  testing::PrivatePrintServer server(server_dir / "cups");
+  QREPORT_START_PRINT_SERVER(server, std::vector<std::string>{"office_laser"});
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -128,12 +134,15 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
     // The scripted run.
     WriteBytes(scripted / "answers", c.answers);
     std::string reply = c.scripted_reply ? std::string(" --printer-reply ") + Quoted(c.scripted_reply) : "";
-    WriteBytes(scripted / "run.sh", RunScript(scripted, std::string("--answers answers ") + c.args + reply));
+    WriteBytes(scripted / "run.sh",
+               RunScript(scripted, std::string("--answers answers ") + c.args + reply, server.Socket()));
+    fs::remove(server.Output("office_laser"));
     RunCommand("sh " + Quoted((scripted / "run.sh").string()) + " </dev/null", scripted / "out", scripted / "err");
-    Outcome want = Collect(scripted, ReadFile(scripted / "out"));
+    Outcome want = Collect(scripted, ReadFile(scripted / "out"), server, "office_laser");
 
     // The same inputs typed into a terminal.
-    WriteBytes(typed / "run.sh", RunScript(typed, c.args) + "exec sleep 600\n");
+    WriteBytes(typed / "run.sh", RunScript(typed, c.args, server.Socket()) + "exec sleep 600\n");
+    fs::remove(server.Output("office_laser"));
     Tmux tmux(work);
     ASSERT_TRUE(tmux.Start("sh " + Quoted((typed / "run.sh").string()), 150, 40)) << tmux.Output();
     for (const std::string& step : c.keys) {
@@ -149,7 +158,7 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
     for (int i = 0; i < 100 && !fs::exists(typed / "status"); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    Outcome got = Collect(typed, tmux.Screen());
+    Outcome got = Collect(typed, tmux.Screen(), server, "office_laser");
 
     EXPECT_EQ(got.status, c.status);
     EXPECT_EQ(want.status, c.status);
@@ -159,7 +168,15 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
     EXPECT_TRUE(got.report == want.report) << "the reports differ";
     EXPECT_EQ(got.saved, want.saved);
     EXPECT_EQ(got.print_log, want.print_log);
-    EXPECT_EQ(got.lp_log, want.lp_log);
+    // A print command for CUPS (the same for both runs, as the print logs say) delivered each
+    // run's own PDF to the queue, exactly.
+    for (const Outcome* o : {&got, &want}) {
+      if (o->print_log.find(",CUPS,") == std::string::npos) continue;
+      SCOPED_TRACE(o == &got ? "typed" : "scripted");
+      ASSERT_TRUE(o->printed.has_value()) << "no job reached the queue\n" << server.LogTail();
+      EXPECT_FALSE(o->pdf.empty());
+      EXPECT_TRUE(*o->printed == o->pdf) << "the queue got other bytes than the run's PDF";
+    }
   }
 }
 
@@ -185,7 +202,8 @@ TEST(TerminalDialog, ASmallTerminalAsksToBeEnlargedAndCtrlCStopsTheRun) {
   TempDir work;
   WriteWorkFolder(work.path(), "063005", "OLD NAME \r\nOLD PHONE \r\nOLD CODES \r\nNY  \r\n");
   // The shell that runs qreport lives on after Ctrl-C to note its status.
-  WriteBytes(work / "run.sh", "trap : INT\n" + RunScript(work.path(), "") + "exec sleep 600\n");
+  WriteBytes(work / "run.sh",
+             "trap : INT\n" + RunScript(work.path(), "", (work / "nobody.sock").string()) + "exec sleep 600\n");
   Tmux tmux(work);
   ASSERT_TRUE(tmux.Start("sh " + Quoted((work / "run.sh").string()), 40, 12)) << tmux.Output();
   ASSERT_TRUE(tmux.WaitFor("enlarge the window to at least ")) << tmux.Screen();
@@ -223,8 +241,8 @@ TEST(TerminalDialog, ThePickerSaysWhenThereIsNoCupsPrinterAndEscapePrintsNothing
 
   TempDir work;
   WriteWorkFolder(work.path(), "063005", nullptr);
-  WriteBytes(work / "bin" / "lpstat", "#!/bin/sh\nexit 0\n");  // CUPS without a destination
-  WriteBytes(work / "run.sh", RunScript(work.path(), "") + "exec sleep 600\n");
+  // No print server answers where CUPS_SERVER points.
+  WriteBytes(work / "run.sh", RunScript(work.path(), "", (work / "nobody.sock").string()) + "exec sleep 600\n");
   Tmux tmux(work);
   ASSERT_TRUE(tmux.Start("sh " + Quoted((work / "run.sh").string()), 142, 30)) << tmux.Output();
   ASSERT_TRUE(tmux.WaitFor("Quarterly Report including")) << tmux.Screen();

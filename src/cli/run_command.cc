@@ -262,8 +262,8 @@ void AddRunCommand(CLI::App& app, int& exit_status) {
       "Exit status: 0 the report was written and handed on, or nothing was to be printed (no\n"
       "reply, or Esc in the printer picker); 1 the run could not start; 2 wrong usage, an answers\n"
       "file with errors included; 3 cancelled: no report was written; 4 incomplete: the run showed\n"
-      "an error message; 5 written but not printed (a reply that names no printer, lp missing or\n"
-      "failing); 130 interrupted (Ctrl-C). Every status but 0 comes with one line saying why.");
+      "an error message; 5 written but not printed (a reply that names no printer, no print server\n"
+      "or one that refused the job); 130 interrupted (Ctrl-C). Every status but 0 comes with one line saying why.");
   sub->add_option("DATADIR", options->request.data_dir, "the client folder")->required()->type_name("");
   sub->add_option("--kind", options->request.kind, "the report kind the host passes (default 941)")
       ->type_name("941");

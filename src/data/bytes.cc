@@ -9,6 +9,10 @@ std::string TextAt(Bytes record, std::size_t offset, std::size_t width) {
 }
 
 void AssignTextAt(Bytes record, std::size_t offset, std::size_t width, std::string& out) {
+  if (offset < record.size() && record.size() - offset >= width) {
+    out.assign(reinterpret_cast<const char*>(record.data() + offset), width);
+    return;
+  }
   out.resize(width);
   for (std::size_t i = 0; i < width; ++i) out[i] = static_cast<char>(ByteAt(record, offset + i));
 }

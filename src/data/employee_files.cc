@@ -6,10 +6,6 @@
 
 namespace qreport {
 
-double PackedAmountAt(Bytes record, std::size_t offset) {
-  return static_cast<double>(Int32At(record, offset)) + static_cast<double>(ByteAt(record, offset + 4)) / 100.0;
-}
-
 void ApplyExemptCode(std::uint8_t code, bool& suta_subject, bool& futa_subject) {
   suta_subject = !(code == 1 || code == 9);
   futa_subject = !(code == 8 || code == 9);

@@ -126,18 +126,24 @@ void RecordFile::Fill(std::uint64_t offset) {
 }
 
 void RecordFile::Read(std::int64_t number, std::span<std::uint8_t> out) {
-  std::fill(out.begin(), out.end(), std::uint8_t{0});
-  if (number < 1) return;
+  // The bytes the file has are copied and only the rest is zeroed: a walk reads every record.
+  const std::size_t present = CopyRecord(number, out);
+  std::fill(out.begin() + static_cast<std::ptrdiff_t>(present), out.end(), std::uint8_t{0});
+}
+
+std::size_t RecordFile::CopyRecord(std::int64_t number, std::span<std::uint8_t> out) {
+  if (number < 1) return 0;
   std::uint64_t offset = static_cast<std::uint64_t>(number - 1) * record_length_;
-  if (offset >= size_) return;
+  if (offset >= size_) return 0;
   std::size_t length = std::min(out.size(), record_length_);
   if (offset < window_start_ || offset + length > window_start_ + window_.size() || window_.empty()) {
     Fill(offset);
   }
   std::uint64_t from = offset - window_start_;
-  if (from >= window_used_) return;
+  if (from >= window_used_) return 0;
   std::size_t present = static_cast<std::size_t>(std::min<std::uint64_t>(length, window_used_ - from));
   std::memcpy(out.data(), window_.data() + from, present);
+  return present;
 }
 
 std::vector<std::uint8_t> RecordFile::Read(std::int64_t number) {

@@ -44,6 +44,8 @@ class RecordFile {
 
  private:
   void Fill(std::uint64_t offset);
+  // Copies what the file has of record `number` to the start of `out`; returns how many bytes.
+  std::size_t CopyRecord(std::int64_t number, std::span<std::uint8_t> out);
 
   std::FILE* file_ = nullptr;
   std::size_t record_length_;

@@ -1,18 +1,17 @@
 #include "data/report_writer.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "data/bytes.h"
 #include "data/record_file.h"
 #include "text/masks.h"
 
 namespace qreport {
-namespace {
-constexpr std::size_t kFlushBytes = 64 * 1024;
-}  // namespace
-
 ReportWriter::ReportWriter(const std::filesystem::path& path, bool append)
-    : file_(std::make_unique<OutputFile>(path, append)) {
-  buffer_.reserve(kFlushBytes + 1024);
-}
+    : file_(std::make_unique<OutputFile>(path, append)),
+      buffer_(std::make_unique<char[]>(kFlushBytes + kPieceRoom)),
+      capacity_(kFlushBytes + kPieceRoom) {}
 
 ReportWriter::~ReportWriter() {
   // An unwinding writer keeps what it could write; errors here have nowhere to go.
@@ -23,51 +22,69 @@ ReportWriter::~ReportWriter() {
 }
 
 void ReportWriter::FlushBuffer() {
-  if (buffer_.empty() || !file_) return;
-  // Emptied after the write whether it succeeded or not, so that the destructor never writes the
-  // same bytes again; the buffer keeps its room for the next piece.
-  std::string_view pending = buffer_;
-  struct Clear {
-    std::string& buffer;
-    ~Clear() { buffer.clear(); }
-  } clear{buffer_};
+  if (used_ == 0 || !file_) return;
+  // Emptied before the write whether it succeeds or not, so that the destructor never writes
+  // the same bytes again.
+  const std::string_view pending(buffer_.get(), used_);
+  used_ = 0;
   file_->Write(pending);
 }
 
+void ReportWriter::MakeRoom(std::size_t bytes) {
+  FlushBuffer();
+  if (bytes > capacity_) {
+    buffer_ = std::make_unique<char[]>(bytes);
+    capacity_ = bytes;
+  }
+}
+
 void ReportWriter::Text(std::string_view bytes) {
-  buffer_.append(bytes);
-  column_ += static_cast<int>(bytes.size());
-  if (buffer_.size() >= kFlushBytes) FlushBuffer();
+  if (bytes.size() > kPieceRoom) {
+    // A long piece goes out as it stands, after what is buffered.
+    FlushBuffer();
+    if (file_) file_->Write(bytes);
+    column_ += static_cast<int>(bytes.size());
+    return;
+  }
+  char* at = Room(bytes.size());
+  if (!bytes.empty()) std::memcpy(at, bytes.data(), bytes.size());
+  Wrote(at + bytes.size());
 }
 
 void ReportWriter::Amount(std::string_view mask, double value) { Amount(NumberMask(mask), value); }
 
 void ReportWriter::Amount(const NumberMask& mask, double value) {
-  const std::size_t before = buffer_.size();
-  mask.AppendTo(buffer_, value);
-  column_ += static_cast<int>(buffer_.size() - before);
-  if (buffer_.size() >= kFlushBytes) FlushBuffer();
+  Wrote(mask.FormatTo(Room(mask.MaxBytes()), value));
 }
 
 void ReportWriter::DataText(std::string_view text) {
-  const std::size_t before = buffer_.size();
-  buffer_.resize(before + text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) buffer_[before + i] = qreport::DataByte(text[i]);
-  column_ += static_cast<int>(text.size());
-  if (buffer_.size() >= kFlushBytes) FlushBuffer();
+  if (text.size() > kPieceRoom) {
+    Text(qreport::DataText(text));
+    return;
+  }
+  char* at = Room(text.size());
+  for (char c : text) *at++ = DataByte(c);
+  Wrote(at);
 }
 
 void ReportWriter::Repeat(char c, int count) {
   if (count <= 0) return;
-  buffer_.append(static_cast<std::size_t>(count), c);
-  column_ += count;
-  if (buffer_.size() >= kFlushBytes) FlushBuffer();
+  auto left = static_cast<std::size_t>(count);
+  while (left > 0) {
+    const std::size_t piece = std::min(left, kPieceRoom);
+    char* at = Room(piece);
+    std::memset(at, c, piece);
+    Wrote(at + piece);
+    left -= piece;
+  }
 }
 
 void ReportWriter::LineEnd() {
-  buffer_ += "\r\n";
+  char* at = Room(2);
+  at[0] = '\r';
+  at[1] = '\n';
+  Wrote(at + 2);
   column_ = 1;
-  if (buffer_.size() >= kFlushBytes) FlushBuffer();
 }
 
 void ReportWriter::TabTo(int column) {

@@ -48,9 +48,28 @@ class ReportWriter {
 
  private:
   void FlushBuffer();
+  // Room for `bytes` more at the end of the buffer, flushing first when they would not fit.
+  char* Room(std::size_t bytes) {
+    if (used_ + bytes > capacity_) MakeRoom(bytes);
+    return buffer_.get() + used_;
+  }
+  void MakeRoom(std::size_t bytes);
+  // Counts the bytes written into the room up to `end` (and flushes a full buffer).
+  void Wrote(char* end) {
+    const auto bytes = static_cast<std::size_t>(end - (buffer_.get() + used_));
+    used_ += bytes;
+    column_ += static_cast<int>(bytes);
+    if (used_ >= kFlushBytes) FlushBuffer();
+  }
+
+  // The buffer is written out once it holds this much; it has room for one more piece beyond it.
+  static constexpr std::size_t kFlushBytes = 64 * 1024;
+  static constexpr std::size_t kPieceRoom = 4 * 1024;
 
   std::unique_ptr<OutputFile> file_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
+  std::size_t used_ = 0;
   int column_ = 1;
 };
 

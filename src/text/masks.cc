@@ -1,5 +1,7 @@
 #include "text/masks.h"
 
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -37,51 +39,57 @@ DecimalDigits ToDecimalDigits(double magnitude) {
 
 using Field = NumberMask::Field;
 
-// The bytes of one amount, gathered in a small buffer and appended to the string a piece at a
-// time: an amount costs one append or a few, not one for each character.
+// "00" to "99": two digits of a whole number at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// Where one amount's bytes go: straight into room the caller has made (MaxBytes of the mask), so
+// an amount costs no string and no append of its own.
 class Out {
  public:
-  explicit Out(std::string& to) : to_(to) {}
-  ~Out() { Flush(); }
-  Out(const Out&) = delete;
-  Out& operator=(const Out&) = delete;
+  explicit Out(char* to) : p_(to) {}
 
-  void Put(char c) {
-    if (used_ == sizeof buffer_) Flush();
-    buffer_[used_++] = c;
-  }
+  void Put(char c) { *p_++ = c; }
   void Put(std::string_view text) {
-    if (text.size() > sizeof buffer_ - used_) {
-      Flush();
-      to_.append(text);
-      return;
-    }
-    std::memcpy(buffer_ + used_, text.data(), text.size());
-    used_ += text.size();
+    std::memcpy(p_, text.data(), text.size());
+    p_ += text.size();
   }
   void Fill(char c, std::size_t count) {
-    if (count > sizeof buffer_ - used_) {
-      Flush();
-      to_.append(count, c);
+    for (; count > 0; --count) *p_++ = c;
+  }
+  // Fill for the runs before a field's digits, which lie inside the caller's room with 16 bytes
+  // to spare: one fixed-size store rather than a loop.
+  void FillShort(char c, std::size_t count) {
+    if (count > 16) {
+      Fill(c, count);
       return;
     }
-    std::memset(buffer_ + used_, c, count);
-    used_ += count;
+    char run[16];
+    std::memset(run, c, sizeof run);
+    std::memcpy(p_, run, sizeof run);
+    p_ += count;
   }
+  // Room for `count` bytes the caller writes itself; returns where they start.
+  char* Advance(std::size_t count) {
+    char* at = p_;
+    p_ += count;
+    return at;
+  }
+  char* end() const { return p_; }
 
  private:
-  void Flush() {
-    to_.append(buffer_, used_);
-    used_ = 0;
-  }
-
-  std::string& to_;
-  char buffer_[48];
-  std::size_t used_ = 0;
+  char* p_;
 };
 
 // Appends text with its escapes resolved; a backslash at the very end is kept as it is.
 void AppendLiteral(Out& out, std::string_view text) {
+  if (text.empty()) return;
   if (text.find('\\') == std::string_view::npos) {
     out.Put(text);
     return;
@@ -163,46 +171,85 @@ Rounded RoundTo(const DecimalDigits& digits, int decimals) {
   return r;
 }
 
-// A magnitude that is the double nearest to a whole count of the field's smallest unit (a whole
-// number of cents for two decimals), as most amounts are, printed from that count. Below 1e13 such
-// a double lies within a thousandth of a cent of the count, so its 18-digit string rounds to the
-// count itself and the exact conversion can be skipped. False when the shortcut does not apply.
+// The decimal digits of a whole number above 0: from its bit length, corrected by one power of ten.
+int DigitCount(unsigned long long n) {
+  static constexpr unsigned long long kPowers[] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull,
+                                                   10000000ull, 100000000ull, 1000000000ull, 10000000000ull,
+                                                   100000000000ull, 1000000000000ull, 10000000000000ull,
+                                                   100000000000000ull, 1000000000000000ull, 10000000000000000ull,
+                                                   100000000000000000ull, 1000000000000000000ull,
+                                                   10000000000000000000ull};
+  const int estimate = (std::bit_width(n) * 1233) >> 12;  // log10(2) ~ 1233 / 4096
+  return estimate + (n >= kPowers[estimate] ? 1 : 0);
+}
+
+// A magnitude within a quarter of the field's smallest unit (a cent for two decimals) of a whole
+// count of it, as nearly every amount is, printed from that count without the exact conversion.
+// Below 1e13 the product magnitude x 100 is off the exact one by at most 1/16, and the 18-digit
+// string off the exact value by at most 1/2000 of a unit, so that string lies within 0.32 units
+// of the count and rounds to the count itself; nearer a half the exact digits decide. False when
+// the shortcut does not apply.
 bool AppendExactUnits(Out& out, const Field& field, double magnitude, bool negative) {
   const int decimals = field.decimals;
   if (decimals > 2 || !(magnitude < 1e13)) return false;
   const double scale = decimals == 0 ? 1.0 : (decimals == 1 ? 10.0 : 100.0);
-  const long long units = std::llround(magnitude * scale);
-  if (static_cast<double>(units) / scale != magnitude) return false;
-  const long long unit = decimals == 0 ? 1 : (decimals == 1 ? 10 : 100);
-  unsigned long long whole = static_cast<unsigned long long>(units / unit);
-  unsigned long long fraction = static_cast<unsigned long long>(units % unit);
+  // Below 1e15 the truncation and its remainder are exact.
+  const double scaled = magnitude * scale;
+  auto units = static_cast<long long>(scaled);
+  const double remainder = scaled - static_cast<double>(units);
+  if (remainder > 0.25 && remainder < 0.75) return false;
+  if (remainder >= 0.75) ++units;
+  auto whole = static_cast<unsigned long long>(units);
+  unsigned long long fraction = 0;
+  if (decimals == 2) {
+    fraction = whole % 100;
+    whole /= 100;
+  } else if (decimals == 1) {
+    fraction = whole % 10;
+    whole /= 10;
+  }
 
-  // Built from the right: the decimals, the point, the whole part grouped by three.
-  char text[40];
-  char* const end = text + sizeof text;
-  char* p = end;
+  // A zero whole part prints as one "0", if the field has room before the point at all.
+  const int integer_digits = whole > 0 ? DigitCount(whole) : (field.integer_positions > 0 ? 1 : 0);
+  const int separators = field.grouping && integer_digits > 0 ? (integer_digits - 1) / 3 : 0;
+  const int needed = integer_digits + separators + (negative ? 1 : 0);
+  const int free = field.integer_positions - needed;
+  if (free > 0) out.FillShort(field.zero_fill ? '0' : ' ', static_cast<std::size_t>(free));
+  if (negative) out.Put('-');
+
+  // Written in place from the right: the decimals, the point, the whole part grouped by three.
+  const int length = integer_digits + separators + (field.point ? 1 + decimals : 0);
+  char* p = out.Advance(static_cast<std::size_t>(length)) + length;
   if (field.point) {
-    for (int j = 0; j < decimals; ++j) {
-      *--p = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
+    if (decimals == 2) {
+      p -= 2;
+      std::memcpy(p, kDigitPairs.data() + 2 * fraction, 2);
+    } else {
+      *--p = static_cast<char>('0' + fraction);
     }
     *--p = '.';
   }
-  // A zero whole part prints as one "0", if the field has room before the point at all.
-  int integer_digits = 0;
-  for (unsigned long long w = whole; w > 0; w /= 10) ++integer_digits;
-  if (integer_digits == 0 && field.integer_positions > 0) integer_digits = 1;
-  const int separators = field.grouping && integer_digits > 0 ? (integer_digits - 1) / 3 : 0;
-  for (int position = 0; position < integer_digits; ++position) {
-    if (position > 0 && separators > 0 && position % 3 == 0) *--p = ',';
-    *--p = static_cast<char>('0' + whole % 10);
-    whole /= 10;
+  if (integer_digits == 1 && whole == 0) *--p = '0';
+  while (whole >= 1000) {
+    const auto group = static_cast<unsigned>(whole % 1000);
+    whole /= 1000;
+    p -= 3;
+    p[0] = static_cast<char>('0' + group / 100);
+    std::memcpy(p + 1, kDigitPairs.data() + 2 * (group % 100), 2);
+    if (field.grouping) *--p = ',';
   }
-  const int needed = integer_digits + separators + (negative ? 1 : 0);
-  const int free = field.integer_positions - needed;
-  if (free > 0) out.Fill(field.zero_fill ? '0' : ' ', static_cast<std::size_t>(free));
-  if (negative) out.Put('-');
-  out.Put(std::string_view(p, static_cast<std::size_t>(end - p)));
+  // The leading one to three digits.
+  const auto rest = static_cast<unsigned>(whole);
+  if (rest >= 100) {
+    p -= 3;
+    p[0] = static_cast<char>('0' + rest / 100);
+    std::memcpy(p + 1, kDigitPairs.data() + 2 * (rest % 100), 2);
+  } else if (rest >= 10) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs.data() + 2 * rest, 2);
+  } else if (rest > 0) {
+    *--p = static_cast<char>('0' + rest);
+  }
   return true;
 }
 
@@ -244,7 +291,13 @@ std::string PlainText(double value) {
 
 }  // namespace
 
-void NumberMask::AppendTo(std::string& to, double value) const {
+char* NumberMask::FormatTo(char* to, double value) const {
+  if (bare_field_ && value > -1e13 && value < 1e13) {
+    // One section that is all field, as the report's masks are: no section to choose and no
+    // literal to copy (-0.0 prints as 0, NaN fails the range test).
+    Out out(to);
+    if (AppendExactUnits(out, sections_[0].field, value < 0.0 ? -value : value, value < 0.0)) return out.end();
+  }
   // Choose the section by the value as given. The negative section prints the magnitude: its
   // own text carries the sign, e.g. "(#,###.##)". -0.0 is zero; NaN takes the first section.
   const Section* section = &sections_[0];
@@ -264,8 +317,9 @@ void NumberMask::AppendTo(std::string& to, double value) const {
     }
   }
   if (section->text.empty()) {
-    to += PlainText(value);
-    return;
+    const std::string text = PlainText(value);
+    std::memcpy(to, text.data(), text.size());
+    return to + text.size();
   }
 
   Out out(to);
@@ -273,7 +327,7 @@ void NumberMask::AppendTo(std::string& to, double value) const {
   if (!section->has_field) {
     if (zero_section) {
       AppendLiteral(out, section->text);
-      return;
+      return out.end();
     }
     // No field: the amount goes at the end as though the section ended in "#".
     field = Field{};
@@ -291,6 +345,14 @@ void NumberMask::AppendTo(std::string& to, double value) const {
     AppendNumber(out, field, magnitude, negative);
   }
   AppendLiteral(out, section->text.substr(field.end));
+  return out.end();
+}
+
+void NumberMask::AppendTo(std::string& to, double value) const {
+  const std::size_t before = to.size();
+  to.resize(before + MaxBytes());
+  char* end = FormatTo(to.data() + before, value);
+  to.resize(static_cast<std::size_t>(end - to.data()));
 }
 
 void AppendAmount(std::string& out, std::string_view mask, double value) { NumberMask(mask).AppendTo(out, value); }

@@ -39,6 +39,12 @@ class NumberMask {
 
   void AppendTo(std::string& out, double value) const;
 
+  // The most bytes one amount can take by this mask: the longest section, and room for a field
+  // widened to every digit of a double, its grouping and sign, or the exponent form.
+  constexpr std::size_t MaxBytes() const { return longest_ + kNumberRoom; }
+  // Writes the bytes AppendTo appends to `to`, which has room for MaxBytes(); returns their end.
+  char* FormatTo(char* to, double value) const;
+
   // The numeric field of a section: where it is and what its placeholders ask for.
   struct Field {
     std::size_t begin = 0;      // first placeholder, as an offset in the section
@@ -52,6 +58,10 @@ class NumberMask {
   };
 
  private:
+  // Digits of a double below 1e18, its separators, the sign and the point, or the exponent form
+  // ("-1.23456789012345678E+308"), or the plain text of a mask without a field.
+  static constexpr std::size_t kNumberRoom = 48;
+
   struct Section {
     std::string_view text;
     Field field;
@@ -118,15 +128,20 @@ class NumberMask {
       }
     }
     Add(mask.substr(start));
+    bare_field_ = count_ == 1 && sections_[0].has_field && sections_[0].field.begin == 0 &&
+                  sections_[0].field.end == sections_[0].text.size();
   }
   constexpr void Add(std::string_view text) {
     Section& s = sections_[count_++];
     s.text = text;
+    if (text.size() > longest_) longest_ = text.size();
     s.has_field = FindField(text, s.field);
   }
 
   Section sections_[3]{};
   int count_ = 0;
+  std::size_t longest_ = 0;  // the longest section's length
+  bool bare_field_ = false;  // one section, and all of it the field
 };
 
 // Formats value by the mask; never fails, never drops a digit.

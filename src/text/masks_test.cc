@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <iomanip>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace qreport {
@@ -322,6 +325,58 @@ TEST(FormatAmountMask, WholeCentsPrintExactlyAcrossTheMoneyRange) {
 
     SCOPED_TRACE(testing::Message() << "cents " << cents);
     ASSERT_EQ(FormatAmount("#,###,###.##", static_cast<double>(cents) / 100.0), want);
+  }
+}
+
+// The cents an amount rounds to, half away from zero, worked out exactly from the double's bits
+// (mantissa x 2^exponent, times 100, in 128-bit integers): independent of the masks' own digits.
+// Empty when the amount lies so near a half cent that the masks' rounding on eighteen significant
+// digits (off the exact value by up to 5e-16 of the amount) may go the other way.
+std::optional<std::int64_t> ExactCents(double dollars) {
+  int exponent = 0;
+  const double mantissa = std::frexp(std::fabs(dollars), &exponent);  // [0.5, 1) x 2^exponent
+  const auto m = static_cast<unsigned __int128>(std::ldexp(mantissa, 53));  // 53-bit integer
+  const int shift = 53 - exponent;  // |dollars| = m / 2^shift
+  if (shift <= 0 || shift > 120) return std::nullopt;
+  const unsigned __int128 scaled = m * 100;
+  const unsigned __int128 unit = static_cast<unsigned __int128>(1) << shift;
+  auto cents = static_cast<std::int64_t>(scaled >> shift);
+  const unsigned __int128 rest = scaled & (unit - 1);
+  const double from_half = std::fabs(static_cast<double>(rest) / static_cast<double>(unit) - 0.5);
+  if (from_half < 1e-15 * std::fabs(dollars) * 100 + 1e-12) return std::nullopt;
+  if (2 * rest > unit) ++cents;
+  return dollars < 0 ? -cents : cents;
+}
+
+// Amounts a little off the cent, as sums and differences of dollars in doubles are (the room under
+// a wage base, a quarter's wages plus tips), and amounts near the half cent: printed as the exact
+// rounding says, by a mask that is all field and by one with literals around it.
+TEST(FormatAmountMask, AmountsOffTheCentPrintTheirExactlyRoundedCents) {
+  const double offsets[] = {0, 1e-9, -1e-9, 1e-6, -1e-6, 0.0004, -0.0004, 0.0025, -0.0025,
+                            0.0049, -0.0049, 0.00499999, 0.0051, -0.0051, 0.005, -0.005};
+  std::uint64_t state = 0x2545F4914F6CDD1Du;
+  for (int n = 0; n < 4000; ++n) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    const std::int64_t span = n % 3 == 0 ? 100000 : (n % 3 == 1 ? 100000000 : 900000000000000);
+    const std::int64_t base = static_cast<std::int64_t>(state >> 11) % (2 * span + 1) - span;
+    for (double offset : offsets) {
+      double dollars = static_cast<double>(base) / 100.0 + offset;
+      if (n % 7 == 0) dollars = std::nextafter(dollars, dollars > 0 ? 1e300 : -1e300);
+      const std::optional<std::int64_t> cents = ExactCents(dollars);
+      if (!cents) continue;
+      const std::uint64_t magnitude = static_cast<std::uint64_t>(*cents < 0 ? -*cents : *cents);
+      std::string whole = std::to_string(magnitude / 100);
+      for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ",");
+      const std::uint64_t fraction = magnitude % 100;
+      // A negative amount that rounds to no cents keeps its sign, as the masks print it.
+      std::string want = (dollars < 0 ? "-" : "") + whole + "." + static_cast<char>('0' + fraction / 10) +
+                         static_cast<char>('0' + fraction % 10);
+      if (want.size() < 12) want.insert(0, 12 - want.size(), ' ');
+
+      SCOPED_TRACE(testing::Message() << std::setprecision(17) << "dollars " << dollars);
+      ASSERT_EQ(FormatAmount("#,###,###.##", dollars), want);
+      ASSERT_EQ(FormatAmount("[#,###,###.##]", dollars), "[" + want + "]");
+    }
   }
 }
 

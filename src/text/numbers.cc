@@ -89,19 +89,6 @@ std::optional<std::int64_t> StrictInteger(std::string_view text) {
   return value;
 }
 
-std::int64_t RoundHalfEven(double value) {
-  if (std::isnan(value)) return 0;
-  constexpr double kLimit = 9223372036854775807.0;  // 2^63
-  if (value >= kLimit) return std::numeric_limits<std::int64_t>::max();
-  if (value <= -kLimit) return std::numeric_limits<std::int64_t>::min();
-  double whole = std::floor(value);
-  double fraction = value - whole;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
-  return static_cast<std::int64_t>(whole);
-}
-
-Cents ToCents(double value) { return RoundHalfEven(value * 100.0); }
-
 Cents AddToCents(Cents sum, double amount) { return ToCents(CentsValue(sum) + amount); }
 
 }  // namespace qreport

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -27,10 +28,25 @@ std::optional<std::int64_t> StrictInteger(std::string_view text);
 
 // The nearest integer to value, a half to the even neighbour (2.5 -> 2, 3.5 -> 4). Values
 // outside the range of int64_t saturate; NaN gives 0.
-std::int64_t RoundHalfEven(double value);
+// Inline: every amount of every employee is stored through it.
+inline std::int64_t RoundHalfEven(double value) {
+  if (value != value) return 0;  // NaN
+  constexpr double kLimit = 9223372036854775807.0;  // 2^63
+  if (value >= kLimit) return std::numeric_limits<std::int64_t>::max();
+  if (value <= -kLimit) return std::numeric_limits<std::int64_t>::min();
+  // From 2^52 up every double is a whole number already.
+  constexpr double kWholeFrom = 4503599627370496.0;  // 2^52
+  if (value >= kWholeFrom || value <= -kWholeFrom) return static_cast<std::int64_t>(value);
+  // The floor by integer truncation; below 2^52 both the truncation and the fraction are exact.
+  auto whole = static_cast<std::int64_t>(value);
+  if (static_cast<double>(whole) > value) --whole;
+  const double fraction = value - static_cast<double>(whole);
+  if (fraction > 0.5 || (fraction == 0.5 && (whole & 1) != 0)) ++whole;
+  return whole;
+}
 
 // Stores a decimal value as cents: value x 100, nearest integer, ties to even (0.125 -> 12).
-Cents ToCents(double value);
+inline Cents ToCents(double value) { return RoundHalfEven(value * 100.0); }
 
 // The value of a cents count as a double (cents / 100.0).
 inline double CentsValue(Cents cents) { return static_cast<double>(cents) / 100.0; }

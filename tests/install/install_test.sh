@@ -184,7 +184,7 @@ PY
       [[ -n $(field Description) ]] || fail "no Description"
       # Computed from the libraries the binaries need, not written by hand.
       depends=$(field Depends)
-      for dep in libc6 libcairo2 libstdc++6 libncursesw6; do
+      for dep in libc6 libcairo2 libstdc++6 libncursesw6 libcups2; do
         [[ $depends == *"$dep "* || $depends == *"$dep," || $depends == *"$dep" ]] || fail "Depends lacks $dep: $depends"
       done
 

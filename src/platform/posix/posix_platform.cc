@@ -73,6 +73,7 @@ class PosixPlatform final : public Platform {
   explicit PosixPlatform(PlatformOptions options) : options_(std::move(options)) {
     scripted_ = !options_.answers_file.empty();
     terminal_ = !scripted_ && !options_.never_interactive && TerminalUi::Available();
+    if (options_.render_pdf != nullptr) services_.render_pdf = options_.render_pdf;
   }
 
   void MessageBox(std::string_view caption, std::string_view text) override {
@@ -106,7 +107,7 @@ class PosixPlatform final : public Platform {
     StopIfInterrupted();
     if (options_.has_printer_reply) return options_.printer_reply;
     if (terminal_) {
-      std::string reply = ui_.PickPrinter(report_path, ListCupsDestinations());
+      std::string reply = ui_.PickPrinter(report_path, services_.list_destinations());
       StopIfInterrupted();
       return reply;
     }
@@ -127,11 +128,9 @@ class PosixPlatform final : public Platform {
       std::fwrite(line.data(), 1, line.size(), stdout);
       std::fflush(stdout);
     }
-    PrintServices services = SystemPrintServices(nullptr);
-    if (options_.render_pdf != nullptr) services.render_pdf = options_.render_pdf;
-    std::string problem = RunPrintUtility(command, services);
+    std::string problem = RunPrintUtility(command, services_);
     // The command tells its user itself; a host's user hears it here.
-    if (!problem.empty() && !options_.command_line) services.note("print: " + problem);
+    if (!problem.empty() && !options_.command_line) services_.note("print: " + problem);
     return problem;
   }
 
@@ -145,6 +144,7 @@ class PosixPlatform final : public Platform {
   }
 
   PlatformOptions options_;
+  PrintServices services_ = SystemPrintServices(nullptr);
   bool scripted_ = false;
   bool terminal_ = false;
   std::optional<std::vector<Answer>> answers_;

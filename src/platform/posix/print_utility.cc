@@ -1,5 +1,6 @@
 #include "platform/posix/print_utility.h"
 
+#include <cups/cups.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -14,12 +15,6 @@ extern char** environ;
 
 namespace qreport {
 namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
 
 // Starts argv[0] (looked up in PATH) with its standard output sent to standard error, so a
 // program's chatter never mixes with what the command prints. Returns the process id or -1.
@@ -88,29 +83,43 @@ PrintCommand ParsePrintCommand(std::string_view command) {
   return c;
 }
 
-std::vector<std::string> ParseDestinationList(std::string_view output) {
+std::vector<std::string> ListCupsDestinations() {
+  cups_dest_t* dests = nullptr;
+  int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
   std::vector<std::string> names;
-  while (!output.empty()) {
-    std::size_t end = output.find('\n');
-    std::string_view line = TrimBlanks(output.substr(0, end));
-    output = end == std::string_view::npos ? std::string_view() : output.substr(end + 1);
-    // A name is one word; anything else is not a destination line.
-    if (!line.empty() && line.find_first_of(" \t") == std::string_view::npos) names.emplace_back(line);
+  for (int i = 0; i < count; ++i) {
+    std::string name = dests[i].name;
+    if (dests[i].instance != nullptr) name += std::string("/") + dests[i].instance;
+    names.push_back(std::move(name));
   }
+  cupsFreeDests(count, dests);
   return names;
 }
 
-std::vector<std::string> ListCupsDestinations() {
-  if (!OnPath("lpstat")) return {};
-  std::FILE* pipe = ::popen("lpstat -e 2>/dev/null </dev/null", "r");
-  if (pipe == nullptr) return {};
-  std::string output;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  int status = ::pclose(pipe);
-  if (status != 0) return {};
-  return ParseDestinationList(output);
+std::string SubmitToCups(const std::string& destination, const std::string& pdf) {
+  // One connection for the whole submission, so that a server that is not there is told apart
+  // from a printer it does not have: the library's own reason for both is a bare "No such file or
+  // directory" when it is asked to print.
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
+  if (http == nullptr) {
+    return std::string("cannot reach the print server ") + cupsServer() + " (" + cupsLastErrorString() + ")";
+  }
+  // A printer's name holds no slash, so the first one starts the instance.
+  std::size_t slash = destination.find('/');
+  std::string name = destination.substr(0, slash);
+  std::string instance = slash == std::string::npos ? "" : destination.substr(slash + 1);
+  // The destination's saved options (lpoptions) go with the job, as every CUPS client sends them.
+  cups_dest_t* dest = cupsGetNamedDest(http, name.c_str(), instance.empty() ? nullptr : instance.c_str());
+  int job = 0;
+  if (dest != nullptr) {
+    std::string title = pdf.substr(pdf.rfind('/') + 1);
+    job = cupsPrintFile2(http, dest->name, pdf.c_str(), title.c_str(), dest->num_options, dest->options);
+    cupsFreeDests(1, dest);
+  }
+  std::string reason = job > 0 ? "" : cupsLastErrorString();
+  httpClose(http);
+  if (job <= 0 && reason.empty()) reason = "the server took no job";
+  return reason;
 }
 
 std::string InteractivePickerReply(std::string_view cups_destination, bool preview) {
@@ -151,10 +160,8 @@ std::string RunPrintUtility(std::string_view command, const PrintServices& servi
   note("print: wrote " + pdf);
   std::string problem;
   if (to_cups) {
-    if (services.installed && !services.installed("lp")) {
-      problem = "lp is not installed (install cups-client); the PDF is " + pdf;
-    } else if (int status = services.run({"lp", "-d", c.printer, pdf}); status != 0) {
-      problem = "lp could not print to " + c.printer + " (exit status " + std::to_string(status) + ")";
+    if (std::string reason = services.submit(c.printer, pdf); !reason.empty()) {
+      problem = "CUPS could not print to " + c.printer + ": " + reason;
     }
   }
   if (preview && services.has_viewer && services.has_viewer()) services.start({"xdg-open", pdf});
@@ -165,10 +172,8 @@ PrintServices SystemPrintServices(
     std::function<bool(const std::string& report, const std::string& pdf, std::string& error)> render_pdf) {
   PrintServices s;
   s.render_pdf = std::move(render_pdf);
-  s.run = [](const std::vector<std::string>& argv) {
-    pid_t pid = Spawn(argv);
-    return pid < 0 ? 127 : WaitFor(pid);
-  };
+  s.list_destinations = &ListCupsDestinations;
+  s.submit = &SubmitToCups;
   s.start = [](const std::vector<std::string>& argv) {
     // Through a shell that puts the program in the background, so no child is left to wait for.
     std::vector<std::string> shell = {"/bin/sh", "-c", "\"$@\" >/dev/null 2>&1 &", "sh"};
@@ -177,7 +182,6 @@ PrintServices SystemPrintServices(
     if (pid >= 0) WaitFor(pid);
   };
   s.has_viewer = [] { return HasDisplay() && OnPath("xdg-open"); };
-  s.installed = [](const std::string& program) { return OnPath(program.c_str()); };
   s.note = [](const std::string& line) {
     std::string text = line + "\n";
     std::fwrite(text.data(), 1, text.size(), stderr);

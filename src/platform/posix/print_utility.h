@@ -1,7 +1,7 @@
 // Stand-ins for the outside printer picker and print utility on Linux.
 //
 // The picker's reply names a destination in its second field and the kind of destination in its
-// third: "CUPS" for a CUPS destination (the report is submitted to it with lp), anything else
+// third: "CUPS" for a CUPS destination (the report is submitted to it), anything else
 // for the PDF file alone. The interactive picker answers "QREPORT*<destination>*CUPS*<flag>" or
 // "QREPORT*PDF*FILE*<flag>", the flag "N" for no preview and "Y" for a preview.
 //
@@ -11,9 +11,11 @@
 // there is one. "/NP" prints without the preview; "/FP" (the short path's worksheet alone)
 // changes nothing here.
 //
-// The CUPS programs (lpstat, lp) are run rather than the CUPS library linked: the module then
-// loads on a machine without CUPS, says in plain words when lp is missing, and the tests and a
-// user's own scripts can stand in for the programs on the PATH.
+// The destinations and the submission go through the CUPS library, which reaches the server
+// named by CUPS_SERVER (or the client configuration) the way every CUPS client does: a test
+// points it at a print server of its own, and a user at another server. The module needs the
+// library to load; it needs no server: without one the picker lists no printer and a print says
+// why it failed in the library's own words.
 #pragma once
 
 #include <functional>
@@ -34,10 +36,8 @@ struct PrintCommand {
 // Splits a print command from the right, so a report path may itself hold commas.
 PrintCommand ParsePrintCommand(std::string_view command);
 
-// The destination names of `lpstat -e` output, one a line, in order.
-std::vector<std::string> ParseDestinationList(std::string_view lpstat_output);
-
-// The CUPS destinations of this machine (empty when lpstat is missing or fails).
+// The CUPS destinations of this machine in the server's order, an instance as "NAME/INSTANCE"
+// (empty when there is no server or it has none).
 std::vector<std::string> ListCupsDestinations();
 
 // The picker's reply for a destination chosen interactively (an empty `cups_destination` is the
@@ -47,29 +47,34 @@ std::string InteractivePickerReply(std::string_view cups_destination, bool previ
 // The PDF file that belongs to a report: the report's path with the extension ".pdf".
 std::string PdfPathFor(std::string_view report_path);
 
+// Submits a PDF file to a CUPS destination ("NAME" or "NAME/INSTANCE", the instance's saved
+// options applied), the job titled with the file's name. Returns "" when the server took the
+// job, otherwise the library's reason.
+std::string SubmitToCups(const std::string& destination, const std::string& pdf);
+
 // What the print utility needs from outside: the renderer (absent until one is linked), the
-// programs it starts, and where it says what went wrong.
+// print server, the programs it starts, and where it says what went wrong.
 struct PrintServices {
   // Renders printer text to a PDF file; returns false, with a reason, when it could not.
   std::function<bool(const std::string& report, const std::string& pdf, std::string& error)> render_pdf;
-  // Runs a program with arguments and waits; returns its exit status (127 when it cannot start).
-  std::function<int(const std::vector<std::string>& argv)> run;
+  // The destinations the picker offers, in the order it shows them.
+  std::function<std::vector<std::string>()> list_destinations;
+  // Hands a PDF file to a destination; returns "" when it was taken, otherwise why not.
+  std::function<std::string(const std::string& destination, const std::string& pdf)> submit;
   // Starts a program without waiting for it.
   std::function<void(const std::vector<std::string>& argv)> start;
   // Whether a desktop viewer can be opened (a display and xdg-open).
   std::function<bool()> has_viewer;
-  // Whether a program can be found on the PATH.
-  std::function<bool(const std::string& program)> installed;
   std::function<void(const std::string& line)> note;  // one line for the user
 };
 
 // Carries out a print command. Returns "" when it was carried out, otherwise why not, in plain
-// words ("lp is not installed (install cups-client)"); what it did is told through
-// `services.note`.
+// words ("CUPS could not print to office: ..."); what it did is told through `services.note`.
 std::string RunPrintUtility(std::string_view command, const PrintServices& services);
 
-// The services of this machine: programs started with posix_spawn, the viewer when a display
-// and xdg-open are there, notes on standard error, and `render_pdf` (may be empty).
+// The services of this machine: the CUPS library for the destinations and the submission,
+// programs started with posix_spawn, the viewer when a display and xdg-open are there, notes on
+// standard error, and `render_pdf` (may be empty).
 PrintServices SystemPrintServices(
     std::function<bool(const std::string& report, const std::string& pdf, std::string& error)> render_pdf);
 
