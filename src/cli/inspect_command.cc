@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "data/errors.h"
 #include "json/client_document.h"
+#include "json/json_stream.h"
 #include "text/masks.h"
 
 namespace qreport::cli {
@@ -28,47 +29,49 @@ bool IsMoneyKey(const std::string& key) {
   return false;
 }
 
-// The document as aligned "key value" rows, nested keys joined by "." and list items numbered
-// from 1; money in dollars.
-void Table(const nlohmann::ordered_json& j, const std::string& key, std::ostream& out) {
-  if (j.is_object()) {
-    for (const auto& [name, value] : j.items()) {
-      if (key.empty() && name == "warnings") continue;
-      Table(value, key.empty() ? name : key + "." + name, out);
-    }
-  } else if (j.is_array()) {
-    for (std::size_t i = 0; i < j.size(); ++i) Table(j[i], key + "." + std::to_string(i + 1), out);
+// The document as aligned "key value" rows, keys as JsonRows makes them; money in dollars. The
+// warnings go to standard error instead.
+void Row(const std::string& key, const nlohmann::ordered_json& j, std::ostream& out) {
+  if (key == "warnings" || key.rfind("warnings.", 0) == 0) return;
+  std::string value;
+  if (j.is_string()) {
+    value = "\"" + j.get<std::string>() + "\"";
+  } else if (j.is_number_integer() && IsMoneyKey(key)) {
+    value = FormatAmount("#,###,###,###.##", CentsValue(j.get<Cents>()));
+    value.erase(0, value.find_first_not_of(' '));
   } else {
-    std::string value;
-    if (j.is_string()) {
-      value = "\"" + j.get<std::string>() + "\"";
-    } else if (j.is_number_integer() && IsMoneyKey(key)) {
-      value = FormatAmount("#,###,###,###.##", CentsValue(j.get<Cents>()));
-      value.erase(0, value.find_first_not_of(' '));
-    } else {
-      value = j.dump();
-    }
-    std::string padded = key;
-    if (padded.size() < 36) padded.resize(36, ' ');
-    out << padded << " " << value << "\n";
+    value = j.dump();
   }
+  std::string padded = key;
+  if (padded.size() < 36) padded.resize(36, ' ');
+  out << padded << " " << value << "\n";
 }
 
+// The document is written as the folder is read, one employee at a time.
 int Inspect(const InspectOptions& o) {
   if (!StartingPointsExist(o.data_dir, o.rates_dir, "")) return kCouldNotStart;
+  std::unique_ptr<JsonOut> out;
+  if (o.json) {
+    out = std::make_unique<JsonText>(std::cout);
+  } else {
+    // The heading comes with the first row, so that a folder that cannot be read prints none.
+    out = std::make_unique<JsonRows>([headed = false](const std::string& key, const nlohmann::ordered_json& leaf) mutable {
+      if (!headed) std::cout << "money in dollars; every key as in `qreport inspect --json` (docs/formats.md)\n";
+      headed = true;
+      Row(key, leaf, std::cout);
+    });
+  }
   Inspection inspection;
   try {
-    inspection = InspectClientFolder(o.data_dir, o.rates_dir);
+    inspection = WriteClientDocumentJson(o.data_dir, o.rates_dir, *out);
   } catch (const RunError& e) {
+    std::cout << std::flush;
     std::cerr << "qreport: cannot read the client folder (error " << e.number() << "): " << e.what() << "\n";
     return kCouldNotStart;
   }
-  nlohmann::ordered_json j = ClientDocumentJson(inspection);
   if (o.json) {
-    std::cout << j.dump(2) << "\n";
+    std::cout << "\n";
   } else {
-    std::cout << "money in dollars; every key as in `qreport inspect --json` (docs/formats.md)\n";
-    Table(j, "", std::cout);
     for (const std::string& w : inspection.warnings) std::cerr << "warning: " << w << "\n";
   }
   return kDone;

@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "cli/command.h"
 #include "json/figures_json.h"
+#include "json/json_stream.h"
 #include "platform/platform.h"
 #include "run/report_figures.h"
 #include "text/masks.h"
@@ -53,8 +55,8 @@ class LookingPlatform final : public Platform {
   std::unique_ptr<Platform> scripted_;
 };
 
-// The figures as "key,value" rows (or aligned columns for the table), nested keys joined by ".",
-// array items by their index from 1. In the table money shows in dollars.
+// The figures as "key,value" rows (or aligned columns for the table), keys as JsonRows makes
+// them. In the table money shows in dollars.
 bool IsCount(const std::string& key) {
   for (const char* count : {"lines.1", "quarter", "year", "worksheet.totals.employee_count", "worksheet_error"}) {
     if (key == count) return true;
@@ -62,50 +64,53 @@ bool IsCount(const std::string& key) {
   return false;
 }
 
-void Flatten(const nlohmann::ordered_json& j, const std::string& key, bool table, std::ostream& out) {
-  if (j.is_object()) {
-    for (const auto& [name, value] : j.items()) Flatten(value, key.empty() ? name : key + "." + name, table, out);
-  } else if (j.is_array()) {
-    for (std::size_t i = 0; i < j.size(); ++i) Flatten(j[i], key + "." + std::to_string(i + 1), table, out);
+void Row(const std::string& key, const nlohmann::ordered_json& j, bool table, std::ostream& out) {
+  std::string value;
+  if (j.is_string()) {
+    value = j.get<std::string>();
+    if (!table && (value.find_first_of(",\"\r\n") != std::string::npos)) {
+      std::string quoted = "\"";
+      for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+      value = quoted + "\"";
+    }
+  } else if (j.is_number_integer() && table && !IsCount(key)) {
+    value = FormatAmount("#,###,###,###.##", CentsValue(j.get<Cents>()));
+    value.erase(0, value.find_first_not_of(' '));
   } else {
-    std::string value;
-    if (j.is_string()) {
-      value = j.get<std::string>();
-      if (!table && (value.find_first_of(",\"\r\n") != std::string::npos)) {
-        std::string quoted = "\"";
-        for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-        value = quoted + "\"";
-      }
-    } else if (j.is_number_integer() && table && !IsCount(key)) {
-      value = FormatAmount("#,###,###,###.##", CentsValue(j.get<Cents>()));
-      value.erase(0, value.find_first_not_of(' '));
-    } else {
-      value = j.dump();
-    }
-    if (table) {
-      std::string padded = key;
-      if (padded.size() < 44) padded.resize(44, ' ');
-      out << padded << " " << value << "\n";
-    } else {
-      out << key << "," << value << "\n";
-    }
+    value = j.dump();
+  }
+  if (table) {
+    std::string padded = key;
+    if (padded.size() < 44) padded.resize(44, ' ');
+    out << padded << " " << value << "\n";
+  } else {
+    out << key << "," << value << "\n";
   }
 }
 
+// The figures are written as they are made; the employees never all at once.
 int Lines(const LinesOptions& o) {
   if (!StartingPointsExist(o.data_dir, o.rates_dir, o.answers_file)) return kCouldNotStart;
   LookingPlatform platform(o.answers_file);
-  ReportFigures figures;
-  nlohmann::ordered_json j = ClientFiguresJson(o.data_dir, o.rates_dir, o.kind, platform, &figures);
+  std::unique_ptr<JsonOut> out;
   if (o.json) {
-    std::cout << j.dump(2) << "\n";
-  } else if (o.csv) {
-    std::cout << "key,value\n";
-    Flatten(j, "", false, std::cout);
+    out = std::make_unique<JsonText>(std::cout);
   } else {
-    std::cout << "money in dollars; every key as in `qreport lines --json` (docs/formats.md)\n";
-    Flatten(j, "", true, std::cout);
+    const bool table = !o.csv;
+    std::cout << (table ? "money in dollars; every key as in `qreport lines --json` (docs/formats.md)\n" : "key,value\n");
+    out = std::make_unique<JsonRows>([table](const std::string& key, const nlohmann::ordered_json& leaf) {
+      Row(key, leaf, table, std::cout);
+    });
   }
+  ReportFigures figures;
+  try {
+    figures = WriteClientFigures(o.data_dir, o.rates_dir, o.kind, platform, *out);
+  } catch (const std::runtime_error& e) {
+    std::cout << std::flush;
+    std::cerr << "qreport: " << e.what() << ": the figures are incomplete\n";
+    return kCouldNotStart;
+  }
+  if (o.json) std::cout << "\n";
   if (figures.cancelled) {
     std::cerr << "qreport: the answers cancelled the dialog: no figures\n";
     return kCancelled;

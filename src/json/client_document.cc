@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <memory>
 #include <stdexcept>
 
 #include "data/bytes.h"
@@ -20,6 +21,7 @@
 #include "data/rates.h"
 #include "data/record_file.h"
 #include "forms/employer_block.h"
+#include "json/json_stream.h"
 #include "json/text_json.h"
 #include "platform/files.h"
 #include "text/ascii.h"
@@ -68,199 +70,255 @@ bool Exists(const fs::path& path) {
   return fs::is_regular_file(path, ec);
 }
 
-}  // namespace
+// One inspection under way: a function for each section of the folder, in the order the document
+// shows them, each adding what it read to the document, the decoded values and the warnings.
+class FolderInspection {
+ public:
+  FolderInspection(const std::string& data_dir, const std::string& rates_dir, Inspection& in)
+      : data_dir_(data_dir), rates_dir_(rates_dir), in_(in), doc_(in.document) {}
 
-Inspection InspectClientFolder(const std::string& data_dir, const std::string& rates_dir) {
-  Inspection in;
-  ClientDocument& doc = in.document;
-  auto warn = [&](std::string text) { in.warnings.push_back(std::move(text)); };
-  auto check_text = [&](const std::string& where, std::string_view text) {
-    if (HasControlBytes(text)) warn(where + ": holds bytes outside printable text (printed as blanks)");
-  };
-  auto check_number = [&](const std::string& where, std::string_view text) {
-    if (ReadsAsZeroByAccident(text)) {
-      warn(where + ": \"" + BytesToJsonText(Trim(text)) + "\" is no number and reads as 0");
-    }
-  };
-  const MissingFile look = MissingFile::kReadAsEmpty;
+  FolderInspection(const FolderInspection&) = delete;
+  FolderInspection& operator=(const FolderInspection&) = delete;
+  ~FolderInspection();
 
-  // The client file.
-  fs::path client_path = ResolveHostPath(data_dir, kClientFileName);
-  if (Exists(client_path)) {
-    RecordFile file(client_path, kClientRecordLength, look);
-    std::uint64_t size = file.size();
-    if (size % kClientRecordLength != 0 || size < 2 * kClientRecordLength) {
-      warn("CLIENT: " + std::to_string(size) + " bytes, not two whole records of 151: the missing bytes read as zero");
-    }
-    std::vector<std::uint8_t> r1 = file.Read(1), r2 = file.Read(2);
-    ClientSpec c;
-    c.employer_name = TrimRight(TextAt(r1, kEmployerNameOffset, kEmployerNameWidth));
-    c.trade_name = TrimRight(TextAt(r1, kTradeNameOffset, kTradeNameWidth));
-    c.address = TrimRight(TextAt(r1, kAddressOffset, kAddressWidth));
-    c.ein_suffix = ByteAt(r1, kEinSuffixOffset);
-    c.payroll_date = TrimRight(TextAt(r1, kPayrollDateOffset, kPayrollDateWidth));
-    c.futa_rate = TrimRight(TextAt(r2, kFutaRateOffset, kNumberFieldWidth));
-    c.futa_base = TrimRight(TextAt(r2, kFutaBaseOffset, kNumberFieldWidth));
-    c.suta_rate = TrimRight(TextAt(r2, kSutaRateOffset, kNumberFieldWidth));
-    c.suta_base = TrimRight(TextAt(r2, kSutaBaseOffset, kNumberFieldWidth));
-    c.ein = TrimRight(TextAt(r2, kEinOffset, kEinWidth));
-    c.city_line = TrimRight(TextAt(r2, kCityLineOffset, kCityLineWidth));
-    check_text("CLIENT employer name", c.employer_name);
-    check_text("CLIENT trade name", c.trade_name);
-    check_text("CLIENT address", c.address);
-    check_text("CLIENT city line", c.city_line);
-    check_number("CLIENT FUTA rate", c.futa_rate);
-    check_number("CLIENT FUTA wage base", c.futa_base);
-    check_number("CLIENT SUTA rate", c.suta_rate);
-    check_number("CLIENT SUTA wage base", c.suta_base);
-    check_number("CLIENT payroll date", c.payroll_date);
-    in.derived["client"] = {{"futa_rate", ParseDecimal(c.futa_rate)},
-                            {"futa_base", ParseDecimal(c.futa_base)},
-                            {"suta_rate", ParseDecimal(c.suta_rate)},
-                            {"suta_base", ParseDecimal(c.suta_base)},
-                            {"ein_shown", BytesToJsonText(EinText(TrimRight(TextAt(r2, kEinOffset, kEinWidth)) +
-                                                    (c.ein_suffix > 28 ? std::string(1, static_cast<char>(c.ein_suffix)) : "")))}};
-    doc.folder.client = c;
+  void Client();
+  void OpenEmployees();
+  // Each employee goes to `sink` when it is given (and is then not kept in the document).
+  void Employees(InspectionSink* sink);
+  void Liability();
+  void Formula();
+  void Rates();
+  void Letterhead();
+  void SavedEntries();
+
+ private:
+  struct EmployeeFiles;
+  EmployeeSpec Employee(EmployeeFiles& files, std::int64_t entry);
+
+  void Warn(std::string text) { in_.warnings.push_back(std::move(text)); }
+  void CheckText(const std::string& where, std::string_view text) {
+    if (HasControlBytes(text)) Warn(where + ": holds bytes outside printable text (printed as blanks)");
+  }
+  void CheckNumber(const std::string& where, std::string_view text) {
+    if (ReadsAsZeroByAccident(text)) Warn(where + ": \"" + BytesToJsonText(Trim(text)) + "\" is no number and reads as 0");
   }
 
-  // The employee files, in index order.
-  fs::path index_path = ResolveHostPath(data_dir, kIndexFileName);
-  fs::path master_path = ResolveHostPath(data_dir, kEmployeeFileName);
-  fs::path plans_path = ResolveHostPath(data_dir, kPlansFileName);
-  doc.folder.write_plans = Exists(plans_path);
-  if (Exists(index_path)) {
-    RecordFile index(index_path, kIndexRecordLength, look);
-    RecordFile master(master_path, kEmployeeRecordLength, look);
-    std::optional<RecordFile> plans;
-    if (doc.folder.write_plans) plans.emplace(plans_path, kPlansRecordLength, look);
-    std::int64_t entries = IndexEntryCount(index.size());
-    if (index.size() % kIndexRecordLength != 0) {
-      warn("EMPLOYEE.idx: " + std::to_string(index.size()) + " bytes, a partial last entry (" +
-           std::to_string(entries) + " entries are read)");
-    }
-    if (master.size() % kEmployeeRecordLength != 0) {
-      warn("EMPLOYEE.fil: " + std::to_string(master.size()) + " bytes, a partial last record: its missing bytes read as zero");
-    }
-    if (plans && plans->size() % kPlansRecordLength != 0) {
-      warn("EMPLOYEE.PLANS: " + std::to_string(plans->size()) + " bytes, a partial last record: it is not read");
-    }
-    if (entries > 32767) warn("EMPLOYEE.idx: " + std::to_string(entries) + " entries, more than 32,767 (all are read)");
-    std::uint64_t master_records = master.size() / kEmployeeRecordLength;
-    for (std::int64_t entry = 1; entry <= entries; ++entry) {
-      std::vector<std::uint8_t> ix = index.Read(entry);
-      std::string where = "employee entry " + std::to_string(entry);
-      EmployeeSpec e;
-      e.record_number = Int16At(ix, kIndexRecordNumberOffset);
-      e.literal_record_number = true;
-      std::string index_key = TrimRight(TextAt(ix, 0, kKeyWidth));
-      e.key = index_key;
-      if (e.record_number < 1) {
-        warn(where + ": record number " + std::to_string(e.record_number) + " is below 1: the entry is skipped");
-        doc.folder.employees.push_back(e);
-        continue;
-      }
-      if (static_cast<std::uint64_t>(e.record_number) > master_records) {
-        warn(where + ": record number " + std::to_string(e.record_number) + " is past the end of EMPLOYEE.fil (" +
-             std::to_string(master_records) + " records): its amounts read as zero");
-      }
-      std::vector<std::uint8_t> r = master.Read(e.record_number);
-      bool odd = false;
-      e.key = TrimRight(TextAt(r, kKeyOffset, kKeyWidth));
-      if (index_key != e.key) e.index_key = index_key;
-      e.name = TrimRight(TextAt(r, kNameOffset, kNameWidth));
-      e.fica_flag = static_cast<char>(ByteAt(r, kFicaFlagOffset));
-      e.misc_amount_1 = PackedCentsAt(r, kMiscAmount1Offset, odd);
-      for (int item = 1; item <= kAmountItems; ++item) {
-        std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
-        e.other[item] = PackedCentsAt(r, kAmountsOtherOffset + at, odd);
-        e.qtd[item] = PackedCentsAt(r, kAmountsQtdOffset + at, odd);
-        e.ytd[item] = PackedCentsAt(r, kAmountsYtdOffset + at, odd);
-      }
-      e.exempt_code = ByteAt(r, kExemptCodeOffset);
-      if (plans && static_cast<double>(e.record_number) <= static_cast<double>(plans->size()) / kPlansRecordLength) {
-        std::vector<std::uint8_t> p = plans->Read(e.record_number);
-        for (int plan = 1; plan <= kPlans; ++plan) {
-          std::size_t at = static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset;
-          e.plans[plan] = PackedCentsAt(p, at, odd);
-        }
-      }
-      if (odd) warn(where + ": an amount's hundredths byte is above 99 (added as it stands)");
-      check_text(where + " key", e.key);
-      check_text(where + " name", e.name);
-      doc.folder.employees.push_back(std::move(e));
-    }
-    in.derived["index_entries"] = entries;
-  }
+  static constexpr MissingFile kLook = MissingFile::kReadAsEmpty;
+  const std::string& data_dir_;
+  const std::string& rates_dir_;
+  Inspection& in_;
+  ClientDocument& doc_;
+  std::unique_ptr<EmployeeFiles> employee_files_;
+};
 
-  // The liability file: the 10-byte records as they stand, and the quarter's three months.
-  fs::path liability_path = ResolveHostPath(data_dir, kLiabilityFileName);
-  if (Exists(liability_path)) {
-    std::string bytes = ReadWholeFile(liability_path);
-    std::vector<std::string> records;
-    for (std::size_t at = 0; at < bytes.size(); at += kLiabilityRecordLength) {
-      records.push_back(bytes.substr(at, kLiabilityRecordLength));
-      check_number("PRLIAB record " + std::to_string(records.size()), records.back());
-    }
-    if (bytes.size() % kLiabilityRecordLength != 0) {
-      warn("PRLIAB: " + std::to_string(bytes.size()) + " bytes, a partial last record");
-    }
-    doc.folder.liability = records;
-    try {
-      auto months = ReadLiabilityMonths(data_dir, look);
-      in.derived["liability_months"] = {months[0], months[1], months[2]};
-    } catch (const RunError&) {
-    }
-  }
+FolderInspection::~FolderInspection() = default;
 
-  // The formula file, as the run reads it (only its first three lines).
-  if (Exists(ResolveHostPath(data_dir, kFormulaFileName))) {
-    try {
-      FormulaFile formula = ReadFormulaFile(data_dir, look);
-      Json lines = Json::array();
-      for (const auto& line : formula.fields) lines.push_back({BytesToJsonText(line[0]), BytesToJsonText(line[1])});
-      in.derived["formula"] = lines;
-    } catch (const RunError&) {
-    }
+// The client file: both records.
+void FolderInspection::Client() {
+  fs::path client_path = ResolveHostPath(data_dir_, kClientFileName);
+  if (!Exists(client_path)) return;
+  RecordFile file(client_path, kClientRecordLength, kLook);
+  std::uint64_t size = file.size();
+  if (size % kClientRecordLength != 0 || size < 2 * kClientRecordLength) {
+    Warn("CLIENT: " + std::to_string(size) + " bytes, not two whole records of 151: the missing bytes read as zero");
   }
-
-  // The rates and letterhead files of the rates folder.
-  fs::path rates_path = ResolveHostPath(rates_dir, kRatesFileName);
-  if (Exists(rates_path)) {
-    std::string record = ReadWholeFile(rates_path);
-    if (record.size() < kRatesRecordLength) warn("FICA.RAT: " + std::to_string(record.size()) + " bytes, a partial record");
-    record.resize(std::max(record.size(), kRatesRecordLength), '\0');
-    std::array<std::string, 6> fields;
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < 6; ++i) {
-      fields[i] = TrimRight(record.substr(at, kRateWidths[i]));
-      at += kRateWidths[i];
-      check_number(std::string("FICA.RAT ") + kRateKeys[i], fields[i]);
-    }
-    doc.rates = fields;
-    FicaRates r = ReadFicaRates(rates_dir, look);
-    in.derived["rates"] = {{"ss_rate1", r.ss_rate1},           {"ss_rate2", r.ss_rate2},
-                           {"ss_base", r.ss_base},             {"medicare_rate1", r.medicare_rate1},
-                           {"medicare_rate2", r.medicare_rate2}, {"second_base", r.second_base}};
-  }
-  fs::path letterhead_path = ResolveHostPath(rates_dir, kLetterheadFileName);
-  if (Exists(letterhead_path)) {
-    std::string record = ReadWholeFile(letterhead_path);
-    record.resize(std::max(record.size(), kLetterheadRecordLength), '\0');
-    std::array<std::string, 5> lines;
-    for (std::size_t i = 0; i < 5; ++i) {
-      lines[i] = TrimRight(record.substr(i * kLetterheadLineWidth, kLetterheadLineWidth));
-      check_text("prep line " + std::to_string(i + 1), lines[i]);
-    }
-    doc.letterhead = lines;
-  }
-
-  // The saved entries.
-  fs::path saved_path = ResolveHostPath(data_dir, kSavedEntriesFileName);
-  if (Exists(saved_path)) doc.saved_entries = ParseSavedEntries(ReadWholeFile(saved_path));
-  return in;
+  std::vector<std::uint8_t> r1 = file.Read(1), r2 = file.Read(2);
+  ClientSpec c;
+  c.employer_name = TrimRight(TextAt(r1, kEmployerNameOffset, kEmployerNameWidth));
+  c.trade_name = TrimRight(TextAt(r1, kTradeNameOffset, kTradeNameWidth));
+  c.address = TrimRight(TextAt(r1, kAddressOffset, kAddressWidth));
+  c.ein_suffix = ByteAt(r1, kEinSuffixOffset);
+  c.payroll_date = TrimRight(TextAt(r1, kPayrollDateOffset, kPayrollDateWidth));
+  c.futa_rate = TrimRight(TextAt(r2, kFutaRateOffset, kNumberFieldWidth));
+  c.futa_base = TrimRight(TextAt(r2, kFutaBaseOffset, kNumberFieldWidth));
+  c.suta_rate = TrimRight(TextAt(r2, kSutaRateOffset, kNumberFieldWidth));
+  c.suta_base = TrimRight(TextAt(r2, kSutaBaseOffset, kNumberFieldWidth));
+  c.ein = TrimRight(TextAt(r2, kEinOffset, kEinWidth));
+  c.city_line = TrimRight(TextAt(r2, kCityLineOffset, kCityLineWidth));
+  CheckText("CLIENT employer name", c.employer_name);
+  CheckText("CLIENT trade name", c.trade_name);
+  CheckText("CLIENT address", c.address);
+  CheckText("CLIENT city line", c.city_line);
+  CheckNumber("CLIENT FUTA rate", c.futa_rate);
+  CheckNumber("CLIENT FUTA wage base", c.futa_base);
+  CheckNumber("CLIENT SUTA rate", c.suta_rate);
+  CheckNumber("CLIENT SUTA wage base", c.suta_base);
+  CheckNumber("CLIENT payroll date", c.payroll_date);
+  in_.derived["client"] = {{"futa_rate", ParseDecimal(c.futa_rate)},
+                           {"futa_base", ParseDecimal(c.futa_base)},
+                           {"suta_rate", ParseDecimal(c.suta_rate)},
+                           {"suta_base", ParseDecimal(c.suta_base)},
+                           {"ein_shown", BytesToJsonText(EinText(TrimRight(TextAt(r2, kEinOffset, kEinWidth)) +
+                                                   (c.ein_suffix > 28 ? std::string(1, static_cast<char>(c.ein_suffix)) : "")))}};
+  doc_.folder.client = c;
 }
 
-namespace {
+struct FolderInspection::EmployeeFiles {
+  EmployeeFiles(const fs::path& index_path, const fs::path& master_path)
+      : index(index_path, kIndexRecordLength, kLook), master(master_path, kEmployeeRecordLength, kLook) {}
+  RecordFile index;
+  RecordFile master;
+  std::optional<RecordFile> plans;
+  std::int64_t entries = 0;
+  std::uint64_t master_records = 0;
+};
+
+// The employee files: index, master and plans, opened and measured before the first entry is read.
+void FolderInspection::OpenEmployees() {
+  fs::path index_path = ResolveHostPath(data_dir_, kIndexFileName);
+  fs::path plans_path = ResolveHostPath(data_dir_, kPlansFileName);
+  doc_.folder.write_plans = Exists(plans_path);
+  if (!Exists(index_path)) return;
+  employee_files_ = std::make_unique<EmployeeFiles>(index_path, ResolveHostPath(data_dir_, kEmployeeFileName));
+  EmployeeFiles& files = *employee_files_;
+  if (doc_.folder.write_plans) files.plans.emplace(plans_path, kPlansRecordLength, kLook);
+  files.entries = IndexEntryCount(files.index.size());
+  if (files.index.size() % kIndexRecordLength != 0) {
+    Warn("EMPLOYEE.idx: " + std::to_string(files.index.size()) + " bytes, a partial last entry (" +
+         std::to_string(files.entries) + " entries are read)");
+  }
+  if (files.master.size() % kEmployeeRecordLength != 0) {
+    Warn("EMPLOYEE.fil: " + std::to_string(files.master.size()) + " bytes, a partial last record: its missing bytes read as zero");
+  }
+  if (files.plans && files.plans->size() % kPlansRecordLength != 0) {
+    Warn("EMPLOYEE.PLANS: " + std::to_string(files.plans->size()) + " bytes, a partial last record: it is not read");
+  }
+  if (files.entries > 32767) Warn("EMPLOYEE.idx: " + std::to_string(files.entries) + " entries, more than 32,767 (all are read)");
+  files.master_records = files.master.size() / kEmployeeRecordLength;
+}
+
+// Every entry of the index, in index order.
+void FolderInspection::Employees(InspectionSink* sink) {
+  if (!employee_files_) return;
+  for (std::int64_t entry = 1; entry <= employee_files_->entries; ++entry) {
+    EmployeeSpec e = Employee(*employee_files_, entry);
+    if (sink != nullptr) {
+      sink->OnEmployee(e);
+    } else {
+      doc_.folder.employees.push_back(std::move(e));
+    }
+  }
+  in_.derived["index_entries"] = employee_files_->entries;
+  employee_files_.reset();
+}
+
+// One index entry and the master and plans records it names.
+EmployeeSpec FolderInspection::Employee(EmployeeFiles& files, std::int64_t entry) {
+  std::vector<std::uint8_t> ix = files.index.Read(entry);
+  std::string where = "employee entry " + std::to_string(entry);
+  EmployeeSpec e;
+  e.record_number = Int16At(ix, kIndexRecordNumberOffset);
+  e.literal_record_number = true;
+  std::string index_key = TrimRight(TextAt(ix, 0, kKeyWidth));
+  e.key = index_key;
+  if (e.record_number < 1) {
+    Warn(where + ": record number " + std::to_string(e.record_number) + " is below 1: the entry is skipped");
+    return e;
+  }
+  if (static_cast<std::uint64_t>(e.record_number) > files.master_records) {
+    Warn(where + ": record number " + std::to_string(e.record_number) + " is past the end of EMPLOYEE.fil (" +
+         std::to_string(files.master_records) + " records): its amounts read as zero");
+  }
+  std::vector<std::uint8_t> r = files.master.Read(e.record_number);
+  bool odd = false;
+  e.key = TrimRight(TextAt(r, kKeyOffset, kKeyWidth));
+  if (index_key != e.key) e.index_key = index_key;
+  e.name = TrimRight(TextAt(r, kNameOffset, kNameWidth));
+  e.fica_flag = static_cast<char>(ByteAt(r, kFicaFlagOffset));
+  e.misc_amount_1 = PackedCentsAt(r, kMiscAmount1Offset, odd);
+  for (int item = 1; item <= kAmountItems; ++item) {
+    std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
+    e.other[item] = PackedCentsAt(r, kAmountsOtherOffset + at, odd);
+    e.qtd[item] = PackedCentsAt(r, kAmountsQtdOffset + at, odd);
+    e.ytd[item] = PackedCentsAt(r, kAmountsYtdOffset + at, odd);
+  }
+  e.exempt_code = ByteAt(r, kExemptCodeOffset);
+  if (files.plans && static_cast<double>(e.record_number) <= static_cast<double>(files.plans->size()) / kPlansRecordLength) {
+    std::vector<std::uint8_t> p = files.plans->Read(e.record_number);
+    for (int plan = 1; plan <= kPlans; ++plan) {
+      std::size_t at = static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset;
+      e.plans[plan] = PackedCentsAt(p, at, odd);
+    }
+  }
+  if (odd) Warn(where + ": an amount's hundredths byte is above 99 (added as it stands)");
+  CheckText(where + " key", e.key);
+  CheckText(where + " name", e.name);
+  return e;
+}
+
+// The liability file: the 10-byte records as they stand, and the quarter's three months.
+void FolderInspection::Liability() {
+  fs::path liability_path = ResolveHostPath(data_dir_, kLiabilityFileName);
+  if (!Exists(liability_path)) return;
+  std::string bytes = ReadWholeFile(liability_path);
+  std::vector<std::string> records;
+  for (std::size_t at = 0; at < bytes.size(); at += kLiabilityRecordLength) {
+    records.push_back(bytes.substr(at, kLiabilityRecordLength));
+    CheckNumber("PRLIAB record " + std::to_string(records.size()), records.back());
+  }
+  if (bytes.size() % kLiabilityRecordLength != 0) {
+    Warn("PRLIAB: " + std::to_string(bytes.size()) + " bytes, a partial last record");
+  }
+  doc_.folder.liability = records;
+  try {
+    auto months = ReadLiabilityMonths(data_dir_, kLook);
+    in_.derived["liability_months"] = {months[0], months[1], months[2]};
+  } catch (const RunError&) {
+  }
+}
+
+// The formula file, as the run reads it (only its first three lines).
+void FolderInspection::Formula() {
+  if (!Exists(ResolveHostPath(data_dir_, kFormulaFileName))) return;
+  try {
+    FormulaFile formula = ReadFormulaFile(data_dir_, kLook);
+    Json lines = Json::array();
+    for (const auto& line : formula.fields) lines.push_back({BytesToJsonText(line[0]), BytesToJsonText(line[1])});
+    in_.derived["formula"] = lines;
+  } catch (const RunError&) {
+  }
+}
+
+// The rates file of the rates folder: its six text fields and the rates the run takes from them.
+void FolderInspection::Rates() {
+  fs::path rates_path = ResolveHostPath(rates_dir_, kRatesFileName);
+  if (!Exists(rates_path)) return;
+  std::string record = ReadWholeFile(rates_path);
+  if (record.size() < kRatesRecordLength) Warn("FICA.RAT: " + std::to_string(record.size()) + " bytes, a partial record");
+  record.resize(std::max(record.size(), kRatesRecordLength), '\0');
+  std::array<std::string, 6> fields;
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < 6; ++i) {
+    fields[i] = TrimRight(record.substr(at, kRateWidths[i]));
+    at += kRateWidths[i];
+    CheckNumber(std::string("FICA.RAT ") + kRateKeys[i], fields[i]);
+  }
+  doc_.rates = fields;
+  FicaRates r = ReadFicaRates(rates_dir_, kLook);
+  in_.derived["rates"] = {{"ss_rate1", r.ss_rate1},           {"ss_rate2", r.ss_rate2},
+                          {"ss_base", r.ss_base},             {"medicare_rate1", r.medicare_rate1},
+                          {"medicare_rate2", r.medicare_rate2}, {"second_base", r.second_base}};
+}
+
+// The letterhead file of the rates folder: its five lines.
+void FolderInspection::Letterhead() {
+  fs::path letterhead_path = ResolveHostPath(rates_dir_, kLetterheadFileName);
+  if (!Exists(letterhead_path)) return;
+  std::string record = ReadWholeFile(letterhead_path);
+  record.resize(std::max(record.size(), kLetterheadRecordLength), '\0');
+  std::array<std::string, 5> lines;
+  for (std::size_t i = 0; i < 5; ++i) {
+    lines[i] = TrimRight(record.substr(i * kLetterheadLineWidth, kLetterheadLineWidth));
+    CheckText("prep line " + std::to_string(i + 1), lines[i]);
+  }
+  doc_.letterhead = lines;
+}
+
+// The saved entries of the client folder.
+void FolderInspection::SavedEntries() {
+  fs::path saved_path = ResolveHostPath(data_dir_, kSavedEntriesFileName);
+  if (Exists(saved_path)) doc_.saved_entries = ParseSavedEntries(ReadWholeFile(saved_path));
+}
 
 Json AmountsJson(const std::array<Cents, 9>& amounts) {
   Json a = Json::array();
@@ -268,81 +326,137 @@ Json AmountsJson(const std::array<Cents, 9>& amounts) {
   return a;
 }
 
-}  // namespace
-
-nlohmann::ordered_json ClientDocumentJson(const Inspection& in) {
+// The document up to its employees: the format and the client file.
+void WriteDocumentHead(const Inspection& in, JsonOut& out) {
   const ClientDocument& doc = in.document;
-  Json j;
-  j["format"] = "qreport client folder 1";
+  out.Put("format", "qreport client folder 1");
   if (doc.folder.client) {
     const ClientSpec& c = *doc.folder.client;
-    j["client"] = {{"employer_name", BytesToJsonText(c.employer_name)},
-                   {"trade_name", BytesToJsonText(c.trade_name)},
-                   {"address", BytesToJsonText(c.address)},
-                   {"payroll_date", BytesToJsonText(c.payroll_date)},
-                   {"ein_suffix", c.ein_suffix},
-                   {"futa_rate", BytesToJsonText(c.futa_rate)},
-                   {"futa_base", BytesToJsonText(c.futa_base)},
-                   {"suta_rate", BytesToJsonText(c.suta_rate)},
-                   {"suta_base", BytesToJsonText(c.suta_base)},
-                   {"ein", BytesToJsonText(c.ein)},
-                   {"city_line", BytesToJsonText(c.city_line)}};
+    out.Put("client", {{"employer_name", BytesToJsonText(c.employer_name)},
+                       {"trade_name", BytesToJsonText(c.trade_name)},
+                       {"address", BytesToJsonText(c.address)},
+                       {"payroll_date", BytesToJsonText(c.payroll_date)},
+                       {"ein_suffix", c.ein_suffix},
+                       {"futa_rate", BytesToJsonText(c.futa_rate)},
+                       {"futa_base", BytesToJsonText(c.futa_base)},
+                       {"suta_rate", BytesToJsonText(c.suta_rate)},
+                       {"suta_base", BytesToJsonText(c.suta_base)},
+                       {"ein", BytesToJsonText(c.ein)},
+                       {"city_line", BytesToJsonText(c.city_line)}});
   } else {
-    j["client"] = nullptr;
+    out.Put("client", nullptr);
   }
-  Json employees = Json::array();
-  for (const EmployeeSpec& e : doc.folder.employees) {
-    Json x;
-    x["record_number"] = e.record_number;
-    x["key"] = BytesToJsonText(e.key);
-    if (e.record_number >= 1) {
-      if (e.index_key) x["index_key"] = BytesToJsonText(*e.index_key);
-      x["name"] = BytesToJsonText(e.name);
-      x["fica_flag"] = BytesToJsonText(std::string(1, e.fica_flag));
-      x["exempt_code"] = e.exempt_code;
-      x["misc_amount_1"] = e.misc_amount_1;
-      x["qtd"] = AmountsJson(e.qtd.values);
-      x["ytd"] = AmountsJson(e.ytd.values);
-      x["other"] = AmountsJson(e.other.values);
-      x["plans"] = {e.plans[1], e.plans[2], e.plans[3]};
-    }
-    employees.push_back(x);
+}
+
+Json EmployeeJson(const EmployeeSpec& e) {
+  Json x;
+  x["record_number"] = e.record_number;
+  x["key"] = BytesToJsonText(e.key);
+  if (e.record_number >= 1) {
+    if (e.index_key) x["index_key"] = BytesToJsonText(*e.index_key);
+    x["name"] = BytesToJsonText(e.name);
+    x["fica_flag"] = BytesToJsonText(std::string(1, e.fica_flag));
+    x["exempt_code"] = e.exempt_code;
+    x["misc_amount_1"] = e.misc_amount_1;
+    x["qtd"] = AmountsJson(e.qtd.values);
+    x["ytd"] = AmountsJson(e.ytd.values);
+    x["other"] = AmountsJson(e.other.values);
+    x["plans"] = {e.plans[1], e.plans[2], e.plans[3]};
   }
-  j["employees"] = employees;
-  j["plans_file"] = doc.folder.write_plans;
+  return x;
+}
+
+// The document after its employees: the other files, the decoded values and the warnings.
+void WriteDocumentTail(const Inspection& in, JsonOut& out) {
+  const ClientDocument& doc = in.document;
+  out.Put("plans_file", doc.folder.write_plans);
   if (doc.folder.liability) {
     Json records = Json::array();
     for (const std::string& r : *doc.folder.liability) records.push_back(BytesToJsonText(r));
-    j["liability"] = records;
+    out.Put("liability", records);
   } else {
-    j["liability"] = nullptr;
+    out.Put("liability", nullptr);
   }
   if (doc.rates) {
     Json rates;
     for (std::size_t i = 0; i < 6; ++i) rates[kRateKeys[i]] = BytesToJsonText((*doc.rates)[i]);
-    j["rates"] = rates;
+    out.Put("rates", rates);
   } else {
-    j["rates"] = nullptr;
+    out.Put("rates", nullptr);
   }
   if (doc.letterhead) {
     Json lines = Json::array();
     for (const std::string& line : *doc.letterhead) lines.push_back(BytesToJsonText(line));
-    j["letterhead"] = lines;
+    out.Put("letterhead", lines);
   } else {
-    j["letterhead"] = nullptr;
+    out.Put("letterhead", nullptr);
   }
   if (doc.saved_entries) {
     const SavedEntries& s = *doc.saved_entries;
-    j["saved_entries"] = {{"designee_name", BytesToJsonText(s.designee_name)},
-                          {"designee_phone", BytesToJsonText(s.designee_phone)},
-                          {"preparer_codes", BytesToJsonText(s.preparer_codes)},
-                          {"state_code", BytesToJsonText(s.state_code)}};
+    out.Put("saved_entries", {{"designee_name", BytesToJsonText(s.designee_name)},
+                              {"designee_phone", BytesToJsonText(s.designee_phone)},
+                              {"preparer_codes", BytesToJsonText(s.preparer_codes)},
+                              {"state_code", BytesToJsonText(s.state_code)}});
   } else {
-    j["saved_entries"] = nullptr;
+    out.Put("saved_entries", nullptr);
   }
-  j["derived"] = in.derived.is_null() ? Json::object() : in.derived;
-  j["warnings"] = in.warnings;
-  return j;
+  out.Put("derived", in.derived.is_null() ? Json::object() : in.derived);
+  out.Put("warnings", in.warnings);
+}
+
+// Writes the document as the folder is read: its head once the client file is read, each
+// employee as an item of its list.
+class DocumentWriter final : public InspectionSink {
+ public:
+  explicit DocumentWriter(JsonOut& out) : out_(out) {}
+  void Start(const Inspection& in) override {
+    out_.OpenObject();
+    WriteDocumentHead(in, out_);
+    out_.OpenList("employees");
+  }
+  void OnEmployee(const EmployeeSpec& employee) override { out_.Item(EmployeeJson(employee)); }
+  // After the last employee: the rest of the folder, the decoded values and every warning.
+  void Finish(const Inspection& in) {
+    out_.Close();
+    WriteDocumentTail(in, out_);
+    out_.Close();
+  }
+
+ private:
+  JsonOut& out_;
+};
+
+}  // namespace
+
+Inspection InspectClientFolder(const std::string& data_dir, const std::string& rates_dir, InspectionSink* sink) {
+  Inspection in;
+  FolderInspection folder(data_dir, rates_dir, in);
+  folder.Client();
+  folder.OpenEmployees();
+  if (sink != nullptr) sink->Start(in);
+  folder.Employees(sink);
+  folder.Liability();
+  folder.Formula();
+  folder.Rates();
+  folder.Letterhead();
+  folder.SavedEntries();
+  return in;
+}
+
+nlohmann::ordered_json ClientDocumentJson(const Inspection& in) {
+  JsonTree tree;
+  DocumentWriter writer(tree);
+  writer.Start(in);
+  for (const EmployeeSpec& e : in.document.folder.employees) writer.OnEmployee(e);
+  writer.Finish(in);
+  return tree.Take();
+}
+
+Inspection WriteClientDocumentJson(const std::string& data_dir, const std::string& rates_dir, JsonOut& out) {
+  DocumentWriter writer(out);
+  Inspection in = InspectClientFolder(data_dir, rates_dir, &writer);
+  writer.Finish(in);
+  return in;
 }
 
 std::optional<Cents> ParseAmountText(std::string_view text, std::string& why) {

@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "data/client_writer.h"
+#include "json/json_stream.h"
 #include "run/saved_entries.h"
 #include "text/numbers.h"
 
@@ -36,12 +37,31 @@ struct Inspection {
   std::vector<std::string> warnings;
 };
 
+// Receives an inspection's employees one at a time, in index order, as they are read, so that
+// a caller that writes or checks them never holds them all.
+class InspectionSink {
+ public:
+  virtual ~InspectionSink() = default;
+  // Once the client file is read and the employee files are open, before the first employee:
+  // `inspection` holds the client and the warnings so far.
+  virtual void Start(const Inspection& inspection) { (void)inspection; }
+  // Every entry of the index, valid during the call only; its warnings are already added.
+  virtual void OnEmployee(const EmployeeSpec& employee) = 0;
+};
+
 // Reads the client folder `data_dir` and the rates folder `rates_dir` (empty: the current
-// folder) without writing anything: a missing file is reported as absent, never created.
-Inspection InspectClientFolder(const std::string& data_dir, const std::string& rates_dir);
+// folder) without writing anything: a missing file is reported as absent, never created. With
+// a `sink` the employees go to it and the document's employee list stays empty. Throws RunError
+// when a file that exists cannot be opened or read.
+Inspection InspectClientFolder(const std::string& data_dir, const std::string& rates_dir, InspectionSink* sink = nullptr);
 
 // The inspection as the client document in JSON (with "derived" and "warnings").
 nlohmann::ordered_json ClientDocumentJson(const Inspection& inspection);
+
+// InspectClientFolder and ClientDocumentJson in one, written to `out` as the folder is read, in
+// memory that does not grow with the number of employees. Returns the inspection without its
+// employees. When reading fails part way, `out` holds the document up to there.
+Inspection WriteClientDocumentJson(const std::string& data_dir, const std::string& rates_dir, JsonOut& out);
 
 // An amount written as decimal text ("1234.56", "-0.05", "1,234", "$12.5") in cents, read digit
 // by digit (never through a binary float). Nothing, with `why` set, when it is not such an

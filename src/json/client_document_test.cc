@@ -2,12 +2,14 @@
 // (the demo client and a few hundred generated folders with the edge values), every document
 // inspect prints is valid under docs/client.schema.json, inspect warns of what the run would
 // read as zero or skip and writes nothing, and import names every problem of its input and
-// writes nothing then.
+// writes nothing then. The document written as the folder is read is the one made in memory.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -312,6 +314,65 @@ TEST(ImportCommand, ReadmeExampleImportsAndRuns) {
   EXPECT_EQ(j["lines"]["2"], 4126075);  // 42,110.75 of wages and tips less 850.00 of plans
   auto run = RunQreport(dir, "run harbor --rates-dir harbor");
   EXPECT_TRUE(fs::exists(dir / "harbor" / "report.txt")) << run.err;
+}
+
+}  // namespace
+}  // namespace qreport
+
+namespace qreport {
+namespace {
+
+// The document written as the folder is read is the one made in memory, as text and as rows, and
+// the warnings are the same: for the demo, a folder with faults in every employee file, a folder
+// with a client file alone, and an empty folder.
+TEST(ClientDocument, StreamedDocumentIsTheDocumentInMemory) {
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> make;
+  } cases[] = {
+      {"the demo", [](const fs::path& d) { WriteDemoClient(d); }},
+      {"faults in the employee files",
+       [](const fs::path& d) {
+         WriteDemoClient(d);
+         std::string index = ReadFile(d / "EMPLOYEE.idx");
+         WriteBytes(d / "EMPLOYEE.idx", std::string("ZZ    \xff\xff", 8) + index + std::string("YY    \x00\x10", 8) + "abc");
+         std::string master = ReadFile(d / "EMPLOYEE.fil");
+         master[kNameOffset + 2] = '\x1b';
+         WriteBytes(d / "EMPLOYEE.fil", master.substr(0, master.size() - 3));
+         WriteBytes(d / "PRLIAB", ReadFile(d / "PRLIAB") + "12");
+       }},
+      {"a client file alone",
+       [](const fs::path& d) {
+         ClientFolderSpec spec;
+         spec.client = testing::PlainClient();
+         WriteClientFolder(d, spec);
+         for (const char* name : {"EMPLOYEE.idx", "EMPLOYEE.fil", "EMPLOYEE.PLANS", "PRLIAB"}) fs::remove(d / name);
+       }},
+      {"an empty folder", [](const fs::path&) {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    c.make(dir.path());
+    Inspection in_memory = InspectClientFolder(dir.str(), dir.str());
+    nlohmann::ordered_json j = ClientDocumentJson(in_memory);
+
+    std::ostringstream text;
+    JsonText streamed(text);
+    Inspection inspection = WriteClientDocumentJson(dir.str(), dir.str(), streamed);
+    EXPECT_EQ(text.str(), j.dump(2));
+    EXPECT_EQ(inspection.warnings, in_memory.warnings);
+    EXPECT_TRUE(inspection.document.folder.employees.empty());
+
+    std::vector<std::string> rows, rows_in_memory;
+    JsonRows streamed_rows([&rows](const std::string& key, const nlohmann::ordered_json& leaf) { rows.push_back(key + "=" + leaf.dump()); });
+    WriteClientDocumentJson(dir.str(), dir.str(), streamed_rows);
+    JsonRows rows_of_value([&](const std::string& key, const nlohmann::ordered_json& leaf) {
+      rows_in_memory.push_back(key + "=" + leaf.dump());
+    });
+    rows_of_value.Put({}, j);
+    EXPECT_EQ(rows, rows_in_memory);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include "json/figures_json.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
 #include <string>
 
 #include "json/text_json.h"
@@ -64,9 +68,15 @@ Json WorksheetLineJson(const WorksheetLine& l) {
           {"fica_withheld", PrintedCents(l.fica_withheld)}};
 }
 
-Json WorksheetJson(const WorksheetFigures& w, Json employees) {
+// The worksheet part; `employees` writes the items of its "employees" list.
+void WriteWorksheet(const WorksheetFigures& w, JsonOut& out, const EmployeeItems& employees) {
   const WorksheetTotals& t = w.totals;
   const TaxFigures& f = w.taxes;
+  out.OpenObject("worksheet");
+  out.Put("trade_name", BytesToJsonText(w.trade_name));
+  out.OpenList("employees");
+  employees(out);
+  out.Close();
   Json totals = {{"employee_count", t.employee_count},
                  {"wages_and_tips", PrintedCents(t.wages_and_tips)},
                  {"fica_taxable", PrintedCents(t.fica_taxable)},
@@ -107,11 +117,10 @@ Json WorksheetJson(const WorksheetFigures& w, Json employees) {
   };
   Json plans = Json::array();
   for (int plan = 1; plan <= 3; ++plan) plans.push_back(w.plan_totals[plan]);
-  return {{"trade_name", BytesToJsonText(w.trade_name)},
-          {"employees", std::move(employees)},
-          {"totals", totals},
-          {"recap", recap},
-          {"plan_totals", plans}};
+  out.Put("totals", std::move(totals));
+  out.Put("recap", std::move(recap));
+  out.Put("plan_totals", std::move(plans));
+  out.Close();
 }
 
 Json Form941LinesJson(const Form941Lines& l) {
@@ -168,42 +177,54 @@ void EmployeeLinesJson::OnEmployee(const Employee&, const WorksheetLine* line) {
   if (line != nullptr) lines_.push_back(WorksheetLineJson(*line));
 }
 
-nlohmann::ordered_json FiguresJson(const ReportFigures& f, nlohmann::ordered_json employees) {
-  Json j;
-  j["path"] = f.path == ReportPath::kForm ? "form" : "short";
+void WriteFigures(const ReportFigures& f, JsonOut& out, const EmployeeItems& employees) {
+  out.OpenObject();
+  out.Put("path", f.path == ReportPath::kForm ? "form" : "short");
   if (f.form941) {
-    j["form"] = "941";
+    out.Put("form", "941");
   } else if (f.form944) {
-    j["form"] = "944";
+    out.Put("form", "944");
   } else {
-    j["form"] = nullptr;
+    out.Put("form", nullptr);
   }
-  j["quarter"] = f.quarter;
-  j["year"] = f.year;
-  j["cancelled"] = f.cancelled;
-  j["dialog"] = DialogJson(f.state, f.path);
+  out.Put("quarter", f.quarter);
+  out.Put("year", f.year);
+  out.Put("cancelled", f.cancelled);
+  out.Put("dialog", DialogJson(f.state, f.path));
   Json months = Json::array();
   if (f.form941) {
     const Form941Lines& l = f.form941->lines;
-    j["lines"] = Form941LinesJson(l);
+    out.Put("lines", Form941LinesJson(l));
     for (int m = 1; m <= 3; ++m) months.push_back(l.month[static_cast<std::size_t>(m)]);
-    j["checks"] = {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", l.show_months}};
-    j["employer"] = EmployerJson(f.form941->employer);
+    out.Put("checks", {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", l.show_months}});
+    out.Put("employer", EmployerJson(f.form941->employer));
   } else if (f.form944) {
     const Form944Lines& l = f.form944->lines;
-    j["lines"] = Form944LinesJson(l);
+    out.Put("lines", Form944LinesJson(l));
     for (int m = 1; m <= 12; ++m) months.push_back(l.month[static_cast<std::size_t>(m)]);
-    j["checks"] = {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", !l.under_2500}};
-    j["employer"] = EmployerJson(f.form944->employer);
+    out.Put("checks", {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", !l.under_2500}});
+    out.Put("employer", EmployerJson(f.form944->employer));
   } else {
-    j["lines"] = nullptr;
+    out.Put("lines", nullptr);
   }
-  j["months"] = months;
-  j["worksheet"] = f.worksheet ? WorksheetJson(*f.worksheet, std::move(employees)) : Json(nullptr);
-  if (f.worksheet_error) j["worksheet_error"] = *f.worksheet_error;
-  j["voucher"] = f.voucher ? VoucherJson(*f.voucher) : Json(nullptr);
-  j["schedule_b"] = f.schedule_b ? ScheduleBJson(*f.schedule_b) : Json(nullptr);
-  return j;
+  out.Put("months", std::move(months));
+  if (f.worksheet) {
+    WriteWorksheet(*f.worksheet, out, employees);
+  } else {
+    out.Put("worksheet", nullptr);
+  }
+  if (f.worksheet_error) out.Put("worksheet_error", *f.worksheet_error);
+  out.Put("voucher", f.voucher ? VoucherJson(*f.voucher) : Json(nullptr));
+  out.Put("schedule_b", f.schedule_b ? ScheduleBJson(*f.schedule_b) : Json(nullptr));
+  out.Close();
+}
+
+nlohmann::ordered_json FiguresJson(const ReportFigures& f, nlohmann::ordered_json employees) {
+  JsonTree tree;
+  WriteFigures(f, tree, [&employees](JsonOut& out) {
+    for (Json& line : employees) out.Item(std::move(line));
+  });
+  return tree.Take();
 }
 
 nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_view work_dir, std::string_view report_kind,
@@ -214,6 +235,91 @@ nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_
   nlohmann::ordered_json j = FiguresJson(computed, employees.Take());
   if (figures != nullptr) *figures = std::move(computed);
   return j;
+}
+
+namespace {
+
+// The worksheet's employee lines as the pass makes them, kept until their place in the document
+// comes (the document names the forms' lines first, which need the whole pass): one compact JSON
+// text a line, in memory up to kInMemory bytes and past that in an unnamed temporary file, so
+// that memory stays the same whatever the number of employees. A temporary file that cannot be
+// made or written (a full disk) leaves the rest in memory: the document is still whole.
+class EmployeeLinesSpool final : public WorksheetSink {
+ public:
+  ~EmployeeLinesSpool() override {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+
+  void OnEmployee(const Employee&, const WorksheetLine* line) override {
+    if (line == nullptr) return;
+    held_ += WorksheetLineJson(*line).dump();
+    held_ += '\n';
+    if (held_.size() >= kInMemory && !full_) Spill();
+  }
+
+  // Hands every line to `out` as an item, in the order the pass made them. Throws
+  // std::runtime_error when the temporary file cannot be read back.
+  void Replay(JsonOut& out) {
+    std::string pending;
+    auto items = [&out, &pending](std::string_view text) {
+      pending += text;
+      std::size_t from = 0;
+      for (std::size_t at = pending.find('\n'); at != std::string::npos; at = pending.find('\n', from)) {
+        out.Item(Json::parse(std::string_view(pending).substr(from, at - from)));
+        from = at + 1;
+      }
+      pending.erase(0, from);
+    };
+    if (spilled_ > 0) {
+      if (std::fseek(file_, 0, SEEK_SET) != 0) throw ReadBackError();
+      char buffer[1 << 16];
+      for (std::uint64_t left = spilled_; left > 0;) {
+        std::size_t got = std::fread(buffer, 1, static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof buffer)), file_);
+        if (got == 0) throw ReadBackError();
+        items({buffer, got});
+        left -= got;
+      }
+    }
+    items(held_);
+  }
+
+ private:
+  static constexpr std::size_t kInMemory = std::size_t{1} << 20;
+
+  // Unbuffered, so that a short write says at once how much of the text is in the file.
+  void Spill() {
+    if (file_ == nullptr) {
+      file_ = std::tmpfile();
+      if (file_ == nullptr || std::setvbuf(file_, nullptr, _IONBF, 0) != 0) {
+        full_ = true;
+        return;
+      }
+    }
+    std::size_t written = std::fwrite(held_.data(), 1, held_.size(), file_);
+    spilled_ += written;
+    held_.erase(0, written);
+    if (!held_.empty()) full_ = true;
+  }
+
+  static std::runtime_error ReadBackError() {
+    return std::runtime_error("the temporary file of the employee lines cannot be read back");
+  }
+
+  std::string held_;
+  std::FILE* file_ = nullptr;
+  std::uint64_t spilled_ = 0;  // the bytes in the file, all before those held
+  bool full_ = false;          // no more goes to the file
+};
+
+}  // namespace
+
+ReportFigures WriteClientFigures(std::string_view data_dir, std::string_view work_dir, std::string_view report_kind,
+                                 Platform& platform, JsonOut& out) {
+  EmployeeLinesSpool employees;
+  WorksheetSink* const sinks[] = {&employees};
+  ReportFigures figures = ComputeClientFigures(data_dir, work_dir, report_kind, platform, sinks);
+  WriteFigures(figures, out, [&employees](JsonOut& o) { employees.Replay(o); });
+  return figures;
 }
 
 }  // namespace qreport

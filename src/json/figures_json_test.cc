@@ -1,12 +1,15 @@
 // The report's figures as data: for the demo client and every golden client, each money figure
 // of the JSON is the amount printed at its place in the report a run writes, and computing the
-// figures leaves the client folder and the rates folder exactly as they were.
+// figures leaves the client folder and the rates folder exactly as they were. The figures
+// written as the worksheet's pass goes are the same document as the one made in memory.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -318,6 +321,53 @@ TEST(Lines, DialogValuesComeFromTheSavedEntriesAndTheAnswers) {
     if (!c.cancelled) {
       EXPECT_EQ(j["lines"]["11"], c.deposits);
     }
+  }
+}
+
+}  // namespace
+}  // namespace qreport
+
+namespace qreport {
+namespace {
+
+// Every row of a document, as JsonRows names them.
+std::vector<std::string> RowsOf(const std::function<void(JsonOut&)>& write) {
+  std::vector<std::string> rows;
+  JsonRows out([&rows](const std::string& key, const Json& leaf) { rows.push_back(key + "=" + leaf.dump()); });
+  write(out);
+  return rows;
+}
+
+// The figures written as the pass goes are the figures made in memory, as text and as rows: for
+// the demo, every golden client, and a client whose employee lines outgrow the memory they wait
+// in (their place in the document comes after the forms' lines).
+TEST(Lines, StreamedFiguresAreTheFiguresMadeInMemory) {
+  std::vector<Client> clients = Clients();
+  clients.push_back({"8,000 employees", testing::ManyEmployees(8000, "A TRADE NAME"), testing::kGoldenRates,
+                     {"SMITH PAYROLL SERVICE", "", "", "", ""}, "401\n"});
+  for (const Client& c : clients) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    fs::path client = dir / "client";
+    WriteClientFolder(client, c.folder);
+    WriteRatesFile(dir.path(), c.rates);
+    WriteLetterheadFile(dir.path(), c.letterhead);
+    auto compute = [&](JsonOut& out) {
+      RecordingPlatform platform;
+      platform.answers = c.answers;
+      return WriteClientFigures(client.string(), dir.str(), "941", platform, out);
+    };
+    RecordingPlatform platform;
+    platform.answers = c.answers;
+    ReportFigures in_memory;
+    Json j = ClientFiguresJson(client.string(), dir.str(), "941", platform, &in_memory);
+
+    std::ostringstream text;
+    JsonText streamed(text);
+    ReportFigures figures = compute(streamed);
+    EXPECT_EQ(text.str(), j.dump(2));
+    EXPECT_EQ(figures.worksheet.has_value(), in_memory.worksheet.has_value());
+    EXPECT_EQ(RowsOf(compute), RowsOf([&j](JsonOut& out) { out.Put({}, j); }));
   }
 }
 
