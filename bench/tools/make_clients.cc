@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/client_writer.h"
+#include "support/bench_client.h"
 
 int main(int argc, char** argv) {
   using namespace qreport;
@@ -30,17 +31,9 @@ int main(int argc, char** argv) {
     WriteLetterheadFile(root, {"BUREAU PAYROLL SERVICE", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
     for (int c = 0; c < count; ++c) {
       ClientFolderSpec spec;
-      ClientSpec client;
-      client.employer_name = "CLIENT " + std::to_string(c) + " TRADING CO";
-      client.address = std::to_string(100 + c) + " MARKET STREET";
-      client.city_line = "SPRINGFIELD, IL 62701";
-      client.ein = "36-" + std::to_string(1000000 + c);
-      client.payroll_date = "063026";
-      client.futa_rate = "0.6";
-      client.futa_base = "7000";
-      client.suta_rate = "2.7";
-      client.suta_base = "12000";
-      spec.client = client;
+      spec.client = testing::BenchEmployer("CLIENT " + std::to_string(c) + " TRADING CO",
+                                           std::to_string(100 + c) + " MARKET STREET",
+                                           "36-" + std::to_string(1000000 + c));
       const int employees = 5 + static_cast<int>(next(56));
       for (int i = 0; i < employees; ++i) {
         EmployeeSpec e;

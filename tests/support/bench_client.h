@@ -7,27 +7,34 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/client_writer.h"
 
 namespace qreport::testing {
 
-inline std::filesystem::path WriteBenchClient(int employees) {
-  auto dir = std::filesystem::temp_directory_path() / ("qreport-bench-client-" + std::to_string(employees));
-  if (std::filesystem::exists(dir / "EMPLOYEE.idx")) return dir;
-  ClientFolderSpec spec;
+// An employer as the benchmarks' clients have it: Illinois, payroll at the end of June 2026, the
+// FUTA and SUTA rates and bases every bench client shares.
+inline ClientSpec BenchEmployer(std::string name, std::string address, std::string ein) {
   ClientSpec client;
-  client.employer_name = "BENCHMARK EMPLOYER";
-  client.address = "1 MAIN STREET";
+  client.employer_name = std::move(name);
+  client.address = std::move(address);
   client.city_line = "SPRINGFIELD, IL 62701";
-  client.ein = "36-1234567";
+  client.ein = std::move(ein);
   client.payroll_date = "063026";
   client.futa_rate = "0.6";
   client.futa_base = "7000";
   client.suta_rate = "2.7";
   client.suta_base = "12000";
-  spec.client = client;
+  return client;
+}
+
+inline std::filesystem::path WriteBenchClient(int employees) {
+  auto dir = std::filesystem::temp_directory_path() / ("qreport-bench-client-" + std::to_string(employees));
+  if (std::filesystem::exists(dir / "EMPLOYEE.idx")) return dir;
+  ClientFolderSpec spec;
+  spec.client = BenchEmployer("BENCHMARK EMPLOYER", "1 MAIN STREET", "36-1234567");
   for (int i = 0; i < employees; ++i) {
     EmployeeSpec e;
     e.key = "E" + std::to_string(i);
