@@ -11,19 +11,33 @@ void ApplyExemptCode(std::uint8_t code, bool& suta_subject, bool& futa_subject) 
   futa_subject = !(code == 8 || code == 9);
 }
 
-void DecodeEmployee(Bytes record, Employee& out) {
+namespace {
+
+// The fields of one record. Given a record of the full length as a fixed-size span (as a walk
+// reads them), every field is known to lie inside it and no byte is bound-checked.
+template <std::size_t Extent>
+void DecodeFields(std::span<const std::uint8_t, Extent> record, Employee& out) {
   AssignTextAt(record, kKeyOffset, kKeyWidth, out.key);
   AssignTextAt(record, kNameOffset, kNameWidth, out.name);
   out.fica_flag = static_cast<char>(ByteAt(record, kFicaFlagOffset));
   out.misc_amount_1 = PackedAmountAt(record, kMiscAmount1Offset);
   for (int item = 1; item <= kAmountItems; ++item) {
     std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
-    out.amounts_other[item] = PackedAmountAt(record, kAmountsOtherOffset + at);
     out.amounts_qtd[item] = PackedAmountAt(record, kAmountsQtdOffset + at);
     out.amounts_ytd[item] = PackedAmountAt(record, kAmountsYtdOffset + at);
   }
   out.exempt_code = ByteAt(record, kExemptCodeOffset);
   ApplyExemptCode(out.exempt_code, out.suta_subject, out.futa_subject);
+}
+
+}  // namespace
+
+void DecodeEmployee(Bytes record, Employee& out) {
+  if (record.size() == kEmployeeRecordLength) {
+    DecodeFields(std::span<const std::uint8_t, kEmployeeRecordLength>(record.data(), kEmployeeRecordLength), out);
+  } else {
+    DecodeFields(record, out);
+  }
 }
 
 std::int64_t IndexEntryCount(std::uint64_t size) {
@@ -36,6 +50,7 @@ EmployeeWalk::EmployeeWalk(std::string_view data_dir, bool with_plans, MissingFi
   if (with_plans) {
     plans_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kPlansFileName), kPlansRecordLength, missing);
     plans_size_ = plans_->size();
+    plans_records_ = static_cast<double>(plans_size_) / kPlansRecordLength;
   }
   entry_count_ = IndexEntryCount(index_->size());
 }
@@ -44,20 +59,18 @@ EmployeeWalk::~EmployeeWalk() = default;
 
 bool EmployeeWalk::Next(Employee& out) {
   while (next_entry_ <= entry_count_) {
-    index_->Read(next_entry_++, index_record_);
-    std::int16_t number = Int16At(index_record_, kIndexRecordNumberOffset);
+    const std::int16_t number = Int16At(index_->View(next_entry_++, index_record_), kIndexRecordNumberOffset);
     if (number < 1) continue;  // no such master record; the entry is skipped
 
-    master_->Read(number, master_record_);
     out.record_number = number;
-    DecodeEmployee(master_record_, out);
+    DecodeEmployee(master_->View(number, master_record_), out);
 
     out.plan_amount_a = {};
-    if (plans_ && static_cast<double>(number) <= static_cast<double>(plans_size_) / kPlansRecordLength) {
-      plans_->Read(number, plans_record_);
+    if (plans_ && static_cast<double>(number) <= plans_records_) {
+      const Bytes plans = plans_->View(number, plans_record_);
       for (int plan = 1; plan <= kPlans; ++plan) {
         std::size_t at = static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset;
-        out.plan_amount_a[plan] = PackedAmountAt(plans_record_, at);
+        out.plan_amount_a[plan] = PackedAmountAt(plans, at);
       }
     }
     return true;

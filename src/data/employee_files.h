@@ -102,7 +102,6 @@ struct Employee {
   std::string name;    // 30 bytes
   char fica_flag = 0;  // 'Y' (capital only): subject to social security and Medicare
   double misc_amount_1 = 0;
-  Numbered<double, kAmountItems> amounts_other;
   Numbered<double, kAmountItems> amounts_qtd;
   Numbered<double, kAmountItems> amounts_ytd;
   std::uint8_t exempt_code = 0;
@@ -145,6 +144,7 @@ class EmployeeWalk {
   std::int64_t entry_count_ = 0;
   std::int64_t next_entry_ = 1;
   std::uint64_t plans_size_ = 0;
+  double plans_records_ = 0;  // plans_size_ / 75, unrounded: the last record number with plans
   std::array<std::uint8_t, kIndexRecordLength> index_record_{};
   std::array<std::uint8_t, kEmployeeRecordLength> master_record_{};
   std::array<std::uint8_t, kPlansRecordLength> plans_record_{};

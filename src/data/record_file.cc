@@ -101,6 +101,7 @@ RecordFile::RecordFile(const std::filesystem::path& path, std::size_t record_len
   std::error_code ec;
   std::uintmax_t length = std::filesystem::file_size(path, ec);
   size_ = ec ? 0 : static_cast<std::uint64_t>(length);
+  whole_records_ = size_ / record_length_;
 }
 
 RecordFile::~RecordFile() {
@@ -144,6 +145,18 @@ std::size_t RecordFile::CopyRecord(std::int64_t number, std::span<std::uint8_t> 
   std::size_t present = static_cast<std::size_t>(std::min<std::uint64_t>(length, window_used_ - from));
   std::memcpy(out.data(), window_.data() + from, present);
   return present;
+}
+
+std::span<const std::uint8_t> RecordFile::View(std::int64_t number, std::span<std::uint8_t> scratch) {
+  if (number >= 1 && static_cast<std::uint64_t>(number - 1) < whole_records_) {
+    const std::uint64_t offset = static_cast<std::uint64_t>(number - 1) * record_length_;
+    if (offset < window_start_ || offset + record_length_ > window_start_ + window_used_) Fill(offset);
+    if (offset + record_length_ <= window_start_ + window_used_) {
+      return {window_.data() + (offset - window_start_), record_length_};
+    }
+  }
+  Read(number, scratch);
+  return scratch;
 }
 
 std::vector<std::uint8_t> RecordFile::Read(std::int64_t number) {

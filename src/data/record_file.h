@@ -42,6 +42,11 @@ class RecordFile {
   // Reads record `number` into a new buffer of record_length() bytes.
   std::vector<std::uint8_t> Read(std::int64_t number);
 
+  // Record `number` as Read gives it, without copying it when it can: a view of the read buffer
+  // when the whole record is in it, else `scratch` (record_length() bytes) filled by Read. Valid
+  // until the next read of this file. Throws RunError as Read does.
+  std::span<const std::uint8_t> View(std::int64_t number, std::span<std::uint8_t> scratch);
+
  private:
   void Fill(std::uint64_t offset);
   // Copies what the file has of record `number` to the start of `out`; returns how many bytes.
@@ -50,6 +55,7 @@ class RecordFile {
   std::FILE* file_ = nullptr;
   std::size_t record_length_;
   std::uint64_t size_ = 0;
+  std::uint64_t whole_records_ = 0;  // size_ / record_length_
   std::vector<std::uint8_t> window_;
   std::uint64_t window_start_ = 0;
   std::size_t window_used_ = 0;

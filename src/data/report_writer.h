@@ -43,6 +43,15 @@ class ReportWriter {
   void TabTo(int column);
   // The column the next byte lands in.
   int column() const { return column_; }
+
+  // A line written in one piece, for the places that print many alike: Reserve gives room for
+  // `bytes` at the end of the buffer, the caller writes the line's bytes and its CR LF there, and
+  // CommitLine counts them; the next byte starts a new line.
+  char* Reserve(std::size_t bytes) { return Room(bytes); }
+  void CommitLine(char* end) {
+    Wrote(end);
+    column_ = 1;
+  }
   // Writes out what is buffered and closes the file; throws RunError when it cannot.
   void Close();
 

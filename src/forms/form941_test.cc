@@ -87,6 +87,33 @@ TEST(Form941Money, ProductsRoundAsTheDoublesFall) {
   EXPECT_EQ(Minus(10, 30), -20);
 }
 
+// Sums and differences of small operands skip the evaluation in doubles; they must store what it
+// stores, up to the edge of that range and past it, where the evaluation itself rounds.
+TEST(Form941Money, SumsAndDifferencesStoreWhatTheirEvaluationInDoublesStores) {
+  auto evaluated_plus = [](Cents a, Cents b) { return ToCents(CentsValue(a) + CentsValue(b)); };
+  auto evaluated_minus = [](Cents a, Cents b) { return ToCents(CentsValue(a) - CentsValue(b)); };
+  const Cents edges[] = {0, 1, -1, 99, kExactCents, -kExactCents, kExactCents - 1, kExactCents + 1,
+                         -kExactCents - 1, Cents{1} << 53, (Cents{1} << 62) + 12345};
+  for (Cents a : edges) {
+    for (Cents b : edges) {
+      SCOPED_TRACE(::testing::Message() << a << " and " << b);
+      EXPECT_EQ(Plus(a, b), evaluated_plus(a, b));
+      EXPECT_EQ(Minus(a, b), evaluated_minus(a, b));
+    }
+  }
+  std::uint64_t state = 0xDA3E39CB94B95BDBu;
+  for (int n = 0; n < 20000; ++n) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    const Cents spans[] = {1000000, kExactCents, Cents{1} << 56};
+    const Cents span = spans[n % 3];
+    const Cents a = static_cast<Cents>(state >> 8) % (2 * span + 1) - span;
+    const Cents b = static_cast<Cents>((state >> 3) * 2654435761u) % (2 * span + 1) - span;
+    SCOPED_TRACE(::testing::Message() << a << " and " << b);
+    ASSERT_EQ(Plus(a, b), evaluated_plus(a, b));
+    ASSERT_EQ(Minus(a, b), evaluated_minus(a, b));
+  }
+}
+
 TEST(Form941Money, RatesInEitherNotationAreTheSame) {
   for (const char* text : {"6.2", ".062", "6.20", "0.0620"}) {
     SCOPED_TRACE(text);

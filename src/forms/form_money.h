@@ -18,8 +18,14 @@ using Rate = std::int64_t;
 inline Rate ToRate(double fraction) { return RoundHalfEven(fraction * 10000.0); }
 inline double RateValue(Rate rate) { return static_cast<double>(rate) / 10000.0; }
 
-inline Cents Plus(Cents a, Cents b) { return ToCents(CentsValue(a) + CentsValue(b)); }
-inline Cents Minus(Cents a, Cents b) { return ToCents(CentsValue(a) - CentsValue(b)); }
+// Operands within kExactCents (numbers.h) store their exact sum or difference, as the evaluation in
+// doubles does for them; only larger ones are evaluated.
+inline Cents Plus(Cents a, Cents b) {
+  return WithinExactCents(a) && WithinExactCents(b) ? a + b : ToCents(CentsValue(a) + CentsValue(b));
+}
+inline Cents Minus(Cents a, Cents b) {
+  return WithinExactCents(a) && WithinExactCents(b) ? a - b : ToCents(CentsValue(a) - CentsValue(b));
+}
 
 // rate x amount, stored once.
 inline Cents Times(Rate rate, Cents amount) { return ToCents(RateValue(rate) * CentsValue(amount)); }

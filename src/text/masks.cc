@@ -183,23 +183,29 @@ int DigitCount(unsigned long long n) {
   return estimate + (n >= kPowers[estimate] ? 1 : 0);
 }
 
-// A magnitude within a quarter of the field's smallest unit (a cent for two decimals) of a whole
-// count of it, as nearly every amount is, printed from that count without the exact conversion.
-// Below 1e13 the product magnitude x 100 is off the exact one by at most 1/16, and the 18-digit
-// string off the exact value by at most 1/2000 of a unit, so that string lies within 0.32 units
-// of the count and rounds to the count itself; nearer a half the exact digits decide. False when
-// the shortcut does not apply.
+// The count of a field's smallest units (cents for two decimals) that a magnitude below 1e13 prints
+// as, read from `scaled` (the magnitude times 1, 10 or 100) when it lies within a quarter unit of a
+// whole count, as nearly every amount does: then no exact conversion is needed. Below 1e13 the
+// product is off the exact one by at most 1/16, and the 18-digit string off the exact value by at
+// most 1/2000 of a unit, so that string lies within 0.32 units of the count and rounds to the
+// count itself. False nearer a half, where the exact digits decide.
+bool NearestUnits(double scaled, unsigned long long& units) {
+  // Below 1e15 the truncation and its remainder are exact.
+  units = static_cast<unsigned long long>(static_cast<long long>(scaled));
+  const double remainder = scaled - static_cast<double>(units);
+  if (remainder > 0.25 && remainder < 0.75) return false;
+  if (remainder >= 0.75) ++units;
+  return true;
+}
+
+// A magnitude printed from its count of units (NearestUnits) in any field of up to two decimals.
+// False when the shortcut does not apply.
 bool AppendExactUnits(Out& out, const Field& field, double magnitude, bool negative) {
   const int decimals = field.decimals;
   if (decimals > 2 || !(magnitude < 1e13)) return false;
   const double scale = decimals == 0 ? 1.0 : (decimals == 1 ? 10.0 : 100.0);
-  // Below 1e15 the truncation and its remainder are exact.
-  const double scaled = magnitude * scale;
-  auto units = static_cast<long long>(scaled);
-  const double remainder = scaled - static_cast<double>(units);
-  if (remainder > 0.25 && remainder < 0.75) return false;
-  if (remainder >= 0.75) ++units;
-  auto whole = static_cast<unsigned long long>(units);
+  unsigned long long whole = 0;
+  if (!NearestUnits(magnitude * scale, whole)) return false;
   unsigned long long fraction = 0;
   if (decimals == 2) {
     fraction = whole % 100;
@@ -291,7 +297,46 @@ std::string PlainText(double value) {
 
 }  // namespace
 
-char* NumberMask::FormatTo(char* to, double value) const {
+char* NumberMask::FormatCentsField(char* to, double magnitude, bool negative) const {
+  unsigned long long units = 0;
+  if (!NearestUnits(magnitude * 100.0, units)) return nullptr;
+  unsigned long long whole = units / 100;
+  if (whole >= fits_[negative ? 1 : 0]) return nullptr;
+  const auto cents = static_cast<unsigned>(units % 100);
+  const int width = sections_[0].field.Width();
+  // The field's width in blanks, then the digits from its right end: the cents, the point, the
+  // whole part by groups of three, the sign right before the first digit.
+  std::memset(to, ' ', kCentsFieldMost);
+  char* p = to + width - 2;
+  std::memcpy(p, kDigitPairs.data() + 2 * cents, 2);
+  *--p = '.';
+  if (whole == 0) {
+    *--p = '0';
+  } else {
+    for (; whole >= 1000; whole /= 1000) {
+      const auto group = static_cast<unsigned>(whole % 1000);
+      p -= 3;
+      p[0] = static_cast<char>('0' + group / 100);
+      std::memcpy(p + 1, kDigitPairs.data() + 2 * (group % 100), 2);
+      *--p = ',';
+    }
+    const auto rest = static_cast<unsigned>(whole);
+    if (rest >= 100) {
+      p -= 3;
+      p[0] = static_cast<char>('0' + rest / 100);
+      std::memcpy(p + 1, kDigitPairs.data() + 2 * (rest % 100), 2);
+    } else if (rest >= 10) {
+      p -= 2;
+      std::memcpy(p, kDigitPairs.data() + 2 * rest, 2);
+    } else {
+      *--p = static_cast<char>('0' + rest);
+    }
+  }
+  if (negative) *--p = '-';
+  return to + width;
+}
+
+char* NumberMask::FormatAnyTo(char* to, double value) const {
   if (bare_field_ && value > -1e13 && value < 1e13) {
     // One section that is all field, as the report's masks are: no section to choose and no
     // literal to copy (-0.0 prints as 0, NaN fails the range test).

@@ -43,7 +43,14 @@ class NumberMask {
   // widened to every digit of a double, its grouping and sign, or the exponent form.
   constexpr std::size_t MaxBytes() const { return longest_ + kNumberRoom; }
   // Writes the bytes AppendTo appends to `to`, which has room for MaxBytes(); returns their end.
-  char* FormatTo(char* to, double value) const;
+  char* FormatTo(char* to, double value) const {
+    if (cents_field_ && value > -1e13 && value < 1e13) {
+      // -0.0 prints as 0, NaN fails the range test.
+      const bool negative = value < 0.0;
+      if (char* end = FormatCentsField(to, negative ? -value : value, negative)) return end;
+    }
+    return FormatAnyTo(to, value);
+  }
 
   // The numeric field of a section: where it is and what its placeholders ask for.
   struct Field {
@@ -130,6 +137,19 @@ class NumberMask {
     Add(mask.substr(start));
     bare_field_ = count_ == 1 && sections_[0].has_field && sections_[0].field.begin == 0 &&
                   sections_[0].field.end == sections_[0].text.size();
+    const Field& f = sections_[0].field;
+    if (bare_field_ && f.decimals == 2 && f.grouping && !f.zero_fill && f.Width() <= kCentsFieldMost) {
+      fits_[0] = WholeLimit(f.integer_positions);
+      fits_[1] = WholeLimit(f.integer_positions - 1);
+      cents_field_ = fits_[1] >= 10;
+    }
+  }
+  // The least whole part that no longer fits `positions` grouped by three: 10^d for the most
+  // digits d with d + (d - 1) / 3 <= positions (1 when not even one digit fits).
+  static constexpr unsigned long long WholeLimit(int positions) {
+    unsigned long long limit = 1;
+    for (int digits = 1; digits + (digits - 1) / 3 <= positions; ++digits) limit *= 10;
+    return limit;
   }
   constexpr void Add(std::string_view text) {
     Section& s = sections_[count_++];
@@ -138,10 +158,22 @@ class NumberMask {
     s.has_field = FindField(text, s.field);
   }
 
+  // FormatTo by the general rule.
+  char* FormatAnyTo(char* to, double value) const;
+  // The short road for a grouped two-decimal field: an amount within a quarter cent of a whole
+  // cent whose whole part fits the field is written right to left into the field's width, blanks
+  // first. Null when it does not apply, and the general rule prints the amount.
+  char* FormatCentsField(char* to, double magnitude, bool negative) const;
+  static constexpr int kCentsFieldMost = 16;  // the widest such field: one 16-byte store of blanks
+
   Section sections_[3]{};
   int count_ = 0;
   std::size_t longest_ = 0;  // the longest section's length
   bool bare_field_ = false;  // one section, and all of it the field
+  // The mask is one grouped field with two decimals and blank fill ("#,###,###.##"), and fits_
+  // holds the least whole parts that overflow it: [0] without a sign, [1] with "-".
+  bool cents_field_ = false;
+  unsigned long long fits_[2] = {0, 0};
 };
 
 // Formats value by the mask; never fails, never drops a digit.

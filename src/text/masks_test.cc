@@ -350,14 +350,17 @@ std::optional<std::int64_t> ExactCents(double dollars) {
 
 // Amounts a little off the cent, as sums and differences of dollars in doubles are (the room under
 // a wage base, a quarter's wages plus tips), and amounts near the half cent: printed as the exact
-// rounding says, by a mask that is all field and by one with literals around it.
+// rounding says, by the worksheet's two masks that are all field and by one with literals around
+// it (the same field, printed by the general rule). Whole parts around the masks' widths, with and
+// without a sign, are among them.
 TEST(FormatAmountMask, AmountsOffTheCentPrintTheirExactlyRoundedCents) {
   const double offsets[] = {0, 1e-9, -1e-9, 1e-6, -1e-6, 0.0004, -0.0004, 0.0025, -0.0025,
                             0.0049, -0.0049, 0.00499999, 0.0051, -0.0051, 0.005, -0.005};
   std::uint64_t state = 0x2545F4914F6CDD1Du;
   for (int n = 0; n < 4000; ++n) {
     state = state * 6364136223846793005u + 1442695040888963407u;
-    const std::int64_t span = n % 3 == 0 ? 100000 : (n % 3 == 1 ? 100000000 : 900000000000000);
+    const std::int64_t spans[] = {100000, 100000000, 900000000000000, 1000000000, 100000000};
+    const std::int64_t span = spans[n % 5];
     const std::int64_t base = static_cast<std::int64_t>(state >> 11) % (2 * span + 1) - span;
     for (double offset : offsets) {
       double dollars = static_cast<double>(base) / 100.0 + offset;
@@ -371,11 +374,14 @@ TEST(FormatAmountMask, AmountsOffTheCentPrintTheirExactlyRoundedCents) {
       // A negative amount that rounds to no cents keeps its sign, as the masks print it.
       std::string want = (dollars < 0 ? "-" : "") + whole + "." + static_cast<char>('0' + fraction / 10) +
                          static_cast<char>('0' + fraction % 10);
-      if (want.size() < 12) want.insert(0, 12 - want.size(), ' ');
+      auto in_width = [&want](std::size_t width) {
+        return want.size() < width ? std::string(width - want.size(), ' ') + want : want;
+      };
 
       SCOPED_TRACE(testing::Message() << std::setprecision(17) << "dollars " << dollars);
-      ASSERT_EQ(FormatAmount("#,###,###.##", dollars), want);
-      ASSERT_EQ(FormatAmount("[#,###,###.##]", dollars), "[" + want + "]");
+      ASSERT_EQ(FormatAmount("#,###,###.##", dollars), in_width(12));
+      ASSERT_EQ(FormatAmount("###,###.##", dollars), in_width(10));
+      ASSERT_EQ(FormatAmount("[#,###,###.##]", dollars), "[" + in_width(12) + "]");
     }
   }
 }

@@ -89,6 +89,4 @@ std::optional<std::int64_t> StrictInteger(std::string_view text) {
   return value;
 }
 
-Cents AddToCents(Cents sum, double amount) { return ToCents(CentsValue(sum) + amount); }
-
 }  // namespace qreport

@@ -30,19 +30,21 @@ std::optional<std::int64_t> StrictInteger(std::string_view text);
 // outside the range of int64_t saturate; NaN gives 0.
 // Inline: every amount of every employee is stored through it.
 inline std::int64_t RoundHalfEven(double value) {
+  // From 2^52 up every double is a whole number already.
+  constexpr double kWholeFrom = 4503599627370496.0;  // 2^52
+  if (value < kWholeFrom && value > -kWholeFrom) {
+    // The floor by integer truncation; below 2^52 both the truncation and the fraction are exact.
+    auto whole = static_cast<std::int64_t>(value);
+    if (static_cast<double>(whole) > value) --whole;
+    const double fraction = value - static_cast<double>(whole);
+    if (fraction > 0.5 || (fraction == 0.5 && (whole & 1) != 0)) ++whole;
+    return whole;
+  }
   if (value != value) return 0;  // NaN
   constexpr double kLimit = 9223372036854775807.0;  // 2^63
   if (value >= kLimit) return std::numeric_limits<std::int64_t>::max();
   if (value <= -kLimit) return std::numeric_limits<std::int64_t>::min();
-  // From 2^52 up every double is a whole number already.
-  constexpr double kWholeFrom = 4503599627370496.0;  // 2^52
-  if (value >= kWholeFrom || value <= -kWholeFrom) return static_cast<std::int64_t>(value);
-  // The floor by integer truncation; below 2^52 both the truncation and the fraction are exact.
-  auto whole = static_cast<std::int64_t>(value);
-  if (static_cast<double>(whole) > value) --whole;
-  const double fraction = value - static_cast<double>(whole);
-  if (fraction > 0.5 || (fraction == 0.5 && (whole & 1) != 0)) ++whole;
-  return whole;
+  return static_cast<std::int64_t>(value);
 }
 
 // Stores a decimal value as cents: value x 100, nearest integer, ties to even (0.125 -> 12).
@@ -51,8 +53,28 @@ inline Cents ToCents(double value) { return RoundHalfEven(value * 100.0); }
 // The value of a cents count as a double (cents / 100.0).
 inline double CentsValue(Cents cents) { return static_cast<double>(cents) / 100.0; }
 
+// Cents up to 2^48 either way (2.8 trillion dollars): for two such amounts, taking both to
+// dollars, adding or subtracting them and storing the result as cents again gives exactly their
+// integer sum or difference. Each of the four roundings on the way (two quotients, the sum, the
+// product by 100) is off by at most 2^-53 of its value, for such operands less than 0.2 of a cent
+// in all, and the exact result is the integer nearest to anything that near it. So the running
+// sums of every employee are added without a division.
+inline constexpr Cents kExactCents = Cents{1} << 48;
+inline bool WithinExactCents(Cents cents) { return cents <= kExactCents && cents >= -kExactCents; }
+
 // A running sum kept in cents: the amount is added to the sum's value and the result stored as
-// cents again, so every addition rounds (the liability file's months, the plan totals).
-Cents AddToCents(Cents sum, double amount);
+// cents again, so every addition rounds (the liability file's months, the plan totals). An
+// amount within 1/64 of a cent of whole cents (as every amount read from a record is) adds those
+// cents exactly, by the reasoning above; others are evaluated.
+inline Cents AddToCents(Cents sum, double amount) {
+  const double scaled = amount * 100.0;
+  if (WithinExactCents(sum) && scaled <= static_cast<double>(kExactCents) &&
+      scaled >= -static_cast<double>(kExactCents)) {
+    const Cents cents = RoundHalfEven(scaled);
+    const double off = scaled - static_cast<double>(cents);
+    if (off <= 1.0 / 64 && off >= -1.0 / 64) return sum + cents;
+  }
+  return ToCents(CentsValue(sum) + amount);
+}
 
 }  // namespace qreport

@@ -4,7 +4,9 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <cstdint>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -75,6 +77,36 @@ TEST(ToCents, StoresValueTimesHundredHalfToEven) {
   EXPECT_EQ(ToCents(-12.5), -1250);
   EXPECT_EQ(ToCents(ParseDecimal("12abc")), 1200);
   EXPECT_EQ(ToCents(0), 0);
+}
+
+// A running sum adds most amounts without evaluating in doubles; what it stores must be what the
+// evaluation stores, for amounts on the cent, off it by up to a few hundredths of a cent, near a
+// half cent, and operands at and past the range where the short way applies.
+TEST(AddToCents, StoresWhatTheSumEvaluatedInDoublesStores) {
+  const double offsets[] = {0, 1e-7, -1e-7, 0.0001, -0.0001, 0.00015, -0.00015, 0.0002, 0.004, 0.005, -0.005};
+  const Cents sums[] = {0, 1, -1, 123456789, -987654321012, kExactCents, -kExactCents, kExactCents + 1,
+                        -kExactCents - 1, Cents{1} << 52, Cents{1} << 60};
+  std::uint64_t state = 0x853C49E6748FEA9Bu;
+  for (int n = 0; n < 1200; ++n) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    const Cents spans[] = {100000, 100000000000, kExactCents};
+    const Cents span = spans[n % 3];
+    const Cents cents = static_cast<Cents>(state >> 11) % (2 * span + 1) - span;
+    for (Cents sum : sums) {
+      for (double offset : offsets) {
+        const double amount = static_cast<double>(cents) / 100.0 + offset;
+        SCOPED_TRACE(::testing::Message() << "sum " << sum << " amount " << amount);
+        ASSERT_EQ(AddToCents(sum, amount), ToCents(CentsValue(sum) + amount));
+        ASSERT_EQ(AddToCents(-sum, amount), ToCents(CentsValue(-sum) + amount));
+      }
+    }
+  }
+  const double odd[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                        -std::numeric_limits<double>::infinity(), 1e300, 2814749767106.56, -2814749767106.57};
+  for (double amount : odd) {
+    SCOPED_TRACE(::testing::Message() << "amount " << amount);
+    EXPECT_EQ(AddToCents(5, amount), ToCents(CentsValue(5) + amount));
+  }
 }
 
 TEST(StrictNumbers, ReadOnlyTextThatIsWhollyOnePlainNumber) {

@@ -1,6 +1,7 @@
 #include "worksheet/layout.h"
 
 #include <array>
+#include <cstring>
 
 #include "data/bytes.h"
 #include "text/ascii.h"
@@ -19,6 +20,7 @@ constexpr std::string_view kRateMask = "  ###.## ";
 
 // Columns of the page (from 1).
 constexpr int kNameColumn = 8;           // the employee's name, after the key
+constexpr std::size_t kNameWidthShown = 23;
 constexpr int kAmountsColumn = 32;       // the first amount of an employee line and of the totals
 constexpr int kRecapAmountsColumn = 38;  // the recap's taxable amount, rate and tax
 constexpr int kTitleColumn = 53;         // the worksheet's title and its underline, centred
@@ -29,6 +31,12 @@ constexpr int kLastRecapStart = 42;
 
 constexpr std::array<std::string_view, 12> kMonthNames = {
     "January", "February", "March", "April", "May", "June", "July", "August", "September", "October", "November", "December"};
+
+// The most bytes of one employee line but its key: blanks to the amounts column and a line end,
+// twice (a key past the name's column ends a line of its own), the name, the nine amounts at their
+// masks' widest and the line end.
+constexpr std::size_t kEmployeeLineRoom =
+    2 * (kAmountsColumn + 2) + kNameWidthShown + 5 * kWageField.MaxBytes() + 4 * kSmallField.MaxBytes() + 2;
 
 // Characters `start` (from 1) to `start + count - 1` of `text`; fewer where the text is shorter.
 std::string_view Mid(std::string_view text, std::size_t start, std::size_t count) {
@@ -114,20 +122,44 @@ void WorksheetPrinter::PageHeading() {
 
 void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
   if (page_ == 0 || line_count_ > kLinesPerPage) PageHeading();
-  out_.DataText(line.key);
-  out_.TabTo(kNameColumn);
-  // The name in 23 columns, cut or padded; control bytes in it print as blanks.
-  std::string_view name = line.name.substr(0, 23);
-  out_.DataText(name);
-  out_.Repeat(' ', 23 - static_cast<int>(name.size()));
-  out_.TabTo(kAmountsColumn);
+  // The line is written in one piece into the report's buffer: this is the loop of the run.
+  char* p = out_.Reserve(kEmployeeLineRoom + line.key.size());
+  int column = out_.column();
+  // Data text: control bytes print as blanks.
+  auto data_text = [&p, &column](std::string_view text) {
+    for (char c : text) *p++ = DataByte(c);
+    column += static_cast<int>(text.size());
+  };
+  auto blanks = [&p, &column](std::size_t count) {
+    std::memset(p, ' ', count);
+    p += count;
+    column += static_cast<int>(count);
+  };
+  // As ReportWriter::TabTo: blanks up to `to`, after a line end when the line is already past it.
+  auto tab_to = [&](int to) {
+    if (column > to) {
+      *p++ = '\r';
+      *p++ = '\n';
+      column = 1;
+    }
+    blanks(static_cast<std::size_t>(to - column));
+  };
+  data_text(line.key);
+  tab_to(kNameColumn);
+  // The name in 23 columns, cut or padded.
+  const std::string_view name = line.name.substr(0, kNameWidthShown);
+  data_text(name);
+  blanks(kNameWidthShown - name.size());
+  tab_to(kAmountsColumn);
   for (double wage : {line.wages_and_tips, line.fica_taxable, line.futa_taxable, line.suta_taxable, line.sdi_taxable}) {
-    out_.Amount(kWageField, wage);
+    p = kWageField.FormatTo(p, wage);
   }
   for (double amount : {line.tips, line.federal_withheld, line.state_withheld, line.fica_withheld}) {
-    out_.Amount(kSmallField, amount);
+    p = kSmallField.FormatTo(p, amount);
   }
-  out_.LineEnd();
+  *p++ = '\r';
+  *p++ = '\n';
+  out_.CommitLine(p);
   ++line_count_;
   ++employee_count_;
   if (line_count_ >= kLinesPerPage) PageHeading();

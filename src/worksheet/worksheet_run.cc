@@ -1,5 +1,15 @@
 #include "worksheet/worksheet_run.h"
 
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
 #include "data/client_file.h"
 #include "data/employee_files.h"
 #include "data/errors.h"
@@ -63,6 +73,144 @@ std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx, std::span<Work
   return f;
 }
 
+// Prints employee lines on a thread of its own. The pass hands over copies of its lines a batch at
+// a time and is never more than kBatchesAhead batches ahead, so memory stays flat; the printer
+// (and the writer and heading state it prints with) belong to the thread until End returns.
+class WorksheetPrinting::LinePrinter {
+ public:
+  // Starts the thread; throws std::system_error when the system gives none.
+  explicit LinePrinter(WorksheetPrinter& printer) : printer_(printer) { thread_ = std::thread([this] { Run(); }); }
+  ~LinePrinter() {
+    try {
+      End(/*discard=*/true);
+    } catch (...) {
+    }
+  }
+  LinePrinter(const LinePrinter&) = delete;
+  LinePrinter& operator=(const LinePrinter&) = delete;
+
+  // Copies `line` into the batch being filled, and hands the batch over once it is full. After a
+  // failed write nothing more is printed, and the lines are dropped.
+  void Add(const WorksheetLine& line) {
+    if (failed_.load(std::memory_order_relaxed)) return;
+    WorksheetLine& copy = filling_.lines.emplace_back(line);
+    copy.key = {};
+    copy.name = {};
+    filling_.text_sizes.emplace_back(line.key.size(), line.name.size());
+    filling_.text.append(line.key).append(line.name);
+    if (filling_.lines.size() == kBatchLines) HandOver();
+  }
+
+  // Hands over the last batch and waits until every line is printed (or, with `discard`, drops
+  // what has not been printed yet), then ends the thread. Returns the error number of the write
+  // that stopped the printing, if one did; rethrows anything else the printing threw, unless
+  // discarding.
+  std::optional<int> End(bool discard) {
+    if (!thread_.joinable()) return error_;
+    if (!discard) HandOver();
+    {
+      const std::lock_guard lock(mutex_);
+      ending_ = true;
+      if (discard) waiting_.clear();
+    }
+    changed_.notify_all();
+    thread_.join();
+    if (other_ && !discard) std::rethrow_exception(other_);
+    return error_;
+  }
+
+ private:
+  static constexpr std::size_t kBatchLines = 256;
+  static constexpr std::size_t kBatchesAhead = 4;
+  static constexpr std::size_t kCacheLine = 64;
+
+  struct Batch {
+    std::vector<WorksheetLine> lines;                            // their keys and names are in `text`
+    std::vector<std::pair<std::size_t, std::size_t>> text_sizes;  // each line's key and name sizes
+    std::string text;                                            // every line's key, then its name
+
+    void Clear() {
+      lines.clear();
+      text_sizes.clear();
+      text.clear();
+    }
+  };
+
+  // Waits while kBatchesAhead batches are waiting, then hands the filled batch over and takes a
+  // printed one back to fill (no allocation once there are enough of them).
+  void HandOver() {
+    if (filling_.lines.empty()) return;
+    Batch next;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return waiting_.size() < kBatchesAhead; });
+      waiting_.push_back(std::move(filling_));
+      if (!printed_.empty()) {
+        next = std::move(printed_.back());
+        printed_.pop_back();
+      }
+    }
+    changed_.notify_all();
+    next.Clear();
+    filling_ = std::move(next);
+  }
+
+  void Run() {
+    for (;;) {
+      Batch batch;
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !waiting_.empty() || ending_; });
+        if (waiting_.empty()) return;
+        batch = std::move(waiting_.front());
+        waiting_.pop_front();
+      }
+      changed_.notify_all();
+      if (failed_.load(std::memory_order_relaxed)) continue;
+      try {
+        Print(batch);
+      } catch (const RunError& error) {
+        error_ = error.number();
+        failed_ = true;
+      } catch (...) {
+        other_ = std::current_exception();
+        failed_ = true;
+      }
+      const std::lock_guard lock(mutex_);
+      if (printed_.size() < kBatchesAhead) printed_.push_back(std::move(batch));
+    }
+  }
+
+  void Print(const Batch& batch) {
+    WorksheetPrinter& printer = printer_;
+    std::string_view text = batch.text;
+    for (std::size_t i = 0; i < batch.lines.size(); ++i) {
+      WorksheetLine line = batch.lines[i];
+      const auto [key_size, name_size] = batch.text_sizes[i];
+      line.key = text.substr(0, key_size);
+      line.name = text.substr(key_size, name_size);
+      text.remove_prefix(key_size + name_size);
+      printer.EmployeeLine(line);
+    }
+  }
+
+  WorksheetPrinter& printer_;
+  // The pass's own, on cache lines of their own: the thread never touches them, so the pass's
+  // writes for every line do not take the lines the thread reads away from it.
+  alignas(kCacheLine) Batch filling_;
+  alignas(kCacheLine) std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Batch> waiting_;  // with printed_ and ending_, guarded by mutex_
+  std::vector<Batch> printed_;  // batches to fill again
+  bool ending_ = false;
+  // Set by the thread once, when a write fails; read by the pass for every line.
+  alignas(kCacheLine) std::atomic<bool> failed_{false};
+  // Set by the thread; read by End after the join.
+  std::optional<int> error_;
+  std::exception_ptr other_;
+  std::thread thread_;
+};
+
 WorksheetPrinting::WorksheetPrinting(RunState& state, std::filesystem::path report)
     : state_(state), report_(std::move(report)) {}
 
@@ -79,14 +227,33 @@ void WorksheetPrinting::Start(const WorksheetFigures& figures) {
   try {
     out_ = std::make_unique<ReportWriter>(report_);
     state_.PrintDevice = "P";
-    printer_ = std::make_unique<WorksheetPrinter>(*out_, state_, figures.trade_name);
+    trade_name_ = figures.trade_name;
   } catch (const RunError& error) {
     Fail(error);
   }
 }
 
+void WorksheetPrinting::MakePrinter() {
+  if (printer_ || !out_) return;
+  heading_state_ = std::make_unique<RunState>(state_);
+  printer_ = std::make_unique<WorksheetPrinter>(*out_, *heading_state_, trade_name_);
+}
+
 void WorksheetPrinting::OnEmployee(const Employee&, const WorksheetLine* line) {
-  if (line == nullptr || !printer_) return;
+  if (line == nullptr || !out_) return;
+  if (!printer_) MakePrinter();
+  if (!line_printer_tried_) {
+    line_printer_tried_ = true;
+    try {
+      lines_ = std::make_unique<LinePrinter>(*printer_);
+    } catch (const std::system_error&) {
+      // No thread to be had: the lines are printed here, in the pass.
+    }
+  }
+  if (lines_) {
+    lines_->Add(*line);
+    return;
+  }
   try {
     printer_->EmployeeLine(*line);
   } catch (const RunError& error) {
@@ -94,8 +261,16 @@ void WorksheetPrinting::OnEmployee(const Employee&, const WorksheetLine* line) {
   }
 }
 
+void WorksheetPrinting::EndLinePrinter(bool discard) {
+  if (!lines_) return;
+  const std::unique_ptr<LinePrinter> lines = std::move(lines_);
+  if (const std::optional<int> error = lines->End(discard)) Fail(RunError(*error));
+}
+
 void WorksheetPrinting::Finish(const WorksheetFigures& figures) {
+  EndLinePrinter(/*discard=*/false);
   Start(figures);
+  MakePrinter();
   if (printer_) {
     try {
       printer_->TotalsAndRecap(figures.totals, figures.taxes);
@@ -110,6 +285,7 @@ void WorksheetPrinting::Finish(const WorksheetFigures& figures) {
 }
 
 bool WorksheetPrinting::Discard() {
+  EndLinePrinter(/*discard=*/true);
   const bool started = out_ || write_error_;
   printer_.reset();
   if (out_) {

@@ -57,8 +57,11 @@ class WorksheetSink {
 std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx, std::span<WorksheetSink* const> sinks = {});
 
 // The printed worksheet as a consumer of the pass: the report (a new file) is opened when the
-// pass starts, which sets PrintDevice to "P", and each line is printed as it comes; Finish prints
-// the totals and the recap. A write failure is kept, the pass goes on, and Finish throws it.
+// pass starts, which sets PrintDevice to "P", and the lines are printed as they come; Finish
+// prints the totals and the recap. A write failure is kept, the pass goes on, and Finish throws
+// it. The lines are formatted and written on a thread of their own (LinePrinter), so that the
+// report is written while the pass reads and computes the next employees; the pages are the same
+// bytes either way, and with no thread to be had they are printed in the pass itself.
 class WorksheetPrinting final : public WorksheetSink {
  public:
   WorksheetPrinting(RunState& state, std::filesystem::path report);
@@ -72,13 +75,27 @@ class WorksheetPrinting final : public WorksheetSink {
   // been started. False when that fails too (the report then holds a part of the worksheet).
   bool Discard();
 
+  class LinePrinter;
+
  private:
   void Fail(const RunError& error);
+  // The printer of the pages, made when the first line comes (the heading's report date is set
+  // by then) or at Finish; null after a failure.
+  void MakePrinter();
+  // Waits for the line printer to print what it was given (or, with `discard`, to stop) and ends
+  // it; its failure becomes this printing's failure. Throws what else it threw.
+  void EndLinePrinter(bool discard);
 
   RunState& state_;
   std::filesystem::path report_;
+  std::string trade_name_;
   std::unique_ptr<ReportWriter> out_;
+  // The run state as the first line found it: what the page headings show. The line printer
+  // reads only this copy, never the run's own state.
+  std::unique_ptr<RunState> heading_state_;
   std::unique_ptr<WorksheetPrinter> printer_;
+  std::unique_ptr<LinePrinter> lines_;
+  bool line_printer_tried_ = false;
   std::optional<int> write_error_;
 };
 

@@ -289,16 +289,17 @@ TEST(WorksheetRun, FailuresShowTheErrorMessage) {
 }
 
 // The pass hands each line to the printing as it is made; a pass that then fails to read (here a
-// consumer throws the read error after enough lines to have reached the file) must leave the report
-// as though the worksheet had never been started, and the report date as it was.
+// consumer throws the read error after enough lines to have reached the file: the lines are printed
+// on their own thread, which the pass is never more than a few hundred lines ahead of) must leave
+// the report as though the worksheet had never been started, and the report date as it was.
 TEST(WorksheetRun, APassThatFailsPartWayLeavesNoPartOfTheWorksheet) {
   struct FailingSink final : WorksheetSink {
     int seen = 0;
     void OnEmployee(const Employee&, const WorksheetLine* line) override {
-      if (line != nullptr && ++seen == 590) throw RunError(57, "read failed");
+      if (line != nullptr && ++seen == 2990) throw RunError(57, "read failed");
     }
   };
-  WorksheetRun run(ManyEmployees(600, ""));
+  WorksheetRun run(ManyEmployees(3000, ""));
   const std::string date = run.ctx.state.ReportDate;
   WorksheetPrinting printing(run.ctx.state, run.dir / "report.txt");
   FailingSink failing;
