@@ -2,13 +2,20 @@
 // byte for byte.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "data/client_writer.h"
 #include "data/errors.h"
+#include "data/report_writer.h"
 #include "run/stages.h"
 #include "support/fixture.h"
 #include "support/golden_clients.h"
@@ -309,6 +316,78 @@ TEST(WorksheetRun, APassThatFailsPartWayLeavesNoPartOfTheWorksheet) {
   EXPECT_EQ(run.ctx.state.ReportDate, date);
   EXPECT_TRUE(printing.Discard());
   EXPECT_EQ(fs::file_size(run.dir / "report.txt"), 0u);
+}
+
+// The lines go to the report on a thread of their own, a batch at a time; the pages must be the
+// bytes the printer makes when it is handed each line in the pass, through every batch and page.
+TEST(WorksheetRun, LinesPrintedOnTheirOwnThreadAreTheBytesOfTheLineByLinePrinter) {
+  struct LineByLine final : WorksheetSink {
+    explicit LineByLine(const fs::path& report, const RunState& state) : out(report), state(state) {}
+    void Start(const WorksheetFigures& figures) override { trade_name = figures.trade_name; }
+    void OnEmployee(const Employee&, const WorksheetLine* line) override {
+      if (line == nullptr) return;
+      if (!printer) printer = std::make_unique<WorksheetPrinter>(out, state, trade_name);
+      printer->EmployeeLine(*line);
+    }
+    ReportWriter out;
+    const RunState& state;
+    std::string trade_name;
+    std::unique_ptr<WorksheetPrinter> printer;
+  };
+  WorksheetRun run(ManyEmployees(3000, "A TRADE NAME"));
+  const std::string date = run.ctx.state.ReportDate;
+  WorksheetPrinting printing(run.ctx.state, run.dir / "report.txt");
+  WorksheetSink* const threaded[] = {&printing};
+  const std::optional<WorksheetFigures> figures = ComputeWorksheet(run.ctx, threaded);
+  ASSERT_TRUE(figures);
+  printing.Finish(*figures);
+
+  run.ctx.state.ReportDate = date;
+  LineByLine direct(run.dir / "direct.txt", run.ctx.state);
+  WorksheetSink* const in_the_pass[] = {&direct};
+  ASSERT_TRUE(ComputeWorksheet(run.ctx, in_the_pass));
+  ASSERT_TRUE(direct.printer);
+  direct.printer->TotalsAndRecap(figures->totals, figures->taxes);
+  direct.out.Close();
+
+  const std::string report = ReadFile(run.dir / "report.txt");
+  EXPECT_GT(std::count(report.begin(), report.end(), '\f'), 60);
+  EXPECT_TRUE(report == ReadFile(run.dir / "direct.txt")) << "the two reports differ";
+}
+
+// A write that fails on the lines' thread (here past a file-size limit, as on a full disk) is kept
+// while the pass goes on, and Finish throws it even when the writes after it would succeed (the
+// limit is lifted before Finish: by then the thread has printed far past it, as the pass is never
+// more than five batches of 256 lines ahead); the pass itself reads every employee.
+TEST(WorksheetRun, AWriteFailingOnTheLinesThreadIsThrownByFinish) {
+  WorksheetRun run(ManyEmployees(3000, ""));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{100000, RLIM_INFINITY};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
+    struct Counting final : WorksheetSink {
+      int lines = 0;
+      void OnEmployee(const Employee&, const WorksheetLine* line) override { lines += line != nullptr; }
+    } counting;
+    WorksheetPrinting printing(run.ctx.state, run.dir / "report.txt");
+    WorksheetSink* const sinks[] = {&printing, &counting};
+    const std::optional<WorksheetFigures> figures = ComputeWorksheet(run.ctx, sinks);
+    if (!figures || counting.lines != 3000) ::_exit(3);
+    limit.rlim_cur = RLIM_INFINITY;
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
+    try {
+      printing.Finish(*figures);
+    } catch (const WriteError& error) {
+      ::_exit(error.number() == kErrDiskFull ? 0 : 4);
+    }
+    ::_exit(5);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "2: no limit, 3: the pass stopped, 4: another error, 5: no error";
 }
 
 TEST(WorksheetRun, MissingDataFolderIsPathNotFound) {
