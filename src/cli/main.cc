@@ -65,7 +65,7 @@ void AddHelpCommand(CLI::App& app, int& exit_status) {
 
 // The status of a usage error: kUsage, except for `check`, whose 1 and 2 tell its findings (see
 // check/findings.h).
-int UsageStatusFor(const CLI::App& app) {
+int UsageStatusFor([[maybe_unused]] const CLI::App& app) {
 #ifdef QREPORT_JSON
   if (!app.get_subcommands().empty() && app.get_subcommands().back()->get_name() == "check") {
     return qreport::kCheckUsage;

@@ -211,6 +211,14 @@ class WorksheetPrinting::LinePrinter {
   std::thread thread_;
 };
 
+namespace {
+
+// The lines printed in the pass itself before the rest go to a thread of their own: a client of a
+// few hundred employees (as nearly all are) never starts one.
+constexpr int kLinesBeforeThread = 256;
+
+}  // namespace
+
 WorksheetPrinting::WorksheetPrinting(RunState& state, std::filesystem::path report)
     : state_(state), report_(std::move(report)) {}
 
@@ -242,7 +250,7 @@ void WorksheetPrinting::MakePrinter() {
 void WorksheetPrinting::OnEmployee(const Employee&, const WorksheetLine* line) {
   if (line == nullptr || !out_) return;
   if (!printer_) MakePrinter();
-  if (!line_printer_tried_) {
+  if (lines_in_pass_ == kLinesBeforeThread && !line_printer_tried_) {
     line_printer_tried_ = true;
     try {
       lines_ = std::make_unique<LinePrinter>(*printer_);
@@ -254,6 +262,7 @@ void WorksheetPrinting::OnEmployee(const Employee&, const WorksheetLine* line) {
     lines_->Add(*line);
     return;
   }
+  ++lines_in_pass_;
   try {
     printer_->EmployeeLine(*line);
   } catch (const RunError& error) {

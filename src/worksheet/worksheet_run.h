@@ -59,9 +59,10 @@ std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx, std::span<Work
 // The printed worksheet as a consumer of the pass: the report (a new file) is opened when the
 // pass starts, which sets PrintDevice to "P", and the lines are printed as they come; Finish
 // prints the totals and the recap. A write failure is kept, the pass goes on, and Finish throws
-// it. The lines are formatted and written on a thread of their own (LinePrinter), so that the
-// report is written while the pass reads and computes the next employees; the pages are the same
-// bytes either way, and with no thread to be had they are printed in the pass itself.
+// it. Past the first few hundred, the lines are formatted and written on a thread of their own
+// (LinePrinter), so that the report is written while the pass reads and computes the next
+// employees; the pages are the same bytes either way, and with no thread to be had they are
+// printed in the pass itself.
 class WorksheetPrinting final : public WorksheetSink {
  public:
   WorksheetPrinting(RunState& state, std::filesystem::path report);
@@ -95,6 +96,7 @@ class WorksheetPrinting final : public WorksheetSink {
   std::unique_ptr<RunState> heading_state_;
   std::unique_ptr<WorksheetPrinter> printer_;
   std::unique_ptr<LinePrinter> lines_;
+  int lines_in_pass_ = 0;  // printed here, before any line printer
   bool line_printer_tried_ = false;
   std::optional<int> write_error_;
 };

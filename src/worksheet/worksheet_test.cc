@@ -296,9 +296,10 @@ TEST(WorksheetRun, FailuresShowTheErrorMessage) {
 }
 
 // The pass hands each line to the printing as it is made; a pass that then fails to read (here a
-// consumer throws the read error after enough lines to have reached the file: the lines are printed
-// on their own thread, which the pass is never more than a few hundred lines ahead of) must leave
-// the report as though the worksheet had never been started, and the report date as it was.
+// consumer throws the read error after enough lines to have reached the file: past the first
+// lines they are printed on their own thread, which the pass is never more than five batches of
+// 256 lines ahead of) must leave the report as though the worksheet had never been started, and
+// the report date as it was.
 TEST(WorksheetRun, APassThatFailsPartWayLeavesNoPartOfTheWorksheet) {
   struct FailingSink final : WorksheetSink {
     int seen = 0;
@@ -318,8 +319,9 @@ TEST(WorksheetRun, APassThatFailsPartWayLeavesNoPartOfTheWorksheet) {
   EXPECT_EQ(fs::file_size(run.dir / "report.txt"), 0u);
 }
 
-// The lines go to the report on a thread of their own, a batch at a time; the pages must be the
-// bytes the printer makes when it is handed each line in the pass, through every batch and page.
+// The first lines are printed in the pass, the rest on a thread of their own, a batch at a time;
+// the pages must be the bytes the printer makes when it is handed each line in the pass, through
+// the change of hands and every batch and page.
 TEST(WorksheetRun, LinesPrintedOnTheirOwnThreadAreTheBytesOfTheLineByLinePrinter) {
   struct LineByLine final : WorksheetSink {
     explicit LineByLine(const fs::path& report, const RunState& state) : out(report), state(state) {}
