@@ -198,6 +198,32 @@ bool NearestUnits(double scaled, unsigned long long& units) {
   return true;
 }
 
+// Writes the digits of `whole` right to left so that they end at `end`, by groups of three with a
+// "," between them when `grouping`; returns where the first digit is. Nothing for 0.
+char* PutWholeBefore(char* end, unsigned long long whole, bool grouping) {
+  char* p = end;
+  for (; whole >= 1000; whole /= 1000) {
+    const auto group = static_cast<unsigned>(whole % 1000);
+    p -= 3;
+    p[0] = static_cast<char>('0' + group / 100);
+    std::memcpy(p + 1, kDigitPairs.data() + 2 * (group % 100), 2);
+    if (grouping) *--p = ',';
+  }
+  // The leading one to three digits.
+  const auto rest = static_cast<unsigned>(whole);
+  if (rest >= 100) {
+    p -= 3;
+    p[0] = static_cast<char>('0' + rest / 100);
+    std::memcpy(p + 1, kDigitPairs.data() + 2 * (rest % 100), 2);
+  } else if (rest >= 10) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs.data() + 2 * rest, 2);
+  } else if (rest > 0) {
+    *--p = static_cast<char>('0' + rest);
+  }
+  return p;
+}
+
 // A magnitude printed from its count of units (NearestUnits) in any field of up to two decimals.
 // False when the shortcut does not apply.
 bool AppendExactUnits(Out& out, const Field& field, double magnitude, bool negative) {
@@ -236,26 +262,7 @@ bool AppendExactUnits(Out& out, const Field& field, double magnitude, bool negat
     *--p = '.';
   }
   if (integer_digits == 1 && whole == 0) *--p = '0';
-  while (whole >= 1000) {
-    const auto group = static_cast<unsigned>(whole % 1000);
-    whole /= 1000;
-    p -= 3;
-    p[0] = static_cast<char>('0' + group / 100);
-    std::memcpy(p + 1, kDigitPairs.data() + 2 * (group % 100), 2);
-    if (field.grouping) *--p = ',';
-  }
-  // The leading one to three digits.
-  const auto rest = static_cast<unsigned>(whole);
-  if (rest >= 100) {
-    p -= 3;
-    p[0] = static_cast<char>('0' + rest / 100);
-    std::memcpy(p + 1, kDigitPairs.data() + 2 * (rest % 100), 2);
-  } else if (rest >= 10) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs.data() + 2 * rest, 2);
-  } else if (rest > 0) {
-    *--p = static_cast<char>('0' + rest);
-  }
+  PutWholeBefore(p, whole, field.grouping);
   return true;
 }
 
@@ -313,24 +320,7 @@ char* NumberMask::FormatCentsField(char* to, double magnitude, bool negative) co
   if (whole == 0) {
     *--p = '0';
   } else {
-    for (; whole >= 1000; whole /= 1000) {
-      const auto group = static_cast<unsigned>(whole % 1000);
-      p -= 3;
-      p[0] = static_cast<char>('0' + group / 100);
-      std::memcpy(p + 1, kDigitPairs.data() + 2 * (group % 100), 2);
-      *--p = ',';
-    }
-    const auto rest = static_cast<unsigned>(whole);
-    if (rest >= 100) {
-      p -= 3;
-      p[0] = static_cast<char>('0' + rest / 100);
-      std::memcpy(p + 1, kDigitPairs.data() + 2 * (rest % 100), 2);
-    } else if (rest >= 10) {
-      p -= 2;
-      std::memcpy(p, kDigitPairs.data() + 2 * rest, 2);
-    } else {
-      *--p = static_cast<char>('0' + rest);
-    }
+    p = PutWholeBefore(p, whole, /*grouping=*/true);
   }
   if (negative) *--p = '-';
   return to + width;
