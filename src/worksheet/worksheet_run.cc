@@ -79,7 +79,10 @@ std::optional<WorksheetFigures> ComputeWorksheet(RunContext& ctx, std::span<Work
 class WorksheetPrinting::LinePrinter {
  public:
   // Starts the thread; throws std::system_error when the system gives none.
-  explicit LinePrinter(WorksheetPrinter& printer) : printer_(printer) { thread_ = std::thread([this] { Run(); }); }
+  explicit LinePrinter(WorksheetPrinter& printer) : printer_(printer) {
+    printed_.reserve(kBatchesAhead);
+    thread_ = std::thread([this] { Run(); });
+  }
   ~LinePrinter() {
     try {
       End(/*discard=*/true);
@@ -143,7 +146,7 @@ class WorksheetPrinting::LinePrinter {
     Batch next;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return waiting_.size() < kBatchesAhead; });
+      changed_.wait(lock, [this] { return waiting_.size() < kBatchesAhead || stopped_; });
       waiting_.push_back(std::move(filling_));
       if (!printed_.empty()) {
         next = std::move(printed_.back());
@@ -156,6 +159,24 @@ class WorksheetPrinting::LinePrinter {
   }
 
   void Run() {
+    try {
+      PrintWhatComes();
+    } catch (...) {
+      // Only the waiting itself could throw (the printing's own failures are caught below); the
+      // pass must then not wait for room this thread will never make.
+      other_ = std::current_exception();
+      failed_ = true;
+      try {
+        const std::lock_guard lock(mutex_);  // so that the pass's wait cannot miss it
+        stopped_ = true;
+      } catch (...) {
+        stopped_ = true;
+      }
+    }
+    changed_.notify_all();
+  }
+
+  void PrintWhatComes() {
     for (;;) {
       Batch batch;
       {
@@ -177,7 +198,7 @@ class WorksheetPrinting::LinePrinter {
         failed_ = true;
       }
       const std::lock_guard lock(mutex_);
-      if (printed_.size() < kBatchesAhead) printed_.push_back(std::move(batch));
+      if (printed_.size() < kBatchesAhead) printed_.push_back(std::move(batch));  // room reserved
     }
   }
 
@@ -205,6 +226,7 @@ class WorksheetPrinting::LinePrinter {
   bool ending_ = false;
   // Set by the thread once, when a write fails; read by the pass for every line.
   alignas(kCacheLine) std::atomic<bool> failed_{false};
+  std::atomic<bool> stopped_{false};  // the thread is gone before End
   // Set by the thread; read by End after the join.
   std::optional<int> error_;
   std::exception_ptr other_;
