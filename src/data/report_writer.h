@@ -2,10 +2,14 @@
 // current column kept so that a piece can be placed at a column ("tab to column n").
 #pragma once
 
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "data/bytes.h"
+#include "text/masks.h"
 
 namespace qreport {
 
@@ -13,7 +17,6 @@ namespace qreport {
 inline constexpr std::string_view kReportFileName = "\\report.txt";
 
 class OutputFile;
-class NumberMask;
 
 // Writes printer text to a file through a buffer. Columns count from 1 and count every byte
 // written since the last line end. Write failures throw RunError with their error number.
@@ -44,14 +47,7 @@ class ReportWriter {
   // The column the next byte lands in.
   int column() const { return column_; }
 
-  // A line written in one piece, for the places that print many alike: Reserve gives room for
-  // `bytes` at the end of the buffer, the caller writes the line's bytes and its CR LF there, and
-  // CommitLine counts them; the next byte starts a new line.
-  char* Reserve(std::size_t bytes) { return Room(bytes); }
-  void CommitLine(char* end) {
-    Wrote(end);
-    column_ = 1;
-  }
+  class Line;
   // Writes out what is buffered and closes the file; throws RunError when it cannot.
   void Close();
 
@@ -80,6 +76,57 @@ class ReportWriter {
   std::size_t capacity_ = 0;
   std::size_t used_ = 0;
   int column_ = 1;
+};
+
+// A line written in one piece straight into the writer's buffer, for the places that print many
+// alike (the worksheet's employee lines): room for `most_bytes` is made once, and the pieces are
+// placed by the same rules as the writer's own. End writes the line end and counts the bytes;
+// nothing else may be written to the writer while a Line is open.
+class ReportWriter::Line {
+ public:
+  Line(ReportWriter& out, std::size_t most_bytes) : out_(out), p_(out.Room(most_bytes)), column_(out.column_) {}
+  Line(const Line&) = delete;
+  Line& operator=(const Line&) = delete;
+
+  // Data text: control bytes print as blanks (DataText).
+  void DataText(std::string_view text) {
+    for (char c : text) *p_++ = DataByte(c);
+    column_ += static_cast<int>(text.size());
+  }
+  void Blanks(std::size_t count) {
+    std::memset(p_, ' ', count);
+    p_ += count;
+    column_ += static_cast<int>(count);
+  }
+  // As ReportWriter::TabTo: blanks up to `column`, after a line end when the line is already past
+  // it. The room must allow for that line end and the blanks.
+  void TabTo(int column) {
+    if (column < 1) column = 1;
+    if (column_ > column) {
+      *p_++ = '\r';
+      *p_++ = '\n';
+      column_ = 1;
+    }
+    Blanks(static_cast<std::size_t>(column - column_));
+  }
+  // An amount by its mask; the room must allow mask.MaxBytes().
+  void Amount(const NumberMask& mask, double value) {
+    char* const end = mask.FormatTo(p_, value);
+    column_ += static_cast<int>(end - p_);
+    p_ = end;
+  }
+  // CR LF, and the line is counted into the writer (which may write out its buffer).
+  void End() {
+    *p_++ = '\r';
+    *p_++ = '\n';
+    out_.Wrote(p_);
+    out_.column_ = 1;
+  }
+
+ private:
+  ReportWriter& out_;
+  char* p_;
+  int column_;
 };
 
 }  // namespace qreport

@@ -1,7 +1,6 @@
 #include "worksheet/layout.h"
 
 #include <array>
-#include <cstring>
 
 #include "data/bytes.h"
 #include "text/ascii.h"
@@ -123,43 +122,21 @@ void WorksheetPrinter::PageHeading() {
 void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
   if (page_ == 0 || line_count_ > kLinesPerPage) PageHeading();
   // The line is written in one piece into the report's buffer: this is the loop of the run.
-  char* p = out_.Reserve(kEmployeeLineRoom + line.key.size());
-  int column = out_.column();
-  // Data text: control bytes print as blanks.
-  auto data_text = [&p, &column](std::string_view text) {
-    for (char c : text) *p++ = DataByte(c);
-    column += static_cast<int>(text.size());
-  };
-  auto blanks = [&p, &column](std::size_t count) {
-    std::memset(p, ' ', count);
-    p += count;
-    column += static_cast<int>(count);
-  };
-  // As ReportWriter::TabTo: blanks up to `to`, after a line end when the line is already past it.
-  auto tab_to = [&](int to) {
-    if (column > to) {
-      *p++ = '\r';
-      *p++ = '\n';
-      column = 1;
-    }
-    blanks(static_cast<std::size_t>(to - column));
-  };
-  data_text(line.key);
-  tab_to(kNameColumn);
+  ReportWriter::Line out(out_, kEmployeeLineRoom + line.key.size());
+  out.DataText(line.key);
+  out.TabTo(kNameColumn);
   // The name in 23 columns, cut or padded.
   const std::string_view name = line.name.substr(0, kNameWidthShown);
-  data_text(name);
-  blanks(kNameWidthShown - name.size());
-  tab_to(kAmountsColumn);
+  out.DataText(name);
+  out.Blanks(kNameWidthShown - name.size());
+  out.TabTo(kAmountsColumn);
   for (double wage : {line.wages_and_tips, line.fica_taxable, line.futa_taxable, line.suta_taxable, line.sdi_taxable}) {
-    p = kWageField.FormatTo(p, wage);
+    out.Amount(kWageField, wage);
   }
   for (double amount : {line.tips, line.federal_withheld, line.state_withheld, line.fica_withheld}) {
-    p = kSmallField.FormatTo(p, amount);
+    out.Amount(kSmallField, amount);
   }
-  *p++ = '\r';
-  *p++ = '\n';
-  out_.CommitLine(p);
+  out.End();
   ++line_count_;
   ++employee_count_;
   if (line_count_ >= kLinesPerPage) PageHeading();

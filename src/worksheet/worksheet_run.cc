@@ -272,8 +272,8 @@ void WorksheetPrinting::MakePrinter() {
 void WorksheetPrinting::OnEmployee(const Employee&, const WorksheetLine* line) {
   if (line == nullptr || !out_) return;
   if (!printer_) MakePrinter();
-  if (lines_in_pass_ == kLinesBeforeThread && !line_printer_tried_) {
-    line_printer_tried_ = true;
+  // Tried once: after it, either the lines go to the thread or lines_in_pass_ grows past the mark.
+  if (!lines_ && lines_in_pass_ == kLinesBeforeThread) {
     try {
       lines_ = std::make_unique<LinePrinter>(*printer_);
     } catch (const std::system_error&) {

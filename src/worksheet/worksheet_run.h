@@ -97,7 +97,6 @@ class WorksheetPrinting final : public WorksheetSink {
   std::unique_ptr<WorksheetPrinter> printer_;
   std::unique_ptr<LinePrinter> lines_;
   int lines_in_pass_ = 0;  // printed here, before any line printer
-  bool line_printer_tried_ = false;
   std::optional<int> write_error_;
 };
 
