@@ -98,6 +98,8 @@ RecordFile::RecordFile(const std::filesystem::path& path, std::size_t record_len
   if (!EnsureFileExists(path, missing)) return;  // read as a file of no bytes
   file_ = OpenForReading(path);
   if (file_ == nullptr) throw RunError(OpenErrorNumber(path, errno), "cannot open " + path.string());
+  // The window is the only buffer: a read of a window goes straight into it.
+  std::setvbuf(file_, nullptr, _IONBF, 0);
   std::error_code ec;
   std::uintmax_t length = std::filesystem::file_size(path, ec);
   size_ = ec ? 0 : static_cast<std::uint64_t>(length);
@@ -110,20 +112,34 @@ RecordFile::~RecordFile() {
 
 void RecordFile::Fill(std::uint64_t offset) {
   window_.resize(std::max(kWindowBytes, record_length_));
+  // A walk in ascending order asks for the window that starts inside this one, at the record it
+  // has only part of: that part moves to the front and the read goes on from where the last one
+  // ended, with no seek and no byte read twice.
+  const std::uint64_t window_end = window_start_ + window_used_;
+  const bool goes_on = position_ == window_end && window_used_ > 0 && offset >= window_start_ && offset <= window_end;
+  const std::size_t kept = goes_on ? static_cast<std::size_t>(window_end - offset) : 0;
+  if (kept > 0) std::memmove(window_.data(), window_.data() + (offset - window_start_), kept);
   window_start_ = offset;
-  window_used_ = 0;
+  window_used_ = kept;
   if (offset >= size_ || offset > static_cast<std::uint64_t>(LONG_MAX)) return;
-  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
-    throw RunError(ErrorNumberFromErrno(errno), "seek failed");
+  if (!goes_on) {
+    position_.reset();
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
+      throw RunError(ErrorNumberFromErrno(errno), "seek failed");
+    }
   }
   std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(window_.size(), size_ - offset));
-  window_used_ = std::fread(window_.data(), 1, want, file_);
+  if (want <= kept) return;
+  const std::size_t got = std::fread(window_.data() + kept, 1, want - kept, file_);
+  window_used_ = kept + got;
   if (window_used_ < want && std::ferror(file_)) {
     int error = errno;
     std::clearerr(file_);
+    position_.reset();
     throw RunError(error == EISDIR ? kErrPathFileAccess : ErrorNumberFromErrno(error == 0 ? EIO : error),
                    "read failed");
   }
+  position_ = offset + window_used_;
 }
 
 void RecordFile::Read(std::int64_t number, std::span<std::uint8_t> out) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,6 +60,9 @@ class RecordFile {
   std::vector<std::uint8_t> window_;
   std::uint64_t window_start_ = 0;
   std::size_t window_used_ = 0;
+  // Where the file's next read starts, when it is known: after a read of the window that did not
+  // fail, its end.
+  std::optional<std::uint64_t> position_;
 };
 
 // Creates `path` empty when it does not exist, without touching an existing file. Throws
