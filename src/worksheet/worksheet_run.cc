@@ -123,7 +123,7 @@ class WorksheetPrinting::LinePrinter {
   }
 
  private:
-  static constexpr std::size_t kBatchLines = 256;
+  static constexpr std::size_t kBatchLines = 1024;
   static constexpr std::size_t kBatchesAhead = 4;
   static constexpr std::size_t kCacheLine = 64;
 
