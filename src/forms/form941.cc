@@ -6,31 +6,45 @@ namespace qreport {
 
 Cents AdvanceEicOf(Cents misc_amount_1) { return misc_amount_1 > kAdvanceEicLimit ? 0 : misc_amount_1; }
 
-Cents QuarterSsWage(const Employee& e, Cents ss_base) {
-  if (e.fica_flag != 'Y') return 0;
-  Cents quarter_wages = ToCents(e.amounts_qtd[kWages]);
-  Cents year_pay = Plus(ToCents(e.amounts_ytd[kWages]), ToCents(e.amounts_ytd[kTips]));
-  Cents quarter_pay = Plus(quarter_wages, ToCents(e.amounts_qtd[kTips]));
-  if (!(ss_base < year_pay)) return quarter_wages;
+namespace {
+
+// An employee's amounts as the quarter's figures read them, each stored as cents once.
+struct QuarterCents {
+  Cents wages, tips, year_wages, year_tips;
+};
+
+QuarterCents QuarterCentsOf(const Employee& e) {
+  return {ToCents(e.amounts_qtd[kWages]), ToCents(e.amounts_qtd[kTips]), ToCents(e.amounts_ytd[kWages]),
+          ToCents(e.amounts_ytd[kTips])};
+}
+
+Cents SsWageOf(char fica_flag, const QuarterCents& c, Cents ss_base) {
+  if (fica_flag != 'Y') return 0;
+  Cents year_pay = Plus(c.year_wages, c.year_tips);
+  Cents quarter_pay = Plus(c.wages, c.tips);
+  if (!(ss_base < year_pay)) return c.wages;
   Cents room = Minus(ss_base, Minus(year_pay, quarter_pay));
   if (room < 0) room = 0;
   // The room counts tips; the wage taxed as social security wages is never more than the wages
   // (negative quarter wages, a voided check, stay as they are, as on the worksheet).
-  return room < quarter_wages ? room : quarter_wages;
+  return room < c.wages ? room : c.wages;
 }
+
+}  // namespace
+
+Cents QuarterSsWage(const Employee& e, Cents ss_base) { return SsWageOf(e.fica_flag, QuarterCentsOf(e), ss_base); }
 
 void AddEmployeeToQuarter(const Employee& e, Cents ss_base, QuarterTotals& t) {
   t.advance_eic = Plus(t.advance_eic, AdvanceEicOf(ToCents(e.misc_amount_1)));
-  Cents quarter_wages = ToCents(e.amounts_qtd[kWages]);
-  if (quarter_wages == 0 && ToCents(e.amounts_ytd[kWages]) == 0) return;
-  if (quarter_wages != 0) ++t.employee_count;
+  const QuarterCents c = QuarterCentsOf(e);
+  if (c.wages == 0 && c.year_wages == 0) return;
+  if (c.wages != 0) ++t.employee_count;
 
-  Cents medicare_wage = e.fica_flag == 'Y' ? quarter_wages : 0;
-  Cents quarter_tips = ToCents(e.amounts_qtd[kTips]);
-  t.ss_wages = Plus(t.ss_wages, QuarterSsWage(e, ss_base));
+  Cents medicare_wage = e.fica_flag == 'Y' ? c.wages : 0;
+  t.ss_wages = Plus(t.ss_wages, SsWageOf(e.fica_flag, c, ss_base));
   t.medicare_wages = Plus(t.medicare_wages, medicare_wage);
-  t.tips = Plus(t.tips, quarter_tips);
-  t.wage_sum = Plus(t.wage_sum, Plus(quarter_wages, quarter_tips));
+  t.tips = Plus(t.tips, c.tips);
+  t.wage_sum = Plus(t.wage_sum, Plus(c.wages, c.tips));
   t.income_tax_withheld = Plus(t.income_tax_withheld, ToCents(e.amounts_qtd[kFederalWithheld]));
 }
 
