@@ -123,8 +123,8 @@ class WorksheetPrinting::LinePrinter {
   }
 
  private:
-  static constexpr std::size_t kBatchLines = 1024;
-  static constexpr std::size_t kBatchesAhead = 4;
+  static constexpr auto kBatchLines = static_cast<std::size_t>(WorksheetPrinting::kBatchLines);
+  static constexpr auto kBatchesAhead = static_cast<std::size_t>(WorksheetPrinting::kBatchesAhead);
   static constexpr std::size_t kCacheLine = 64;
 
   struct Batch {
@@ -232,14 +232,6 @@ class WorksheetPrinting::LinePrinter {
   std::exception_ptr other_;
   std::thread thread_;
 };
-
-namespace {
-
-// The lines printed in the pass itself before the rest go to a thread of their own: a client of a
-// few hundred employees (as nearly all are) never starts one.
-constexpr int kLinesBeforeThread = 256;
-
-}  // namespace
 
 WorksheetPrinting::WorksheetPrinting(RunState& state, std::filesystem::path report)
     : state_(state), report_(std::move(report)) {}

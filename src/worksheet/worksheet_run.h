@@ -76,6 +76,16 @@ class WorksheetPrinting final : public WorksheetSink {
   // been started. False when that fails too (the report then holds a part of the worksheet).
   bool Discard();
 
+  // The lines printed in the pass itself before the rest go to a thread of their own (a client of
+  // a few hundred employees, as nearly all are, never starts one), which is handed them in
+  // batches of kBatchLines and is never more than kBatchesAhead batches behind.
+  static constexpr int kLinesBeforeThread = 256;
+  static constexpr int kBatchLines = 1024;
+  static constexpr int kBatchesAhead = 4;
+  // The most lines handed to the printing and not printed yet, at any moment: the batches
+  // waiting, the one being printed and the one being filled.
+  static constexpr int kMostLinesUnprinted = (kBatchesAhead + 2) * kBatchLines;
+
   class LinePrinter;
 
  private:

@@ -295,19 +295,23 @@ TEST(WorksheetRun, FailuresShowTheErrorMessage) {
   }
 }
 
+// Enough employees that, whenever the lines' thread is let run, it must have printed well over
+// 1,500 lines (some 230 kB) by the end of the pass: the pass is never more than
+// kMostLinesUnprinted lines ahead of it.
+constexpr int kEmployeesPastTheThread = WorksheetPrinting::kMostLinesUnprinted + 1600;
+
 // The pass hands each line to the printing as it is made; a pass that then fails to read (here a
-// consumer throws the read error after enough lines to have reached the file: past the first
-// lines they are printed on their own thread, which the pass is never more than five batches of
-// 256 lines ahead of) must leave the report as though the worksheet had never been started, and
-// the report date as it was.
+// consumer throws the read error after enough lines to have reached the file, most of them
+// through the lines' thread) must leave the report as though the worksheet had never been
+// started, and the report date as it was.
 TEST(WorksheetRun, APassThatFailsPartWayLeavesNoPartOfTheWorksheet) {
   struct FailingSink final : WorksheetSink {
     int seen = 0;
     void OnEmployee(const Employee&, const WorksheetLine* line) override {
-      if (line != nullptr && ++seen == 2990) throw RunError(57, "read failed");
+      if (line != nullptr && ++seen == kEmployeesPastTheThread - 10) throw RunError(57, "read failed");
     }
   };
-  WorksheetRun run(ManyEmployees(3000, ""));
+  WorksheetRun run(ManyEmployees(kEmployeesPastTheThread, ""));
   const std::string date = run.ctx.state.ReportDate;
   WorksheetPrinting printing(run.ctx.state, run.dir / "report.txt");
   FailingSink failing;
@@ -359,10 +363,10 @@ TEST(WorksheetRun, LinesPrintedOnTheirOwnThreadAreTheBytesOfTheLineByLinePrinter
 
 // A write that fails on the lines' thread (here past a file-size limit, as on a full disk) is kept
 // while the pass goes on, and Finish throws it even when the writes after it would succeed (the
-// limit is lifted before Finish: by then the thread has printed far past it, as the pass is never
-// more than five batches of 256 lines ahead); the pass itself reads every employee.
+// limit is lifted before Finish: by then the thread has printed far past it); the pass itself
+// reads every employee.
 TEST(WorksheetRun, AWriteFailingOnTheLinesThreadIsThrownByFinish) {
-  WorksheetRun run(ManyEmployees(3000, ""));
+  WorksheetRun run(ManyEmployees(kEmployeesPastTheThread, ""));
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -376,7 +380,7 @@ TEST(WorksheetRun, AWriteFailingOnTheLinesThreadIsThrownByFinish) {
     WorksheetPrinting printing(run.ctx.state, run.dir / "report.txt");
     WorksheetSink* const sinks[] = {&printing, &counting};
     const std::optional<WorksheetFigures> figures = ComputeWorksheet(run.ctx, sinks);
-    if (!figures || counting.lines != 3000) ::_exit(3);
+    if (!figures || counting.lines != kEmployeesPastTheThread) ::_exit(3);
     limit.rlim_cur = RLIM_INFINITY;
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
     try {
