@@ -62,9 +62,7 @@ void ReportWriter::DataText(std::string_view text) {
     Text(qreport::DataText(text));
     return;
   }
-  char* at = Room(text.size());
-  for (char c : text) *at++ = DataByte(c);
-  Wrote(at);
+  Wrote(PutDataText(Room(text.size()), text));
 }
 
 void ReportWriter::Repeat(char c, int count) {
@@ -88,9 +86,9 @@ void ReportWriter::LineEnd() {
 }
 
 void ReportWriter::TabTo(int column) {
-  if (column < 1) column = 1;
-  if (column_ > column) LineEnd();
-  Repeat(' ', column - column_);
+  const Tab tab = TabFrom(column_, column);
+  if (tab.line_end) LineEnd();
+  Repeat(' ', tab.blanks);
 }
 
 void ReportWriter::Close() {

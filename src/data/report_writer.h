@@ -53,6 +53,23 @@ class ReportWriter {
 
  private:
   void FlushBuffer();
+  // The rules by which the writer and a Line alike place their pieces. Data text: control bytes
+  // print as blanks; returns the end of what was put at `at`.
+  static char* PutDataText(char* at, std::string_view text) {
+    for (char c : text) *at++ = DataByte(c);
+    return at;
+  }
+  // A tab from column `from` to `column` (below 1 counts as 1): a line end first when the line is
+  // already past it, then blanks up to it.
+  struct Tab {
+    bool line_end;
+    int blanks;
+  };
+  static Tab TabFrom(int from, int column) {
+    if (column < 1) column = 1;
+    if (from > column) return {true, column - 1};
+    return {false, column - from};
+  }
   // Room for `bytes` more at the end of the buffer, flushing first when they would not fit.
   char* Room(std::size_t bytes) {
     if (used_ + bytes > capacity_) MakeRoom(bytes);
@@ -90,7 +107,7 @@ class ReportWriter::Line {
 
   // Data text: control bytes print as blanks (DataText).
   void DataText(std::string_view text) {
-    for (char c : text) *p_++ = DataByte(c);
+    p_ = PutDataText(p_, text);
     column_ += static_cast<int>(text.size());
   }
   void Blanks(std::size_t count) {
@@ -101,13 +118,13 @@ class ReportWriter::Line {
   // As ReportWriter::TabTo: blanks up to `column`, after a line end when the line is already past
   // it. The room must allow for that line end and the blanks.
   void TabTo(int column) {
-    if (column < 1) column = 1;
-    if (column_ > column) {
+    const Tab tab = TabFrom(column_, column);
+    if (tab.line_end) {
       *p_++ = '\r';
       *p_++ = '\n';
       column_ = 1;
     }
-    Blanks(static_cast<std::size_t>(column - column_));
+    Blanks(static_cast<std::size_t>(tab.blanks));
   }
   // An amount by its mask; the room must allow mask.MaxBytes().
   void Amount(const NumberMask& mask, double value) {

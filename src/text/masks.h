@@ -44,7 +44,7 @@ class NumberMask {
   constexpr std::size_t MaxBytes() const { return longest_ + kNumberRoom; }
   // Writes the bytes AppendTo appends to `to`, which has room for MaxBytes(); returns their end.
   char* FormatTo(char* to, double value) const {
-    if (cents_field_ && value > -1e13 && value < 1e13) {
+    if (cents_field() && value > -1e13 && value < 1e13) {
       // -0.0 prints as 0, NaN fails the range test.
       const bool negative = value < 0.0;
       if (char* end = FormatCentsField(to, negative ? -value : value, negative)) return end;
@@ -138,10 +138,11 @@ class NumberMask {
     bare_field_ = count_ == 1 && sections_[0].has_field && sections_[0].field.begin == 0 &&
                   sections_[0].field.end == sections_[0].text.size();
     const Field& f = sections_[0].field;
-    if (bare_field_ && f.decimals == 2 && f.grouping && !f.zero_fill && f.Width() <= kCentsFieldMost) {
+    // The short road takes only a field with room for a digit after a sign.
+    if (bare_field_ && f.decimals == 2 && f.grouping && !f.zero_fill && f.Width() <= kCentsFieldMost &&
+        WholeLimit(f.integer_positions - 1) >= 10) {
       fits_[0] = WholeLimit(f.integer_positions);
       fits_[1] = WholeLimit(f.integer_positions - 1);
-      cents_field_ = fits_[1] >= 10;
     }
   }
   // The least whole part that no longer fits `positions` grouped by three: 10^d for the most
@@ -165,14 +166,14 @@ class NumberMask {
   // first. Null when it does not apply, and the general rule prints the amount.
   char* FormatCentsField(char* to, double magnitude, bool negative) const;
   static constexpr int kCentsFieldMost = 16;  // the widest such field: one 16-byte store of blanks
+  bool cents_field() const { return fits_[1] != 0; }
 
   Section sections_[3]{};
   int count_ = 0;
   std::size_t longest_ = 0;  // the longest section's length
   bool bare_field_ = false;  // one section, and all of it the field
-  // The mask is one grouped field with two decimals and blank fill ("#,###,###.##"), and fits_
-  // holds the least whole parts that overflow it: [0] without a sign, [1] with "-".
-  bool cents_field_ = false;
+  // When the mask is one grouped field with two decimals and blank fill ("#,###,###.##"), the
+  // least whole parts that overflow it: [0] without a sign, [1] with "-"; else zeros.
   unsigned long long fits_[2] = {0, 0};
 };
 

@@ -123,8 +123,6 @@ class WorksheetPrinting::LinePrinter {
   }
 
  private:
-  static constexpr auto kBatchLines = static_cast<std::size_t>(WorksheetPrinting::kBatchLines);
-  static constexpr auto kBatchesAhead = static_cast<std::size_t>(WorksheetPrinting::kBatchesAhead);
   static constexpr std::size_t kCacheLine = 64;
 
   struct Batch {

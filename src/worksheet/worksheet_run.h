@@ -5,6 +5,7 @@
 // RunError; the report run shows the message.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -80,11 +81,11 @@ class WorksheetPrinting final : public WorksheetSink {
   // a few hundred employees, as nearly all are, never starts one), which is handed them in
   // batches of kBatchLines and is never more than kBatchesAhead batches behind.
   static constexpr int kLinesBeforeThread = 256;
-  static constexpr int kBatchLines = 1024;
-  static constexpr int kBatchesAhead = 4;
+  static constexpr std::size_t kBatchLines = 1024;
+  static constexpr std::size_t kBatchesAhead = 4;
   // The most lines handed to the printing and not printed yet, at any moment: the batches
   // waiting, the one being printed and the one being filled.
-  static constexpr int kMostLinesUnprinted = (kBatchesAhead + 2) * kBatchLines;
+  static constexpr int kMostLinesUnprinted = static_cast<int>((kBatchesAhead + 2) * kBatchLines);
 
   class LinePrinter;
 
