@@ -2,9 +2,9 @@
  * qreport.h: the C interface of the quarterly payroll-tax report module, for host programs.
  *
  * On Linux the module is libqreport.so (link with `pkg-config --libs qreport`, or the CMake
- * target qreport::qreport); on Windows it is the 32-bit QREPORT.DLL, with libqreport.dll.a
- * (MinGW) or qreport.lib (MSVC-style linkers) as its import library. This header is valid C99
- * and C++, and the module compiles its own exports against it.
+ * target qreport::qreport); on Windows it is QREPORT.DLL, 32-bit or 64-bit as the host is, with
+ * libqreport.dll.a (MinGW) or qreport.lib (MSVC-style linkers) as its import library. This
+ * header is valid C99 and C++, and the module compiles its own exports against it.
  *
  * String handles. Every string crosses the interface as a qreport_string handle: a pointer to
  * the first byte of a byte string, with the string's length as a 32-bit little-endian number in

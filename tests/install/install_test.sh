@@ -209,7 +209,7 @@ PY
   bootstrap)
     demo=$(bash "$source/scripts/bootstrap" demo --print)
     all=$(bash "$source/scripts/bootstrap" test --print)
-    for p in wine wine32:i386 xvfb g++-mingw-w64-i686 libgtest-dev; do
+    for p in wine wine32:i386 wine64 xvfb g++-mingw-w64-i686 g++-mingw-w64-x86-64 libgtest-dev; do
       grep -qx "$p" <<<"$demo" && fail "the demo set installs $p"
       grep -qx "$p" <<<"$all" || fail "the test set lacks $p"
     done

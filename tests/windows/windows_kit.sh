@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# The Windows kit as a host developer gets it: qreport-win32.zip holds what its README lists,
-# its import libraries bind the decorated stdcall names to the DLL's plain names, and C hosts
+# The Windows kit as a host developer gets it: qreport-win32.zip (or qreport-win64.zip) holds
+# what its README lists, its import libraries bind the names a host's calls make (32-bit: the
+# decorated stdcall names) to the DLL's plain names, and C hosts
 # linked against each import library (built from the kit's header) run the demo client through
 # QREPORT.DLL under wine with the same report as the Linux qreport command.
 #
-#   windows_kit.sh ZIP LINUX_QREPORT WINE_SH PREFIX HOST_DLL_A HOST_LIB NM CC
+#   windows_kit.sh BITS ZIP LINUX_QREPORT WINE_SH PREFIX HOST_DLL_A HOST_LIB NM CC
 set -euo pipefail
-zip=$1 linux=$2 wine_sh=$3 prefix=$4 host_dll_a=$5 host_lib=$6 nm=$7 cc=$8
+bits=$1 zip=$2 linux=$3 wine_sh=$4 prefix=$5 host_dll_a=$6 host_lib=$7 nm=$8 cc=$9
+kit_name=qreport-win$bits
+# The symbols a host's calls import: 32-bit C decorates stdcall names with an underscore and the
+# size of the arguments; x86-64 decorates nothing.
+if [[ $bits == 32 ]]; then
+  imports=(__imp__QREPORTPROC@12 __imp__DVDISKFREE@8 __imp__SHOWFREESP@4)
+  def_line="  QREPORTPROC@12"
+else
+  imports=(__imp_QREPORTPROC __imp_DVDISKFREE __imp_SHOWFREESP)
+  def_line="  QREPORTPROC"
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -17,19 +28,21 @@ fail() {
 }
 
 listing=$(python3 -m zipfile -l "$zip" | awk 'NR > 1 {print $1}' | sort | tr '\n' ' ')
-expected="qreport-win32/ qreport-win32/QREPORT.DLL qreport-win32/README.txt qreport-win32/libqreport.dll.a \
-qreport-win32/qreport.def qreport-win32/qreport.exe qreport-win32/qreport.h qreport-win32/qreport.lib "
+expected=""
+for entry in "" QREPORT.DLL README.txt libqreport.dll.a qreport.def qreport.exe qreport.h qreport.lib; do
+  expected+="$kit_name/$entry "
+done
 [[ $listing == "$expected" ]] || fail "the zip holds: $listing"
 python3 -m zipfile -e "$zip" "$work"
-kit=$work/qreport-win32
+kit=$work/$kit_name
 
 for lib in libqreport.dll.a qreport.lib; do
   symbols=$("$nm" "$kit/$lib" 2>/dev/null || true)
-  for name in QREPORTPROC@12 DVDISKFREE@8 SHOWFREESP@4; do
-    grep -q "__imp__$name\$" <<<"$symbols" || fail "$lib does not import _$name"
+  for name in "${imports[@]}"; do
+    grep -q " $name\$" <<<"$symbols" || fail "$lib has no $name"
   done
 done
-grep -q "^  QREPORTPROC@12\$" "$kit/qreport.def" || fail "qreport.def lacks QREPORTPROC@12"
+grep -qx "$def_line" "$kit/qreport.def" || fail "qreport.def lacks the line '$def_line'"
 # The README's host builds from the kit alone.
 sed -n '/^    #include <windows.h>/,/^    }/p' "$kit/README.txt" | sed 's/^    //' >"$work/readme_host.c"
 grep -q QREPORTPROC "$work/readme_host.c" || fail "the README has no host calling QREPORTPROC"

@@ -40,7 +40,7 @@ class HostString {
 };
 
 // The result of one call: how far the stack pointer moved (0 when the callee removed exactly its
-// arguments) and the value it returned in EDX:EAX.
+// arguments; always 0 on x86-64) and the value it returned (EDX:EAX, or RAX).
 struct CallResult {
   int stack_moved = 0;
   std::int64_t value = 0;
@@ -66,6 +66,10 @@ class HostModule {
   CallResult Call(const char* name, std::initializer_list<std::uintptr_t> args) const;
   HMODULE module_ = nullptr;
 };
+
+// Calls the export at `fn` with `args` as a host of this build's width does (call_i686.cc or
+// call_x86_64.cc): the void exports' value is whatever the register held.
+CallResult CallExport(void* fn, std::initializer_list<std::uintptr_t> args);
 
 // A path of this machine's file system as Windows names it under wine: Z: and backslashes.
 std::string WinePath(std::string_view unix_path);
