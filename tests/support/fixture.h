@@ -9,24 +9,9 @@
 
 #include "data/client_writer.h"
 #include "data/employee_files.h"
+#include "support/temp_dir.h"
 
 namespace qreport::testing {
-
-// A new empty folder under the system's temporary folder, removed with everything in it when
-// the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string str() const { return path_.string(); }
-  std::filesystem::path operator/(std::string_view name) const { return path_ / std::string(name); }
-
- private:
-  std::filesystem::path path_;
-};
 
 // A client with record 1 and 2 filled with ordinary values and the given payroll date.
 ClientSpec PlainClient(std::string payroll_date = "063005");

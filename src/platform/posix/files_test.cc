@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "support/fixture.h"
+#include "support/temp_dir.h"
 
 namespace qreport {
 namespace {

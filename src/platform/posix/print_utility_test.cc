@@ -5,11 +5,11 @@
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "data/client_writer.h"
-#include "support/fixture.h"
+#include "support/temp_dir.h"
 
 namespace qreport {
 namespace {
@@ -119,7 +119,7 @@ TEST(PrintUtility, WithoutAServerNothingIsListedAndASubmissionSaysWhy) {
   cupsSetServer(nobody.c_str());
   PrintServices s = SystemPrintServices(nullptr);
   EXPECT_EQ(s.list_destinations(), std::vector<std::string>{});
-  WriteBytes(dir / "report.pdf", "%PDF-1.4\n");
+  std::ofstream(dir / "report.pdf", std::ios::binary) << "%PDF-1.4\n";
   std::string reason = s.submit("office", (dir / "report.pdf").string());
   cupsSetServer(nullptr);
   EXPECT_EQ(reason.rfind("cannot reach the print server " + nobody + " (", 0), 0u) << reason;
