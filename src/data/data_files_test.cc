@@ -333,12 +333,12 @@ TEST(EmployeeWalk, VisitsTheIndexInOrderWithDuplicatesAndSkipsBadNumbers) {
 // its employee silently gone).
 TEST(ClientWriter, NextFreeRecordEndsAtTheLastRecordNumber) {
   TempDir dir;
-  ClientFolderSpec spec;
-  spec.employees.resize(kHighestRecordNumber);
-  WriteClientFolder(dir / "full", spec);
+  ClientFolderSpec folder;
+  folder.employees.resize(kHighestRecordNumber);
+  WriteClientFolder(dir / "full", folder);
   EXPECT_EQ(fs::file_size(dir / "full" / "EMPLOYEE.fil"), kHighestRecordNumber * kEmployeeRecordLength);
-  spec.employees.emplace_back();
-  EXPECT_THROW(WriteClientFolder(dir / "over", spec), std::runtime_error);
+  folder.employees.emplace_back();
+  EXPECT_THROW(WriteClientFolder(dir / "over", folder), std::runtime_error);
 }
 
 TEST(RecordLayouts, FieldsSitAtTheirOffsets) {
