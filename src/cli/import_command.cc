@@ -23,7 +23,7 @@ struct ImportOptions {
   bool force = false;
 };
 
-int Import(const ImportOptions& o) {
+int ImportChecked(const ImportOptions& o) {
   std::error_code ec;
   for (const std::string& file : {o.document, o.employees}) {
     if (!file.empty() && !std::filesystem::is_regular_file(file, ec)) {
@@ -58,6 +58,17 @@ int Import(const ImportOptions& o) {
   }
   std::cout << "client folder: " << o.data_dir << " (" << document.folder.employees.size() << " employees)\n";
   return kDone;
+}
+
+// Whatever goes wrong, the import ends with its message and a status, never an uncaught
+// exception: nothing was written then (or the message says what was).
+int Import(const ImportOptions& o) {
+  try {
+    return ImportChecked(o);
+  } catch (const std::exception& e) {
+    std::cerr << "qreport: " << e.what() << "\n";
+    return kCouldNotStart;
+  }
 }
 
 }  // namespace

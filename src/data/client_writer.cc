@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
+#include <string>
 
 #include "data/client_file.h"
 #include "data/employee_files.h"
@@ -110,10 +111,15 @@ void WriteClientFolder(const std::filesystem::path& folder, const ClientFolderSp
   if (spec.client) WriteBytes(folder / "CLIENT", ClientFileBytes(*spec.client));
 
   std::string index, master, plans;
-  std::int16_t next = 1;
+  int next = 1;  // wider than a record number, so that it can pass the last one without wrapping
   for (const EmployeeSpec& e : spec.employees) {
-    std::int16_t number = e.record_number != 0 || e.literal_record_number ? e.record_number : next;
-    next = static_cast<std::int16_t>(std::max<int>(next, number + 1));
+    bool numbered = e.record_number != 0 || e.literal_record_number;
+    if (!numbered && next > kHighestRecordNumber) {
+      throw std::runtime_error("more employees than the record files hold (record numbers end at " +
+                               std::to_string(kHighestRecordNumber) + ")");
+    }
+    std::int16_t number = numbered ? e.record_number : static_cast<std::int16_t>(next);
+    next = std::max<int>(next, number + 1);
     index += IndexEntry(e, number);
     if (number < 1) continue;
     PlaceRecord(master, number, MasterRecord(e));

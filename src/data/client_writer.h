@@ -54,7 +54,9 @@ std::array<std::uint8_t, 5> PackAmount(Cents cents);
 std::string RightAligned(std::string_view text, std::size_t width);
 
 // Writes the client files of `spec` into `folder` (created when missing): "CLIENT",
-// "EMPLOYEE.idx", "EMPLOYEE.fil", "EMPLOYEE.PLANS" and "PRLIAB". Throws std::runtime_error.
+// "EMPLOYEE.idx", "EMPLOYEE.fil", "EMPLOYEE.PLANS" and "PRLIAB". Employees that share a record
+// number share its record: the last one written is what it holds. Throws std::runtime_error,
+// also when an employee needs the next free record number and none is left.
 void WriteClientFolder(const std::filesystem::path& folder, const ClientFolderSpec& spec);
 
 // Writes "FICA.RAT" into `folder`: six decimal texts, left-aligned in 6, 6, 8, 6, 6, 8 bytes.

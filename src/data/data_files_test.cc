@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -327,6 +328,19 @@ TEST(EmployeeWalk, VisitsTheIndexInOrderWithDuplicatesAndSkipsBadNumbers) {
 
 // The layouts checked against bytes placed by hand at their offsets, not through the writer the
 // other tests share with the readers.
+// The writer numbers employees without a number of their own up to the last record number the
+// index holds, and refuses one more rather than wrapping to -32768 (an index entry the run skips,
+// its employee silently gone).
+TEST(ClientWriter, NextFreeRecordEndsAtTheLastRecordNumber) {
+  TempDir dir;
+  ClientFolderSpec folder;
+  folder.employees.resize(kHighestRecordNumber);
+  WriteClientFolder(dir / "full", folder);
+  EXPECT_EQ(fs::file_size(dir / "full" / "EMPLOYEE.fil"), kHighestRecordNumber * kEmployeeRecordLength);
+  folder.employees.emplace_back();
+  EXPECT_THROW(WriteClientFolder(dir / "over", folder), std::runtime_error);
+}
+
 TEST(RecordLayouts, FieldsSitAtTheirOffsets) {
   TempDir dir;
   auto put = [](std::string& record, std::size_t offset, std::string_view bytes) {

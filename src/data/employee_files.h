@@ -32,6 +32,10 @@ inline constexpr std::string_view kEmployeeFileName = "\\EMPLOYEE.fil";
 inline constexpr std::string_view kPlansFileName = "\\EMPLOYEE.PLANS";
 
 inline constexpr std::size_t kIndexRecordNumberOffset = 6;
+// The index holds a record number as a signed 16-bit integer: the master and plans files reach
+// record 32,767 at most, and an entry below record 1 names no record (the run skips it).
+inline constexpr int kLowestIndexNumber = -32768;
+inline constexpr int kHighestRecordNumber = 32767;
 inline constexpr std::size_t kKeyOffset = 0, kKeyWidth = 6;
 inline constexpr std::size_t kNameOffset = 6, kNameWidth = 30;
 inline constexpr std::size_t kFicaFlagOffset = 116;

@@ -4,11 +4,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <limits>
 #include <map>
+#include <set>
 #include <memory>
 #include <stdexcept>
 
@@ -39,6 +41,19 @@ constexpr std::array<const char*, 6> kRateKeys = {"ss_rate1",       "ss_rate2", 
 // The cents a packed amount can hold: a signed 32-bit count of whole units and 0 to 99 hundredths.
 constexpr Cents kLowestPacked = static_cast<Cents>(std::numeric_limits<std::int32_t>::min()) * 100;
 constexpr Cents kHighestPacked = static_cast<Cents>(std::numeric_limits<std::int32_t>::max()) * 100 + 99;
+
+// What the document's "format" key holds: the schema makes it a constant.
+constexpr std::string_view kDocumentFormat = "qreport client folder 1";
+
+// The bytes of a value an error message shows: a long value (a field of megabytes, say) is cut
+// to its first bytes and "...", so that no message repeats it whole.
+constexpr std::size_t kExcerptBytes = 40;
+std::string Excerpt(std::string_view value) {
+  if (value.size() <= kExcerptBytes) return std::string(value);
+  std::size_t cut = kExcerptBytes;
+  while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) --cut;  // not inside a UTF-8 character
+  return std::string(value.substr(0, cut)) + "...";
+}
 
 // A packed amount's cents; a hundredths byte above 99 is added as it stands, as the run adds it.
 Cents PackedCentsAt(Bytes record, std::size_t offset, bool& odd_hundredths) {
@@ -329,7 +344,7 @@ Json AmountsJson(const std::array<Cents, 9>& amounts) {
 // The document up to its employees: the format and the client file.
 void WriteDocumentHead(const Inspection& in, JsonOut& out) {
   const ClientDocument& doc = in.document;
-  out.Put("format", "qreport client folder 1");
+  out.Put("format", std::string(kDocumentFormat));
   if (doc.folder.client) {
     const ClientSpec& c = *doc.folder.client;
     out.Put("client", {{"employer_name", BytesToJsonText(c.employer_name)},
@@ -500,6 +515,169 @@ std::optional<Cents> ParseAmountText(std::string_view text, std::string& why) {
 
 namespace {
 
+// The error for what an index entry below record 1 is given beyond its key: such an entry names
+// no record, so the name or amounts would be lost without a word.
+constexpr const char* kNoRecordForData =
+    "an entry whose record number is below 1 has no record (the run skips it): only its key can be given";
+
+// Two employees that would leave the same bytes in their record.
+bool SameRecord(const EmployeeSpec& a, const EmployeeSpec& b) {
+  return a.key == b.key && a.name == b.name && a.fica_flag == b.fica_flag && a.misc_amount_1 == b.misc_amount_1 &&
+         a.qtd.values == b.qtd.values && a.ytd.values == b.ytd.values && a.other.values == b.other.values &&
+         a.exempt_code == b.exempt_code && a.plans.values == b.plans.values;
+}
+
+// Checks the record numbers the employees get when they are written (their own, or the next free
+// one): an employee that needs the next free number when the last record is taken is an error
+// naming the limit (reported once: every later one would repeat it), and so is a record that two
+// employees with different contents would share, since the later one would overwrite the earlier.
+// Entries that share a record with the same contents are kept: that is how inspect shows index
+// entries that name one record. A message about employee i starts with `places[i]` (the file and
+// where in it) and names an earlier one as `names[i]`.
+void CheckRecordNumbers(const std::vector<EmployeeSpec>& employees, const std::vector<std::string>& places,
+                        const std::vector<std::string>& names, std::vector<std::string>& errors) {
+  constexpr std::size_t kFree = std::numeric_limits<std::size_t>::max();
+  std::vector<std::size_t> holder(static_cast<std::size_t>(kHighestRecordNumber) + 1, kFree);
+  int next = 1;
+  for (std::size_t i = 0; i < employees.size(); ++i) {
+    const EmployeeSpec& e = employees[i];
+    int number = e.record_number;
+    if (number == 0 && !e.literal_record_number) {
+      if (next > kHighestRecordNumber) {
+        errors.push_back(places[i] + ": employee " + std::to_string(i + 1) + " is more than the record files hold: they end at record " +
+                         std::to_string(kHighestRecordNumber) + " (give record numbers to reuse free ones)");
+        return;
+      }
+      number = next;
+    }
+    next = std::max(next, number + 1);
+    if (number < 1) continue;
+    std::size_t& first = holder[static_cast<std::size_t>(number)];
+    if (first == kFree) {
+      first = i;
+    } else if (!SameRecord(employees[first], e)) {
+      errors.push_back(places[i] + ": record number " + std::to_string(number) + " is already that of " + names[first] +
+                       ", with other contents: one would overwrite the other");
+    }
+  }
+}
+
+// A key as a JSON path names it ("~" and "/" escaped), cut short when long.
+std::string PathStep(std::string_view key) {
+  std::string step;
+  for (char c : Excerpt(key)) {
+    if (c == '~') step += "~0";
+    else if (c == '/') step += "~1";
+    else step += c;
+  }
+  return step;
+}
+
+// Builds the document's JSON tree from the parser's events, and turns what a plain parse would
+// let pass or throw into errors: a key that appears twice in one object (a plain parse keeps the
+// last value without a word) is named by its path, and text that is not JSON, a number beyond
+// the range of a double included, is named by FILE:LINE:COLUMN with at most a short excerpt of
+// the offending text.
+class DocumentSax final : public nlohmann::json_sax<Json> {
+ public:
+  DocumentSax(std::string_view text, const std::string& file, std::vector<std::string>& errors)
+      : text_(text), file_(file), errors_(errors) {}
+
+  Json Take() { return std::move(root_); }
+
+  bool null() override { return Put(nullptr); }
+  bool boolean(bool value) override { return Put(value); }
+  bool number_integer(number_integer_t value) override { return Put(value); }
+  bool number_unsigned(number_unsigned_t value) override { return Put(value); }
+  bool number_float(number_float_t value, const string_t&) override { return Put(value); }
+  bool string(string_t& value) override { return Put(std::move(value)); }
+  bool binary(binary_t& value) override { return Put(Json::binary(std::move(value))); }
+
+  bool start_object(std::size_t) override { return Open(Json::object()); }
+  bool start_array(std::size_t) override { return Open(Json::array()); }
+  bool end_object() override { return Close(); }
+  bool end_array() override { return Close(); }
+
+  bool key(string_t& key) override {
+    Frame& f = stack_.back();
+    if (!f.keys.insert(key).second) {
+      errors_.push_back(file_ + ": " + f.path + "/" + PathStep(key) + ": the key appears twice in one object");
+    }
+    key_ = std::move(key);
+    return true;
+  }
+
+  bool parse_error(std::size_t position, const std::string& last_token, const nlohmann::detail::exception& ex) override {
+    // Where the offending token starts: the parser reports the position after it.
+    if (ex.id == 406 && position >= last_token.size()) position -= last_token.size();
+    std::string what = ex.what();
+    if (std::size_t tag = what.find("] "); tag != std::string::npos) what.erase(0, tag + 2);
+    if (what.rfind("parse error", 0) == 0) {
+      if (std::size_t colon = what.find(": "); colon != std::string::npos) what.erase(0, colon + 2);
+    }
+    if (last_token.size() > kExcerptBytes) {
+      for (std::size_t at = what.find(last_token); at != std::string::npos; at = what.find(last_token, at + 1)) {
+        what.replace(at, last_token.size(), Excerpt(last_token));
+      }
+    }
+    errors_.push_back(file_ + ":" + Where(position) + ": not JSON: " + what);
+    return false;
+  }
+
+ private:
+  struct Frame {
+    Json* value;
+    std::string path;
+    std::set<std::string> keys;
+  };
+
+  // The slot the next value goes into, and its path.
+  Json& Slot(std::string& path) {
+    if (stack_.empty()) return root_;
+    Frame& f = stack_.back();
+    if (f.value->is_array()) {
+      path = f.path + "/" + std::to_string(f.value->size());
+      f.value->push_back(nullptr);
+      return f.value->back();
+    }
+    path = f.path + "/" + PathStep(key_);
+    return (*f.value)[key_];
+  }
+  bool Put(Json value) {
+    std::string path;
+    Slot(path) = std::move(value);
+    return true;
+  }
+  bool Open(Json container) {
+    std::string path;
+    Json& slot = Slot(path);
+    slot = std::move(container);
+    stack_.push_back({&slot, std::move(path), {}});
+    return true;
+  }
+  bool Close() {
+    stack_.pop_back();
+    return true;
+  }
+
+  // LINE:COLUMN of a byte position of the text (both from 1).
+  std::string Where(std::size_t position) const {
+    position = std::min(position, text_.size());
+    std::string_view before = text_.substr(0, position);
+    std::size_t line = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+    std::size_t line_start = before.rfind('\n');
+    std::size_t column = line_start == std::string_view::npos ? position + 1 : position - line_start;
+    return std::to_string(line) + ":" + std::to_string(column);
+  }
+
+  std::string_view text_;
+  const std::string& file_;
+  std::vector<std::string>& errors_;
+  Json root_;
+  std::vector<Frame> stack_;
+  std::string key_;
+};
+
 // Reads the document's JSON values into plain values, with the path of each for its errors.
 class DocumentReader {
  public:
@@ -519,15 +697,15 @@ class DocumentReader {
       return {};
     }
     if (bytes->size() > width) {
-      Error(path, "\"" + j.get<std::string>() + "\" is " + std::to_string(bytes->size()) + " bytes; the field holds at most " +
-                      std::to_string(width));
+      Error(path, "\"" + Excerpt(j.get<std::string>()) + "\" is " + std::to_string(bytes->size()) +
+                      " bytes; the field holds at most " + std::to_string(width));
       return {};
     }
     return *bytes;
   }
 
   std::int64_t Integer(const Json& j, const std::string& path, std::int64_t low, std::int64_t high) {
-    if (!j.is_number_integer() || j.get<std::int64_t>() < low || j.get<std::int64_t>() > high) {
+    if (!IsWhole(j) || j.get<std::int64_t>() < low || j.get<std::int64_t>() > high) {
       Error(path, "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high));
       return 0;
     }
@@ -537,9 +715,11 @@ class DocumentReader {
   // Money: integer cents, or decimal text in dollars.
   Cents Money(const Json& j, const std::string& path) {
     if (j.is_number_integer()) {
-      Cents c = j.get<Cents>();
-      if (c < kLowestPacked || c > kHighestPacked) Error(path, "the amount does not fit a packed amount");
-      return c;
+      if (!IsWhole(j) || j.get<Cents>() < kLowestPacked || j.get<Cents>() > kHighestPacked) {
+        Error(path, "the amount does not fit a packed amount");
+        return 0;
+      }
+      return j.get<Cents>();
     }
     if (j.is_string()) {
       std::string why;
@@ -562,6 +742,12 @@ class DocumentReader {
     return out;
   }
 
+  // A whole number that a signed 64-bit integer holds (an unsigned one above it would wrap).
+  static bool IsWhole(const Json& j) {
+    return j.is_number_integer() &&
+           !(j.is_number_unsigned() && j.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()));
+  }
+
   // Every key of the object is one of `known`.
   bool Object(const Json& j, const std::string& path, std::initializer_list<const char*> known) {
     if (!j.is_object()) {
@@ -571,7 +757,7 @@ class DocumentReader {
     for (const auto& [key, value] : j.items()) {
       bool found = false;
       for (const char* k : known) found = found || key == k;
-      if (!found) Error(path + "/" + key, "unknown key");
+      if (!found) Error(path + "/" + PathStep(key), "unknown key");
     }
     return true;
   }
@@ -586,17 +772,18 @@ class DocumentReader {
 ClientDocument ParseClientDocument(std::string_view json_text, const std::string& file,
                                    std::vector<std::string>& errors) {
   ClientDocument doc;
-  Json j;
-  try {
-    j = Json::parse(json_text.begin(), json_text.end());
-  } catch (const nlohmann::json::parse_error& e) {
-    errors.push_back(file + ": not JSON: " + e.what());
-    return doc;
-  }
+  DocumentSax sax(json_text, file, errors);
+  if (!Json::sax_parse(json_text.begin(), json_text.end(), &sax)) return doc;
+  Json j = sax.Take();
   DocumentReader r(file, errors);
   if (!r.Object(j, "", {"format", "client", "employees", "plans_file", "liability", "rates", "letterhead",
                          "saved_entries", "derived", "warnings"})) {
     return doc;
+  }
+  if (!j.contains("format")) {
+    r.Error("/format", "missing: expected \"" + std::string(kDocumentFormat) + "\"");
+  } else if (!j["format"].is_string() || j["format"].get<std::string>() != kDocumentFormat) {
+    r.Error("/format", "expected \"" + std::string(kDocumentFormat) + "\", got " + Excerpt(j["format"].dump()));
   }
   if (j.contains("client") && !j["client"].is_null()) {
     const Json& c = j["client"];
@@ -622,6 +809,7 @@ ClientDocument ParseClientDocument(std::string_view json_text, const std::string
   }
   if (j.contains("employees")) {
     const Json& list = j["employees"];
+    std::vector<std::string> places, names;  // each employee's place in the document, for messages
     if (!list.is_array()) r.Error("/employees", "expected a list of employees");
     for (std::size_t i = 0; list.is_array() && i < list.size(); ++i) {
       std::string path = "/employees/" + std::to_string(i);
@@ -632,8 +820,14 @@ ClientDocument ParseClientDocument(std::string_view json_text, const std::string
       }
       EmployeeSpec e;
       if (x.contains("record_number")) {
-        e.record_number = static_cast<std::int16_t>(r.Integer(x["record_number"], path + "/record_number", -32768, 32767));
+        e.record_number =
+            static_cast<std::int16_t>(r.Integer(x["record_number"], path + "/record_number", kLowestIndexNumber, kHighestRecordNumber));
         e.literal_record_number = true;
+        if (e.record_number < 1) {
+          for (const auto& [key, value] : x.items()) {
+            if (key != "record_number" && key != "key" && key != "index_key") r.Error(path + "/" + key, kNoRecordForData);
+          }
+        }
       }
       if (x.contains("key")) e.key = r.Text(x["key"], path + "/key", kKeyWidth);
       if (x.contains("index_key")) e.index_key = r.Text(x["index_key"], path + "/index_key", kKeyWidth);
@@ -649,7 +843,10 @@ ClientDocument ParseClientDocument(std::string_view json_text, const std::string
       if (x.contains("other")) e.other.values = r.Amounts<kAmountItems>(x["other"], path + "/other");
       if (x.contains("plans")) e.plans.values = r.Amounts<kPlans>(x["plans"], path + "/plans");
       doc.folder.employees.push_back(std::move(e));
+      places.push_back(file + ": " + path);
+      names.push_back(path);
     }
+    CheckRecordNumbers(doc.folder.employees, places, names, errors);
   }
   if (j.contains("plans_file")) {
     if (j["plans_file"].is_boolean()) doc.folder.write_plans = j["plans_file"].get<bool>();
@@ -739,12 +936,15 @@ struct CsvState {
   std::vector<std::string> current;
   std::size_t line = 1;
   std::size_t row_start = 1;
+  std::size_t field_end_line = 0;  // the line the last field ended on, within the current row
+  std::size_t row_end_line = 0;    // the line the last row ended on
 };
 
 void CsvField(void* data, std::size_t length, void* context) {
   auto* s = static_cast<CsvState*>(context);
   if (s->current.empty()) s->row_start = s->line;
   s->current.emplace_back(static_cast<const char*>(data), length);
+  s->field_end_line = s->line;
 }
 
 void CsvRow(int, void* context) {
@@ -752,6 +952,23 @@ void CsvRow(int, void* context) {
   s->rows.push_back(std::move(s->current));
   s->row_lines.push_back(s->row_start);
   s->current.clear();
+  s->row_end_line = s->line;
+}
+
+// The line the field left unfinished at the end of `csv` starts on: the line of the field
+// before it in its row, or else the first line after the last row that holds anything.
+std::size_t UnfinishedFieldLine(std::string_view csv, const CsvState& state) {
+  if (!state.current.empty()) return state.field_end_line;
+  std::size_t line = 1, at = 0;
+  for (; line <= state.row_end_line && at < csv.size(); ++line) {
+    std::size_t end = csv.find('\n', at);
+    at = end == std::string_view::npos ? csv.size() : end + 1;
+  }
+  while (at < csv.size() && (csv[at] == '\n' || csv[at] == '\r')) {
+    if (csv[at] == '\n') ++line;
+    ++at;
+  }
+  return line;
 }
 
 // The rows of `csv`, each with the line it starts on; false with an error naming the line when
@@ -772,10 +989,22 @@ bool ParseCsvRows(std::string_view csv, const std::string& file, CsvState& state
     if (!failed && csv[end - 1] == '\n') ++state.line;
     at = end;
   }
-  if (!failed) csv_fini(&parser, CsvField, CsvRow, &state);
+  // A quote still open at the end would take the rest of the file into one field: the strict
+  // end refuses it (strict only there, so that a stray quote inside a field stays as it is).
+  bool open_quote = false;
+  if (!failed) {
+    csv_set_opts(&parser, CSV_APPEND_NULL | CSV_STRICT | CSV_STRICT_FINI);
+    open_quote = csv_fini(&parser, CsvField, CsvRow, &state) != 0;
+  }
+  std::string why = failed ? csv_strerror(csv_error(&parser)) : "";
   csv_free(&parser);
+  if (open_quote) {
+    errors.push_back(file + ":" + std::to_string(UnfinishedFieldLine(csv, state)) + ":" +
+                     std::to_string(state.current.size() + 1) + ": a quoted field is not closed before the end of the file");
+    return false;
+  }
   if (failed) {
-    errors.push_back(file + ":" + std::to_string(state.line) + ": not CSV: " + csv_strerror(csv_error(&parser)));
+    errors.push_back(file + ":" + std::to_string(state.line) + ": not CSV: " + why);
     return false;
   }
   return true;
@@ -786,17 +1015,21 @@ bool ParseCsvRows(std::string_view csv, const std::string& file, CsvState& state
 std::vector<std::optional<ColumnSpec>> HeaderColumns(const CsvState& state, const std::string& file,
                                                      std::vector<std::string>& errors) {
   std::vector<std::optional<ColumnSpec>> columns;
+  std::map<std::string, std::size_t> seen;  // each column's name and where it is
   bool has_key = false;
   for (std::size_t c = 0; c < state.rows[0].size(); ++c) {
     std::string name = Trim(state.rows[0][c]);
     if (c == 0 && name.rfind("\xEF\xBB\xBF", 0) == 0) name.erase(0, 3);  // a spreadsheet's byte order mark
     columns.push_back(ColumnNamed(name));
+    std::string where = file + ":" + std::to_string(state.row_lines[0]) + ":" + std::to_string(c + 1) + ": ";
     if (!columns.back()) {
-      errors.push_back(file + ":" + std::to_string(state.row_lines[0]) + ":" + std::to_string(c + 1) + ": unknown column \"" +
-                       name + "\" (docs/formats.md lists the columns)");
-    } else if (columns.back()->column == Column::kKey) {
-      has_key = true;
+      errors.push_back(where + "unknown column \"" + Excerpt(name) + "\" (docs/formats.md lists the columns)");
+      continue;
     }
+    if (auto [it, fresh] = seen.emplace(name, c + 1); !fresh) {
+      errors.push_back(where + "column \"" + name + "\" is named twice (first as column " + std::to_string(it->second) + ")");
+    }
+    if (columns.back()->column == Column::kKey) has_key = true;
   }
   if (!has_key) errors.push_back(file + ":" + std::to_string(state.row_lines[0]) + ": the header has no column \"key\"");
   return columns;
@@ -811,7 +1044,7 @@ struct FieldValue {
 
   std::string Text(std::size_t width) const {
     if (value.size() > width) {
-      errors.push_back(where + "\"" + value + "\" is " + std::to_string(value.size()) + " bytes; the field holds at most " +
+      errors.push_back(where + "\"" + Excerpt(value) + "\" is " + std::to_string(value.size()) + " bytes; the field holds at most " +
                        std::to_string(width));
     }
     return value.substr(0, width);
@@ -821,7 +1054,7 @@ struct FieldValue {
     if (Trim(value).empty()) return 0;
     std::string why;
     if (auto cents = ParseAmountText(value, why)) return *cents;
-    errors.push_back(where + why + ", got \"" + value + "\"");
+    errors.push_back(where + why + ", got \"" + Excerpt(value) + "\"");
     return 0;
   }
 
@@ -833,7 +1066,7 @@ struct FieldValue {
     std::int64_t v = digits ? std::stoll(t) : low - 1;
     if (v < low || v > high) {
       errors.push_back(where + "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-                       ", got \"" + value + "\"");
+                       ", got \"" + Excerpt(value) + "\"");
       return 0;
     }
     return v;
@@ -847,14 +1080,14 @@ void SetEmployeeField(EmployeeSpec& e, const ColumnSpec& spec, const FieldValue&
     case Column::kName: e.name = f.Text(kNameWidth); break;
     case Column::kFicaFlag: {
       std::string flag = Trim(f.value);
-      if (flag.size() > 1) f.errors.push_back(f.where + "expected one character such as Y, got \"" + f.value + "\"");
+      if (flag.size() > 1) f.errors.push_back(f.where + "expected one character such as Y, got \"" + Excerpt(f.value) + "\"");
       e.fica_flag = flag.empty() ? 'Y' : flag[0];
       break;
     }
     case Column::kExemptCode: e.exempt_code = static_cast<std::uint8_t>(f.Whole(0, 255)); break;
     case Column::kRecordNumber:
       if (!Trim(f.value).empty()) {
-        e.record_number = static_cast<std::int16_t>(f.Whole(-32768, 32767));
+        e.record_number = static_cast<std::int16_t>(f.Whole(kLowestIndexNumber, kHighestRecordNumber));
         e.literal_record_number = true;
       }
       break;
@@ -879,6 +1112,11 @@ std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::stri
   std::vector<std::optional<ColumnSpec>> columns = HeaderColumns(state, file, errors);
   if (!errors.empty()) return employees;
 
+  std::size_t record_column = 0;  // where record_number is, from 1 (0: no such column)
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    if (columns[c]->column == Column::kRecordNumber) record_column = c + 1;
+  }
+  std::vector<std::string> places, names;  // each employee's line, for messages
   for (std::size_t r = 1; r < state.rows.size(); ++r) {
     const std::vector<std::string>& row = state.rows[r];
     std::string line = file + ":" + std::to_string(state.row_lines[r]) + ":";
@@ -887,12 +1125,29 @@ std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::stri
       errors.push_back(line + std::to_string(columns.size() + 1) + ": more fields than the header names");
       continue;
     }
+    if (row.size() < columns.size()) {
+      // A row cut short (a lost delimiter or line end) would shift or drop amounts unseen.
+      errors.push_back(line + std::to_string(row.size() + 1) + ": " + std::to_string(row.size()) + " fields where the header names " +
+                       std::to_string(columns.size()));
+      continue;
+    }
     EmployeeSpec e;
     for (std::size_t c = 0; c < row.size(); ++c) {
       SetEmployeeField(e, *columns[c], {row[c], line + std::to_string(c + 1) + ": " + Trim(state.rows[0][c]) + ": ", errors});
     }
+    if (e.literal_record_number && e.record_number < 1) {
+      for (std::size_t c = 0; c < row.size(); ++c) {
+        Column column = columns[c]->column;
+        if (column != Column::kKey && column != Column::kRecordNumber && !Trim(row[c]).empty()) {
+          errors.push_back(line + std::to_string(c + 1) + ": " + Trim(state.rows[0][c]) + ": " + kNoRecordForData);
+        }
+      }
+    }
     employees.push_back(std::move(e));
+    places.push_back(line + std::to_string(record_column == 0 ? 1 : record_column));
+    names.push_back("line " + std::to_string(state.row_lines[r]));
   }
+  CheckRecordNumbers(employees, places, names, errors);
   return employees;
 }
 
@@ -923,21 +1178,65 @@ void SyncFilesAndFolder(const fs::path& folder) {
   Sync(folder);
 }
 
-// Replaces one file in `folder` through a synced temporary file beside it.
-template <typename Write>
-void ReplaceFileIn(const fs::path& folder, const std::string& name, Write write) {
-  fs::path temp = NewFolderIn(folder, "." + name + ".import-");
-  try {
-    write(temp);
-    Sync(temp / name);
-    fs::rename(temp / name, folder / name);
-    fs::remove(temp);
-    Sync(folder);
-  } catch (...) {
-    std::error_code ec;
-    fs::remove_all(temp, ec);
-    throw;
+// A file of `folder` written and synced in a temporary folder beside it, waiting to replace the
+// file of its name there: until Commit, the folder is untouched; a staging that is not committed
+// leaves nothing behind.
+class StagedFile {
+ public:
+  template <typename Write>
+  StagedFile(const fs::path& folder, std::string name, Write write)
+      : folder_(folder), name_(std::move(name)), temp_(NewFolderIn(folder, "." + name_ + ".import-")) {
+    try {
+      write(temp_);
+      Sync(temp_ / name_);
+    } catch (...) {
+      Discard();
+      throw;
+    }
   }
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+  ~StagedFile() { Discard(); }
+
+  // Renames the file into its folder.
+  void Commit() {
+    fs::rename(temp_ / name_, folder_ / name_);
+    Discard();
+    Sync(folder_);
+  }
+
+ private:
+  void Discard() {
+    std::error_code ec;
+    if (!temp_.empty()) fs::remove_all(temp_, ec);
+    temp_.clear();
+  }
+
+  fs::path folder_;
+  std::string name_;
+  fs::path temp_;
+};
+
+// The folder `data_dir` names, as an absolute path without a trailing separator, "." or "..".
+// Refused when it is the root folder: a client folder is built beside its target, and the root
+// has nothing beside it (nor a folder above it: taking the parent of "/" gives "/" again).
+fs::path ClientFolderTarget(const fs::path& data_dir) {
+  if (data_dir.empty()) throw std::runtime_error("no client folder named");
+  std::error_code ec;
+  fs::path target = fs::absolute(data_dir, ec);
+  if (ec) throw std::runtime_error("cannot tell where " + data_dir.string() + " is: " + ec.message());
+  auto trim = [&] {
+    while (target.has_relative_path() && target.filename().empty()) target = target.parent_path();  // "dir/" names dir
+  };
+  trim();
+  if (target.filename() == "." || target.filename() == "..") {
+    target = target.lexically_normal();
+    trim();
+  }
+  if (!target.has_relative_path()) {
+    throw std::runtime_error(data_dir.string() + " is the root folder: a client folder must be a folder of its own below it");
+  }
+  return target;
 }
 
 }  // namespace
@@ -952,28 +1251,38 @@ void WriteClientDocumentFiles(const ClientDocument& doc, const fs::path& folder,
 }
 
 void WriteClientDocument(const ClientDocument& doc, const fs::path& data_dir, const fs::path& rates_dir, bool force) {
-  fs::path target = data_dir;
-  while (!target.empty() && target.filename().empty()) target = target.parent_path();  // "dir/" names dir
-  if (target.empty()) throw std::runtime_error("no client folder named");
-  fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  fs::path target = ClientFolderTarget(data_dir);
+  fs::path parent = target.parent_path();
   std::error_code ec;
   auto status = fs::symlink_status(target, ec);
   bool exists = fs::exists(status);
-  if (exists && !fs::is_directory(status)) throw std::runtime_error(target.string() + " exists and is not a folder");
+  if (exists && !fs::is_directory(status)) throw std::runtime_error(data_dir.string() + " exists and is not a folder");
+  if (exists && IsMountPoint(target)) {
+    throw std::runtime_error(data_dir.string() +
+                             " is a mount point: it cannot be replaced by a folder built beside it (name a folder inside it)");
+  }
   if (exists && !fs::is_empty(target, ec) && !force) {
-    throw std::runtime_error(target.string() + " is not empty (--force replaces it)");
+    throw std::runtime_error(data_dir.string() + " is not empty (--force replaces it)");
   }
   if (!fs::is_directory(parent, ec)) throw std::runtime_error("no folder " + parent.string() + " to put the client folder in");
 
   fs::path temp;
   fs::path old;
+  // The rates folder's files wait, written and synced, until the client folder is in place:
+  // an import that fails before leaves them as they were.
+  std::vector<std::unique_ptr<StagedFile>> staged;
   try {
     temp = NewFolderIn(parent, "." + target.filename().string() + ".import-");
     WriteClientDocumentFiles(doc, temp, /*with_rates=*/rates_dir.empty());
     SyncFilesAndFolder(temp);
     if (!rates_dir.empty()) {
-      if (doc.rates) ReplaceFileIn(rates_dir, "FICA.RAT", [&](const fs::path& t) { WriteRatesFile(t, *doc.rates); });
-      if (doc.letterhead) ReplaceFileIn(rates_dir, "prep", [&](const fs::path& t) { WriteLetterheadFile(t, *doc.letterhead); });
+      if (doc.rates) {
+        staged.push_back(std::make_unique<StagedFile>(rates_dir, "FICA.RAT", [&](const fs::path& t) { WriteRatesFile(t, *doc.rates); }));
+      }
+      if (doc.letterhead) {
+        staged.push_back(
+            std::make_unique<StagedFile>(rates_dir, "prep", [&](const fs::path& t) { WriteLetterheadFile(t, *doc.letterhead); }));
+      }
     }
     if (exists) {
       // The old folder moves aside first, so that the new one is renamed into a free name. It
@@ -982,6 +1291,7 @@ void WriteClientDocument(const ClientDocument& doc, const fs::path& data_dir, co
       fs::rename(target, old);
     }
     fs::rename(temp, target);
+    temp.clear();
     Sync(parent);
   } catch (...) {
     if (!old.empty() && !fs::exists(target, ec)) fs::rename(old, target, ec);
@@ -990,6 +1300,11 @@ void WriteClientDocument(const ClientDocument& doc, const fs::path& data_dir, co
     throw;
   }
   if (!old.empty()) fs::remove_all(old, ec);
+  try {
+    for (auto& file : staged) file->Commit();
+  } catch (const std::exception& e) {
+    throw std::runtime_error(std::string("the client folder was written, but not every file of the rates folder: ") + e.what());
+  }
 }
 
 }  // namespace qreport

@@ -69,12 +69,17 @@ Inspection WriteClientDocumentJson(const std::string& data_dir, const std::strin
 std::optional<Cents> ParseAmountText(std::string_view text, std::string& why);
 
 // The document of a JSON text. Every problem is added to `errors` as "FILE: /json/path: what was
-// expected"; the result is valid only when `errors` stays empty.
+// expected" (text that is not JSON as "FILE:LINE:COLUMN: ..."): a missing or other "format", a
+// key twice in one object, a number out of its field's range, an employee past the last record
+// number or two different employees in one record among them. The result is valid only when
+// `errors` stays empty.
 ClientDocument ParseClientDocument(std::string_view json_text, const std::string& file,
                                    std::vector<std::string>& errors);
 
 // Employees from CSV text with a header row (column names in docs/formats.md). Every problem is
-// added to `errors` as "FILE:LINE:COLUMN: what was expected".
+// added to `errors` as "FILE:LINE:COLUMN: what was expected": a column named twice, a row with
+// fewer or more fields than the header, a quote still open at the end and the record numbers'
+// problems as for the document among them.
 std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::string& file,
                                            std::vector<std::string>& errors);
 
@@ -85,9 +90,11 @@ void WriteClientDocumentFiles(const ClientDocument& document, const std::filesys
 
 // Writes the document as a client folder at `data_dir`: into a new temporary folder beside it,
 // every file synced, then renamed into place, so that a failure leaves nothing behind. The rates
-// and letterhead files go into the folder, or into `rates_dir` when it is given (each replaced
-// atomically). An existing `data_dir` that is not empty is refused unless `force`, which
-// replaces it whole. Throws std::runtime_error saying what failed.
+// and letterhead files go into the folder, or into `rates_dir` when it is given (each written
+// and synced beside its file first, and renamed over it only once the client folder is in
+// place). An existing `data_dir` that is not empty is refused unless `force`, which replaces it
+// whole; the root folder and a mount point, which cannot be replaced so, are refused. Throws
+// std::runtime_error saying what failed.
 void WriteClientDocument(const ClientDocument& document, const std::filesystem::path& data_dir,
                          const std::filesystem::path& rates_dir, bool force);
 

@@ -248,7 +248,7 @@ TEST(AmountText, DecimalTextToCentsWithoutAFloat) {
 // Every problem of the input is named where it is, and a failed import leaves no folder behind.
 TEST(ImportCommand, ErrorsNameTheirPlaceAndNothingIsWritten) {
   TempDir dir;
-  WriteBytes(dir / "client.json", R"({"client": {"employer_name": "SMALL CO", "payroll_date": "063026"}})");
+  WriteBytes(dir / "client.json", R"({"format": "qreport client folder 1", "client": {"employer_name": "SMALL CO", "payroll_date": "063026"}})");
   WriteBytes(dir / "employees.csv",
              "key,name,qtd1,ytd1\n"
              "A1,ONE,100.00,100.00\n"
@@ -260,13 +260,13 @@ TEST(ImportCommand, ErrorsNameTheirPlaceAndNothingIsWritten) {
   EXPECT_EQ(bad_csv.status, 2);
   EXPECT_NE(bad_csv.err.find("employees.csv:7:3: qtd1: expected an amount such as 1234.56"), std::string::npos) << bad_csv.err;
 
-  WriteBytes(dir / "long.json", R"({"employees": [{"key": "A1", "name": "A NAME THAT IS FAR TOO LONG FOR ITS FIELD"}]})");
+  WriteBytes(dir / "long.json", R"({"format": "qreport client folder 1", "employees": [{"key": "A1", "name": "A NAME THAT IS FAR TOO LONG FOR ITS FIELD"}]})");
   auto long_name = RunQreport(dir, "import long.json out");
   EXPECT_EQ(long_name.status, 2);
   EXPECT_NE(long_name.err.find("long.json: /employees/0/name: "), std::string::npos) << long_name.err;
   EXPECT_NE(long_name.err.find("holds at most 30"), std::string::npos) << long_name.err;
 
-  WriteBytes(dir / "typo.json", R"({"client": {"employer_nme": "X"}, "employees": [{"qtd": [1.5]}]})");
+  WriteBytes(dir / "typo.json", R"({"format": "qreport client folder 1", "client": {"employer_nme": "X"}, "employees": [{"qtd": [1.5]}]})");
   auto typo = RunQreport(dir, "import typo.json out");
   EXPECT_EQ(typo.status, 2);
   EXPECT_NE(typo.err.find("/client/employer_nme: unknown key"), std::string::npos) << typo.err;
@@ -278,9 +278,139 @@ TEST(ImportCommand, ErrorsNameTheirPlaceAndNothingIsWritten) {
   }
 }
 
+// `qreport ARGS` in `work` under a time limit, so that a fault that makes it spin ends as a kill
+// (status 137) instead of a hung suite.
+testing::CommandOutcome RunQreportWithin(const TempDir& work, const std::string& args) {
+  testing::CommandOutcome o;
+  o.status = testing::RunCommand("cd '" + work.str() + "' && timeout -s KILL 60 '" + QREPORT_CLI + "' " + args + " </dev/null",
+                                 work / ".out", work / ".err");
+  o.out = ReadFile(work / ".out");
+  o.err = ReadFile(work / ".err");
+  return o;
+}
+
+// Employees as CSV rows "E<n>,NAME <n>,<n>.00" for n from 1 to `count`, under a header.
+std::string ManyEmployeesCsv(int count) {
+  std::string csv = "key,name,qtd1\n";
+  for (int n = 1; n <= count; ++n) csv += "E" + std::to_string(n) + ",NAME " + std::to_string(n) + "," + std::to_string(n) + ".00\n";
+  return csv;
+}
+
+// Each input that the record files cannot hold as given, or that is not what it seems, is an
+// error that names where it is and what the limit is, with the usage status, and writes nothing;
+// never a crash, a wrapped number, a lost employee or exit 0. A message never repeats a huge
+// value whole. The last rows are inputs near those faults that are sound and are imported.
+TEST(ImportCommand, InputsTheRecordFilesCannotHoldAreErrors) {
+  const std::string format = R"("format": "qreport client folder 1")";
+  const std::string big(1000000, 'X');
+  struct Case {
+    const char* what;
+    std::string json;
+    std::string csv;  // empty: no --employees
+    const char* target;
+    int status;
+    std::vector<std::string> pieces;  // each a piece of standard error
+  } cases[] = {
+      {"more employees than records", "{" + format + "}", ManyEmployeesCsv(40000), "out", 2,
+       {"employees.csv:32769:1: employee 32768 is more than the record files hold: they end at record 32767"}},
+      {"an employee given a record another one has",
+       "{" + format + R"(, "employees": [{"key": "ADAMS", "name": "ADAMS", "qtd": [40560]},
+                                     {"key": "BAKER", "name": "BAKER", "record_number": 1, "qtd": [17727078]}]})",
+       "", "out", 2, {"client.json: /employees/1: record number 1 is already that of /employees/0, with other contents"}},
+      {"two CSV rows in one record", "{" + format + "}", "key,record_number,qtd1\nA1,7,1.00\nA2,7,2.00\n", "out", 2,
+       {"employees.csv:3:2: record number 7 is already that of line 2"}},
+      {"a number beyond a double", "{" + format + R"(, "employees": [{"qtd": [1e309]}]})", "", "out", 2,
+       {"client.json:1:62: not JSON: number overflow parsing '1e309'"}},
+      {"cents that wrap to -1", "{" + format + R"(, "employees": [{"qtd": [18446744073709551615]}]})", "", "out", 2,
+       {"client.json: /employees/0/qtd/0: the amount does not fit a packed amount"}},
+      {"a record number that wraps to -1", "{" + format + R"(, "employees": [{"record_number": 18446744073709551615}]})", "",
+       "out", 2, {"client.json: /employees/0/record_number: expected a whole number from -32768 to 32767"}},
+      {"a key given twice",
+       "{" + format + R"(, "client": {"employer_name": "FIRST"}, "client": {"employer_name": "SECOND"}})", "", "out", 2,
+       {"client.json: /client: the key appears twice in one object"}},
+      {"a key given twice inside a list",
+       "{" + format + R"(, "employees": [{"key": "A1"}, {"key": "A2", "qtd": [1], "qtd": [2]}]})", "", "out", 2,
+       {"client.json: /employees/1/qtd: the key appears twice in one object"}},
+      {"a wrong format", R"({"format": "qreport client folder 2"})", "", "out", 2,
+       {"client.json: /format: expected \"qreport client folder 1\", got \"qreport client folder 2\""}},
+      {"no format", R"({"client": null})", "", "out", 2, {"client.json: /format: missing"}},
+      {"a CSV column named twice", "{" + format + "}", "key,qtd1,name,qtd1\nA1,1.00,ADAMS,2.00\n", "out", 2,
+       {"employees.csv:1:4: column \"qtd1\" is named twice (first as column 2)"}},
+      {"a short CSV row", "{" + format + "}", "key,name,qtd1,ytd1\nA1,ADAMS,1.00,1.00\nA2,BAKER\n", "out", 2,
+       {"employees.csv:3:3: 2 fields where the header names 4"}},
+      {"a quote open at the end", "{" + format + "}", "key,name,qtd1\nA1,ADAMS,1.00\nA2,\"BAKER,2.00\nA3,CHEN,3.00\n", "out", 2,
+       {"employees.csv:3:2: a quoted field is not closed before the end of the file"}},
+      {"a quote open at the start of a row", "{" + format + "}", "key,name\nA1,ADAMS\n\n\"A2\n", "out", 2,
+       {"employees.csv:4:1: a quoted field is not closed"}},
+      {"an entry without a record given amounts", "{" + format + "}", "key,record_number,qtd1\nA1,0,100.00\n", "out", 2,
+       {"employees.csv:2:3: qtd1: an entry whose record number is below 1 has no record"}},
+      {"an entry without a record given a name", "{" + format + R"(, "employees": [{"record_number": -3, "name": "ADAMS"}]})",
+       "", "out", 2, {"client.json: /employees/0/name: an entry whose record number is below 1 has no record"}},
+      {"a huge name in the document", "{" + format + R"(, "employees": [{"name": ")" + big + R"("}]})", "", "out", 2,
+       {"client.json: /employees/0/name: \"" + big.substr(0, 40) + "...\" is 1000000 bytes"}},
+      {"a huge amount in the CSV", "{" + format + "}", "key,qtd1\nA1," + big + "\n", "out", 2,
+       {"employees.csv:2:2: qtd1: expected an amount such as 1234.56 (at most two decimals), got \"" + big.substr(0, 40) + "...\""}},
+      {"the root folder", "{" + format + "}", "", "/", 1, {"qreport: / is the root folder"}},
+      {"entries sharing a record with the same contents",
+       "{" + format + R"(, "employees": [{"record_number": 2, "key": "A1", "name": "ADAMS"},
+                                     {"record_number": 0, "key": "OLD"},
+                                     {"record_number": 2, "key": "A1", "name": "ADAMS"}]})",
+       "", "out", 0, {}},
+      {"the last record number", "{" + format + "}", ManyEmployeesCsv(32767), "out", 0, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    WriteBytes(dir / "client.json", c.json);
+    std::string args = "import client.json ";
+    if (!c.csv.empty()) {
+      WriteBytes(dir / "employees.csv", c.csv);
+      args += "--employees employees.csv ";
+    }
+    auto outcome = RunQreportWithin(dir, args + c.target);
+    EXPECT_EQ(outcome.status, c.status) << outcome.err.substr(0, 2000);
+    for (const std::string& piece : c.pieces) EXPECT_NE(outcome.err.find(piece), std::string::npos) << outcome.err.substr(0, 2000);
+    EXPECT_LT(outcome.err.size(), 2000u) << "a message repeats a value whole";
+    if (c.status == 0) continue;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+      std::string name = entry.path().filename().string();
+      EXPECT_FALSE(name.rfind("out", 0) == 0 || name.rfind(".out.", 0) == 0) << name;
+    }
+  }
+}
+
+// A client folder that is a mount point cannot be replaced by renaming (the system says the
+// folder is busy), so the import refuses it before it writes anything: the rates folder's files
+// stay as they were. The mount is made in a mount namespace of the command's own (as root, as CI
+// runs), so that it ends with the command.
+TEST(ImportCommand, AMountPointIsRefusedAndTheRatesAreLeftAsTheyWere) {
+  TempDir dir;
+  if (testing::RunCommand("unshare -m true") != 0) GTEST_SKIP() << "no mount namespace here (needs root)";
+  WriteBytes(dir / "client.json", R"({"format": "qreport client folder 1",
+      "rates": {"ss_rate1": "9.9", "ss_rate2": "9.9", "ss_base": "1", "medicare_rate1": "9.9", "medicare_rate2": "9.9", "second_base": "1"},
+      "letterhead": ["NEW", "", "", "", ""]})");
+  fs::create_directory(dir / "mounted");
+  fs::create_directory(dir / "rates");
+  WriteBytes(dir / "rates" / "FICA.RAT", "6.2   6.2   184500  1.45  1.45  200000  ");
+  WriteBytes(dir / "rates" / "prep", "OLD");
+  testing::CommandOutcome o;
+  o.status = testing::RunCommand("cd '" + dir.str() + "' && unshare -m sh -c 'mount -t tmpfs none mounted && exec timeout -s KILL 60 \"" +
+                                     QREPORT_CLI + "\" import client.json mounted --force --rates-dir rates' </dev/null",
+                                 dir / ".out", dir / ".err");
+  o.err = ReadFile(dir / ".err");
+  EXPECT_EQ(o.status, 1) << o.err;
+  EXPECT_NE(o.err.find("mounted is a mount point"), std::string::npos) << o.err;
+  EXPECT_EQ(ReadFile(dir / "rates" / "FICA.RAT"), "6.2   6.2   184500  1.45  1.45  200000  ");
+  EXPECT_EQ(ReadFile(dir / "rates" / "prep"), "OLD");
+  for (const auto& entry : fs::directory_iterator(dir / "rates")) {
+    std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "FICA.RAT" || name == "prep") << "left behind: " << name;
+  }
+}
+
 TEST(ImportCommand, AFolderThatIsNotEmptyIsReplacedOnlyWithForce) {
   TempDir dir;
-  WriteBytes(dir / "client.json", R"({"client": {"employer_name": "SMALL CO", "payroll_date": "063026"}})");
+  WriteBytes(dir / "client.json", R"({"format": "qreport client folder 1", "client": {"employer_name": "SMALL CO", "payroll_date": "063026"}})");
   fs::create_directory(dir / "out");
   WriteBytes(dir / "out" / "keep", "x");
   auto refused = RunQreport(dir, "import client.json out");

@@ -57,6 +57,10 @@ bool IsLeftoverTemporary(std::string_view file_name);
 // folder's lock: such a file is then what a killed run left behind.
 void RemoveLeftoverTemporaries(const std::filesystem::path& folder);
 
+// True when the folder `folder` is where a file system is mounted (the root folder included):
+// such a folder cannot be renamed or replaced, only what is inside it. False when it cannot tell.
+bool IsMountPoint(const std::filesystem::path& folder);
+
 // Renames `from` over `to` in one step (an existing `to` is replaced, never left missing).
 // False with errno set when it fails.
 bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to);

@@ -158,6 +158,21 @@ void RemoveLeftoverTemporaries(const std::filesystem::path& folder) {
   }
 }
 
+bool IsMountPoint(const std::filesystem::path& folder) {
+#ifdef STATX_ATTR_MOUNT_ROOT
+  // The system says so itself, bind mounts of a folder of the same file system included.
+  struct statx sx {};
+  if (::statx(AT_FDCWD, folder.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &sx) == 0 &&
+      (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+    return (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+  }
+#endif
+  // Otherwise: another device than the folder above it, or no folder above it (the root).
+  struct stat self {}, above {};
+  if (::lstat(folder.c_str(), &self) != 0 || ::stat((folder / "..").c_str(), &above) != 0) return false;
+  return self.st_dev != above.st_dev || self.st_ino == above.st_ino;
+}
+
 bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -121,6 +122,17 @@ bool SyncFile(std::FILE* file) {
 
 // A folder's entries reach the disk with the rename itself (MOVEFILE_WRITE_THROUGH).
 void SyncFolder(const std::filesystem::path&) {}
+
+bool IsMountPoint(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::string name = std::filesystem::absolute(folder, ec).string();
+  char volume[MAX_PATH + 1] = {};
+  if (ec || !::GetVolumePathNameA(name.c_str(), volume, sizeof volume)) return false;
+  std::string mount = volume;
+  while (!name.empty() && (name.back() == '\\' || name.back() == '/')) name.pop_back();
+  while (!mount.empty() && mount.back() == '\\') mount.pop_back();
+  return _stricmp(name.c_str(), mount.c_str()) == 0;
+}
 
 std::FILE* CreateTemporaryIn(const std::filesystem::path& folder, std::filesystem::path& created) {
   char name[MAX_PATH + 1] = {};
