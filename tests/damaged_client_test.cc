@@ -161,7 +161,7 @@ TEST(DamagedClient, EachFaultGivesItsErrorAndStatus) {
          nlohmann::json row = SummaryRow(work);
          EXPECT_EQ(row["status"], "done");
          EXPECT_EQ(row["findings"].size(), 20u);
-         EXPECT_GT(row["findings_left_out"].get<int>(), 40);
+         EXPECT_GT(row.value("findings_left_out", 0), 40);
          std::string csv = ReadFile(work / "out" / "batch-summary.csv");
          EXPECT_NE(csv.find(" more\""), std::string::npos) << csv;
          EXPECT_LT(csv.size(), 2000u);

@@ -95,8 +95,11 @@ TEST(ReportFile, AReadErrorKeepsTheLastReportAndSetsTheNewOneAside) {
     const fs::path aside = dir / "report.incomplete.txt";
     EXPECT_EQ(run.outcome.incomplete_report, aside.string());
     EXPECT_EQ(ReadFile(dir / "report.txt"), kOldReport);
-    ASSERT_TRUE(fs::is_regular_file(aside));
-    ASSERT_EQ(run.platform.messages.size(), 2u);
+    EXPECT_TRUE(fs::is_regular_file(aside));
+    if (run.platform.messages.size() != 2u) {
+      ADD_FAILURE() << run.platform.messages.size() << " messages";
+      continue;
+    }
     if (c.error != nullptr) {
       EXPECT_EQ(run.platform.messages[0], c.error);
     } else {
