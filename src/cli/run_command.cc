@@ -287,8 +287,11 @@ void AddRunCommand(CLI::App& app, int& exit_status) {
       "Exit status: 0 the report was written and handed on, or nothing was to be printed (no\n"
       "reply, or Esc in the printer picker); 1 the run could not start; 2 wrong usage, an answers\n"
       "file with errors included; 3 cancelled: no report was written; 4 incomplete: the run showed\n"
-      "an error message; 5 written but not printed (a reply that names no printer, no print server\n"
-      "or one that refused the job); 130 interrupted (Ctrl-C). Every status but 0 comes with one line saying why.");
+      "an error message (when a record file could not be read, report.txt is kept and the new\n"
+      "report goes to report.incomplete.txt); 5 written but not printed (a reply that names no\n"
+      "printer, no print server or one that refused the job); 6 written and handed on, but a record\n"
+      "file is cut short (see the warning); 130 interrupted (Ctrl-C). Every status but 0 comes with\n"
+      "one line saying why.");
   sub->add_option("DATADIR", options->request.data_dir, "the client folder")->required()->type_name("");
   sub->add_option("--kind", options->request.kind, "the report kind the host passes (default 941)")
       ->type_name("941");
