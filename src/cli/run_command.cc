@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -16,6 +19,7 @@
 #include "data/record_file.h"
 #include "data/report_writer.h"
 #include "forms/employer_block.h"
+#include "platform/files.h"
 #include "forms/schedule_b.h"
 #include "run/dialogs.h"
 #include "run/report_run.h"
@@ -156,6 +160,16 @@ int RunFromOptions(RunOptions& options) {
   if (std::string problem = FolderReadProblem(request.data_dir); !problem.empty()) {
     std::cerr << "qreport: cannot read the client folder " << request.data_dir << ": " << problem << "\n";
     return kCouldNotStart;
+  }
+  // Likewise a client file this user may not read: the run would take the short path.
+  if (fs::path client = ResolveHostPath(request.data_dir, kClientFileName); fs::exists(fs::symlink_status(client, ec))) {
+    std::FILE* file = OpenRegularForReading(client);
+    if (file != nullptr) {
+      std::fclose(file);
+    } else if (errno == EACCES || errno == EPERM) {
+      std::cerr << "qreport: cannot read the client file " << client.string() << ": " << std::strerror(errno) << "\n";
+      return kCouldNotStart;
+    }
   }
   if (!request.rates_dir.empty() && !fs::is_directory(request.rates_dir, ec)) {
     std::cerr << "qreport: no such rates folder: " << request.rates_dir << "\n";
