@@ -16,6 +16,7 @@
 #include <new>
 #include <optional>
 
+#include "data/paths.h"
 #include "escp/cairo/fonts.h"
 
 namespace qreport {
@@ -29,6 +30,9 @@ using Clock = std::chrono::steady_clock;
 volatile sig_atomic_t interrupt_requested = 0;
 
 extern "C" void NoteInterrupt(int) { interrupt_requested = 1; }
+
+// The most bytes of a job's messages that its failed row's reason repeats.
+constexpr std::size_t kReasonMessageBytes = 1000;
 
 // The line a job's process ends its output with; everything before it is what its run said.
 constexpr std::string_view kRowMarker = "@row ";
@@ -118,6 +122,10 @@ ClientRow RowOfEndedJob(const RunningJob& job, const ClientJob& spec, int wait_s
     row = FailedRow(spec.folder, WIFEXITED(wait_status) && WEXITSTATUS(wait_status) == 0
                                      ? "its run gave no result"
                                      : ProcessEndReason(wait_status));
+  }
+  if (messages.size() > kReasonMessageBytes) {
+    messages.resize(kReasonMessageBytes);
+    messages += "...";
   }
   if (row.status == ClientStatus::kFailed && !messages.empty()) row.reason += " (" + messages + ")";
   return row;
@@ -302,17 +310,29 @@ std::string ProcessEndReason(int wait_status) {
   return "its run ended in an unknown way";
 }
 
-std::vector<fs::path> ClientFoldersOf(const fs::path& root, const fs::path& except) {
-  std::vector<fs::path> folders;
+std::vector<fs::path> ClientFoldersOf(const fs::path& root, const fs::path& except,
+                                      std::vector<fs::path>* not_clients) {
+  std::vector<fs::path> folders, others;
   std::error_code ec;
   fs::path skip = except.empty() ? fs::path() : fs::weakly_canonical(except, ec);
-  for (const fs::directory_entry& entry : fs::directory_iterator(root, ec)) {
+  // Stepped with an error code: a folder that fails part way ends the listing, not the batch.
+  for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::directory_entry& entry = *it;
     std::string name = entry.path().filename().string();
-    if (name.starts_with('.') || !entry.is_directory(ec)) continue;
-    if (!skip.empty() && fs::weakly_canonical(entry.path(), ec) == skip) continue;
+    std::error_code entry_ec;
+    if (name.starts_with('.') || !entry.is_directory(entry_ec)) continue;
+    if (!skip.empty() && fs::weakly_canonical(entry.path(), entry_ec) == skip) continue;
+    // A folder that can be read and has no client file is no client (an empty one, the output
+    // folder of another batch); one that cannot be read is kept, and its row says so.
+    if (FolderReadProblem(entry.path()).empty() && !HasClientFile(entry.path())) {
+      others.push_back(entry.path());
+      continue;
+    }
     folders.push_back(entry.path());
   }
   std::sort(folders.begin(), folders.end());
+  std::sort(others.begin(), others.end());
+  if (not_clients != nullptr) *not_clients = std::move(others);
   return folders;
 }
 

@@ -34,6 +34,8 @@ struct BatchProgress {
 struct BatchResult {
   std::vector<ClientRow> rows;  // one per client, in the order given
   bool interrupted = false;     // Ctrl-C came before every client had started
+  // --root: the sub-folders left out as no client's (no client file), as given.
+  std::vector<std::string> not_clients;
 };
 
 // Runs the batch. `progress` (may be empty) is called after each client and about four times a
@@ -42,9 +44,11 @@ struct BatchResult {
 BatchResult RunBatch(const BatchOptions& options, const std::function<void(const BatchProgress&)>& progress);
 
 // The client folders of `root`: its sub-folders in name order, hidden ones and `except` left
-// out.
+// out, and those without a client file (HasClientFile) left out into `not_clients` (when given),
+// in name order. A sub-folder that cannot be read is kept: its job says why it fails.
 std::vector<std::filesystem::path> ClientFoldersOf(const std::filesystem::path& root,
-                                                   const std::filesystem::path& except = {});
+                                                   const std::filesystem::path& except = {},
+                                                   std::vector<std::filesystem::path>* not_clients = nullptr);
 
 // The reason given for a job's process that did not end normally: "its run crashed (signal 11,
 // Segmentation fault)" or "its run ended with status 3", from a waitpid status.

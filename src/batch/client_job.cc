@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "check/checks.h"
+#include "data/employee_files.h"
 #include "data/errors.h"
 #include "data/paths.h"
 #include "data/rates.h"
@@ -101,6 +102,39 @@ std::string ScheduleBText(ScheduleBOutcome outcome) {
   return "not written: " + std::string(ScheduleBWhyNot(outcome));
 }
 
+// The row's findings: the first kRowFindings, each message cut at kFindingMessageBytes, and the
+// number of those left out.
+void KeepFindings(std::vector<Finding> findings, ClientRow& row) {
+  if (findings.size() > kRowFindings) {
+    row.findings_left_out = findings.size() - kRowFindings;
+    findings.resize(kRowFindings);
+  }
+  for (Finding& f : findings) {
+    if (f.message.size() > kFindingMessageBytes) {
+      f.message.resize(kFindingMessageBytes);
+      f.message += "...";
+    }
+  }
+  row.findings = std::move(findings);
+}
+
+// What makes the client's record files unfit to report from, in a few words; empty when nothing
+// does: files cut short, or a file the checks could not read.
+std::string DamageOf(const fs::path& folder, const std::vector<Finding>& findings) {
+  std::string damage;
+  std::vector<CutShortFile> cut = CutShortRecordFiles(folder.string());
+  for (const CutShortFile& file : cut) {
+    damage += (damage.empty() ? "" : ", ") + file.name;
+  }
+  if (!cut.empty()) damage += cut.size() == 1 ? " is cut short" : " are cut short";
+  for (const Finding& f : findings) {
+    if (f.code != "unreadable") continue;
+    damage += (damage.empty() ? "" : "; ") + f.message.substr(0, kFindingMessageBytes);
+    break;
+  }
+  return damage;
+}
+
 std::string Failed(ClientRow& row, std::string reason) {
   row.status = ClientStatus::kFailed;
   row.reason = std::move(reason);
@@ -108,6 +142,11 @@ std::string Failed(ClientRow& row, std::string reason) {
 }
 
 }  // namespace
+
+bool HasClientFile(const fs::path& folder) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(ResolveHostPath(folder.string(), kClientFileName), ec));
+}
 
 std::string_view ClientStatusName(ClientStatus status) {
   switch (status) {
@@ -272,6 +311,15 @@ ClientRow RunClientJob(const ClientJob& job) {
     Failed(row, "no such client folder");
     return row;
   }
+  if (std::string problem = FolderReadProblem(job.folder); !problem.empty()) {
+    Failed(row, "the client folder cannot be read: " + problem);
+    return row;
+  }
+  // A run would fill such a folder with empty record files and an empty report.
+  if (!HasClientFile(job.folder)) {
+    Failed(row, "not a client folder: it has no CLIENT file");
+    return row;
+  }
   PlatformOptions options;
   fs::path answers = job.folder / "answers";
   if (fs::is_regular_file(answers, ec)) options.answers_file = answers.string();
@@ -295,7 +343,15 @@ ClientRow RunClientJob(const ClientJob& job) {
     Failed(row, "the answers cancel the dialog");
     return row;
   }
-  row.findings = CheckClient(figures, job.folder.string(), job.rates_dir, &employee_checks);
+  std::vector<Finding> findings = CheckClient(figures, job.folder.string(), job.rates_dir, &employee_checks);
+  // Files that are cut short or cannot be read give a report of zeros where their records should
+  // be: such a client is not done, whatever else its checks say. Nothing is written for it.
+  std::string damage = DamageOf(job.folder, findings);
+  KeepFindings(std::move(findings), row);
+  if (!damage.empty()) {
+    Failed(row, "its record files fail the checks: " + damage);
+    return row;
+  }
 
   const ScheduleBOutcome expected_b = job.schedule_b ? ScheduleBOutcomeOf(figures) : ScheduleBOutcome::kNotAsked;
   const JobOutputs outputs = OutputsOf(job, row, expected_b);
@@ -346,6 +402,7 @@ std::string RowToJsonLine(const ClientRow& row) {
     findings.push_back({{"code", f.code}, {"severity", SeverityName(f.severity)}, {"message", f.message}});
   }
   j["findings"] = findings;
+  j["findings_left_out"] = row.findings_left_out;
   j["schedule_b"] = row.schedule_b;
   j["outputs"] = row.outputs;
   j["seconds"] = row.seconds;
@@ -380,6 +437,7 @@ bool RowFromJsonLine(std::string_view line, ClientRow& row) {
                               f.at("severity").get<std::string>() == "error" ? Severity::kError : Severity::kWarning,
                               f.at("message").get<std::string>()});
     }
+    row.findings_left_out = j.at("findings_left_out").get<std::size_t>();
     row.schedule_b = j.at("schedule_b").get<std::string>();
     row.outputs = j.at("outputs").get<std::vector<std::string>>();
     row.seconds = j.at("seconds").get<double>();

@@ -52,7 +52,8 @@ struct ClientRow {
   Cents line10 = 0;            // the total taxes after adjustments (Form 944: its line 9)
   Cents deposits = 0;          // total deposits (Form 941 line 11, Form 944 line 10)
   Cents balance = 0;           // line 10 less deposits: above 0 due, below 0 overpaid
-  std::vector<Finding> findings;
+  std::vector<Finding> findings;  // at most kRowFindings
+  std::size_t findings_left_out = 0;
   // What became of Schedule B: empty when not asked for, "written", or why it was not.
   std::string schedule_b;
   std::vector<std::string> outputs;  // the files written, full paths
@@ -62,6 +63,16 @@ struct ClientRow {
 // "<folder>-<year>Q<quarter>-<form>": the name every output of a client starts with. Schedule B's
 // outputs take "scheduleb" for the form.
 std::string OutputBaseName(const ClientRow& row, std::string_view form = {});
+
+// Whether `folder` holds a client file ("\CLIENT." in any case): a folder without one is no
+// client's, and a run there would only create empty record files.
+bool HasClientFile(const std::filesystem::path& folder);
+
+// The most findings a row keeps, and the most bytes of each finding's message: a client whose
+// files are noise can have a finding for every record, and the summary stays readable. What is
+// left out is counted in findings_left_out.
+inline constexpr std::size_t kRowFindings = 20;
+inline constexpr std::size_t kFindingMessageBytes = 300;
 
 // Runs the job and returns its row (without `seconds`). A failure of the client ends as a failed
 // row; only std::bad_alloc escapes. The report run's messages go to standard error.

@@ -18,6 +18,17 @@ void Field(std::string& line, std::string_view text) {
   line += quoted;
 }
 
+// A cell of text from the client's files or from messages: one that a spreadsheet would take
+// for a formula (it starts with =, +, -, @, or a tab or CR that some skip first) starts with a
+// single quote, which shows it as text; the cell stays quoted.
+void TextField(std::string& line, std::string_view text) {
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
+    Field(line, "'" + std::string(text));
+  } else {
+    Field(line, text);
+  }
+}
+
 std::string Dollars(Cents cents) { return FormatAmount("0.00", CentsValue(cents)); }
 
 std::string SecondsText(double seconds) {
@@ -36,11 +47,11 @@ std::string SummaryCsv(const BatchResult& result) {
   }
   csv += "\r\n";
   for (const ClientRow& row : result.rows) {
-    Field(csv, row.folder);
-    Field(csv, row.employer_name);
-    Field(csv, row.ein);
-    Field(csv, row.path);
-    Field(csv, row.form);
+    TextField(csv, row.folder);
+    TextField(csv, row.employer_name);
+    TextField(csv, row.ein);
+    TextField(csv, row.path);
+    TextField(csv, row.form);
     Field(csv, row.quarter > 0 ? std::to_string(row.quarter) : "");
     Field(csv, row.year > 0 ? std::to_string(row.year) : "");
     Field(csv, row.has_figures ? Dollars(row.line10) : "");
@@ -51,10 +62,11 @@ std::string SummaryCsv(const BatchResult& result) {
       if (!findings.empty()) findings += "; ";
       findings += std::string(SeverityName(f.severity)) + " " + f.code;
     }
-    Field(csv, findings);
-    Field(csv, row.schedule_b);
+    if (row.findings_left_out > 0) findings += "; and " + std::to_string(row.findings_left_out) + " more";
+    TextField(csv, findings);
+    TextField(csv, row.schedule_b);
     Field(csv, ClientStatusName(row.status));
-    Field(csv, row.reason);
+    TextField(csv, row.reason);
     Field(csv, SecondsText(row.seconds));
     csv += "\r\n";
   }
@@ -84,6 +96,7 @@ std::string SummaryJson(const BatchResult& result) {
       findings.push_back({{"code", f.code}, {"severity", SeverityName(f.severity)}, {"message", f.message}});
     }
     j["findings"] = findings;
+    j["findings_left_out"] = row.findings_left_out;
     j["schedule_b"] = row.schedule_b;
     j["status"] = ClientStatusName(row.status);
     j["reason"] = row.reason;
@@ -94,6 +107,7 @@ std::string SummaryJson(const BatchResult& result) {
   nlohmann::ordered_json summary;
   summary["clients"] = clients;
   summary["interrupted"] = result.interrupted;
+  summary["not_clients"] = result.not_clients;
   return summary.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 

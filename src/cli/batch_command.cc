@@ -33,7 +33,7 @@ struct BatchCommandOptions {
 
 // The batch the command line asks for, its folders checked (the output folder made); nullopt,
 // with the reason printed, when one is missing or cannot be made.
-std::optional<BatchOptions> BatchOptionsOf(const BatchCommandOptions& o) {
+std::optional<BatchOptions> BatchOptionsOf(const BatchCommandOptions& o, std::vector<fs::path>& not_clients) {
   std::error_code ec;
   BatchOptions options;
   options.out_dir = o.out;
@@ -48,7 +48,7 @@ std::optional<BatchOptions> BatchOptionsOf(const BatchCommandOptions& o) {
       std::cerr << "qreport: no such folder: " << o.root << "\n";
       return std::nullopt;
     }
-    options.clients = ClientFoldersOf(o.root, o.out);
+    options.clients = ClientFoldersOf(o.root, o.out, &not_clients);
   } else {
     for (const std::string& c : o.clients) options.clients.emplace_back(c);
   }
@@ -77,6 +77,10 @@ int BatchEnd(const BatchResult& result, const fs::path& summary) {
   fs::path csv = summary;
   csv += ".csv";
   std::cout << csv.string() << std::endl;
+  if (!result.not_clients.empty()) {
+    std::cerr << "qreport: " << result.not_clients.size() << " folder" << (result.not_clients.size() == 1 ? "" : "s")
+              << " without a CLIENT file left out (see not_clients in the summary)\n";
+  }
   if (result.interrupted) {
     std::cerr << "qreport: interrupted; " << not_run << " of " << result.rows.size() << " clients not run\n";
     return kInterrupted;
@@ -90,7 +94,8 @@ int BatchEnd(const BatchResult& result, const fs::path& summary) {
 
 int RunBatchCommand(const BatchCommandOptions& o) {
   if (o.clients.empty() == o.root.empty()) throw CLI::ValidationError("give client folders or --root DIR, not both");
-  std::optional<BatchOptions> options = BatchOptionsOf(o);
+  std::vector<fs::path> not_clients;
+  std::optional<BatchOptions> options = BatchOptionsOf(o, not_clients);
   if (!options) return kCouldNotStart;
   fs::path summary_dir = !o.out.empty() ? fs::path(o.out) : !o.root.empty() ? fs::path(o.root) : fs::path(".");
   fs::path summary = summary_dir / kSummaryName;
@@ -103,6 +108,7 @@ int RunBatchCommand(const BatchCommandOptions& o) {
   }
   BatchResult result = RunBatch(*options, progress);
   if (terminal) std::cerr << "\r\x1b[K" << std::flush;
+  for (const fs::path& folder : not_clients) result.not_clients.push_back(folder.string());
 
   std::string error;
   if (!WriteSummary(result, summary, error)) {
@@ -127,6 +133,10 @@ void AddBatchCommand(CLI::App& app, int& exit_status) {
       "With --schedule-b a semiweekly depositor's Form 941 also gets Schedule B, as 'qreport run\n"
       "--schedule-b' writes it, as <folder>-<year>Q<quarter>-scheduleb.txt (and .pdf with --render);\n"
       "the summary's schedule_b column says whether it was written, and why not.\n"
+      "With --root, a folder without a CLIENT file (an empty one, say) is no client: it is left out\n"
+      "and listed under not_clients in the summary; given by name it is a failed row. A client whose\n"
+      "record files are cut short (not a whole number of records) or cannot be read is a failed\n"
+      "row naming them, and nothing is written for it.\n"
       "A client that fails is a failed row with its reason; the others go on. Ctrl-C starts no\n"
       "new client, lets the running ones finish and writes the summary of what was done.\n"
       "Exit status: 0 every client done or skipped, 1 a client failed (or the batch could not\n"

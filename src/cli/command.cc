@@ -6,6 +6,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "data/paths.h"
 #include "text/numbers.h"
 
 namespace qreport::cli {
@@ -16,8 +17,16 @@ bool StartingPointsExist(const std::string& data_dir, const std::string& rates_d
     std::cerr << "qreport: no such client folder: " << data_dir << "\n";
     return false;
   }
+  if (std::string problem = FolderReadProblem(data_dir); !problem.empty()) {
+    std::cerr << "qreport: cannot read the client folder " << data_dir << ": " << problem << "\n";
+    return false;
+  }
   if (!rates_dir.empty() && !std::filesystem::is_directory(rates_dir, ec)) {
     std::cerr << "qreport: no such rates folder: " << rates_dir << "\n";
+    return false;
+  }
+  if (std::string problem = rates_dir.empty() ? "" : FolderReadProblem(rates_dir); !problem.empty()) {
+    std::cerr << "qreport: cannot read the rates folder " << rates_dir << ": " << problem << "\n";
     return false;
   }
   if (!answers_file.empty() && !std::filesystem::is_regular_file(answers_file, ec)) {

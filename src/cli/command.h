@@ -30,12 +30,13 @@ enum ExitStatus : int {
   kCancelled = 3,       // run: the user cancelled; no report was written
   kIncomplete = 4,      // run: the run showed an error message; its report is incomplete
   kNotPrinted = 5,      // run: the report was written but the hand-off did not print it
+  kDamaged = 6,         // run: written (and handed on as asked) from record files cut short
   kInterrupted = 130,   // interrupted (Ctrl-C), after the terminal was put back
 };
 
 // Checks what a command reading a client starts from: the client folder, the rates folder and
 // the answers file (the last two only when given). False after one line on standard error that
-// names what is missing.
+// names what is missing or cannot be read.
 bool StartingPointsExist(const std::string& data_dir, const std::string& rates_dir, const std::string& answers_file);
 
 // Adds to `sub` the option `names` ("-j,--jobs") that stores a whole number from `lowest` to

@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
       "'qreport help CMD' or 'qreport CMD --help' shows the help of one command; -- ends the options.\n"
       "Exit status of run: 0 written and handed on (or nothing to print), 1 could not start, 2 wrong\n"
       "usage (a bad answers file included), 3 cancelled, 4 incomplete (an error message was shown),\n"
-      "5 written but not printed, 130 interrupted. Warnings go to standard error as 'warning: ...'.");
+      "5 written but not printed, 6 written from record files cut short, 130 interrupted. Warnings\n"
+      "go to standard error as 'warning: ...'.");
 
 
   try {

@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -9,12 +12,14 @@
 
 #include "cli/command.h"
 #include "data/client_file.h"
+#include "data/employee_files.h"
 #include "data/errors.h"
 #include "data/paths.h"
 #include "data/rates.h"
 #include "data/record_file.h"
 #include "data/report_writer.h"
 #include "forms/employer_block.h"
+#include "platform/files.h"
 #include "forms/schedule_b.h"
 #include "run/dialogs.h"
 #include "run/report_run.h"
@@ -150,6 +155,22 @@ int RunFromOptions(RunOptions& options) {
     std::cerr << "qreport: no such client folder: " << request.data_dir << "\n";
     return kCouldNotStart;
   }
+  // Its files would all read as missing: the run would take the short path and an answers file
+  // for the options dialog would be blamed for it.
+  if (std::string problem = FolderReadProblem(request.data_dir); !problem.empty()) {
+    std::cerr << "qreport: cannot read the client folder " << request.data_dir << ": " << problem << "\n";
+    return kCouldNotStart;
+  }
+  // Likewise a client file this user may not read: the run would take the short path.
+  if (fs::path client = ResolveHostPath(request.data_dir, kClientFileName); fs::exists(fs::symlink_status(client, ec))) {
+    std::FILE* file = OpenRegularForReading(client);
+    if (file != nullptr) {
+      std::fclose(file);
+    } else if (errno == EACCES || errno == EPERM) {
+      std::cerr << "qreport: cannot read the client file " << client.string() << ": " << std::strerror(errno) << "\n";
+      return kCouldNotStart;
+    }
+  }
   if (!request.rates_dir.empty() && !fs::is_directory(request.rates_dir, ec)) {
     std::cerr << "qreport: no such rates folder: " << request.rates_dir << "\n";
     return kCouldNotStart;
@@ -190,8 +211,11 @@ int RunClientReport(const RunRequest& request) {
   options.render_pdf = &escp::RenderReportForPrinting;
 #endif
   const std::string report = ReportPath(request);
-  const bool earlier_report = fs::exists(report);
+  std::error_code ec;
+  const bool earlier_report = fs::exists(report, ec);
   CatchInterrupts();
+  // Measured before the run, which creates missing files but changes none.
+  const std::vector<CutShortFile> cut_short = CutShortRecordFiles(request.data_dir);
   std::string device = request.device;
   RunOutcome outcome;
   bool interrupted = false;
@@ -218,13 +242,23 @@ int RunClientReport(const RunRequest& request) {
     return kCancelled;
   }
   if (outcome.error_shown) {
-    std::cerr << "qreport: incomplete: the run showed an error message; " << report << " is not a whole report\n";
+    if (!outcome.incomplete_report.empty()) {
+      std::cerr << "qreport: incomplete: the run showed an error message; " << report << " was left as it was and "
+                << outcome.incomplete_report << " holds the incomplete report\n";
+    } else {
+      std::cerr << "qreport: incomplete: the run showed an error message; " << report << " is not a whole report\n";
+    }
     return kIncomplete;
   }
   // The short path ends without a word when it cannot create the report; the command says so.
-  if (std::error_code ec; !fs::is_regular_file(report, ec)) {
+  if (!fs::is_regular_file(report, ec)) {
     std::cerr << "qreport: incomplete: no report could be written to " << report << "\n";
     return kIncomplete;
+  }
+  // The host prints what such files hold, missing bytes read as zeros; the command says so.
+  for (const CutShortFile& file : cut_short) {
+    std::cerr << "warning: " << file.name << " is cut short: " << file.size << " bytes is not a whole number of "
+              << file.record_length << "-byte records; the missing bytes of its last record were read as zeros\n";
   }
   switch (outcome.hand_off) {
     case RunOutcome::HandOff::kFailed:
@@ -233,10 +267,15 @@ int RunClientReport(const RunRequest& request) {
     case RunOutcome::HandOff::kNothingChosen:
       // The user chose not to print (or nothing could ask): the run did what was asked.
       std::cerr << "nothing printed; the report is " << report << "\n";
-      return kDone;
+      break;
     case RunOutcome::HandOff::kNotAttempted:
     case RunOutcome::HandOff::kPrinted:
       break;
+  }
+  if (!cut_short.empty()) {
+    std::cerr << "qreport: damaged: " << cut_short.size() << " record file" << (cut_short.size() == 1 ? " is" : "s are")
+              << " cut short; " << report << " holds what they hold, with their missing bytes as zeros\n";
+    return kDamaged;
   }
   return kDone;
 }
@@ -262,8 +301,11 @@ void AddRunCommand(CLI::App& app, int& exit_status) {
       "Exit status: 0 the report was written and handed on, or nothing was to be printed (no\n"
       "reply, or Esc in the printer picker); 1 the run could not start; 2 wrong usage, an answers\n"
       "file with errors included; 3 cancelled: no report was written; 4 incomplete: the run showed\n"
-      "an error message; 5 written but not printed (a reply that names no printer, no print server\n"
-      "or one that refused the job); 130 interrupted (Ctrl-C). Every status but 0 comes with one line saying why.");
+      "an error message (when a record file could not be read, report.txt is kept and the new\n"
+      "report goes to report.incomplete.txt); 5 written but not printed (a reply that names no\n"
+      "printer, no print server or one that refused the job); 6 written and handed on, but a record\n"
+      "file is cut short (see the warning); 130 interrupted (Ctrl-C). Every status but 0 comes with\n"
+      "one line saying why.");
   sub->add_option("DATADIR", options->request.data_dir, "the client folder")->required()->type_name("");
   sub->add_option("--kind", options->request.kind, "the report kind the host passes (default 941)")
       ->type_name("941");

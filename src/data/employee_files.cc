@@ -1,5 +1,10 @@
 #include "data/employee_files.h"
 
+#include <system_error>
+
+#include "data/client_file.h"
+#include "data/errors.h"
+#include "data/liability_file.h"
 #include "data/paths.h"
 #include "data/record_file.h"
 #include "text/numbers.h"
@@ -44,6 +49,23 @@ std::int64_t IndexEntryCount(std::uint64_t size) {
   return RoundHalfEven(static_cast<double>(size) / static_cast<double>(kIndexRecordLength));
 }
 
+std::vector<CutShortFile> CutShortRecordFiles(std::string_view data_dir) {
+  const std::pair<std::string_view, std::size_t> files[] = {
+      {kClientFileName, kClientRecordLength}, {kIndexFileName, kIndexRecordLength},
+      {kEmployeeFileName, kEmployeeRecordLength}, {kPlansFileName, kPlansRecordLength},
+      {kLiabilityFileName, kLiabilityRecordLength}};
+  std::vector<CutShortFile> cut;
+  for (const auto& [name, length] : files) {
+    std::filesystem::path path = ResolveHostPath(data_dir, name);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) continue;
+    std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec || size % length == 0) continue;
+    cut.push_back({path.filename().string(), size, length});
+  }
+  return cut;
+}
+
 EmployeeWalk::EmployeeWalk(std::string_view data_dir, bool with_plans, MissingFile missing) {
   index_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kIndexFileName), kIndexRecordLength, missing);
   master_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kEmployeeFileName), kEmployeeRecordLength, missing);
@@ -62,6 +84,9 @@ bool EmployeeWalk::Next(Employee& out) {
     const std::int16_t number = Int16At(index_->View(next_entry_++, index_record_), kIndexRecordNumberOffset);
     if (number < 1) continue;  // no such master record; the entry is skipped
 
+    if (++employees_ > kMostEmployees) {
+      throw RunError(kErrOverflow, "the index lists more than " + std::to_string(kMostEmployees) + " employees");
+    }
     out.record_number = number;
     DecodeEmployee(master_->View(number, master_record_), out);
 

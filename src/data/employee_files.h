@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/bytes.h"
 #include "data/record_file.h"
@@ -123,10 +124,33 @@ void ApplyExemptCode(std::uint8_t code, bool& suta_subject, bool& futa_subject);
 // The number of index entries of an index file of `size` bytes: size / 8, a half to even.
 std::int64_t IndexEntryCount(std::uint64_t size);
 
+// The most employees an index can list: record numbers are signed 16-bit, so a master file
+// holds at most this many records.
+inline constexpr std::int64_t kMostEmployees = 32767;
+
+// The error a walk ends with when its index lists more than kMostEmployees employees: the
+// classic BASIC "Overflow", what a 16-bit count of them gives.
+inline constexpr int kErrOverflow = 6;
+
+// A record file of a client folder that is cut short: its length is not a whole number of
+// records, so the readers take the missing bytes of its last record as zeros.
+struct CutShortFile {
+  std::string name;         // as the folder has it ("EMPLOYEE.fil")
+  std::uint64_t size = 0;   // its length in bytes
+  std::size_t record_length = 0;
+};
+
+// The client file, the employee index, master and plans files and the liability file of
+// `data_dir` that are cut short, in that order. Missing files and files that cannot be
+// measured are not listed.
+std::vector<CutShortFile> CutShortRecordFiles(std::string_view data_dir);
+
 class RecordFile;
 
 // A walk over the employees of a client in index order. Entries whose record number is below 1
-// are skipped. The plans file is opened and read only when `with_plans` is set; an employee whose
+// are skipped, however many there are; an index that lists more than kMostEmployees employees
+// ends the walk with kErrOverflow when it reaches the one past them (the master file cannot hold
+// that many, so such an index repeats employees, and is a damaged one). The plans file is opened and read only when `with_plans` is set; an employee whose
 // record number is above (plans file size) / 75 (unrounded) has plan amounts 0.
 class EmployeeWalk {
  public:
@@ -147,6 +171,7 @@ class EmployeeWalk {
   std::unique_ptr<RecordFile> index_, master_, plans_;
   std::int64_t entry_count_ = 0;
   std::int64_t next_entry_ = 1;
+  std::int64_t employees_ = 0;  // handed out so far
   std::uint64_t plans_size_ = 0;
   double plans_records_ = 0;  // plans_size_ / 75, unrounded: the last record number with plans
   std::array<std::uint8_t, kIndexRecordLength> index_record_{};

@@ -46,4 +46,15 @@ std::filesystem::path ResolveHostPath(std::string_view folder, std::string_view 
   return dir.empty() ? fs::path(matches.front()) : dir / matches.front();
 }
 
+std::string FolderReadProblem(const std::filesystem::path& folder) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::directory_iterator listing(folder, ec);
+  // Listing needs read permission, looking a name up needs search permission: either may be
+  // missing alone.
+  if (!ec) static_cast<void>(fs::symlink_status(folder / "CLIENT", ec));
+  if (!ec || ec == std::errc::no_such_file_or_directory) return {};
+  return ec.message();
+}
+
 }  // namespace qreport

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace qreport {
@@ -14,5 +15,11 @@ namespace qreport {
 // spelling, so a file created there gets it. An empty `folder` with a leading backslash names the
 // root folder, as on Windows; an empty `folder` without one names the current directory.
 std::filesystem::path ResolveHostPath(std::string_view folder, std::string_view name);
+
+// Why the files of `folder` cannot be looked up, in the system's words ("Permission denied"), or
+// empty when its entries can be listed and a name inside it can be looked up. A folder that
+// cannot be searched reads, for ResolveHostPath and every reader, as one whose files are all
+// missing; a front end asks this first so that it says so instead.
+std::string FolderReadProblem(const std::filesystem::path& folder);
 
 }  // namespace qreport

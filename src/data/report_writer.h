@@ -15,6 +15,8 @@ namespace qreport {
 
 // The report file in the client folder, named as the host names it.
 inline constexpr std::string_view kReportFileName = "\\report.txt";
+// Where a report that a failed read left incomplete goes, so that the last good report stays.
+inline constexpr std::string_view kIncompleteReportFileName = "\\report.incomplete.txt";
 
 class OutputFile;
 

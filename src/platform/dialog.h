@@ -21,6 +21,16 @@ enum class ControlKind {
   kFrame,       // group box, drawn around other controls
 };
 
+// The most characters a text box holds: the limit an edit control of the host's dialogs has
+// (it never set another), so the most a user could ever type into one. Every text a dialog
+// takes in, typed, played from answers or loaded from the saved entries, is cut there.
+inline constexpr std::size_t kTextBoxLimit = 32767;
+
+// `text` cut at kTextBoxLimit bytes.
+inline std::string WithinTextBoxLimit(std::string_view text) {
+  return std::string(text.substr(0, kTextBoxLimit));
+}
+
 // One control. Positions and sizes are dialog units (a quarter of the average character width
 // across, an eighth of the character height down). Text is single-byte, Windows-1252; in a
 // caption "&" marks the next character as the keyboard mnemonic and "&&" is a plain "&".

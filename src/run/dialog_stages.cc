@@ -65,7 +65,11 @@ void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome) {
     return;
   }
   if (ctx.error_shown) {
-    ctx.platform.MessageBox(kDefaultCaption, std::string(kReportIncompleteText) + report_path);
+    if (!ctx.incomplete_report.empty()) {
+      ctx.platform.MessageBox(kDefaultCaption, std::string(kReportIncompleteKeptText) + ctx.incomplete_report);
+    } else {
+      ctx.platform.MessageBox(kDefaultCaption, std::string(kReportIncompleteText) + report_path);
+    }
     return;
   }
   std::string reply = ctx.platform.PickPrinter(report_path);

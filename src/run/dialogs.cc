@@ -142,14 +142,14 @@ DialogTable OptionsDialogTable(const RunState& s) {
 void NotifyOptionsDialog(RunContext& ctx, int id, DialogControls& dialog) {
   RunState& s = ctx.state;
   if (Cents* money = MoneyTarget(s, id)) {
-    *money = MoneyBoxCents(dialog.Text(id));
+    *money = MoneyBoxCents(WithinTextBoxLimit(dialog.Text(id)));
     return;
   }
   switch (id) {
-    case kDesigneeNameBox: s.DesigneeName = dialog.Text(id); break;
-    case kDesigneePhoneBox: s.DesigneePhone = dialog.Text(id); break;
-    case kPreparerCodesBox: s.PreparerCodes = dialog.Text(id); break;
-    case kStateCodeBox: s.StateCode = Trim(dialog.Text(id)); break;
+    case kDesigneeNameBox: s.DesigneeName = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kDesigneePhoneBox: s.DesigneePhone = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kPreparerCodesBox: s.PreparerCodes = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kStateCodeBox: s.StateCode = Trim(WithinTextBoxLimit(dialog.Text(id))); break;
     case kMonthlyDepositorBox:
       if (dialog.IsChecked(id)) {
         s.MonthlyDepositor = "Y";
@@ -217,10 +217,10 @@ DialogTable ReportDateDialogTable(const RunState& s, std::string_view title) {
 void NotifyReportDateDialog(RunContext& ctx, int id, DialogControls& dialog) {
   RunState& s = ctx.state;
   switch (id) {
-    case kReportDateBox: s.ReportDate = dialog.Text(id); break;
-    case kFederalAdjustBox: s.FederalWithholdingAdjust = dialog.Text(id); break;
-    case kFicaAdjustBox: s.FicaWithholdingAdjust = dialog.Text(id); break;
-    case kTotalPaymentsBox: s.TotalPaymentsText = dialog.Text(id); break;
+    case kReportDateBox: s.ReportDate = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kFederalAdjustBox: s.FederalWithholdingAdjust = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kFicaAdjustBox: s.FicaWithholdingAdjust = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kTotalPaymentsBox: s.TotalPaymentsText = WithinTextBoxLimit(dialog.Text(id)); break;
     case kOkButton:
       if (s.PrintDevice == "P" || s.PrintDevice == "S" || s.PrintDevice == "V") {
         dialog.End(1);

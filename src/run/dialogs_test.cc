@@ -224,6 +224,41 @@ TEST(OptionsDialog, ButtonsEndHelpOrCancel) {
   EXPECT_TRUE(help.ends_with("letterhead file."));
 }
 
+TEST(Dialogs, TextsAreCutWhereTheBoxEnds) {
+  // A box holds kTextBoxLimit characters, as the host's edit boxes do: what fits is kept to the
+  // byte, the rest never reaches the run (nor its saved entries and report).
+  const std::string full(kTextBoxLimit, 'N');
+  struct Case {
+    const char* what;
+    bool options;          // the options dialog, else the report date dialog
+    std::string answers;
+    std::function<std::string(const RunState&)> text;
+    std::string want;
+  } cases[] = {
+      {"a name that fits is whole", true, "213=" + full + "\n", [](const RunState& s) { return s.DesigneeName; }, full},
+      {"one more is cut", true, "213=" + full + "X\n", [](const RunState& s) { return s.DesigneeName; }, full},
+      {"a telephone of a megabyte", true, "214=" + std::string(1 << 20, '5') + "\n",
+       [](const RunState& s) { return s.DesigneePhone; }, std::string(kTextBoxLimit, '5')},
+      {"preparer codes", true, "215=" + full + "&LH1%\n", [](const RunState& s) { return s.PreparerCodes; }, full},
+      {"the state is trimmed after the cut", true, "219=" + std::string(kTextBoxLimit - 2, ' ') + "TXYZ\n",
+       [](const RunState& s) { return s.StateCode; }, "TX"},
+      {"a report date", false, "101=" + full + "99\n", [](const RunState& s) { return s.ReportDate; }, full},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecordingPlatform platform;
+    platform.answers = c.answers;
+    RunContext ctx(platform);
+    ctx.state.PrintDevice = "P";
+    if (c.options) {
+      ShowOptionsDialog(ctx);
+    } else {
+      ShowReportDateDialog(ctx, "Quarterly Report");
+    }
+    EXPECT_EQ(c.text(ctx.state), c.want);
+  }
+}
+
 TEST(ReportDateDialog, CopiesTextsAndEndsOnOkOrCancel) {
   struct Case {
     const char* what;

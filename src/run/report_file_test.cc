@@ -43,46 +43,76 @@ void WriteClient(const TempDir& dir, ClientSpec client = PlainClient(kFormDate))
   WriteBytes(dir / "report.txt", kOldReport);
 }
 
-TEST(ReportFile, AReadErrorKeepsTheReportFromThePrinterAndNamesIt) {
+TEST(ReportFile, AReadErrorKeepsTheLastReportAndSetsTheNewOneAside) {
   // Each obstacle stops the worksheet with an error message; the forms still follow, computed
-  // from what could be read, and the report replaces the old one, but it is never handed on.
+  // from what could be read (a Form 941 of zero wages and a false overpayment), so the new
+  // report is wrong as it stands. It goes to report.incomplete.txt, never to the printer; the
+  // last good report stays, and the message names the side file.
   struct Case {
     const char* name;
+    const char* date;
+    const char* answers;
     void (*spoil)(const TempDir&);
+    const char* error;  // the first message
+    std::size_t forms;  // Form 941 pages and vouchers the side file holds
   } cases[] = {
-      {"employee index is a folder", [](const TempDir& d) {
+      {"employee index is a folder", kFormDate, "401\n", [](const TempDir& d) {
          fs::remove(d / "EMPLOYEE.idx");
          fs::create_directory(d / "EMPLOYEE.idx");
-       }},
-      {"employee index is a link loop", [](const TempDir& d) {
+       }, nullptr, 1},
+      {"employee index is a link loop", kFormDate, "401\n", [](const TempDir& d) {
          fs::remove(d / "EMPLOYEE.idx");
          fs::create_symlink("EMPLOYEE.idx", d / "EMPLOYEE.idx");
-       }},
-      {"rates file is a folder", [](const TempDir& d) {
+       }, nullptr, 1},
+      {"rates file is a folder", kFormDate, "401\n", [](const TempDir& d) {
          fs::remove(d / "FICA.RAT");
          fs::create_directory(d / "FICA.RAT");
-       }},
-      {"formula file is a folder", [](const TempDir& d) { fs::create_directory(d / "emp4mula.fil"); }},
+       }, nullptr, 1},
+      {"formula file is a folder", kFormDate, "401\n", [](const TempDir& d) { fs::create_directory(d / "emp4mula.fil"); },
+       nullptr, 1},
+      // More employees than a master file can hold: the index repeats them past 32,767, and the
+      // pass stops there with the overflow a 16-bit count of them gives.
+      {"index lists 32,768 employees", kFormDate, "401\n", [](const TempDir& d) {
+         std::string index;
+         for (int i = 0; i < 32768; ++i) index += std::string("E1    \x01\x00", 8);
+         WriteBytes(d / "EMPLOYEE.idx", index);
+       }, "at line  0: Error  6", 1},
+      {"short path, employee index is a folder", "063004", "103\n", [](const TempDir& d) {
+         fs::remove(d / "EMPLOYEE.idx");
+         fs::create_directory(d / "EMPLOYEE.idx");
+       }, nullptr, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    WriteClient(dir);
+    WriteClient(dir, PlainClient(c.date));
     c.spoil(dir);
     ClientRun run("P");
-    run.Run(dir, "401\n", kReply);
+    run.Run(dir, c.answers, kReply);
     EXPECT_TRUE(run.outcome.error_shown);
     EXPECT_TRUE(run.platform.picked_for.empty());
     EXPECT_TRUE(run.platform.commands.empty());
-    ASSERT_EQ(run.platform.messages.size(), 2u);
-    EXPECT_EQ(run.platform.messages[0].rfind("at line  0: Error", 0), 0u) << run.platform.messages[0];
+    const fs::path aside = dir / "report.incomplete.txt";
+    EXPECT_EQ(run.outcome.incomplete_report, aside.string());
+    EXPECT_EQ(ReadFile(dir / "report.txt"), kOldReport);
+    EXPECT_TRUE(fs::is_regular_file(aside));
+    if (run.platform.messages.size() != 2u) {
+      ADD_FAILURE() << run.platform.messages.size() << " messages";
+      continue;
+    }
+    if (c.error != nullptr) {
+      EXPECT_EQ(run.platform.messages[0], c.error);
+    } else {
+      EXPECT_EQ(run.platform.messages[0].rfind("at line  0: Error", 0), 0u) << run.platform.messages[0];
+    }
     EXPECT_NE(run.platform.messages[1].find("incomplete"), std::string::npos);
-    EXPECT_NE(run.platform.messages[1].find((dir / "report.txt").string()), std::string::npos);
-    // This run's pages only: one Form 941, one voucher, nothing of the earlier report.
-    std::string report = ReadFile(dir / "report.txt");
+    EXPECT_NE(run.platform.messages[1].find("left as it was"), std::string::npos);
+    EXPECT_NE(run.platform.messages[1].find(aside.string()), std::string::npos);
+    // This run's pages only: the forms computed from what could be read, nothing of the earlier report.
+    std::string report = ReadFile(aside);
     EXPECT_EQ(report.find(kOldReport), std::string::npos);
-    EXPECT_EQ(Count(report, " 941 for "), 1u);
-    EXPECT_EQ(Count(report, "Form 941 Payment Voucher"), 1u);
+    EXPECT_EQ(Count(report, " 941 for "), c.forms);
+    EXPECT_EQ(Count(report, "Form 941 Payment Voucher"), c.forms);
     EXPECT_TRUE(Leftovers(dir.path()).empty());
   }
 }
@@ -90,6 +120,7 @@ TEST(ReportFile, AReadErrorKeepsTheReportFromThePrinterAndNamesIt) {
 TEST(ReportFile, ACleanRunReplacesTheReportAndHandsItOn) {
   TempDir dir;
   WriteClient(dir);
+  WriteBytes(dir / "report.incomplete.txt", "AN EARLIER RUN'S INCOMPLETE REPORT");
   ClientRun run("P");
   run.Run(dir, "401\n", kReply);
   EXPECT_FALSE(run.outcome.error_shown);
@@ -100,6 +131,7 @@ TEST(ReportFile, ACleanRunReplacesTheReportAndHandsItOn) {
   std::string report = ReadFile(dir / "report.txt");
   EXPECT_EQ(report.find(kOldReport), std::string::npos);
   EXPECT_NE(report.find("TOTALS"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "report.incomplete.txt"));  // a whole report supersedes it
   EXPECT_TRUE(Leftovers(dir.path()).empty());
 }
 

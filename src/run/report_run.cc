@@ -143,6 +143,7 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
       RunShortPath(ctx, device_code, report_kind, outcome);
     }
     outcome.error_shown = outcome.error_shown || ctx.error_shown;
+    outcome.incomplete_report = ctx.incomplete_report;
     outcome.schedule_b = ctx.schedule_b_result;
   } catch (const RunInterrupted&) {
     throw;  // only the command's platform stops a run so; its caller says so

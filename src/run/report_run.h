@@ -25,6 +25,9 @@ struct RunOutcome {
   enum class HandOff { kNotAttempted, kPrinted, kNothingChosen, kFailed };
   HandOff hand_off = HandOff::kNotAttempted;
   std::string hand_off_problem;  // why the hand-off failed or chose nothing, in plain words
+  // The side file an incomplete report went to instead of replacing the report file (a part of
+  // it could not be read); empty when there is none.
+  std::string incomplete_report;
   ScheduleBOutcome schedule_b = ScheduleBOutcome::kNotAsked;
 };
 

@@ -8,6 +8,7 @@
 #include "data/paths.h"
 #include "data/record_file.h"
 #include "platform/files.h"
+#include "platform/dialog.h"
 #include "platform/platform.h"
 #include "text/ascii.h"
 
@@ -20,6 +21,34 @@ std::string WithoutSavedBlank(std::string_view line) {
   return std::string(line);
 }
 
+// The first four lines of the saved entries file at `path`, each cut at kTextBoxLimit bytes and a
+// few more (the saved blank and a CR, which parsing drops), with their line ends: the bytes
+// ParseSavedEntries reads, in memory of their size however long a line of the file is. A file
+// that cannot be opened reads as empty.
+std::string SavedLinesWithinLimit(const std::filesystem::path& path) {
+  constexpr std::size_t kLineBytes = kTextBoxLimit + 2;
+  std::FILE* file = OpenRegularForReading(path);
+  if (file == nullptr) return {};
+  std::string kept;
+  std::size_t line_bytes = 0;
+  int lines = 0;
+  char buffer[8192];
+  std::size_t n;
+  while (lines < 4 && (n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    for (std::size_t i = 0; i < n && lines < 4; ++i) {
+      if (buffer[i] == '\n') {
+        kept += '\n';
+        ++lines;
+        line_bytes = 0;
+      } else if (line_bytes++ < kLineBytes) {
+        kept += buffer[i];
+      }
+    }
+  }
+  std::fclose(file);
+  return kept;
+}
+
 }  // namespace
 
 SavedEntries ParseSavedEntries(std::string_view bytes) {
@@ -30,7 +59,7 @@ SavedEntries ParseSavedEntries(std::string_view bytes) {
     std::string_view line = bytes.substr(0, end);
     bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
     if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    *texts[e.lines] = e.lines < 3 ? WithoutSavedBlank(line) : Trim(line);
+    *texts[e.lines] = WithinTextBoxLimit(e.lines < 3 ? WithoutSavedBlank(line) : Trim(line));
     ++e.lines;
   }
   return e;
@@ -51,7 +80,7 @@ SavedEntries LoadSavedEntriesFile(std::string_view folder, Platform& platform, M
   auto size = std::filesystem::file_size(path, ec);
   if (ec || size == 0) return {};
   platform.Sleep(0);
-  return ParseSavedEntries(ReadWholeFile(path));
+  return ParseSavedEntries(SavedLinesWithinLimit(path));
 }
 
 int WriteSavedEntriesFile(std::string_view folder, const SavedEntries& entries) {

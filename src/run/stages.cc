@@ -18,6 +18,16 @@
 namespace qreport {
 namespace {
 
+// Notes what kind of failure `error` is: a failed write keeps the report file as it was, a
+// failed read sends the report to the side file.
+void NoteFailure(RunContext& ctx, const RunError& error) {
+  if (dynamic_cast<const WriteError*>(&error) != nullptr) {
+    ctx.report_write_failed = true;
+  } else {
+    ctx.report_read_failed = true;
+  }
+}
+
 // Runs one form-path printing step on the report file. A report file that cannot be written is
 // shown with the module's error message, so that a report missing its form is never handed on
 // in silence; a run shows that message once, however many steps then fail on the same file.
@@ -25,7 +35,7 @@ void AppendStep(RunContext& ctx, void (*step)(RunContext&, const std::filesystem
   try {
     step(ctx, ReportOutputPath(ctx));
   } catch (const RunError& error) {
-    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
+    NoteFailure(ctx, error);
     if (!ctx.error_shown) {
       ctx.error_shown = true;
       ShowRunError(ctx.platform, error.number());
@@ -89,7 +99,10 @@ void FinishReport(RunContext& ctx) {
   if (ctx.report_path.empty()) return;  // written in place
   std::filesystem::path temp = ctx.report_path;
   ctx.report_path.clear();
-  std::filesystem::path target = ResolveHostPath(ctx.state.DataDir, kReportFileName);
+  // A report printed from files that could not be read is wrong (a form of zero wages, a false
+  // overpayment): the last good report stays, and this one goes beside it under its own name.
+  std::filesystem::path target =
+      ResolveHostPath(ctx.state.DataDir, ctx.report_read_failed ? kIncompleteReportFileName : kReportFileName);
   if (!ctx.report_write_failed) {
     // On disk before the rename, so that a crash leaves the old report or the whole new one.
     try {
@@ -103,6 +116,14 @@ void FinishReport(RunContext& ctx) {
   if (!ctx.report_write_failed) {
     if (RenameOver(temp, target)) {
       SyncFolder(target.parent_path());
+      if (ctx.report_read_failed) {
+        ctx.incomplete_report = target.string();
+      } else {
+        // A whole report supersedes what an earlier failed run left beside it.
+        std::filesystem::path stale = ResolveHostPath(ctx.state.DataDir, kIncompleteReportFileName);
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(stale, ec))) RemoveQuietly(stale);
+      }
       return;
     }
     ShowWriteFailure(ctx, ErrorNumberFromErrno(errno));
@@ -119,7 +140,7 @@ void RunWorksheet(RunContext& ctx) {
   try {
     RunQuarterlyWorksheet(ctx);
   } catch (const RunError& error) {
-    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
+    NoteFailure(ctx, error);
     ctx.error_shown = true;
     ShowRunError(ctx.platform, error.number());
   }
@@ -133,7 +154,7 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, Worksheet
     }
     if (figures.worksheet) worksheet.Finish(*figures.worksheet);
   } catch (const RunError& error) {
-    if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
+    NoteFailure(ctx, error);
     ctx.error_shown = true;
     ShowRunError(ctx.platform, error.number());
   }
@@ -141,7 +162,7 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, Worksheet
     try {
       append(page, report);
     } catch (const RunError& error) {
-      if (dynamic_cast<const WriteError*>(&error) != nullptr) ctx.report_write_failed = true;
+      NoteFailure(ctx, error);
       if (!ctx.error_shown) {
         ctx.error_shown = true;
         ShowRunError(ctx.platform, error.number());

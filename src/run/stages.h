@@ -28,8 +28,9 @@ void ShowReportDateDialog(RunContext& ctx, std::string_view title);
 // has then been shown when `show_error` is set.
 bool BeginReport(RunContext& ctx, bool show_error);
 // Ends this run's report after its printing: when every write succeeded the temporary file,
-// synced, replaces "\report.txt" (also when a read error was shown); otherwise it is removed
-// and the report file stays as it was.
+// synced, replaces "\report.txt", or, when a part could not be read (ctx.report_read_failed),
+// "\report.incomplete.txt", leaving the report file as it was; otherwise it is removed and the
+// report file stays as it was.
 void FinishReport(RunContext& ctx);
 // Writes the quarterly worksheet into the run's report and leaves the plan totals; a file
 // that cannot be read or written ends it with the module's error message.
@@ -50,12 +51,16 @@ void ComputeAndPrintFormPathParts(RunContext& ctx);
 // The messages of a report that is not handed on; the report file's path follows each.
 inline constexpr std::string_view kReportIncompleteText =
     "The report is incomplete and was not sent to the printer. Its pages are in ";
+inline constexpr std::string_view kReportIncompleteKeptText =
+    "The report is incomplete and was not sent to the printer; the last report was left as it was. The incomplete "
+    "pages are in ";
 inline constexpr std::string_view kReportNotWrittenText =
     "The new report could not be written and was not sent to the printer. The report file was left as it was: ";
 
 // Asks for a printer and hands the report to the print utility ("/FP" on the short path); notes
 // in `outcome` whether it was handed on, and if not, why. A report the run found incomplete (an
-// error message was shown) is not handed on: one more message says so and names the report file.
+// error message was shown) is not handed on: one more message says so and names the file that
+// holds it (the side file when a read failed).
 void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
 // Writes Schedule B into "\scheduleb.txt" beside the report when the semiweekly depositor box
 // is checked and Form 941 was printed, and records in schedule_b_result what it did; the file is

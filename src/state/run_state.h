@@ -71,6 +71,11 @@ struct RunContext {
   std::string report_path;
   // Set when a write of the report failed (full disk, I/O error): the report file is kept.
   bool report_write_failed = false;
+  // Set when the printing could not read what a part of the report is made from (the employee
+  // pass failed): the report is wrong as it stands, so it does not replace the report file but
+  // goes to the side file "\report.incomplete.txt". The path it went to is incomplete_report.
+  bool report_read_failed = false;
+  std::string incomplete_report;
   // What the readers do with a missing file: a report run creates it empty as the host does; a
   // run that only computes the figures (`lines`) creates nothing.
   MissingFile missing = MissingFile::kCreate;

@@ -8,6 +8,13 @@
 namespace qreport {
 namespace {
 
+// An answer's text as a message quotes it: a long one only by its first characters.
+std::string Quoted(const std::string& text) {
+  constexpr std::size_t kShown = 40;
+  return "'" + (text.size() > kShown ? text.substr(0, kShown) + "...' (" + std::to_string(text.size()) + " bytes)"
+                                     : text + "'");
+}
+
 // A control id: decimal digits with optional blanks (or a stray CR) around them.
 bool ParseId(std::string_view text, int& id) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r')) text.remove_prefix(1);
@@ -41,7 +48,9 @@ std::vector<Answer> ParseAnswers(std::string_view bytes) {
     a.known_id = ParseId(line.substr(0, eq), a.id);
     if (eq != std::string_view::npos) {
       a.has_text = true;
-      a.text = std::string(line.substr(eq + 1));
+      std::string_view text = line.substr(eq + 1);
+      a.text_cut = text.size() > kTextBoxLimit;
+      a.text = WithinTextBoxLimit(text);
     }
     answers.push_back(std::move(a));
   }
@@ -103,7 +112,7 @@ std::vector<AnswersProblem> CheckAnswers(std::string_view bytes, const DialogTab
         break;
       case ControlKind::kCheckBox:
         if (a.has_text && a.text != "0" && a.text != "1") {
-          error(a.line, "check box " + id + " takes 0 or 1, not '" + a.text + "'");
+          error(a.line, "check box " + id + " takes 0 or 1, not " + Quoted(a.text));
         }
         break;
       case ControlKind::kTextBox: {
@@ -111,7 +120,12 @@ std::vector<AnswersProblem> CheckAnswers(std::string_view bytes, const DialogTab
         bool blank = a.text.find_first_not_of(" \t,$") == std::string::npos;
         bool digits = a.text.find_first_of("0123456789") != std::string::npos;
         if (money && a.has_text && !blank && !digits) {
-          problems.push_back({a.line, true, "'" + a.text + "' in money box " + id + " is not a number; it reads as 0"});
+          problems.push_back({a.line, true, Quoted(a.text) + " in money box " + id + " is not a number; it reads as 0"});
+        }
+        if (a.text_cut) {
+          problems.push_back({a.line, true,
+                              "box " + id + " holds " + std::to_string(kTextBoxLimit) +
+                                  " characters; the rest of the line is dropped"});
         }
         break;
       }

@@ -26,7 +26,8 @@ struct Answer {
   int id = 0;
   bool known_id = false;  // false: the id was not a number, so the event does nothing
   bool has_text = false;  // "ID=TEXT" rather than "ID"
-  std::string text;
+  std::string text;       // at most kTextBoxLimit bytes
+  bool text_cut = false;  // the line's text was longer: the rest was dropped
 };
 
 // The events of an answers file, in order.

@@ -6,7 +6,7 @@ namespace qreport {
 
 DialogState::DialogState(const DialogTable& table) : table_(table) {
   for (const DialogControl& c : table.controls) {
-    if (c.kind == ControlKind::kTextBox) texts_[c.id] = c.text;
+    if (c.kind == ControlKind::kTextBox) texts_[c.id] = WithinTextBoxLimit(c.text);
     if (c.kind == ControlKind::kCheckBox) checks_[c.id] = c.checked;
   }
 }
@@ -28,7 +28,9 @@ void DialogState::SetChecked(int id, bool checked) {
 
 void DialogState::SetText(int id, std::string text) {
   auto it = texts_.find(id);
-  if (it != texts_.end()) it->second = std::move(text);
+  if (it == texts_.end()) return;
+  if (text.size() > kTextBoxLimit) text.resize(kTextBoxLimit);
+  it->second = std::move(text);
 }
 
 void DialogState::End(int result) {
