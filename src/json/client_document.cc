@@ -198,7 +198,10 @@ void FolderInspection::OpenEmployees() {
   if (files.plans && files.plans->size() % kPlansRecordLength != 0) {
     Warn("EMPLOYEE.PLANS: " + std::to_string(files.plans->size()) + " bytes, a partial last record: it is not read");
   }
-  if (files.entries > 32767) Warn("EMPLOYEE.idx: " + std::to_string(files.entries) + " entries, more than 32,767 (all are read)");
+  if (files.entries > 32767) {
+    Warn("EMPLOYEE.idx: " + std::to_string(files.entries) +
+         " entries, more than 32,767 (entries below record 1 are skipped; a run stops at the 32,768th employee)");
+  }
   files.master_records = files.master.size() / kEmployeeRecordLength;
 }
 
