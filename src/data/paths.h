@@ -3,7 +3,9 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace qreport {
 
@@ -14,5 +16,10 @@ namespace qreport {
 // spelling, so a file created there gets it. An empty `folder` with a leading backslash names the
 // root folder, as on Windows; an empty `folder` without one names the current directory.
 std::filesystem::path ResolveHostPath(std::string_view folder, std::string_view name);
+
+// The names of the entries of `folder` that are symbolic links leading outside `boundary` (both
+// absolute and canonical): to a place outside it, to nowhere outside it, or round in a loop.
+// Sorted. A folder that cannot be listed has none.
+std::vector<std::string> LinksLeaving(const std::filesystem::path& folder, const std::filesystem::path& boundary);
 
 }  // namespace qreport
