@@ -330,6 +330,7 @@ TEST_F(Served, BodiesOverTheLimitAreRefusedHoweverTheyAreSent) {
     const char* what;
     std::string request;
     int status;
+    bool ends_by_stopping = false;  // a body without length or chunks ends where the client stops
   } cases[] = {
       {"with its length", head + "Content-Length: 2\r\n\r\n{}", 200},
       {"length past the limit", head + "Content-Length: 99999999\r\n\r\n" + std::string(1 << 20, ' '), 413},
@@ -338,14 +339,13 @@ TEST_F(Served, BodiesOverTheLimitAreRefusedHoweverTheyAreSent) {
       {"in chunks past the limit", chunked + chunks(kMaxRequestBody + 1, 4096), 413},
       {"in chunks, 16 MB", chunked + chunks(16 << 20, 1 << 16), 413},
       {"one chunk of 16 MB", chunked + chunks(16 << 20, 16 << 20), 413},
-      {"until the client stops", head + "\r\n" + std::string(4 * kMaxRequestBody, ' '), 413},
+      {"until the client stops", head + "\r\n" + std::string(4 * kMaxRequestBody, ' '), 413, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     int fd = Connect(server_->port());
     ASSERT_GE(fd, 0);
-    SendAll(fd, c.request);
-    ::shutdown(fd, SHUT_WR);
+    if (SendAll(fd, c.request) && c.ends_by_stopping) ::shutdown(fd, SHUT_WR);
     EXPECT_EQ(StatusOf(ReadAnswer(fd)), c.status);
     ::close(fd);
   }
@@ -805,6 +805,20 @@ TEST_F(ShortTimeOuts, SlowAndEndlessClientsStarveNoOne) {
   constexpr int kSlow = 20, kEndless = 4;
   std::atomic<int> hung_up{0}, refused{0};
   std::vector<std::thread> storm;
+  for (int i = 0; i < kEndless; ++i) {
+    storm.emplace_back([&] {
+      int fd = Connect(server_->port());
+      if (fd < 0) return;
+      std::string request = "POST /api/clients/demo/open HTTP/1.1\r\nHost: " + Host() + "\r\n" +
+                            std::string(kTokenHeader) + ": " + kToken + "\r\nTransfer-Encoding: chunked\r\n\r\n";
+      const std::string chunk = "10000\r\n" + std::string(0x10000, '{') + "\r\n";
+      // 64 MB at most, stopped when the server answers or stops reading.
+      bool going = SendAll(fd, request);
+      for (int n = 0; going && n < 1024; ++n) going = SendAll(fd, chunk);
+      if (StatusOf(ReadAnswer(fd)) == 413) ++refused;
+      ::close(fd);
+    });
+  }
   for (int i = 0; i < kSlow; ++i) {
     storm.emplace_back([&, i] {
       int fd = Connect(server_->port());
@@ -818,20 +832,6 @@ TEST_F(ShortTimeOuts, SlowAndEndlessClientsStarveNoOne) {
           break;
         }
       }
-      ::close(fd);
-    });
-  }
-  for (int i = 0; i < kEndless; ++i) {
-    storm.emplace_back([&] {
-      int fd = Connect(server_->port());
-      if (fd < 0) return;
-      std::string request = "POST /api/clients/demo/open HTTP/1.1\r\nHost: " + Host() + "\r\n" +
-                            std::string(kTokenHeader) + ": " + kToken + "\r\nTransfer-Encoding: chunked\r\n\r\n";
-      const std::string chunk = "10000\r\n" + std::string(0x10000, '{') + "\r\n";
-      // 64 MB at most, stopped when the server answers or stops reading.
-      bool going = SendAll(fd, request);
-      for (int n = 0; going && n < 1024; ++n) going = SendAll(fd, chunk);
-      if (StatusOf(ReadAnswer(fd)) == 413) ++refused;
       ::close(fd);
     });
   }
