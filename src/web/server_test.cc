@@ -313,7 +313,7 @@ TEST_F(Served, BodiesOverTheLimitAreRefused) {
 // The limit holds however the body comes: with its length, in chunks, or until the client stops
 // sending. A body past it is refused as soon as it is, not read to its end.
 TEST_F(Served, BodiesOverTheLimitAreRefusedHoweverTheyAreSent) {
-  const std::string head = "POST /api/clients/demo/open HTTP/1.1\r\nHost: " + Host() + "\r\n" +
+  const std::string head = "POST /api/clients/demo/open HTTP/1.1\r\nHost: " + Host() + "\r\nConnection: close\r\n" +
                            std::string(kTokenHeader) + ": " + kToken + "\r\n";
   auto chunks = [](std::size_t size, std::size_t piece) {
     std::string body;
