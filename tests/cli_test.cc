@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -223,6 +224,35 @@ TEST(Cli, DemoWritesTheClientAndItsReport) {
   // The renderer's tests draw this golden as the demo's report: it must be what the demo writes
   // (a change to the demo client or to any printed row shows here; UPDATE_GOLDEN=1 rewrites it).
   EXPECT_EQ(CompareGolden("escp/demo_report.txt", ReadFile(work / "here" / "report.txt")), "");
+}
+
+// inspect shows the folder's own files: a file that is a link out of the folder is not read.
+TEST(Cli, InspectReadsNoFileLinkedOutOfTheFolder) {
+  namespace fs = std::filesystem;
+  TempDir work;
+  ASSERT_EQ(RunQreport(work, "demo pristine").status, 0);
+  std::ofstream(work / "secret") << "SECRET OUTSIDE THE FOLDER";
+  struct Case {
+    const char* what;
+    const char* file;
+    fs::path target;  // relative to the client folder
+    int status;
+  } cases[] = {
+      {"the client file, outside", "CLIENT", "../secret", 1},
+      {"the index, outside by its full path", "EMPLOYEE.idx", (work / "secret"), 1},
+      {"the client file, inside", "CLIENT", "CLIENT.real", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(work / "client");
+    fs::copy(work / "pristine", work / "client", fs::copy_options::recursive);
+    fs::rename(work / "client" / c.file, work / "client" / "CLIENT.real");
+    fs::create_symlink(c.target, work / "client" / c.file);
+    Outcome o = RunQreport(work, "inspect client --rates-dir pristine");
+    EXPECT_EQ(o.status, c.status) << o.err;
+    EXPECT_EQ(o.out.find("SECRET"), std::string::npos);
+    if (c.status != 0) EXPECT_NE(o.err.find(std::string(c.file) + " in client is a link"), std::string::npos) << o.err;
+  }
 }
 
 TEST(Cli, DemoWritesOnlyIntoANewOrEmptyFolderUnlessForced) {

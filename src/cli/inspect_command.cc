@@ -6,9 +6,12 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "cli/command.h"
 #include "data/errors.h"
+#include "data/paths.h"
 #include "json/client_document.h"
 #include "json/json_stream.h"
 #include "text/masks.h"
@@ -50,6 +53,16 @@ void Row(const std::string& key, const nlohmann::ordered_json& j, std::ostream& 
 // The document is written as the folder is read, one employee at a time.
 int Inspect(const InspectOptions& o) {
   if (!StartingPointsExist(o.data_dir, o.rates_dir, "")) return kCouldNotStart;
+  // A file of the folder that is a link to a place outside it is not read: what inspect shows is
+  // the folder's own data, never the bytes of some other file.
+  std::error_code ec;
+  std::filesystem::path folder = std::filesystem::canonical(o.data_dir, ec);
+  std::vector<std::string> links = ec ? std::vector<std::string>() : LinksLeaving(folder, folder);
+  if (!links.empty()) {
+    std::cerr << "qreport: " << links.front() << " in " << o.data_dir
+              << " is a link that leads out of the client folder; it is not read\n";
+    return kCouldNotStart;
+  }
   std::unique_ptr<JsonOut> out;
   if (o.json) {
     out = std::make_unique<JsonText>(std::cout);
@@ -87,7 +100,8 @@ void AddInspectCommand(CLI::App& app, int& exit_status) {
       "record number, the plans, the liability file, the rates file FICA.RAT and letterhead file\n"
       "prep of the rates folder, the formula file and the saved entries. Warns (standard error, or\n"
       "the \"warnings\" list with --json) of what the run would silently read as zero or skip.\n"
-      "Writes nothing, not even the empty files a run would create. --json prints the client\n"
+      "Writes nothing, not even the empty files a run would create. A folder with a file that is a\n"
+      "link leading out of it is not read (exit 1). --json prints the client\n"
       "document that 'qreport import' reads (docs/formats.md, docs/client.schema.json).");
   sub->add_option("DATADIR", options->data_dir, "the client folder")->required()->type_name("");
   sub->add_option("--rates-dir", options->rates_dir, "the folder of FICA.RAT and prep (default: .)")->type_name("DIR");

@@ -57,4 +57,22 @@ std::string FolderReadProblem(const std::filesystem::path& folder) {
   return ec.message();
 }
 
+std::vector<std::string> LinksLeaving(const std::filesystem::path& folder, const std::filesystem::path& boundary) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_symlink(ec)) continue;
+    // Where the link leads, through every link on the way; a part that is not there is taken
+    // as written.
+    std::error_code resolve;
+    fs::path target = fs::read_symlink(it->path(), resolve);
+    if (!resolve) target = fs::weakly_canonical(target.is_relative() ? folder / target : target, resolve);
+    fs::path inside = target.lexically_relative(boundary);
+    if (resolve || inside.empty() || *inside.begin() == "..") names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 }  // namespace qreport

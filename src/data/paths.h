@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qreport {
 
@@ -21,5 +22,10 @@ std::filesystem::path ResolveHostPath(std::string_view folder, std::string_view 
 // cannot be searched reads, for ResolveHostPath and every reader, as one whose files are all
 // missing; a front end asks this first so that it says so instead.
 std::string FolderReadProblem(const std::filesystem::path& folder);
+
+// The names of the entries of `folder` that are symbolic links leading outside `boundary` (both
+// absolute and canonical): to a place outside it, to nowhere outside it, or round in a loop.
+// Sorted. A folder that cannot be listed has none.
+std::vector<std::string> LinksLeaving(const std::filesystem::path& folder, const std::filesystem::path& boundary);
 
 }  // namespace qreport

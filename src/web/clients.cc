@@ -36,6 +36,9 @@ std::optional<fs::path> ClientFolder(const fs::path& root, std::string_view name
   fs::path inside = folder.lexically_relative(root);
   if (inside.empty() || *inside.begin() == ".." || inside == ".") return std::nullopt;
   if (!fs::is_directory(folder, ec) || !HasClientFile(folder)) return std::nullopt;
+  // The same rule for the files in it: a folder that links to a file outside the root would show
+  // that file's bytes as its own.
+  if (!LinksLeaving(folder, root).empty()) return std::nullopt;
   return folder;
 }
 

@@ -1,6 +1,7 @@
 // The client folders under a root as the pages list them, and the one rule for turning a name
 // from a request into a folder: a folder directly below the root (or reached through a link that
-// stays inside it) that holds a client file. Anything else is no client.
+// stays inside it) that holds a client file and no link to anything outside the root. Anything
+// else is no client.
 #pragma once
 
 #include <filesystem>
@@ -24,7 +25,8 @@ struct ClientSummary {
 };
 
 // The folder of client `name` under `root` (an absolute, canonical path), or nullopt when the
-// name leaves the root, names no folder or the folder holds no client file.
+// name leaves the root, names no folder, or the folder holds no client file or a link that leads
+// outside the root.
 std::optional<std::filesystem::path> ClientFolder(const std::filesystem::path& root, std::string_view name);
 
 // What the clients page shows about one client folder.

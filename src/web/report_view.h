@@ -1,44 +1,98 @@
-// The finished report of a client as the pages show it: its PNG pages and its PDF, drawn by the
+// The finished report of a client as the pages show it: its pages as PNG pictures, drawn by the
 // printer-text renderer from report.txt (or from another printer-text file of the run, such as
-// Schedule B's) and kept in memory until the file changes.
+// Schedule B's) when they are asked for, and its PDF and printer text when they are downloaded.
+//
+// Memory is bounded whatever the report's length: drawn pages are kept in one cache of a fixed
+// size in bytes, the page shown least recently going first, and a report is read a block at a
+// time to count or draw its pages. Drawing one client's report never makes another client's
+// pages wait: only requests for the same file wait for each other, so that it is drawn once.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
 #include "data/report_writer.h"
 
 namespace qreport::web {
 
-struct RenderedReport {
-  std::string text;              // report.txt's bytes
-  std::vector<std::string> pngs;  // one PNG file's bytes a page
-  std::string pdf;
-};
-
 class ReportViews {
  public:
-  // The report of the client in `folder` drawn at kDpi, or null when it has none or it cannot be
-  // drawn; `file` names another printer-text file of the folder as the run names it.
-  std::shared_ptr<const RenderedReport> Get(const std::filesystem::path& folder,
-                                            std::string_view file = kReportFileName);
+  // `budget`: the bytes of drawn pages kept at most.
+  explicit ReportViews(std::size_t budget);
+  ReportViews(const ReportViews&) = delete;
+  ReportViews& operator=(const ReportViews&) = delete;
+
+  // The number of pages of the client's printer-text file `file` (as the run names it) in
+  // `folder`, or nullopt when it is not a regular file or cannot be drawn.
+  std::optional<std::size_t> PageCount(const std::filesystem::path& folder, std::string_view file = kReportFileName);
+
+  // Page `number` (from 1) of that file as a PNG drawn at kDpi, or null when there is no such
+  // page. A few pages after it are drawn with it, for a reader who goes on to them.
+  std::shared_ptr<const std::string> PagePng(const std::filesystem::path& folder, std::string_view file,
+                                             std::size_t number);
+
+  // The whole file drawn as a PDF, and its printer text; nullopt as for PageCount. Neither is
+  // kept once it is handed over.
+  std::optional<std::string> Pdf(const std::filesystem::path& folder, std::string_view file);
+  std::optional<std::string> Text(const std::filesystem::path& folder, std::string_view file);
+
+  // The bytes of the drawn pages kept now; never more than the budget.
+  std::size_t cached_bytes();
+
+  // Called with the file's path each time a file is read to be counted or drawn, before it is
+  // read, on the thread that draws it (for tests of what waits on a drawing).
+  void SetDrawHookForTest(std::function<void(const std::filesystem::path&)> hook);
 
   static constexpr double kDpi = 100;
-  static constexpr std::size_t kCachedReports = 32;
+  // Pages drawn at once: the one asked for and those after it.
+  static constexpr std::size_t kPagesPerDrawing = 4;
 
  private:
-  struct Entry {
+  // One version of one file: its path with when it was written and its size.
+  struct Version {
+    std::string path;
     std::filesystem::file_time_type written;
     std::uintmax_t size = 0;
-    std::shared_ptr<const RenderedReport> report;
+    std::string Key() const;
   };
-  std::mutex mutex_;  // drawing is done one report at a time: it is the heaviest work here
-  std::map<std::string, Entry> cache_;
+  struct Drawn {
+    std::size_t pages = 0;
+    std::map<std::size_t, std::shared_ptr<const std::string>> pngs;
+  };
+  struct CachedPage {
+    std::string key;
+    std::shared_ptr<const std::string> png;
+  };
+
+  std::optional<Version> Find(const std::filesystem::path& folder, std::string_view file) const;
+  // Reads the file, counts its pages and draws pages [first, first + count). Throws when the
+  // file cannot be read or drawn.
+  Drawn Draw(const Version& version, std::size_t first, std::size_t count);
+  // Draws as Draw does from page `first` on, with the file's own lock held, and keeps what was
+  // drawn; nullopt when it fails.
+  std::optional<Drawn> DrawAndKeep(const Version& version, std::size_t first);
+  std::shared_ptr<std::mutex> FileLock(const std::string& path);
+  // With mutex_ held:
+  std::shared_ptr<const std::string> Cached(const std::string& key);
+  void Keep(const std::string& key, std::shared_ptr<const std::string> png);
+
+  const std::size_t budget_;
+  std::mutex mutex_;  // guards the maps below; never held while a file is read or drawn
+  std::unordered_map<std::string, std::size_t> page_counts_;  // by Version::Key()
+  std::list<CachedPage> pages_;                               // the most recently shown first
+  std::unordered_map<std::string, std::list<CachedPage>::iterator> page_index_;
+  std::size_t bytes_ = 0;
+  std::map<std::string, std::shared_ptr<std::mutex>> file_locks_;
+  std::function<void(const std::filesystem::path&)> draw_hook_;
 };
 
 }  // namespace qreport::web

@@ -31,6 +31,7 @@
 #include "web/assets.h"
 #include "web/client_checks.h"
 #include "web/clients.h"
+#include "web/connections.h"
 #include "web/dialog_session.h"
 #include "web/report_view.h"
 
@@ -224,7 +225,7 @@ std::string RandomToken() {
 struct WebServer::Impl {
   ServeOptions options;
   fs::path root;  // canonical
-  httplib::Server server;
+  std::unique_ptr<GuardedServer> server;
   int port = 0;
   int listen_socket = -1;
 
@@ -241,7 +242,7 @@ struct WebServer::Impl {
   std::mutex printable_mutex;
   std::map<std::string, bool> printable;
 
-  ReportViews views;
+  std::unique_ptr<ReportViews> views;
   std::unique_ptr<ClientChecks> checks;
 
   // Clients whose Schedule B the report page was asked not to show.
@@ -262,8 +263,8 @@ struct WebServer::Impl {
     }
     const fs::path file = ResolveHostPath(c.folder.string(), kScheduleBFileName);
     if (!j["due"].get<bool>() || !WrittenSince(file, ResolveHostPath(c.folder.string(), kReportFileName))) return j;
-    std::shared_ptr<const RenderedReport> pages = views.Get(c.folder, kScheduleBFileName);
-    if (pages) j["shown"] = true, j["pages"] = pages->pngs.size();
+    std::optional<std::size_t> pages = views->PageCount(c.folder, kScheduleBFileName);
+    if (pages) j["shown"] = true, j["pages"] = *pages;
     return j;
   }
 
@@ -339,59 +340,86 @@ struct WebServer::Impl {
 };
 
 void WebServer::Impl::Routes() {
-  server.set_payload_max_length(kMaxRequestBody);
-  // A browser keeps a few connections open between requests; each holds a thread meanwhile.
-  server.new_task_queue = [] { return new httplib::ThreadPool(16); };
-  server.set_read_timeout(5, 0);
-  server.set_write_timeout(5, 0);
-  server.set_keep_alive_max_count(100);
-  server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) { return Guard(req, res); });
-  server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+  // A body whose length is past the limit is refused before it is read; the POST routes below
+  // hold the limit for a body sent any other way.
+  server->set_payload_max_length(kMaxRequestBody);
+  server->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) { return Guard(req, res); });
+  server->set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
     res.status = 500;
     res.set_content("internal error\n", "text/plain");
   });
-  server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+  server->set_error_handler([](const httplib::Request&, httplib::Response& res) {
+    if (GuardedServer::RequestTooLarge()) res.status = 413, res.body.clear();
     if (res.body.empty()) {
       res.set_content(res.status == 404 ? "not found\n" : res.status == 413 ? "request too large\n" : "error\n",
                       "text/plain");
     }
   });
 
-  auto handle = [this](void (Impl::*handler)(const httplib::Request&, httplib::Response&)) {
-    return [this, handler](const httplib::Request& req, httplib::Response& res) { (this->*handler)(req, res); };
+  // A POST's body is read here, so that its limit holds however it is sent (with its length, in
+  // chunks, or to the end of the connection): past kMaxRequestBody nothing more is read, the
+  // answer is 413 and the connection is closed after it.
+  auto post = [this](const std::string& pattern, void (Impl::*handler)(const httplib::Request&, httplib::Response&)) {
+    server->Post(pattern, [this, handler](const httplib::Request& req, httplib::Response& res,
+                                          const httplib::ContentReader& content) {
+      std::string body;
+      bool too_large = false;
+      bool read = content([&](const char* data, std::size_t n) {
+        too_large = body.size() + n > kMaxRequestBody;
+        if (!too_large) body.append(data, n);
+        return !too_large;
+      });
+      if (!read) {
+        if (too_large || res.status == 413) GuardedServer::RefuseRestOfRequest();
+        res.status = GuardedServer::RequestTooLarge() ? 413 : 400;
+        return;
+      }
+      GuardedServer::Answering();
+      // The library owns the request and hands it on as const; its body is the one read here.
+      const_cast<httplib::Request&>(req).body = std::move(body);
+      (this->*handler)(req, res);
+    });
   };
-  server.Get("/", handle(&Impl::IndexPage));
-  server.Get("/app.js", [](const httplib::Request&, httplib::Response& res) {
+  auto handle = [this](void (Impl::*handler)(const httplib::Request&, httplib::Response&)) {
+    return [this, handler](const httplib::Request& req, httplib::Response& res) {
+      GuardedServer::Answering();
+      (this->*handler)(req, res);
+    };
+  };
+  server->Get("/", handle(&Impl::IndexPage));
+  server->Get("/app.js", [](const httplib::Request&, httplib::Response& res) {
+    GuardedServer::Answering();
     res.set_content(std::string(kAppJs), "text/javascript; charset=utf-8");
   });
-  server.Get("/app.css", [](const httplib::Request&, httplib::Response& res) {
+  server->Get("/app.css", [](const httplib::Request&, httplib::Response& res) {
+    GuardedServer::Answering();
     res.set_content(std::string(kAppCss), "text/css; charset=utf-8");
   });
-  server.Get("/api/clients", handle(&Impl::ClientList));
-  server.Get("/api/printers", handle(&Impl::PrinterList));
-  server.Get(R"(/api/clients/([^/]+))", handle(&Impl::ClientInfo));
+  server->Get("/api/clients", handle(&Impl::ClientList));
+  server->Get("/api/printers", handle(&Impl::PrinterList));
+  server->Get(R"(/api/clients/([^/]+))", handle(&Impl::ClientInfo));
   // The dialog, one session a page: opened, played event by event, and run into a report.
-  server.Post(R"(/api/clients/([^/]+)/open)", handle(&Impl::OpenDialog));
-  server.Post(R"(/api/sessions/([0-9a-f]+)/event)", handle(&Impl::DialogEvent));
-  server.Post(R"(/api/sessions/([0-9a-f]+)/run)", handle(&Impl::RunReport));
+  post(R"(/api/clients/([^/]+)/open)", &Impl::OpenDialog);
+  post(R"(/api/sessions/([0-9a-f]+)/event)", &Impl::DialogEvent);
+  post(R"(/api/sessions/([0-9a-f]+)/run)", &Impl::RunReport);
   // The report as pictures and downloads.
-  server.Get(R"(/api/clients/([^/]+)/page/(\d{1,4})\.png)", [this](const httplib::Request& req, httplib::Response& res) {
+  server->Get(R"(/api/clients/([^/]+)/page/(\d{1,4})\.png)", [this](const httplib::Request& req, httplib::Response& res) {
     SendPicture(req, res, kReportFileName, "no such page");
   });
-  server.Get(R"(/api/clients/([^/]+)/report\.(pdf|txt))", [this](const httplib::Request& req, httplib::Response& res) {
+  server->Get(R"(/api/clients/([^/]+)/report\.(pdf|txt))", [this](const httplib::Request& req, httplib::Response& res) {
     SendDownload(req, res, kReportFileName, "report", "no report");
   });
   // Schedule B beside the report: written as the run writes it when asked for (for the client's
   // return as the checks see it), shown as pictures, or hidden again (the file stays).
-  server.Post(R"(/api/clients/([^/]+)/schedule-b)", handle(&Impl::ScheduleBRequest));
-  server.Get(R"(/api/clients/([^/]+)/scheduleb/(\d{1,4})\.png)", [this](const httplib::Request& req,
+  post(R"(/api/clients/([^/]+)/schedule-b)", &Impl::ScheduleBRequest);
+  server->Get(R"(/api/clients/([^/]+)/scheduleb/(\d{1,4})\.png)", [this](const httplib::Request& req,
                                                                          httplib::Response& res) {
     SendPicture(req, res, kScheduleBFileName, "no such page");
   });
-  server.Get(R"(/api/clients/([^/]+)/scheduleb\.(pdf|txt))", [this](const httplib::Request& req, httplib::Response& res) {
+  server->Get(R"(/api/clients/([^/]+)/scheduleb\.(pdf|txt))", [this](const httplib::Request& req, httplib::Response& res) {
     SendDownload(req, res, kScheduleBFileName, "scheduleb", "no Schedule B");
   });
-  server.Post(R"(/api/clients/([^/]+)/print)", handle(&Impl::Print));
+  post(R"(/api/clients/([^/]+)/print)", &Impl::Print);
 }
 
 // Every request: the security headers, and nothing further without the right Host and token.
@@ -439,13 +467,13 @@ void WebServer::Impl::ClientInfo(const httplib::Request& req, httplib::Response&
   ClientSummary c = SummariseClient(*folder, req.matches[1].str());
   std::shared_ptr<const ClientCheck> check = checks->Get(*folder);
   json j = ClientJson(c, *check);
-  std::shared_ptr<const RenderedReport> report = c.has_report ? views.Get(*folder) : nullptr;
-  j["pages"] = report ? report->pngs.size() : 0;
+  std::optional<std::size_t> report = c.has_report ? views->PageCount(*folder) : std::nullopt;
+  j["pages"] = report.value_or(0);
   j["scheduleB"] = report ? ScheduleBJson(c, *check) : json(nullptr);
   {
     std::lock_guard<std::mutex> guard(printable_mutex);
     auto it = printable.find(folder->string());
-    j["printable"] = report != nullptr && (it == printable.end() || it->second);
+    j["printable"] = report.has_value() && (it == printable.end() || it->second);
   }
   {
     std::lock_guard<std::mutex> guard(lines_mutex);
@@ -527,27 +555,28 @@ void WebServer::Impl::RunReport(const httplib::Request& req, httplib::Response& 
 // Page N (the path's second match) of the client's `file` as a picture.
 void WebServer::Impl::SendPicture(const httplib::Request& req, httplib::Response& res, std::string_view file,
                                   std::string_view missing) {
+  GuardedServer::Answering();
   std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
-  std::shared_ptr<const RenderedReport> pages = folder ? views.Get(*folder, file) : nullptr;
-  std::size_t n = std::stoul(req.matches[2].str());
-  if (!pages || n < 1 || n > pages->pngs.size()) return SendError(res, 404, missing);
-  res.set_content(pages->pngs[n - 1], "image/png");
+  std::shared_ptr<const std::string> png = folder ? views->PagePng(*folder, file, std::stoul(req.matches[2].str())) : nullptr;
+  if (!png) return SendError(res, 404, missing);
+  res.set_content(*png, "image/png");
 }
 
 // The client's `file` as a PDF or its printer text (the path's second match), to be saved as
 // "<client>-<name>.pdf" or ".txt".
 void WebServer::Impl::SendDownload(const httplib::Request& req, httplib::Response& res, std::string_view file,
                                    std::string_view name, std::string_view missing) {
+  GuardedServer::Answering();
   std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
-  std::shared_ptr<const RenderedReport> pages = folder ? views.Get(*folder, file) : nullptr;
-  if (!pages) return SendError(res, 404, missing);
   bool pdf = req.matches[2].str() == "pdf";
+  std::optional<std::string> content;
+  if (folder) content = pdf ? views->Pdf(*folder, file) : views->Text(*folder, file);
+  if (!content) return SendError(res, 404, missing);
   std::string client = folder->filename().string();
   std::erase_if(client, [](char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20; });
   res.set_header("Content-Disposition",
                  "attachment; filename=\"" + client + "-" + std::string(name) + (pdf ? ".pdf\"" : ".txt\""));
-  if (pdf) res.set_content(pages->pdf, "application/pdf");
-  else res.set_content(pages->text, "application/octet-stream");
+  res.set_content(*content, pdf ? "application/pdf" : "application/octet-stream");
 }
 
 void WebServer::Impl::ScheduleBRequest(const httplib::Request& req, httplib::Response& res) {
@@ -618,6 +647,8 @@ void WebServer::Impl::Print(const httplib::Request& req, httplib::Response& res)
 
 WebServer::WebServer(ServeOptions options) : impl_(std::make_unique<Impl>()) {
   impl_->options = std::move(options);
+  impl_->server = std::make_unique<GuardedServer>(impl_->options.connections);
+  impl_->views = std::make_unique<ReportViews>(impl_->options.page_memory);
   if (impl_->options.token.empty()) impl_->options.token = RandomToken();
   impl_->checks = std::make_unique<ClientChecks>(impl_->options.rates_dir, impl_->options.report_kind);
   // The print utility's stand-in draws the report with the renderer this front end shows it with.
@@ -638,19 +669,19 @@ bool WebServer::Bind(std::string& error) {
   impl_->Routes();
   // The listening socket: SO_REUSEADDR so that a restart finds its port again, but never
   // SO_REUSEPORT, so that a second server on the same port is an error instead of a silent share.
-  impl_->server.set_socket_options([impl = impl_.get()](int sock) {
+  impl_->server->set_socket_options([impl = impl_.get()](int sock) {
     int yes = 1;
     ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     impl->listen_socket = sock;
   });
   if (impl_->options.port == 0) {
-    impl_->port = impl_->server.bind_to_any_port("127.0.0.1");
+    impl_->port = impl_->server->bind_to_any_port("127.0.0.1");
     if (impl_->port <= 0) {
       error = "cannot listen on 127.0.0.1";
       return false;
     }
   } else {
-    if (!impl_->server.bind_to_port("127.0.0.1", impl_->options.port)) {
+    if (!impl_->server->bind_to_port("127.0.0.1", impl_->options.port)) {
       error = "cannot listen on 127.0.0.1:" + std::to_string(impl_->options.port) + " (in use?)";
       return false;
     }
@@ -670,11 +701,19 @@ std::string WebServer::Url() const {
   return "http://127.0.0.1:" + std::to_string(impl_->port) + "/?token=" + impl_->options.token;
 }
 
-void WebServer::Serve() { impl_->server.listen_after_bind(); }
+void WebServer::Serve() { impl_->server->listen_after_bind(); }
 
 void WebServer::Stop() {
-  if (impl_) impl_->server.stop();
+  if (impl_) impl_->server->stop();
 }
+
+void WebServer::SetDrawHookForTest(std::function<void(const fs::path&)> hook) {
+  impl_->views->SetDrawHookForTest(std::move(hook));
+}
+
+std::size_t WebServer::OpenConnectionsForTest() { return impl_->server->open_connections(); }
+
+std::size_t WebServer::CachedPageBytesForTest() { return impl_->views->cached_bytes(); }
 
 std::shared_ptr<void> WebServer::HoldClientForTest(const fs::path& folder) {
   std::shared_ptr<std::mutex> lock = impl_->ClientLock(fs::canonical(folder));

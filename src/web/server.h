@@ -7,14 +7,17 @@
 // in the cookie the first answer sets. A request that changes anything is a POST with the token
 // in the X-Qreport-Token header, which another site's page cannot send. A Host header other than
 // 127.0.0.1:PORT or localhost:PORT is refused, so a name that resolves to this machine cannot
-// reach it from a page of that name. Request bodies are at most 64 KiB.
+// reach it from a page of that name. Request bodies are at most 64 KiB, however they are sent;
+// connections are held to the time-outs and counts of ConnectionLimits.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/platform.h"
+#include "web/connection_limits.h"
 
 namespace qreport::web {
 
@@ -25,9 +28,11 @@ struct ServeOptions {
   std::string token;           // empty: drawn from the system's random source
   std::string report_kind = "941";
   PlatformOptions print_options;  // the print utility stand-in's set-up
+  ConnectionLimits connections;
+  // The bytes of drawn report pages kept for the pages to show again: some 200 pages.
+  std::size_t page_memory = 24 << 20;
 };
 
-inline constexpr std::size_t kMaxRequestBody = 64 * 1024;
 inline constexpr std::string_view kTokenHeader = "X-Qreport-Token";
 inline constexpr std::string_view kTokenCookie = "qreport_token";
 
@@ -57,6 +62,13 @@ class WebServer {
   // Holds the report lock of the client folder `folder` until the returned object is gone, as a
   // running report does (for tests of what a second report of the same client meets).
   std::shared_ptr<void> HoldClientForTest(const std::filesystem::path& folder);
+  // Called with a printer-text file's path each time one is read to be counted or drawn for
+  // the pages, on the thread that draws it (for tests of what waits on a drawing).
+  void SetDrawHookForTest(std::function<void(const std::filesystem::path&)> hook);
+  // Connections open now (for tests).
+  std::size_t OpenConnectionsForTest();
+  // The bytes of drawn pages kept now (for tests).
+  std::size_t CachedPageBytesForTest();
 
  private:
   struct Impl;

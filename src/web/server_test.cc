@@ -5,6 +5,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -13,6 +14,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -38,6 +41,84 @@ void WriteText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
+// A connection to the server's port from `from`, an address of the loopback range; -1 when it
+// cannot be made.
+int Connect(int port, const char* from = "127.0.0.1") {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  ::inet_pton(AF_INET, from, &local.sin_addr);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+      ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Waits at most `limit` for `fd` to be ready for `events`; the events that came.
+short Await(int fd, short events, std::chrono::milliseconds limit) {
+  pollfd p{fd, events, 0};
+  return ::poll(&p, 1, static_cast<int>(limit.count())) > 0 ? p.revents : 0;
+}
+
+// Sends `bytes`, waiting at most `limit` each time for room. Stops early, false, when the
+// connection is gone, the limit passed, or an answer came meanwhile.
+bool SendAll(int fd, std::string_view bytes, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+  while (!bytes.empty()) {
+    short ready = Await(fd, POLLIN | POLLOUT, limit);
+    if ((ready & POLLOUT) == 0 || (ready & POLLIN) != 0) return false;
+    ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0 && errno != EAGAIN) return false;
+    if (n > 0) bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// What the server sends until it hangs up, or until `limit` passes with nothing more.
+std::string ReadAnswer(int fd, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+  std::string answer;
+  char buffer[4096];
+  while (Await(fd, POLLIN, limit) != 0) {
+    ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+    if (n <= 0) break;
+    answer.append(buffer, static_cast<std::size_t>(n));
+  }
+  return answer;
+}
+
+// Whether the server hangs up on `fd` within `limit`; what it sends before is dropped.
+bool HungUpWithin(int fd, std::chrono::milliseconds limit) {
+  char buffer[4096];
+  auto until = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || Await(fd, POLLIN, left) == 0) return false;
+    if (::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT) <= 0) return true;
+  }
+}
+
+// The status of an HTTP answer's first line, 0 when there is none.
+int StatusOf(const std::string& answer) {
+  if (answer.rfind("HTTP/1.1 ", 0) != 0 || answer.size() < 12) return 0;
+  return std::atoi(answer.substr(9, 3).c_str());
+}
+
+// This process's resident memory in KiB.
+long ResidentKiB() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
 // A root holding the demo client as "demo" (its rates and letterhead are the server's) and a
 // server on a free port serving it.
 class Served : public ::testing::Test {
@@ -52,6 +133,7 @@ class Served : public ::testing::Test {
     options.root = root_;
     options.rates_dir = (work_ / "pristine").string();
     options.token = kToken;
+    Configure(options);
     server_ = std::make_unique<WebServer>(options);
     std::string error;
     ASSERT_TRUE(server_->Bind(error)) << error;
@@ -65,6 +147,9 @@ class Served : public ::testing::Test {
     server_->Stop();
     if (thread_.joinable()) thread_.join();
   }
+
+  // What a fixture sets of the server's options before it starts.
+  virtual void Configure(ServeOptions&) {}
 
   void AddClient(const std::string& name) { fs::copy(work_ / "pristine", root_ / name, fs::copy_options::recursive); }
 
@@ -179,10 +264,22 @@ TEST_F(Served, ClientNamesStayInsideTheRoot) {
   fs::create_directory_symlink(outside / "client", root_ / "leaves");
   fs::create_directory_symlink(root_ / "demo", root_ / "alias");
   fs::create_directories(root_ / "no-client-file");
+  // Files linked out of the root, and within it.
+  WriteText(outside / "secret", "OUTSIDE THE ROOT");
+  AddClient("file-leaves");
+  fs::remove(root_ / "file-leaves" / "CLIENT");
+  fs::create_symlink(outside / "secret", root_ / "file-leaves" / "CLIENT");
+  AddClient("prep-leaves");
+  fs::remove(root_ / "prep-leaves" / "prep");
+  fs::create_symlink(fs::relative(outside / "secret", root_ / "prep-leaves"), root_ / "prep-leaves" / "prep");
+  AddClient("file-inside");
+  fs::rename(root_ / "file-inside" / "CLIENT", root_ / "file-inside" / "CLIENT.real");
+  fs::create_symlink("CLIENT.real", root_ / "file-inside" / "CLIENT");
   struct Case {
     const char* name;
     int status;
   } cases[] = {
+      {"file-leaves", 404}, {"prep-leaves", 404}, {"file-inside", 200},
       {"demo", 200},      {"alias", 200},     {"leaves", 404},  {"..", 404},       {"%2e%2e", 404},
       {".", 404},         {"%2Fetc", 404},    {"demo%2F..", 404}, {"no-client-file", 404}, {"missing", 404},
       {"demo%00x", 404},  {"..%5Cdemo", 404},
@@ -200,7 +297,8 @@ TEST_F(Served, ClientNamesStayInsideTheRoot) {
   json list = json::parse(Get("/api/clients")->body);
   std::vector<std::string> names;
   for (const json& c : list["clients"]) names.push_back(c["name"]);
-  EXPECT_EQ(names, (std::vector<std::string>{"alias", "demo"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"alias", "demo", "file-inside"}));
+  EXPECT_EQ(Get("/api/clients")->body.find("OUTSIDE"), std::string::npos);
 }
 
 TEST_F(Served, BodiesOverTheLimitAreRefused) {
@@ -210,6 +308,47 @@ TEST_F(Served, BodiesOverTheLimitAreRefused) {
   auto fits = Post("/api/clients/demo/open", std::string(kMaxRequestBody - 1, ' '));
   ASSERT_TRUE(fits);
   EXPECT_EQ(fits->status, 200);
+}
+
+// The limit holds however the body comes: with its length, in chunks, or until the client stops
+// sending. A body past it is refused as soon as it is, not read to its end.
+TEST_F(Served, BodiesOverTheLimitAreRefusedHoweverTheyAreSent) {
+  const std::string head = "POST /api/clients/demo/open HTTP/1.1\r\nHost: " + Host() + "\r\nConnection: close\r\n" +
+                           std::string(kTokenHeader) + ": " + kToken + "\r\n";
+  auto chunks = [](std::size_t size, std::size_t piece) {
+    std::string body;
+    char size_line[32];
+    for (std::size_t at = 0; at < size; at += piece) {
+      std::size_t n = std::min(piece, size - at);
+      std::snprintf(size_line, sizeof size_line, "%zx\r\n", n);
+      body += size_line + std::string(n, ' ') + "\r\n";
+    }
+    return body + "0\r\n\r\n";
+  };
+  const std::string chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
+  struct Case {
+    const char* what;
+    std::string request;
+    int status;
+    bool ends_by_stopping = false;  // a body without length or chunks ends where the client stops
+  } cases[] = {
+      {"with its length", head + "Content-Length: 2\r\n\r\n{}", 200},
+      {"length past the limit", head + "Content-Length: 99999999\r\n\r\n" + std::string(1 << 20, ' '), 413},
+      {"in chunks", chunked + chunks(1000, 100), 200},
+      {"in chunks just within", chunked + chunks(kMaxRequestBody - 1, 8192), 200},
+      {"in chunks past the limit", chunked + chunks(kMaxRequestBody + 1, 4096), 413},
+      {"in chunks, 16 MB", chunked + chunks(16 << 20, 1 << 16), 413},
+      {"one chunk of 16 MB", chunked + chunks(16 << 20, 16 << 20), 413},
+      {"until the client stops", head + "\r\n" + std::string(4 * kMaxRequestBody, ' '), 413, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    int fd = Connect(server_->port());
+    ASSERT_GE(fd, 0);
+    if (SendAll(fd, c.request) && c.ends_by_stopping) ::shutdown(fd, SHUT_WR);
+    EXPECT_EQ(StatusOf(ReadAnswer(fd)), c.status);
+    ::close(fd);
+  }
 }
 
 TEST_F(Served, TheDialogFollowsTheDialogsRules) {
@@ -541,6 +680,205 @@ TEST_F(Served, ScheduleBIsWrittenAndShownBesideTheReport) {
   EXPECT_TRUE(PostJson("/api/clients/demo/schedule-b", R"({"show":true})")["shown"]);
   RunFromPage("demo", {{221, "1"}, {401, nullptr}});
   EXPECT_FALSE(ClientInfo("demo")["scheduleB"]["shown"]);
+}
+
+// A report of `pages` pages whose every line is printed, so that each page's picture is of some
+// size.
+std::string DensePrinterText(int pages) {
+  std::string text;
+  for (int p = 1; p <= pages; ++p) {
+    for (int line = 1; line <= 30; ++line) {
+      text += "PAGE " + std::to_string(p) + " LINE " + std::to_string(line) + " ";
+      for (int i = 0; i < 6; ++i) text += "QUARTERLY WAGES 12,345.67 ";
+      text += "\r\n";
+    }
+    text += "\f";
+  }
+  return text;
+}
+
+// A client's pages are drawn when they are asked for and kept within the budget, the least
+// recently shown going first; a page drawn again is the same picture.
+class SmallPageMemory : public Served {
+ protected:
+  void Configure(ServeOptions& options) override { options.page_memory = kBudget; }
+  static constexpr std::size_t kBudget = 256 * 1024;
+};
+
+TEST_F(SmallPageMemory, PagesAreDrawnWhenAskedAndKeptWithinTheBudget) {
+  constexpr int kPages = 10;
+  WriteText(root_ / "demo" / "report.txt", DensePrinterText(kPages));
+  ASSERT_EQ(ClientInfo("demo")["pages"], kPages);
+  std::vector<std::string> pngs;
+  std::size_t drawn = 0;
+  for (int n = 1; n <= kPages; ++n) {
+    auto r = Get("/api/clients/demo/page/" + std::to_string(n) + ".png");
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->status, 200) << n;
+    ASSERT_EQ(r->body.substr(1, 3), "PNG");
+    pngs.push_back(r->body);
+    drawn += r->body.size();
+    EXPECT_LE(server_->CachedPageBytesForTest(), kBudget) << n;
+  }
+  ASSERT_GT(drawn, 2 * kBudget) << "the pages must not all fit in the budget for this test to show anything";
+  for (int n : {1, kPages / 2, kPages}) {
+    SCOPED_TRACE(n);
+    auto again = Get("/api/clients/demo/page/" + std::to_string(n) + ".png");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->body, pngs[static_cast<std::size_t>(n - 1)]);
+  }
+  EXPECT_NE(pngs[0], pngs[1]);
+  EXPECT_EQ(Get("/api/clients/demo/page/" + std::to_string(kPages + 1) + ".png")->status, 404);
+  EXPECT_EQ(Get("/api/clients/demo/page/0.png")->status, 404);
+  auto text = Get("/api/clients/demo/report.txt");
+  ASSERT_TRUE(text);
+  EXPECT_EQ(text->body, DensePrinterText(kPages));
+  auto pdf = Get("/api/clients/demo/report.pdf");
+  ASSERT_TRUE(pdf);
+  EXPECT_EQ(pdf->body.substr(0, 5), "%PDF-");
+}
+
+// While one client's report is being drawn, another client's pages are drawn and shown.
+TEST_F(Served, DrawingOneReportKeepsNoOtherClientWaiting) {
+  AddClient("other");
+  WriteText(root_ / "demo" / "report.txt", DensePrinterText(2));
+  WriteText(root_ / "other" / "report.txt", DensePrinterText(1));
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool drawing = false, release = false;
+  server_->SetDrawHookForTest([&](const fs::path& file) {
+    if (file.parent_path().filename() != "demo") return;
+    std::unique_lock<std::mutex> lock(mutex);
+    drawing = true;
+    changed.notify_all();
+    changed.wait_for(lock, std::chrono::seconds(20), [&] { return release; });
+  });
+  std::thread slow([this] { EXPECT_EQ(Get("/api/clients/demo/page/1.png")->status, 200); });
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(20), [&] { return drawing; }));
+  }
+  httplib::Client client = Client();
+  client.set_read_timeout(5, 0);
+  auto other = client.Get("/api/clients/other/page/1.png?token=" + std::string(kToken));
+  auto info = client.Get("/api/clients/other?token=" + std::string(kToken));
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    release = true;
+    changed.notify_all();
+  }
+  slow.join();
+  server_->SetDrawHookForTest(nullptr);
+  ASSERT_TRUE(other) << "another client's page waited for the drawing";
+  EXPECT_EQ(other->status, 200);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(json::parse(info->body)["pages"], 1);
+}
+
+// Connections held to short time-outs, and room for every connection of the storm below, so
+// that the time-outs alone must end the slow ones.
+class ShortTimeOuts : public Served {
+ protected:
+  void Configure(ServeOptions& options) override {
+    options.connections.idle = std::chrono::milliseconds(1500);
+    options.connections.request = std::chrono::milliseconds(2000);
+    options.connections.per_address = 64;
+  }
+};
+
+// A small count for one address, and time-outs longer than the test.
+class FewPerAddress : public Served {
+ protected:
+  void Configure(ServeOptions& options) override {
+    options.connections.idle = std::chrono::seconds(60);
+    options.connections.request = std::chrono::seconds(60);
+    options.connections.per_address = kPerAddress;
+  }
+  static constexpr std::size_t kPerAddress = 8;
+};
+
+// A storm of clients that take their time or never stop: 20 sending a request a byte now and
+// then or nothing at all, and 4 sending bodies in chunks without end. Requests from a page are
+// answered meanwhile, every slow connection is hung up on, and memory stays flat.
+TEST_F(ShortTimeOuts, SlowAndEndlessClientsStarveNoOne) {
+  const long before = ResidentKiB();
+  constexpr int kSlow = 20, kEndless = 4;
+  std::atomic<int> hung_up{0}, refused{0};
+  std::vector<std::thread> storm;
+  for (int i = 0; i < kEndless; ++i) {
+    storm.emplace_back([&] {
+      int fd = Connect(server_->port());
+      if (fd < 0) return;
+      std::string request = "POST /api/clients/demo/open HTTP/1.1\r\nHost: " + Host() + "\r\n" +
+                            std::string(kTokenHeader) + ": " + kToken + "\r\nTransfer-Encoding: chunked\r\n\r\n";
+      const std::string chunk = "10000\r\n" + std::string(0x10000, '{') + "\r\n";
+      // 64 MB at most, stopped when the server answers or stops reading.
+      bool going = SendAll(fd, request);
+      for (int n = 0; going && n < 1024; ++n) going = SendAll(fd, chunk);
+      if (StatusOf(ReadAnswer(fd)) == 413) ++refused;
+      ::close(fd);
+    });
+  }
+  for (int i = 0; i < kSlow; ++i) {
+    storm.emplace_back([&, i] {
+      int fd = Connect(server_->port());
+      if (fd < 0) return;
+      const std::string head = "GET /api/clients HTTP/1.1\r\nHost: " + Host() + "\r\n";
+      // A quarter of them send nothing; the rest a byte every 200 ms. Each gives up after 10 s.
+      for (std::size_t at = 0; at < 50; ++at) {
+        if (i % 4 != 0 && at < head.size()) (void)!::send(fd, &head[at], 1, MSG_NOSIGNAL);
+        if (HungUpWithin(fd, std::chrono::milliseconds(200))) {
+          ++hung_up;
+          break;
+        }
+      }
+      ::close(fd);
+    });
+  }
+  int answered = 0, tried = 0;
+  for (; tried < 8; ++tried) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    httplib::Client client = Client();
+    client.set_connection_timeout(5, 0);
+    client.set_read_timeout(5, 0);
+    auto r = client.Get("/api/clients?token=" + std::string(kToken));
+    if (!r || r->status != 200) break;
+    ++answered;
+  }
+  for (std::thread& t : storm) t.join();
+  EXPECT_EQ(answered, tried) << "a request from the page was not answered during the storm";
+  EXPECT_EQ(hung_up, kSlow) << "slow connections were left open";
+  EXPECT_EQ(refused, kEndless) << "bodies without end were not refused";
+  for (int i = 0; i < 100 && server_->OpenConnectionsForTest() != 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_EQ(server_->OpenConnectionsForTest(), 0u);
+  const long grown = ResidentKiB() - before;
+  EXPECT_LT(grown, 48 * 1024) << "resident memory grew by " << grown << " KiB";
+}
+
+// One address holds a few connections at most: a new one takes the place of the one that has
+// waited longest for its request, and other addresses are not touched.
+TEST_F(FewPerAddress, OneAddressHoldsAFewConnections) {
+  std::vector<int> fds;
+  for (std::size_t i = 0; i < kPerAddress; ++i) {
+    fds.push_back(Connect(server_->port(), "127.0.0.2"));
+    ASSERT_GE(fds.back(), 0);
+    // Counted in the order they were opened.
+    for (int n = 0; n < 200 && server_->OpenConnectionsForTest() < i + 1; ++n) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  fds.push_back(Connect(server_->port(), "127.0.0.2"));
+  EXPECT_TRUE(HungUpWithin(fds[0], std::chrono::seconds(5))) << "the oldest connection was kept";
+  for (std::size_t i = 1; i < fds.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Await(fds[i], POLLIN, std::chrono::milliseconds(0)), 0) << "a newer connection was closed";
+  }
+  auto r = Get("/api/clients");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 200);
+  for (int fd : fds) ::close(fd);
 }
 
 TEST(RandomToken, IsFreshHexEachTime) {
