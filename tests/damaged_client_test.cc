@@ -101,8 +101,8 @@ TEST(DamagedClient, EachFaultGivesItsErrorAndStatus) {
       {"cut-short master file: run warns and says so in its status",
        [](const TempDir& work) { fs::resize_file(work / "c" / "EMPLOYEE.fil", 2 * 332 + 100); },
        "run c --answers answers --rates-dir .", false, 6,
-       "warning: EMPLOYEE.fil is cut short: 764 bytes is not a whole number of 332-byte records; the missing "
-       "bytes of its last record were read as zeros\n",
+       "warning: EMPLOYEE.fil is cut short: 764 bytes is not a whole number of 332-byte records; the report "
+       "lacks whatever the rest of it held\n",
        [](const TempDir& work) { EXPECT_NE(ReadFile(work / "c" / "report.txt"), kOldReport); }},
       {"cut-short master file: batch fails it and writes nothing",
        [](const TempDir& work) { fs::resize_file(work / "c" / "EMPLOYEE.fil", 2 * 332 + 100); },
@@ -126,7 +126,7 @@ TEST(DamagedClient, EachFaultGivesItsErrorAndStatus) {
        [](const TempDir& work) {
          nlohmann::json row = SummaryRow(work);
          EXPECT_EQ(row["status"], "failed");
-         EXPECT_EQ(row["reason"].get<std::string>().rfind("its record files fail the checks: CLIENT, ", 0), 0u)
+         EXPECT_EQ(row["reason"].get<std::string>().rfind("its record files fail the checks: EMPLOYEE.idx, ", 0), 0u)
              << row["reason"];
        }},
       {"empty folder given by name: a failed row, and nothing created in it",

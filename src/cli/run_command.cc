@@ -255,10 +255,10 @@ int RunClientReport(const RunRequest& request) {
     std::cerr << "qreport: incomplete: no report could be written to " << report << "\n";
     return kIncomplete;
   }
-  // The host prints what such files hold, missing bytes read as zeros; the command says so.
+  // The host prints what such files hold, as far as they go; the command says they are damaged.
   for (const CutShortFile& file : cut_short) {
     std::cerr << "warning: " << file.name << " is cut short: " << file.size << " bytes is not a whole number of "
-              << file.record_length << "-byte records; the missing bytes of its last record were read as zeros\n";
+              << file.record_length << "-byte records; the report lacks whatever the rest of it held\n";
   }
   switch (outcome.hand_off) {
     case RunOutcome::HandOff::kFailed:

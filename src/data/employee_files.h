@@ -133,7 +133,9 @@ inline constexpr std::int64_t kMostEmployees = 32767;
 inline constexpr int kErrOverflow = 6;
 
 // A record file of a client folder that is cut short: its length is not a whole number of
-// records, so the readers take the missing bytes of its last record as zeros.
+// records, so its last record is incomplete and whatever followed it is gone (the readers take
+// the missing bytes as zeros, or skip the part record). The client file counts only when the
+// part record is one of the two the run reads.
 struct CutShortFile {
   std::string name;         // as the folder has it ("EMPLOYEE.fil")
   std::uint64_t size = 0;   // its length in bytes

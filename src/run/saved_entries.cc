@@ -23,8 +23,9 @@ std::string WithoutSavedBlank(std::string_view line) {
 
 // The first four lines of the saved entries file at `path`, each cut at kTextBoxLimit bytes and a
 // few more (the saved blank and a CR, which parsing drops), with their line ends: the bytes
-// ParseSavedEntries reads, in memory of their size however long a line of the file is. A file
-// that cannot be opened reads as empty.
+// ParseSavedEntries reads, in memory of their size however long a line of the file is. The state
+// code's line is trimmed at both ends when parsed, so its leading blanks are dropped here and do
+// not count. A file that cannot be opened reads as empty.
 std::string SavedLinesWithinLimit(const std::filesystem::path& path) {
   constexpr std::size_t kLineBytes = kTextBoxLimit + 2;
   std::FILE* file = OpenRegularForReading(path);
@@ -40,6 +41,8 @@ std::string SavedLinesWithinLimit(const std::filesystem::path& path) {
         kept += '\n';
         ++lines;
         line_bytes = 0;
+      } else if (lines == 3 && line_bytes == 0 && kBlanks.find(buffer[i]) != std::string_view::npos) {
+        continue;  // a leading blank of the state code
       } else if (line_bytes++ < kLineBytes) {
         kept += buffer[i];
       }

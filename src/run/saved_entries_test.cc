@@ -76,6 +76,33 @@ TEST(SavedEntries, LoadCreatesAMissingFileEmptyAndFindsItInAnyCase) {
   EXPECT_FALSE(fs::exists(dir / "save941.info"));
 }
 
+// Loading reads a file line by line, in memory of a box's width however long its lines are; it
+// must give what parsing the whole file gives, the state code's trimming at both ends included.
+TEST(SavedEntries, LoadingLongLinesGivesWhatParsingTheWholeFileGives) {
+  const std::string wide(40000, ' ');
+  const struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"a state code after a line of blanks", "a \r\nb \r\nc \r\n" + wide + "CA  \r\n"},
+      {"a state code before a line of blanks", "a \r\nb \r\nc \r\nCA" + wide + "\r\n"},
+      {"a name past the box", std::string(40000, 'N') + " \r\nb \r\nc \r\nTX  \r\n"},
+      {"codes of blanks and a word", "a \r\nb \r\n" + wide + "&LH1% \r\nTX  \r\n"},
+  };
+  TempDir dir;
+  RecordingPlatform platform;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(dir / "save941.info", c.bytes);
+    SavedEntries loaded = LoadSavedEntriesFile(dir.str(), platform);
+    SavedEntries parsed = ParseSavedEntries(c.bytes);
+    EXPECT_EQ(loaded.designee_name, parsed.designee_name);
+    EXPECT_EQ(loaded.preparer_codes, parsed.preparer_codes);
+    EXPECT_EQ(loaded.state_code, parsed.state_code);
+    EXPECT_EQ(loaded.lines, parsed.lines);
+  }
+}
+
 TEST(SavedEntries, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
   TempDir dir;
   // A folder in the file's place cannot be replaced by the rename.
