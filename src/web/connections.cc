@@ -12,6 +12,8 @@
 #include <deque>
 #include <functional>
 #include <list>
+#include <memory>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -20,9 +22,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// After a request cut off at its size limit, what the client still sends is read and dropped
-// for this long at most, and this much at most, before the connection is closed: closing with
-// unread bytes would reset the connection and could take the answer with it.
+// After a request cut off at its size limit, or one whose body could not be read to its end,
+// what the client still sends is read and dropped for this long at most, and this much at most,
+// before the connection is closed: closing with unread bytes would reset the connection and
+// could take the answer with it.
 constexpr auto kLingerTime = std::chrono::seconds(1);
 constexpr std::size_t kLingerBytes = 1 << 20;
 constexpr std::size_t kReadBuffer = 16 * 1024;
@@ -76,6 +79,7 @@ class LimitedStream : public httplib::Stream {
   bool AwaitRequest() {
     requested_ = 0;
     too_large_ = false;
+    closing_ = false;
     answering_ = false;
     if (begin_ == end_) {
       if (!WaitFor(fd_, POLLIN, Clock::now() + limits_.idle)) return false;
@@ -87,7 +91,10 @@ class LimitedStream : public httplib::Stream {
   }
 
   bool too_large() const { return too_large_; }
+  // Whether the connection is closed after this request's answer, its unread bytes dropped.
+  bool closing() const { return too_large_ || closing_; }
   void RefuseRest() { too_large_ = true; }
+  void CloseAfterAnswer() { closing_ = true; }
 
   bool is_readable() const override { return begin_ < end_ || WaitFor(fd_, POLLIN, request_deadline_); }
   bool is_writable() const override {
@@ -157,19 +164,26 @@ class LimitedStream : public httplib::Stream {
   std::size_t begin_ = 0, end_ = 0;
   std::size_t requested_ = 0;  // bytes of the current request handed on
   bool too_large_ = false;
+  bool closing_ = false;
   bool answering_ = false;
   Clock::time_point request_deadline_, answer_deadline_;
 };
 
+// Set on a thread that is to turn its connection away at once: no thread could be started to
+// serve it.
+thread_local bool refuse_connection = false;
+
 // One thread for each connection, so that a connection waiting for its client never keeps
 // another from being served. Past `max_threads` (connections that take another's place are
-// still finishing) new connections wait for a thread.
+// still finishing) new connections wait for a thread. When the system has no thread to give,
+// a new connection waits for one of the running threads, or is refused when none is running.
 class ConnectionThreads : public httplib::TaskQueue {
  public:
-  ConnectionThreads(GuardedServer& server, std::size_t max_threads) : server_(server), max_threads_(max_threads) {}
+  ConnectionThreads(GuardedServer& server, std::size_t max_threads, std::function<void()> starting)
+      : server_(server), max_threads_(max_threads), starting_(std::move(starting)) {}
 
   void enqueue(std::function<void()> fn) override {
-    std::lock_guard<std::mutex> guard(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     // Threads that have finished are joined here, so that they do not pile up.
     for (auto it = workers_.begin(); it != workers_.end();) {
       if (!it->done) {
@@ -185,21 +199,42 @@ class ConnectionThreads : public httplib::TaskQueue {
     }
     ++running_;
     auto worker = workers_.emplace(workers_.end());
-    worker->thread = std::thread([this, worker, fn = std::move(fn)]() mutable {
-      for (;;) {
-        fn();
-        std::lock_guard<std::mutex> guard(mutex_);
-        if (jobs_.empty()) {
-          // Nothing here touches the queue after the lock is let go.
-          worker->done = true;
-          --running_;
-          idle_.notify_all();
-          return;
+    // Held here as well as by the thread, so that it is still here when the thread is not.
+    auto first = std::make_shared<std::function<void()>>(std::move(fn));
+    try {
+      if (starting_) starting_();
+      worker->thread = std::thread([this, worker, first] {
+        std::function<void()> fn = std::move(*first);
+        for (;;) {
+          fn();
+          std::lock_guard<std::mutex> guard(mutex_);
+          if (jobs_.empty()) {
+            // Nothing here touches the queue after the lock is let go.
+            worker->done = true;
+            --running_;
+            idle_.notify_all();
+            return;
+          }
+          fn = std::move(jobs_.front());
+          jobs_.pop_front();
         }
-        fn = std::move(jobs_.front());
-        jobs_.pop_front();
+      });
+    } catch (const std::system_error&) {
+      workers_.erase(worker);
+      --running_;
+      if (running_ > 0) {
+        // A running thread takes it when it is done with its connection.
+        jobs_.push_back(std::move(*first));
+        return;
       }
-    });
+      idle_.notify_all();
+      lock.unlock();
+      // Served here, on the accepting thread, only to be told to come back: a few bytes sent
+      // without waiting, and the socket closed.
+      refuse_connection = true;
+      (*first)();
+      refuse_connection = false;
+    }
   }
 
   void shutdown() override {
@@ -218,6 +253,7 @@ class ConnectionThreads : public httplib::TaskQueue {
   };
   GuardedServer& server_;
   const std::size_t max_threads_;
+  const std::function<void()> starting_;
   std::mutex mutex_;
   std::condition_variable idle_;
   std::list<Worker> workers_;
@@ -236,7 +272,16 @@ thread_local Current current;
 }  // namespace
 
 GuardedServer::GuardedServer(ConnectionLimits limits) : limits_(limits) {
-  new_task_queue = [this] { return new ConnectionThreads(*this, limits_.total * 2); };
+  new_task_queue = [this] {
+    return new ConnectionThreads(*this, limits_.total * 2, [this] {
+      std::function<void()> hook;
+      {
+        std::lock_guard<std::mutex> guard(mutex_);
+        hook = thread_start_hook_;
+      }
+      if (hook) hook();
+    });
+  };
 }
 
 GuardedServer::~GuardedServer() = default;
@@ -249,6 +294,17 @@ bool GuardedServer::RequestTooLarge() { return current.stream != nullptr && curr
 
 void GuardedServer::RefuseRestOfRequest() {
   if (current.stream != nullptr) current.stream->RefuseRest();
+}
+
+void GuardedServer::CloseAfterAnswer() {
+  if (current.stream != nullptr) current.stream->CloseAfterAnswer();
+}
+
+bool GuardedServer::ClosingAfterAnswer() { return current.stream != nullptr && current.stream->closing(); }
+
+void GuardedServer::SetThreadStartHookForTest(std::function<void()> hook) {
+  std::lock_guard<std::mutex> guard(mutex_);
+  thread_start_hook_ = std::move(hook);
 }
 
 std::size_t GuardedServer::open_connections() {
@@ -297,8 +353,10 @@ void GuardedServer::SetWaiting(std::uint64_t id, bool waiting) {
   std::lock_guard<std::mutex> guard(mutex_);
   auto it = open_.find(id);
   if (it == open_.end()) return;
+  // Its wait starts when it is admitted and each time its answer is done, never later: a
+  // thread slow to get here must not make its connection look newer than it is.
+  if (waiting && !it->second.waiting) it->second.since = Clock::now();
   it->second.waiting = waiting;
-  it->second.since = Clock::now();
 }
 
 void GuardedServer::Leave(std::uint64_t id) {
@@ -307,7 +365,8 @@ void GuardedServer::Leave(std::uint64_t id) {
 }
 
 bool GuardedServer::process_and_close_socket(socket_t sock) {
-  std::optional<std::uint64_t> id = Admit(sock, PeerAddress(sock));
+  std::optional<std::uint64_t> id;
+  if (!refuse_connection) id = Admit(sock, PeerAddress(sock));
   if (!id) {
     (void)!::send(sock, kBusy.data(), kBusy.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     ::close(sock);
@@ -321,11 +380,11 @@ bool GuardedServer::process_and_close_socket(socket_t sock) {
     if (Stopping() || !stream.AwaitRequest()) break;
     bool closed = false;
     served = process_request(stream, n == limits_.requests_per_connection, closed, nullptr);
-    if (!served || closed || stream.too_large()) break;
+    if (!served || closed || stream.closing()) break;
   }
   current = {};
   Leave(*id);
-  if (stream.too_large()) {
+  if (stream.closing()) {
     // The answer is on its way; what the client still sends is dropped, for a while.
     ::shutdown(sock, SHUT_WR);
     auto until = Clock::now() + kLingerTime;

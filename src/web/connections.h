@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -40,10 +41,23 @@ class GuardedServer : public httplib::Server {
   // and the connection is closed once the answer is out, what the client still sends dropped.
   static void RefuseRestOfRequest();
 
+  // For a handler whose request was not read to its end for another reason (a time-out, a
+  // broken chunk): the connection is closed once the answer is out, what the client still sends
+  // dropped, so that the rest of the body is never taken for a request.
+  static void CloseAfterAnswer();
+
+  // For the error handler: whether the connection on the calling thread is closed after the
+  // answer (as the two above ask).
+  static bool ClosingAfterAnswer();
+
   // Connections open now (for tests).
   std::size_t open_connections();
 
   const ConnectionLimits& limits() const { return limits_; }
+
+  // Called on the accepting thread before each thread for connections is started; a hook that
+  // throws std::system_error stands for a system out of threads (for tests).
+  void SetThreadStartHookForTest(std::function<void()> hook);
 
   // Hangs up on every connection that is waiting for a request, and refuses new ones: for
   // stopping, so that it does not wait for their time-outs.
@@ -71,6 +85,7 @@ class GuardedServer : public httplib::Server {
   std::map<std::uint64_t, Open> open_;
   std::uint64_t next_id_ = 0;
   bool stopping_ = false;
+  std::function<void()> thread_start_hook_;  // guarded by mutex_
 };
 
 }  // namespace qreport::web

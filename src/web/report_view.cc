@@ -23,6 +23,19 @@ constexpr std::size_t kKeptFileLocks = 64;
 
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
+// A turn to draw, held until it goes.
+template <typename Semaphore>
+class Turn {
+ public:
+  explicit Turn(Semaphore& semaphore) : semaphore_(semaphore) { semaphore_.acquire(); }
+  ~Turn() { semaphore_.release(); }
+  Turn(const Turn&) = delete;
+  Turn& operator=(const Turn&) = delete;
+
+ private:
+  Semaphore& semaphore_;
+};
+
 // Counts the pages it is handed and draws those of [first, end) as PNG files' bytes.
 class PageDrawer : public escp::PageSink {
  public:
@@ -71,6 +84,7 @@ std::optional<ReportViews::Version> ReportViews::Find(const fs::path& folder, st
 }
 
 ReportViews::Drawn ReportViews::Draw(const Version& version, std::size_t first, std::size_t count) {
+  Turn turn(drawings_);
   std::function<void(const fs::path&)> hook;
   {
     std::lock_guard<std::mutex> guard(mutex_);
@@ -185,6 +199,7 @@ std::optional<std::string> ReportViews::Pdf(const fs::path& folder, std::string_
   std::optional<Version> version = Find(folder, file);
   if (!version) return std::nullopt;
   try {
+    Turn turn(drawings_);
     FilePtr in(OpenRegularForReading(version->path), &std::fclose);
     if (!in) return std::nullopt;
     escp::FontSet fonts;

@@ -2,10 +2,13 @@
 // printer-text renderer from report.txt (or from another printer-text file of the run, such as
 // Schedule B's) when they are asked for, and its PDF and printer text when they are downloaded.
 //
-// Memory is bounded whatever the report's length: drawn pages are kept in one cache of a fixed
-// size in bytes, the page shown least recently going first, and a report is read a block at a
-// time to count or draw its pages. Drawing one client's report never makes another client's
-// pages wait: only requests for the same file wait for each other, so that it is drawn once.
+// The memory of pages is bounded whatever the report's length: drawn pages are kept in one cache
+// of a fixed size in bytes, the page shown least recently going first, a report is read a block
+// at a time to count or draw its pages, and kDrawingsAtOnce drawings at most go on at once (the
+// others wait for their turn). A download is made whole in memory, as large as the file's PDF
+// or text, and counts as a drawing while it is drawn. Drawing one client's report never makes
+// another client's pages wait for it: only requests for the same file wait for each other, so
+// that it is drawn once.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <semaphore>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -48,13 +52,17 @@ class ReportViews {
   // The bytes of the drawn pages kept now; never more than the budget.
   std::size_t cached_bytes();
 
-  // Called with the file's path each time a file is read to be counted or drawn, before it is
-  // read, on the thread that draws it (for tests of what waits on a drawing).
+  // Called with the file's path each time a file is read to be counted or drawn, once it has
+  // its turn and before it is read, on the thread that draws it (for tests of what waits on a
+  // drawing).
   void SetDrawHookForTest(std::function<void(const std::filesystem::path&)> hook);
 
   static constexpr double kDpi = 100;
   // Pages drawn at once: the one asked for and those after it.
   static constexpr std::size_t kPagesPerDrawing = 4;
+  // Drawings (of pages, or of a PDF) going on at once; each holds a few pages' pictures, or a
+  // whole PDF, while it lasts.
+  static constexpr std::ptrdiff_t kDrawingsAtOnce = 2;
 
  private:
   // One version of one file: its path with when it was written and its size.
@@ -74,8 +82,8 @@ class ReportViews {
   };
 
   std::optional<Version> Find(const std::filesystem::path& folder, std::string_view file) const;
-  // Reads the file, counts its pages and draws pages [first, first + count). Throws when the
-  // file cannot be read or drawn.
+  // Waits for a turn to draw, then reads the file, counts its pages and draws pages
+  // [first, first + count). Throws when the file cannot be read or drawn.
   Drawn Draw(const Version& version, std::size_t first, std::size_t count);
   // Draws as Draw does from page `first` on, with the file's own lock held, and keeps what was
   // drawn; nullopt when it fails.
@@ -86,6 +94,7 @@ class ReportViews {
   void Keep(const std::string& key, std::shared_ptr<const std::string> png);
 
   const std::size_t budget_;
+  std::counting_semaphore<kDrawingsAtOnce> drawings_{kDrawingsAtOnce};
   std::mutex mutex_;  // guards the maps below; never held while a file is read or drawn
   std::unordered_map<std::string, std::size_t> page_counts_;  // by Version::Key()
   std::list<CachedPage> pages_;                               // the most recently shown first

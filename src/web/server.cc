@@ -348,8 +348,12 @@ void WebServer::Impl::Routes() {
     res.status = 500;
     res.set_content("internal error\n", "text/plain");
   });
-  server->set_error_handler([](const httplib::Request&, httplib::Response& res) {
+  server->set_error_handler([](const httplib::Request& req, httplib::Response& res) {
     if (GuardedServer::RequestTooLarge()) res.status = 413, res.body.clear();
+    // The library says so itself when the request asked for it.
+    if (GuardedServer::ClosingAfterAnswer() && req.get_header_value("Connection") != "close") {
+      res.set_header("Connection", "close");
+    }
     if (res.body.empty()) {
       res.set_content(res.status == 404 ? "not found\n" : res.status == 413 ? "request too large\n" : "error\n",
                       "text/plain");
@@ -370,7 +374,10 @@ void WebServer::Impl::Routes() {
         return !too_large;
       });
       if (!read) {
+        // Whatever stopped the read, the rest of the body is still on its way: the connection
+        // ends with this answer, lest the rest be taken for the next request.
         if (too_large || res.status == 413) GuardedServer::RefuseRestOfRequest();
+        GuardedServer::CloseAfterAnswer();
         res.status = GuardedServer::RequestTooLarge() ? 413 : 400;
         return;
       }
@@ -709,6 +716,10 @@ void WebServer::Stop() {
 
 void WebServer::SetDrawHookForTest(std::function<void(const fs::path&)> hook) {
   impl_->views->SetDrawHookForTest(std::move(hook));
+}
+
+void WebServer::SetThreadStartHookForTest(std::function<void()> hook) {
+  impl_->server->SetThreadStartHookForTest(std::move(hook));
 }
 
 std::size_t WebServer::OpenConnectionsForTest() { return impl_->server->open_connections(); }

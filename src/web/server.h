@@ -65,6 +65,9 @@ class WebServer {
   // Called with a printer-text file's path each time one is read to be counted or drawn for
   // the pages, on the thread that draws it (for tests of what waits on a drawing).
   void SetDrawHookForTest(std::function<void(const std::filesystem::path&)> hook);
+  // Called before each thread for a connection is started; one that throws std::system_error
+  // stands for a system out of threads (for tests).
+  void SetThreadStartHookForTest(std::function<void()> hook);
   // Connections open now (for tests).
   std::size_t OpenConnectionsForTest();
   // The bytes of drawn pages kept now (for tests).
