@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <random>
 #include <system_error>
@@ -923,15 +924,22 @@ TEST_F(ShortTimeOuts, SlowAndEndlessClientsStarveNoOne) {
     });
   }
   int answered = 0, tried = 0;
+  std::chrono::steady_clock::duration slowest{};
   for (; tried < 8; ++tried) {
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
     httplib::Client client = Client();
     client.set_connection_timeout(5, 0);
     client.set_read_timeout(5, 0);
+    const auto asked = std::chrono::steady_clock::now();
     auto r = client.Get("/api/clients?token=" + std::string(kToken));
     if (!r || r->status != 200) break;
+    slowest = std::max(slowest, std::chrono::steady_clock::now() - asked);
     ++answered;
   }
+  // Reported, not asserted: a loaded machine may be slow for reasons of its own.
+  const auto slowest_ms = std::chrono::duration_cast<std::chrono::milliseconds>(slowest).count();
+  RecordProperty("slowest_page_answer_ms", static_cast<int>(slowest_ms));
+  std::cout << "slowest answer to the page during the storm: " << slowest_ms << " ms\n";
   for (std::thread& t : storm) t.join();
   EXPECT_EQ(answered, tried) << "a request from the page was not answered during the storm";
   EXPECT_EQ(hung_up, kSlow) << "slow connections were left open";
