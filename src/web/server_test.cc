@@ -955,6 +955,12 @@ TEST_F(ShortTimeOuts, SlowAndEndlessClientsStarveNoOne) {
 // One address holds a few connections at most: a new one takes the place of the one that has
 // waited longest for its request, and other addresses are not touched.
 TEST_F(FewPerAddress, OneAddressHoldsAFewConnections) {
+  // The fixture's own connections have gone, so that the count below is of this test's alone.
+  auto settled = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (server_->OpenConnectionsForTest() != 0 && std::chrono::steady_clock::now() < settled) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(server_->OpenConnectionsForTest(), 0u) << "a connection of the fixture stays open";
   std::vector<int> fds;
   for (std::size_t i = 0; i < kPerAddress; ++i) {
     fds.push_back(Connect(server_->port(), "127.0.0.2"));
