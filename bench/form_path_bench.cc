@@ -62,7 +62,8 @@ void CountTimes(benchmark::State& state, const ProcessTimes& start) {
 void RunFormPathOnce(const fs::path& dir, Platform& platform) {
   RunContext ctx(platform);
   StartRun(ctx, dir.string(), dir.string());
-  ComputeAndPrintFormPathParts(ctx);
+  ReportFigures figures;
+  ComputeAndPrintFormRouteParts(ctx, figures);
 }
 
 void BM_FormPathRun(benchmark::State& state) {

@@ -251,7 +251,9 @@ TEST(Cli, InspectReadsNoFileLinkedOutOfTheFolder) {
     Outcome o = RunQreport(work, "inspect client --rates-dir pristine");
     EXPECT_EQ(o.status, c.status) << o.err;
     EXPECT_EQ(o.out.find("SECRET"), std::string::npos);
-    if (c.status != 0) EXPECT_NE(o.err.find(std::string(c.file) + " in client is a link"), std::string::npos) << o.err;
+    if (c.status != 0) {
+      EXPECT_NE(o.err.find(std::string(c.file) + " in client is a link"), std::string::npos) << o.err;
+    }
   }
 }
 

@@ -25,6 +25,7 @@
 #include "platform/platform.h"
 #include "run/report_figures.h"
 #include "run/report_run.h"
+#include "run/run_session.h"
 #include "text/ascii.h"
 
 namespace qreport {
@@ -118,21 +119,24 @@ void KeepFindings(std::vector<Finding> findings, ClientRow& row) {
   row.findings = std::move(findings);
 }
 
-// What makes the client's record files unfit to report from, in a few words; empty when nothing
-// does: files cut short, or a file the checks could not read.
-std::string DamageOf(const fs::path& folder, const std::vector<Finding>& findings) {
+// The record files that are cut short, in a few words; empty when none is. Their sizes tell,
+// before anything is read.
+std::string CutShortDamage(const fs::path& folder) {
   std::string damage;
   std::vector<CutShortFile> cut = CutShortRecordFiles(folder.string());
   for (const CutShortFile& file : cut) {
     damage += (damage.empty() ? "" : ", ") + file.name;
   }
   if (!cut.empty()) damage += cut.size() == 1 ? " is cut short" : " are cut short";
-  for (const Finding& f : findings) {
-    if (f.code != "unreadable") continue;
-    damage += (damage.empty() ? "" : "; ") + f.message.substr(0, kFindingMessageBytes);
-    break;
-  }
   return damage;
+}
+
+// A file the checks could not read, in a few words; empty when there is none.
+std::string UnreadableDamage(const std::vector<Finding>& findings) {
+  for (const Finding& f : findings) {
+    if (f.code == "unreadable") return f.message.substr(0, kFindingMessageBytes);
+  }
+  return "";
 }
 
 std::string Failed(ClientRow& row, std::string reason) {
@@ -251,22 +255,42 @@ JobOutputs OutputsOf(const ClientJob& job, const ClientRow& row, ScheduleBOutcom
   return o;
 }
 
-// Reads back `file`, which the run wrote into the client folder, into `text` and writes it to
-// `out`; false with the row failed when either cannot be done. `what` names it in the reason.
-bool CopyRunOutput(const ClientJob& job, std::string_view file, std::string_view what, const fs::path& out,
-                   std::string& text, ClientRow& row) {
-  try {
-    text = ReadWholeFile(ResolveHostPath(job.folder.string(), file));
-  } catch (const RunError& e) {
-    Failed(row, std::string(what) + " cannot be read back (error " + std::to_string(e.number()) + ")");
-    return false;
+// Copies `file`, which the run wrote into the client folder, to `out` (a copy on disk: the
+// report is not read back for it), synced and then renamed into place; false with the row failed
+// when it cannot be done. `what` names it in the reason.
+bool CopyRunOutput(const ClientJob& job, std::string_view file, const fs::path& out, ClientRow& row) {
+  const fs::path from = ResolveHostPath(job.folder.string(), file);
+  fs::path temp = out;
+  temp += ".part";
+  std::error_code ec;
+  fs::remove(temp, ec);
+  fs::copy_file(from, temp, ec);
+  if (!ec) {
+    int fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) ec = std::error_code(errno, std::generic_category());
+    if (fd >= 0) ::close(fd);
   }
-  std::string error;
-  if (!WriteFileAtomically(out, text, error)) {
-    Failed(row, error);
+  if (!ec) fs::rename(temp, out, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    Failed(row, "cannot write " + out.string() + ": " + ec.message());
     return false;
   }
   row.outputs.push_back(out.string());
+  return true;
+}
+
+// The printer text of `file` in the client folder, for its PDF; false with the row failed when it
+// cannot be read.
+bool ReadRunOutput(const ClientJob& job, std::string_view file, std::string_view what, std::string& text,
+                   ClientRow& row) {
+  try {
+    text = ReadWholeFile(ResolveHostPath(job.folder.string(), file));
+  } catch (const RunError& e) {
+    Failed(row, std::string(what) + " cannot be read for its PDF (error " + std::to_string(e.number()) + ")");
+    return false;
+  }
   return true;
 }
 
@@ -274,8 +298,7 @@ bool CopyRunOutput(const ClientJob& job, std::string_view file, std::string_view
 // that cannot be written.
 bool WriteReportOutputs(const ClientJob& job, const ReportFigures& figures, nlohmann::ordered_json employee_lines,
                         const JobOutputs& o, ClientRow& row) {
-  std::string report;
-  if (!CopyRunOutput(job, kReportFileName, "the report", o.report, report, row)) return false;
+  if (!CopyRunOutput(job, kReportFileName, o.report, row)) return false;
   std::string error;
   std::string lines = FiguresJson(figures, std::move(employee_lines)).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
   if (!WriteFileAtomically(o.lines, lines + "\n", error)) {
@@ -283,7 +306,10 @@ bool WriteReportOutputs(const ClientJob& job, const ReportFigures& figures, nloh
     return false;
   }
   row.outputs.push_back(o.lines.string());
-  return !(job.render && job.fonts != nullptr && !WritePdfOutput(job, "the report", report, o.pdf, row));
+  if (!job.render || job.fonts == nullptr) return true;
+  std::string report;
+  return ReadRunOutput(job, kReportFileName, "the report", report, row) &&
+         WritePdfOutput(job, "the report", report, o.pdf, row);
 }
 
 // Schedule B's text and PDF when the run wrote it; false with the row failed when the run could
@@ -294,9 +320,107 @@ bool WriteScheduleBOutputs(const ClientJob& job, ScheduleBOutcome outcome, const
     return false;
   }
   if (outcome != ScheduleBOutcome::kWritten) return true;
+  if (!CopyRunOutput(job, kScheduleBFileName, o.schedule_b, row)) return false;
+  if (!job.render || job.fonts == nullptr) return true;
   std::string schedule_b;
-  if (!CopyRunOutput(job, kScheduleBFileName, "Schedule B", o.schedule_b, schedule_b, row)) return false;
-  return !(job.render && job.fonts != nullptr && !WritePdfOutput(job, "Schedule B", schedule_b, o.schedule_b_pdf, row));
+  return ReadRunOutput(job, kScheduleBFileName, "Schedule B", schedule_b, row) &&
+         WritePdfOutput(job, "Schedule B", schedule_b, o.schedule_b_pdf, row);
+}
+
+}  // namespace
+
+namespace {
+
+// How a batch plays a client's run: the answers by the one rule of every command, and an empty
+// printer reply chosen in advance, so that the finished report is handed to no printer.
+PlatformOptions JobPlatformOptions(const ClientJob& job) {
+  PlatformOptions options;
+  options.answers_file = AnswersFileFor(job.folder.string(), {});
+  options.has_printer_reply = true;
+  options.never_interactive = true;
+  return options;
+}
+
+RunSetup JobSetup(const ClientJob& job, bool writes_report) {
+  RunSetup setup;
+  setup.data_dir = job.folder.string();
+  setup.rates_dir = job.rates_dir;
+  setup.writes_report = writes_report;
+  setup.schedule_b = writes_report && job.schedule_b;
+  return setup;
+}
+
+// The row's figures and findings from a session that only looks: for a client that is not run
+// (its files are damaged, or its outputs are current).
+struct LookedAt {
+  ReportFigures figures;
+  std::vector<Finding> findings;
+};
+
+LookedAt LookAt(const ClientJob& job) {
+  auto platform = MakePlatform(JobPlatformOptions(job));
+  RunSession session(JobSetup(job, /*writes_report=*/false), *platform);
+  session.AskUser();
+  EmployeeChecks employee_checks;
+  WorksheetSink* const sinks[] = {&employee_checks};
+  LookedAt looked;
+  looked.figures = session.Compute(sinks);
+  looked.findings = CheckClient(looked.figures, job.folder.string(), job.rates_dir, &employee_checks);
+  return looked;
+}
+
+// --skip-done: whether the outputs this client's run would write are all newer than its inputs;
+// the row then holds what was looked at. The outputs are named from the figures.
+bool OutputsCurrent(const ClientJob& job, ClientRow& row) {
+  LookedAt looked = LookAt(job);
+  if (looked.figures.cancelled) return false;
+  ClientRow skipped = row;
+  FillRowFigures(looked.figures, skipped);
+  const ScheduleBOutcome expected_b = job.schedule_b ? ScheduleBOutcomeOf(looked.figures) : ScheduleBOutcome::kNotAsked;
+  const JobOutputs outputs = OutputsOf(job, skipped, expected_b);
+  if (!OutputsAreCurrent(job, outputs.expected)) return false;
+  KeepFindings(std::move(looked.findings), skipped);
+  skipped.status = ClientStatus::kSkipped;
+  skipped.schedule_b = ScheduleBText(expected_b);
+  for (const fs::path& p : outputs.expected) skipped.outputs.push_back(p.string());
+  row = std::move(skipped);
+  return true;
+}
+
+// The client's run, in one session: the report printed from the pass that computes the figures,
+// the employee checks and the JSON lines seeing the same pass; then the checks of the figures
+// and the outputs, none of them read back but the report's text for its PDF.
+void RunAndPublish(const ClientJob& job, ClientRow& row) {
+  auto platform = MakePlatform(JobPlatformOptions(job));
+  RunSession session(JobSetup(job, /*writes_report=*/true), *platform);
+  session.AskUser();
+  EmployeeChecks employee_checks;
+  EmployeeLinesJson employee_lines;
+  WorksheetSink* const sinks[] = {&employee_checks, &employee_lines};
+  std::string device = "P";
+  RunOutcome outcome = session.Report(device, sinks);
+  const ReportFigures& figures = session.figures();
+  FillRowFigures(figures, row);
+  if (outcome.cancelled) {
+    Failed(row, "the answers cancel the dialog");
+    return;
+  }
+  row.schedule_b = ScheduleBText(outcome.schedule_b);
+  std::vector<Finding> findings = CheckClient(figures, job.folder.string(), job.rates_dir, &employee_checks);
+  std::string damage = UnreadableDamage(findings);
+  KeepFindings(std::move(findings), row);
+  if (!damage.empty()) {
+    Failed(row, "its record files fail the checks: " + damage);
+    return;
+  }
+  if (outcome.error_shown) {
+    Failed(row, "the run showed an error message");
+    return;
+  }
+  const JobOutputs outputs = OutputsOf(job, row, outcome.schedule_b);
+  if (!WriteReportOutputs(job, figures, employee_lines.Take(), outputs, row)) return;
+  if (!WriteScheduleBOutputs(job, outcome.schedule_b, outputs, row)) return;
+  row.status = ClientStatus::kDone;
 }
 
 }  // namespace
@@ -320,65 +444,17 @@ ClientRow RunClientJob(const ClientJob& job) {
     Failed(row, "not a client folder: it has no CLIENT file");
     return row;
   }
-  PlatformOptions options;
-  fs::path answers = job.folder / "answers";
-  if (fs::is_regular_file(answers, ec)) options.answers_file = answers.string();
-  // An empty reply chosen in advance: the finished report is handed to no printer.
-  options.has_printer_reply = true;
-  options.never_interactive = true;
-
-  // The figures first, computed without writing: they name the outputs and fill the row, and
-  // the report the run then prints is a view of the same figures.
-  // The employee checks and the JSON lines are consumers of that one computation.
-  ReportFigures figures;
-  EmployeeChecks employee_checks;
-  EmployeeLinesJson employee_lines;
-  {
-    auto platform = MakePlatform(options);
-    WorksheetSink* const sinks[] = {&employee_checks, &employee_lines};
-    figures = ComputeClientFigures(job.folder.string(), job.rates_dir, "941", *platform, sinks);
-  }
-  FillRowFigures(figures, row);
-  if (figures.cancelled) {
-    Failed(row, "the answers cancel the dialog");
-    return row;
-  }
-  std::vector<Finding> findings = CheckClient(figures, job.folder.string(), job.rates_dir, &employee_checks);
-  // Files that are cut short or cannot be read give a report of zeros where their records should
-  // be: such a client is not done, whatever else its checks say. Nothing is written for it.
-  std::string damage = DamageOf(job.folder, findings);
-  KeepFindings(std::move(findings), row);
-  if (!damage.empty()) {
+  // Files that are cut short give a report of zeros where their records should be: such a client
+  // is not done, whatever else its checks say. Nothing is written for it.
+  if (std::string damage = CutShortDamage(job.folder); !damage.empty()) {
+    LookedAt looked = LookAt(job);
+    FillRowFigures(looked.figures, row);
+    KeepFindings(std::move(looked.findings), row);
     Failed(row, "its record files fail the checks: " + damage);
     return row;
   }
-
-  const ScheduleBOutcome expected_b = job.schedule_b ? ScheduleBOutcomeOf(figures) : ScheduleBOutcome::kNotAsked;
-  const JobOutputs outputs = OutputsOf(job, row, expected_b);
-  if (job.skip_done && OutputsAreCurrent(job, outputs.expected)) {
-    row.status = ClientStatus::kSkipped;
-    row.schedule_b = ScheduleBText(expected_b);
-    for (const fs::path& p : outputs.expected) row.outputs.push_back(p.string());
-    return row;
-  }
-
-  auto platform = MakePlatform(options);
-  std::string device = "P";
-  RunExtras extras;
-  extras.schedule_b = job.schedule_b;
-  RunOutcome outcome = RunReport(job.folder.string(), device, "941", *platform, job.rates_dir, extras);
-  row.schedule_b = ScheduleBText(outcome.schedule_b);
-  if (outcome.cancelled) {
-    Failed(row, "the answers cancelled the dialog");
-    return row;
-  }
-  if (outcome.error_shown) {
-    Failed(row, "the run showed an error message");
-    return row;
-  }
-  if (!WriteReportOutputs(job, figures, employee_lines.Take(), outputs, row)) return row;
-  if (!WriteScheduleBOutputs(job, outcome.schedule_b, outputs, row)) return row;
-  row.status = ClientStatus::kDone;
+  if (job.skip_done && OutputsCurrent(job, row)) return row;
+  RunAndPublish(job, row);
   return row;
 }
 

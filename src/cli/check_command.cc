@@ -14,6 +14,7 @@
 #include "check/findings.h"
 #include "platform/platform.h"
 #include "run/report_figures.h"
+#include "run/run_session.h"
 
 namespace qreport::cli {
 namespace {
@@ -26,7 +27,7 @@ struct CheckOptions {
 int RunCheck(const CheckOptions& o) {
   if (!StartingPointsExist(o.data_dir, o.rates_dir, o.answers)) return kCheckCannotRead;
   PlatformOptions options;
-  options.answers_file = o.answers;
+  options.answers_file = AnswersFileFor(o.data_dir, o.answers);
   options.has_printer_reply = true;
   options.never_interactive = true;
   auto platform = MakePlatform(options);
@@ -57,7 +58,8 @@ void AddCheckCommand(CLI::App& app, int& exit_status) {
   CLI::App* sub = app.add_subcommand("check", "checks a client's return before it is filed");
   sub->footer(
       "Computes the report's figures as 'qreport run' would (the dialog played from --answers,\n"
-      "else closed with its first values) without writing anything, and prints one line per\n"
+      "else from DATADIR/answers when there is one, else closed with its first values) without\n"
+      "writing anything, and prints one line per\n"
       "finding: 'error CODE: ...' when the return is wrong as it stands, 'warning CODE: ...' when\n"
       "it is worth a look. docs/checks.md lists the codes.\n"
       "Exit status: 0 nothing found, 1 warnings only, 2 an error found; 64 wrong usage and 66 a\n"

@@ -14,6 +14,7 @@
 #include "json/json_stream.h"
 #include "platform/platform.h"
 #include "run/report_figures.h"
+#include "run/run_session.h"
 #include "text/masks.h"
 
 namespace qreport::cli {
@@ -91,7 +92,7 @@ void Row(const std::string& key, const nlohmann::ordered_json& j, bool table, st
 // The figures are written as they are made; the employees never all at once.
 int Lines(const LinesOptions& o) {
   if (!StartingPointsExist(o.data_dir, o.rates_dir, o.answers_file)) return kCouldNotStart;
-  LookingPlatform platform(o.answers_file);
+  LookingPlatform platform(AnswersFileFor(o.data_dir, o.answers_file));
   std::unique_ptr<JsonOut> out;
   if (o.json) {
     out = std::make_unique<JsonText>(std::cout);
@@ -125,7 +126,8 @@ void AddLinesCommand(CLI::App& app, int& exit_status) {
   CLI::App* sub = app.add_subcommand("lines", "prints every figure of a client's report without writing anything");
   sub->footer(
       "Computes the report as 'qreport run' would, with the same rules: the dialog from the saved\n"
-      "entries and the answers FILE (else as it shows at first), the worksheet's lines, totals and\n"
+      "entries and the answers FILE (else DATADIR/answers when there is one, else as it shows at\n"
+      "first), the worksheet's lines, totals and\n"
       "recap, the lines of Form 941 or Form 944 with the monthly liabilities, the voucher's fields,\n"
       "the quarter and the year. Nothing is written into DATADIR or the rates folder: a missing file\n"
       "reads as empty. --json prints one object with money as integer cents (docs/formats.md);\n"

@@ -23,6 +23,7 @@
 #include "forms/schedule_b.h"
 #include "run/dialogs.h"
 #include "run/report_run.h"
+#include "run/run_session.h"
 #include "run/saved_entries.h"
 #ifdef QREPORT_RENDERER
 #include "escp/cairo/render.h"
@@ -59,35 +60,29 @@ bool HasContent(const fs::path& path) {
   return fs::is_regular_file(path, ec) && fs::file_size(path, ec) > 0 && !ec;
 }
 
-// What the run will play its answers against, read the way the run reads it but without
-// creating anything: the form path's options dialog or the short path's report date dialog.
+// What the run will play its answers against, as a run session that only looks opens the client
+// (nothing is created): the dialog of its route, and the preparer codes it starts with.
 struct PlannedRun {
-  bool form_path = false;
+  bool form_route = false;
   DialogTable dialog;
+  std::string preparer_codes;
 };
 
 PlannedRun PlanRun(const RunRequest& request) {
-  RunState state;
-  state.DataDir = request.data_dir;
-  if (HasContent(ResolveHostPath(request.data_dir, kClientFileName))) {
-    try {
-      ClientFile client = ReadClientFile(request.data_dir, /*always_record2=*/true);
-      if (client.has_record1) state.PayrollDate = client.payroll_date;
-    } catch (const RunError&) {
-    }
-  }
-  PlannedRun plan;
-  plan.form_path = TakesFormPath(state.PayrollDate);
-  plan.dialog = plan.form_path ? OptionsDialogTable(state)
-                               : ReportDateDialogTable(state, ReportDateDialogTitle(request.kind));
-  return plan;
+  RunSetup setup;
+  setup.data_dir = request.data_dir;
+  setup.rates_dir = request.rates_dir;
+  setup.report_kind = request.kind;
+  setup.writes_report = false;
+  auto platform = MakePlatform(request.platform);
+  RunSession session(std::move(setup), *platform);
+  return {session.route() == Route::kForm, session.Dialog(), session.state().PreparerCodes};
 }
 
 // The preparer codes the run will print with: the saved entries' text, unless the answers set
 // the box.
-std::string PreparerCodes(const RunRequest& request, const std::string& answers) {
-  SavedEntries saved = ParseSavedEntries(ReadWholeFile(ResolveHostPath(request.data_dir, kSavedEntriesFileName)));
-  std::string codes = saved.preparer_codes;
+std::string PreparerCodes(const PlannedRun& plan, const std::string& answers) {
+  std::string codes = plan.preparer_codes;
   const std::string prefix = std::to_string(kPreparerCodesBox) + "=";
   std::size_t start = 0;
   while (start < answers.size()) {
@@ -112,8 +107,8 @@ void WarnAboutSetUp(const RunRequest& request, const PlannedRun& plan, const std
     std::cerr << "warning: the rates file " << kRatesFileName << " in " << rates_folder
               << " is empty: social security and Medicare taxes will print as 0\n";
   }
-  if (plan.form_path && !HasContent(ResolveHostPath(request.rates_dir, kLetterheadFileName))) {
-    std::string codes = PreparerCodes(request, answers);
+  if (plan.form_route && !HasContent(ResolveHostPath(request.rates_dir, kLetterheadFileName))) {
+    std::string codes = PreparerCodes(plan, answers);
     if (codes.find_first_not_of(' ') != std::string::npos) {
       std::cerr << "warning: the preparer codes are set ('" << codes << "') but there is no letterhead file prep in "
                 << rates_folder << ": the preparer lines will print empty\n";
@@ -129,7 +124,7 @@ void WarnAboutSetUp(const RunRequest& request, const PlannedRun& plan, const std
 // "answers:LINE: message". Returns false when one of them is an error.
 bool AnswersAreSound(const std::string& answers, const PlannedRun& plan) {
   std::vector<int> money;
-  if (plan.form_path) {
+  if (plan.form_route) {
     for (const DialogControl& c : plan.dialog.controls) {
       if (IsOptionsMoneyBox(c.id)) money.push_back(c.id);
     }
@@ -146,6 +141,7 @@ int RunFromOptions(RunOptions& options) {
   RunRequest request = options.request;
   request.platform = PlatformOptionsFromEnvironment();
   if (!options.answers_file.empty()) request.platform.answers_file = options.answers_file;
+  request.platform.answers_file = AnswersFileFor(request.data_dir, request.platform.answers_file);
   if (options.has_printer_reply) {
     request.platform.printer_reply = options.printer_reply;
     request.platform.has_printer_reply = true;

@@ -28,9 +28,9 @@ Json ScheduleBJson(const ScheduleB& b) {
   return {{"days", days}, {"month3_other", b.month3_other}, {"months", b.months}, {"total", b.total}};
 }
 
-Json DialogJson(const RunState& s, ReportPath path) {
+Json DialogJson(const RunState& s, Route route) {
   Json d;
-  if (path == ReportPath::kShort) {
+  if (route == Route::kShort) {
     d["federal_withholding_adjust"] = BytesToJsonText(s.FederalWithholdingAdjust);
     d["fica_withholding_adjust"] = BytesToJsonText(s.FicaWithholdingAdjust);
     d["total_payments"] = BytesToJsonText(s.TotalPaymentsText);
@@ -179,7 +179,7 @@ void EmployeeLinesJson::OnEmployee(const Employee&, const WorksheetLine* line) {
 
 void WriteFigures(const ReportFigures& f, JsonOut& out, const EmployeeItems& employees) {
   out.OpenObject();
-  out.Put("path", f.path == ReportPath::kForm ? "form" : "short");
+  out.Put("path", f.route == Route::kForm ? "form" : "short");
   if (f.form941) {
     out.Put("form", "941");
   } else if (f.form944) {
@@ -190,7 +190,7 @@ void WriteFigures(const ReportFigures& f, JsonOut& out, const EmployeeItems& emp
   out.Put("quarter", f.quarter);
   out.Put("year", f.year);
   out.Put("cancelled", f.cancelled);
-  out.Put("dialog", DialogJson(f.state, f.path));
+  out.Put("dialog", DialogJson(f.state, f.route));
   Json months = Json::array();
   if (f.form941) {
     const Form941Lines& l = f.form941->lines;

@@ -281,7 +281,7 @@ TEST(Lines, MissingFilesAreReadAsEmptyAndNotCreated) {
   EXPECT_TRUE(fs::is_empty(dir / "client"));
   EXPECT_EQ(Snapshot(dir.path()).size(), 1u);
   // No payroll date: the short path; its 941 kind computes the worksheet of nobody.
-  EXPECT_EQ(figures.path, ReportPath::kShort);
+  EXPECT_EQ(figures.route, Route::kShort);
   ASSERT_TRUE(figures.worksheet.has_value());
   EXPECT_EQ(figures.worksheet->totals.employee_count, 0);
   EXPECT_TRUE(j["worksheet"]["employees"].empty());

@@ -11,21 +11,14 @@
 #include "data/report_writer.h"
 
 namespace qreport {
-namespace {
 
-// Routes a dialog's notifications to its notify function over the run's context.
-class RunDialogHandler final : public DialogHandler {
- public:
-  using NotifyFn = void (*)(RunContext&, int, DialogControls&);
-  RunDialogHandler(RunContext& ctx, NotifyFn notify) : ctx_(ctx), notify_(notify) {}
-  void Notify(int id, DialogControls& dialog) override { notify_(ctx_, id, dialog); }
-
- private:
-  RunContext& ctx_;
-  NotifyFn notify_;
-};
-
-}  // namespace
+void RouteDialogHandler::Notify(int id, DialogControls& dialog) {
+  if (route_ == Route::kForm) {
+    NotifyOptionsDialog(ctx_, id, dialog);
+  } else {
+    NotifyReportDateDialog(ctx_, id, dialog);
+  }
+}
 
 void LoadSavedEntries(RunContext& ctx) {
   RunState& s = ctx.state;
@@ -48,13 +41,13 @@ void SaveEntries(RunContext& ctx) {
 
 void ShowOptionsDialog(RunContext& ctx) {
   DialogTable table = OptionsDialogTable(ctx.state);
-  RunDialogHandler handler(ctx, NotifyOptionsDialog);
+  RouteDialogHandler handler(ctx, Route::kForm);
   ctx.platform.RunDialog(table, handler);
 }
 
 void ShowReportDateDialog(RunContext& ctx, std::string_view title) {
   DialogTable table = ReportDateDialogTable(ctx.state, title);
-  RunDialogHandler handler(ctx, NotifyReportDateDialog);
+  RouteDialogHandler handler(ctx, Route::kShort);
   ctx.platform.RunDialog(table, handler);
 }
 

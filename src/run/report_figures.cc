@@ -8,9 +8,6 @@
 #include "forms/form944.h"
 #include "forms/form_money.h"
 #include "forms/form_prints.h"
-#include "run/report_run.h"
-#include "run/stages.h"
-#include "text/numbers.h"
 
 namespace qreport {
 
@@ -43,7 +40,7 @@ class FormTotals final : public WorksheetSink {
 
 }  // namespace
 
-void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks) {
+void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks) {
   RunState& s = ctx.state;
   FormTotals form_totals(s.Print941 == 1, s.Print944 == 1);
   std::vector<WorksheetSink*> all(sinks.begin(), sinks.end());
@@ -63,58 +60,10 @@ void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures, std::span<Wor
 
 ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures) {
   if (figures.cancelled) return ScheduleBOutcome::kCancelled;
-  if (figures.path == ReportPath::kShort) return ScheduleBOutcome::kNoForms;
+  if (figures.route == Route::kShort) return ScheduleBOutcome::kNoForms;
   ScheduleBOutcome why = ScheduleBOutcome::kWritten;
   ScheduleBIsDue(figures.state, &why);
   return why;
-}
-
-ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view work_dir,
-                                   std::string_view report_kind, Platform& platform,
-                                   std::span<WorksheetSink* const> sinks) {
-  ReportFigures figures;
-  figures.report_kind = std::string(report_kind);
-  RunContext ctx(platform);
-  ctx.missing = MissingFile::kReadAsEmpty;
-  // The steps of the report run up to its printing, in its order (RunReport, RunFormPath,
-  // RunShortPath), with nothing saved and nothing printed.
-  StartRun(ctx, data_dir, work_dir);
-  RunState& s = ctx.state;
-  if (TakesFormPath(s.ReportDate)) {
-    figures.path = ReportPath::kForm;
-    if (!s.DataDir.empty()) {
-      if (AskFormPath(ctx)) {
-        ComputeFormPathParts(ctx, figures, sinks);
-        if (figures.form941) {
-          try {
-            figures.schedule_b = ReadScheduleB(s, ctx.missing);
-          } catch (const RunError&) {
-          }
-        }
-      } else {
-        figures.cancelled = true;
-      }
-    }
-  } else {
-    figures.path = ReportPath::kShort;
-    s.PrintDevice = "P";
-    ShowReportDateDialog(ctx, ReportDateDialogTitle(report_kind));
-    if (s.CancelRequested != 0) {
-      s.CancelRequested = 0;
-      figures.cancelled = true;
-    } else if (report_kind == "941") {
-      try {
-        figures.worksheet = ComputeWorksheet(ctx, sinks);
-      } catch (const RunError& error) {
-        figures.worksheet_error = error.number();
-      }
-    }
-  }
-  std::string year = figures.form944 ? figures.form944->form_year : FormYear(s.ReportDate);
-  figures.year = static_cast<int>(RoundHalfEven(ParseDecimal(year)));
-  figures.quarter = figures.form941 ? figures.form941->quarter : QuarterOfMonthText(s.ReportDate);
-  figures.state = s;
-  return figures;
 }
 
 }  // namespace qreport

@@ -5,17 +5,19 @@
 //
 // Contract (for everything built on these figures: `qreport lines`, checks, batch summaries,
 // schedules, the web page):
-//  - The printed report is a view of this struct. The report run computes these figures and
-//    prints each page from its part; ComputeClientFigures computes the same parts with the same
-//    functions, in the same order, from the same files, so a figure here is the amount printed
-//    at its place in report.txt (the worksheet's dollars read as cents by PrintedCents).
-//  - ComputeClientFigures writes nothing: no report, no saved entries, and a missing record file
-//    reads as empty instead of being created. The dialogs are played from the caller's platform
-//    (an answers file, or closed at once with what they show at first) and the saved entries.
+//  - The printed report is a view of this struct. A run session (run/run_session.h) computes
+//    these figures once, and a report run prints each page from its part in the same pass, so a
+//    figure here is the amount printed at its place in report.txt (the worksheet's dollars read
+//    as cents by PrintedCents).
+//  - A session that only looks (ComputeClientFigures) writes nothing: no report, no saved
+//    entries, and a missing record file reads as empty instead of being created. The dialogs are
+//    played from the caller's platform (an answers file, or closed at once with what they show
+//    at first) and the saved entries.
 //  - Money in the forms and dialog parts is integer cents; the worksheet part holds the dollars
 //    (doubles) it prints, as its rules compute them. Nothing here is rounded again for a view.
-//  - A part is absent when the run would not print it: the short path has no form and no
+//  - A part is absent when the run would not print it: the short route has no form and no
 //    voucher (and no worksheet unless the report kind is 941); a cancelled dialog has nothing.
+//  - The short route and the form route are the two routes a run takes (Route).
 #pragma once
 
 #include <optional>
@@ -34,10 +36,12 @@ namespace qreport {
 
 class Platform;
 
-enum class ReportPath { kForm, kShort };
+// The route a run takes from the payroll date's year (TakesFormRoute): the form route (options
+// dialog, worksheet, forms, voucher) or the short route (report date dialog, worksheet).
+enum class Route { kForm, kShort };
 
 struct ReportFigures {
-  ReportPath path = ReportPath::kForm;
+  Route route = Route::kForm;
   std::string report_kind;  // as the host passed it ("941")
   bool cancelled = false;   // the dialog was cancelled: no part below is computed
   int quarter = 0;          // 1 to 4 from the report date's month; 0 when it names none
@@ -64,17 +68,18 @@ struct ReportFigures {
 // decides by the same rule. Writing it may still fail (kFailed), which only the run can tell.
 ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures);
 
-// The parts of the form path after its dialog, in the order the report prints them: the
+// The parts of the form route after its dialog, in the order the report prints them: the
 // worksheet (its employees handed to `sinks`, the plan totals left in ctx), the chosen form, the
-// voucher. Shared by the report run, whose worksheet printing is a sink and which then prints
-// the rest, and by ComputeClientFigures.
-void ComputeFormPathParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks = {});
+// voucher. The run session's one computation, whether it prints (its worksheet printing is then
+// one more sink, and the rest is printed from the figures) or only looks.
+void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks = {});
 
 // The report's figures for the client in `data_dir`, as `qreport run` would compute them with
-// the rates and letterhead files of `work_dir` (empty: the current directory), without writing
-// anything anywhere; the worksheet's employees go to `sinks` as the pass makes them. Throws
-// nothing but std::bad_alloc.
-ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view work_dir,
+// the rates and letterhead files of `rates_dir` (empty: the current directory), without writing
+// anything anywhere: a run session that only looks (run/run_session.h), its dialog played from
+// `platform`. The worksheet's employees go to `sinks` as the pass makes them. Throws nothing but
+// std::bad_alloc.
+ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view rates_dir,
                                    std::string_view report_kind, Platform& platform,
                                    std::span<WorksheetSink* const> sinks = {});
 

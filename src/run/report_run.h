@@ -35,27 +35,21 @@ struct RunOutcome {
 // or "X" when the user cancelled) and left alone on the form path. Never throws (but lets a
 // platform's RunInterrupted through, which a host's platform never raises): every failure ends
 // as the module's own message, or silently where the run ignores it. The rates file and the
-// letterhead file are looked up in `work_dir` (empty: the current directory, as for a host).
-// Holds the client folder's lock for its whole length, so a second run of the same folder
-// waits, and first removes what a killed run left behind there.
+// letterhead file are looked up in `rates_dir` (empty: the current directory, as for a host).
+// A run session (run/run_session.h) does the run, holding the client folder's lock throughout.
 // `extras` asks for more than the host's report; the report, the saved entries and the print
 // command are the same bytes with or without it.
 RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
-                     Platform& platform, std::string_view work_dir = {}, const RunExtras& extras = {});
+                     Platform& platform, std::string_view rates_dir = {}, const RunExtras& extras = {});
 
-// The stages of the run, in order. Each takes the one context of the call and notes in
-// `outcome` what a caller is told. A front end that shows a dialog before it runs the report (the
-// web pages) starts the same way: StartRun, then ReadFormPathEntries on the form path, then the
-// dialog's table from the state.
-void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view work_dir);
+// The first stages of a run, which the run session (run/run_session.h) takes in order: the client
+// file into the state, the route from the payroll date's year, and on the form route the
+// quarter's liabilities and the saved entries.
+void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view rates_dir);
 void ReadClientIntoState(RunContext& ctx);  // employer texts and payroll date
-bool TakesFormPath(std::string_view report_date);
-void ReadFormPathEntries(RunContext& ctx);  // the quarter's liabilities and the saved entries
-// The form path's questions: the quarter's liabilities, the saved entries and the options
-// dialog. False when the user cancelled.
-bool AskFormPath(RunContext& ctx);
-void RunFormPath(RunContext& ctx, RunOutcome& outcome);
+// The form route when the last two characters of the date read as a year after 04.
+bool TakesFormRoute(std::string_view report_date);
+void ReadFormRouteEntries(RunContext& ctx);  // the quarter's liabilities and the saved entries
 std::string ReportDateDialogTitle(std::string_view report_kind);  // the report date dialog's title
-void RunShortPath(RunContext& ctx, std::string& device_code, std::string_view report_kind, RunOutcome& outcome);
 
 }  // namespace qreport

@@ -18,7 +18,7 @@ using testing::RecordingPlatform;
 using testing::TempDir;
 namespace fs = std::filesystem;
 
-TEST(TakesFormPath, ComparesTheLastTwoCharactersWithFour) {
+TEST(TakesFormRoute, ComparesTheLastTwoCharactersWithFour) {
   struct Case {
     const char* date;
     bool form;
@@ -29,7 +29,7 @@ TEST(TakesFormPath, ComparesTheLastTwoCharactersWithFour) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.date);
-    EXPECT_EQ(TakesFormPath(c.date), c.form);
+    EXPECT_EQ(TakesFormRoute(c.date), c.form);
   }
 }
 

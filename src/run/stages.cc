@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <system_error>
+#include <vector>
 
 #include "data/errors.h"
 #include "data/paths.h"
@@ -136,10 +137,12 @@ void ShowRunError(Platform& platform, int number) {
   platform.MessageBox("at line " + NumberText(0), "Error " + NumberText(number));
 }
 
-void RunWorksheet(RunContext& ctx) {
+void RunWorksheet(RunContext& ctx, ReportFigures* figures, std::span<WorksheetSink* const> sinks) {
   try {
-    RunQuarterlyWorksheet(ctx);
+    std::optional<WorksheetFigures> worksheet = RunQuarterlyWorksheet(ctx, sinks);
+    if (figures != nullptr) figures->worksheet = std::move(worksheet);
   } catch (const RunError& error) {
+    if (figures != nullptr) figures->worksheet_error = error.number();
     NoteFailure(ctx, error);
     ctx.error_shown = true;
     ShowRunError(ctx.platform, error.number());
@@ -174,11 +177,11 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, Worksheet
   if (figures.voucher) step(AppendVoucher, *figures.voucher);
 }
 
-void ComputeAndPrintFormPathParts(RunContext& ctx) {
-  ReportFigures figures;
+void ComputeAndPrintFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks) {
   WorksheetPrinting worksheet(ctx.state, ReportOutputPath(ctx));
-  WorksheetSink* const sinks[] = {&worksheet};
-  ComputeFormPathParts(ctx, figures, sinks);
+  std::vector<WorksheetSink*> all{&worksheet};
+  all.insert(all.end(), sinks.begin(), sinks.end());
+  ComputeFormRouteParts(ctx, figures, all);
   PrintFormPathParts(ctx, figures, worksheet);
 }
 

@@ -2,15 +2,17 @@
 // dialogs, the worksheet, the forms, the voucher and the hand-off to the print utility.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "forms/schedule_b.h"
+#include "platform/dialog.h"
+#include "run/report_figures.h"
 #include "run/report_run.h"
 #include "state/run_state.h"
 
 namespace qreport {
 
-struct ReportFigures;
 class WorksheetPrinting;
 
 // Loads "\save941.info" into the designee, preparer and state texts.
@@ -18,9 +20,22 @@ void LoadSavedEntries(RunContext& ctx);
 // Writes the four texts back to "\save941.info"; a save that fails shows the write-failure
 // message and keeps the old file whole.
 void SaveEntries(RunContext& ctx);
-// The options dialog of the form path; copies every control into the state as the user types.
+// The rule of the route's dialog over the run's values, whoever shows the dialog (a terminal, a
+// Win32 window, an answers file, the web page): the options dialog's on the form route, the
+// report date dialog's on the short route.
+class RouteDialogHandler final : public DialogHandler {
+ public:
+  RouteDialogHandler(RunContext& ctx, Route route) : ctx_(ctx), route_(route) {}
+  void Notify(int id, DialogControls& dialog) override;
+
+ private:
+  RunContext& ctx_;
+  Route route_;
+};
+
+// The options dialog of the form route; copies every control into the state as the user types.
 void ShowOptionsDialog(RunContext& ctx);
-// The report date dialog of the short path, with its title.
+// The report date dialog of the short route, with its title.
 void ShowReportDateDialog(RunContext& ctx, std::string_view title);
 // Starts this run's report: a new temporary file beside "\report.txt" that the printing steps
 // write (ctx.report_path). In a folder where no file can be created, the steps write the report
@@ -33,8 +48,9 @@ bool BeginReport(RunContext& ctx, bool show_error);
 // report file stays as it was.
 void FinishReport(RunContext& ctx);
 // Writes the quarterly worksheet into the run's report and leaves the plan totals; a file
-// that cannot be read or written ends it with the module's error message.
-void RunWorksheet(RunContext& ctx);
+// that cannot be read or written ends it with the module's error message. The worksheet's
+// figures (or the error's number) go to `figures` when it is given, its employees also to `sinks`.
+void RunWorksheet(RunContext& ctx, ReportFigures* figures = nullptr, std::span<WorksheetSink* const> sinks = {});
 // Append the chosen form's two pages and the payment voucher to "\report.txt".
 void PrintForm941(RunContext& ctx);
 void PrintForm944(RunContext& ctx);
@@ -43,10 +59,10 @@ void PrintVoucher(RunContext& ctx);
 // recap after the lines `worksheet` printed during the pass (or, when the pass could not read its
 // files, the error's message and no part of the worksheet), the chosen form and the voucher.
 void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet);
-// The form path once its dialog has ended, into the run's report: the parts computed (the
-// worksheet's lines printed as its pass makes them), then printed. The report run, the form tests
-// and the benchmark all print through this one call.
-void ComputeAndPrintFormPathParts(RunContext& ctx);
+// The form route once its dialog has ended, into the run's report: the parts computed into
+// `figures` (the worksheet's lines printed as its pass makes them, and handed to `sinks`), then
+// printed. The run session, the form tests and the benchmark all print through this one call.
+void ComputeAndPrintFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks = {});
 
 // The messages of a report that is not handed on; the report file's path follows each.
 inline constexpr std::string_view kReportIncompleteText =

@@ -6,7 +6,9 @@
 #include "check/checks.h"
 #include "data/paths.h"
 #include "data/rates.h"
+#include "platform/posix/answers.h"
 #include "run/report_figures.h"
+#include "run/run_session.h"
 #include "web/web_platform.h"
 
 namespace qreport::web {
@@ -66,10 +68,19 @@ void ClientChecks::SetAnswers(const fs::path& folder, std::vector<Answer> events
 std::shared_ptr<const ClientCheck> ClientChecks::Get(const fs::path& folder) {
   const std::string key = folder.string();
   std::vector<Answer> events;
+  bool page_events = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = answers_.find(key);
-    if (it != answers_.end()) events = it->second;
+    if (it != answers_.end()) {
+      events = it->second;
+      page_events = true;
+    }
+  }
+  // A dialog played in the page stands for this client's answers; else the one rule of every
+  // command: the folder's own answers file when there is one (its changes are in the inputs).
+  if (!page_events) {
+    if (std::string file = AnswersFileFor(key, {}); !file.empty()) events = ParseAnswers(ReadAnswersFile(file));
   }
   const std::string inputs = InputsOf(folder, rates_dir_) + AnswersKey(events);
   {

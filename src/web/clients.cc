@@ -54,7 +54,7 @@ ClientSummary SummariseClient(const fs::path& folder, std::string name) {
   }
   c.quarter = QuarterOfMonthText(c.payroll_date);
   c.year = FormYear(c.payroll_date);
-  c.form_path = TakesFormPath(c.payroll_date);
+  c.form_path = TakesFormRoute(c.payroll_date);
   std::error_code ec;
   fs::path report = ResolveHostPath(folder.string(), kReportFileName);
   if (fs::is_regular_file(report, ec)) {

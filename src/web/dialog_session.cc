@@ -5,22 +5,11 @@
 #include "run/report_figures.h"
 #include "run/dialogs.h"
 #include "run/report_run.h"
+#include "run/run_session.h"
 #include "run/stages.h"
 
 namespace qreport::web {
 namespace {
-
-using NotifyFn = void (*)(RunContext&, int, DialogControls&);
-
-class SessionHandler final : public DialogHandler {
- public:
-  SessionHandler(RunContext& ctx, NotifyFn notify) : ctx_(ctx), notify_(notify) {}
-  void Notify(int id, DialogControls& dialog) override { notify_(ctx_, id, dialog); }
-
- private:
-  RunContext& ctx_;
-  NotifyFn notify_;
-};
 
 // A line of an answers file holds no line end; a single-line box never holds one either.
 std::string OneLine(std::string text) {
@@ -30,40 +19,37 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
-DialogSession::DialogSession(SessionSetup setup)
-    : setup_(std::move(setup)), platform_(setup_.print_options), ctx_(platform_) {
+DialogSession::DialogSession(SessionSetup setup) : setup_(std::move(setup)), platform_(setup_.print_options) {
   // Opening a dialog writes nothing: a missing record file reads as empty here, and the report
   // run after Done does what the run does with it.
-  ctx_.missing = MissingFile::kReadAsEmpty;
-  StartRun(ctx_, setup_.data_dir, setup_.work_dir);
-  short_path_ = !TakesFormPath(ctx_.state.ReportDate);
-  if (short_path_) {
-    ctx_.state.PrintDevice = "P";
-    table_ = ReportDateDialogTable(ctx_.state, ReportDateDialogTitle(setup_.report_kind));
-  } else {
-    ReadFormPathEntries(ctx_);
-    table_ = OptionsDialogTable(ctx_.state);
-  }
+  RunSetup run;
+  run.data_dir = setup_.data_dir;
+  run.rates_dir = setup_.rates_dir;
+  run.report_kind = setup_.report_kind;
+  run.writes_report = false;
+  session_ = std::make_unique<RunSession>(std::move(run), platform_);
+  table_ = session_->Dialog();
   controls_ = std::make_unique<DialogState>(table_);
   opening_messages_ = platform_.messages();
 }
+
+DialogSession::~DialogSession() = default;
 
 std::vector<ShownMessage> DialogSession::Apply(const Answer& event) {
   if (controls_->ended()) return {};
   Answer a = event;
   a.text = OneLine(std::move(a.text));
   std::size_t before = platform_.messages().size();
-  SessionHandler handler(ctx_, short_path_ ? NotifyReportDateDialog : NotifyOptionsDialog);
-  PlayAnswer(a, *controls_, handler);
+  PlayAnswer(a, *controls_, session_->handler());
   events_.push_back(std::move(a));
-  if (controls_->ended() && ctx_.state.CancelRequested != 0) cancelled_ = true;
+  if (controls_->ended() && session_->cancel_requested()) cancelled_ = true;
   return {platform_.messages().begin() + static_cast<std::ptrdiff_t>(before), platform_.messages().end()};
 }
 
 nlohmann::ordered_json DialogSession::Figures() const {
   WebPlatform platform(setup_.print_options);
   platform.SetAnswers(events_);
-  return ClientFiguresJson(setup_.data_dir, setup_.work_dir, setup_.report_kind, platform);
+  return ClientFiguresJson(setup_.data_dir, setup_.rates_dir, setup_.report_kind, platform);
 }
 
 std::string DialogSession::AnswersText() const {
@@ -81,7 +67,7 @@ RunResult DialogSession::RunReport() const {
   WebPlatform platform(setup_.print_options);
   platform.SetAnswers(events_);
   std::string device = "P";
-  RunOutcome outcome = qreport::RunReport(setup_.data_dir, device, setup_.report_kind, platform, setup_.work_dir);
+  RunOutcome outcome = qreport::RunReport(setup_.data_dir, device, setup_.report_kind, platform, setup_.rates_dir);
   RunResult result;
   for (const ShownMessage& m : platform.messages()) {
     if (!m.in_dialog) result.messages.push_back(m);

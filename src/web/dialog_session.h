@@ -1,9 +1,9 @@
-// A dialog opened in a page: the run's state prepared as the report run prepares it, the
-// dialog's table, its controls as plain values, and every event the page sent. Each event is
-// played through the same code as an answers file line and the dialog's own notify function;
-// when the page ends the dialog with a button that goes on, the report is run once from the
-// start with the recorded events as its answers, so it is the report `qreport run` writes from
-// the same answers file.
+// A dialog opened in a page: a run session that only looks (run/run_session.h), the dialog's
+// table, its controls as plain values, and every event the page sent. Each event is played
+// through the same code as an answers file line and the session's dialog rule; when the page
+// ends the dialog with a button that goes on, the report is run once from the start with the
+// recorded events as its answers, so it is the report `qreport run` writes from the same
+// answers file.
 #pragma once
 
 #include <memory>
@@ -15,14 +15,14 @@
 
 #include "platform/posix/answers.h"
 #include "platform/posix/dialog_state.h"
-#include "state/run_state.h"
+#include "run/run_session.h"
 #include "web/web_platform.h"
 
 namespace qreport::web {
 
 struct SessionSetup {
   std::string data_dir;      // the client folder
-  std::string work_dir;      // where the rates and letterhead files are; empty: current directory
+  std::string rates_dir;     // where the rates and letterhead files are; empty: current directory
   std::string report_kind = "941";
   PlatformOptions print_options;
 };
@@ -37,12 +37,13 @@ class DialogSession {
  public:
   // Reads the client and what its dialog starts from; messages shown meanwhile are in messages().
   explicit DialogSession(SessionSetup setup);
+  ~DialogSession();
   DialogSession(const DialogSession&) = delete;
   DialogSession& operator=(const DialogSession&) = delete;
 
   const DialogTable& table() const { return table_; }
   const DialogState& controls() const { return *controls_; }
-  bool short_path() const { return short_path_; }
+  bool short_path() const { return session_->route() == Route::kShort; }
   const SessionSetup& setup() const { return setup_; }
 
   // Plays one event; returns the messages it showed. After the dialog ended, events do nothing.
@@ -69,8 +70,7 @@ class DialogSession {
  private:
   SessionSetup setup_;
   WebPlatform platform_;
-  RunContext ctx_;
-  bool short_path_ = false;
+  std::unique_ptr<RunSession> session_;
   bool cancelled_ = false;
   DialogTable table_;
   std::unique_ptr<DialogState> controls_;

@@ -495,7 +495,7 @@ void WebServer::Impl::OpenDialog(const httplib::Request& req, httplib::Response&
   if (!folder) return SendError(res, 404, "no such client");
   SessionSetup setup;
   setup.data_dir = folder->string();
-  setup.work_dir = options.rates_dir;
+  setup.rates_dir = options.rates_dir;
   setup.report_kind = options.report_kind;
   setup.print_options = options.print_options;
   auto session = std::make_shared<DialogSession>(std::move(setup));

@@ -330,20 +330,22 @@ std::filesystem::path ReportOutputPath(const RunContext& ctx) {
   return ResolveHostPath(ctx.state.DataDir, kReportFileName);
 }
 
-void RunQuarterlyWorksheet(RunContext& ctx) {
+std::optional<WorksheetFigures> RunQuarterlyWorksheet(RunContext& ctx, std::span<WorksheetSink* const> sinks) {
   WorksheetPrinting printing(ctx.state, ReportOutputPath(ctx));
-  WorksheetSink* const sinks[] = {&printing};
+  std::vector<WorksheetSink*> all{&printing};
+  all.insert(all.end(), sinks.begin(), sinks.end());
   std::optional<WorksheetFigures> figures;
   try {
-    figures = ComputeWorksheet(ctx, sinks);
+    figures = ComputeWorksheet(ctx, all);
   } catch (const RunError&) {
     // The report holds no part of a worksheet that could not be read.
     if (!printing.Discard()) ctx.report_write_failed = true;
     throw;
   }
-  if (!figures) return;
+  if (!figures) return figures;
   printing.Finish(*figures);
   ctx.plan_totals = figures->plan_totals;
+  return figures;
 }
 
 }  // namespace qreport

@@ -111,8 +111,9 @@ class WorksheetPrinting final : public WorksheetSink {
   std::optional<int> write_error_;
 };
 
-// The report run's worksheet step: computes, writes the run's report (ReportOutputPath) and leaves the plan totals in
-// the context. Throws RunError.
-void RunQuarterlyWorksheet(RunContext& ctx);
+// The report run's worksheet step: computes, writes the run's report (ReportOutputPath), hands
+// the employees to `sinks` as well, leaves the plan totals in the context and returns the
+// figures (none when the dialog was cancelled). Throws RunError.
+std::optional<WorksheetFigures> RunQuarterlyWorksheet(RunContext& ctx, std::span<WorksheetSink* const> sinks = {});
 
 }  // namespace qreport

@@ -43,7 +43,8 @@ struct FormPathRun {
   // What the form path does once its dialog has ended, by the same call as the report run (no
   // copy of its order here, so a golden sees what a run prints).
   void Run() {
-    ComputeAndPrintFormPathParts(ctx);
+    ReportFigures figures;
+    ComputeAndPrintFormRouteParts(ctx, figures);
     report = ReadFile(dir / "client" / "report.txt");
   }
 };

@@ -1,11 +1,22 @@
 #include "platform/posix/answers.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/platform.h"
 #include "platform/posix/dialog_state.h"
+#include "text/read_to_end.h"
 
 namespace qreport {
+
+std::string ReadAnswersFile(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return {};
+  std::string bytes = ReadToEnd(f);
+  std::fclose(f);
+  return bytes;
+}
+
 namespace {
 
 // An answer's text as a message quotes it: a long one only by its first characters.

@@ -33,6 +33,9 @@ struct Answer {
 // The events of an answers file, in order.
 std::vector<Answer> ParseAnswers(std::string_view bytes);
 
+// The whole content of the answers file `path`, or empty when it cannot be read.
+std::string ReadAnswersFile(const std::string& path);
+
 class DialogState;
 
 // Applies one event to the open dialog `dialog` as a user's action: the control's text or mark

@@ -26,7 +26,6 @@
 #include "platform/posix/answers.h"
 #include "platform/posix/print_utility.h"
 #include "platform/posix/terminal_ui.h"
-#include "text/read_to_end.h"
 
 namespace qreport {
 namespace {
@@ -57,15 +56,6 @@ std::string ScriptedMessage(std::string_view caption, std::string_view text, boo
   }
   line += '\n';
   return line;
-}
-
-// The whole content of a file, or empty when it cannot be read.
-std::string ReadAnswersFile(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return {};
-  std::string bytes = ReadToEnd(f);
-  std::fclose(f);
-  return bytes;
 }
 
 class PosixPlatform final : public Platform {

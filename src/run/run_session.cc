@@ -1,0 +1,214 @@
+#include "run/run_session.h"
+
+#include <filesystem>
+
+#include "data/errors.h"
+#include "data/record_file.h"
+#include "platform/platform.h"
+#include "run/dialogs.h"
+#include "run/stages.h"
+#include "text/numbers.h"
+#include "worksheet/worksheet_run.h"
+
+namespace qreport {
+
+RunSession::RunSession(RunSetup setup, Platform& platform) : setup_(std::move(setup)), ctx_(platform) {
+  if (setup_.writes_report && !setup_.data_dir.empty()) {
+    // Two runs of one client would mix their pages and race on the saved entries. Whatever a
+    // killed run left in the folder is removed once the lock is ours: no run is using it.
+    const std::filesystem::path folder(setup_.data_dir);
+    lock_.emplace(folder);
+    if (lock_->held()) RemoveLeftoverTemporaries(folder);
+  }
+  if (!setup_.writes_report) ctx_.missing = MissingFile::kReadAsEmpty;
+  ctx_.want_schedule_b = setup_.schedule_b;
+  if (setup_.schedule_b) ctx_.schedule_b_result = ScheduleBOutcome::kNoForms;
+  StartRun(ctx_, setup_.data_dir, setup_.rates_dir);
+  route_ = TakesFormRoute(ctx_.state.ReportDate) ? Route::kForm : Route::kShort;
+  if (route_ == Route::kShort) {
+    ctx_.state.PrintDevice = "P";
+  } else if (!ctx_.state.DataDir.empty()) {
+    ReadFormRouteEntries(ctx_);
+  }
+  handler_ = std::make_unique<RouteDialogHandler>(ctx_, route_);
+  figures_.report_kind = setup_.report_kind;
+  figures_.route = route_;
+}
+
+RunSession::~RunSession() = default;
+
+DialogTable RunSession::Dialog() const {
+  return route_ == Route::kForm ? OptionsDialogTable(ctx_.state)
+                                : ReportDateDialogTable(ctx_.state, ReportDateDialogTitle(setup_.report_kind));
+}
+
+DialogHandler& RunSession::handler() { return *handler_; }
+
+bool RunSession::AskUser() {
+  // The form route of a client folder with no name has nothing to ask and nothing to print.
+  if (route_ == Route::kForm && ctx_.state.DataDir.empty()) return false;
+  ctx_.platform.RunDialog(Dialog(), *handler_);
+  cancelled_ = ctx_.state.CancelRequested != 0;
+  ctx_.state.CancelRequested = 0;
+  asked_ = !cancelled_;
+  return asked_;
+}
+
+void RunSession::ComputeFormRoute(std::span<WorksheetSink* const> sinks) {
+  ComputeFormRouteParts(ctx_, figures_, sinks);
+  if (!figures_.form941) return;
+  try {
+    figures_.schedule_b = ReadScheduleB(ctx_.state, ctx_.missing);
+  } catch (const RunError&) {
+  }
+}
+
+void RunSession::FinishFigures() {
+  const RunState& s = ctx_.state;
+  std::string year = figures_.form944 ? figures_.form944->form_year : FormYear(s.ReportDate);
+  figures_.year = static_cast<int>(RoundHalfEven(ParseDecimal(year)));
+  figures_.quarter = figures_.form941 ? figures_.form941->quarter : QuarterOfMonthText(s.ReportDate);
+  figures_.state = s;
+}
+
+const ReportFigures& RunSession::Compute(std::span<WorksheetSink* const> sinks) {
+  // A dialog ended by its events (the web page) rather than by AskUser.
+  if (ctx_.state.CancelRequested != 0) {
+    cancelled_ = true;
+    ctx_.state.CancelRequested = 0;
+  }
+  figures_.cancelled = cancelled_;
+  if (cancelled_) {
+    FinishFigures();
+    return figures_;
+  }
+  if (route_ == Route::kForm) {
+    if (!ctx_.state.DataDir.empty()) ComputeFormRoute(sinks);
+  } else if (setup_.report_kind == "941") {
+    try {
+      figures_.worksheet = ComputeWorksheet(ctx_, sinks);
+    } catch (const RunError& error) {
+      figures_.worksheet_error = error.number();
+    }
+  }
+  FinishFigures();
+  return figures_;
+}
+
+RunOutcome RunSession::Report(std::string& device_code, std::span<WorksheetSink* const> sinks) {
+  RunOutcome outcome;
+  if (route_ == Route::kForm) {
+    ReportFormRoute(sinks, outcome);
+  } else {
+    ReportShortRoute(device_code, sinks, outcome);
+  }
+  outcome.error_shown = outcome.error_shown || ctx_.error_shown;
+  outcome.incomplete_report = ctx_.incomplete_report;
+  outcome.schedule_b = ctx_.schedule_b_result;
+  return outcome;
+}
+
+void RunSession::ReportFormRoute(std::span<WorksheetSink* const> sinks, RunOutcome& outcome) {
+  if (ctx_.state.DataDir.empty()) return;
+  figures_.cancelled = cancelled_;
+  if (cancelled_) {
+    outcome.cancelled = true;
+    if (ctx_.want_schedule_b) ctx_.schedule_b_result = ScheduleBOutcome::kCancelled;
+    FinishFigures();
+    return;
+  }
+  SaveEntries(ctx_);
+  if (BeginReport(ctx_, /*show_error=*/true)) {
+    // The pages are a view of the computed figures: the worksheet's lines are printed as the
+    // pass makes them, the other parts once computed.
+    ComputeAndPrintFormRouteParts(ctx_, figures_, sinks);
+    FinishReport(ctx_);
+  }
+  // Schedule B's figures, for a front end that checks the return (batch); the run's own page
+  // is written from the file below when it was asked for.
+  if (figures_.form941) {
+    try {
+      figures_.schedule_b = ReadScheduleB(ctx_.state, ctx_.missing);
+    } catch (const RunError&) {
+    }
+  }
+  FinishFigures();
+  ctx_.state.PrintDevice = "P";
+  HandOffToPrinter(ctx_, /*short_path=*/false, outcome);
+  // After the report has gone its way, so that nothing about it depends on this page.
+  if (ctx_.want_schedule_b) WriteScheduleB(ctx_);
+}
+
+void RunSession::ReportShortRoute(std::string& device_code, std::span<WorksheetSink* const> sinks,
+                                  RunOutcome& outcome) {
+  RunState& s = ctx_.state;
+  device_code = s.PrintDevice;
+  figures_.cancelled = cancelled_;
+  if (cancelled_) {
+    device_code = "X";
+    outcome.cancelled = true;
+    FinishFigures();
+    return;
+  }
+  // From here on any failing step ends the run; a report that cannot be started ends it quietly.
+  if (!BeginReport(ctx_, /*show_error=*/false)) return;
+  if (s.PrintDevice.empty()) s.PrintDevice = "P";
+  device_code = s.PrintDevice;
+  if (setup_.report_kind == "941") RunWorksheet(ctx_, &figures_, sinks);
+  FinishReport(ctx_);
+  FinishFigures();
+  if (s.PrintDevice == "P") HandOffToPrinter(ctx_, /*short_path=*/true, outcome);
+}
+
+std::string AnswersFileFor(std::string_view data_dir, std::string_view given) {
+  if (!given.empty()) return std::string(given);
+  std::error_code ec;
+  const std::filesystem::path own = std::filesystem::path(std::string(data_dir)) / kAnswersFileName;
+  return std::filesystem::is_regular_file(own, ec) ? own.string() : std::string();
+}
+
+RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
+                     Platform& platform, std::string_view rates_dir, const RunExtras& extras) {
+  RunOutcome outcome;
+  // A fault that ends the run early leaves Schedule B unwritten.
+  if (extras.schedule_b) outcome.schedule_b = ScheduleBOutcome::kFailed;
+  try {
+    RunSetup setup;
+    setup.data_dir = std::string(data_dir);
+    setup.rates_dir = std::string(rates_dir);
+    setup.report_kind = std::string(report_kind);
+    setup.schedule_b = extras.schedule_b;
+    RunSession session(std::move(setup), platform);
+    // The short route writes its device code before it asks.
+    if (session.route() == Route::kShort) device_code = "P";
+    session.AskUser();
+    outcome = session.Report(device_code);
+  } catch (const RunInterrupted&) {
+    throw;  // only the command's platform stops a run so; its caller says so
+  } catch (const std::exception& e) {
+    // Nothing a run meets may reach the host; this is a fault of the module, not of the data.
+    outcome.error_shown = true;
+    try {
+      platform.MessageBox(kDefaultCaption, std::string("Error ") + e.what());
+    } catch (...) {
+    }
+  } catch (...) {
+    outcome.error_shown = true;
+  }
+  return outcome;
+}
+
+ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view rates_dir,
+                                   std::string_view report_kind, Platform& platform,
+                                   std::span<WorksheetSink* const> sinks) {
+  RunSetup setup;
+  setup.data_dir = std::string(data_dir);
+  setup.rates_dir = std::string(rates_dir);
+  setup.report_kind = std::string(report_kind);
+  setup.writes_report = false;
+  RunSession session(std::move(setup), platform);
+  session.AskUser();
+  return session.Compute(sinks);
+}
+
+}  // namespace qreport
