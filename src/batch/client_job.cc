@@ -119,15 +119,20 @@ void KeepFindings(std::vector<Finding> findings, ClientRow& row) {
   row.findings = std::move(findings);
 }
 
-// The record files that are cut short, in a few words; empty when none is. Their sizes tell,
-// before anything is read.
-std::string CutShortDamage(const fs::path& folder) {
+// The record files that are cut short or are no files, in a few words; empty when there are none.
+// The folder's entries tell, before anything is opened.
+std::string RecordFileDamage(const fs::path& folder) {
   std::string damage;
-  std::vector<CutShortFile> cut = CutShortRecordFiles(folder.string());
-  for (const CutShortFile& file : cut) {
-    damage += (damage.empty() ? "" : ", ") + file.name;
-  }
-  if (!cut.empty()) damage += cut.size() == 1 ? " is cut short" : " are cut short";
+  auto list = [&damage](const std::vector<std::string>& names, std::string_view one, std::string_view many) {
+    if (names.empty()) return;
+    std::string listed;
+    for (const std::string& name : names) listed += (listed.empty() ? "" : ", ") + name;
+    damage += (damage.empty() ? "" : "; ") + listed + std::string(names.size() == 1 ? one : many);
+  };
+  std::vector<std::string> cut;
+  for (const CutShortFile& file : CutShortRecordFiles(folder.string())) cut.push_back(file.name);
+  list(cut, " is cut short", " are cut short");
+  list(RecordFilesNotRegular(folder.string()), " is not a file", " are not files");
   return damage;
 }
 
@@ -444,9 +449,10 @@ ClientRow RunClientJob(const ClientJob& job) {
     Failed(row, "not a client folder: it has no CLIENT file");
     return row;
   }
-  // Files that are cut short give a report of zeros where their records should be: such a client
-  // is not done, whatever else its checks say. Nothing is written for it.
-  if (std::string damage = CutShortDamage(job.folder); !damage.empty()) {
+  // Files that are cut short give a report of zeros where their records should be, and a folder
+  // under a record file's name reads as nothing: such a client is not done, whatever else its
+  // checks say. Nothing is written for it.
+  if (std::string damage = RecordFileDamage(job.folder); !damage.empty()) {
     LookedAt looked = LookAt(job);
     FillRowFigures(looked.figures, row);
     KeepFindings(std::move(looked.findings), row);

@@ -49,13 +49,32 @@ std::int64_t IndexEntryCount(std::uint64_t size) {
   return RoundHalfEven(static_cast<double>(size) / static_cast<double>(kIndexRecordLength));
 }
 
+namespace {
+
+// The record files of a client folder with their record lengths, in the order the run reads them.
+constexpr std::pair<std::string_view, std::size_t> kRecordFiles[] = {
+    {kClientFileName, kClientRecordLength}, {kIndexFileName, kIndexRecordLength},
+    {kEmployeeFileName, kEmployeeRecordLength}, {kPlansFileName, kPlansRecordLength},
+    {kLiabilityFileName, kLiabilityRecordLength}};
+
+}  // namespace
+
+std::vector<std::string> RecordFilesNotRegular(std::string_view data_dir) {
+  std::vector<std::string> odd;
+  for (const auto& [name, length] : kRecordFiles) {
+    std::filesystem::path path = ResolveHostPath(data_dir, name);
+    std::error_code ec;
+    std::filesystem::file_status status = std::filesystem::symlink_status(path, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+      odd.push_back(path.filename().string());
+    }
+  }
+  return odd;
+}
+
 std::vector<CutShortFile> CutShortRecordFiles(std::string_view data_dir) {
-  const std::pair<std::string_view, std::size_t> files[] = {
-      {kClientFileName, kClientRecordLength}, {kIndexFileName, kIndexRecordLength},
-      {kEmployeeFileName, kEmployeeRecordLength}, {kPlansFileName, kPlansRecordLength},
-      {kLiabilityFileName, kLiabilityRecordLength}};
   std::vector<CutShortFile> cut;
-  for (const auto& [name, length] : files) {
+  for (const auto& [name, length] : kRecordFiles) {
     std::filesystem::path path = ResolveHostPath(data_dir, name);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) continue;

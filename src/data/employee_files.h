@@ -147,6 +147,11 @@ struct CutShortFile {
 // measured are not listed.
 std::vector<CutShortFile> CutShortRecordFiles(std::string_view data_dir);
 
+// The names of the record files of `data_dir` (the same five, in the same order) that are there
+// but are no regular file: a folder, a device or a link under the file's name, which no run
+// reads. Told from the folder's entries alone: no file is opened.
+std::vector<std::string> RecordFilesNotRegular(std::string_view data_dir);
+
 class RecordFile;
 
 // A walk over the employees of a client in index order. Entries whose record number is below 1
