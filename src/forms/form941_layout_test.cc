@@ -97,7 +97,7 @@ TEST(Form941Layout, ConditionalRowsLeaveTheLayoutInPlace) {
   all.quarter = 2;
   all.lines.overpaid = true;
   all.lines.under_2500 = true;
-  all.lines.show_months = true;
+  all.lines.months_shown = true;
   all.monthly_depositor = all.semiweekly_depositor = true;
   all.designee_name = "A";
   all.designee_phone = "1";
