@@ -88,51 +88,51 @@ void Lines7hTo11(PrinterText& out, const ReturnLines& lines) {
 void Part2Heading(PrinterText& out) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Sp(2), Band(72));
-  Row(Sp(3), Up(27), kSmall, kWhite, "Part 2: Tell us about your deposit schedule for this quarter", kBlack, kFix10);
-  Row(Sp(3), kSmall, "If you are unsure about whether you are a monthly schedule depositor or a semiweekly depositor,", kItal, kUnital, kFix10);
-  Row(Sp(3), kSmall, "see ", kItal, "Pub. 15 (Circular E, section 11)", kUnital, kFix10);
+  Row(Sp(3), Up(27), kSmall, kWhite, "Part 2: Tell us about your deposit schedule for this quarter", kBlack, kPitch10);
+  Row(Sp(3), kSmall, "If you are unsure about whether you are a monthly schedule depositor or a semiweekly depositor,", kItalicOn, kItalicOff, kPitch10);
+  Row(Sp(3), kSmall, "see ", kItalicOn, "Pub. 15 (Circular E, section 11)", kItalicOff, kPitch10);
 }
 
 // Line 15: less than $2,500, or a monthly depositor.
 void Line15(PrinterText& out, const Form941Page& page) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Template("               R,T"));
-  Row(Up(14), Sp(4), kSmall, "15", Esc("\"Q\x10"), kProp, kBold, " Check one", kUnbold, Up(13), kFix10);
-  Row(Up(14), Sp(19), kSmall, "Line 10 is less than $2,500. Go to Part 3.", Up(13), kFix10);
+  Row(Up(14), Sp(4), kSmall, "15", Esc("\"Q\x10"), kProportional, kBoldOn, " Check one", kBoldOff, Up(13), kPitch10);
+  Row(Up(14), Sp(19), kSmall, "Line 10 is less than $2,500. Go to Part 3.", Up(13), kPitch10);
   if (page.lines.under_2500) Row(Up(14), Sp(16), "X", Up(13));
   Row(Template("               F,G"));
   Row(Template("               R,T"));
-  if (page.monthly_depositor) Row(Up(14), Sp(16), "X", Up(13), kFix10);
-  Row(Up(14), Sp(19), kSmall, "You were a monthly depositor for the entire quarter. Fill", Up(13), kFix10);
+  if (page.monthly_depositor) Row(Up(14), Sp(16), "X", Up(13), kPitch10);
+  Row(Up(14), Sp(19), kSmall, "You were a monthly depositor for the entire quarter. Fill", Up(13), kPitch10);
   Row(Template("               F,G"));
-  Row(Up(14), Sp(19), kSmall, "out your tax liability for each month then go to part 3.", Up(13), kFix10);
+  Row(Up(14), Sp(19), kSmall, "out your tax liability for each month then go to part 3.", Up(13), kPitch10);
 }
 
 // The monthly depositor's three months and their total, printed only when the months show.
 void MonthlyLiabilities(PrinterText& out, const ReturnLines& lines) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
-  auto Amount = [&](Cents amount) { if (lines.months_shown) Row(Up(27), Sp(40), Bracketed(amount), kFix10); };
+  auto Amount = [&](Cents amount) { if (lines.months_shown) Row(Up(27), Sp(40), Bracketed(amount), kPitch10); };
   Row(Template("                                     R,,,,,,,,,,,,,,,T"));
   Row(Template("                                     .               ."));
   Amount(lines.liabilities[1]);
-  Row(Up(27), Sp(19), kSmall, "Tax liability:", kFix10);
-  Row(Up(27), Sp(30), kSmall, "Month 1", kFix10);
+  Row(Up(27), Sp(19), kSmall, "Tax liability:", kPitch10);
+  Row(Up(27), Sp(30), kSmall, "Month 1", kPitch10);
   Row(Up(14), Template("                                     F,,,,,,,,,,,,,,,G"));
   Row(Template("                                     R,,,,,,,,,,,,,,,T"));
   Row(Template("                                     .               ."));
   Amount(lines.liabilities[2]);
-  Row(Up(27), Sp(30), kSmall, "Month 2", kFix10);
+  Row(Up(27), Sp(30), kSmall, "Month 2", kPitch10);
   Row(Up(14), Template("                                     F,,,,,,,,,,,,,,,G"));
   Row(Template("                                     R,,,,,,,,,,,,,,,T"));
   Row(Template("                                     .               ."));
   Amount(lines.liabilities[3]);
-  Row(Up(27), Sp(30), kSmall, "Month 3", kFix10);
+  Row(Up(27), Sp(30), kSmall, "Month 3", kPitch10);
   Row(Up(14), Template("                                     F,,,,,,,,,,,,,,,G"));
   Row(Template("                                     R,,,,,,,,,,,,,,,T"));
   Row(Template("                                     .               ."));
   Amount(lines[ReturnLine::kLiabilityTotal]);
-  Row(Up(27), Sp(30), kSmall, "Total", kFix10);
-  Row(Up(27), Sp(54), kSmall, "Total must equal line 10.", kFix10);
+  Row(Up(27), Sp(30), kSmall, "Total", kPitch10);
+  Row(Up(27), Sp(54), kSmall, "Total must equal line 10.", kPitch10);
   Row(Up(14), Template("                                     F,,,,,,,,,,,,,,,G"));
 }
 
@@ -140,9 +140,9 @@ void SemiweeklyDepositor(PrinterText& out, bool semiweekly) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Template("               R,T"));
   if (semiweekly) Row(Up(14), Sp(16), "X", Up(13));
-  Row(Up(14), Sp(19), kSmall, "You were a semiweekly depositor for any part of the quarter. Fill out", Up(13), kFix10);
+  Row(Up(14), Sp(19), kSmall, "You were a semiweekly depositor for any part of the quarter. Fill out", Up(13), kPitch10);
   Row(Template("               F,G"));
-  Row(Up(14), Sp(19), kSmall, kItal, "Schedule B Report of Tax Liability for Semiweekly Schedule Depositors.", kUnital, Up(13), kFix10);
+  Row(Up(14), Sp(19), kSmall, kItalicOn, "Schedule B Report of Tax Liability for Semiweekly Schedule Depositors.", kItalicOff, Up(13), kPitch10);
   Row();
 }
 
@@ -152,8 +152,8 @@ void BusinessQuestions(PrinterText& out) {
   Row(Up(14), Sp(2), Band(72));
   ClosedBusinessRows(out, "16");
   Row(Template("                                                            R,T"));
-  Row(Up(14), Sp(4), kSmall, kBold, "17 ", kEcond, kProp, kBold, "If you are a seasonal employer and you do not have to file every quarter", Up(13), kUnbold, kFix10);
-  Row(Up(14), Sp(63), kSmall, kBold, "Check here", Up(13), kUnbold, kFix10);
+  Row(Up(14), Sp(4), kSmall, kBoldOn, "17 ", kCondensedEsc, kProportional, kBoldOn, "If you are a seasonal employer and you do not have to file every quarter", Up(13), kBoldOff, kPitch10);
+  Row(Up(14), Sp(63), kSmall, kBoldOn, "Check here", Up(13), kBoldOff, kPitch10);
   Row(Template("                                                            F,G"));
 }
 

@@ -77,17 +77,17 @@ void Lines6fTo10(PrinterText& out, const ReturnLines& lines) {
 void Line13(PrinterText& out, const ReturnLines& lines) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Sp(2), Band(72));
-  Row(Sp(3), Up(27), kSmall, kWhite, "Part 2: Tell us about your deposit schedule for this quarter", kBlack, kFix10);
+  Row(Sp(3), Up(27), kSmall, kWhite, "Part 2: Tell us about your deposit schedule for this quarter", kBlack, kPitch10);
   Row(Template("               R,T"));
-  Row(Up(14), Sp(4), kSmall, "13", Esc("\"Q\x10"), kProp, kBold, " Check one", kUnbold, Up(13), kFix10);
-  Row(Up(14), Sp(19), kSmall, "Line 9 is less than $2,500. Go to Part 3.", Up(13), kFix10);
+  Row(Up(14), Sp(4), kSmall, "13", Esc("\"Q\x10"), kProportional, kBoldOn, " Check one", kBoldOff, Up(13), kPitch10);
+  Row(Up(14), Sp(19), kSmall, "Line 9 is less than $2,500. Go to Part 3.", Up(13), kPitch10);
   if (lines.under_2500) Row(Up(14), Sp(16), "X", Up(13));
   Row(Template("               F,G"));
   Row(Template("               R,T"));
-  if (!lines.under_2500) Row(Up(14), Sp(16), "X", Up(13), kFix10);
-  Row(Up(14), Sp(19), kSmall, "Line 9 is $2,500 or more.                                ", Up(13), kFix10);
+  if (!lines.under_2500) Row(Up(14), Sp(16), "X", Up(13), kPitch10);
+  Row(Up(14), Sp(19), kSmall, "Line 9 is $2,500 or more.                                ", Up(13), kPitch10);
   Row(Template("               F,G"));
-  Row(Up(14), Sp(19), kSmall, Sp(56), Up(13), kFix10);
+  Row(Up(14), Sp(19), kSmall, Sp(56), Up(13), kPitch10);
 }
 
 // The twelve monthly liabilities, three months down each of four columns (13a to 13l), and their
@@ -98,15 +98,15 @@ void MonthlyLiabilities(PrinterText& out, const ReturnLines& lines) {
   auto MonthRow = [&](int first, const char* letters) {
     Row(Template("          R,,,,,,,,,T    R,,,,,,,,,T    R,,,,,,,,T    R,,,,,,,,,T"));
     Row(Template("          .         .    .         .    .        .    .         ."));
-    if (lines.months_shown) Row(Up(27), Sp(8), Bracketed(lines.liabilities[first]), kFix10);
-    if (lines.months_shown) Row(Sp(23), Up(27), Bracketed(lines.liabilities[first + 3]), kFix10);
-    if (lines.months_shown) Row(Sp(37), Up(27), Bracketed(lines.liabilities[first + 6]), kFix10);
-    if (lines.months_shown) Row(Sp(52), Up(27), Bracketed(lines.liabilities[first + 9]), kFix10);
-    if (first == 1) Row(Up(27), Sp(19), kSmall, Sp(14), kFix10);
-    Row(Up(27), Sp(7), kSmall, std::string("13") + letters[0], kFix10);
-    Row(Sp(22), Up(27), kSmall, std::string("13") + letters[1], kFix10);
-    Row(Sp(37), Up(27), kSmall, std::string("13") + letters[2], kFix10);
-    Row(Sp(51), Up(27), kSmall, std::string("13") + letters[3], kFix10);
+    if (lines.months_shown) Row(Up(27), Sp(8), Bracketed(lines.liabilities[first]), kPitch10);
+    if (lines.months_shown) Row(Sp(23), Up(27), Bracketed(lines.liabilities[first + 3]), kPitch10);
+    if (lines.months_shown) Row(Sp(37), Up(27), Bracketed(lines.liabilities[first + 6]), kPitch10);
+    if (lines.months_shown) Row(Sp(52), Up(27), Bracketed(lines.liabilities[first + 9]), kPitch10);
+    if (first == 1) Row(Up(27), Sp(19), kSmall, Sp(14), kPitch10);
+    Row(Up(27), Sp(7), kSmall, std::string("13") + letters[0], kPitch10);
+    Row(Sp(22), Up(27), kSmall, std::string("13") + letters[1], kPitch10);
+    Row(Sp(37), Up(27), kSmall, std::string("13") + letters[2], kPitch10);
+    Row(Sp(51), Up(27), kSmall, std::string("13") + letters[3], kPitch10);
     Row(Up(14), Template("          F,,,,,,,,,G    F,,,,,,,,,G    F,,,,,,,,G    F,,,,,,,,,G"));
   };
   MonthRow(1, "adgj");
@@ -114,9 +114,9 @@ void MonthlyLiabilities(PrinterText& out, const ReturnLines& lines) {
   MonthRow(3, "cfil");
   Row(Template("                                     R,,,,,,,,,,,,,,,T"));
   Row(Template("                                     .               ."));
-  if (lines.months_shown) Row(Up(27), Sp(40), Bracketed(lines[ReturnLine::kLiabilityTotal]), kFix10);
-  Row(Up(27), Sp(30), kSmall, "Total", kFix10);
-  Row(Up(27), Sp(54), kSmall, "Total must equal line 9.", kFix10);
+  if (lines.months_shown) Row(Up(27), Sp(40), Bracketed(lines[ReturnLine::kLiabilityTotal]), kPitch10);
+  Row(Up(27), Sp(30), kSmall, "Total", kPitch10);
+  Row(Up(27), Sp(54), kSmall, "Total must equal line 9.", kPitch10);
   Row(Up(14), Template("                                     F,,,,,,,,,,,,,,,G"));
 }
 

@@ -103,7 +103,7 @@ TEST(Form944Layout, MonthlyAmountsFillTheColumns) {
   std::vector<std::string> rows = Pages(Form944Pages(p))[1];
   auto row_of = [&](int month) {
     auto it = std::find_if(rows.begin(), rows.end(), [&](const std::string& r) {
-      return r.find(Bracketed(month * 100) + std::string(kFix10)) != std::string::npos;
+      return r.find(Bracketed(month * 100) + std::string(kPitch10)) != std::string::npos;
     });
     return it == rows.end() ? -1 : static_cast<int>(it - rows.begin());
   };
