@@ -75,21 +75,21 @@ void FillRowFigures(const ReportFigures& f, ClientRow& row) {
   row.quarter = f.quarter;
   row.year = f.year;
   if (f.form941) {
-    const Form941Lines& l = f.form941->lines;
+    const ReturnLines& l = f.form941->lines;
     row.form = "941";
     row.ein = f.form941->employer.ein_text;
     row.has_figures = true;
-    row.line10 = l.line10;
-    row.deposits = l.line11;
-    row.balance = l.overpaid ? l.line13 : l.line12;
+    row.line10 = l[ReturnLine::kTotalTaxes];
+    row.deposits = l[ReturnLine::kDeposits];
+    row.balance = l[l.overpaid ? ReturnLine::kOverpayment : ReturnLine::kBalanceDue];
   } else if (f.form944) {
-    const Form944Lines& l = f.form944->lines;
+    const ReturnLines& l = f.form944->lines;
     row.form = "944";
     row.ein = f.form944->employer.ein_text;
     row.has_figures = true;
-    row.line10 = l.line9;
-    row.deposits = l.line10;
-    row.balance = l.overpaid ? l.line12 : l.line11;
+    row.line10 = l[ReturnLine::kTotalTaxes];
+    row.deposits = l[ReturnLine::kDeposits];
+    row.balance = l[l.overpaid ? ReturnLine::kOverpayment : ReturnLine::kBalanceDue];
   } else {
     row.form = "worksheet";
   }

@@ -44,18 +44,21 @@ void CheckBalance(std::vector<Finding>& out, std::string_view total_line, Cents 
 }
 
 void CheckForm941Page(const Form941Page& page, std::vector<Finding>& out) {
-  const Form941Lines& l = page.lines;
-  if (!l.under_2500 && l.month_total != l.line10) {
+  const ReturnLines& lines = page.lines;
+  const Cents line10 = lines[Form941Line("10")];
+  const Cents month_total = lines[ReturnLine::kLiabilityTotal];
+  if (!lines.under_2500 && month_total != line10) {
     Add(out, "liability-total", Severity::kError,
-        "the monthly liabilities " + DollarText(l.month[1]) + " + " + DollarText(l.month[2]) + " + " +
-            DollarText(l.month[3]) + " = " + DollarText(l.month_total) + " do not equal line 10 of " +
-            DollarText(l.line10));
+        "the monthly liabilities " + DollarText(lines.liabilities[1]) + " + " + DollarText(lines.liabilities[2]) +
+            " + " + DollarText(lines.liabilities[3]) + " = " + DollarText(month_total) + " do not equal line 10 of " +
+            DollarText(line10));
   }
-  if (!l.under_2500 && !page.monthly_depositor && !page.semiweekly_depositor) {
+  if (!lines.under_2500 && !page.monthly_depositor && !page.semiweekly_depositor) {
     Add(out, "depositor-none", Severity::kError,
-        "line 10 is " + DollarText(l.line10) + " ($2,500.00 or more) and neither depositor box is checked");
+        "line 10 is " + DollarText(line10) + " ($2,500.00 or more) and neither depositor box is checked");
   }
-  CheckBalance(out, "line 10", l.line10, "line 11", l.line11, l.overpaid, l.line12, l.line13);
+  CheckBalance(out, "line 10", line10, "line 11", lines[Form941Line("11")], lines.overpaid, lines[Form941Line("12")],
+               lines[Form941Line("13")]);
 }
 
 // A semiweekly depositor's Form 941: Schedule B goes with it, and its quarter total (the days of
@@ -65,25 +68,28 @@ void CheckScheduleB(const ReportFigures& f, std::vector<Finding>& out) {
   Add(out, "schedule-b", Severity::kWarning,
       "a semiweekly depositor files Schedule B with the return: qreport run --schedule-b writes it beside the "
       "report as scheduleb.txt");
-  const Form941Lines& l = f.form941->lines;
-  if (f.schedule_b && f.schedule_b->total != l.line10) {
+  const ReturnLines& lines = f.form941->lines;
+  const Cents line10 = lines[Form941Line("10")];
+  if (f.schedule_b && f.schedule_b->total != line10) {
     std::string text = "Schedule B's total liability for the quarter, " + DollarText(f.schedule_b->total) +
-                       " from the days of the liability file, does not equal line 10 of " + DollarText(l.line10);
-    if (l.month_total != f.schedule_b->total) {
-      text += "; the months in the dialog add up to " + DollarText(l.month_total);
+                       " from the days of the liability file, does not equal line 10 of " + DollarText(line10);
+    if (lines[ReturnLine::kLiabilityTotal] != f.schedule_b->total) {
+      text += "; the months in the dialog add up to " + DollarText(lines[ReturnLine::kLiabilityTotal]);
     }
     Add(out, "schedule-b-total", Severity::kError, text);
   }
 }
 
 void CheckForm944Page(const Form944Page& page, std::vector<Finding>& out) {
-  const Form944Lines& l = page.lines;
-  if (!l.under_2500 && l.year_liability != l.line9) {
+  const ReturnLines& lines = page.lines;
+  const Cents line9 = lines[Form944Line("9")];
+  if (!lines.under_2500 && lines[ReturnLine::kLiabilityTotal] != line9) {
     Add(out, "liability-total", Severity::kError,
-        "the twelve monthly liabilities add up to " + DollarText(l.year_liability) + ", not to line 9 of " +
-            DollarText(l.line9));
+        "the twelve monthly liabilities add up to " + DollarText(lines[ReturnLine::kLiabilityTotal]) +
+            ", not to line 9 of " + DollarText(line9));
   }
-  CheckBalance(out, "line 9", l.line9, "line 10", l.line10, l.overpaid, l.line11, l.line12);
+  CheckBalance(out, "line 9", line9, "line 10", lines[Form944Line("10")], lines.overpaid, lines[Form944Line("11")],
+               lines[Form944Line("12")]);
 }
 
 void CheckEntries(const ReportFigures& f, std::vector<Finding>& out) {

@@ -45,8 +45,8 @@ ReportFigures Figures(const fs::path& dir, const fs::path& answers, EmployeeChec
 
 // Line 10 of Form 941 or line 9 of Form 944: the total the months and deposits are held against.
 Cents TotalTaxes(const ReportFigures& f) {
-  if (f.form941) return f.form941->lines.line10;
-  if (f.form944) return f.form944->lines.line9;
+  if (f.form941) return f.form941->lines[Form941Line("10")];
+  if (f.form944) return f.form944->lines[Form944Line("9")];
   return 0;
 }
 

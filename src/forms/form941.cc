@@ -4,8 +4,6 @@
 
 namespace qreport {
 
-Cents AdvanceEicOf(Cents misc_amount_1) { return misc_amount_1 > kAdvanceEicLimit ? 0 : misc_amount_1; }
-
 namespace {
 
 // An employee's amounts as the quarter's figures read them, each stored as cents once.
@@ -32,87 +30,27 @@ Cents SsWageOf(char fica_flag, const QuarterCents& c, Cents ss_base) {
 
 }  // namespace
 
-Cents QuarterSsWage(const Employee& e, Cents ss_base) { return SsWageOf(e.fica_flag, QuarterCentsOf(e), ss_base); }
+Cents QuarterSsWage(const Employee& employee, Cents ss_base) {
+  return SsWageOf(employee.fica_flag, QuarterCentsOf(employee), ss_base);
+}
 
-void AddEmployeeToQuarter(const Employee& e, Cents ss_base, QuarterTotals& t) {
-  t.advance_eic = Plus(t.advance_eic, AdvanceEicOf(ToCents(e.misc_amount_1)));
-  const QuarterCents c = QuarterCentsOf(e);
+void AddEmployeeToQuarter(const Employee& employee, Cents ss_base, PayTotals& totals) {
+  totals.advance_eic = Plus(totals.advance_eic, AdvanceEicOf(ToCents(employee.misc_amount_1)));
+  const QuarterCents c = QuarterCentsOf(employee);
   if (c.wages == 0 && c.year_wages == 0) return;
-  if (c.wages != 0) ++t.employee_count;
+  if (c.wages != 0) ++totals.employee_count;
 
-  Cents medicare_wage = e.fica_flag == 'Y' ? c.wages : 0;
-  t.ss_wages = Plus(t.ss_wages, SsWageOf(e.fica_flag, c, ss_base));
-  t.medicare_wages = Plus(t.medicare_wages, medicare_wage);
-  t.tips = Plus(t.tips, c.tips);
-  t.wage_sum = Plus(t.wage_sum, Plus(c.wages, c.tips));
-  t.income_tax_withheld = Plus(t.income_tax_withheld, ToCents(e.amounts_qtd[kFederalWithheld]));
+  Cents medicare_wage = employee.fica_flag == 'Y' ? c.wages : 0;
+  totals.ss_wages = Plus(totals.ss_wages, SsWageOf(employee.fica_flag, c, ss_base));
+  totals.medicare_wages = Plus(totals.medicare_wages, medicare_wage);
+  totals.tips = Plus(totals.tips, c.tips);
+  totals.wage_sum = Plus(totals.wage_sum, Plus(c.wages, c.tips));
+  totals.income_tax_withheld = Plus(totals.income_tax_withheld, ToCents(employee.amounts_qtd[kFederalWithheld]));
 }
 
-Cents FractionOfCents(Cents liability, Cents base, const RunState& s) {
-  Cents taxes = base;
-  for (Cents adjustment : {s.Adjust7a, s.Adjust7b, s.Adjust7c, s.Adjust7d, s.Adjust7e, s.Adjust7f, s.Adjust7g}) {
-    taxes = Plus(taxes, adjustment);
-  }
-  Cents gap = Minus(liability, taxes);
-  bool absorbed = gap != 0 && s.Adjust7a == 0 && gap > -kFractionOfCentsLimit && gap < kFractionOfCentsLimit;
-  return absorbed ? gap : s.Adjust7a;
-}
-
-PayrollTaxes ComputePayrollTaxes(Cents ss_wages, Cents tips, Cents medicare_wages, const FormRates& r) {
-  PayrollTaxes t;
-  t.on_ss_wages = Times(r.ss_rate1, r.ss_rate2, ss_wages);
-  Cents tips_share1 = Times(r.ss_rate1, tips);
-  Cents tips_share2 = Times(r.ss_rate2, tips);
-  t.on_tips = Plus(tips_share1, tips_share2);
-  Cents medicare_on_tips = Times(r.medicare_rate1, r.medicare_rate2, tips);
-  Cents medicare_on_wages = Times(r.medicare_rate1, r.medicare_rate2, medicare_wages);
-  t.medicare = Plus(medicare_on_tips, medicare_on_wages);
-  t.total = Plus(Plus(Plus(Plus(t.on_ss_wages, tips_share1), tips_share2), medicare_on_tips), medicare_on_wages);
-  return t;
-}
-
-Form941Lines ComputeForm941Lines(const QuarterTotals& q, const FormRates& r, const RunState& s,
-                                 const PlanTotals& plans) {
-  Form941Lines l;
-  l.line1 = q.employee_count;
-  l.line2 = Minus(Minus(Minus(q.wage_sum, plans[1]), plans[2]), plans[3]);
-  l.line3 = q.income_tax_withheld;
-
-  l.ss_wages = q.ss_wages;
-  l.tips = q.tips;
-  l.tips_and_medicare_wages = Plus(q.tips, q.medicare_wages);
-  PayrollTaxes taxes = ComputePayrollTaxes(q.ss_wages, q.tips, q.medicare_wages, r);
-  l.line5a = taxes.on_ss_wages;
-  l.line5b = taxes.on_tips;
-  l.line5c = taxes.medicare;
-  l.line5d = taxes.total;
-
-  l.line9 = q.advance_eic;
-  l.month = {0, s.MonthLiability[1], s.MonthLiability[2], s.MonthLiability[3]};
-  l.month_total = Plus(Plus(l.month[1], l.month[2]), l.month[3]);
-  l.line7a = FractionOfCents(l.month_total, Minus(Plus(l.line5d, l.line3), l.line9), s);
-
-  l.line6 = Plus(l.line3, l.line5d);
-  l.line7b = s.Adjust7b;
-  l.line7c = s.Adjust7c;
-  l.line7d = s.Adjust7d;
-  l.line7e = s.Adjust7e;
-  l.line7f = s.Adjust7f;
-  l.line7g = s.Adjust7g;
-  l.line7h = l.line7a;
-  for (Cents adjustment : {l.line7b, l.line7c, l.line7d, l.line7e, l.line7f, l.line7g}) {
-    l.line7h = Plus(l.line7h, adjustment);
-  }
-  l.line8 = Plus(l.line6, l.line7h);
-  l.line10 = Minus(l.line8, l.line9);
-  l.line11 = s.Line11Deposits;
-  Cents balance = Minus(l.line10, l.line11);
-  l.overpaid = balance < 0;
-  (l.overpaid ? l.line13 : l.line12) = balance;
-
-  l.under_2500 = l.line10 < kDepositThreshold;
-  l.show_months = !l.under_2500 && s.MonthlyDepositor == "Y";
-  return l;
+ReturnLines ComputeForm941Lines(const PayTotals& quarter, const FormRates& rates, const ReturnEntries& entries,
+                                const PlanTotals& plans) {
+  return ComputeReturnLines(quarter, rates, entries, plans, kForm941Rules);
 }
 
 int QuarterOfMonthText(std::string_view date) {

@@ -26,20 +26,20 @@ IdentificationColumn QuarterBoxes(int quarter) {
   return c;
 }
 
-void Line1(PrinterText& out, const Form941Lines& l) {
+void Line1(PrinterText& out, const ReturnLines& lines) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Up(13), Template(kTotalsColumn.top));
   Row(Up(27), Sp(2), kSmall, "1. Number of employees receiving wages,tips, or other compensation for", kBase);
   Row(Template(kTotalsColumn.inside));
-  Row(Up(27), Sp(71), CountBox(l.line1));
+  Row(Up(27), Sp(71), CountBox(lines[Form941Line("1")]));
   Row(Up(27), Sp(4), kSmall, "the period including Mar 12,June 12, Sept.12,Dec.12", kBase);
   Row(Up(14), Template(kTotalsColumn.bottom));
 }
 
-void Lines2To4(PrinterText& out, const Form941Lines& l) {
+void Lines2To4(PrinterText& out, const ReturnLines& lines) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
-  MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(l.line2), 2, "2. Wages,tips, and other compensation", 13);
-  MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line3), 2, "3. Total Income tax withheld from wages,tips,and other compensation", 14);
+  MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(lines[Form941Line("2")]), 2, "2. Wages,tips, and other compensation", 13);
+  MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(lines[Form941Line("3")]), 2, "3. Total Income tax withheld from wages,tips,and other compensation", 14);
   Row(Up(14), Template("                                                                R,T"));
   Row(Up(14), Sp(2), kSmall, "4. If no wages,tips,and other compensation are subject to S.S. tax", Up(13), kBase);
   Row(Up(14), Sp(68), kSmall, "Check & go to line 6", Up(13), kBase);
@@ -47,92 +47,92 @@ void Lines2To4(PrinterText& out, const Form941Lines& l) {
 }
 
 // Taxable wages and tips in column 1, the taxes in column 2.
-void Line5(PrinterText& out, const Form941Lines& l) {
+void Line5(PrinterText& out, const ReturnLines& lines) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Up(13), Sp(2), kSmall, "5. Taxable social security and Medicare wages and Tips", kBase);
   Row(Sp(31), kSmall, "Column 1", kBase);
   Row(Up(27), Sp(52), kSmall, "Column 2", kBase);
-  ColumnPairRows(out, 0, l.ss_wages, l.line5a, "5a.Taxable soc. sec. wages", "x.124");
-  ColumnPairRows(out, 14, l.tips, l.line5b, "5b.Taxable soc. sec. tips", "x.124");
-  ColumnPairRows(out, 13, l.tips_and_medicare_wages, l.line5c, "5c.Taxable Med. wages & tips", "x.029");
+  ColumnPairRows(out, 0, lines[Form941Line("5a", 1)], lines[Form941Line("5a", 2)], "5a.Taxable soc. sec. wages", "x.124");
+  ColumnPairRows(out, 14, lines[Form941Line("5b", 1)], lines[Form941Line("5b", 2)], "5b.Taxable soc. sec. tips", "x.124");
+  ColumnPairRows(out, 13, lines[Form941Line("5c", 1)], lines[Form941Line("5c", 2)], "5c.Taxable Med. wages & tips", "x.029");
 }
 
-void Line5dAndLine6(PrinterText& out, const Form941Lines& l) {
-  MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(l.line5d), 3, "5d. Total social security and medicare taxes", 14);
-  MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line6), 2, "6. Total taxes before adjustments", 14);
+void Line5dAndLine6(PrinterText& out, const ReturnLines& lines) {
+  MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(lines[Form941Line("5d")]), 3, "5d. Total social security and medicare taxes", 14);
+  MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(lines[Form941Line("6")]), 2, "6. Total taxes before adjustments", 14);
 }
 
 // The adjustments; 7a may hold the fraction of cents.
-void Line7(PrinterText& out, const Form941Lines& l) {
+void Line7(PrinterText& out, const ReturnLines& lines) {
   // "amountds": the printed form's own text, kept on purpose.
   out.Row(Sp(2), kSmall, "7. Tax adjustments (put negative amountds in brackets)", kBase);
-  MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(l.line7a), 3, "7a. Current quarter's fraction of cents", 14);
-  MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(l.line7b), 3, "7b. Current quarter's sick pay", 14);
-  MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(l.line7c), 3, "7c. Current quarter's adj. for tips & group-term", 14);
+  MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(lines[Form941Line("7a")]), 3, "7a. Current quarter's fraction of cents", 14);
+  MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(lines[Form941Line("7b")]), 3, "7b. Current quarter's sick pay", 14);
+  MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(lines[Form941Line("7c")]), 3, "7c. Current quarter's adj. for tips & group-term", 14);
   // "withhoding": the printed form's own text, kept on purpose.
-  MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(l.line7d), 3, "7d. Current year's income tax withhoding", 14);
-  MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(l.line7e), 3, "7e. Prior quarter's soc.sec. and Medicare taxes", 14);
-  MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(l.line7f), 3, "7f. Special additions to federal income tax", 14);
-  MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(l.line7g), 3, "7g. Special additions to soc.sec. & Medicare", 14);
+  MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(lines[Form941Line("7d")]), 3, "7d. Current year's income tax withhoding", 14);
+  MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(lines[Form941Line("7e")]), 3, "7e. Prior quarter's soc.sec. and Medicare taxes", 14);
+  MoneyBoxRows(out, kAdjustmentsColumn, 13, Bracketed(lines[Form941Line("7f")]), 3, "7f. Special additions to federal income tax", 14);
+  MoneyBoxRows(out, kAdjustmentsColumn, 14, Bracketed(lines[Form941Line("7g")]), 3, "7g. Special additions to soc.sec. & Medicare", 14);
 }
 
-void Lines7hTo11(PrinterText& out, const Form941Lines& l) {
-  MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line7h), 3, "7h. Total adjustments (add 7a through 7g)", 14);
-  MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(l.line8), 2, "8. Total taxes after adjustment", 14);
-  MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line9), 2, "9. Advance earned income credit", 14);
-  MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(l.line10), 2, "10. Total taxes after adjustment for adv. EIC", 14);
+void Lines7hTo11(PrinterText& out, const ReturnLines& lines) {
+  MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(lines[Form941Line("7h")]), 3, "7h. Total adjustments (add 7a through 7g)", 14);
+  MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(lines[Form941Line("8")]), 2, "8. Total taxes after adjustment", 14);
+  MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(lines[Form941Line("9")]), 2, "9. Advance earned income credit", 14);
+  MoneyBoxRows(out, kTotalsColumn, 14, Bracketed(lines[Form941Line("10")]), 2, "10. Total taxes after adjustment for adv. EIC", 14);
   // "depoits": the printed form's own text, kept on purpose.
-  MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(l.line11), 2, "11. Total depoits for this quarter (include overpayments)", 14);
+  MoneyBoxRows(out, kTotalsColumn, 13, Bracketed(lines[Form941Line("11")]), 2, "11. Total depoits for this quarter (include overpayments)", 14);
 }
 
 void Part2Heading(PrinterText& out) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Sp(2), Band(72));
-  Row(Sp(3), Up(27), kSmall, kWhite, "Part 2: Tell us about your deposit schedule for this quarter", kBlack, kFix10);
-  Row(Sp(3), kSmall, "If you are unsure about whether you are a monthly schedule depositor or a semiweekly depositor,", kItal, kUnital, kFix10);
-  Row(Sp(3), kSmall, "see ", kItal, "Pub. 15 (Circular E, section 11)", kUnital, kFix10);
+  Row(Sp(3), Up(27), kSmall, kWhite, "Part 2: Tell us about your deposit schedule for this quarter", kBlack, kPitch10);
+  Row(Sp(3), kSmall, "If you are unsure about whether you are a monthly schedule depositor or a semiweekly depositor,", kItalicOn, kItalicOff, kPitch10);
+  Row(Sp(3), kSmall, "see ", kItalicOn, "Pub. 15 (Circular E, section 11)", kItalicOff, kPitch10);
 }
 
 // Line 15: less than $2,500, or a monthly depositor.
-void Line15(PrinterText& out, const Form941Page& p) {
+void Line15(PrinterText& out, const Form941Page& page) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Template("               R,T"));
-  Row(Up(14), Sp(4), kSmall, "15", Esc("\"Q\x10"), kProp, kBold, " Check one", kUnbold, Up(13), kFix10);
-  Row(Up(14), Sp(19), kSmall, "Line 10 is less than $2,500. Go to Part 3.", Up(13), kFix10);
-  if (p.lines.under_2500) Row(Up(14), Sp(16), "X", Up(13));
+  Row(Up(14), Sp(4), kSmall, "15", Esc("\"Q\x10"), kProportional, kBoldOn, " Check one", kBoldOff, Up(13), kPitch10);
+  Row(Up(14), Sp(19), kSmall, "Line 10 is less than $2,500. Go to Part 3.", Up(13), kPitch10);
+  if (page.lines.under_2500) Row(Up(14), Sp(16), "X", Up(13));
   Row(Template("               F,G"));
   Row(Template("               R,T"));
-  if (p.monthly_depositor) Row(Up(14), Sp(16), "X", Up(13), kFix10);
-  Row(Up(14), Sp(19), kSmall, "You were a monthly depositor for the entire quarter. Fill", Up(13), kFix10);
+  if (page.monthly_depositor) Row(Up(14), Sp(16), "X", Up(13), kPitch10);
+  Row(Up(14), Sp(19), kSmall, "You were a monthly depositor for the entire quarter. Fill", Up(13), kPitch10);
   Row(Template("               F,G"));
-  Row(Up(14), Sp(19), kSmall, "out your tax liability for each month then go to part 3.", Up(13), kFix10);
+  Row(Up(14), Sp(19), kSmall, "out your tax liability for each month then go to part 3.", Up(13), kPitch10);
 }
 
 // The monthly depositor's three months and their total, printed only when the months show.
-void MonthlyLiabilities(PrinterText& out, const Form941Lines& l) {
+void MonthlyLiabilities(PrinterText& out, const ReturnLines& lines) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
-  auto Amount = [&](Cents amount) { if (l.show_months) Row(Up(27), Sp(40), Bracketed(amount), kFix10); };
+  auto Amount = [&](Cents amount) { if (lines.months_shown) Row(Up(27), Sp(40), Bracketed(amount), kPitch10); };
   Row(Template("                                     R,,,,,,,,,,,,,,,T"));
   Row(Template("                                     .               ."));
-  Amount(l.month[1]);
-  Row(Up(27), Sp(19), kSmall, "Tax liability:", kFix10);
-  Row(Up(27), Sp(30), kSmall, "Month 1", kFix10);
+  Amount(lines.liabilities[1]);
+  Row(Up(27), Sp(19), kSmall, "Tax liability:", kPitch10);
+  Row(Up(27), Sp(30), kSmall, "Month 1", kPitch10);
   Row(Up(14), Template("                                     F,,,,,,,,,,,,,,,G"));
   Row(Template("                                     R,,,,,,,,,,,,,,,T"));
   Row(Template("                                     .               ."));
-  Amount(l.month[2]);
-  Row(Up(27), Sp(30), kSmall, "Month 2", kFix10);
+  Amount(lines.liabilities[2]);
+  Row(Up(27), Sp(30), kSmall, "Month 2", kPitch10);
   Row(Up(14), Template("                                     F,,,,,,,,,,,,,,,G"));
   Row(Template("                                     R,,,,,,,,,,,,,,,T"));
   Row(Template("                                     .               ."));
-  Amount(l.month[3]);
-  Row(Up(27), Sp(30), kSmall, "Month 3", kFix10);
+  Amount(lines.liabilities[3]);
+  Row(Up(27), Sp(30), kSmall, "Month 3", kPitch10);
   Row(Up(14), Template("                                     F,,,,,,,,,,,,,,,G"));
   Row(Template("                                     R,,,,,,,,,,,,,,,T"));
   Row(Template("                                     .               ."));
-  Amount(l.month_total);
-  Row(Up(27), Sp(30), kSmall, "Total", kFix10);
-  Row(Up(27), Sp(54), kSmall, "Total must equal line 10.", kFix10);
+  Amount(lines[ReturnLine::kLiabilityTotal]);
+  Row(Up(27), Sp(30), kSmall, "Total", kPitch10);
+  Row(Up(27), Sp(54), kSmall, "Total must equal line 10.", kPitch10);
   Row(Up(14), Template("                                     F,,,,,,,,,,,,,,,G"));
 }
 
@@ -140,9 +140,9 @@ void SemiweeklyDepositor(PrinterText& out, bool semiweekly) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Template("               R,T"));
   if (semiweekly) Row(Up(14), Sp(16), "X", Up(13));
-  Row(Up(14), Sp(19), kSmall, "You were a semiweekly depositor for any part of the quarter. Fill out", Up(13), kFix10);
+  Row(Up(14), Sp(19), kSmall, "You were a semiweekly depositor for any part of the quarter. Fill out", Up(13), kPitch10);
   Row(Template("               F,G"));
-  Row(Up(14), Sp(19), kSmall, kItal, "Schedule B Report of Tax Liability for Semiweekly Schedule Depositors.", kUnital, Up(13), kFix10);
+  Row(Up(14), Sp(19), kSmall, kItalicOn, "Schedule B Report of Tax Liability for Semiweekly Schedule Depositors.", kItalicOff, Up(13), kPitch10);
   Row();
 }
 
@@ -152,38 +152,38 @@ void BusinessQuestions(PrinterText& out) {
   Row(Up(14), Sp(2), Band(72));
   ClosedBusinessRows(out, "16");
   Row(Template("                                                            R,T"));
-  Row(Up(14), Sp(4), kSmall, kBold, "17 ", kEcond, kProp, kBold, "If you are a seasonal employer and you do not have to file every quarter", Up(13), kUnbold, kFix10);
-  Row(Up(14), Sp(63), kSmall, kBold, "Check here", Up(13), kUnbold, kFix10);
+  Row(Up(14), Sp(4), kSmall, kBoldOn, "17 ", kCondensedEsc, kProportional, kBoldOn, "If you are a seasonal employer and you do not have to file every quarter", Up(13), kBoldOff, kPitch10);
+  Row(Up(14), Sp(63), kSmall, kBoldOn, "Check here", Up(13), kBoldOff, kPitch10);
   Row(Template("                                                            F,G"));
 }
 
 }  // namespace
 
-std::string Form941Pages(const Form941Page& p) {
+std::string Form941Pages(const Form941Page& page) {
   PrinterText out;
-  Page1HeadingRows(out, {"941", p.form_year, "Rev. January 2005", "OMB No. 1545-0029"});
-  IdentificationBlockRows(out, p.employer, QuarterBoxes(p.quarter));
+  Page1HeadingRows(out, {"941", page.form_year, "Rev. January 2005", "OMB No. 1545-0029"});
+  IdentificationBlockRows(out, page.employer, QuarterBoxes(page.quarter));
   Part1HeadingRows(out);
-  Line1(out, p.lines);
-  Lines2To4(out, p.lines);
-  Line5(out, p.lines);
-  Line5dAndLine6(out, p.lines);
-  Line7(out, p.lines);
-  Lines7hTo11(out, p.lines);
-  BalanceOrOverpaymentRows(out, p.lines.overpaid,
-                           p.lines.line12, "12. Balance due (10-11). Make checks payable to U.S. Treasury",
-                           p.lines.line13, "13. OverPayment (11-10).");
+  Line1(out, page.lines);
+  Lines2To4(out, page.lines);
+  Line5(out, page.lines);
+  Line5dAndLine6(out, page.lines);
+  Line7(out, page.lines);
+  Lines7hTo11(out, page.lines);
+  BalanceOrOverpaymentRows(out, page.lines.overpaid,
+                           page.lines[Form941Line("12")], "12. Balance due (10-11). Make checks payable to U.S. Treasury",
+                           page.lines[Form941Line("13")], "13. OverPayment (11-10).");
   Page1FooterRows(out, "941");
 
-  Page2HeadingRows(out, p.employer);
+  Page2HeadingRows(out, page.employer);
   Part2Heading(out);
-  DepositStateRows(out, p.state_code);
-  Line15(out, p);
-  MonthlyLiabilities(out, p.lines);
-  SemiweeklyDepositor(out, p.semiweekly_depositor);
+  DepositStateRows(out, page.state_code);
+  Line15(out, page);
+  MonthlyLiabilities(out, page.lines);
+  SemiweeklyDepositor(out, page.semiweekly_depositor);
   BusinessQuestions(out);
   out.Row(Sp(2), Band(72));  // Part 4's band
-  DesigneeSignaturePreparerRows(out, p.designee_name, p.designee_phone, p.preparer);
+  DesigneeSignaturePreparerRows(out, page.designee_name, page.designee_phone, page.preparer);
   Page2FooterRows(out, "941");
   return out.bytes();
 }

@@ -8,6 +8,7 @@
 
 #include "forms/employer_block.h"
 #include "forms/form941.h"
+#include "forms/return_lines.h"
 
 namespace qreport {
 
@@ -16,7 +17,7 @@ struct Form941Page {
   EmployerBlock employer;
   std::string form_year;  // "2005"
   int quarter = 0;        // the marked quarter box, 0 for none
-  Form941Lines lines;
+  ReturnLines lines;
   std::string state_code, designee_name, designee_phone;
   bool monthly_depositor = false, semiweekly_depositor = false;
   std::array<std::string, 3> preparer;  // preparer lines 1 to 3
@@ -26,6 +27,6 @@ struct Form941Page {
 std::string CountBox(std::int64_t count);
 
 // The two pages, each starting with a form feed, every row ending with CR LF.
-std::string Form941Pages(const Form941Page& p);
+std::string Form941Pages(const Form941Page& page);
 
 }  // namespace qreport

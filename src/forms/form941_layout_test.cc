@@ -9,6 +9,7 @@
 
 #include "data/client_writer.h"
 #include "forms/form941_layout.h"
+#include "forms/form_prints.h"
 #include "support/form_run_fixture.h"
 #include "forms/printer_codes.h"
 #include "run/report_run.h"
@@ -89,6 +90,28 @@ TEST(Form941Golden, GapOfThreeDollarsAndMonthThirteen) {
   EXPECT_EQ(s.Adjust7a, 0);
 }
 
+// The pages read the run's entries and write none back: a gap absorbed into 7a is in the page's
+// lines only, and Form 944 leaves the print device as it was. The form path takes the absorbed 7a
+// as the run's, so that a Form 944 of the same run starts from Form 941's 7a (its own months would
+// leave a gap far beyond fractions of cents).
+TEST(FormPages, AbsorbedSevenAReachesTheRunOnlyThroughTheFormPath) {
+  FormPathRun run(testing::Form941MonthlyDepositorClient());
+  RunState& state = run.ctx.state;
+  run.SetMonths({160000, 160000, 163349});
+  state.PrintDevice = "S";
+  EXPECT_EQ(ComputeForm941Page(run.ctx).lines[Form941Line("7a")], 299);
+  EXPECT_EQ(ComputeForm944Page(run.ctx).lines[Form944Line("6a")], 0);
+  EXPECT_EQ(state.Adjust7a, 0);
+  EXPECT_EQ(state.PrintDevice, "S");
+
+  state.Print941 = state.Print944 = 1;
+  ReportFigures figures;
+  ComputeFormRouteParts(run.ctx, figures, {});
+  ASSERT_TRUE(figures.form941 && figures.form944);
+  EXPECT_EQ(figures.form944->lines[Form944Line("6a")], 299);
+  EXPECT_EQ(state.Adjust7a, 299);
+}
+
 // Every row that a condition leaves out moves the paper by nothing, so the form below it stays in
 // place; the pages hold 186 and 144 rows with every such row written.
 TEST(Form941Layout, ConditionalRowsLeaveTheLayoutInPlace) {
@@ -97,7 +120,7 @@ TEST(Form941Layout, ConditionalRowsLeaveTheLayoutInPlace) {
   all.quarter = 2;
   all.lines.overpaid = true;
   all.lines.under_2500 = true;
-  all.lines.show_months = true;
+  all.lines.months_shown = true;
   all.monthly_depositor = all.semiweekly_depositor = true;
   all.designee_name = "A";
   all.designee_phone = "1";

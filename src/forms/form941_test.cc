@@ -52,7 +52,7 @@ TEST(Form941Employee, PassCountsSumsAndAdvanceEic) {
   skipped.misc_amount_1 = 10;  // counts although the employee is skipped
   Employee no_fica = DecodedEmployee(2000, 300, 2000, 300, 'N');
 
-  QuarterTotals t;
+  PayTotals t;
   for (const Employee& e : {counted, year_only, skipped, no_fica}) AddEmployeeToQuarter(e, 9420000, t);
   EXPECT_EQ(t.employee_count, 2);
   EXPECT_EQ(t.ss_wages, 100000);
@@ -125,32 +125,8 @@ TEST(Form941Money, RatesInEitherNotationAreTheSame) {
   EXPECT_EQ(r.ss_base, 9420000);
 }
 
-TEST(FractionOfCents, SmallGapsBecomeLine7a) {
-  struct Case {
-    const char* what;
-    Cents liability, base, adjust7a, adjust7b, line7a;
-  } cases[] = {
-      {"2.99 short", 100299, 100000, 0, 0, 299},
-      {"2.99 over", 99701, 100000, 0, 0, -299},
-      {"3.00 is not fractions of cents", 100300, 100000, 0, 0, 0},
-      {"-3.00 neither", 99700, 100000, 0, 0, 0},
-      {"no gap", 100000, 100000, 0, 0, 0},
-      {"an entered 7a is kept", 100299, 100000, 500, 0, 500},
-      {"the other adjustments count", 100299, 100000, 0, 100, 199},
-      {"adjustments can open the gap", 100000, 100000, 0, -250, 250},
-      {"the most negative gap is no fraction of cents", INT64_MIN, 0, 0, 0, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    RunState s;
-    s.Adjust7a = c.adjust7a;
-    s.Adjust7b = c.adjust7b;
-    EXPECT_EQ(FractionOfCents(c.liability, c.base, s), c.line7a);
-  }
-}
-
-QuarterTotals SampleQuarter() {
-  QuarterTotals q;
+PayTotals SampleQuarter() {
+  PayTotals q;
   q.employee_count = 3;
   q.ss_wages = 1000000;
   q.tips = 50000;
@@ -170,30 +146,30 @@ TEST(Form941Lines, WorkedQuarter) {
   s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 100000;
   s.MonthLiability[4] = 999999;  // not this form's
   s.MonthlyDepositor = "Y";
-  Form941Lines l = ComputeForm941Lines(SampleQuarter(), kRates, s, {0, 10000, 20000, 5000});
+  ReturnLines l = ComputeForm941Lines(SampleQuarter(), kRates, ReturnEntriesOf(s), {0, 10000, 20000, 5000});
 
-  EXPECT_EQ(l.line1, 3);
-  EXPECT_EQ(l.line2, 1215000);  // wages and tips less the plans; tips once
-  EXPECT_EQ(l.line3, 150000);
-  EXPECT_EQ(l.line5a, 124000);
-  EXPECT_EQ(l.line5b, 6200);
-  EXPECT_EQ(l.tips_and_medicare_wages, 1250000);
-  EXPECT_EQ(l.line5c, 36250);
-  EXPECT_EQ(l.line5d, 166450);
-  EXPECT_EQ(l.line6, 316450);
-  EXPECT_EQ(l.line7a, 0);  // a gap of 54.50 is no fraction of cents
-  EXPECT_EQ(l.line7b, -1000);
-  EXPECT_EQ(l.line7h, -1000);
-  EXPECT_EQ(l.line8, 315450);
-  EXPECT_EQ(l.line9, 10000);
-  EXPECT_EQ(l.line10, 305450);
-  EXPECT_EQ(l.line11, 400000);
+  EXPECT_EQ(l[Form941Line("1")], 3);
+  EXPECT_EQ(l[Form941Line("2")], 1215000);  // wages and tips less the plans; tips once
+  EXPECT_EQ(l[Form941Line("3")], 150000);
+  EXPECT_EQ(l[Form941Line("5a", 2)], 124000);
+  EXPECT_EQ(l[Form941Line("5b", 2)], 6200);
+  EXPECT_EQ(l[Form941Line("5c", 1)], 1250000);
+  EXPECT_EQ(l[Form941Line("5c", 2)], 36250);
+  EXPECT_EQ(l[Form941Line("5d")], 166450);
+  EXPECT_EQ(l[Form941Line("6")], 316450);
+  EXPECT_EQ(l[Form941Line("7a")], 0);  // a gap of 54.50 is no fraction of cents
+  EXPECT_EQ(l[Form941Line("7b")], -1000);
+  EXPECT_EQ(l[Form941Line("7h")], -1000);
+  EXPECT_EQ(l[Form941Line("8")], 315450);
+  EXPECT_EQ(l[Form941Line("9")], 10000);
+  EXPECT_EQ(l[Form941Line("10")], 305450);
+  EXPECT_EQ(l[Form941Line("11")], 400000);
   EXPECT_TRUE(l.overpaid);
-  EXPECT_EQ(l.line12, 0);
-  EXPECT_EQ(l.line13, -94550);
-  EXPECT_EQ(l.month_total, 300000);
+  EXPECT_EQ(l[Form941Line("12")], 0);
+  EXPECT_EQ(l[Form941Line("13")], -94550);
+  EXPECT_EQ(l[ReturnLine::kLiabilityTotal], 300000);
   EXPECT_FALSE(l.under_2500);
-  EXPECT_TRUE(l.show_months);
+  EXPECT_TRUE(l.months_shown);
 }
 
 TEST(Form941Lines, BalanceAndTheTwentyFiveHundredTest) {
@@ -212,19 +188,19 @@ TEST(Form941Lines, BalanceAndTheTwentyFiveHundredTest) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    QuarterTotals q = SampleQuarter();
+    PayTotals q = SampleQuarter();
     q.advance_eic = c.advance_eic;
     RunState s;
     s.Adjust7b = -1000;
     s.Line11Deposits = c.deposits;
     s.MonthlyDepositor = c.depositor;
-    Form941Lines l = ComputeForm941Lines(q, kRates, s, {});
-    EXPECT_EQ(l.line10, c.line10);
+    ReturnLines l = ComputeForm941Lines(q, kRates, ReturnEntriesOf(s), {});
+    EXPECT_EQ(l[Form941Line("10")], c.line10);
     EXPECT_EQ(l.overpaid, c.overpaid);
-    EXPECT_EQ(l.line12, c.overpaid ? 0 : c.line10 - c.deposits);
-    EXPECT_EQ(l.line13, c.overpaid ? c.line10 - c.deposits : 0);
+    EXPECT_EQ(l[Form941Line("12")], c.overpaid ? 0 : c.line10 - c.deposits);
+    EXPECT_EQ(l[Form941Line("13")], c.overpaid ? c.line10 - c.deposits : 0);
     EXPECT_EQ(l.under_2500, c.under_2500);
-    EXPECT_EQ(l.show_months, c.show_months);
+    EXPECT_EQ(l.months_shown, c.show_months);
   }
 }
 
@@ -233,10 +209,10 @@ TEST(Form941Lines, AbsorbedGapMakesLine10TheLiability) {
   s.MonthLiability[1] = 100000;
   s.MonthLiability[2] = 100000;
   s.MonthLiability[3] = 106749;  // 3067.49 in all: 2.99 above line 10 before the rule
-  Form941Lines l = ComputeForm941Lines(SampleQuarter(), kRates, s, {});
-  EXPECT_EQ(l.line7a, 299);
-  EXPECT_EQ(l.line7h, 299);
-  EXPECT_EQ(l.line10, l.month_total);
+  ReturnLines l = ComputeForm941Lines(SampleQuarter(), kRates, ReturnEntriesOf(s), {});
+  EXPECT_EQ(l[Form941Line("7a")], 299);
+  EXPECT_EQ(l[Form941Line("7h")], 299);
+  EXPECT_EQ(l[Form941Line("10")], l[ReturnLine::kLiabilityTotal]);
 }
 
 TEST(Form941Heading, QuarterBoxAndYearFromTheDate) {

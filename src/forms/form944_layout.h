@@ -9,6 +9,7 @@
 
 #include "forms/employer_block.h"
 #include "forms/form944.h"
+#include "forms/return_lines.h"
 
 namespace qreport {
 
@@ -17,12 +18,12 @@ struct Form944Page {
   EmployerBlock employer;
   std::string form_year;  // "20" and the payroll date's last two characters
   double month = 0;       // the payroll date's first two characters as a number
-  Form944Lines lines;
+  ReturnLines lines;
   std::string state_code, designee_name, designee_phone;
   std::array<std::string, 3> preparer;  // preparer lines 1 to 3
 };
 
 // The two pages, each starting with a form feed, every row ending with CR LF.
-std::string Form944Pages(const Form944Page& p);
+std::string Form944Pages(const Form944Page& page);
 
 }  // namespace qreport

@@ -69,6 +69,7 @@ TEST(Form944Layout, ConditionalRowsLeaveTheLayoutInPlace) {
   Form944Page all;
   all.month = 5;
   all.lines.overpaid = true;
+  all.lines.months_shown = true;
   all.designee_name = "A";
   all.designee_phone = "1";
 
@@ -97,11 +98,12 @@ TEST(Form944Layout, ConditionalRowsLeaveTheLayoutInPlace) {
 // the last.
 TEST(Form944Layout, MonthlyAmountsFillTheColumns) {
   Form944Page p;
-  for (int m = 1; m <= 12; ++m) p.lines.month[m] = m * 100;
+  p.lines.months_shown = true;
+  for (int m = 1; m <= 12; ++m) p.lines.liabilities[m] = m * 100;
   std::vector<std::string> rows = Pages(Form944Pages(p))[1];
   auto row_of = [&](int month) {
     auto it = std::find_if(rows.begin(), rows.end(), [&](const std::string& r) {
-      return r.find(Bracketed(month * 100) + std::string(kFix10)) != std::string::npos;
+      return r.find(Bracketed(month * 100) + std::string(kPitch10)) != std::string::npos;
     });
     return it == rows.end() ? -1 : static_cast<int>(it - rows.begin());
   };

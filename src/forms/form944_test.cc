@@ -41,7 +41,7 @@ TEST(Form944Employee, PassSumsTheYearAndAdvanceEic) {
   tips_only.misc_amount_1 = 1257.00;
   Employee no_fica = YearEmployee(1000, 50, 'N');
   no_fica.misc_amount_1 = 1257.01;  // dropped
-  YearTotals t;
+  PayTotals t;
   for (const Employee& e : {wages, tips_only, no_fica}) AddEmployeeToYear(e, 900000, t);
   EXPECT_EQ(t.ss_wages, 850000);
   EXPECT_EQ(t.medicare_wages, 850000);
@@ -51,8 +51,8 @@ TEST(Form944Employee, PassSumsTheYearAndAdvanceEic) {
   EXPECT_EQ(t.advance_eic, 125700);
 }
 
-YearTotals SampleYear() {
-  YearTotals y;
+PayTotals SampleYear() {
+  PayTotals y;
   y.ss_wages = 850000;
   y.tips = 100000;
   y.medicare_wages = 850000;
@@ -75,28 +75,28 @@ TEST(Form944Lines, WorkedYearWithFractionOfCents) {
   RunState s = TwelveMonths(20000, 30000);
   s.Adjust7c = 100;  // no box of its own, but part of line 6f
   s.Line11Deposits = 260000;
-  Form944Lines l = ComputeForm944Lines(SampleYear(), kRates, s, {0, 5000, 0, 0});
+  ReturnLines l = ComputeForm944Lines(SampleYear(), kRates, ReturnEntriesOf(s), {0, 5000, 0, 0});
 
-  EXPECT_EQ(l.year_liability, 250000);
-  EXPECT_EQ(l.line1, 945000);  // wages and tips less the plans: tips once
-  EXPECT_EQ(l.line2, 230051);
-  EXPECT_EQ(l.line4a, 105400);
-  EXPECT_EQ(l.line4b, 12400);
-  EXPECT_EQ(l.tips_and_medicare_wages, 950000);
-  EXPECT_EQ(l.line4c, 27550);
-  EXPECT_EQ(l.line4d, 145350);
-  EXPECT_EQ(l.line5, 375401);
-  EXPECT_EQ(l.adjust7a, 199);  // 2500.00 - (2497.01 + 1.00)
-  EXPECT_EQ(l.line6f, 299);
-  EXPECT_EQ(l.line7, 375700);
-  EXPECT_EQ(l.line8, 125700);
-  EXPECT_EQ(l.line9, 250000);  // the year's liability
-  EXPECT_EQ(l.line10, 260000);
+  EXPECT_EQ(l[ReturnLine::kLiabilityTotal], 250000);
+  EXPECT_EQ(l[Form944Line("1")], 945000);  // wages and tips less the plans: tips once
+  EXPECT_EQ(l[Form944Line("2")], 230051);
+  EXPECT_EQ(l[Form944Line("4a", 2)], 105400);
+  EXPECT_EQ(l[Form944Line("4b", 2)], 12400);
+  EXPECT_EQ(l[Form944Line("4c", 1)], 950000);
+  EXPECT_EQ(l[Form944Line("4c", 2)], 27550);
+  EXPECT_EQ(l[Form944Line("4d")], 145350);
+  EXPECT_EQ(l[Form944Line("5")], 375401);
+  EXPECT_EQ(l[Form944Line("6a")], 199);  // 2500.00 - (2497.01 + 1.00)
+  EXPECT_EQ(l[Form944Line("6f")], 299);
+  EXPECT_EQ(l[Form944Line("7")], 375700);
+  EXPECT_EQ(l[Form944Line("8")], 125700);
+  EXPECT_EQ(l[Form944Line("9")], 250000);  // the year's liability
+  EXPECT_EQ(l[Form944Line("10")], 260000);
   EXPECT_TRUE(l.overpaid);
-  EXPECT_EQ(l.line11, 0);
-  EXPECT_EQ(l.line12, -10000);
+  EXPECT_EQ(l[Form944Line("11")], 0);
+  EXPECT_EQ(l[Form944Line("12")], -10000);
   EXPECT_FALSE(l.under_2500);
-  EXPECT_EQ(l.month[12], 30000);
+  EXPECT_EQ(l.liabilities[12], 30000);
 }
 
 TEST(Form944Lines, BalanceAndTheTwentyFiveHundredTest) {
@@ -112,16 +112,16 @@ TEST(Form944Lines, BalanceAndTheTwentyFiveHundredTest) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    YearTotals y = SampleYear();
+    PayTotals y = SampleYear();
     y.advance_eic = c.advance_eic;
     RunState s;  // no liabilities: a gap far beyond fractions of cents
     s.Adjust7a = c.adjust7a;
     s.Line11Deposits = c.deposits;
-    Form944Lines l = ComputeForm944Lines(y, kRates, s, {});
-    EXPECT_EQ(l.adjust7a, c.adjust7a);
-    EXPECT_EQ(l.line9, c.line9);
+    ReturnLines l = ComputeForm944Lines(y, kRates, ReturnEntriesOf(s), {});
+    EXPECT_EQ(l[Form944Line("6a")], c.adjust7a);
+    EXPECT_EQ(l[Form944Line("9")], c.line9);
     EXPECT_EQ(l.overpaid, c.overpaid);
-    EXPECT_EQ(l.line11, c.line9 - c.deposits);
+    EXPECT_EQ(l[Form944Line("11")], c.line9 - c.deposits);
     EXPECT_EQ(l.under_2500, c.under_2500);
   }
 }

@@ -41,9 +41,9 @@ struct FormRates {
   Rate medicare_rate1 = 0, medicare_rate2 = 0;
 };
 
-inline FormRates ToFormRates(const FicaRates& r) {
-  return {ToRate(r.ss_rate1), ToRate(r.ss_rate2), ToCents(r.ss_base), ToRate(r.medicare_rate1),
-          ToRate(r.medicare_rate2)};
+inline FormRates ToFormRates(const FicaRates& rates) {
+  return {ToRate(rates.ss_rate1), ToRate(rates.ss_rate2), ToCents(rates.ss_base), ToRate(rates.medicare_rate1),
+          ToRate(rates.medicare_rate2)};
 }
 
 }  // namespace qreport

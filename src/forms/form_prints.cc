@@ -26,34 +26,24 @@ FormRates ReadFormRates(std::string_view folder, MissingFile missing) {
   }
 }
 
-// The quarter's employee pass; employee files that cannot be read end it with what it has.
-QuarterTotals QuarterPass(std::string_view data_dir, Cents ss_base, MissingFile missing) {
-  QuarterTotals totals;
+// An employee pass over the index, `add` adding each employee to the totals; employee files that
+// cannot be read end it with what it has.
+PayTotals EmployeePass(std::string_view data_dir, Cents ss_base, MissingFile missing,
+                       void (*add)(const Employee&, Cents, PayTotals&)) {
+  PayTotals totals;
   try {
     EmployeeWalk walk(data_dir, /*with_plans=*/false, missing);
-    Employee e;
-    while (walk.Next(e)) AddEmployeeToQuarter(e, ss_base, totals);
-  } catch (const RunError&) {
-  }
-  return totals;
-}
-
-// The year's employee pass, ended likewise.
-YearTotals YearPass(std::string_view data_dir, Cents ss_base, MissingFile missing) {
-  YearTotals totals;
-  try {
-    EmployeeWalk walk(data_dir, /*with_plans=*/false, missing);
-    Employee e;
-    while (walk.Next(e)) AddEmployeeToYear(e, ss_base, totals);
+    Employee employee;
+    while (walk.Next(employee)) add(employee, ss_base, totals);
   } catch (const RunError&) {
   }
   return totals;
 }
 
 // Preparer lines 1 to 3 from the run's codes, which are left in upper case.
-std::array<std::string, 3> PreparerLinesOf(RunState& s, const LetterheadLines& letterhead) {
-  s.PreparerCodes = UpperAscii(s.PreparerCodes);
-  std::array<std::string, 5> lines = PreparerLines(s.PreparerCodes, letterhead);
+std::array<std::string, 3> PreparerLinesOf(RunState& state, const LetterheadLines& letterhead) {
+  state.PreparerCodes = UpperAscii(state.PreparerCodes);
+  std::array<std::string, 5> lines = PreparerLines(state.PreparerCodes, letterhead);
   return {DataText(lines[0]), DataText(lines[1]), DataText(lines[2])};
 }
 
@@ -65,48 +55,47 @@ void AppendToReport(const std::filesystem::path& report, std::string_view bytes)
 
 }  // namespace
 
-Form941Page ComputeForm941Page(RunContext& ctx, const QuarterTotals* quarter_pass) {
-  RunState& s = ctx.state;
+Form941Page ComputeForm941Page(RunContext& ctx, const PayTotals* quarter_pass) {
+  RunState& state = ctx.state;
   LetterheadLines letterhead = ReadLetterhead(ctx.work_dir, {}, ctx.missing);
   FormRates rates = ReadFormRates(ctx.work_dir, ctx.missing);
 
   Form941Page page;
-  page.employer = ReadEmployerBlock(s, ctx.missing);
-  page.form_year = DataText(FormYear(s.ReportDate));
-  page.quarter = QuarterOfMonthText(s.ReportDate);
+  page.employer = ReadEmployerBlock(state, ctx.missing);
+  page.form_year = DataText(FormYear(state.ReportDate));
+  page.quarter = QuarterOfMonthText(state.ReportDate);
 
-  QuarterTotals quarter = quarter_pass != nullptr ? *quarter_pass : QuarterPass(s.DataDir, rates.ss_base, ctx.missing);
-  page.lines = ComputeForm941Lines(quarter, rates, s, ctx.plan_totals);
-  s.Adjust7a = page.lines.line7a;
+  PayTotals quarter = quarter_pass != nullptr ? *quarter_pass
+                                               : EmployeePass(state.DataDir, rates.ss_base, ctx.missing, AddEmployeeToQuarter);
+  page.lines = ComputeForm941Lines(quarter, rates, ReturnEntriesOf(state), ctx.plan_totals);
 
-  page.state_code = DataText(s.StateCode);
-  page.designee_name = DataText(s.DesigneeName);
-  page.designee_phone = DataText(s.DesigneePhone);
-  page.monthly_depositor = s.MonthlyDepositor == "Y";
-  page.semiweekly_depositor = s.SemiweeklyDepositor == "Y";
-  page.preparer = PreparerLinesOf(s, letterhead);
+  page.state_code = DataText(state.StateCode);
+  page.designee_name = DataText(state.DesigneeName);
+  page.designee_phone = DataText(state.DesigneePhone);
+  page.monthly_depositor = state.MonthlyDepositor == "Y";
+  page.semiweekly_depositor = state.SemiweeklyDepositor == "Y";
+  page.preparer = PreparerLinesOf(state, letterhead);
   return page;
 }
 
-Form944Page ComputeForm944Page(RunContext& ctx, const YearTotals* year_pass) {
-  RunState& s = ctx.state;
+Form944Page ComputeForm944Page(RunContext& ctx, const PayTotals* year_pass) {
+  RunState& state = ctx.state;
   LetterheadLines letterhead = ReadLetterhead(ctx.work_dir, {}, ctx.missing);
   FormRates rates = ReadFormRates(ctx.work_dir, ctx.missing);
 
   Form944Page page;
-  page.employer = ReadEmployerBlock(s, ctx.missing);
-  page.form_year = DataText(FormYear(s.PayrollDate));
-  page.month = ParseDecimal(std::string_view(s.PayrollDate).substr(0, 2));
-  s.PrintDevice = "P";
+  page.employer = ReadEmployerBlock(state, ctx.missing);
+  page.form_year = DataText(FormYear(state.PayrollDate));
+  page.month = ParseDecimal(std::string_view(state.PayrollDate).substr(0, 2));
 
-  YearTotals year = year_pass != nullptr ? *year_pass : YearPass(s.DataDir, rates.ss_base, ctx.missing);
-  page.lines = ComputeForm944Lines(year, rates, s, ctx.plan_totals);
-  s.Adjust7a = page.lines.adjust7a;
+  PayTotals year = year_pass != nullptr ? *year_pass
+                                        : EmployeePass(state.DataDir, rates.ss_base, ctx.missing, AddEmployeeToYear);
+  page.lines = ComputeForm944Lines(year, rates, ReturnEntriesOf(state), ctx.plan_totals);
 
-  page.state_code = DataText(s.StateCode);
-  page.designee_name = DataText(s.DesigneeName);
-  page.designee_phone = DataText(s.DesigneePhone);
-  page.preparer = PreparerLinesOf(s, letterhead);
+  page.state_code = DataText(state.StateCode);
+  page.designee_name = DataText(state.DesigneeName);
+  page.designee_phone = DataText(state.DesigneePhone);
+  page.preparer = PreparerLinesOf(state, letterhead);
   return page;
 }
 

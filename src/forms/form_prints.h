@@ -18,14 +18,15 @@ namespace qreport {
 
 // Form 941's values. Reads "prep." and "FICA.RAT" in ctx.work_dir and the client and employee
 // files of the run (ctx.missing says what a missing file is); refreshes the employer texts of the
-// run state from the client file, upper-cases PreparerCodes and may set Adjust7a (fraction of
-// cents). Never throws RunError. `quarter` is the quarter's employee pass when the caller has
-// made it already (alongside the worksheet's); without it the employee files are read here.
-Form941Page ComputeForm941Page(RunContext& ctx, const QuarterTotals* quarter = nullptr);
+// run state from the client file and upper-cases PreparerCodes. The run's entries are read, not
+// written: a 7a that the fraction-of-cents rule fills is in the page's lines only. Never throws
+// RunError. `quarter` is the quarter's employee pass when the caller has made it already
+// (alongside the worksheet's); without it the employee files are read here.
+Form941Page ComputeForm941Page(RunContext& ctx, const PayTotals* quarter = nullptr);
 
 // Form 944's values, as Form 941's are computed, from the year's amounts and the twelve monthly
-// liabilities; also sets PrintDevice to "P".
-Form944Page ComputeForm944Page(RunContext& ctx, const YearTotals* year = nullptr);
+// liabilities.
+Form944Page ComputeForm944Page(RunContext& ctx, const PayTotals* year = nullptr);
 
 // The payment voucher's values (944-V when Print944 is 1, else 941-V), after reading the client
 // file again.

@@ -7,15 +7,15 @@ std::string CharAt(const std::string& text, int n) {
   return at < text.size() ? text.substr(at, 1) : std::string(" ");
 }
 
-void Page1HeadingRows(PrinterText& out, const FormHeading& h) {
+void Page1HeadingRows(PrinterText& out, const FormHeading& heading) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(kFormFeed, Esc("k\x42"), Esc("\"y"), Esc("0"));
   Row(Esc("P"));
   Row(Esc("p0"));
-  Row(Esc("l\x03"), Up(27), Up(27), kEcond, kProp, "  Form", kPt14, kBold, " ", h.number, " for ", h.year, ": ", kPt10, "Employer's Quarterly Federal Tax Return", kUnbold, kBase);
-  Row(Sp(2), kEcond, kProp, h.revision, kBase);
-  Row(Sp(14), Up(27), kEcond, kProp, kBold, "Department of the Treasury - Internal Revenue Service", kUnbold, kBase);
-  Row(Tab(69), Up(27), kEcond, kProp, kBold, h.omb, kUnbold, kBase);
+  Row(Esc("l\x03"), Up(27), Up(27), kCondensedEsc, kProportional, "  Form", kPt14, kBoldOn, " ", heading.number, " for ", heading.year, ": ", kPt10, "Employer's Quarterly Federal Tax Return", kBoldOff, kBase);
+  Row(Sp(2), kCondensedEsc, kProportional, heading.revision, kBase);
+  Row(Sp(14), Up(27), kCondensedEsc, kProportional, kBoldOn, "Department of the Treasury - Internal Revenue Service", kBoldOff, kBase);
+  Row(Tab(69), Up(27), kCondensedEsc, kProportional, kBoldOn, heading.omb, kBoldOff, kBase);
 }
 
 void EinBoxRows(PrinterText& out, const std::string& ein_boxes) {
@@ -26,50 +26,50 @@ void EinBoxRows(PrinterText& out, const std::string& ein_boxes) {
   Row(Template(" .            ."), Ein(1), Template(" .."), Ein(2), Template(" .  ."), Ein(3), Template(" .."), Ein(4),
       Template(" .."), Ein(5), Template(" .."), Ein(6), Template(" .."), Ein(7), Template(" .."), Ein(8),
       Template(" .."), Ein(9), Template(" .."), Template("  . R,,,,,,,,,,,,,,,,,,T ."), Up(6));
-  Row(Up(14), kEcond, kProp, kBold, "     Employer ident. no.", kUnbold, Up(13), kUnbold, kBase);
+  Row(Up(14), kCondensedEsc, kProportional, kBoldOn, "     Employer ident. no.", kBoldOff, Up(13), kBoldOff, kBase);
   Row(Template(" .            F,,GF,,G  F,,GF,,GF,,GF,,GF,,GF,,GF,,G.  . .                  . ."));
 }
 
-void IdentificationBlockRows(PrinterText& out, const EmployerBlock& e, const IdentificationColumn& c) {
+void IdentificationBlockRows(PrinterText& out, const EmployerBlock& employer, const IdentificationColumn& column) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   // The right-hand column's rows beside the left-hand boxes: a small box's top or bottom before
   // a label, or only the column's sides.
-  auto BoxTop = [&] { return Template(c.boxes ? ". R,T                  ." : ".                      ."); };
-  auto BoxBottom = [&] { return Template(c.boxes ? ". F,G                  ." : ".                      ."); };
-  auto Label = [&](int row) { Row(Up(14), Sp(61), kSmall, c.labels[row - 1], Up(13), kBase); };
-  auto Mark = [&](int row) { if (c.marked[row - 1]) Row(Up(14), Sp(58), c.mark, Up(13)); };
+  auto BoxTop = [&] { return Template(column.boxes ? ". R,T                  ." : ".                      ."); };
+  auto BoxBottom = [&] { return Template(column.boxes ? ". F,G                  ." : ".                      ."); };
+  auto Label = [&](int row) { Row(Up(14), Sp(61), kSmall, column.labels[row - 1], Up(13), kBase); };
+  auto Mark = [&](int row) { if (column.marked[row - 1]) Row(Up(14), Sp(58), column.mark, Up(13)); };
 
-  EinBoxRows(out, e.ein_boxes);
-  Row(Up(27), Sp(58), kSmall, c.heading, kBase);
+  EinBoxRows(out, employer.ein_boxes);
+  Row(Up(27), Sp(58), kSmall, column.heading, kBase);
   Row(Template(" .         R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  . F,,,,,,,,,,,,,,,,,,G ."));
   Row(Template(" .         .                                       ..  "), BoxTop());
-  Row(Up(27), Sp(13), e.employer_name);
-  Row(Up(27), Sp(2), kCond, kProp, "Bus.", Sp(1), "Name", kBase);
+  Row(Up(27), Sp(13), employer.employer_name);
+  Row(Up(27), Sp(2), kCondensed, kProportional, "Bus.", Sp(1), "Name", kBase);
   Label(1);
   Mark(1);
   Row(Template(" .         F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G.  "), BoxBottom());
   Row(Up(14), Template(" .       R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  "), BoxTop());
   Label(2);
-  Row(Up(7), Sp(2), kCond, kProp, "Trade", Sp(1), "Name", Up(21), kBase);
+  Row(Up(7), Sp(2), kCondensed, kProportional, "Trade", Sp(1), "Name", Up(21), kBase);
   Mark(2);
   Row(Template(" .       .                                         ..  "), BoxBottom());
-  Row(Up(27), Sp(11), e.trade_name);
+  Row(Up(27), Sp(11), employer.trade_name);
   Row(Template(" .       F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G.  .                      ."));
   Row(Up(13), Template(" .     R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  "), BoxTop());
   Label(3);
   Mark(3);
-  Row(Up(7), Sp(2), kCond, kProp, "Address", Up(21), kBase);
+  Row(Up(7), Sp(2), kCondensed, kProportional, "Address", Up(21), kBase);
   Row(Template(" .     .                                           ..  "), BoxBottom());
-  Row(Up(27), Sp(9), e.address);
+  Row(Up(27), Sp(9), employer.address);
   Row(Template(" .     F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G.  "), BoxTop());
   Label(4);
   Mark(4);
   Row(Template(" .                                                  .  "), BoxBottom());
   Row(Up(14), Template(" .     R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,TR,,TR,,,,,,T.  .                      ."));
   Row(Template(" .     .                               ..  ..      ..  F,,,,,,,,,,,,,,,,,,,,,,G"));
-  Row(Up(27), Sp(9), e.city_state_zip.city);
-  Row(Up(27), Sp(41), e.city_state_zip.state);
-  Row(Up(27), Sp(46), e.city_state_zip.zip);
+  Row(Up(27), Sp(9), employer.city_state_zip.city);
+  Row(Up(27), Sp(41), employer.city_state_zip.state);
+  Row(Up(27), Sp(46), employer.city_state_zip.zip);
   Row(Template(" .     F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,GF,,GF,,,,,,G.  "));
   Row(Up(14), Sp(9), kSmall, "City", Up(13), kBase);
   Row(Up(14), Sp(41), kSmall, "St", Up(13), kBase);
@@ -79,9 +79,9 @@ void IdentificationBlockRows(PrinterText& out, const EmployerBlock& e, const Ide
 
 void Part1HeadingRows(PrinterText& out) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
-  Row(Up(14), Sp(1), kEcond, Sp(1), kSmall, "Read the separate instructions before you fill out this form. Please type or print within boxes", Up(13), kBase);
+  Row(Up(14), Sp(1), kCondensedEsc, Sp(1), kSmall, "Read the separate instructions before you fill out this form. Please type or print within boxes", Up(13), kBase);
   Row(Template(" R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T"));
-  Row(Up(14), Sp(1), kEcond, Sp(1), kBase, Band(82), Up(13));
+  Row(Up(14), Sp(1), kCondensedEsc, Sp(1), kBase, Band(82), Up(13));
   Row(Up(14), Sp(2), Band(81), Up(27));
   // "Part l" with a letter l: the printed form's own text, kept on purpose.
   Row(Sp(2), kWhite, kSmall, "Part l: Answer these questions for this quarter", kBlack, kBase, Up(13));
@@ -92,53 +92,53 @@ void Page1FooterRows(PrinterText& out, std::string_view number) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row();
   Row(Template(" ,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,"));
-  Row(Sp(2), Up(14), kSmall, kBold, "For Privacy Act and Payment Reduction Notice, see back of payment voucher ", Up(13), kUnbold, kBase);
-  Row(Sp(71), Up(14), kEcond, kProp, kBold, "Form   ", kSmall, kBold, number, kUnbold, Up(13));
+  Row(Sp(2), Up(14), kSmall, kBoldOn, "For Privacy Act and Payment Reduction Notice, see back of payment voucher ", Up(13), kBoldOff, kBase);
+  Row(Sp(71), Up(14), kCondensedEsc, kProportional, kBoldOn, "Form   ", kSmall, kBoldOn, number, kBoldOff, Up(13));
 }
 
-void Page2HeadingRows(PrinterText& out, const EmployerBlock& e) {
+void Page2HeadingRows(PrinterText& out, const EmployerBlock& employer) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(kFormFeed, Esc("k\x42"), Esc("\"y"), Esc("0"), Esc("P"));
   Row(Esc("p0"));
   Row(Up(27), Template("  ,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,7,,,,,,,,,,,,,,,,,,,,,,,,,,"));
-  Row(Up(14), Sp(3), kEcond, kProp, kBold, "Name (not trade name)", Up(13), kUnbold, kFix10);
-  Row(Up(14), Sp(49), kEcond, kProp, kBold, "Employer identification number", Up(13), kUnbold, kFix10);
+  Row(Up(14), Sp(3), kCondensedEsc, kProportional, kBoldOn, "Name (not trade name)", Up(13), kBoldOff, kPitch10);
+  Row(Up(14), Sp(49), kCondensedEsc, kProportional, kBoldOn, "Employer identification number", Up(13), kBoldOff, kPitch10);
   Row(Template("                                               ."));
-  Row(Up(14), Sp(2), e.employer_name_field, Up(13));
-  Row(Up(14), Sp(50), e.ein_text, Up(13));
+  Row(Up(14), Sp(2), employer.employer_name_field, Up(13));
+  Row(Up(14), Sp(50), employer.ein_text, Up(13));
   Row(Template("                                               ."));
 }
 
 void Page2FooterRows(PrinterText& out, std::string_view number) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Template(" ,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,"));
-  Row(Sp(3), Up(14), kCond, kProp, kBold, "Page 2", kUnbold, kFix10);
-  Row(Sp(67), Up(27), kCond, kProp, kBold, "Form ", number, kUnbold, kFix10);
+  Row(Sp(3), Up(14), kCondensed, kProportional, kBoldOn, "Page 2", kBoldOff, kPitch10);
+  Row(Sp(67), Up(27), kCondensed, kProportional, kBoldOn, "Form ", number, kBoldOff, kPitch10);
 }
 
 void DepositStateRows(PrinterText& out, const std::string& state_code) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   Row(Template("      R,,TR,,T"));
-  Row(Up(14), Sp(15), kSmall, "Write the state abbreviation where made your deposits", Up(13), kFix10);
+  Row(Up(14), Sp(15), kSmall, "Write the state abbreviation where made your deposits", Up(13), kPitch10);
   Row(Template("      .  ..  ."));
-  Row(Up(14), Sp(15), kSmall, "or \"MU\" if made in multiple states", Up(13), kFix10);
-  Row(Up(14), Sp(4), kSmall, "14", Up(13), kFix10);
-  Row(Up(27), Sp(7), kEcond, Sp(1), kFix10, CharAt(state_code, 1));
-  Row(Up(27), Sp(11), kEcond, Sp(1), kFix10, CharAt(state_code, 2));
+  Row(Up(14), Sp(15), kSmall, "or \"MU\" if made in multiple states", Up(13), kPitch10);
+  Row(Up(14), Sp(4), kSmall, "14", Up(13), kPitch10);
+  Row(Up(27), Sp(7), kCondensedEsc, Sp(1), kPitch10, CharAt(state_code, 1));
+  Row(Up(27), Sp(11), kCondensedEsc, Sp(1), kPitch10, CharAt(state_code, 2));
   Row(Template("      F,,GF,,G"));
 }
 
 void ClosedBusinessRows(PrinterText& out, std::string_view number) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
   // "Of a question": the printed form's own text, kept on purpose.
-  Row(Sp(3), Up(27), kSmall, kWhite, "Part 3: Tell us about your business. Of a question does NOT apply, leave it blank.", kBlack, kFix10);
+  Row(Sp(3), Up(27), kSmall, kWhite, "Part 3: Tell us about your business. Of a question does NOT apply, leave it blank.", kBlack, kPitch10);
   Row(Template("                                                            R,T"));
-  Row(Up(14), Sp(4), kSmall, kBold, number, " ", kEcond, kProp, kBold, "If your business has closed and you do not have to file a return in the future", Up(13), kUnbold, kFix10);
-  Row(Up(14), Sp(63), kSmall, kBold, "Check here and", Up(13), kUnbold, kFix10);
+  Row(Up(14), Sp(4), kSmall, kBoldOn, number, " ", kCondensedEsc, kProportional, kBoldOn, "If your business has closed and you do not have to file a return in the future", Up(13), kBoldOff, kPitch10);
+  Row(Up(14), Sp(63), kSmall, kBoldOn, "Check here and", Up(13), kBoldOff, kPitch10);
   Row(Template("                                                            F,G"));
   Row(Template("                                 R,,,,,,,,,,,,T"));
   Row(Template("                                 .            ."));
-  Row(Up(27), Sp(6), kSmall, kBold, "enter the final date you paid wages", kUnbold, kFix10);
+  Row(Up(27), Sp(6), kSmall, kBoldOn, "enter the final date you paid wages", kBoldOff, kPitch10);
   Row(Up(14), Template("                                 F,,,,,,,,,,,,G"));
 }
 

@@ -28,26 +28,28 @@ inline constexpr std::string_view kPt12 = "\x1bX\x01\x18\x00"sv;
 inline constexpr std::string_view kPt14 = "\x1bX\x01\x1c\x00"sv;
 inline constexpr std::string_view kPt18 = "\x1bX\x01\x24\x00"sv;
 inline constexpr std::string_view kPt20 = "\x1bX\x01\x28\x00"sv;
-inline constexpr std::string_view kProp = "\x1bp1"sv;             // proportional spacing on
-inline constexpr std::string_view kFix10 = "\x1bP\x1bp0"sv;       // 10 per inch, proportional off
-inline constexpr std::string_view kCond = "\x0f"sv;               // condensed (SI)
-inline constexpr std::string_view kEcond = "\x1b\x0f"sv;          // condensed, ESC SI: the same as kCond
-inline constexpr std::string_view kBold = "\x1b" "E"sv;
-inline constexpr std::string_view kUnbold = "\x1b" "F"sv;
-inline constexpr std::string_view kItal = "\x1b" "4"sv;
-inline constexpr std::string_view kUnital = "\x1b" "5"sv;
-inline constexpr std::string_view kEsc0 = "\x1b" "0"sv;           // line spacing 1/8 inch
+inline constexpr std::string_view kProportional = "\x1bp1"sv;  // proportional spacing on
+inline constexpr std::string_view kPitch10 = "\x1bP\x1bp0"sv;   // 10 per inch, proportional off
+// Condensed type, as SI and as ESC SI: the same effect, both kept because the pages use each in
+// its own places.
+inline constexpr std::string_view kCondensed = "\x0f"sv;
+inline constexpr std::string_view kCondensedEsc = "\x1b\x0f"sv;
+inline constexpr std::string_view kBoldOn = "\x1b" "E"sv;
+inline constexpr std::string_view kBoldOff = "\x1b" "F"sv;
+inline constexpr std::string_view kItalicOn = "\x1b" "4"sv;
+inline constexpr std::string_view kItalicOff = "\x1b" "5"sv;
+inline constexpr std::string_view kEighthInchLines = "\x1b" "0"sv;  // line spacing 1/8 inch
 // Text colours of the print utility (red, green, blue bytes).
 inline constexpr std::string_view kWhite = "\x1b\"R\xff\xff\xff"sv;
 inline constexpr std::string_view kBlack = "\x1b\"R\x00\x00\x00"sv;
 inline constexpr std::string_view kGrey = "\x1b\"R\xc8\xc8\xc8"sv;
 // ESC k 0x42 (the typeface byte) then the print utility's page mark ESC 0x22 "y", written
-// through the voucher where a page of the utility may start. The name is the bytes' letters.
-inline constexpr std::string_view kKby = "\x1bk\x42\x1b\"y"sv;
-// The print utility's outline pair around the two digits of the voucher's year: kV starts
-// hollow (outlined) characters, kU ends them.
-inline constexpr std::string_view kV = "\x1b\"V"sv;
-inline constexpr std::string_view kU = "\x1b\"U"sv;
+// through the voucher where a page of the utility may start.
+inline constexpr std::string_view kTypefaceAndPageMark = "\x1bk\x42\x1b\"y"sv;
+// The print utility's outline pair around the two digits of the voucher's year: kOutlineOn starts
+// hollow (outlined) characters, kOutlineOff ends them.
+inline constexpr std::string_view kOutlineOn = "\x1b\"V"sv;
+inline constexpr std::string_view kOutlineOff = "\x1b\"U"sv;
 
 // ESC followed by `rest`.
 std::string Esc(std::string_view rest);

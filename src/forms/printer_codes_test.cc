@@ -68,21 +68,21 @@ TEST(PrinterCodes, EachCodeSetsThePrinterAsItsNameSays) {
       {"kPt14", std::string(kPt14), {.proportional = true, .points = 14, .cell = 0}},
       {"kPt18", std::string(kPt18), {.proportional = true, .points = 18, .cell = 0}},
       {"kPt20", std::string(kPt20), {.proportional = true, .points = 20, .cell = 0}},
-      {"kProp", std::string(kProp), {.proportional = true, .cell = 0}},
-      {"kFix10 after kProp", std::string(kProp) + std::string(kFix10), {}},
-      {"kFix10 after kBase", std::string(kBase) + std::string(kFix10), {}},
-      {"kCond", std::string(kCond), {.cell = kCondensedCell}},
-      {"kEcond", std::string(kEcond), {.cell = kCondensedCell}},
-      {"kBold", std::string(kBold), {.bold = true}},
-      {"kUnbold after kBold", std::string(kBold) + std::string(kUnbold), {}},
-      {"kItal", std::string(kItal), {.italic = true}},
-      {"kUnital after kItal", std::string(kItal) + std::string(kUnital), {}},
+      {"kProportional", std::string(kProportional), {.proportional = true, .cell = 0}},
+      {"kPitch10 after kProportional", std::string(kProportional) + std::string(kPitch10), {}},
+      {"kPitch10 after kBase", std::string(kBase) + std::string(kPitch10), {}},
+      {"kCondensed", std::string(kCondensed), {.cell = kCondensedCell}},
+      {"kCondensedEsc", std::string(kCondensedEsc), {.cell = kCondensedCell}},
+      {"kBoldOn", std::string(kBoldOn), {.bold = true}},
+      {"kBoldOff after kBoldOn", std::string(kBoldOn) + std::string(kBoldOff), {}},
+      {"kItalicOn", std::string(kItalicOn), {.italic = true}},
+      {"kItalicOff after kItalicOn", std::string(kItalicOn) + std::string(kItalicOff), {}},
       {"kWhite", std::string(kWhite), {.colour = {255, 255, 255}}},
       {"kGrey", std::string(kGrey), {.colour = kGreyRgb}},
       {"kBlack after kGrey", std::string(kGrey) + std::string(kBlack), {}},
-      {"kV: hollow", std::string(kV), {.outline = true}},
-      {"kU after kV", std::string(kV) + std::string(kU), {}},
-      {"kKby: typeface and page mark, nothing printed", std::string(kKby), {}},
+      {"kOutlineOn: hollow", std::string(kOutlineOn), {.outline = true}},
+      {"kOutlineOff after kOutlineOn", std::string(kOutlineOn) + std::string(kOutlineOff), {}},
+      {"kTypefaceAndPageMark: typeface and page mark, nothing printed", std::string(kTypefaceAndPageMark), {}},
   };
   const escp::UniformMetrics metrics;
   for (const Case& c : cases) {
@@ -104,7 +104,7 @@ TEST(PrinterCodes, EachCodeSetsThePrinterAsItsNameSays) {
 }
 
 TEST(PrinterCodes, MovementCodesPlaceTheNextRowAsTheFormsNeed) {
-  // After kEsc0 a row is 1/8 inch (9 points); Up(n) goes back n/216 inch (n/3 points), so
+  // After kEighthInchLines a row is 1/8 inch (9 points); Up(n) goes back n/216 inch (n/3 points), so
   // Up(27) overprints the row before; ESC "l" n sets the left margin n columns (7.2 points each
   // at 10 per inch) in; kFormFeed starts a new page; Band(n) prints n solid block cells.
   struct Case {
@@ -123,7 +123,7 @@ TEST(PrinterCodes, MovementCodesPlaceTheNextRowAsTheFormsNeed) {
   const escp::UniformMetrics metrics;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    escp::Document doc = escp::Interpret(std::string(kEsc0) + "A" + c.between + "B", metrics);
+    escp::Document doc = escp::Interpret(std::string(kEighthInchLines) + "A" + c.between + "B", metrics);
     EXPECT_TRUE(doc.diagnostics.empty()) << doc.diagnostics.front().message;
     ASSERT_EQ(doc.pages.size(), c.page + 1);
     const escp::Item& a = doc.pages[0].items.front();
@@ -134,7 +134,7 @@ TEST(PrinterCodes, MovementCodesPlaceTheNextRowAsTheFormsNeed) {
     EXPECT_NEAR(b.y - a.y, c.dy, 1e-9);
   }
 
-  escp::Document band = escp::Interpret(std::string(kFix10) + Band(3), metrics);
+  escp::Document band = escp::Interpret(std::string(kPitch10) + Band(3), metrics);
   ASSERT_EQ(band.pages[0].items.size(), 1u);
   EXPECT_EQ(band.pages[0].items[0].kind, escp::ItemKind::kGraphics);
   EXPECT_EQ(band.pages[0].items[0].bytes, "\xDB\xDB\xDB");

@@ -21,6 +21,6 @@ std::string DayAmount(Cents amount);
 
 // The page, every row ending with CR LF. It starts without a form feed: the file is printed on
 // a sheet of its own.
-std::string ScheduleBPage(const ScheduleB& b);
+std::string ScheduleBPage(const ScheduleB& schedule);
 
 }  // namespace qreport

@@ -31,9 +31,9 @@ struct VoucherPage {
 
 // The voucher's values from the run state (NUL bytes of the employer's texts shown as blanks).
 // It is 944-V when Print944 is 1, 941-V otherwise.
-VoucherPage MakeVoucherPage(const RunState& s, std::string ein_text);
+VoucherPage MakeVoucherPage(const RunState& state, std::string ein_text);
 
 // The voucher page: a form feed first, every row ending with CR LF except the last.
-std::string VoucherText(const VoucherPage& v);
+std::string VoucherText(const VoucherPage& voucher);
 
 }  // namespace qreport

@@ -50,7 +50,7 @@ TEST(Voucher, FormsOf941AndOf944) {
     for (const std::string& piece : c.present) EXPECT_NE(text.find(piece), std::string::npos) << piece;
     for (const std::string& piece : c.absent) EXPECT_EQ(text.find(piece), std::string::npos) << piece;
     EXPECT_EQ(Count(text, std::string(kGrey) + Band(26) + std::string(kBlack)), c.grey_bands);
-    EXPECT_EQ(text.find(std::string(kV) + std::string(kBold) + "20" + std::string(kU) + "07"), text.find(kV));
+    EXPECT_EQ(text.find(std::string(kOutlineOn) + std::string(kBoldOn) + "20" + std::string(kOutlineOff) + "07"), text.find(kOutlineOn));
     EXPECT_EQ(text[0], '\f');
     // The last row is the bottom of the boxes, with no line end: the report file ends there.
     std::vector<std::string> rows = Rows(text);
@@ -65,7 +65,7 @@ TEST(Voucher, FormsOf941AndOf944) {
 
 TEST(Voucher, CrossMarksTheQuarterOfThePayrollMonth) {
   const char* labels[] = {"__ 1st Quarter", "__ 2nd Quarter", "__ 3rd Quarter", "__ 4th Quarter"};
-  const std::string cross = Up(27) + "  X" + Esc("p0") + Esc("P") + std::string(kEsc0);
+  const std::string cross = Up(27) + "  X" + Esc("p0") + Esc("P") + std::string(kEighthInchLines);
   struct Case {
     const char* date;
     int quarter;  // 0: no cross

@@ -123,28 +123,67 @@ void WriteWorksheet(const WorksheetFigures& w, JsonOut& out, const EmployeeItems
   out.Close();
 }
 
-Json Form941LinesJson(const Form941Lines& l) {
-  return {{"1", l.line1},       {"2", l.line2},         {"3", l.line3},
-          {"5a_wages", l.ss_wages}, {"5a", l.line5a},     {"5b_tips", l.tips},
-          {"5b", l.line5b},     {"5c_wages", l.tips_and_medicare_wages}, {"5c", l.line5c},
-          {"5d", l.line5d},     {"6", l.line6},         {"7a", l.line7a},
-          {"7b", l.line7b},     {"7c", l.line7c},       {"7d", l.line7d},
-          {"7e", l.line7e},     {"7f", l.line7f},       {"7g", l.line7g},
-          {"7h", l.line7h},     {"8", l.line8},         {"9", l.line9},
-          {"10", l.line10},     {"11", l.line11},       {"12", l.line12},
-          {"13", l.line13},     {"months_total", l.month_total}};
+Json Form941LinesJson(const ReturnLines& lines) {
+  return {
+      {"1", lines[Form941Line("1")]},
+      {"2", lines[Form941Line("2")]},
+      {"3", lines[Form941Line("3")]},
+      {"5a_wages", lines[Form941Line("5a", 1)]},
+      {"5a", lines[Form941Line("5a", 2)]},
+      {"5b_tips", lines[Form941Line("5b", 1)]},
+      {"5b", lines[Form941Line("5b", 2)]},
+      {"5c_wages", lines[Form941Line("5c", 1)]},
+      {"5c", lines[Form941Line("5c", 2)]},
+      {"5d", lines[Form941Line("5d")]},
+      {"6", lines[Form941Line("6")]},
+      {"7a", lines[Form941Line("7a")]},
+      {"7b", lines[Form941Line("7b")]},
+      {"7c", lines[Form941Line("7c")]},
+      {"7d", lines[Form941Line("7d")]},
+      {"7e", lines[Form941Line("7e")]},
+      {"7f", lines[Form941Line("7f")]},
+      {"7g", lines[Form941Line("7g")]},
+      {"7h", lines[Form941Line("7h")]},
+      {"8", lines[Form941Line("8")]},
+      {"9", lines[Form941Line("9")]},
+      {"10", lines[Form941Line("10")]},
+      {"11", lines[Form941Line("11")]},
+      {"12", lines[Form941Line("12")]},
+      {"13", lines[Form941Line("13")]},
+      {"months_total", lines[ReturnLine::kLiabilityTotal]},
+  };
 }
 
-Json Form944LinesJson(const Form944Lines& l) {
-  return {{"1", l.line1},         {"2", l.line2},         {"4a_wages", l.ss_wages},
-          {"4a", l.line4a},       {"4b_tips", l.tips},    {"4b", l.line4b},
-          {"4c_wages", l.tips_and_medicare_wages}, {"4c", l.line4c}, {"4d", l.line4d},
-          {"5", l.line5},         {"adjust_7a", l.adjust7a}, {"adjust_7b", l.adjust7b},
-          {"adjust_7c", l.adjust7c}, {"adjust_7d", l.adjust7d}, {"adjust_7e", l.adjust7e},
-          {"adjust_7f", l.adjust7f}, {"adjust_7g", l.adjust7g}, {"6f", l.line6f},
-          {"7", l.line7},         {"8", l.line8},         {"9", l.line9},
-          {"10", l.line10},       {"11", l.line11},       {"12", l.line12},
-          {"months_total", l.year_liability}};
+// Form 944 shows some adjustments in boxes without numbers (7b) or in none (7c): all seven are
+// given under the run's names.
+Json Form944LinesJson(const ReturnLines& lines) {
+  return {
+      {"1", lines[Form944Line("1")]},
+      {"2", lines[Form944Line("2")]},
+      {"4a_wages", lines[Form944Line("4a", 1)]},
+      {"4a", lines[Form944Line("4a", 2)]},
+      {"4b_tips", lines[Form944Line("4b", 1)]},
+      {"4b", lines[Form944Line("4b", 2)]},
+      {"4c_wages", lines[Form944Line("4c", 1)]},
+      {"4c", lines[Form944Line("4c", 2)]},
+      {"4d", lines[Form944Line("4d")]},
+      {"5", lines[Form944Line("5")]},
+      {"adjust_7a", lines[ReturnLine::kAdjustment7a]},
+      {"adjust_7b", lines[ReturnLine::kAdjustment7b]},
+      {"adjust_7c", lines[ReturnLine::kAdjustment7c]},
+      {"adjust_7d", lines[ReturnLine::kAdjustment7d]},
+      {"adjust_7e", lines[ReturnLine::kAdjustment7e]},
+      {"adjust_7f", lines[ReturnLine::kAdjustment7f]},
+      {"adjust_7g", lines[ReturnLine::kAdjustment7g]},
+      {"6f", lines[Form944Line("6f")]},
+      {"7", lines[Form944Line("7")]},
+      {"8", lines[Form944Line("8")]},
+      {"9", lines[Form944Line("9")]},
+      {"10", lines[Form944Line("10")]},
+      {"11", lines[Form944Line("11")]},
+      {"12", lines[Form944Line("12")]},
+      {"months_total", lines[ReturnLine::kLiabilityTotal]},
+  };
 }
 
 Json EmployerJson(const EmployerBlock& e) {
@@ -193,16 +232,16 @@ void WriteFigures(const ReportFigures& f, JsonOut& out, const EmployeeItems& emp
   out.Put("dialog", DialogJson(f.state, f.route));
   Json months = Json::array();
   if (f.form941) {
-    const Form941Lines& l = f.form941->lines;
+    const ReturnLines& l = f.form941->lines;
     out.Put("lines", Form941LinesJson(l));
-    for (int m = 1; m <= 3; ++m) months.push_back(l.month[static_cast<std::size_t>(m)]);
-    out.Put("checks", {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", l.show_months}});
+    for (int m = 1; m <= 3; ++m) months.push_back(l.liabilities[static_cast<std::size_t>(m)]);
+    out.Put("checks", {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", l.months_shown}});
     out.Put("employer", EmployerJson(f.form941->employer));
   } else if (f.form944) {
-    const Form944Lines& l = f.form944->lines;
+    const ReturnLines& l = f.form944->lines;
     out.Put("lines", Form944LinesJson(l));
-    for (int m = 1; m <= 12; ++m) months.push_back(l.month[static_cast<std::size_t>(m)]);
-    out.Put("checks", {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", !l.under_2500}});
+    for (int m = 1; m <= 12; ++m) months.push_back(l.liabilities[static_cast<std::size_t>(m)]);
+    out.Put("checks", {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", l.months_shown}});
     out.Put("employer", EmployerJson(f.form944->employer));
   } else {
     out.Put("lines", nullptr);

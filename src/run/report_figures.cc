@@ -27,15 +27,15 @@ class FormTotals final : public WorksheetSink {
     if (want_quarter_) AddEmployeeToQuarter(e, ss_base_, quarter_);
     if (want_year_) AddEmployeeToYear(e, ss_base_, year_);
   }
-  const QuarterTotals* quarter(bool complete) const { return complete && started_ ? &quarter_ : nullptr; }
-  const YearTotals* year(bool complete) const { return complete && started_ ? &year_ : nullptr; }
+  const PayTotals* quarter(bool complete) const { return complete && started_ ? &quarter_ : nullptr; }
+  const PayTotals* year(bool complete) const { return complete && started_ ? &year_ : nullptr; }
 
  private:
   bool want_quarter_, want_year_;
   bool started_ = false;
   Cents ss_base_ = 0;
-  QuarterTotals quarter_;
-  YearTotals year_;
+  PayTotals quarter_;
+  PayTotals year_;
 };
 
 }  // namespace
@@ -53,8 +53,17 @@ void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<Wo
     figures.worksheet_error = error.number();
   }
   const bool complete = figures.worksheet.has_value();
-  if (s.Print941 == 1) figures.form941 = ComputeForm941Page(ctx, form_totals.quarter(complete));
-  if (s.Print944 == 1) figures.form944 = ComputeForm944Page(ctx, form_totals.year(complete));
+  // The forms leave the run's entries alone; the run takes a 7a filled by the fraction-of-cents
+  // rule as its own 7a, so that a Form 944 computed after Form 941 starts from it (and keeps it)
+  // and the figures' copy of the state shows it. The voucher reads no adjustment.
+  if (s.Print941 == 1) {
+    figures.form941 = ComputeForm941Page(ctx, form_totals.quarter(complete));
+    s.Adjust7a = figures.form941->lines[ReturnLine::kAdjustment7a];
+  }
+  if (s.Print944 == 1) {
+    figures.form944 = ComputeForm944Page(ctx, form_totals.year(complete));
+    s.Adjust7a = figures.form944->lines[ReturnLine::kAdjustment7a];
+  }
   figures.voucher = ComputeVoucherPage(ctx);
 }
 

@@ -122,10 +122,9 @@ void Gap(std::ostream& out, const std::vector<std::string>& operands) {
     out << " malformed";
     return;
   }
-  RunState s;
-  Cents* adjustments[] = {&s.Adjust7a, &s.Adjust7b, &s.Adjust7c, &s.Adjust7d, &s.Adjust7e, &s.Adjust7f, &s.Adjust7g};
-  for (std::size_t i = 0; i < 7; ++i) *adjustments[i] = MoneyBoxCents(operands[i + 2]);
-  out << " line7a=" << FractionOfCents(MoneyBoxCents(operands[0]), MoneyBoxCents(operands[1]), s);
+  Adjustments adjustments;
+  for (std::size_t i = 0; i < 7; ++i) adjustments[i] = MoneyBoxCents(operands[i + 2]);
+  out << " line7a=" << FractionOfCents(MoneyBoxCents(operands[0]), MoneyBoxCents(operands[1]), adjustments);
 }
 
 }  // namespace
