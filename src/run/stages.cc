@@ -2,6 +2,7 @@
 #include "run/stages.h"
 
 #include <cerrno>
+#include <optional>
 #include <system_error>
 
 #include "data/errors.h"
@@ -49,6 +50,20 @@ void ShowWriteFailure(RunContext& ctx, int number) {
   if (ctx.error_shown) return;
   ctx.error_shown = true;
   ShowRunError(ctx.platform, number);
+}
+
+// A worksheet that opened the report sets the print device to "P", so that the short path hands
+// its report to the printer whatever device its dialog ended with. The worksheet's printing only
+// says whether it opened the report; the run's state is the run's to change.
+void TakeWorksheetPrintDevice(RunContext& ctx, const WorksheetPrinting& worksheet) {
+  if (worksheet.opened()) ctx.state.PrintDevice = "P";
+}
+
+// Notes the failure of the worksheet's printing and shows its message.
+void ShowStepFailure(RunContext& ctx, const RunError& error) {
+  NoteFailure(ctx, error);
+  ctx.error_shown = true;
+  ShowRunError(ctx.platform, error.number());
 }
 
 void RemoveQuietly(const std::filesystem::path& path) {
@@ -137,12 +152,23 @@ void ShowRunError(Platform& platform, int number) {
 }
 
 void RunWorksheet(RunContext& ctx) {
+  WorksheetPrinting worksheet(ReportOutputPath(ctx));
+  WorksheetSink* const sinks[] = {&worksheet};
+  std::optional<WorksheetFigures> figures;
   try {
-    RunQuarterlyWorksheet(ctx);
+    figures = RunWorksheetPass(ctx, sinks);
   } catch (const RunError& error) {
-    NoteFailure(ctx, error);
-    ctx.error_shown = true;
-    ShowRunError(ctx.platform, error.number());
+    TakeWorksheetPrintDevice(ctx, worksheet);
+    // The report holds no part of a worksheet that could not be read.
+    if (!worksheet.Discard()) ctx.report_write_failed = true;
+    ShowStepFailure(ctx, error);
+    return;
+  }
+  TakeWorksheetPrintDevice(ctx, worksheet);
+  try {
+    if (figures) worksheet.Finish(*figures);
+  } catch (const RunError& error) {
+    ShowStepFailure(ctx, error);
   }
 }
 void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet) {
@@ -154,9 +180,7 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, Worksheet
     }
     if (figures.worksheet) worksheet.Finish(*figures.worksheet);
   } catch (const RunError& error) {
-    NoteFailure(ctx, error);
-    ctx.error_shown = true;
-    ShowRunError(ctx.platform, error.number());
+    ShowStepFailure(ctx, error);
   }
   auto step = [&](auto append, const auto& page) {
     try {
@@ -176,9 +200,10 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, Worksheet
 
 void ComputeAndPrintFormPathParts(RunContext& ctx) {
   ReportFigures figures;
-  WorksheetPrinting worksheet(ctx.state, ReportOutputPath(ctx));
+  WorksheetPrinting worksheet(ReportOutputPath(ctx));
   WorksheetSink* const sinks[] = {&worksheet};
   ComputeFormPathParts(ctx, figures, sinks);
+  TakeWorksheetPrintDevice(ctx, worksheet);
   PrintFormPathParts(ctx, figures, worksheet);
 }
 
