@@ -40,14 +40,29 @@ class FormTotals final : public WorksheetSink {
 
 }  // namespace
 
+std::optional<WorksheetFigures> RunWorksheetPass(RunContext& ctx, std::span<WorksheetSink* const> sinks) {
+  std::optional<WorksheetFigures> figures = ComputeWorksheet(WorksheetRequestOf(ctx), sinks);
+  RunState& s = ctx.state;
+  if (!figures) {
+    s.CancelRequested = 0;
+    return figures;
+  }
+  // The forms print the dates and the employer name from the run's state, and the views show it:
+  // what the worksheet decided is the run's from here on.
+  s.EmployerName = figures->heading.employer_name;
+  s.PayrollDate = figures->heading.payroll_date;
+  s.ReportDate = figures->report_date;
+  ctx.plan_totals = figures->plan_totals;
+  return figures;
+}
+
 void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks) {
   RunState& s = ctx.state;
   FormTotals form_totals(s.Print941 == 1, s.Print944 == 1);
   std::vector<WorksheetSink*> all(sinks.begin(), sinks.end());
   all.push_back(&form_totals);
   try {
-    figures.worksheet = ComputeWorksheet(ctx, all);
-    if (figures.worksheet) ctx.plan_totals = figures.worksheet->plan_totals;
+    figures.worksheet = RunWorksheetPass(ctx, all);
   } catch (const RunError& error) {
     figures.worksheet.reset();
     figures.worksheet_error = error.number();

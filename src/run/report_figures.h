@@ -68,6 +68,13 @@ struct ReportFigures {
 // decides by the same rule. Writing it may still fail (kFailed), which only the run can tell.
 ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures);
 
+// The worksheet's pass over the run's client (see ComputeWorksheet), its employees handed to
+// `sinks`. The pass only reads the run; what it decided is taken into the run here, where the
+// forms read it: the employer name and payroll date its heading shows, the report date as the
+// heading shows it once a line was made, and the plan totals. A cancel requested before it ends
+// it with nothing and is cleared. Throws RunError, and the run's values then stay as they were.
+std::optional<WorksheetFigures> RunWorksheetPass(RunContext& ctx, std::span<WorksheetSink* const> sinks);
+
 // The parts of the form route after its dialog, in the order the report prints them: the
 // worksheet (its employees handed to `sinks`, the plan totals left in ctx), the chosen form, the
 // voucher. The run session's one computation, whether it prints (its worksheet printing is then

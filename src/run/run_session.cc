@@ -86,7 +86,7 @@ const ReportFigures& RunSession::Compute(std::span<WorksheetSink* const> sinks) 
     if (!ctx_.state.DataDir.empty()) ComputeFormRoute(sinks);
   } else if (setup_.report_kind == "941") {
     try {
-      figures_.worksheet = ComputeWorksheet(ctx_, sinks);
+      figures_.worksheet = RunWorksheetPass(ctx_, sinks);
     } catch (const RunError& error) {
       figures_.worksheet_error = error.number();
     }

@@ -2,6 +2,7 @@
 #include "run/stages.h"
 
 #include <cerrno>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -50,6 +51,20 @@ void ShowWriteFailure(RunContext& ctx, int number) {
   if (ctx.error_shown) return;
   ctx.error_shown = true;
   ShowRunError(ctx.platform, number);
+}
+
+// A worksheet that opened the report sets the print device to "P", so that the short path hands
+// its report to the printer whatever device its dialog ended with. The worksheet's printing only
+// says whether it opened the report; the run's state is the run's to change.
+void TakeWorksheetPrintDevice(RunContext& ctx, const WorksheetPrinting& worksheet) {
+  if (worksheet.opened()) ctx.state.PrintDevice = "P";
+}
+
+// Notes the failure of the worksheet's printing and shows its message.
+void ShowStepFailure(RunContext& ctx, const RunError& error) {
+  NoteFailure(ctx, error);
+  ctx.error_shown = true;
+  ShowRunError(ctx.platform, error.number());
 }
 
 void RemoveQuietly(const std::filesystem::path& path) {
@@ -137,17 +152,30 @@ void ShowRunError(Platform& platform, int number) {
   platform.MessageBox("at line " + NumberText(0), "Error " + NumberText(number));
 }
 
-void RunWorksheet(RunContext& ctx, ReportFigures* figures, std::span<WorksheetSink* const> sinks) {
+void RunWorksheet(RunContext& ctx, ReportFigures* report_figures, std::span<WorksheetSink* const> sinks) {
+  WorksheetPrinting worksheet(ReportOutputPath(ctx));
+  std::vector<WorksheetSink*> all{&worksheet};
+  all.insert(all.end(), sinks.begin(), sinks.end());
+  std::optional<WorksheetFigures> figures;
   try {
-    std::optional<WorksheetFigures> worksheet = RunQuarterlyWorksheet(ctx, sinks);
-    if (figures != nullptr) figures->worksheet = std::move(worksheet);
+    figures = RunWorksheetPass(ctx, all);
   } catch (const RunError& error) {
-    if (figures != nullptr) figures->worksheet_error = error.number();
-    NoteFailure(ctx, error);
-    ctx.error_shown = true;
-    ShowRunError(ctx.platform, error.number());
+    if (report_figures != nullptr) report_figures->worksheet_error = error.number();
+    TakeWorksheetPrintDevice(ctx, worksheet);
+    // The report holds no part of a worksheet that could not be read.
+    if (!worksheet.Discard()) ctx.report_write_failed = true;
+    ShowStepFailure(ctx, error);
+    return;
+  }
+  TakeWorksheetPrintDevice(ctx, worksheet);
+  if (report_figures != nullptr) report_figures->worksheet = figures;
+  try {
+    if (figures) worksheet.Finish(*figures);
+  } catch (const RunError& error) {
+    ShowStepFailure(ctx, error);
   }
 }
+
 void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet) {
   std::filesystem::path report = ReportOutputPath(ctx);
   try {
@@ -157,9 +185,7 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, Worksheet
     }
     if (figures.worksheet) worksheet.Finish(*figures.worksheet);
   } catch (const RunError& error) {
-    NoteFailure(ctx, error);
-    ctx.error_shown = true;
-    ShowRunError(ctx.platform, error.number());
+    ShowStepFailure(ctx, error);
   }
   auto step = [&](auto append, const auto& page) {
     try {
@@ -178,10 +204,11 @@ void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, Worksheet
 }
 
 void ComputeAndPrintFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks) {
-  WorksheetPrinting worksheet(ctx.state, ReportOutputPath(ctx));
+  WorksheetPrinting worksheet(ReportOutputPath(ctx));
   std::vector<WorksheetSink*> all{&worksheet};
   all.insert(all.end(), sinks.begin(), sinks.end());
   ComputeFormRouteParts(ctx, figures, all);
+  TakeWorksheetPrintDevice(ctx, worksheet);
   PrintFormPathParts(ctx, figures, worksheet);
 }
 

@@ -78,9 +78,9 @@ void WorksheetPrinter::PageHeading() {
   ++page_;
   out_.LineEnd();
 
-  out_.Text(DataText(state_.ReportDate));
-  out_.TabTo(CentredColumn(TrimRight(state_.EmployerName).size()));
-  out_.Text(DataText(state_.EmployerName));
+  out_.Text(DataText(heading_.report_date));
+  out_.TabTo(CentredColumn(TrimRight(heading_.employer_name).size()));
+  out_.Text(DataText(heading_.employer_name));
   std::string page_text = NumberText(page_);
   out_.TabTo(kPageNumberEnd - static_cast<int>(page_text.size()));
   out_.Text("Page " + page_text);
@@ -98,7 +98,7 @@ void WorksheetPrinter::PageHeading() {
   out_.TabTo(kTitleColumn);
   out_.Text("--------------------------");
   out_.LineEnd();
-  std::string period = PeriodEndingText(state_.PayrollDate);
+  std::string period = PeriodEndingText(heading_.payroll_date);
   out_.TabTo(CentredColumn(period.size()));
   out_.Text(DataText(period));
   out_.LineEnd();

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "data/report_writer.h"
-#include "state/run_state.h"
 #include "worksheet/accumulation.h"
 #include "worksheet/recap.h"
 
@@ -28,12 +28,18 @@ std::string ReportDateShown(std::string_view date);
 // even.
 int CentredColumn(std::size_t length);
 
-// Writes the worksheet's pages. The heading shows the run state's report date as it stands (the
-// worksheet's computation has rewritten it by ReportDateShown).
+// What a page heading shows besides the trade name.
+struct WorksheetHeading {
+  std::string employer_name;  // centred on the first line (35 bytes with padding)
+  std::string payroll_date;   // MMDDYY: the period the heading names
+  std::string report_date;    // as the heading shows it (ReportDateShown)
+};
+
+// Writes the worksheet's pages under `heading`.
 class WorksheetPrinter {
  public:
-  WorksheetPrinter(ReportWriter& out, const RunState& state, std::string trade_name)
-      : out_(out), state_(state), trade_name_(std::move(trade_name)) {}
+  WorksheetPrinter(ReportWriter& out, WorksheetHeading heading, std::string trade_name)
+      : out_(out), heading_(std::move(heading)), trade_name_(std::move(trade_name)) {}
 
   void PageHeading();
   // One employee's line; starts a page when needed and counts the employee.
@@ -54,7 +60,7 @@ class WorksheetPrinter {
   void Recap(const WorksheetTotals& totals, const TaxFigures& taxes);
 
   ReportWriter& out_;
-  const RunState& state_;
+  WorksheetHeading heading_;
   std::string trade_name_;
   int page_ = 0;
   int line_count_ = 0;

@@ -188,7 +188,7 @@ struct WorksheetRun {
     ctx.state.ReportDate = report_date.empty() && spec.client ? spec.client->payroll_date : report_date;
   }
   void Run() {
-    RunQuarterlyWorksheet(ctx);
+    RunWorksheet(ctx);
     report = ReadFile(dir / "report.txt");
   }
 };
@@ -295,78 +295,78 @@ TEST(WorksheetRun, FailuresShowTheErrorMessage) {
   }
 }
 
-// Enough employees that, whenever the lines' thread is let run, it must have printed well over
-// 1,500 lines (some 230 kB) by the end of the pass: the pass is never more than
-// kMostLinesUnprinted lines ahead of it.
-constexpr int kEmployeesPastTheThread = WorksheetPrinting::kMostLinesUnprinted + 1600;
+// Enough employees that the report's buffer (written out every 64 kB, some 150 bytes a line)
+// reaches the file several times before the pass ends.
+constexpr int kEmployeesPastTheBuffer = 2000;
 
 // The pass hands each line to the printing as it is made; a pass that then fails to read (here a
-// consumer throws the read error after enough lines to have reached the file, most of them
-// through the lines' thread) must leave the report as though the worksheet had never been
-// started, and the report date as it was.
+// consumer throws the read error after enough lines to have reached the file) must leave the
+// report as though the worksheet had never been started.
 TEST(WorksheetRun, APassThatFailsPartWayLeavesNoPartOfTheWorksheet) {
   struct FailingSink final : WorksheetSink {
     int seen = 0;
     void OnEmployee(const Employee&, const WorksheetLine* line) override {
-      if (line != nullptr && ++seen == kEmployeesPastTheThread - 10) throw RunError(57, "read failed");
+      if (line != nullptr && ++seen == kEmployeesPastTheBuffer - 10) throw RunError(57, "read failed");
     }
   };
-  WorksheetRun run(ManyEmployees(kEmployeesPastTheThread, ""));
-  const std::string date = run.ctx.state.ReportDate;
-  WorksheetPrinting printing(run.ctx.state, run.dir / "report.txt");
+  WorksheetRun run(ManyEmployees(kEmployeesPastTheBuffer, ""));
+  WorksheetPrinting printing(run.dir / "report.txt");
   FailingSink failing;
   WorksheetSink* const sinks[] = {&printing, &failing};
-  EXPECT_THROW(ComputeWorksheet(run.ctx, sinks), RunError);
+  EXPECT_THROW(ComputeWorksheet(WorksheetRequestOf(run.ctx), sinks), RunError);
   ASSERT_GT(fs::file_size(run.dir / "report.txt"), 0u) << "the printed lines never reached the file";
-  EXPECT_EQ(run.ctx.state.ReportDate, date);
   EXPECT_TRUE(printing.Discard());
   EXPECT_EQ(fs::file_size(run.dir / "report.txt"), 0u);
 }
 
-// The first lines are printed in the pass, the rest on a thread of their own, a batch at a time;
-// the pages must be the bytes the printer makes when it is handed each line in the pass, through
-// the change of hands and every batch and page.
-TEST(WorksheetRun, LinesPrintedOnTheirOwnThreadAreTheBytesOfTheLineByLinePrinter) {
-  struct LineByLine final : WorksheetSink {
-    explicit LineByLine(const fs::path& report, const RunState& state) : out(report), state(state) {}
-    void Start(const WorksheetFigures& figures) override { trade_name = figures.trade_name; }
-    void OnEmployee(const Employee&, const WorksheetLine* line) override {
-      if (line == nullptr) return;
-      if (!printer) printer = std::make_unique<WorksheetPrinter>(out, state, trade_name);
-      printer->EmployeeLine(*line);
-    }
-    ReportWriter out;
-    const RunState& state;
-    std::string trade_name;
-    std::unique_ptr<WorksheetPrinter> printer;
+// The pass reads the run and writes nothing back: what it decides comes in its figures, and the
+// worksheet step of the report run takes it into the run's state (the forms read the report date
+// and payroll date from there; the short path hands the report to the printer when its device is
+// then "P"). A pass that fails to read leaves the run's values as they were.
+TEST(WorksheetRun, TheRunTakesWhatThePassDecided) {
+  struct Case {
+    const char* what;
+    ClientFolderSpec spec;
+    std::function<void(const TempDir&)> spoil;
+    std::string report_date, payroll_date, print_device;
+  } cases[] = {
+      {"lines: the heading's date", ManyEmployees(3, ""), {}, "09/30/05", "093005", "P"},
+      {"no line: no heading, the date stays", testing::WorksheetNoEmployeesClient(), {}, "033106", "033106", "P"},
+      {"no client record: the default period", ClientFolderSpec{}, {}, "", "013192", "P"},
+      {"a report that cannot be opened", ManyEmployees(3, ""),
+       [](const TempDir& d) { fs::create_directory(d / "report.txt"); }, "09/30/05", "093005", "S"},
+      {"an index that cannot be read", ManyEmployees(3, ""),
+       [](const TempDir& d) {
+         fs::remove(d / "EMPLOYEE.idx");
+         fs::create_directory(d / "EMPLOYEE.idx");
+       },
+       "093005", "", "S"},
   };
-  WorksheetRun run(ManyEmployees(3000, "A TRADE NAME"));
-  const std::string date = run.ctx.state.ReportDate;
-  WorksheetPrinting printing(run.ctx.state, run.dir / "report.txt");
-  WorksheetSink* const threaded[] = {&printing};
-  const std::optional<WorksheetFigures> figures = ComputeWorksheet(run.ctx, threaded);
-  ASSERT_TRUE(figures);
-  printing.Finish(*figures);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WorksheetRun run(c.spec);
+    if (c.spoil) c.spoil(run.dir);
+    run.ctx.state.PrintDevice = "S";
+    const WorksheetRequest request = WorksheetRequestOf(run.ctx);
+    RunWorksheet(run.ctx);
+    EXPECT_EQ(run.ctx.state.ReportDate, c.report_date);
+    EXPECT_EQ(run.ctx.state.PayrollDate, c.payroll_date);
+    EXPECT_EQ(run.ctx.state.PrintDevice, c.print_device);
 
-  run.ctx.state.ReportDate = date;
-  LineByLine direct(run.dir / "direct.txt", run.ctx.state);
-  WorksheetSink* const in_the_pass[] = {&direct};
-  ASSERT_TRUE(ComputeWorksheet(run.ctx, in_the_pass));
-  ASSERT_TRUE(direct.printer);
-  direct.printer->TotalsAndRecap(figures->totals, figures->taxes);
-  direct.out.Close();
-
-  const std::string report = ReadFile(run.dir / "report.txt");
-  EXPECT_GT(std::count(report.begin(), report.end(), '\f'), 60);
-  EXPECT_TRUE(report == ReadFile(run.dir / "direct.txt")) << "the two reports differ";
+    // The pass alone, from the run's values as they were, gives what the run took.
+    if (c.spoil) continue;
+    const std::optional<WorksheetFigures> figures = ComputeWorksheet(request);
+    ASSERT_TRUE(figures);
+    EXPECT_EQ(figures->report_date, c.report_date);
+    EXPECT_EQ(figures->heading.payroll_date, c.payroll_date);
+  }
 }
 
-// A write that fails on the lines' thread (here past a file-size limit, as on a full disk) is kept
-// while the pass goes on, and Finish throws it even when the writes after it would succeed (the
-// limit is lifted before Finish: by then the thread has printed far past it); the pass itself
-// reads every employee.
-TEST(WorksheetRun, AWriteFailingOnTheLinesThreadIsThrownByFinish) {
-  WorksheetRun run(ManyEmployees(kEmployeesPastTheThread, ""));
+// A write that fails part way (here past a file-size limit, as on a full disk) is kept while the
+// pass goes on, and Finish throws it even when the writes after it would succeed (the limit is
+// lifted before Finish); the pass itself reads every employee.
+TEST(WorksheetRun, AWriteFailingPartWayIsThrownByFinish) {
+  WorksheetRun run(ManyEmployees(kEmployeesPastTheBuffer, ""));
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -377,10 +377,10 @@ TEST(WorksheetRun, AWriteFailingOnTheLinesThreadIsThrownByFinish) {
       int lines = 0;
       void OnEmployee(const Employee&, const WorksheetLine* line) override { lines += line != nullptr; }
     } counting;
-    WorksheetPrinting printing(run.ctx.state, run.dir / "report.txt");
+    WorksheetPrinting printing(run.dir / "report.txt");
     WorksheetSink* const sinks[] = {&printing, &counting};
-    const std::optional<WorksheetFigures> figures = ComputeWorksheet(run.ctx, sinks);
-    if (!figures || counting.lines != kEmployeesPastTheThread) ::_exit(3);
+    const std::optional<WorksheetFigures> figures = ComputeWorksheet(WorksheetRequestOf(run.ctx), sinks);
+    if (!figures || counting.lines != kEmployeesPastTheBuffer) ::_exit(3);
     limit.rlim_cur = RLIM_INFINITY;
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
     try {
