@@ -19,6 +19,8 @@
 #include "data/record_file.h"
 #include "fuzz_folder.h"
 #include "json/client_document.h"
+#include "json/client_folder_import.h"
+#include "json/employees_csv.h"
 
 namespace fs = std::filesystem;
 namespace fz = qreport::fuzz;

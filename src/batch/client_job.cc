@@ -1,7 +1,5 @@
 #include "batch/client_job.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "batch/client_row_json.h"
 
 #include <cerrno>
 #include <cstring>
@@ -22,6 +20,7 @@
 #include "escp/interpreter.h"
 #include "forms/schedule_b_layout.h"
 #include "json/figures_json.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "run/report_figures.h"
 #include "run/report_run.h"
@@ -157,16 +156,6 @@ bool HasClientFile(const fs::path& folder) {
   return fs::exists(fs::symlink_status(ResolveHostPath(folder.string(), kClientFileName), ec));
 }
 
-std::string_view ClientStatusName(ClientStatus status) {
-  switch (status) {
-    case ClientStatus::kDone: return "done";
-    case ClientStatus::kSkipped: return "skipped";
-    case ClientStatus::kFailed: return "failed";
-    case ClientStatus::kNotRun: return "not run";
-  }
-  return "not run";
-}
-
 std::string OutputBaseName(const ClientRow& row, std::string_view form) {
   return row.folder + "-" + std::to_string(row.year) + "Q" + std::to_string(row.quarter) + "-" +
          std::string(form.empty() ? std::string_view(row.form) : form);
@@ -175,38 +164,14 @@ std::string OutputBaseName(const ClientRow& row, std::string_view form) {
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::string& error) {
   fs::path temp = path;
   temp += ".part";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    error = "cannot write " + temp.string() + ": " + std::strerror(errno);
+  FileReplacement replacement(path, temp);
+  if (!replacement.is_open()) {
+    error = "cannot write " + temp.string() + ": " + std::strerror(replacement.error());
     return false;
   }
-  const char* at = bytes.data();
-  std::size_t left = bytes.size();
-  bool ok = true;
-  while (ok && left > 0) {
-    ssize_t n = ::write(fd, at, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else {
-      at += n;
-      left -= static_cast<std::size_t>(n);
-    }
-  }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  int saved = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    saved = errno;
-  }
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    saved = errno;
-  }
-  if (!ok) {
-    error = "cannot write " + path.string() + ": " + std::strerror(saved);
-    ::unlink(temp.c_str());
-  }
-  return ok;
+  if (replacement.Write(bytes) && replacement.Commit()) return true;
+  error = "cannot write " + path.string() + ": " + std::strerror(replacement.error());
+  return false;
 }
 
 namespace {
@@ -261,21 +226,19 @@ JobOutputs OutputsOf(const ClientJob& job, const ClientRow& row, ScheduleBOutcom
 }
 
 // Copies `file`, which the run wrote into the client folder, to `out` (a copy on disk: the
-// report is not read back for it), synced and then renamed into place; false with the row failed
-// when it cannot be done. `what` names it in the reason.
+// report is not read back for it) through the temporary "OUT.part", replaced as every output is
+// (CommitReplacement); false with the row failed when it cannot be done.
 bool CopyRunOutput(const ClientJob& job, std::string_view file, const fs::path& out, ClientRow& row) {
   const fs::path from = ResolveHostPath(job.folder.string(), file);
   fs::path temp = out;
   temp += ".part";
   std::error_code ec;
+  // What an interrupted batch left under the temporary's name goes first, a link as a link, so
+  // that the copy makes a new file and follows nothing.
   fs::remove(temp, ec);
-  fs::copy_file(from, temp, ec);
-  if (!ec) {
-    int fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0) ec = std::error_code(errno, std::generic_category());
-    if (fd >= 0) ::close(fd);
-  }
-  if (!ec) fs::rename(temp, out, ec);
+  ec.clear();
+  fs::copy_file(from, temp, fs::copy_options::none, ec);
+  if (!ec && !CommitReplacement(temp, out)) ec = std::error_code(errno, std::generic_category());
   if (ec) {
     std::error_code ignored;
     fs::remove(temp, ignored);
@@ -465,64 +428,15 @@ ClientRow RunClientJob(const ClientJob& job) {
 }
 
 std::string RowToJsonLine(const ClientRow& row) {
-  nlohmann::ordered_json j;
-  j["folder"] = row.folder;
-  j["path"] = row.path;
-  j["status"] = ClientStatusName(row.status);
-  j["reason"] = row.reason;
-  j["employer_name"] = row.employer_name;
-  j["ein"] = row.ein;
-  j["form"] = row.form;
-  j["quarter"] = row.quarter;
-  j["year"] = row.year;
-  j["has_figures"] = row.has_figures;
-  j["line10"] = row.line10;
-  j["deposits"] = row.deposits;
-  j["balance"] = row.balance;
-  nlohmann::ordered_json findings = nlohmann::ordered_json::array();
-  for (const Finding& f : row.findings) {
-    findings.push_back({{"code", f.code}, {"severity", SeverityName(f.severity)}, {"message", f.message}});
-  }
-  j["findings"] = findings;
-  j["findings_left_out"] = row.findings_left_out;
-  j["schedule_b"] = row.schedule_b;
-  j["outputs"] = row.outputs;
-  j["seconds"] = row.seconds;
   // Bytes that are not UTF-8 (the record files' texts) are replaced rather than refused.
-  return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  return nlohmann::ordered_json(row).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 bool RowFromJsonLine(std::string_view line, ClientRow& row) {
   nlohmann::json j = nlohmann::json::parse(line, nullptr, /*allow_exceptions=*/false);
   if (!j.is_object()) return false;
   try {
-    row.folder = j.at("folder").get<std::string>();
-    row.path = j.at("path").get<std::string>();
-    std::string status = j.at("status").get<std::string>();
-    row.status = status == "done"      ? ClientStatus::kDone
-                 : status == "skipped" ? ClientStatus::kSkipped
-                 : status == "failed"  ? ClientStatus::kFailed
-                                       : ClientStatus::kNotRun;
-    row.reason = j.at("reason").get<std::string>();
-    row.employer_name = j.at("employer_name").get<std::string>();
-    row.ein = j.at("ein").get<std::string>();
-    row.form = j.at("form").get<std::string>();
-    row.quarter = j.at("quarter").get<int>();
-    row.year = j.at("year").get<int>();
-    row.has_figures = j.at("has_figures").get<bool>();
-    row.line10 = j.at("line10").get<Cents>();
-    row.deposits = j.at("deposits").get<Cents>();
-    row.balance = j.at("balance").get<Cents>();
-    row.findings.clear();
-    for (const auto& f : j.at("findings")) {
-      row.findings.push_back({f.at("code").get<std::string>(),
-                              f.at("severity").get<std::string>() == "error" ? Severity::kError : Severity::kWarning,
-                              f.at("message").get<std::string>()});
-    }
-    row.findings_left_out = j.at("findings_left_out").get<std::size_t>();
-    row.schedule_b = j.at("schedule_b").get<std::string>();
-    row.outputs = j.at("outputs").get<std::vector<std::string>>();
-    row.seconds = j.at("seconds").get<double>();
+    row = j.get<ClientRow>();
   } catch (const nlohmann::json::exception&) {
     return false;
   }

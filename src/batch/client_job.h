@@ -36,9 +36,6 @@ enum class ClientStatus {
   kNotRun,   // the batch was interrupted before this client started
 };
 
-// "done", "skipped", "failed" or "not run".
-std::string_view ClientStatusName(ClientStatus status);
-
 // A client's row of the batch summary.
 struct ClientRow {
   std::string folder;  // the folder's own name
@@ -83,8 +80,9 @@ std::string RowToJsonLine(const ClientRow& row);
 bool RowFromJsonLine(std::string_view line, ClientRow& row);
 
 // Writes `bytes` to `path` through "<path>.part", synced, then renamed over `path`, so a reader
-// sees the old file or the new one, never a torn one. The temporary file is opened without
-// following a link. False with the reason in `error` when it cannot.
+// sees the old file or the new one, never a torn one (FileReplacement, platform/files.h): a
+// ".part" file that an interrupted batch left is emptied and reused. False with the reason in
+// `error` when it cannot.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string& error);
 
 }  // namespace qreport

@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "batch/client_row_json.h"
 #include "text/masks.h"
 
 namespace qreport {
@@ -75,35 +76,7 @@ std::string SummaryCsv(const BatchResult& result) {
 
 std::string SummaryJson(const BatchResult& result) {
   nlohmann::ordered_json clients = nlohmann::ordered_json::array();
-  for (const ClientRow& row : result.rows) {
-    nlohmann::ordered_json j;
-    j["folder"] = row.folder;
-    j["employer_name"] = row.employer_name;
-    j["ein"] = row.ein;
-    j["path"] = row.path;
-    j["form"] = row.form;
-    j["quarter"] = row.quarter;
-    j["year"] = row.year;
-    if (row.has_figures) {
-      j["line10"] = row.line10;
-      j["deposits"] = row.deposits;
-      j["balance"] = row.balance;
-    } else {
-      j["line10"] = j["deposits"] = j["balance"] = nullptr;
-    }
-    nlohmann::ordered_json findings = nlohmann::ordered_json::array();
-    for (const Finding& f : row.findings) {
-      findings.push_back({{"code", f.code}, {"severity", SeverityName(f.severity)}, {"message", f.message}});
-    }
-    j["findings"] = findings;
-    j["findings_left_out"] = row.findings_left_out;
-    j["schedule_b"] = row.schedule_b;
-    j["status"] = ClientStatusName(row.status);
-    j["reason"] = row.reason;
-    j["outputs"] = row.outputs;
-    j["seconds"] = row.seconds;
-    clients.push_back(j);
-  }
+  for (const ClientRow& row : result.rows) clients.push_back(row);
   nlohmann::ordered_json summary;
   summary["clients"] = clients;
   summary["interrupted"] = result.interrupted;

@@ -12,7 +12,7 @@
 #include "data/record_file.h"
 #include "forms/employer_block.h"
 #include "forms/schedule_b.h"
-#include "json/client_document.h"
+#include "data/folder_inspection.h"
 #include "text/ascii.h"
 
 namespace qreport {

@@ -11,6 +11,8 @@
 #include "cli/command.h"
 #include "data/record_file.h"
 #include "json/client_document.h"
+#include "json/client_folder_import.h"
+#include "json/employees_csv.h"
 
 namespace qreport::cli {
 namespace {

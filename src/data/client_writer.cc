@@ -138,7 +138,7 @@ void WriteClientFolder(const std::filesystem::path& folder, const ClientFolderSp
   }
 }
 
-void WriteRatesFile(const std::filesystem::path& folder, const std::array<std::string, 6>& fields) {
+std::string RatesFileBytes(const std::array<std::string, 6>& fields) {
   static constexpr std::array<std::size_t, 6> kWidths = {6, 6, 8, 6, 6, 8};
   std::string record;
   for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -146,17 +146,25 @@ void WriteRatesFile(const std::filesystem::path& folder, const std::array<std::s
     field.resize(kWidths[i], ' ');
     record += field;
   }
-  WriteBytes(folder / "FICA.RAT", record);
+  return record;
 }
 
-void WriteLetterheadFile(const std::filesystem::path& folder, const std::array<std::string, 5>& lines) {
+void WriteRatesFile(const std::filesystem::path& folder, const std::array<std::string, 6>& fields) {
+  WriteBytes(folder / "FICA.RAT", RatesFileBytes(fields));
+}
+
+std::string LetterheadFileBytes(const std::array<std::string, 5>& lines) {
   std::string record;
   for (const std::string& line : lines) {
     std::string field = line.substr(0, 30);
     field.resize(30, ' ');
     record += field;
   }
-  WriteBytes(folder / "prep", record);
+  return record;
+}
+
+void WriteLetterheadFile(const std::filesystem::path& folder, const std::array<std::string, 5>& lines) {
+  WriteBytes(folder / "prep", LetterheadFileBytes(lines));
 }
 
 }  // namespace qreport

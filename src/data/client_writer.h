@@ -59,6 +59,12 @@ std::string RightAligned(std::string_view text, std::size_t width);
 // also when an employee needs the next free record number and none is left.
 void WriteClientFolder(const std::filesystem::path& folder, const ClientFolderSpec& spec);
 
+// The bytes of "FICA.RAT" for these six fields, as WriteRatesFile writes them.
+std::string RatesFileBytes(const std::array<std::string, 6>& fields);
+
+// The bytes of the letterhead file "prep" for these five lines, as WriteLetterheadFile writes them.
+std::string LetterheadFileBytes(const std::array<std::string, 5>& lines);
+
 // Writes "FICA.RAT" into `folder`: six decimal texts, left-aligned in 6, 6, 8, 6, 6, 8 bytes.
 void WriteRatesFile(const std::filesystem::path& folder, const std::array<std::string, 6>& fields);
 

@@ -8,14 +8,11 @@
 #include <string_view>
 
 #include "data/client_file.h"
+#include "data/letterhead_file.h"
 #include "data/record_file.h"
 #include "state/run_state.h"
 
 namespace qreport {
-
-inline constexpr std::string_view kLetterheadFileName = "prep.";
-inline constexpr std::size_t kLetterheadRecordLength = 150;
-inline constexpr std::size_t kLetterheadLineWidth = 30;  // five lines at 0, 30, 60, 90, 120
 
 // `text` as the forms and the voucher print it: a control byte becomes a blank as DataText
 // says, and so does every NUL byte (the padding of an unfilled record field), since a NUL means

@@ -21,6 +21,7 @@
 #include "cli/demo/demo_client.h"
 #include "data/employee_files.h"
 #include "json/client_document.h"
+#include "json/client_folder_import.h"
 #include "support/fixture.h"
 
 #ifndef QREPORT_DOCS_DIR
@@ -226,23 +227,6 @@ TEST(ClientDocument, InspectWarnsOfWhatTheRunSkipsAndWritesNothing) {
   Inspection in = InspectClientFolder(empty.str(), empty.str());
   EXPECT_TRUE(fs::is_empty(empty.path()));
   EXPECT_FALSE(in.document.folder.client.has_value());
-}
-
-TEST(AmountText, DecimalTextToCentsWithoutAFloat) {
-  struct Case {
-    const char* text;
-    std::optional<Cents> cents;
-  } cases[] = {
-      {"1234.56", 123456},   {"-0.05", -5},    {"1,234.5", 123450}, {"$12", 1200},  {" 7 ", 700},
-      {"0.07", 7},            {".5", 50},       {"21474836.47", 2147483647},
-      {"2147483647.99", 214748364799},          {"2147483648", std::nullopt},
-      {"-2147483648", -214748364800},           {"-2147483648.01", std::nullopt},
-      {"12.345", std::nullopt}, {"12x", std::nullopt}, {"", std::nullopt}, {"1e3", std::nullopt}, {"--1", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    std::string why;
-    EXPECT_EQ(ParseAmountText(c.text, why), c.cents) << c.text;
-  }
 }
 
 // Every problem of the input is named where it is, and a failed import leaves no folder behind.

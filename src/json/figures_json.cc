@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "json/text_json.h"
+#include "text/json_text.h"
 #include "text/ascii.h"
 #include "text/masks.h"
 

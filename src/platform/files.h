@@ -65,6 +65,64 @@ bool IsMountPoint(const std::filesystem::path& folder);
 // False with errno set when it fails.
 bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Replacing a whole file through a temporary beside it: the new bytes go to the temporary, which
+// is synced and then renamed over the target, and the target's folder is synced after the
+// rename. A reader sees the old file or the whole new one, never a part; a failure leaves the old
+// file whole and removes the temporary. A symbolic link, folder, pipe or device at the target is
+// never written through or replaced (errno ELOOP, EISDIR or ENXIO), and the new file keeps an old
+// regular file's permissions. The mechanics are shared by both platforms (replacement.cc), on
+// top of each one's CreateTemporaryIn, SyncFile, RenameOver and SyncFolder.
+
+// Creates the temporary for replacing `target` (a new file of CreateTemporaryIn's names in its
+// folder) and opens it for writing; `temporary` is its path. Returns null with errno set when
+// `target` is present but not a regular file or the temporary cannot be created.
+std::FILE* CreateReplacementFor(const std::filesystem::path& target, std::filesystem::path& temporary);
+
+// Puts the temporary `temporary` (written and closed by its writers) on disk and renames it over
+// `target`, a file of the same folder. False with errno set when it cannot, after removing the
+// temporary; the target is then as it was.
+bool CommitReplacement(const std::filesystem::path& temporary, const std::filesystem::path& target);
+
+// One replacement of a file written in one go: open the temporary, write, then Commit or let it go
+// (Abandon, or the destructor) and the target stays as it was.
+class FileReplacement {
+ public:
+  // Opens a new temporary of CreateTemporaryIn's names beside `target`. is_open() is false, with
+  // the cause in error(), when CreateReplacementFor fails.
+  explicit FileReplacement(std::filesystem::path target);
+  // Opens the temporary at `temporary`, a fixed name beside `target` that the next replacement
+  // reuses (and so empties whatever an interrupted one left there); it is opened only as a
+  // regular file, as OpenRegularForWriting does.
+  FileReplacement(std::filesystem::path target, std::filesystem::path temporary);
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  bool is_open() const { return file_ != nullptr; }
+  // The errno value of the last failure, 0 before any.
+  int error() const { return error_; }
+
+  // Appends `bytes` to the temporary. False with error() set when the write fails or nothing is
+  // open; the replacement is then abandoned.
+  bool Write(std::string_view bytes);
+  // Syncs and closes the temporary and renames it over the target (CommitReplacement). False
+  // with error() set when any step fails; the target is then as it was and the temporary gone.
+  bool Commit();
+  // Closes and removes the temporary; the target stays as it was.
+  void Abandon();
+
+ private:
+  bool Fail(int error);
+
+  std::filesystem::path target_;
+  std::filesystem::path temporary_;
+  std::FILE* file_ = nullptr;
+  int error_ = 0;
+};
+
+// Replaces `target` with `bytes` through FileReplacement. False with errno set when it cannot.
+bool ReplaceFileWith(const std::filesystem::path& target, std::string_view bytes);
+
 // Holds the exclusive lock of one client folder: an advisory lock on the folder itself on
 // Linux, a named mutex made from the folder's full path on Windows. Every run of a client takes
 // it for its whole length, so a second run of the same folder waits for the first.

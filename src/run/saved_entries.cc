@@ -15,12 +15,6 @@
 namespace qreport {
 namespace {
 
-// The saved text of lines 1 to 3 without the blank that saving appended.
-std::string WithoutSavedBlank(std::string_view line) {
-  if (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-  return std::string(line);
-}
-
 // The first four lines of the saved entries file at `path`, each cut at kTextBoxLimit bytes and a
 // few more (the saved blank and a CR, which parsing drops), with their line ends: the bytes
 // ParseSavedEntries reads, in memory of their size however long a line of the file is. The state
@@ -54,24 +48,6 @@ std::string SavedLinesWithinLimit(const std::filesystem::path& path) {
 
 }  // namespace
 
-SavedEntries ParseSavedEntries(std::string_view bytes) {
-  SavedEntries e;
-  std::string* texts[] = {&e.designee_name, &e.designee_phone, &e.preparer_codes, &e.state_code};
-  while (!bytes.empty() && e.lines < 4) {
-    std::size_t end = bytes.find('\n');
-    std::string_view line = bytes.substr(0, end);
-    bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
-    if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    *texts[e.lines] = WithinTextBoxLimit(e.lines < 3 ? WithoutSavedBlank(line) : Trim(line));
-    ++e.lines;
-  }
-  return e;
-}
-
-std::string SavedEntriesText(const SavedEntries& e) {
-  return e.designee_name + " \r\n" + e.designee_phone + " \r\n" + e.preparer_codes + " \r\n" + e.state_code + "  \r\n";
-}
-
 SavedEntries LoadSavedEntriesFile(std::string_view folder, Platform& platform, MissingFile missing) {
   std::filesystem::path path = ResolveHostPath(folder, kSavedEntriesFileName);
   try {
@@ -98,25 +74,10 @@ int WriteSavedEntriesFile(std::string_view folder, const SavedEntries& entries) 
     if (check == nullptr) return OpenErrorNumber(target, errno);
     std::fclose(check);
   }
-  std::filesystem::path temp;
-  std::FILE* file = CreateTemporaryIn(target.parent_path(), temp);
-  if (file == nullptr) return OpenErrorNumber(target, errno);
-  int error = 0;
-  try {
-    OutputFile out(file);
-    out.Write(SavedEntriesText(entries));
-    out.Close(/*sync=*/true);
-    if (exists) std::filesystem::permissions(temp, status.permissions(), ec);
-    if (RenameOver(temp, target)) {
-      SyncFolder(target.parent_path());
-      return 0;
-    }
-    error = ErrorNumberFromErrno(errno);
-  } catch (const RunError& e) {
-    error = e.number();
-  }
-  std::filesystem::remove(temp, ec);
-  return error;
+  FileReplacement replacement(target);
+  if (!replacement.is_open()) return OpenErrorNumber(target, replacement.error());
+  if (replacement.Write(SavedEntriesText(entries)) && replacement.Commit()) return 0;
+  return ErrorNumberFromErrno(replacement.error());
 }
 
 }  // namespace qreport

@@ -16,24 +16,11 @@
 #include <string_view>
 
 #include "data/record_file.h"
+#include "data/saved_entries_text.h"
 
 namespace qreport {
 
 class Platform;
-
-inline constexpr std::string_view kSavedEntriesFileName = "\\save941.info";
-
-struct SavedEntries {
-  std::string designee_name, designee_phone, preparer_codes, state_code;
-  int lines = 0;  // how many of the four lines the file held (0 to 4)
-};
-
-// The texts of a saved entries file's bytes; a file with fewer than four lines fills the texts
-// it has and leaves the others empty.
-SavedEntries ParseSavedEntries(std::string_view bytes);
-
-// The bytes of a saved entries file for these texts.
-std::string SavedEntriesText(const SavedEntries& entries);
 
 // Loads `folder`'s saved entries file, creating it empty when it does not exist. A file that is
 // empty, or cannot be created or read, gives no lines. Yields the processor once (through

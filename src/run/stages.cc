@@ -84,7 +84,7 @@ bool BeginReport(RunContext& ctx, bool show_error) {
     number = kErrPathFileAccess;
   } else {
     std::filesystem::path temp;
-    std::FILE* file = CreateTemporaryIn(target.parent_path(), temp);
+    std::FILE* file = CreateReplacementFor(target, temp);
     if (file != nullptr) {
       std::fclose(file);
       ctx.report_path = temp.string();
@@ -119,19 +119,9 @@ void FinishReport(RunContext& ctx) {
   // overpayment): the last good report stays, and this one goes beside it under its own name.
   std::filesystem::path target =
       ResolveHostPath(ctx.state.DataDir, ctx.report_read_failed ? kIncompleteReportFileName : kReportFileName);
+  // On disk before the rename, so that a crash leaves the old report or the whole new one.
   if (!ctx.report_write_failed) {
-    // On disk before the rename, so that a crash leaves the old report or the whole new one.
-    try {
-      OutputFile synced(temp, /*append=*/true);
-      synced.Close(/*sync=*/true);
-    } catch (const RunError& error) {
-      ShowWriteFailure(ctx, error.number());
-    }
-  }
-  if (!ctx.report_write_failed && IsPresentButNotRegular(target)) ShowWriteFailure(ctx, kErrPathFileAccess);
-  if (!ctx.report_write_failed) {
-    if (RenameOver(temp, target)) {
-      SyncFolder(target.parent_path());
+    if (CommitReplacement(temp, target)) {
       if (ctx.report_read_failed) {
         ctx.incomplete_report = target.string();
       } else {

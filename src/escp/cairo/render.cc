@@ -389,30 +389,21 @@ std::size_t RenderReportToPdf(const std::filesystem::path& report, const std::fi
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(OpenRegularForReading(report), &std::fclose);
   if (!in) throw RenderError("cannot read " + report.string());
   std::filesystem::path temp;
-  std::FILE* created = CreateTemporaryIn(pdf.parent_path(), temp);
+  std::FILE* created = CreateReplacementFor(pdf, temp);
   if (created == nullptr) throw RenderError("cannot write " + pdf.string());
   std::fclose(created);
-  auto remove_temp = [&] {
-    std::error_code ec;
-    std::filesystem::remove(temp, ec);
-  };
   std::size_t pages = 0;
   try {
-    {
-      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-      if (!out) throw RenderError("cannot write " + pdf.string());
-      FontSet fonts;
-      pages = RenderStream(in.get(), fonts, &out).pages;
-    }
-    std::FILE* written = OpenRegularForWriting(temp, WriteMode::kAppend);
-    bool synced = written != nullptr && SyncFile(written);
-    if (written != nullptr) synced = std::fclose(written) == 0 && synced;
-    if (!synced || !RenameOver(temp, pdf)) throw RenderError("cannot write " + pdf.string());
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) throw RenderError("cannot write " + pdf.string());
+    FontSet fonts;
+    pages = RenderStream(in.get(), fonts, &out).pages;
   } catch (...) {
-    remove_temp();
+    std::error_code ec;
+    std::filesystem::remove(temp, ec);
     throw;
   }
-  SyncFolder(pdf.parent_path());
+  if (!CommitReplacement(temp, pdf)) throw RenderError("cannot write " + pdf.string());
   return pages;
 }
 

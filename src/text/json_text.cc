@@ -1,4 +1,4 @@
-#include "json/text_json.h"
+#include "text/json_text.h"
 
 namespace qreport {
 
