@@ -29,7 +29,7 @@ void BM_WorksheetRun(benchmark::State& state) {
   auto platform = MakePlatform({});
   for (auto _ : state) {
     RunContext ctx(*platform);
-    ctx.work_dir = dir.string();
+    ctx.rates_dir = dir.string();
     ctx.state.DataDir = dir.string();
     ctx.state.ReportDate = "063026";
     RunWorksheet(ctx);

@@ -242,14 +242,14 @@ std::vector<Finding> CheckFigures(const ReportFigures& f) {
   return out;
 }
 
-std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view work_dir,
+std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view rates_dir,
                                  const EmployeeChecks* employees) {
   std::vector<Finding> out;
   std::error_code ec;
-  const bool rates_file = std::filesystem::is_regular_file(ResolveHostPath(work_dir, kRatesFileName), ec);
+  const bool rates_file = std::filesystem::is_regular_file(ResolveHostPath(rates_dir, kRatesFileName), ec);
   if (!rates_file) {
     Add(out, "rates-missing", Severity::kError,
-        "there is no rates file " + std::string(kRatesFileName) + " in " + (work_dir.empty() ? "." : std::string(work_dir)));
+        "there is no rates file " + std::string(kRatesFileName) + " in " + (rates_dir.empty() ? "." : std::string(rates_dir)));
   }
   for (Finding& f : CheckFigures(figures)) {
     // A missing file's rates are all 0: the one finding says so.
@@ -262,7 +262,7 @@ std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view 
     struct PassBy final : InspectionSink {
       void OnEmployee(const EmployeeSpec&) override {}
     } pass_by;
-    for (std::string& warning : InspectClientFolder(std::string(data_dir), std::string(work_dir), &pass_by).warnings) {
+    for (std::string& warning : InspectClientFolder(std::string(data_dir), std::string(rates_dir), &pass_by).warnings) {
       Add(out, "file-warning", Severity::kWarning, std::move(warning));
     }
   } catch (const std::exception& e) {

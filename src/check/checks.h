@@ -53,11 +53,11 @@ class EmployeeChecks final : public WorksheetSink {
 };
 
 // Every finding for the client in `data_dir` whose figures are `figures`, computed with the rates
-// and letterhead files of `work_dir` (empty: the current directory). Reads the client's files,
+// and letterhead files of `rates_dir` (empty: the current directory). Reads the client's files,
 // writes nothing.
 // `employees` are the employee checks given to the computation of `figures`; without them, or
 // when that pass never reached the employees, the employee files are read once more here.
-std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view work_dir,
+std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view data_dir, std::string_view rates_dir,
                                  const EmployeeChecks* employees = nullptr);
 
 // The checks of the figures alone (no files read), for the table tests.

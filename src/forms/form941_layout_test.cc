@@ -177,7 +177,7 @@ TEST(Form941Run, FormAndVoucherFollowTheWorksheetWithMissingInputs) {
   fs::remove(dir / "client" / "EMPLOYEE.idx");
   RecordingPlatform platform;
   RunContext ctx(platform);
-  ctx.work_dir = (dir / "work").string();
+  ctx.rates_dir = (dir / "work").string();
   fs::create_directory(dir / "work");
   ctx.state.DataDir = (dir / "client").string();
   ReadClientIntoState(ctx);
@@ -231,7 +231,7 @@ TEST(Form941Run, ReportFileThatCannotBeWrittenShowsTheError) {
   fs::create_directory(dir / "report.txt");
   RecordingPlatform platform;
   RunContext ctx(platform);
-  ctx.work_dir = dir.str();
+  ctx.rates_dir = dir.str();
   ctx.state.DataDir = dir.str();
   ctx.state.ReportDate = "063005";
   PrintForm941(ctx);

@@ -57,8 +57,8 @@ void AppendToReport(const std::filesystem::path& report, std::string_view bytes)
 
 Form941Page ComputeForm941Page(RunContext& ctx, const PayTotals* quarter_pass) {
   RunState& state = ctx.state;
-  LetterheadLines letterhead = ReadLetterhead(ctx.work_dir, {}, ctx.missing);
-  FormRates rates = ReadFormRates(ctx.work_dir, ctx.missing);
+  LetterheadLines letterhead = ReadLetterhead(ctx.rates_dir, {}, ctx.missing);
+  FormRates rates = ReadFormRates(ctx.rates_dir, ctx.missing);
 
   Form941Page page;
   page.employer = ReadEmployerBlock(state, ctx.missing);
@@ -80,8 +80,8 @@ Form941Page ComputeForm941Page(RunContext& ctx, const PayTotals* quarter_pass) {
 
 Form944Page ComputeForm944Page(RunContext& ctx, const PayTotals* year_pass) {
   RunState& state = ctx.state;
-  LetterheadLines letterhead = ReadLetterhead(ctx.work_dir, {}, ctx.missing);
-  FormRates rates = ReadFormRates(ctx.work_dir, ctx.missing);
+  LetterheadLines letterhead = ReadLetterhead(ctx.rates_dir, {}, ctx.missing);
+  FormRates rates = ReadFormRates(ctx.rates_dir, ctx.missing);
 
   Form944Page page;
   page.employer = ReadEmployerBlock(state, ctx.missing);

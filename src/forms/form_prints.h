@@ -16,7 +16,7 @@
 
 namespace qreport {
 
-// Form 941's values. Reads "prep." and "FICA.RAT" in ctx.work_dir and the client and employee
+// Form 941's values. Reads "prep." and "FICA.RAT" in ctx.rates_dir and the client and employee
 // files of the run (ctx.missing says what a missing file is); refreshes the employer texts of the
 // run state from the client file and upper-cases PreparerCodes. The run's entries are read, not
 // written: a 7a that the fraction-of-cents rule fills is in the page's lines only. Never throws

@@ -266,11 +266,11 @@ nlohmann::ordered_json FiguresJson(const ReportFigures& f, nlohmann::ordered_jso
   return tree.Take();
 }
 
-nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_view work_dir, std::string_view report_kind,
+nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_view rates_dir, std::string_view report_kind,
                                          Platform& platform, ReportFigures* figures) {
   EmployeeLinesJson employees;
   WorksheetSink* const sinks[] = {&employees};
-  ReportFigures computed = ComputeClientFigures(data_dir, work_dir, report_kind, platform, sinks);
+  ReportFigures computed = ComputeClientFigures(data_dir, rates_dir, report_kind, platform, sinks);
   nlohmann::ordered_json j = FiguresJson(computed, employees.Take());
   if (figures != nullptr) *figures = std::move(computed);
   return j;
@@ -352,11 +352,11 @@ class EmployeeLinesSpool final : public WorksheetSink {
 
 }  // namespace
 
-ReportFigures WriteClientFigures(std::string_view data_dir, std::string_view work_dir, std::string_view report_kind,
+ReportFigures WriteClientFigures(std::string_view data_dir, std::string_view rates_dir, std::string_view report_kind,
                                  Platform& platform, JsonOut& out) {
   EmployeeLinesSpool employees;
   WorksheetSink* const sinks[] = {&employees};
-  ReportFigures figures = ComputeClientFigures(data_dir, work_dir, report_kind, platform, sinks);
+  ReportFigures figures = ComputeClientFigures(data_dir, rates_dir, report_kind, platform, sinks);
   WriteFigures(figures, out, [&employees](JsonOut& o) { employees.Replay(o); });
   return figures;
 }

@@ -39,7 +39,7 @@ nlohmann::ordered_json FiguresJson(const ReportFigures& figures, nlohmann::order
 
 // ComputeClientFigures, then FiguresJson of them, for a caller that wants nothing else of the
 // worksheet's pass; the figures are left in `figures` when it is given.
-nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_view work_dir, std::string_view report_kind,
+nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_view rates_dir, std::string_view report_kind,
                                          Platform& platform, ReportFigures* figures = nullptr);
 
 // ComputeClientFigures, then WriteFigures of them to `out`, in memory that does not grow with
@@ -47,7 +47,7 @@ nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_
 // the forms' lines, which need the whole pass) in a temporary file once they pass a megabyte.
 // Throws std::runtime_error when that file cannot be read back (`out` then holds the document up
 // to the worksheet's employees), and what `out` throws.
-ReportFigures WriteClientFigures(std::string_view data_dir, std::string_view work_dir, std::string_view report_kind,
+ReportFigures WriteClientFigures(std::string_view data_dir, std::string_view rates_dir, std::string_view report_kind,
                                  Platform& platform, JsonOut& out);
 
 }  // namespace qreport

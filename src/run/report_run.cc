@@ -47,7 +47,7 @@ std::string ReportDateDialogTitle(std::string_view report_kind) {
 
 void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view rates_dir) {
   RunState& s = ctx.state;
-  ctx.work_dir = std::string(rates_dir);
+  ctx.rates_dir = std::string(rates_dir);
   s.DataDir = std::string(data_dir);
   ReadClientIntoState(ctx);
   s.ReportDate = s.PayrollDate;

@@ -61,7 +61,7 @@ struct RunContext {
   explicit RunContext(Platform& p) : platform(p) {}
   RunState state;
   // Where the rates file and the letterhead file are looked up; empty: the current directory.
-  std::string work_dir;
+  std::string rates_dir;
   PlanTotals plan_totals{};
   // Set once a run-time error has been shown, so that one failing report file gives one message.
   // Such a report is incomplete: it is never handed on.

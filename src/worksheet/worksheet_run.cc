@@ -17,7 +17,7 @@ WorksheetRequest WorksheetRequestOf(const RunContext& ctx) {
   const RunState& s = ctx.state;
   WorksheetRequest request;
   request.data_dir = s.DataDir;
-  request.rates_dir = ctx.work_dir;
+  request.rates_dir = ctx.rates_dir;
   request.missing = ctx.missing;
   request.employer_name = s.EmployerName;
   request.payroll_date = s.PayrollDate;

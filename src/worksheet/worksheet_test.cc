@@ -183,7 +183,7 @@ struct WorksheetRun {
                         std::string report_date = "") {
     WriteClientFolder(dir.path(), spec);
     WriteRatesFile(dir.path(), rates);
-    ctx.work_dir = dir.str();
+    ctx.rates_dir = dir.str();
     ctx.state.DataDir = dir.str();
     ctx.state.ReportDate = report_date.empty() && spec.client ? spec.client->payroll_date : report_date;
   }
@@ -401,7 +401,7 @@ TEST(WorksheetRun, MissingDataFolderIsPathNotFound) {
   RecordingPlatform platform;
   RunContext ctx(platform);
   ctx.state.DataDir = (dir / "nowhere").string();
-  ctx.work_dir = dir.str();
+  ctx.rates_dir = dir.str();
   RunWorksheet(ctx);
   EXPECT_EQ(platform.messages, std::vector<std::string>{"at line  0: Error  76"});
 }

@@ -32,7 +32,7 @@ struct FormPathRun {
     WriteClientFolder(dir / "client", spec);
     WriteRatesFile(dir.path(), rates);
     WriteLetterheadFile(dir.path(), {"SMITH PAYROLL SERVICE", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
-    ctx.work_dir = dir.str();
+    ctx.rates_dir = dir.str();
     ctx.state.DataDir = (dir / "client").string();
     ReadClientIntoState(ctx);
     ctx.state.ReportDate = ctx.state.PayrollDate;
