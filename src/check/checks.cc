@@ -168,6 +168,7 @@ struct EmployeeChecks::State {
                        "year's wages and tips above the social security wage base of the rates file", {}, 0};
   double base = 0;
   bool started = false;
+  EmployeeInspection inspection;
 };
 
 EmployeeChecks::EmployeeChecks() : state_(std::make_unique<State>()) {}
@@ -179,6 +180,10 @@ void EmployeeChecks::Start(const WorksheetFigures& figures) {
 }
 
 bool EmployeeChecks::started() const { return state_->started; }
+
+EmployeeEntryObserver* EmployeeChecks::entry_observer() { return &state_->inspection; }
+
+const EmployeeInspection& EmployeeChecks::inspection() const { return state_->inspection; }
 
 void EmployeeChecks::OnEmployee(const Employee& e, const WorksheetLine*) {
   State& s = *state_;
@@ -262,7 +267,11 @@ std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view 
     struct PassBy final : InspectionSink {
       void OnEmployee(const EmployeeSpec&) override {}
     } pass_by;
-    for (std::string& warning : InspectClientFolder(std::string(data_dir), std::string(rates_dir), &pass_by).warnings) {
+    // The employee files' warnings come from the pass that computed the figures when it read them.
+    const EmployeeInspection* seen =
+        employees != nullptr && !figures.worksheet_error ? &employees->inspection() : nullptr;
+    for (std::string& warning :
+         InspectClientFolder(std::string(data_dir), std::string(rates_dir), &pass_by, seen).warnings) {
       Add(out, "file-warning", Severity::kWarning, std::move(warning));
     }
   } catch (const std::exception& e) {

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "check/findings.h"
+#include "data/folder_inspection.h"
 #include "run/report_figures.h"
 #include "worksheet/worksheet_run.h"
 
@@ -46,6 +47,10 @@ class EmployeeChecks final : public WorksheetSink {
   // The pass reached its employees.
   bool started() const;
   void AddTo(std::vector<Finding>& out) const;
+  // The folder inspection's view of the employee files, fed by the pass (CheckClient takes its
+  // warnings instead of reading the files again).
+  EmployeeEntryObserver* entry_observer() override;
+  const EmployeeInspection& inspection() const;
 
  private:
   struct State;

@@ -101,25 +101,40 @@ EmployeeWalk::EmployeeWalk(std::string_view data_dir, bool with_plans, MissingFi
 
 EmployeeWalk::~EmployeeWalk() = default;
 
+void EmployeeWalk::Observe(EmployeeEntryObserver& observer) {
+  observer_ = &observer;
+  std::optional<std::uint64_t> plans_size;
+  if (plans_) plans_size = plans_size_;
+  observer.Open(index_->size(), master_->size(), plans_size);
+}
+
 bool EmployeeWalk::Next(Employee& out) {
   while (next_entry_ <= entry_count_) {
-    const std::int16_t number = Int16At(index_->View(next_entry_++, index_record_), kIndexRecordNumberOffset);
-    if (number < 1) continue;  // no such master record; the entry is skipped
+    const std::int64_t entry = next_entry_++;
+    const Bytes index = index_->View(entry, index_record_);
+    const std::int16_t number = Int16At(index, kIndexRecordNumberOffset);
+    if (number < 1) {  // no such master record; the entry is skipped
+      if (observer_ != nullptr) observer_->OnEntry(entry, index, {}, {});
+      continue;
+    }
 
     if (++employees_ > kMostEmployees) {
       throw RunError(kErrOverflow, "the index lists more than " + std::to_string(kMostEmployees) + " employees");
     }
     out.record_number = number;
-    DecodeEmployee(master_->View(number, master_record_), out);
+    const Bytes master = master_->View(number, master_record_);
+    DecodeEmployee(master, out);
 
     out.plan_amount_a = {};
+    Bytes plans;
     if (plans_ && static_cast<double>(number) <= plans_records_) {
-      const Bytes plans = plans_->View(number, plans_record_);
+      plans = plans_->View(number, plans_record_);
       for (int plan = 1; plan <= kPlans; ++plan) {
         std::size_t at = static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset;
         out.plan_amount_a[plan] = PackedAmountAt(plans, at);
       }
     }
+    if (observer_ != nullptr) observer_->OnEntry(entry, index, master, plans);
     return true;
   }
   return false;

@@ -154,6 +154,19 @@ std::vector<std::string> RecordFilesNotRegular(std::string_view data_dir);
 
 class RecordFile;
 
+// Sees the employee files of a walk as their bytes stand, for a reader that checks them (the
+// folder inspection's warnings) without a walk of its own: the files' sizes once they are open,
+// then every index entry, the skipped ones included, with the master and plans records it names.
+class EmployeeEntryObserver {
+ public:
+  virtual ~EmployeeEntryObserver() = default;
+  // Before the first entry. `plans_size` is absent when the walk reads no plans file.
+  virtual void Open(std::uint64_t index_size, std::uint64_t master_size, std::optional<std::uint64_t> plans_size) = 0;
+  // One index entry. `master` is empty when the entry is skipped (its record number is below 1),
+  // `plans` when the record has no plans record. Valid during the call only.
+  virtual void OnEntry(std::int64_t entry, Bytes index, Bytes master, Bytes plans) = 0;
+};
+
 // A walk over the employees of a client in index order. Entries whose record number is below 1
 // are skipped, however many there are; an index that lists more than kMostEmployees employees
 // ends the walk with kErrOverflow when it reaches the one past them (the master file cannot hold
@@ -174,7 +187,11 @@ class EmployeeWalk {
   // Decodes the next employee into `out`; false after the last entry. Throws RunError.
   bool Next(Employee& out);
 
+  // Shows the files and every entry from here on to `observer` (before the first Next).
+  void Observe(EmployeeEntryObserver& observer);
+
  private:
+  EmployeeEntryObserver* observer_ = nullptr;
   std::unique_ptr<RecordFile> index_, master_, plans_;
   std::int64_t entry_count_ = 0;
   std::int64_t next_entry_ = 1;

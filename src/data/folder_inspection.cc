@@ -73,10 +73,19 @@ class FolderInspection {
   void Rates();
   void Letterhead();
   void SavedEntries();
+  // What another reading of the employee files found (a run's walk), in their place.
+  void EmployeesSeen(const EmployeeInspection& seen);
+  // The files after the employee files, in the document's order.
+  void Rest() {
+    Liability();
+    Formula();
+    Rates();
+    Letterhead();
+    SavedEntries();
+  }
 
  private:
   struct EmployeeFiles;
-  EmployeeSpec Employee(EmployeeFiles& files, std::int64_t entry);
 
   void Warn(std::string text) { in_.warnings.push_back(std::move(text)); }
   void CheckText(const std::string& where, std::string_view text) {
@@ -139,8 +148,7 @@ struct FolderInspection::EmployeeFiles {
   RecordFile index;
   RecordFile master;
   std::optional<RecordFile> plans;
-  std::int64_t entries = 0;
-  std::uint64_t master_records = 0;
+  EmployeeInspection inspection;
 };
 
 // The employee files: index, master and plans, opened and measured before the first entry is read.
@@ -151,83 +159,109 @@ void FolderInspection::OpenEmployees() {
   if (!Exists(index_path)) return;
   employee_files_ = std::make_unique<EmployeeFiles>(index_path, ResolveHostPath(data_dir_, kEmployeeFileName));
   EmployeeFiles& files = *employee_files_;
-  if (doc_.folder.write_plans) files.plans.emplace(plans_path, kPlansRecordLength, kLook);
-  files.entries = IndexEntryCount(files.index.size());
-  if (files.index.size() % kIndexRecordLength != 0) {
-    Warn("EMPLOYEE.idx: " + std::to_string(files.index.size()) + " bytes, a partial last entry (" +
-         std::to_string(files.entries) + " entries are read)");
-  }
-  if (files.master.size() % kEmployeeRecordLength != 0) {
-    Warn("EMPLOYEE.fil: " + std::to_string(files.master.size()) + " bytes, a partial last record: its missing bytes read as zero");
-  }
-  if (files.plans && files.plans->size() % kPlansRecordLength != 0) {
-    Warn("EMPLOYEE.PLANS: " + std::to_string(files.plans->size()) + " bytes, a partial last record: it is not read");
-  }
-  if (files.entries > 32767) {
-    Warn("EMPLOYEE.idx: " + std::to_string(files.entries) +
-         " entries, more than 32,767 (entries below record 1 are skipped; a run stops at the 32,768th employee)");
-  }
-  files.master_records = files.master.size() / kEmployeeRecordLength;
+  std::optional<std::uint64_t> plans_size;
+  if (doc_.folder.write_plans) plans_size = files.plans.emplace(plans_path, kPlansRecordLength, kLook).size();
+  files.inspection.Open(files.index.size(), files.master.size(), plans_size);
+  for (std::string& warning : files.inspection.TakeWarnings()) Warn(std::move(warning));
 }
 
-// Every entry of the index, in index order.
+// Every entry of the index, in index order, and the master and plans records it names.
 void FolderInspection::Employees(InspectionSink* sink) {
   if (!employee_files_) return;
-  for (std::int64_t entry = 1; entry <= employee_files_->entries; ++entry) {
-    EmployeeSpec e = Employee(*employee_files_, entry);
+  EmployeeFiles& files = *employee_files_;
+  EmployeeInspection& inspection = files.inspection;
+  for (std::int64_t entry = 1; entry <= inspection.entries(); ++entry) {
+    std::vector<std::uint8_t> index = files.index.Read(entry), master, plans;
+    const std::int16_t number = Int16At(index, kIndexRecordNumberOffset);
+    if (number >= 1) {
+      master = files.master.Read(number);
+      if (files.plans && static_cast<double>(number) <= static_cast<double>(files.plans->size()) / kPlansRecordLength) {
+        plans = files.plans->Read(number);
+      }
+    }
+    inspection.OnEntry(entry, index, master, plans);
+    for (std::string& warning : inspection.TakeWarnings()) Warn(std::move(warning));
     if (sink != nullptr) {
-      sink->OnEmployee(e);
+      sink->OnEmployee(inspection.employee());
     } else {
-      doc_.folder.employees.push_back(std::move(e));
+      doc_.folder.employees.push_back(inspection.employee());
     }
   }
-  in_.derived.index_entries = employee_files_->entries;
+  in_.derived.index_entries = inspection.entries();
   employee_files_.reset();
 }
 
-// One index entry and the master and plans records it names.
-EmployeeSpec FolderInspection::Employee(EmployeeFiles& files, std::int64_t entry) {
-  std::vector<std::uint8_t> ix = files.index.Read(entry);
-  std::string where = "employee entry " + std::to_string(entry);
-  EmployeeSpec e;
-  e.record_number = Int16At(ix, kIndexRecordNumberOffset);
+// What another reading of the employee files found, in their place.
+void FolderInspection::EmployeesSeen(const EmployeeInspection& seen) {
+  doc_.folder.write_plans = Exists(ResolveHostPath(data_dir_, kPlansFileName));
+  for (const std::string& warning : seen.warnings()) Warn(warning);
+  in_.derived.index_entries = seen.entries();
+}
+
+}  // namespace
+
+void EmployeeInspection::Open(std::uint64_t index_size, std::uint64_t master_size,
+                              std::optional<std::uint64_t> plans_size) {
+  opened_ = true;
+  entries_ = IndexEntryCount(index_size);
+  if (index_size % kIndexRecordLength != 0) {
+    Warn("EMPLOYEE.idx: " + std::to_string(index_size) + " bytes, a partial last entry (" + std::to_string(entries_) +
+         " entries are read)");
+  }
+  if (master_size % kEmployeeRecordLength != 0) {
+    Warn("EMPLOYEE.fil: " + std::to_string(master_size) + " bytes, a partial last record: its missing bytes read as zero");
+  }
+  if (plans_size && *plans_size % kPlansRecordLength != 0) {
+    Warn("EMPLOYEE.PLANS: " + std::to_string(*plans_size) + " bytes, a partial last record: it is not read");
+  }
+  if (entries_ > kMostEmployees) {
+    Warn("EMPLOYEE.idx: " + std::to_string(entries_) +
+         " entries, more than 32,767 (entries below record 1 are skipped; a run stops at the 32,768th employee)");
+  }
+  master_records_ = master_size / kEmployeeRecordLength;
+}
+
+void EmployeeInspection::OnEntry(std::int64_t entry, Bytes index, Bytes master, Bytes plans) {
+  const std::string where = "employee entry " + std::to_string(entry);
+  EmployeeSpec& e = employee_;
+  e = EmployeeSpec{};
+  e.record_number = Int16At(index, kIndexRecordNumberOffset);
   e.literal_record_number = true;
-  std::string index_key = TrimRight(TextAt(ix, 0, kKeyWidth));
+  const std::string index_key = TrimRight(TextAt(index, 0, kKeyWidth));
   e.key = index_key;
   if (e.record_number < 1) {
     Warn(where + ": record number " + std::to_string(e.record_number) + " is below 1: the entry is skipped");
-    return e;
+    return;
   }
-  if (static_cast<std::uint64_t>(e.record_number) > files.master_records) {
+  if (static_cast<std::uint64_t>(e.record_number) > master_records_) {
     Warn(where + ": record number " + std::to_string(e.record_number) + " is past the end of EMPLOYEE.fil (" +
-         std::to_string(files.master_records) + " records): its amounts read as zero");
+         std::to_string(master_records_) + " records): its amounts read as zero");
   }
-  std::vector<std::uint8_t> r = files.master.Read(e.record_number);
   bool odd = false;
-  e.key = TrimRight(TextAt(r, kKeyOffset, kKeyWidth));
+  e.key = TrimRight(TextAt(master, kKeyOffset, kKeyWidth));
   if (index_key != e.key) e.index_key = index_key;
-  e.name = TrimRight(TextAt(r, kNameOffset, kNameWidth));
-  e.fica_flag = static_cast<char>(ByteAt(r, kFicaFlagOffset));
-  e.misc_amount_1 = PackedCentsAt(r, kMiscAmount1Offset, odd);
+  e.name = TrimRight(TextAt(master, kNameOffset, kNameWidth));
+  e.fica_flag = static_cast<char>(ByteAt(master, kFicaFlagOffset));
+  e.misc_amount_1 = PackedCentsAt(master, kMiscAmount1Offset, odd);
   for (int item = 1; item <= kAmountItems; ++item) {
     std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
-    e.other[item] = PackedCentsAt(r, kAmountsOtherOffset + at, odd);
-    e.qtd[item] = PackedCentsAt(r, kAmountsQtdOffset + at, odd);
-    e.ytd[item] = PackedCentsAt(r, kAmountsYtdOffset + at, odd);
+    e.other[item] = PackedCentsAt(master, kAmountsOtherOffset + at, odd);
+    e.qtd[item] = PackedCentsAt(master, kAmountsQtdOffset + at, odd);
+    e.ytd[item] = PackedCentsAt(master, kAmountsYtdOffset + at, odd);
   }
-  e.exempt_code = ByteAt(r, kExemptCodeOffset);
-  if (files.plans && static_cast<double>(e.record_number) <= static_cast<double>(files.plans->size()) / kPlansRecordLength) {
-    std::vector<std::uint8_t> p = files.plans->Read(e.record_number);
+  e.exempt_code = ByteAt(master, kExemptCodeOffset);
+  if (!plans.empty()) {
     for (int plan = 1; plan <= kPlans; ++plan) {
       std::size_t at = static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset;
-      e.plans[plan] = PackedCentsAt(p, at, odd);
+      e.plans[plan] = PackedCentsAt(plans, at, odd);
     }
   }
   if (odd) Warn(where + ": an amount's hundredths byte is above 99 (added as it stands)");
-  CheckText(where + " key", e.key);
-  CheckText(where + " name", e.name);
-  return e;
+  if (HasControlBytes(e.key)) Warn(where + " key: holds bytes outside printable text (printed as blanks)");
+  if (HasControlBytes(e.name)) Warn(where + " name: holds bytes outside printable text (printed as blanks)");
 }
+
+namespace {
 
 // The liability file: the 10-byte records as they stand, and the quarter's three months.
 void FolderInspection::Liability() {
@@ -298,18 +332,19 @@ void FolderInspection::SavedEntries() {
 
 }  // namespace
 
-Inspection InspectClientFolder(const std::string& data_dir, const std::string& rates_dir, InspectionSink* sink) {
+Inspection InspectClientFolder(const std::string& data_dir, const std::string& rates_dir, InspectionSink* sink,
+                               const EmployeeInspection* seen) {
   Inspection in;
   FolderInspection folder(data_dir, rates_dir, in);
   folder.Client();
-  folder.OpenEmployees();
-  if (sink != nullptr) sink->Start(in);
-  folder.Employees(sink);
-  folder.Liability();
-  folder.Formula();
-  folder.Rates();
-  folder.Letterhead();
-  folder.SavedEntries();
+  if (seen != nullptr && seen->opened()) {
+    folder.EmployeesSeen(*seen);
+  } else {
+    folder.OpenEmployees();
+    if (sink != nullptr) sink->Start(in);
+    folder.Employees(sink);
+  }
+  folder.Rest();
   return in;
 }
 

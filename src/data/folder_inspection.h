@@ -14,7 +14,9 @@
 #include <string_view>
 #include <vector>
 
+#include "data/bytes.h"
 #include "data/client_writer.h"
+#include "data/employee_files.h"
 #include "data/liability_file.h"
 #include "data/rates.h"
 #include "data/saved_entries_text.h"
@@ -69,10 +71,39 @@ class InspectionSink {
   virtual void OnEmployee(const EmployeeSpec& employee) = 0;
 };
 
+// The employee files' part of an inspection, fed their bytes: by the inspection's own reading, or
+// by a run's walk over the employees (EmployeeWalk::Observe), so that a run that is also checked
+// reads the employee files once. Each entry is decoded into an EmployeeSpec and its warnings.
+class EmployeeInspection final : public EmployeeEntryObserver {
+ public:
+  void Open(std::uint64_t index_size, std::uint64_t master_size, std::optional<std::uint64_t> plans_size) override;
+  void OnEntry(std::int64_t entry, Bytes index, Bytes master, Bytes plans) override;
+
+  // The files were opened: what follows holds the whole of them.
+  bool opened() const { return opened_; }
+  std::int64_t entries() const { return entries_; }
+  // The last entry, as the document holds it.
+  const EmployeeSpec& employee() const { return employee_; }
+  // The warnings so far, in the files' order; Take empties them.
+  const std::vector<std::string>& warnings() const { return warnings_; }
+  std::vector<std::string> TakeWarnings() { return std::move(warnings_); }
+
+ private:
+  void Warn(std::string text) { warnings_.push_back(std::move(text)); }
+
+  bool opened_ = false;
+  std::int64_t entries_ = 0;
+  std::uint64_t master_records_ = 0;
+  EmployeeSpec employee_;
+  std::vector<std::string> warnings_;
+};
+
 // Reads the client folder `data_dir` and the rates folder `rates_dir` (empty: the current
 // folder) without writing anything: a missing file is reported as absent, never created. With
 // a `sink` the employees go to it and the document's employee list stays empty. Throws RunError
-// when a file that exists cannot be opened or read.
-Inspection InspectClientFolder(const std::string& data_dir, const std::string& rates_dir, InspectionSink* sink = nullptr);
+// when a file that exists cannot be opened or read. With `seen`, an EmployeeInspection a run's
+// walk fed (opened() set), the employee files are not read again: their warnings are `seen`'s.
+Inspection InspectClientFolder(const std::string& data_dir, const std::string& rates_dir, InspectionSink* sink = nullptr,
+                               const EmployeeInspection* seen = nullptr);
 
 }  // namespace qreport

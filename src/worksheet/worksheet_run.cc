@@ -49,6 +49,12 @@ std::optional<WorksheetFigures> ComputeWorksheet(const WorksheetRequest& request
   f.rates = ReadFicaRates(request.rates_dir, request.missing);
   bases.social_security = f.rates.ss_base;
   EmployeeWalk walk(request.data_dir, /*with_plans=*/true, request.missing);
+  for (WorksheetSink* sink : sinks) {
+    if (EmployeeEntryObserver* observer = sink->entry_observer()) {
+      walk.Observe(*observer);
+      break;
+    }
+  }
   // The page heading shows the report date as MM/DD/YY, and the forms read it so once the
   // worksheet printed a heading; without an employee line there is none and the date stays.
   f.heading.report_date = ReportDateShown(request.report_date);

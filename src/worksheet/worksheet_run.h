@@ -71,6 +71,9 @@ class WorksheetSink {
   // Every employee of the index, in index order, with its worksheet line (null: it has none).
   // Both are valid during the call only.
   virtual void OnEmployee(const Employee& employee, const WorksheetLine* line) = 0;
+  // A reader of the employee files' bytes that rides on the pass (the pre-filing checks'
+  // inspection), so that they are read once; null for none. The pass shows them to the first.
+  virtual EmployeeEntryObserver* entry_observer() { return nullptr; }
 };
 
 // Reads the formula, client, rates and employee files of request.data_dir (request.missing says
