@@ -54,7 +54,15 @@ std::string EinBoxes(std::string_view ein_text) {
   return text;
 }
 
-EmployerBlock ReadEmployerBlock(RunState& state, MissingFile missing) {
+void TakeEmployerTexts(RunState& state, const EmployerTexts& texts) {
+  state.EmployerName = texts.name;
+  state.EmployerTradeName = texts.trade_name;
+  state.EmployerAddress = texts.address;
+  state.EmployerCityLine = texts.city_line;
+  state.PayrollDate = texts.payroll_date;
+}
+
+EmployerBlock ReadEmployerBlock(const RunState& state, MissingFile missing) {
   ClientFile client;
   try {
     client = ReadClientFile(state.DataDir, /*always_record2=*/false, missing);
@@ -62,23 +70,21 @@ EmployerBlock ReadEmployerBlock(RunState& state, MissingFile missing) {
     // An unreadable client file counts as a short one.
   }
   EmployerBlock block;
+  block.texts = {state.EmployerName, state.EmployerTradeName, state.EmployerAddress, state.EmployerCityLine,
+                 state.PayrollDate};
   if (client.has_record1) {
-    state.EmployerName = client.employer_name;
-    state.EmployerTradeName = client.trade_name;
-    state.EmployerAddress = client.address;
-    state.EmployerCityLine = client.city_line;
-    state.PayrollDate = client.payroll_date;
+    block.texts = {client.employer_name, client.trade_name, client.address, client.city_line, client.payroll_date};
     block.trade_name = TrimmedPrintedText(client.trade_name);
     block.city_state_zip = SplitCityLine(client.city_line);
     block.ein_text = DataText(EinText(client.ein));
     block.ein_boxes = EinBoxes(block.ein_text);
   } else {
-    block.city_state_zip.city = TrimmedPrintedText(state.EmployerCityLine);
+    block.city_state_zip.city = TrimmedPrintedText(block.texts.city_line);
     block.ein_boxes = EinBoxes("");
   }
-  block.employer_name_field = PrintedText(state.EmployerName);
+  block.employer_name_field = PrintedText(block.texts.name);
   block.employer_name = TrimRight(block.employer_name_field);
-  block.address = TrimmedPrintedText(state.EmployerAddress);
+  block.address = TrimmedPrintedText(block.texts.address);
   return block;
 }
 

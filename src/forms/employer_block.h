@@ -37,7 +37,18 @@ std::string EinText(std::string_view ein);
 std::string EinBoxes(std::string_view ein_text);
 
 // The employer's values as the forms print them.
+// The run's employer texts and payroll date as a page reads them: the client file's record 1
+// read afresh when the file holds it, else the run's own. A page writes nothing into the run; the
+// run takes these after the page (TakeEmployerTexts), since its later parts read them so.
+struct EmployerTexts {
+  std::string name, trade_name, address, city_line, payroll_date;
+};
+
+// Puts `texts` into `state`, as the run does after each page.
+void TakeEmployerTexts(RunState& state, const EmployerTexts& texts);
+
 struct EmployerBlock {
+  EmployerTexts texts;              // what the block was made from
   std::string employer_name;        // no trailing blanks
   std::string employer_name_field;  // the whole field, trailing blanks kept
   std::string trade_name, address;  // no trailing blanks
@@ -46,10 +57,10 @@ struct EmployerBlock {
 };
 
 // Reads the client file of the run again and derives the block. When the file holds record 1 its
-// texts and payroll date also refresh the run state; a shorter file (or one that cannot be read)
-// leaves the state alone, and the block shows the state's names, its city line unsplit, and no
-// trade name, state, ZIP or EIN.
-EmployerBlock ReadEmployerBlock(RunState& state, MissingFile missing = MissingFile::kCreate);
+// texts and payroll date are the block's texts; a shorter file (or one that cannot be read) gives
+// the run's own, and the block shows the run's names, its city line unsplit, and no trade name,
+// state, ZIP or EIN.
+EmployerBlock ReadEmployerBlock(const RunState& state, MissingFile missing = MissingFile::kCreate);
 
 // Letterhead lines 1 to 5 (30 bytes each, as stored).
 using LetterheadLines = std::array<std::string, 5>;

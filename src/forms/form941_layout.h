@@ -21,6 +21,7 @@ struct Form941Page {
   std::string state_code, designee_name, designee_phone;
   bool monthly_depositor = false, semiweekly_depositor = false;
   std::array<std::string, 3> preparer;  // preparer lines 1 to 3
+  std::string preparer_codes;           // the run's codes as the lines were made from them (upper case)
 };
 
 // Line 1's box: the employee count under the mask "#####", its last 5 characters.

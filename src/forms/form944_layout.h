@@ -21,6 +21,7 @@ struct Form944Page {
   ReturnLines lines;
   std::string state_code, designee_name, designee_phone;
   std::array<std::string, 3> preparer;  // preparer lines 1 to 3
+  std::string preparer_codes;           // the run's codes as the lines were made from them (upper case)
 };
 
 // The two pages, each starting with a form feed, every row ending with CR LF.

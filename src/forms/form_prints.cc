@@ -40,10 +40,9 @@ PayTotals EmployeePass(std::string_view data_dir, Cents ss_base, MissingFile mis
   return totals;
 }
 
-// Preparer lines 1 to 3 from the run's codes, which are left in upper case.
-std::array<std::string, 3> PreparerLinesOf(RunState& state, const LetterheadLines& letterhead) {
-  state.PreparerCodes = UpperAscii(state.PreparerCodes);
-  std::array<std::string, 5> lines = PreparerLines(state.PreparerCodes, letterhead);
+// Preparer lines 1 to 3 from the codes `upper_codes` (the run's, in upper case).
+std::array<std::string, 3> PreparerLinesOf(const std::string& upper_codes, const LetterheadLines& letterhead) {
+  std::array<std::string, 5> lines = PreparerLines(upper_codes, letterhead);
   return {DataText(lines[0]), DataText(lines[1]), DataText(lines[2])};
 }
 
@@ -55,8 +54,8 @@ void AppendToReport(const std::filesystem::path& report, std::string_view bytes)
 
 }  // namespace
 
-Form941Page ComputeForm941Page(RunContext& ctx, const PayTotals* quarter_pass) {
-  RunState& state = ctx.state;
+Form941Page ComputeForm941Page(const RunContext& ctx, const PayTotals* quarter_pass) {
+  const RunState& state = ctx.state;
   LetterheadLines letterhead = ReadLetterhead(ctx.rates_dir, {}, ctx.missing);
   FormRates rates = ReadFormRates(ctx.rates_dir, ctx.missing);
 
@@ -74,19 +73,20 @@ Form941Page ComputeForm941Page(RunContext& ctx, const PayTotals* quarter_pass) {
   page.designee_phone = DataText(state.DesigneePhone);
   page.monthly_depositor = state.MonthlyDepositor == "Y";
   page.semiweekly_depositor = state.SemiweeklyDepositor == "Y";
-  page.preparer = PreparerLinesOf(state, letterhead);
+  page.preparer_codes = UpperAscii(state.PreparerCodes);
+  page.preparer = PreparerLinesOf(page.preparer_codes, letterhead);
   return page;
 }
 
-Form944Page ComputeForm944Page(RunContext& ctx, const PayTotals* year_pass) {
-  RunState& state = ctx.state;
+Form944Page ComputeForm944Page(const RunContext& ctx, const PayTotals* year_pass) {
+  const RunState& state = ctx.state;
   LetterheadLines letterhead = ReadLetterhead(ctx.rates_dir, {}, ctx.missing);
   FormRates rates = ReadFormRates(ctx.rates_dir, ctx.missing);
 
   Form944Page page;
   page.employer = ReadEmployerBlock(state, ctx.missing);
-  page.form_year = DataText(FormYear(state.PayrollDate));
-  page.month = ParseDecimal(std::string_view(state.PayrollDate).substr(0, 2));
+  page.form_year = DataText(FormYear(page.employer.texts.payroll_date));
+  page.month = ParseDecimal(std::string_view(page.employer.texts.payroll_date).substr(0, 2));
 
   PayTotals year = year_pass != nullptr ? *year_pass
                                         : EmployeePass(state.DataDir, rates.ss_base, ctx.missing, AddEmployeeToYear);
@@ -95,13 +95,19 @@ Form944Page ComputeForm944Page(RunContext& ctx, const PayTotals* year_pass) {
   page.state_code = DataText(state.StateCode);
   page.designee_name = DataText(state.DesigneeName);
   page.designee_phone = DataText(state.DesigneePhone);
-  page.preparer = PreparerLinesOf(state, letterhead);
+  page.preparer_codes = UpperAscii(state.PreparerCodes);
+  page.preparer = PreparerLinesOf(page.preparer_codes, letterhead);
   return page;
 }
 
-VoucherPage ComputeVoucherPage(RunContext& ctx) {
+VoucherPage ComputeVoucherPage(const RunContext& ctx) {
   EmployerBlock employer = ReadEmployerBlock(ctx.state, ctx.missing);
-  return MakeVoucherPage(ctx.state, employer.ein_text);
+  // The voucher shows the employer texts it has just read.
+  RunState read = ctx.state;
+  TakeEmployerTexts(read, employer.texts);
+  VoucherPage page = MakeVoucherPage(read, employer.ein_text);
+  page.employer_texts = employer.texts;
+  return page;
 }
 
 void AppendForm941(const Form941Page& page, const std::filesystem::path& report) {
@@ -114,18 +120,6 @@ void AppendForm944(const Form944Page& page, const std::filesystem::path& report)
 
 void AppendVoucher(const VoucherPage& page, const std::filesystem::path& report) {
   AppendToReport(report, VoucherText(page));
-}
-
-void PrintForm941Facsimile(RunContext& ctx, const std::filesystem::path& report) {
-  AppendForm941(ComputeForm941Page(ctx), report);
-}
-
-void PrintForm944Facsimile(RunContext& ctx, const std::filesystem::path& report) {
-  AppendForm944(ComputeForm944Page(ctx), report);
-}
-
-void PrintPaymentVoucher(RunContext& ctx, const std::filesystem::path& report) {
-  AppendVoucher(ComputeVoucherPage(ctx), report);
 }
 
 }  // namespace qreport

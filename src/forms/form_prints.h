@@ -17,29 +17,26 @@
 namespace qreport {
 
 // Form 941's values. Reads "prep." and "FICA.RAT" in ctx.rates_dir and the client and employee
-// files of the run (ctx.missing says what a missing file is); refreshes the employer texts of the
-// run state from the client file and upper-cases PreparerCodes. The run's entries are read, not
-// written: a 7a that the fraction-of-cents rule fills is in the page's lines only. Never throws
+// files of the run (ctx.missing says what a missing file is). The run is read, never written: the
+// employer texts read afresh from the client file are the page's employer.texts, the preparer
+// codes it printed (upper case) its preparer_codes, and a 7a that the fraction-of-cents rule
+// fills is in its lines; the run takes what it keeps (TakePageTexts). Never throws
 // RunError. `quarter` is the quarter's employee pass when the caller has made it already
 // (alongside the worksheet's); without it the employee files are read here.
-Form941Page ComputeForm941Page(RunContext& ctx, const PayTotals* quarter = nullptr);
+Form941Page ComputeForm941Page(const RunContext& ctx, const PayTotals* quarter = nullptr);
 
 // Form 944's values, as Form 941's are computed, from the year's amounts and the twelve monthly
 // liabilities.
-Form944Page ComputeForm944Page(RunContext& ctx, const PayTotals* year = nullptr);
+Form944Page ComputeForm944Page(const RunContext& ctx, const PayTotals* year = nullptr);
 
 // The payment voucher's values (944-V when Print944 is 1, else 941-V), after reading the client
-// file again.
-VoucherPage ComputeVoucherPage(RunContext& ctx);
+// file again (its texts are the page's employer_texts).
+VoucherPage ComputeVoucherPage(const RunContext& ctx);
+
 
 // Append the pages to `report`. Throw RunError when `report` cannot be written.
 void AppendForm941(const Form941Page& page, const std::filesystem::path& report);
 void AppendForm944(const Form944Page& page, const std::filesystem::path& report);
 void AppendVoucher(const VoucherPage& page, const std::filesystem::path& report);
-
-// Compute and append, as the report run does.
-void PrintForm941Facsimile(RunContext& ctx, const std::filesystem::path& report);
-void PrintForm944Facsimile(RunContext& ctx, const std::filesystem::path& report);
-void PrintPaymentVoucher(RunContext& ctx, const std::filesystem::path& report);
 
 }  // namespace qreport

@@ -5,12 +5,14 @@
 #include <array>
 #include <string>
 
+#include "forms/employer_block.h"
 #include "state/run_state.h"
 
 namespace qreport {
 
 // Everything the voucher prints.
 struct VoucherPage {
+  EmployerTexts employer_texts;  // the run's employer texts as the voucher read them (ReadEmployerBlock)
   bool print941 = true, print944 = false;  // the rows marked for each form
   std::string form;         // "941-V" or "944-V"
   std::string title;        // "Form 941 Payment Voucher"

@@ -68,18 +68,23 @@ void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<Wo
     figures.worksheet_error = error.number();
   }
   const bool complete = figures.worksheet.has_value();
-  // The forms leave the run's entries alone; the run takes a 7a filled by the fraction-of-cents
-  // rule as its own 7a, so that a Form 944 computed after Form 941 starts from it (and keeps it)
-  // and the figures' copy of the state shows it. The voucher reads no adjustment.
+  // The forms leave the run alone; the run takes a 7a filled by the fraction-of-cents rule as
+  // its own 7a, so that a Form 944 computed after Form 941 starts from it (and keeps it) and the
+  // figures' copy of the state shows it, and the employer texts each page read afresh and the
+  // preparer codes in the case it printed them, which the later pages and the views read. The
+  // voucher reads no adjustment.
   if (s.Print941 == 1) {
     figures.form941 = ComputeForm941Page(ctx, form_totals.quarter(complete));
     s.Adjust7a = figures.form941->lines[ReturnLine::kAdjustment7a];
+    TakePageTexts(s, *figures.form941);
   }
   if (s.Print944 == 1) {
     figures.form944 = ComputeForm944Page(ctx, form_totals.year(complete));
     s.Adjust7a = figures.form944->lines[ReturnLine::kAdjustment7a];
+    TakePageTexts(s, *figures.form944);
   }
   figures.voucher = ComputeVoucherPage(ctx);
+  TakeEmployerTexts(s, figures.voucher->employer_texts);
 }
 
 ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures) {

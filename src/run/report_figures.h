@@ -68,6 +68,14 @@ struct ReportFigures {
 // decides by the same rule. Writing it may still fail (kFailed), which only the run can tell.
 ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures);
 
+// What the run keeps of a form page: the employer texts it read and the preparer codes in the
+// case it printed them, which the run's later parts and the figures' views read.
+template <typename FormPage>
+void TakePageTexts(RunState& state, const FormPage& page) {
+  TakeEmployerTexts(state, page.employer.texts);
+  state.PreparerCodes = page.preparer_codes;
+}
+
 // The worksheet's pass over the run's client (see ComputeWorksheet), its employees handed to
 // `sinks`. The pass only reads the run; what it decided is taken into the run here, where the
 // forms read it: the employer name and payroll date its heading shows, the report date as the

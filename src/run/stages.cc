@@ -45,6 +45,25 @@ void AppendStep(RunContext& ctx, void (*step)(RunContext&, const std::filesystem
   }
 }
 
+// A part computed, what the run keeps of it taken, and appended, as the report run does.
+void PrintForm941Facsimile(RunContext& ctx, const std::filesystem::path& report) {
+  Form941Page page = ComputeForm941Page(ctx);
+  TakePageTexts(ctx.state, page);
+  AppendForm941(page, report);
+}
+
+void PrintForm944Facsimile(RunContext& ctx, const std::filesystem::path& report) {
+  Form944Page page = ComputeForm944Page(ctx);
+  TakePageTexts(ctx.state, page);
+  AppendForm944(page, report);
+}
+
+void PrintPaymentVoucher(RunContext& ctx, const std::filesystem::path& report) {
+  VoucherPage page = ComputeVoucherPage(ctx);
+  TakeEmployerTexts(ctx.state, page.employer_texts);
+  AppendVoucher(page, report);
+}
+
 // Shows the write-failure message for error `number`, once a run.
 void ShowWriteFailure(RunContext& ctx, int number) {
   ctx.report_write_failed = true;
