@@ -21,7 +21,7 @@ using testing::TempDir;
 
 using Outcome = testing::CommandOutcome;
 
-TEST(Cli, RunTakesThePathFromThePayrollDate) {
+TEST(Cli, RunTakesTheRouteFromThePayrollDate) {
   struct Case {
     const char* date;
     const char* args;
@@ -30,7 +30,7 @@ TEST(Cli, RunTakesThePathFromThePayrollDate) {
   } cases[] = {
       {"063004", "", "device code: P\n", true},
       {"063004", "--device Z --kind 940", "device code: P\n", false},  // an empty report
-      {"063005", "--device Z", "device code: Z\n", true},  // the form path leaves it as passed
+      {"063005", "--device Z", "device code: Z\n", true},  // the form route leaves it as passed
       {"063005", "", "device code: P\n", true},
   };
   for (const Case& c : cases) {
@@ -47,7 +47,7 @@ TEST(Cli, RunTakesThePathFromThePayrollDate) {
   }
 }
 
-TEST(Cli, ShortPathWritesTheWholeWorksheetOfAHundredEmployees) {
+TEST(Cli, ShortRouteWritesTheWholeWorksheetOfAHundredEmployees) {
   TempDir work;
   ClientFolderSpec spec;
   spec.client = PlainClient("033104");

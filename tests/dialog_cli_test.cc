@@ -71,9 +71,9 @@ TEST(DialogCommand, ScriptedRuns) {
        true, " \r\n \r\n \r\n  \r\n", false,
        "warning: no terminal and no answers file: the dialog closed with the values it showed first; give --answers\n"
        "nothing printed; the report is client/report.txt\n"},
-      {"short path cancel", "063004", "101=1\n113\n", "", "run client --answers answers --printer-reply 'A*P*X*N'",
+      {"short route cancel", "063004", "101=1\n113\n", "", "run client --answers answers --printer-reply 'A*P*X*N'",
        "device code: X\n", false, "", false, "qreport: cancelled: no report written\n", 3},
-      {"short path OK", "063004", "103\n", "", "run client --answers answers --printer-reply 'A*P*X*N'",
+      {"short route OK", "063004", "103\n", "", "run client --answers answers --printer-reply 'A*P*X*N'",
        "device code: P\n", true, "", true, ""},
   };
   for (const Case& c : cases) {

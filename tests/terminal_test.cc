@@ -108,10 +108,10 @@ TEST(TerminalDialog, KeysInAPaneDoWhatTheAnswersFileDoes) {
       {"Escape closes the options dialog and the run goes on", "063005", nullptr,
        {"?Quarterly Report including", "=500", "Tab", "=7", "BTab", "Escape"}, "202=500\n203=7\n",
        "--printer-reply 'A*LPT1:*X*N'", nullptr, "device code: P"},
-      {"short path: the date replaced, then CANCEL", "063004", nullptr,
+      {"short route: the date replaced, then CANCEL", "063004", nullptr,
        {"?Quarterly Report", "=093004", "Tab", "=12.50", "Tab", "Tab", "Tab", "Tab", "Enter"},
        "101=093004\n131=12.50\n113\n", "--printer-reply 'A*LPT1:*X*N'", nullptr, "device code: X", "3\n"},
-      {"short path: OK writes the worksheet", "063004", nullptr,
+      {"short route: OK writes the worksheet", "063004", nullptr,
        {"?Quarterly Report", "Tab", "Tab", "Tab", "Tab", "Space"},
        "103\n", "--printer-reply 'A*LPT1:*X*Y'", nullptr, "device code: P"},
   };

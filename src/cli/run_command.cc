@@ -151,13 +151,13 @@ int RunFromOptions(RunOptions& options) {
     std::cerr << "qreport: no such client folder: " << request.data_dir << "\n";
     return kCouldNotStart;
   }
-  // Its files would all read as missing: the run would take the short path and an answers file
+  // Its files would all read as missing: the run would take the short route and an answers file
   // for the options dialog would be blamed for it.
   if (std::string problem = FolderReadProblem(request.data_dir); !problem.empty()) {
     std::cerr << "qreport: cannot read the client folder " << request.data_dir << ": " << problem << "\n";
     return kCouldNotStart;
   }
-  // Likewise a client file this user may not read: the run would take the short path.
+  // Likewise a client file this user may not read: the run would take the short route.
   if (fs::path client = ResolveHostPath(request.data_dir, kClientFileName); fs::exists(fs::symlink_status(client, ec))) {
     std::FILE* file = OpenRegularForReading(client);
     if (file != nullptr) {
@@ -246,7 +246,7 @@ int RunClientReport(const RunRequest& request) {
     }
     return kIncomplete;
   }
-  // The short path ends without a word when it cannot create the report; the command says so.
+  // The short route ends without a word when it cannot create the report; the command says so.
   if (!fs::is_regular_file(report, ec)) {
     std::cerr << "qreport: incomplete: no report could be written to " << report << "\n";
     return kIncomplete;

@@ -66,7 +66,7 @@ TEST_F(HostLibrary, StringHandlesHaveTheHostLayout) {
   free_(nullptr);
 }
 
-TEST_F(HostLibrary, ShortPathReplacesTheDeviceCode) {
+TEST_F(HostLibrary, ShortRouteReplacesTheDeviceCode) {
   TempDir dir;
   ClientFolderSpec spec;
   spec.client = PlainClient("063004");
@@ -88,7 +88,7 @@ TEST_F(HostLibrary, NullAndEmptyHandlesReturnNormally) {
   char* data_dir = Str((dir / "missing").string());
   char* device = nullptr;
   report_(&data_dir, &device, nullptr);
-  EXPECT_EQ(HostStringRead(device), "P");  // the short path writes it, even into a null handle
+  EXPECT_EQ(HostStringRead(device), "P");  // the short route writes it, even into a null handle
   free_(device);
   report_(&data_dir, nullptr, nullptr);
   free_(data_dir);

@@ -11,9 +11,9 @@ struct QuarterCents {
   Cents wages, tips, year_wages, year_tips;
 };
 
-QuarterCents QuarterCentsOf(const Employee& e) {
-  return {ToCents(e.amounts_qtd[kWages]), ToCents(e.amounts_qtd[kTips]), ToCents(e.amounts_ytd[kWages]),
-          ToCents(e.amounts_ytd[kTips])};
+QuarterCents QuarterCentsOf(const Employee& employee) {
+  return {ToCents(employee.amounts_qtd[kWages]), ToCents(employee.amounts_qtd[kTips]), ToCents(employee.amounts_ytd[kWages]),
+          ToCents(employee.amounts_ytd[kTips])};
 }
 
 Cents SsWageOf(char fica_flag, const QuarterCents& c, Cents ss_base) {

@@ -22,7 +22,7 @@ namespace {
 
 using testing::Advance;
 using testing::CompareGolden;
-using testing::FormPathRun;
+using testing::FormRouteRun;
 using testing::Pages;
 using testing::PlainClient;
 using testing::PlainEmployee;
@@ -37,65 +37,65 @@ namespace fs = std::filesystem;
 // city line without a comma, a designee of blanks only and lower-case preparer codes in swapped
 // order.
 TEST(Form941Golden, BelowTwentyFiveHundredWithNothingDue) {
-  FormPathRun run(testing::Form941BelowTwentyFiveHundredClient());
-  RunState& s = run.ctx.state;
+  FormRouteRun run(testing::Form941BelowTwentyFiveHundredClient());
+  RunState& state = run.ctx.state;
   run.SetMonths({22555, 22555, 22555});
-  s.Line11Deposits = 67665;
-  s.MonthlyDepositor = "Y";
-  s.DesigneeName = "   ";
-  s.StateCode = "I";
-  s.PreparerCodes = "&lh2% &lh1%";
+  state.Line11Deposits = 67665;
+  state.MonthlyDepositor = "Y";
+  state.DesigneeName = "   ";
+  state.StateCode = "I";
+  state.PreparerCodes = "&lh2% &lh1%";
   run.Run();
 
   EXPECT_EQ(CompareGolden("forms/941_below_2500.txt", run.report), "");
   EXPECT_TRUE(run.platform.messages.empty());
-  EXPECT_EQ(s.PreparerCodes, "&LH2% &LH1%");
-  EXPECT_EQ(s.Adjust7a, 0);
+  EXPECT_EQ(state.PreparerCodes, "&LH2% &LH1%");
+  EXPECT_EQ(state.Adjust7a, 0);
 }
 
 // A monthly depositor above $2,500 in the second quarter: the monthly amounts print, a gap of 2.99
 // goes into 7a (and back into the run), deposits above line 10 give an overpayment on line 13.
 // A tipped employee past the wage base shows no more social security wages than wages.
 TEST(Form941Golden, MonthlyDepositorWithFractionOfCentsAndOverpayment) {
-  FormPathRun run(testing::Form941MonthlyDepositorClient());
-  RunState& s = run.ctx.state;
+  FormRouteRun run(testing::Form941MonthlyDepositorClient());
+  RunState& state = run.ctx.state;
   run.SetMonths({160000, 160000, 163349});
-  s.Line11Deposits = 500000;
-  s.MonthlyDepositor = "Y";
-  s.DesigneeName = "JANE DOE";
-  s.DesigneePhone = "555-0100";
-  s.StateCode = "IL";
-  s.PreparerCodes = "&LH1% &LH2% &LH3%";
+  state.Line11Deposits = 500000;
+  state.MonthlyDepositor = "Y";
+  state.DesigneeName = "JANE DOE";
+  state.DesigneePhone = "555-0100";
+  state.StateCode = "IL";
+  state.PreparerCodes = "&LH1% &LH2% &LH3%";
   run.Run();
 
   EXPECT_EQ(CompareGolden("forms/941_monthly_depositor.txt", run.report), "");
-  EXPECT_EQ(s.Adjust7a, 299);
+  EXPECT_EQ(state.Adjust7a, 299);
 }
 
 // A gap of exactly 3.00 stays out of 7a; a negative adjustment in brackets; line 10 above $2,500
 // without the monthly box prints no monthly amounts; a semiweekly depositor; month 13 marks no
 // quarter on the form or the voucher; preparer codes with a word that is no code.
 TEST(Form941Golden, GapOfThreeDollarsAndMonthThirteen) {
-  FormPathRun run(testing::Form941GapOfThreeClient());
-  RunState& s = run.ctx.state;
+  FormRouteRun run(testing::Form941GapOfThreeClient());
+  RunState& state = run.ctx.state;
   run.SetMonths({200000, 200000, 281566});
-  s.Adjust7b = -1234;
-  s.Line11Deposits = 600000;
-  s.SemiweeklyDepositor = "Y";
-  s.DesigneeName = "JOHN ROE";
-  s.PreparerCodes = "&LH3% XYZ &LH1%";
+  state.Adjust7b = -1234;
+  state.Line11Deposits = 600000;
+  state.SemiweeklyDepositor = "Y";
+  state.DesigneeName = "JOHN ROE";
+  state.PreparerCodes = "&LH3% XYZ &LH1%";
   run.Run();
 
   EXPECT_EQ(CompareGolden("forms/941_gap_of_three_month_13.txt", run.report), "");
-  EXPECT_EQ(s.Adjust7a, 0);
+  EXPECT_EQ(state.Adjust7a, 0);
 }
 
 // The pages read the run's entries and write none back: a gap absorbed into 7a is in the page's
-// lines only, and Form 944 leaves the print device as it was. The form path takes the absorbed 7a
+// lines only, and Form 944 leaves the print device as it was. The form route takes the absorbed 7a
 // as the run's, so that a Form 944 of the same run starts from Form 941's 7a (its own months would
 // leave a gap far beyond fractions of cents).
-TEST(FormPages, AbsorbedSevenAReachesTheRunOnlyThroughTheFormPath) {
-  FormPathRun run(testing::Form941MonthlyDepositorClient());
+TEST(FormPages, AbsorbedSevenAReachesTheRunOnlyThroughTheFormRoute) {
+  FormRouteRun run(testing::Form941MonthlyDepositorClient());
   RunState& state = run.ctx.state;
   run.SetMonths({160000, 160000, 163349});
   state.PrintDevice = "S";

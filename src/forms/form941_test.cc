@@ -52,15 +52,15 @@ TEST(Form941Employee, PassCountsSumsAndAdvanceEic) {
   skipped.misc_amount_1 = 10;  // counts although the employee is skipped
   Employee no_fica = DecodedEmployee(2000, 300, 2000, 300, 'N');
 
-  PayTotals t;
-  for (const Employee& e : {counted, year_only, skipped, no_fica}) AddEmployeeToQuarter(e, 9420000, t);
-  EXPECT_EQ(t.employee_count, 2);
-  EXPECT_EQ(t.ss_wages, 100000);
-  EXPECT_EQ(t.medicare_wages, 100000);
-  EXPECT_EQ(t.tips, 44000);
-  EXPECT_EQ(t.wage_sum, 344000);
-  EXPECT_EQ(t.income_tax_withheld, 16000);
-  EXPECT_EQ(t.advance_eic, 126700);
+  PayTotals totals;
+  for (const Employee& e : {counted, year_only, skipped, no_fica}) AddEmployeeToQuarter(e, 9420000, totals);
+  EXPECT_EQ(totals.employee_count, 2);
+  EXPECT_EQ(totals.ss_wages, 100000);
+  EXPECT_EQ(totals.medicare_wages, 100000);
+  EXPECT_EQ(totals.tips, 44000);
+  EXPECT_EQ(totals.wage_sum, 344000);
+  EXPECT_EQ(totals.income_tax_withheld, 16000);
+  EXPECT_EQ(totals.advance_eic, 126700);
   EXPECT_EQ(AdvanceEicOf(-500), -500);
 }
 
@@ -126,50 +126,50 @@ TEST(Form941Money, RatesInEitherNotationAreTheSame) {
 }
 
 PayTotals SampleQuarter() {
-  PayTotals q;
-  q.employee_count = 3;
-  q.ss_wages = 1000000;
-  q.tips = 50000;
-  q.medicare_wages = 1200000;
-  q.wage_sum = 1250000;
-  q.income_tax_withheld = 150000;
-  q.advance_eic = 10000;
-  return q;
+  PayTotals quarter;
+  quarter.employee_count = 3;
+  quarter.ss_wages = 1000000;
+  quarter.tips = 50000;
+  quarter.medicare_wages = 1200000;
+  quarter.wage_sum = 1250000;
+  quarter.income_tax_withheld = 150000;
+  quarter.advance_eic = 10000;
+  return quarter;
 }
 
 const FormRates kRates{620, 620, 9420000, 145, 145};
 
 TEST(Form941Lines, WorkedQuarter) {
-  RunState s;
-  s.Adjust7b = -1000;
-  s.Line11Deposits = 400000;
-  s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 100000;
-  s.MonthLiability[4] = 999999;  // not this form's
-  s.MonthlyDepositor = "Y";
-  ReturnLines l = ComputeForm941Lines(SampleQuarter(), kRates, ReturnEntriesOf(s), {0, 10000, 20000, 5000});
+  RunState state;
+  state.Adjust7b = -1000;
+  state.Line11Deposits = 400000;
+  state.MonthLiability[1] = state.MonthLiability[2] = state.MonthLiability[3] = 100000;
+  state.MonthLiability[4] = 999999;  // not this form's
+  state.MonthlyDepositor = "Y";
+  ReturnLines lines = ComputeForm941Lines(SampleQuarter(), kRates, ReturnEntriesOf(state), {0, 10000, 20000, 5000});
 
-  EXPECT_EQ(l[Form941Line("1")], 3);
-  EXPECT_EQ(l[Form941Line("2")], 1215000);  // wages and tips less the plans; tips once
-  EXPECT_EQ(l[Form941Line("3")], 150000);
-  EXPECT_EQ(l[Form941Line("5a", 2)], 124000);
-  EXPECT_EQ(l[Form941Line("5b", 2)], 6200);
-  EXPECT_EQ(l[Form941Line("5c", 1)], 1250000);
-  EXPECT_EQ(l[Form941Line("5c", 2)], 36250);
-  EXPECT_EQ(l[Form941Line("5d")], 166450);
-  EXPECT_EQ(l[Form941Line("6")], 316450);
-  EXPECT_EQ(l[Form941Line("7a")], 0);  // a gap of 54.50 is no fraction of cents
-  EXPECT_EQ(l[Form941Line("7b")], -1000);
-  EXPECT_EQ(l[Form941Line("7h")], -1000);
-  EXPECT_EQ(l[Form941Line("8")], 315450);
-  EXPECT_EQ(l[Form941Line("9")], 10000);
-  EXPECT_EQ(l[Form941Line("10")], 305450);
-  EXPECT_EQ(l[Form941Line("11")], 400000);
-  EXPECT_TRUE(l.overpaid);
-  EXPECT_EQ(l[Form941Line("12")], 0);
-  EXPECT_EQ(l[Form941Line("13")], -94550);
-  EXPECT_EQ(l[ReturnLine::kLiabilityTotal], 300000);
-  EXPECT_FALSE(l.under_2500);
-  EXPECT_TRUE(l.months_shown);
+  EXPECT_EQ(lines[Form941Line("1")], 3);
+  EXPECT_EQ(lines[Form941Line("2")], 1215000);  // wages and tips less the plans; tips once
+  EXPECT_EQ(lines[Form941Line("3")], 150000);
+  EXPECT_EQ(lines[Form941Line("5a", 2)], 124000);
+  EXPECT_EQ(lines[Form941Line("5b", 2)], 6200);
+  EXPECT_EQ(lines[Form941Line("5c", 1)], 1250000);
+  EXPECT_EQ(lines[Form941Line("5c", 2)], 36250);
+  EXPECT_EQ(lines[Form941Line("5d")], 166450);
+  EXPECT_EQ(lines[Form941Line("6")], 316450);
+  EXPECT_EQ(lines[Form941Line("7a")], 0);  // a gap of 54.50 is no fraction of cents
+  EXPECT_EQ(lines[Form941Line("7b")], -1000);
+  EXPECT_EQ(lines[Form941Line("7h")], -1000);
+  EXPECT_EQ(lines[Form941Line("8")], 315450);
+  EXPECT_EQ(lines[Form941Line("9")], 10000);
+  EXPECT_EQ(lines[Form941Line("10")], 305450);
+  EXPECT_EQ(lines[Form941Line("11")], 400000);
+  EXPECT_TRUE(lines.overpaid);
+  EXPECT_EQ(lines[Form941Line("12")], 0);
+  EXPECT_EQ(lines[Form941Line("13")], -94550);
+  EXPECT_EQ(lines[ReturnLine::kLiabilityTotal], 300000);
+  EXPECT_FALSE(lines.under_2500);
+  EXPECT_TRUE(lines.months_shown);
 }
 
 TEST(Form941Lines, BalanceAndTheTwentyFiveHundredTest) {
@@ -188,31 +188,31 @@ TEST(Form941Lines, BalanceAndTheTwentyFiveHundredTest) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    PayTotals q = SampleQuarter();
-    q.advance_eic = c.advance_eic;
-    RunState s;
-    s.Adjust7b = -1000;
-    s.Line11Deposits = c.deposits;
-    s.MonthlyDepositor = c.depositor;
-    ReturnLines l = ComputeForm941Lines(q, kRates, ReturnEntriesOf(s), {});
-    EXPECT_EQ(l[Form941Line("10")], c.line10);
-    EXPECT_EQ(l.overpaid, c.overpaid);
-    EXPECT_EQ(l[Form941Line("12")], c.overpaid ? 0 : c.line10 - c.deposits);
-    EXPECT_EQ(l[Form941Line("13")], c.overpaid ? c.line10 - c.deposits : 0);
-    EXPECT_EQ(l.under_2500, c.under_2500);
-    EXPECT_EQ(l.months_shown, c.show_months);
+    PayTotals quarter = SampleQuarter();
+    quarter.advance_eic = c.advance_eic;
+    RunState state;
+    state.Adjust7b = -1000;
+    state.Line11Deposits = c.deposits;
+    state.MonthlyDepositor = c.depositor;
+    ReturnLines lines = ComputeForm941Lines(quarter, kRates, ReturnEntriesOf(state), {});
+    EXPECT_EQ(lines[Form941Line("10")], c.line10);
+    EXPECT_EQ(lines.overpaid, c.overpaid);
+    EXPECT_EQ(lines[Form941Line("12")], c.overpaid ? 0 : c.line10 - c.deposits);
+    EXPECT_EQ(lines[Form941Line("13")], c.overpaid ? c.line10 - c.deposits : 0);
+    EXPECT_EQ(lines.under_2500, c.under_2500);
+    EXPECT_EQ(lines.months_shown, c.show_months);
   }
 }
 
 TEST(Form941Lines, AbsorbedGapMakesLine10TheLiability) {
-  RunState s;
-  s.MonthLiability[1] = 100000;
-  s.MonthLiability[2] = 100000;
-  s.MonthLiability[3] = 106749;  // 3067.49 in all: 2.99 above line 10 before the rule
-  ReturnLines l = ComputeForm941Lines(SampleQuarter(), kRates, ReturnEntriesOf(s), {});
-  EXPECT_EQ(l[Form941Line("7a")], 299);
-  EXPECT_EQ(l[Form941Line("7h")], 299);
-  EXPECT_EQ(l[Form941Line("10")], l[ReturnLine::kLiabilityTotal]);
+  RunState state;
+  state.MonthLiability[1] = 100000;
+  state.MonthLiability[2] = 100000;
+  state.MonthLiability[3] = 106749;  // 3067.49 in all: 2.99 above line 10 before the rule
+  ReturnLines lines = ComputeForm941Lines(SampleQuarter(), kRates, ReturnEntriesOf(state), {});
+  EXPECT_EQ(lines[Form941Line("7a")], 299);
+  EXPECT_EQ(lines[Form941Line("7h")], 299);
+  EXPECT_EQ(lines[Form941Line("10")], lines[ReturnLine::kLiabilityTotal]);
 }
 
 TEST(Form941Heading, QuarterBoxAndYearFromTheDate) {

@@ -15,7 +15,7 @@ namespace {
 
 using testing::Advance;
 using testing::CompareGolden;
-using testing::FormPathRun;
+using testing::FormRouteRun;
 using testing::Pages;
 using testing::PlainClient;
 using testing::Worker;
@@ -24,20 +24,20 @@ using testing::Worker;
 // line 9 and the deposits leave a balance of 0. The city line splits into Springfield, IL and
 // 62704; lower-case preparer codes in swapped order; payroll month 00.
 TEST(Form944Golden, BelowTwentyFiveHundred) {
-  FormPathRun run(testing::Form944BelowTwentyFiveHundredClient());
-  RunState& s = run.ctx.state;
-  s.Print941 = 0;
-  s.Print944 = 1;
+  FormRouteRun run(testing::Form944BelowTwentyFiveHundredClient());
+  RunState& state = run.ctx.state;
+  state.Print941 = 0;
+  state.Print944 = 1;
   run.SetMonths({20833, 20833, 20833, 20833, 20833, 20833, 20833, 20833, 20833, 20833, 20833, 20836});
-  s.Line11Deposits = 249999;
-  s.StateCode = "OH";
-  s.PreparerCodes = "&lh2% &LH1%";
+  state.Line11Deposits = 249999;
+  state.StateCode = "OH";
+  state.PreparerCodes = "&lh2% &LH1%";
   run.Run();
 
   EXPECT_EQ(CompareGolden("forms/944_below_2500.txt", run.report), "");
   EXPECT_TRUE(run.platform.messages.empty());
-  EXPECT_EQ(s.Adjust7a, 0);
-  EXPECT_EQ(s.PrintDevice, "P");
+  EXPECT_EQ(state.Adjust7a, 0);
+  EXPECT_EQ(state.PrintDevice, "P");
 }
 
 // Line 9 of 2,500.00 once a gap of 1.99 has gone into 7a (7c, which has no box, counts in 6f):
@@ -45,20 +45,20 @@ TEST(Form944Golden, BelowTwentyFiveHundred) {
 // tipped employee past the wage base shows his wages, not the base; an employee without wages
 // still brings his advance EIC. Payroll month 13; preparer codes with a word that is no code.
 TEST(Form944Golden, MonthlyAmountsWithFractionOfCentsAndOverpayment) {
-  FormPathRun run(testing::Form944MonthlyAmountsClient(), {"6.2", "6.2", "9000", "1.45", "1.45", "0"});
-  RunState& s = run.ctx.state;
-  s.Print941 = 0;
-  s.Print944 = 1;
+  FormRouteRun run(testing::Form944MonthlyAmountsClient(), {"6.2", "6.2", "9000", "1.45", "1.45", "0"});
+  RunState& state = run.ctx.state;
+  state.Print941 = 0;
+  state.Print944 = 1;
   run.SetMonths({20000, 20000, 20000, 20000, 20000, 20000, 20000, 20000, 20000, 20000, 20000, 30000});
-  s.Adjust7c = 100;
-  s.Line11Deposits = 260000;
-  s.DesigneeName = "JANE DOE";
-  s.DesigneePhone = "555-0100";
-  s.PreparerCodes = "&LH3% XYZ &LH1%";
+  state.Adjust7c = 100;
+  state.Line11Deposits = 260000;
+  state.DesigneeName = "JANE DOE";
+  state.DesigneePhone = "555-0100";
+  state.PreparerCodes = "&LH3% XYZ &LH1%";
   run.Run();
 
   EXPECT_EQ(CompareGolden("forms/944_monthly_amounts.txt", run.report), "");
-  EXPECT_EQ(s.Adjust7a, 199);
+  EXPECT_EQ(state.Adjust7a, 199);
 }
 
 // Every row that a condition leaves out moves the paper by nothing; the pages hold rows 1 to 174

@@ -41,62 +41,62 @@ TEST(Form944Employee, PassSumsTheYearAndAdvanceEic) {
   tips_only.misc_amount_1 = 1257.00;
   Employee no_fica = YearEmployee(1000, 50, 'N');
   no_fica.misc_amount_1 = 1257.01;  // dropped
-  PayTotals t;
-  for (const Employee& e : {wages, tips_only, no_fica}) AddEmployeeToYear(e, 900000, t);
-  EXPECT_EQ(t.ss_wages, 850000);
-  EXPECT_EQ(t.medicare_wages, 850000);
-  EXPECT_EQ(t.tips, 105000);
-  EXPECT_EQ(t.wage_sum, 1055000);
-  EXPECT_EQ(t.income_tax_withheld, 230051);
-  EXPECT_EQ(t.advance_eic, 125700);
+  PayTotals totals;
+  for (const Employee& e : {wages, tips_only, no_fica}) AddEmployeeToYear(e, 900000, totals);
+  EXPECT_EQ(totals.ss_wages, 850000);
+  EXPECT_EQ(totals.medicare_wages, 850000);
+  EXPECT_EQ(totals.tips, 105000);
+  EXPECT_EQ(totals.wage_sum, 1055000);
+  EXPECT_EQ(totals.income_tax_withheld, 230051);
+  EXPECT_EQ(totals.advance_eic, 125700);
 }
 
 PayTotals SampleYear() {
-  PayTotals y;
-  y.ss_wages = 850000;
-  y.tips = 100000;
-  y.medicare_wages = 850000;
-  y.wage_sum = 950000;
-  y.income_tax_withheld = 230051;
-  y.advance_eic = 125700;
-  return y;
+  PayTotals year;
+  year.ss_wages = 850000;
+  year.tips = 100000;
+  year.medicare_wages = 850000;
+  year.wage_sum = 950000;
+  year.income_tax_withheld = 230051;
+  year.advance_eic = 125700;
+  return year;
 }
 
 const FormRates kRates{620, 620, 900000, 145, 145};
 
 RunState TwelveMonths(Cents each, Cents december) {
-  RunState s;
-  for (int m = 1; m <= 11; ++m) s.MonthLiability[m] = each;
-  s.MonthLiability[12] = december;
-  return s;
+  RunState state;
+  for (int m = 1; m <= 11; ++m) state.MonthLiability[m] = each;
+  state.MonthLiability[12] = december;
+  return state;
 }
 
 TEST(Form944Lines, WorkedYearWithFractionOfCents) {
-  RunState s = TwelveMonths(20000, 30000);
-  s.Adjust7c = 100;  // no box of its own, but part of line 6f
-  s.Line11Deposits = 260000;
-  ReturnLines l = ComputeForm944Lines(SampleYear(), kRates, ReturnEntriesOf(s), {0, 5000, 0, 0});
+  RunState state = TwelveMonths(20000, 30000);
+  state.Adjust7c = 100;  // no box of its own, but part of line 6f
+  state.Line11Deposits = 260000;
+  ReturnLines lines = ComputeForm944Lines(SampleYear(), kRates, ReturnEntriesOf(state), {0, 5000, 0, 0});
 
-  EXPECT_EQ(l[ReturnLine::kLiabilityTotal], 250000);
-  EXPECT_EQ(l[Form944Line("1")], 945000);  // wages and tips less the plans: tips once
-  EXPECT_EQ(l[Form944Line("2")], 230051);
-  EXPECT_EQ(l[Form944Line("4a", 2)], 105400);
-  EXPECT_EQ(l[Form944Line("4b", 2)], 12400);
-  EXPECT_EQ(l[Form944Line("4c", 1)], 950000);
-  EXPECT_EQ(l[Form944Line("4c", 2)], 27550);
-  EXPECT_EQ(l[Form944Line("4d")], 145350);
-  EXPECT_EQ(l[Form944Line("5")], 375401);
-  EXPECT_EQ(l[Form944Line("6a")], 199);  // 2500.00 - (2497.01 + 1.00)
-  EXPECT_EQ(l[Form944Line("6f")], 299);
-  EXPECT_EQ(l[Form944Line("7")], 375700);
-  EXPECT_EQ(l[Form944Line("8")], 125700);
-  EXPECT_EQ(l[Form944Line("9")], 250000);  // the year's liability
-  EXPECT_EQ(l[Form944Line("10")], 260000);
-  EXPECT_TRUE(l.overpaid);
-  EXPECT_EQ(l[Form944Line("11")], 0);
-  EXPECT_EQ(l[Form944Line("12")], -10000);
-  EXPECT_FALSE(l.under_2500);
-  EXPECT_EQ(l.liabilities[12], 30000);
+  EXPECT_EQ(lines[ReturnLine::kLiabilityTotal], 250000);
+  EXPECT_EQ(lines[Form944Line("1")], 945000);  // wages and tips less the plans: tips once
+  EXPECT_EQ(lines[Form944Line("2")], 230051);
+  EXPECT_EQ(lines[Form944Line("4a", 2)], 105400);
+  EXPECT_EQ(lines[Form944Line("4b", 2)], 12400);
+  EXPECT_EQ(lines[Form944Line("4c", 1)], 950000);
+  EXPECT_EQ(lines[Form944Line("4c", 2)], 27550);
+  EXPECT_EQ(lines[Form944Line("4d")], 145350);
+  EXPECT_EQ(lines[Form944Line("5")], 375401);
+  EXPECT_EQ(lines[Form944Line("6a")], 199);  // 2500.00 - (2497.01 + 1.00)
+  EXPECT_EQ(lines[Form944Line("6f")], 299);
+  EXPECT_EQ(lines[Form944Line("7")], 375700);
+  EXPECT_EQ(lines[Form944Line("8")], 125700);
+  EXPECT_EQ(lines[Form944Line("9")], 250000);  // the year's liability
+  EXPECT_EQ(lines[Form944Line("10")], 260000);
+  EXPECT_TRUE(lines.overpaid);
+  EXPECT_EQ(lines[Form944Line("11")], 0);
+  EXPECT_EQ(lines[Form944Line("12")], -10000);
+  EXPECT_FALSE(lines.under_2500);
+  EXPECT_EQ(lines.liabilities[12], 30000);
 }
 
 TEST(Form944Lines, BalanceAndTheTwentyFiveHundredTest) {
@@ -112,17 +112,17 @@ TEST(Form944Lines, BalanceAndTheTwentyFiveHundredTest) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    PayTotals y = SampleYear();
-    y.advance_eic = c.advance_eic;
-    RunState s;  // no liabilities: a gap far beyond fractions of cents
-    s.Adjust7a = c.adjust7a;
-    s.Line11Deposits = c.deposits;
-    ReturnLines l = ComputeForm944Lines(y, kRates, ReturnEntriesOf(s), {});
-    EXPECT_EQ(l[Form944Line("6a")], c.adjust7a);
-    EXPECT_EQ(l[Form944Line("9")], c.line9);
-    EXPECT_EQ(l.overpaid, c.overpaid);
-    EXPECT_EQ(l[Form944Line("11")], c.line9 - c.deposits);
-    EXPECT_EQ(l.under_2500, c.under_2500);
+    PayTotals year = SampleYear();
+    year.advance_eic = c.advance_eic;
+    RunState state;  // no liabilities: a gap far beyond fractions of cents
+    state.Adjust7a = c.adjust7a;
+    state.Line11Deposits = c.deposits;
+    ReturnLines lines = ComputeForm944Lines(year, kRates, ReturnEntriesOf(state), {});
+    EXPECT_EQ(lines[Form944Line("6a")], c.adjust7a);
+    EXPECT_EQ(lines[Form944Line("9")], c.line9);
+    EXPECT_EQ(lines.overpaid, c.overpaid);
+    EXPECT_EQ(lines[Form944Line("11")], c.line9 - c.deposits);
+    EXPECT_EQ(lines.under_2500, c.under_2500);
   }
 }
 

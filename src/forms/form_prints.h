@@ -1,4 +1,4 @@
-// The form path's pages after the worksheet: the chosen form's two pages, then the payment
+// The form route's pages after the worksheet: the chosen form's two pages, then the payment
 // voucher. Each is computed first into the plain page struct its printer takes (the figures that
 // `lines` reports are these same structs), then appended to the run's report file. What they
 // read that cannot be read (letterhead, rates, client or employee files) counts as empty or zero

@@ -6,25 +6,25 @@
 namespace qreport {
 
 ScheduleB ReadScheduleB(const RunState& state, MissingFile missing) {
-  ScheduleB b;
+  ScheduleB schedule;
   RunState reading = state;
-  b.employer = ReadEmployerBlock(reading, missing);
-  b.year = FormYear(state.ReportDate);
-  b.quarter = QuarterOfMonthText(state.ReportDate);
+  schedule.employer = ReadEmployerBlock(reading, missing);
+  schedule.year = FormYear(state.ReportDate);
+  schedule.quarter = QuarterOfMonthText(state.ReportDate);
 
-  ForEachLiabilityRecord(state.DataDir, [&b](std::int64_t number, double amount) {
-    b.records = number;
+  ForEachLiabilityRecord(state.DataDir, [&schedule](std::int64_t number, double amount) {
+    schedule.records = number;
     auto month = static_cast<std::size_t>(LiabilityMonthOf(number));
-    b.months[month] = AddToCents(b.months[month], amount);
+    schedule.months[month] = AddToCents(schedule.months[month], amount);
     if (number > kLiabilityDaySlots) {
-      b.month3_other = AddToCents(b.month3_other, amount);
+      schedule.month3_other = AddToCents(schedule.month3_other, amount);
     } else {
       auto day = static_cast<std::size_t>((number - 1) % kLiabilityDaysPerMonth);
-      b.days[month][day] = ToCents(amount);
+      schedule.days[month][day] = ToCents(amount);
     }
   }, missing);
-  b.total = Plus(Plus(b.months[0], b.months[1]), b.months[2]);
-  return b;
+  schedule.total = Plus(Plus(schedule.months[0], schedule.months[1]), schedule.months[2]);
+  return schedule;
 }
 
 std::string_view ScheduleBWhyNot(ScheduleBOutcome outcome) {

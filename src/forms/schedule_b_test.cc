@@ -25,12 +25,12 @@ using testing::PlainClient;
 using testing::RecordingPlatform;
 using testing::TempDir;
 
-// The state of a run of the client in `folder` as the form path holds it before the dialog.
+// The state of a run of the client in `folder` as the form route holds it before the dialog.
 RunState StateOf(const std::filesystem::path& folder, const std::string& payroll_date) {
-  RunState s;
-  s.DataDir = folder.string();
-  s.PayrollDate = s.ReportDate = payroll_date;
-  return s;
+  RunState state;
+  state.DataDir = folder.string();
+  state.PayrollDate = state.ReportDate = payroll_date;
+  return state;
 }
 
 // A liability file of `count` records, all "0.00" but the ones set.
@@ -60,24 +60,24 @@ TEST(ScheduleBGolden, ChosenDaysNegativeAndTextDaysAndRecordsPastTheLastDay) {
                                     {96, "-0.50"}});
   WriteClientFolder(dir / "client", spec);
 
-  ScheduleB b = ReadScheduleB(StateOf(dir / "client", "063026"));
+  ScheduleB schedule = ReadScheduleB(StateOf(dir / "client", "063026"));
 
-  EXPECT_EQ(b.employer.employer_name, "ACME TOOL AND DIE CO");
-  EXPECT_EQ(b.employer.ein_boxes, "123456789");
-  EXPECT_EQ(b.year, "2026");
-  EXPECT_EQ(b.quarter, 2);
-  EXPECT_EQ(b.records, 96);
-  EXPECT_EQ(b.days[0][2], 123456);
-  EXPECT_EQ(b.days[0][30], -1250);
-  EXPECT_EQ(b.days[1][0], 98765);
-  EXPECT_EQ(b.days[1][13], 0);
-  EXPECT_EQ(b.days[1][27], 1500);
-  EXPECT_EQ(b.days[2][30], 7);
-  EXPECT_EQ(b.month3_other, 9950);
-  EXPECT_EQ(b.months, (std::array<Cents, 3>{123456 + 225010 - 1250, 98765 + 1500 + 1000001, 432100 + 9999999 + 7 + 9950}));
-  EXPECT_EQ(b.total, b.months[0] + b.months[1] + b.months[2]);
+  EXPECT_EQ(schedule.employer.employer_name, "ACME TOOL AND DIE CO");
+  EXPECT_EQ(schedule.employer.ein_boxes, "123456789");
+  EXPECT_EQ(schedule.year, "2026");
+  EXPECT_EQ(schedule.quarter, 2);
+  EXPECT_EQ(schedule.records, 96);
+  EXPECT_EQ(schedule.days[0][2], 123456);
+  EXPECT_EQ(schedule.days[0][30], -1250);
+  EXPECT_EQ(schedule.days[1][0], 98765);
+  EXPECT_EQ(schedule.days[1][13], 0);
+  EXPECT_EQ(schedule.days[1][27], 1500);
+  EXPECT_EQ(schedule.days[2][30], 7);
+  EXPECT_EQ(schedule.month3_other, 9950);
+  EXPECT_EQ(schedule.months, (std::array<Cents, 3>{123456 + 225010 - 1250, 98765 + 1500 + 1000001, 432100 + 9999999 + 7 + 9950}));
+  EXPECT_EQ(schedule.total, schedule.months[0] + schedule.months[1] + schedule.months[2]);
 
-  EXPECT_EQ(CompareGolden("forms/schedule_b.txt", ScheduleBPage(b)), "");
+  EXPECT_EQ(CompareGolden("forms/schedule_b.txt", ScheduleBPage(schedule)), "");
 }
 
 TEST(ScheduleB, DaysFollowTheirRecordsAndMonthsSumThemAsTheDialogDoes) {
@@ -108,14 +108,14 @@ TEST(ScheduleB, DaysFollowTheirRecordsAndMonthsSumThemAsTheDialogDoes) {
     spec.client = PlainClient("063026");
     spec.liability = c.records;
     WriteClientFolder(dir.path(), spec);
-    ScheduleB b = ReadScheduleB(StateOf(dir.path(), "063026"));
+    ScheduleB schedule = ReadScheduleB(StateOf(dir.path(), "063026"));
     for (const auto& [number, cents] : c.days) {
-      EXPECT_EQ(b.days[static_cast<std::size_t>((number - 1) / 31)][static_cast<std::size_t>((number - 1) % 31)], cents)
+      EXPECT_EQ(schedule.days[static_cast<std::size_t>((number - 1) / 31)][static_cast<std::size_t>((number - 1) % 31)], cents)
           << "record " << number;
     }
-    EXPECT_EQ(b.months, c.months);
-    EXPECT_EQ(b.month3_other, c.other);
-    EXPECT_EQ(b.months, ReadLiabilityMonths(dir.str()));
+    EXPECT_EQ(schedule.months, c.months);
+    EXPECT_EQ(schedule.month3_other, c.other);
+    EXPECT_EQ(schedule.months, ReadLiabilityMonths(dir.str()));
   }
 }
 
@@ -170,9 +170,9 @@ TEST(ScheduleBProperty, MonthTotalsAreTheDialogsMonthSumsForRandomFiles) {
     spec.liability = records;
     WriteClientFolder(dir.path(), spec);
 
-    ScheduleB b = ReadScheduleB(StateOf(dir.path(), "093026"));
+    ScheduleB schedule = ReadScheduleB(StateOf(dir.path(), "093026"));
 
-    ASSERT_EQ(b.months, DialogStartMonths(dir.path()));
+    ASSERT_EQ(schedule.months, DialogStartMonths(dir.path()));
     std::array<Cents, 3> sums{};
     Cents other = 0;
     for (int i = 0; i < count; ++i) {
@@ -181,14 +181,14 @@ TEST(ScheduleBProperty, MonthTotalsAreTheDialogsMonthSumsForRandomFiles) {
       if (i >= 93) {
         other += placed[static_cast<std::size_t>(i)];
       } else {
-        ASSERT_EQ(b.days[static_cast<std::size_t>(month)][static_cast<std::size_t>(i % 31)],
+        ASSERT_EQ(schedule.days[static_cast<std::size_t>(month)][static_cast<std::size_t>(i % 31)],
                   placed[static_cast<std::size_t>(i)]);
       }
     }
-    ASSERT_EQ(b.months, sums);
-    ASSERT_EQ(b.month3_other, other);
-    ASSERT_EQ(b.total, sums[0] + sums[1] + sums[2]);
-    ASSERT_EQ(b.quarter, 3);
+    ASSERT_EQ(schedule.months, sums);
+    ASSERT_EQ(schedule.month3_other, other);
+    ASSERT_EQ(schedule.total, sums[0] + sums[1] + sums[2]);
+    ASSERT_EQ(schedule.quarter, 3);
   }
 }
 
@@ -197,20 +197,20 @@ TEST(ScheduleBProperty, MonthTotalsAreTheDialogsMonthSumsForRandomFiles) {
 TEST(ScheduleB, DemoClientHasLiabilitiesOnItsPaydaysAndItsOldMonthSums) {
   TempDir dir;
   WriteDemoClient(dir.path());
-  ScheduleB b = ReadScheduleB(StateOf(dir.path(), "063026"));
-  EXPECT_EQ(b.months, (std::array<Cents, 3>{1626398, 1626398, 1626401}));
-  EXPECT_EQ(b.months, DialogStartMonths(dir.path()));
-  EXPECT_EQ(b.total, 4879197);
+  ScheduleB schedule = ReadScheduleB(StateOf(dir.path(), "063026"));
+  EXPECT_EQ(schedule.months, (std::array<Cents, 3>{1626398, 1626398, 1626401}));
+  EXPECT_EQ(schedule.months, DialogStartMonths(dir.path()));
+  EXPECT_EQ(schedule.total, 4879197);
   const std::vector<int> paydays[3] = {{3, 17}, {1, 15, 29}, {12, 26}};
   for (std::size_t m = 0; m < 3; ++m) {
     std::vector<int> days;
     for (std::size_t d = 0; d < 31; ++d) {
-      if (b.days[m][d] != 0) days.push_back(static_cast<int>(d) + 1);
-      EXPECT_GE(b.days[m][d], 0);
+      if (schedule.days[m][d] != 0) days.push_back(static_cast<int>(d) + 1);
+      EXPECT_GE(schedule.days[m][d], 0);
     }
     EXPECT_EQ(days, paydays[m]) << "month " << m + 1;
   }
-  EXPECT_EQ(b.employer.ein_boxes, "364182957");
+  EXPECT_EQ(schedule.employer.ein_boxes, "364182957");
 }
 
 TEST(ScheduleB, DayAmountIsBlankForZeroAndKeepsTheLastDigitInPlace) {

@@ -16,14 +16,14 @@ using testing::Count;
 using testing::Rows;
 
 RunState VoucherState(int print941, int print944, std::string payroll_date = "063007") {
-  RunState s;
-  s.Print941 = print941;
-  s.Print944 = print944;
-  s.PayrollDate = std::move(payroll_date);
-  s.EmployerName = std::string("ACME\0TOOLS", 10) + std::string(25, ' ');
-  s.EmployerAddress = "12 MAIN STREET" + std::string(21, ' ');
-  s.EmployerCityLine = "SPRINGFIELD, IL 62704" + std::string(9, '\0');
-  return s;
+  RunState state;
+  state.Print941 = print941;
+  state.Print944 = print944;
+  state.PayrollDate = std::move(payroll_date);
+  state.EmployerName = std::string("ACME\0TOOLS", 10) + std::string(25, ' ');
+  state.EmployerAddress = "12 MAIN STREET" + std::string(21, ' ');
+  state.EmployerCityLine = "SPRINGFIELD, IL 62704" + std::string(9, '\0');
+  return state;
 }
 
 TEST(Voucher, FormsOf941AndOf944) {

@@ -66,9 +66,9 @@ void CheckRecordNumbers(const std::vector<EmployeeSpec>& employees, const std::v
   std::vector<std::size_t> holder(static_cast<std::size_t>(kHighestRecordNumber) + 1, kFree);
   int next = 1;
   for (std::size_t i = 0; i < employees.size(); ++i) {
-    const EmployeeSpec& e = employees[i];
-    int number = e.record_number;
-    if (number == 0 && !e.literal_record_number) {
+    const EmployeeSpec& employee = employees[i];
+    int number = employee.record_number;
+    if (number == 0 && !employee.literal_record_number) {
       if (next > kHighestRecordNumber) {
         errors.push_back(places[i] + ": employee " + std::to_string(i + 1) + " is more than the record files hold: they end at record " +
                          std::to_string(kHighestRecordNumber) + " (give record numbers to reuse free ones)");
@@ -81,7 +81,7 @@ void CheckRecordNumbers(const std::vector<EmployeeSpec>& employees, const std::v
     std::size_t& first = holder[static_cast<std::size_t>(number)];
     if (first == kFree) {
       first = i;
-    } else if (!SameRecord(employees[first], e)) {
+    } else if (!SameRecord(employees[first], employee)) {
       errors.push_back(places[i] + ": record number " + std::to_string(number) + " is already that of " + names[first] +
                        ", with other contents: one would overwrite the other");
     }

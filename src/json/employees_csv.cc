@@ -183,29 +183,31 @@ struct FieldValue {
   }
 };
 
-// Sets the employee's field of column `spec` from `f`.
-void SetEmployeeField(EmployeeSpec& e, const ColumnSpec& spec, const FieldValue& f) {
+// Sets the employee's field of column `spec` from `field`.
+void SetEmployeeField(EmployeeSpec& employee, const ColumnSpec& spec, const FieldValue& field) {
   switch (spec.column) {
-    case Column::kKey: e.key = f.Text(kKeyWidth); break;
-    case Column::kName: e.name = f.Text(kNameWidth); break;
+    case Column::kKey: employee.key = field.Text(kKeyWidth); break;
+    case Column::kName: employee.name = field.Text(kNameWidth); break;
     case Column::kFicaFlag: {
-      std::string flag = Trim(f.value);
-      if (flag.size() > 1) f.errors.push_back(f.where + "expected one character such as Y, got \"" + Excerpt(f.value) + "\"");
-      e.fica_flag = flag.empty() ? 'Y' : flag[0];
+      std::string flag = Trim(field.value);
+      if (flag.size() > 1) {
+        field.errors.push_back(field.where + "expected one character such as Y, got \"" + Excerpt(field.value) + "\"");
+      }
+      employee.fica_flag = flag.empty() ? 'Y' : flag[0];
       break;
     }
-    case Column::kExemptCode: e.exempt_code = static_cast<std::uint8_t>(f.Whole(0, 255)); break;
+    case Column::kExemptCode: employee.exempt_code = static_cast<std::uint8_t>(field.Whole(0, 255)); break;
     case Column::kRecordNumber:
-      if (!Trim(f.value).empty()) {
-        e.record_number = static_cast<std::int16_t>(f.Whole(kLowestIndexNumber, kHighestRecordNumber));
-        e.literal_record_number = true;
+      if (!Trim(field.value).empty()) {
+        employee.record_number = static_cast<std::int16_t>(field.Whole(kLowestIndexNumber, kHighestRecordNumber));
+        employee.literal_record_number = true;
       }
       break;
-    case Column::kMisc: e.misc_amount_1 = f.Amount(); break;
-    case Column::kQtd: e.qtd[spec.item] = f.Amount(); break;
-    case Column::kYtd: e.ytd[spec.item] = f.Amount(); break;
-    case Column::kOther: e.other[spec.item] = f.Amount(); break;
-    case Column::kPlan: e.plans[spec.item] = f.Amount(); break;
+    case Column::kMisc: employee.misc_amount_1 = field.Amount(); break;
+    case Column::kQtd: employee.qtd[spec.item] = field.Amount(); break;
+    case Column::kYtd: employee.ytd[spec.item] = field.Amount(); break;
+    case Column::kOther: employee.other[spec.item] = field.Amount(); break;
+    case Column::kPlan: employee.plans[spec.item] = field.Amount(); break;
   }
 }
 
@@ -241,11 +243,12 @@ std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::stri
                        std::to_string(columns.size()));
       continue;
     }
-    EmployeeSpec e;
+    EmployeeSpec employee;
     for (std::size_t c = 0; c < row.size(); ++c) {
-      SetEmployeeField(e, *columns[c], {row[c], line + std::to_string(c + 1) + ": " + Trim(state.rows[0][c]) + ": ", errors});
+      std::string where = line + std::to_string(c + 1) + ": " + Trim(state.rows[0][c]) + ": ";
+      SetEmployeeField(employee, *columns[c], {row[c], where, errors});
     }
-    if (e.literal_record_number && e.record_number < 1) {
+    if (employee.literal_record_number && employee.record_number < 1) {
       for (std::size_t c = 0; c < row.size(); ++c) {
         Column column = columns[c]->column;
         if (column != Column::kKey && column != Column::kRecordNumber && !Trim(row[c]).empty()) {
@@ -253,7 +256,7 @@ std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::stri
         }
       }
     }
-    employees.push_back(std::move(e));
+    employees.push_back(std::move(employee));
     places.push_back(line + std::to_string(record_column == 0 ? 1 : record_column));
     names.push_back("line " + std::to_string(state.row_lines[r]));
   }

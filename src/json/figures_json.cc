@@ -22,102 +22,107 @@ std::string RateText(double percent) { return FormatAmount("0.00", percent); }
 
 // Schedule B: the 31 days of each month, the month totals and the quarter total; records past
 // the 93rd are the third month's other entries.
-Json ScheduleBJson(const ScheduleB& b) {
+Json ScheduleBJson(const ScheduleB& schedule) {
   Json days = Json::array();
-  for (const auto& month : b.days) days.push_back(month);
-  return {{"days", days}, {"month3_other", b.month3_other}, {"months", b.months}, {"total", b.total}};
+  for (const auto& month : schedule.days) days.push_back(month);
+  return {{"days", days}, {"month3_other", schedule.month3_other}, {"months", schedule.months}, {"total", schedule.total}};
 }
 
-Json DialogJson(const RunState& s, Route route) {
+Json DialogJson(const RunState& state, Route route) {
   Json d;
   if (route == Route::kShort) {
-    d["federal_withholding_adjust"] = BytesToJsonText(s.FederalWithholdingAdjust);
-    d["fica_withholding_adjust"] = BytesToJsonText(s.FicaWithholdingAdjust);
-    d["total_payments"] = BytesToJsonText(s.TotalPaymentsText);
-    d["print_device"] = BytesToJsonText(s.PrintDevice);
+    d["federal_withholding_adjust"] = BytesToJsonText(state.FederalWithholdingAdjust);
+    d["fica_withholding_adjust"] = BytesToJsonText(state.FicaWithholdingAdjust);
+    d["total_payments"] = BytesToJsonText(state.TotalPaymentsText);
+    d["print_device"] = BytesToJsonText(state.PrintDevice);
     return d;
   }
-  d["designee_name"] = BytesToJsonText(s.DesigneeName);
-  d["designee_phone"] = BytesToJsonText(s.DesigneePhone);
-  d["preparer_codes"] = BytesToJsonText(s.PreparerCodes);
-  d["state_code"] = BytesToJsonText(s.StateCode);
-  d["monthly_depositor"] = s.MonthlyDepositor == "Y";
-  d["semiweekly_depositor"] = s.SemiweeklyDepositor == "Y";
-  d["print_941"] = s.Print941 == 1;
-  d["print_944"] = s.Print944 == 1;
-  d["adjustments"] = {{"7a", s.Adjust7a}, {"7b", s.Adjust7b}, {"7c", s.Adjust7c}, {"7d", s.Adjust7d},
-                      {"7e", s.Adjust7e}, {"7f", s.Adjust7f}, {"7g", s.Adjust7g}};
-  d["deposits"] = s.Line11Deposits;
+  d["designee_name"] = BytesToJsonText(state.DesigneeName);
+  d["designee_phone"] = BytesToJsonText(state.DesigneePhone);
+  d["preparer_codes"] = BytesToJsonText(state.PreparerCodes);
+  d["state_code"] = BytesToJsonText(state.StateCode);
+  d["monthly_depositor"] = state.MonthlyDepositor == "Y";
+  d["semiweekly_depositor"] = state.SemiweeklyDepositor == "Y";
+  d["print_941"] = state.Print941 == 1;
+  d["print_944"] = state.Print944 == 1;
+  d["adjustments"] = {{"7a", state.Adjust7a}, {"7b", state.Adjust7b}, {"7c", state.Adjust7c}, {"7d", state.Adjust7d},
+                      {"7e", state.Adjust7e}, {"7f", state.Adjust7f}, {"7g", state.Adjust7g}};
+  d["deposits"] = state.Line11Deposits;
   Json months = Json::array();
-  for (int m = 1; m <= 12; ++m) months.push_back(s.MonthLiability[m]);
+  for (int m = 1; m <= 12; ++m) months.push_back(state.MonthLiability[m]);
   d["month_liabilities"] = months;
   return d;
 }
 
-Json WorksheetLineJson(const WorksheetLine& l) {
-  return {{"key", BytesToJsonText(l.key)},
-          {"name", TrimmedJsonText(l.name)},
-          {"wages_and_tips", PrintedCents(l.wages_and_tips)},
-          {"fica_taxable", PrintedCents(l.fica_taxable)},
-          {"futa_taxable", PrintedCents(l.futa_taxable)},
-          {"suta_taxable", PrintedCents(l.suta_taxable)},
-          {"sdi_taxable", PrintedCents(l.sdi_taxable)},
-          {"tips", PrintedCents(l.tips)},
-          {"federal_withheld", PrintedCents(l.federal_withheld)},
-          {"state_withheld", PrintedCents(l.state_withheld)},
-          {"fica_withheld", PrintedCents(l.fica_withheld)}};
+Json WorksheetLineJson(const WorksheetLine& line) {
+  return {{"key", BytesToJsonText(line.key)},
+          {"name", TrimmedJsonText(line.name)},
+          {"wages_and_tips", PrintedCents(line.wages_and_tips)},
+          {"fica_taxable", PrintedCents(line.fica_taxable)},
+          {"futa_taxable", PrintedCents(line.futa_taxable)},
+          {"suta_taxable", PrintedCents(line.suta_taxable)},
+          {"sdi_taxable", PrintedCents(line.sdi_taxable)},
+          {"tips", PrintedCents(line.tips)},
+          {"federal_withheld", PrintedCents(line.federal_withheld)},
+          {"state_withheld", PrintedCents(line.state_withheld)},
+          {"fica_withheld", PrintedCents(line.fica_withheld)}};
 }
 
 // The worksheet part; `employees` writes the items of its "employees" list.
-void WriteWorksheet(const WorksheetFigures& w, JsonOut& out, const EmployeeItems& employees) {
-  const WorksheetTotals& t = w.totals;
-  const TaxFigures& f = w.taxes;
+void WriteWorksheet(const WorksheetFigures& worksheet, JsonOut& out, const EmployeeItems& employees) {
+  const WorksheetTotals& totals = worksheet.totals;
+  const TaxFigures& taxes = worksheet.taxes;
   out.OpenObject("worksheet");
-  out.Put("trade_name", BytesToJsonText(w.trade_name));
+  out.Put("trade_name", BytesToJsonText(worksheet.trade_name));
   out.OpenList("employees");
   employees(out);
   out.Close();
-  Json totals = {{"employee_count", t.employee_count},
-                 {"wages_and_tips", PrintedCents(t.wages_and_tips)},
-                 {"fica_taxable", PrintedCents(t.fica_taxable)},
-                 {"futa_taxable", PrintedCents(t.futa_taxable)},
-                 {"suta_taxable", PrintedCents(t.suta_taxable)},
-                 {"sdi_taxable", PrintedCents(t.sdi_taxable)},
-                 {"tips", PrintedCents(t.tips)},
-                 {"federal_withheld", PrintedCents(t.federal_withheld)},
-                 {"state_withheld", PrintedCents(t.state_withheld)},
-                 {"fica_withheld", PrintedCents(t.fica_withheld)},
-                 {"medicare_wages", PrintedCents(t.medicare_wages)}};
+  Json totals_json = {{"employee_count", totals.employee_count},
+                 {"wages_and_tips", PrintedCents(totals.wages_and_tips)},
+                 {"fica_taxable", PrintedCents(totals.fica_taxable)},
+                 {"futa_taxable", PrintedCents(totals.futa_taxable)},
+                 {"suta_taxable", PrintedCents(totals.suta_taxable)},
+                 {"sdi_taxable", PrintedCents(totals.sdi_taxable)},
+                 {"tips", PrintedCents(totals.tips)},
+                 {"federal_withheld", PrintedCents(totals.federal_withheld)},
+                 {"state_withheld", PrintedCents(totals.state_withheld)},
+                 {"fica_withheld", PrintedCents(totals.fica_withheld)},
+                 {"medicare_wages", PrintedCents(totals.medicare_wages)}};
   Json recap = {
-      {"fica", {{"taxable", PrintedCents(t.fica_taxable)}, {"rate", RateText(f.fica_rate)}, {"tax", PrintedCents(f.fica_tax)}}},
+      {"fica",
+       {{"taxable", PrintedCents(totals.fica_taxable)},
+        {"rate", RateText(taxes.fica_rate)},
+        {"tax", PrintedCents(taxes.fica_tax)}}},
       {"medicare",
-       {{"taxable", PrintedCents(t.medicare_wages)}, {"rate", RateText(f.medicare_rate)}, {"tax", PrintedCents(f.medicare_tax)}}},
+       {{"taxable", PrintedCents(totals.medicare_wages)},
+        {"rate", RateText(taxes.medicare_rate)},
+        {"tax", PrintedCents(taxes.medicare_tax)}}},
       {"tips",
-       {{"taxable", PrintedCents(t.tips)},
-        {"rate", RateText(f.tips_rate)},
-        {"tax", PrintedCents(f.tips_tax_shown)},
-        {"total", PrintedCents(f.fica_total)},
-        {"withheld", PrintedCents(t.fica_withheld)},
-        {"expense", PrintedCents(f.fica_expense)}}},
+       {{"taxable", PrintedCents(totals.tips)},
+        {"rate", RateText(taxes.tips_rate)},
+        {"tax", PrintedCents(taxes.tips_tax_shown)},
+        {"total", PrintedCents(taxes.fica_total)},
+        {"withheld", PrintedCents(totals.fica_withheld)},
+        {"expense", PrintedCents(taxes.fica_expense)}}},
       {"futa",
-       {{"taxable", PrintedCents(t.futa_taxable)},
-        {"rate", RateText(f.futa_rate)},
-        {"tax", PrintedCents(f.futa_tax)},
-        {"total", PrintedCents(f.futa_tax)},
+       {{"taxable", PrintedCents(totals.futa_taxable)},
+        {"rate", RateText(taxes.futa_rate)},
+        {"tax", PrintedCents(taxes.futa_tax)},
+        {"total", PrintedCents(taxes.futa_tax)},
         {"withheld", 0},
-        {"expense", PrintedCents(f.futa_tax)}}},
+        {"expense", PrintedCents(taxes.futa_tax)}}},
       {"suta",
-       {{"taxable", PrintedCents(t.suta_taxable)},
-        {"rate", RateText(f.suta_rate)},
-        {"tax", PrintedCents(f.suta_tax)},
-        {"total", PrintedCents(f.suta_tax)},
+       {{"taxable", PrintedCents(totals.suta_taxable)},
+        {"rate", RateText(taxes.suta_rate)},
+        {"tax", PrintedCents(taxes.suta_tax)},
+        {"total", PrintedCents(taxes.suta_tax)},
         {"withheld", 0},
-        {"expense", PrintedCents(f.suta_tax)}}},
-      {"other", {{"taxable", PrintedCents(t.sdi_taxable)}, {"rate", RateText(0)}, {"tax", 0}}},
+        {"expense", PrintedCents(taxes.suta_tax)}}},
+      {"other", {{"taxable", PrintedCents(totals.sdi_taxable)}, {"rate", RateText(0)}, {"tax", 0}}},
   };
   Json plans = Json::array();
-  for (int plan = 1; plan <= 3; ++plan) plans.push_back(w.plan_totals[plan]);
-  out.Put("totals", std::move(totals));
+  for (int plan = 1; plan <= 3; ++plan) plans.push_back(worksheet.plan_totals[plan]);
+  out.Put("totals", std::move(totals_json));
   out.Put("recap", std::move(recap));
   out.Put("plan_totals", std::move(plans));
   out.Close();
@@ -196,18 +201,18 @@ Json EmployerJson(const EmployerBlock& e) {
           {"ein", BytesToJsonText(e.ein_text)}};
 }
 
-Json VoucherJson(const VoucherPage& v) {
+Json VoucherJson(const VoucherPage& voucher) {
   Json crossed = Json::array();
   for (int q = 1; q <= 4; ++q) {
-    if (v.quarter_crossed[static_cast<std::size_t>(q)]) crossed.push_back(q);
+    if (voucher.quarter_crossed[static_cast<std::size_t>(q)]) crossed.push_back(q);
   }
-  return {{"form", v.form},
-          {"year", "20" + BytesToJsonText(v.year_digits)},
+  return {{"form", voucher.form},
+          {"year", "20" + BytesToJsonText(voucher.year_digits)},
           {"quarters_marked", crossed},
-          {"ein", BytesToJsonText(v.ein_text)},
-          {"name", TrimmedJsonText(v.employer_name_field)},
-          {"address", BytesToJsonText(v.address)},
-          {"city_line", TrimmedJsonText(v.city_line)}};
+          {"ein", BytesToJsonText(voucher.ein_text)},
+          {"name", TrimmedJsonText(voucher.employer_name_field)},
+          {"address", BytesToJsonText(voucher.address)},
+          {"city_line", TrimmedJsonText(voucher.city_line)}};
 }
 
 }  // namespace
@@ -216,51 +221,51 @@ void EmployeeLinesJson::OnEmployee(const Employee&, const WorksheetLine* line) {
   if (line != nullptr) lines_.push_back(WorksheetLineJson(*line));
 }
 
-void WriteFigures(const ReportFigures& f, JsonOut& out, const EmployeeItems& employees) {
+void WriteFigures(const ReportFigures& figures, JsonOut& out, const EmployeeItems& employees) {
   out.OpenObject();
-  out.Put("path", f.route == Route::kForm ? "form" : "short");
-  if (f.form941) {
+  out.Put("path", figures.route == Route::kForm ? "form" : "short");
+  if (figures.form941) {
     out.Put("form", "941");
-  } else if (f.form944) {
+  } else if (figures.form944) {
     out.Put("form", "944");
   } else {
     out.Put("form", nullptr);
   }
-  out.Put("quarter", f.quarter);
-  out.Put("year", f.year);
-  out.Put("cancelled", f.cancelled);
-  out.Put("dialog", DialogJson(f.state, f.route));
+  out.Put("quarter", figures.quarter);
+  out.Put("year", figures.year);
+  out.Put("cancelled", figures.cancelled);
+  out.Put("dialog", DialogJson(figures.state, figures.route));
   Json months = Json::array();
-  if (f.form941) {
-    const ReturnLines& l = f.form941->lines;
-    out.Put("lines", Form941LinesJson(l));
-    for (int m = 1; m <= 3; ++m) months.push_back(l.liabilities[static_cast<std::size_t>(m)]);
-    out.Put("checks", {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", l.months_shown}});
-    out.Put("employer", EmployerJson(f.form941->employer));
-  } else if (f.form944) {
-    const ReturnLines& l = f.form944->lines;
-    out.Put("lines", Form944LinesJson(l));
-    for (int m = 1; m <= 12; ++m) months.push_back(l.liabilities[static_cast<std::size_t>(m)]);
-    out.Put("checks", {{"overpaid", l.overpaid}, {"under_2500", l.under_2500}, {"months_shown", l.months_shown}});
-    out.Put("employer", EmployerJson(f.form944->employer));
+  if (figures.form941) {
+    const ReturnLines& lines = figures.form941->lines;
+    out.Put("lines", Form941LinesJson(lines));
+    for (int m = 1; m <= 3; ++m) months.push_back(lines.liabilities[static_cast<std::size_t>(m)]);
+    out.Put("checks", {{"overpaid", lines.overpaid}, {"under_2500", lines.under_2500}, {"months_shown", lines.months_shown}});
+    out.Put("employer", EmployerJson(figures.form941->employer));
+  } else if (figures.form944) {
+    const ReturnLines& lines = figures.form944->lines;
+    out.Put("lines", Form944LinesJson(lines));
+    for (int m = 1; m <= 12; ++m) months.push_back(lines.liabilities[static_cast<std::size_t>(m)]);
+    out.Put("checks", {{"overpaid", lines.overpaid}, {"under_2500", lines.under_2500}, {"months_shown", lines.months_shown}});
+    out.Put("employer", EmployerJson(figures.form944->employer));
   } else {
     out.Put("lines", nullptr);
   }
   out.Put("months", std::move(months));
-  if (f.worksheet) {
-    WriteWorksheet(*f.worksheet, out, employees);
+  if (figures.worksheet) {
+    WriteWorksheet(*figures.worksheet, out, employees);
   } else {
     out.Put("worksheet", nullptr);
   }
-  if (f.worksheet_error) out.Put("worksheet_error", *f.worksheet_error);
-  out.Put("voucher", f.voucher ? VoucherJson(*f.voucher) : Json(nullptr));
-  out.Put("schedule_b", f.schedule_b ? ScheduleBJson(*f.schedule_b) : Json(nullptr));
+  if (figures.worksheet_error) out.Put("worksheet_error", *figures.worksheet_error);
+  out.Put("voucher", figures.voucher ? VoucherJson(*figures.voucher) : Json(nullptr));
+  out.Put("schedule_b", figures.schedule_b ? ScheduleBJson(*figures.schedule_b) : Json(nullptr));
   out.Close();
 }
 
-nlohmann::ordered_json FiguresJson(const ReportFigures& f, nlohmann::ordered_json employees) {
+nlohmann::ordered_json FiguresJson(const ReportFigures& figures, nlohmann::ordered_json employees) {
   JsonTree tree;
-  WriteFigures(f, tree, [&employees](JsonOut& out) {
+  WriteFigures(figures, tree, [&employees](JsonOut& out) {
     for (Json& line : employees) out.Item(std::move(line));
   });
   return tree.Take();

@@ -250,10 +250,10 @@ TEST(Lines, ScheduleBIsTheComputationThePageIsPrintedFrom) {
     }
     const Json& b = j["schedule_b"];
     ASSERT_TRUE(b.is_object());
-    RunState s;
-    s.DataDir = client.string();
-    s.ReportDate = "063026";
-    ScheduleB page = ReadScheduleB(s);
+    RunState state;
+    state.DataDir = client.string();
+    state.ReportDate = "063026";
+    ScheduleB page = ReadScheduleB(state);
     ASSERT_EQ(b["days"].size(), 3u);
     for (std::size_t m = 0; m < 3; ++m) {
       EXPECT_EQ(b["days"][m].get<std::vector<Cents>>(),
@@ -280,7 +280,7 @@ TEST(Lines, MissingFilesAreReadAsEmptyAndNotCreated) {
   Json j = ClientFiguresJson((dir / "client").string(), dir.str(), "941", platform, &figures);
   EXPECT_TRUE(fs::is_empty(dir / "client"));
   EXPECT_EQ(Snapshot(dir.path()).size(), 1u);
-  // No payroll date: the short path; its 941 kind computes the worksheet of nobody.
+  // No payroll date: the short route; its 941 kind computes the worksheet of nobody.
   EXPECT_EQ(figures.route, Route::kShort);
   ASSERT_TRUE(figures.worksheet.has_value());
   EXPECT_EQ(figures.worksheet->totals.employee_count, 0);

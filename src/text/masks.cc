@@ -144,31 +144,31 @@ struct Rounded {
 
 // Rounds to `decimals` places, half away from zero, on the 18-digit string.
 Rounded RoundTo(const DecimalDigits& digits, int decimals) {
-  Rounded r;
-  r.top = digits.exponent;
+  Rounded rounded;
+  rounded.top = digits.exponent;
   // Digits at 10^-decimals or above; the one after them decides the rounding.
   const long long keep = static_cast<long long>(digits.exponent) + decimals + 1;
-  if (keep < 0) return r;  // everything dropped, and the first dropped digit is a 0
+  if (keep < 0) return rounded;  // everything dropped, and the first dropped digit is a 0
   if (keep >= kDigits) {
-    std::memcpy(r.kept, digits.digit, kDigits);
-    r.count = kDigits;
-    return r;
+    std::memcpy(rounded.kept, digits.digit, kDigits);
+    rounded.count = kDigits;
+    return rounded;
   }
-  r.count = static_cast<int>(keep);
-  std::memcpy(r.kept, digits.digit, static_cast<std::size_t>(r.count));
-  if (digits.digit[r.count] < '5') return r;
-  int i = r.count - 1;
-  for (; i >= 0 && r.kept[i] == '9'; --i) r.kept[i] = '0';
+  rounded.count = static_cast<int>(keep);
+  std::memcpy(rounded.kept, digits.digit, static_cast<std::size_t>(rounded.count));
+  if (digits.digit[rounded.count] < '5') return rounded;
+  int i = rounded.count - 1;
+  for (; i >= 0 && rounded.kept[i] == '9'; --i) rounded.kept[i] = '0';
   if (i >= 0) {
-    ++r.kept[i];
+    ++rounded.kept[i];
   } else {
     // Carry out of the top digit (or a round-up from nothing): a 1 one place higher.
-    r.kept[0] = '1';
-    for (int j = 1; j < r.count; ++j) r.kept[j] = '0';
-    if (r.count == 0) r.count = 1;
-    ++r.top;
+    rounded.kept[0] = '1';
+    for (int j = 1; j < rounded.count; ++j) rounded.kept[j] = '0';
+    if (rounded.count == 0) rounded.count = 1;
+    ++rounded.top;
   }
-  return r;
+  return rounded;
 }
 
 // The decimal digits of a whole number above 0: from its bit length, corrected by one power of ten.
@@ -274,10 +274,10 @@ void AppendNumber(Out& out, const Field& field, double magnitude, bool negative)
     AppendExponentForm(out, field, digits, negative);
     return;
   }
-  const Rounded r = RoundTo(digits, field.decimals);
-  const bool whole_part = r.count > 0 && r.kept[0] != '0' && r.top >= 0;
+  const Rounded rounded = RoundTo(digits, field.decimals);
+  const bool whole_part = rounded.count > 0 && rounded.kept[0] != '0' && rounded.top >= 0;
   // A zero whole part prints as one "0", if the field has room before the point at all.
-  const int integer_digits = whole_part ? r.top + 1 : (field.integer_positions > 0 ? 1 : 0);
+  const int integer_digits = whole_part ? rounded.top + 1 : (field.integer_positions > 0 ? 1 : 0);
   const int separators = field.grouping && integer_digits > 0 ? (integer_digits - 1) / 3 : 0;
   const int needed = integer_digits + separators + (negative ? 1 : 0);
   const int free = field.integer_positions - needed;
@@ -287,11 +287,11 @@ void AppendNumber(Out& out, const Field& field, double magnitude, bool negative)
   for (int i = 0; i < integer_digits; ++i) {
     const int position = integer_digits - 1 - i;
     if (separators > 0 && i > 0 && (position + 1) % 3 == 0) out.Put(',');
-    out.Put(r.At(position));
+    out.Put(rounded.At(position));
   }
   if (field.point) {
     out.Put('.');
-    for (int j = 1; j <= field.decimals; ++j) out.Put(r.At(-j));
+    for (int j = 1; j <= field.decimals; ++j) out.Put(rounded.At(-j));
   }
 }
 

@@ -43,29 +43,29 @@ std::optional<fs::path> ClientFolder(const fs::path& root, std::string_view name
 }
 
 ClientSummary SummariseClient(const fs::path& folder, std::string name) {
-  ClientSummary c;
-  c.name = std::move(name);
-  c.folder = folder;
+  ClientSummary summary;
+  summary.name = std::move(name);
+  summary.folder = folder;
   try {
     ClientFile client = ReadClientFile(folder.string(), false, MissingFile::kReadAsEmpty);
-    c.employer = TrimRight(client.employer_name);
-    c.payroll_date = client.payroll_date;
+    summary.employer = TrimRight(client.employer_name);
+    summary.payroll_date = client.payroll_date;
   } catch (const RunError&) {
   }
-  c.quarter = QuarterOfMonthText(c.payroll_date);
-  c.year = FormYear(c.payroll_date);
-  c.form_path = TakesFormRoute(c.payroll_date);
+  summary.quarter = QuarterOfMonthText(summary.payroll_date);
+  summary.year = FormYear(summary.payroll_date);
+  summary.form_route = TakesFormRoute(summary.payroll_date);
   std::error_code ec;
   fs::path report = ResolveHostPath(folder.string(), kReportFileName);
   if (fs::is_regular_file(report, ec)) {
     auto written = fs::last_write_time(report, ec);
     if (!ec) {
-      c.has_report = true;
+      summary.has_report = true;
       auto since_epoch = std::chrono::file_clock::to_sys(written).time_since_epoch();
-      c.report_time = std::chrono::duration_cast<std::chrono::seconds>(since_epoch).count();
+      summary.report_time = std::chrono::duration_cast<std::chrono::seconds>(since_epoch).count();
     }
   }
-  return c;
+  return summary;
 }
 
 std::vector<ClientSummary> ListClients(const fs::path& root) {

@@ -19,7 +19,7 @@ struct ClientSummary {
   std::string payroll_date;   // MMDDYY
   int quarter = 0;            // 1 to 4; 0 when the date marks none
   std::string year;           // "20YY"
-  bool form_path = false;     // the options dialog and a form; false: the report date dialog
+  bool form_route = false;    // the options dialog and a form; false: the report date dialog
   bool has_report = false;
   long long report_time = 0;  // when report.txt was last written, seconds since 1970
 };

@@ -77,14 +77,14 @@ RunResult DialogSession::RunReport() const {
   return result;
 }
 
-PrintResult HandOff(const std::string& data_dir, bool short_path, const std::string& reply,
+PrintResult HandOff(const std::string& data_dir, bool short_route, const std::string& reply,
                     const PlatformOptions& print_options) {
   WebPlatform platform(print_options);
   platform.SetPrinterReply(reply);
   RunContext ctx(platform);
   ctx.state.DataDir = data_dir;
   RunOutcome outcome;
-  HandOffToPrinter(ctx, short_path, outcome);
+  HandOffToPrinter(ctx, short_route, outcome);
   PrintResult result;
   result.command = platform.print_command();
   if (outcome.hand_off != RunOutcome::HandOff::kPrinted) result.problem = outcome.hand_off_problem;

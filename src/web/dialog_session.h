@@ -43,7 +43,7 @@ class DialogSession {
 
   const DialogTable& table() const { return table_; }
   const DialogState& controls() const { return *controls_; }
-  bool short_path() const { return session_->route() == Route::kShort; }
+  bool short_route() const { return session_->route() == Route::kShort; }
   const SessionSetup& setup() const { return setup_; }
 
   // Plays one event; returns the messages it showed. After the dialog ended, events do nothing.
@@ -84,8 +84,8 @@ struct PrintResult {
 };
 
 // Hands the finished report of `data_dir` to the print utility through the run's own hand-off,
-// with the picker's reply `reply`.
-PrintResult HandOff(const std::string& data_dir, bool short_path, const std::string& reply,
+// with the picker's reply `reply`; `short_route` appends the short route's "/FP".
+PrintResult HandOff(const std::string& data_dir, bool short_route, const std::string& reply,
                     const PlatformOptions& print_options);
 
 }  // namespace qreport::web

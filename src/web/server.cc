@@ -129,19 +129,19 @@ int MnemonicIndex(std::string_view caption) {
 
 json TableJson(const DialogTable& table) {
   json controls = json::array();
-  for (const DialogControl& c : table.controls) {
-    bool caption = c.kind != ControlKind::kTextBox;
-    char mnemonic = caption ? MnemonicOf(c.text) : 0;
-    controls.push_back({{"id", c.id},
-                        {"kind", KindName(c.kind)},
-                        {"text", Utf8FromCp1252(caption ? CaptionWithoutMnemonic(c.text) : c.text)},
+  for (const DialogControl& control : table.controls) {
+    bool caption = control.kind != ControlKind::kTextBox;
+    char mnemonic = caption ? MnemonicOf(control.text) : 0;
+    controls.push_back({{"id", control.id},
+                        {"kind", KindName(control.kind)},
+                        {"text", Utf8FromCp1252(caption ? CaptionWithoutMnemonic(control.text) : control.text)},
                         {"mnemonic", mnemonic ? std::string(1, mnemonic) : std::string()},
-                        {"mnemonicAt", caption ? MnemonicIndex(c.text) : -1},
-                        {"x", c.x},
-                        {"y", c.y},
-                        {"w", c.w},
-                        {"h", c.h},
-                        {"centred", c.centred_text}});
+                        {"mnemonicAt", caption ? MnemonicIndex(control.text) : -1},
+                        {"x", control.x},
+                        {"y", control.y},
+                        {"w", control.w},
+                        {"h", control.h},
+                        {"centred", control.centred_text}});
   }
   return {{"title", Utf8FromCp1252(table.title)},
           {"width", table.width},
@@ -167,14 +167,14 @@ json FindingsJson(const std::vector<Finding>& findings) {
   return list;
 }
 
-json ClientJson(const ClientSummary& c, const ClientCheck& check) {
-  return {{"name", c.name},
-          {"employer", Utf8FromCp1252(c.employer)},
-          {"payrollDate", Utf8FromCp1252(c.payroll_date)},
-          {"quarter", c.quarter},
-          {"year", Utf8FromCp1252(c.year)},
-          {"path", c.form_path ? "form" : "short"},
-          {"report", c.has_report ? json(c.report_time) : json(nullptr)},
+json ClientJson(const ClientSummary& client, const ClientCheck& check) {
+  return {{"name", client.name},
+          {"employer", Utf8FromCp1252(client.employer)},
+          {"payrollDate", Utf8FromCp1252(client.payroll_date)},
+          {"quarter", client.quarter},
+          {"year", Utf8FromCp1252(client.year)},
+          {"path", client.form_route ? "form" : "short"},
+          {"report", client.has_report ? json(client.report_time) : json(nullptr)},
           {"findings", FindingsJson(check.findings)}};
 }
 
@@ -252,18 +252,18 @@ struct WebServer::Impl {
   // Schedule B as the report page shows it: whether it goes with the client's return (and why
   // not), and its pages when it is shown: written for the report as it stands (no earlier
   // than report.txt) and not hidden by the page.
-  json ScheduleBJson(const ClientSummary& c, const ClientCheck& check) {
+  json ScheduleBJson(const ClientSummary& client, const ClientCheck& check) {
     json j = {{"due", check.schedule_b == ScheduleBOutcome::kWritten},
               {"why", std::string(ScheduleBWhyNot(check.schedule_b))},
               {"shown", false},
               {"pages", 0}};
     {
       std::lock_guard<std::mutex> guard(schedule_b_mutex);
-      if (schedule_b_hidden.count(c.folder.string()) != 0) return j;
+      if (schedule_b_hidden.count(client.folder.string()) != 0) return j;
     }
-    const fs::path file = ResolveHostPath(c.folder.string(), kScheduleBFileName);
-    if (!j["due"].get<bool>() || !WrittenSince(file, ResolveHostPath(c.folder.string(), kReportFileName))) return j;
-    std::optional<std::size_t> pages = views->PageCount(c.folder, kScheduleBFileName);
+    const fs::path file = ResolveHostPath(client.folder.string(), kScheduleBFileName);
+    if (!j["due"].get<bool>() || !WrittenSince(file, ResolveHostPath(client.folder.string(), kReportFileName))) return j;
+    std::optional<std::size_t> pages = views->PageCount(client.folder, kScheduleBFileName);
     if (pages) j["shown"] = true, j["pages"] = *pages;
     return j;
   }
@@ -322,7 +322,12 @@ struct WebServer::Impl {
   }
 
   // The routes: what each path answers, a handler a page of the API.
+  using Handler = void (Impl::*)(const httplib::Request&, httplib::Response&);
   void Routes();
+  // The body limit, the guard before every route, and the answers to errors and exceptions.
+  void GuardAndErrors();
+  // Routes POST requests to `pattern` to `handler`, with the body read under kMaxRequestBody.
+  void Post(const std::string& pattern, Handler handler);
   httplib::Server::HandlerResponse Guard(const httplib::Request& req, httplib::Response& res);
   void IndexPage(const httplib::Request& req, httplib::Response& res);
   void ClientList(const httplib::Request& req, httplib::Response& res);
@@ -339,7 +344,7 @@ struct WebServer::Impl {
   void Print(const httplib::Request& req, httplib::Response& res);
 };
 
-void WebServer::Impl::Routes() {
+void WebServer::Impl::GuardAndErrors() {
   // A body whose length is past the limit is refused before it is read; the POST routes below
   // hold the limit for a body sent any other way.
   server->set_payload_max_length(kMaxRequestBody);
@@ -359,35 +364,40 @@ void WebServer::Impl::Routes() {
                       "text/plain");
     }
   });
+}
 
-  // A POST's body is read here, so that its limit holds however it is sent (with its length, in
-  // chunks, or to the end of the connection): past kMaxRequestBody nothing more is read, the
-  // answer is 413 and the connection is closed after it.
-  auto post = [this](const std::string& pattern, void (Impl::*handler)(const httplib::Request&, httplib::Response&)) {
-    server->Post(pattern, [this, handler](const httplib::Request& req, httplib::Response& res,
-                                          const httplib::ContentReader& content) {
-      std::string body;
-      bool too_large = false;
-      bool read = content([&](const char* data, std::size_t n) {
-        too_large = body.size() + n > kMaxRequestBody;
-        if (!too_large) body.append(data, n);
-        return !too_large;
-      });
-      if (!read) {
-        // Whatever stopped the read, the rest of the body is still on its way: the connection
-        // ends with this answer, lest the rest be taken for the next request.
-        if (too_large || res.status == 413) GuardedServer::RefuseRestOfRequest();
-        GuardedServer::CloseAfterAnswer();
-        res.status = GuardedServer::RequestTooLarge() ? 413 : 400;
-        return;
-      }
-      GuardedServer::Answering();
-      // The library owns the request and hands it on as const; its body is the one read here.
-      const_cast<httplib::Request&>(req).body = std::move(body);
-      (this->*handler)(req, res);
+// A POST's body is read here, so that its limit holds however it is sent (with its length, in
+// chunks, or to the end of the connection): past kMaxRequestBody nothing more is read, the
+// answer is 413 and the connection is closed after it.
+void WebServer::Impl::Post(const std::string& pattern, Handler handler) {
+  server->Post(pattern, [this, handler](const httplib::Request& req, httplib::Response& res,
+                                        const httplib::ContentReader& content) {
+    std::string body;
+    bool too_large = false;
+    bool read = content([&](const char* data, std::size_t n) {
+      too_large = body.size() + n > kMaxRequestBody;
+      if (!too_large) body.append(data, n);
+      return !too_large;
     });
-  };
-  auto handle = [this](void (Impl::*handler)(const httplib::Request&, httplib::Response&)) {
+    if (!read) {
+      // Whatever stopped the read, the rest of the body is still on its way: the connection
+      // ends with this answer, lest the rest be taken for the next request.
+      if (too_large || res.status == 413) GuardedServer::RefuseRestOfRequest();
+      GuardedServer::CloseAfterAnswer();
+      res.status = GuardedServer::RequestTooLarge() ? 413 : 400;
+      return;
+    }
+    GuardedServer::Answering();
+    // The library owns the request and hands it on as const; its body is the one read here.
+    const_cast<httplib::Request&>(req).body = std::move(body);
+    (this->*handler)(req, res);
+  });
+}
+
+void WebServer::Impl::Routes() {
+  GuardAndErrors();
+  auto post = [this](const std::string& pattern, Handler handler) { Post(pattern, handler); };
+  auto handle = [this](Handler handler) {
     return [this, handler](const httplib::Request& req, httplib::Response& res) {
       GuardedServer::Answering();
       (this->*handler)(req, res);
@@ -471,12 +481,12 @@ void WebServer::Impl::PrinterList(const httplib::Request&, httplib::Response& re
 void WebServer::Impl::ClientInfo(const httplib::Request& req, httplib::Response& res) {
   std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
   if (!folder) return SendError(res, 404, "no such client");
-  ClientSummary c = SummariseClient(*folder, req.matches[1].str());
+  ClientSummary client = SummariseClient(*folder, req.matches[1].str());
   std::shared_ptr<const ClientCheck> check = checks->Get(*folder);
-  json j = ClientJson(c, *check);
-  std::optional<std::size_t> report = c.has_report ? views->PageCount(*folder) : std::nullopt;
+  json j = ClientJson(client, *check);
+  std::optional<std::size_t> report = client.has_report ? views->PageCount(*folder) : std::nullopt;
   j["pages"] = report.value_or(0);
-  j["scheduleB"] = report ? ScheduleBJson(c, *check) : json(nullptr);
+  j["scheduleB"] = report ? ScheduleBJson(client, *check) : json(nullptr);
   {
     std::lock_guard<std::mutex> guard(printable_mutex);
     auto it = printable.find(folder->string());
@@ -500,7 +510,7 @@ void WebServer::Impl::OpenDialog(const httplib::Request& req, httplib::Response&
   setup.print_options = options.print_options;
   auto session = std::make_shared<DialogSession>(std::move(setup));
   json j = {{"dialog", TableJson(session->table())},
-            {"shortPath", session->short_path()},
+            {"shortPath", session->short_route()},
             {"messages", MessagesJson(session->opening_messages())}};
   j.update(ControlsJson(*session));
   j["session"] = AddSession(session);
@@ -598,8 +608,8 @@ void WebServer::Impl::ScheduleBRequest(const httplib::Request& req, httplib::Res
     schedule_b_hidden.insert(folder->string());
     return SendJson(res, {{"shown", false}, {"pages", 0}});
   }
-  ClientSummary c = SummariseClient(*folder, req.matches[1].str());
-  if (!c.has_report) return SendError(res, 409, "There is no report for Schedule B to go with.");
+  ClientSummary client = SummariseClient(*folder, req.matches[1].str());
+  if (!client.has_report) return SendError(res, 409, "There is no report for Schedule B to go with.");
   std::shared_ptr<const ClientCheck> check = checks->Get(*folder);
   if (check->schedule_b != ScheduleBOutcome::kWritten || !check->schedule_b_figures) {
     return SendError(res, 409, "No Schedule B: " + std::string(ScheduleBWhyNot(check->schedule_b)) + ".");
@@ -619,7 +629,7 @@ void WebServer::Impl::ScheduleBRequest(const httplib::Request& req, httplib::Res
     std::lock_guard<std::mutex> guard(schedule_b_mutex);
     schedule_b_hidden.erase(folder->string());
   }
-  SendJson(res, ScheduleBJson(c, *check));
+  SendJson(res, ScheduleBJson(client, *check));
 }
 
 void WebServer::Impl::Print(const httplib::Request& req, httplib::Response& res) {
@@ -636,18 +646,18 @@ void WebServer::Impl::Print(const httplib::Request& req, httplib::Response& res)
       return SendError(res, 404, "no such printer");
     }
   }
-  ClientSummary c = SummariseClient(*folder, folder->filename().string());
+  ClientSummary client = SummariseClient(*folder, folder->filename().string());
   {
     std::lock_guard<std::mutex> guard(printable_mutex);
     auto it = printable.find(folder->string());
-    if (!c.has_report || (it != printable.end() && !it->second)) {
+    if (!client.has_report || (it != printable.end() && !it->second)) {
       return SendError(res, 409, "This report is not to be printed.");
     }
   }
   std::shared_ptr<std::mutex> lock = ClientLock(*folder);
   std::unique_lock<std::mutex> running(*lock, std::try_to_lock);
   if (!running.owns_lock()) return SendError(res, 409, kReportBeingWritten);
-  PrintResult printed = HandOff(folder->string(), !c.form_path, InteractivePickerReply(destination, false),
+  PrintResult printed = HandOff(folder->string(), !client.form_route, InteractivePickerReply(destination, false),
                                 options.print_options);
   SendJson(res, {{"command", Utf8FromCp1252(printed.command)}, {"problem", Utf8FromCp1252(printed.problem)}});
 }

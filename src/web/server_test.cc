@@ -484,7 +484,7 @@ TEST_F(Served, DoneWritesTheReportOfTheSameAnswers) {
   EXPECT_EQ(Get("/api/clients/demo/report.txt")->body, written);
 }
 
-TEST_F(Served, TheShortPathShowsTheReportDateDialog) {
+TEST_F(Served, TheShortRouteShowsTheReportDateDialog) {
   AddClient("early");
   std::string client = ReadFile(root_ / "early" / "CLIENT");
   client.replace(120, 6, "063004");

@@ -43,10 +43,10 @@ struct WorksheetTotals {
 // never below 0.
 double RoomUnderBase(double base, double year, double quarter);
 
-// The worksheet line of `e`, or nothing when its quarter and year wages are both exactly 0.
+// The worksheet line of `employee`, or nothing when its quarter and year wages are both exactly 0.
 // Each base applies when the year's wages and tips are above it; after the social security cut
 // the taxable wages are at most the quarter's wages.
-std::optional<WorksheetLine> ComputeWorksheetLine(const Employee& e, const WageBases& bases);
+std::optional<WorksheetLine> ComputeWorksheetLine(const Employee& employee, const WageBases& bases);
 
 // Adds one line into the totals (the employee count is the printer's business).
 void AddToTotals(const WorksheetLine& line, WorksheetTotals& totals);

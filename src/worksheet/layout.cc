@@ -142,13 +142,13 @@ void WorksheetPrinter::EmployeeLine(const WorksheetLine& line) {
   if (line_count_ >= kLinesPerPage) PageHeading();
 }
 
-void WorksheetPrinter::TotalsAndRecap(const WorksheetTotals& t, const TaxFigures& f) {
-  TotalsLine(t);
+void WorksheetPrinter::TotalsAndRecap(const WorksheetTotals& totals, const TaxFigures& taxes) {
+  TotalsLine(totals);
   if (line_count_ > kLastRecapStart) PageHeading();
-  Recap(t, f);
+  Recap(totals, taxes);
 }
 
-void WorksheetPrinter::TotalsLine(const WorksheetTotals& t) {
+void WorksheetPrinter::TotalsLine(const WorksheetTotals& totals) {
   if (line_count_ > kLinesPerPage) PageHeading();
   out_.Text(" ");
   out_.LineEnd();
@@ -157,10 +157,10 @@ void WorksheetPrinter::TotalsLine(const WorksheetTotals& t) {
   out_.LineEnd();
   out_.Text(" TOTALS - " + NumberText(employee_count_) + " EMPLOYEES");
   out_.TabTo(kAmountsColumn);
-  for (double wage : {t.wages_and_tips, t.fica_taxable, t.futa_taxable, t.suta_taxable, t.sdi_taxable}) {
+  for (double wage : {totals.wages_and_tips, totals.fica_taxable, totals.futa_taxable, totals.suta_taxable, totals.sdi_taxable}) {
     out_.Text(FormatAmount(kWageMask, wage));
   }
-  for (double amount : {t.tips, t.federal_withheld, t.state_withheld, t.fica_withheld}) {
+  for (double amount : {totals.tips, totals.federal_withheld, totals.state_withheld, totals.fica_withheld}) {
     out_.Text(FormatAmount(kSmallMask, amount));
   }
   ReverseFeed8();
@@ -174,7 +174,7 @@ void WorksheetPrinter::TotalsLine(const WorksheetTotals& t) {
   line_count_ += 6;
 }
 
-void WorksheetPrinter::Recap(const WorksheetTotals& t, const TaxFigures& f) {
+void WorksheetPrinter::Recap(const WorksheetTotals& totals, const TaxFigures& taxes) {
   out_.Text("                                          Taxable   Tax");
   out_.LineEnd();
   out_.Text("RECAP OF TAXES                             Amount   Rate           Tax    Total");
@@ -194,26 +194,26 @@ void WorksheetPrinter::Recap(const WorksheetTotals& t, const TaxFigures& f) {
   };
   auto money = [&](double amount) { out_.Text(FormatAmount(kSmallMask, amount)); };
 
-  row(" FICA WAGES     ", t.fica_taxable, f.fica_rate, f.fica_tax);
+  row(" FICA WAGES     ", totals.fica_taxable, taxes.fica_rate, taxes.fica_tax);
   out_.LineEnd();
-  row(" MEDICARE WAGES ", t.medicare_wages, f.medicare_rate, f.medicare_tax);
+  row(" MEDICARE WAGES ", totals.medicare_wages, taxes.medicare_rate, taxes.medicare_tax);
   out_.LineEnd();
-  row(" TIPS REPORTED  ", t.tips, f.tips_rate, f.tips_tax_shown);
-  money(f.fica_total);
-  money(t.fica_withheld);
-  money(f.fica_expense);
+  row(" TIPS REPORTED  ", totals.tips, taxes.tips_rate, taxes.tips_tax_shown);
+  money(taxes.fica_total);
+  money(totals.fica_withheld);
+  money(taxes.fica_expense);
   out_.LineEnd();
-  row(" FUTA WAGES     ", t.futa_taxable, f.futa_rate, f.futa_tax);
-  money(f.futa_tax);
+  row(" FUTA WAGES     ", totals.futa_taxable, taxes.futa_rate, taxes.futa_tax);
+  money(taxes.futa_tax);
   money(0);
-  money(f.futa_tax);
+  money(taxes.futa_tax);
   out_.LineEnd();
-  row(" SUTA WAGES     ", t.suta_taxable, f.suta_rate, f.suta_tax);
-  money(f.suta_tax);
+  row(" SUTA WAGES     ", totals.suta_taxable, taxes.suta_rate, taxes.suta_tax);
+  money(taxes.suta_tax);
   money(0);
-  money(f.suta_tax);
+  money(taxes.suta_tax);
   out_.LineEnd();
-  row(" OTHER TAX      ", t.sdi_taxable, 0, 0);
+  row(" OTHER TAX      ", totals.sdi_taxable, 0, 0);
   money(0);
   money(0);
   money(0);

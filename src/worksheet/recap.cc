@@ -20,23 +20,24 @@ double RoundCentsViaText(double x) {
 
 double UnemploymentRateDivisor(double rate) { return rate < static_cast<double>(0.01f) ? 1.0 : 100.0; }
 
-TaxFigures ComputeTaxFigures(const WorksheetTotals& t, const FicaRates& r, const UnemploymentRates& u) {
-  TaxFigures f;
-  f.fica_tax = RoundCents((r.ss_rate1 + r.ss_rate2) * t.fica_taxable);
-  f.medicare_tax = RoundCents((r.medicare_rate1 + r.medicare_rate2) * t.medicare_wages);
-  f.tips_tax_shown = RoundCentsViaText(r.ss_rate1 * t.tips) + RoundCentsViaText(r.ss_rate2 * t.tips) +
-                     RoundCentsViaText((r.medicare_rate1 + r.medicare_rate2) * t.tips);
-  f.tips_tax_combined = RoundCents((r.ss_rate1 + r.ss_rate2 + r.medicare_rate1 + r.medicare_rate2) * t.tips);
-  f.fica_total = f.tips_tax_combined + f.fica_tax + f.medicare_tax;
-  f.futa_tax = t.futa_taxable * u.futa / UnemploymentRateDivisor(u.futa);
-  f.suta_tax = t.suta_taxable * u.suta / UnemploymentRateDivisor(u.suta);
-  f.fica_expense = f.fica_total - t.fica_withheld;
-  f.fica_rate = (r.ss_rate1 + r.ss_rate2) * 100;
-  f.medicare_rate = (r.medicare_rate1 + r.medicare_rate2) * 100;
-  f.tips_rate = (r.ss_rate1 + r.ss_rate2 + r.medicare_rate1 + r.medicare_rate2) * 100;
-  f.futa_rate = u.futa * 100 / UnemploymentRateDivisor(u.futa);
-  f.suta_rate = u.suta * 100 / UnemploymentRateDivisor(u.suta);
-  return f;
+TaxFigures ComputeTaxFigures(const WorksheetTotals& totals, const FicaRates& rates, const UnemploymentRates& unemployment) {
+  TaxFigures figures;
+  figures.fica_tax = RoundCents((rates.ss_rate1 + rates.ss_rate2) * totals.fica_taxable);
+  figures.medicare_tax = RoundCents((rates.medicare_rate1 + rates.medicare_rate2) * totals.medicare_wages);
+  figures.tips_tax_shown = RoundCentsViaText(rates.ss_rate1 * totals.tips) + RoundCentsViaText(rates.ss_rate2 * totals.tips) +
+                     RoundCentsViaText((rates.medicare_rate1 + rates.medicare_rate2) * totals.tips);
+  figures.tips_tax_combined =
+      RoundCents((rates.ss_rate1 + rates.ss_rate2 + rates.medicare_rate1 + rates.medicare_rate2) * totals.tips);
+  figures.fica_total = figures.tips_tax_combined + figures.fica_tax + figures.medicare_tax;
+  figures.futa_tax = totals.futa_taxable * unemployment.futa / UnemploymentRateDivisor(unemployment.futa);
+  figures.suta_tax = totals.suta_taxable * unemployment.suta / UnemploymentRateDivisor(unemployment.suta);
+  figures.fica_expense = figures.fica_total - totals.fica_withheld;
+  figures.fica_rate = (rates.ss_rate1 + rates.ss_rate2) * 100;
+  figures.medicare_rate = (rates.medicare_rate1 + rates.medicare_rate2) * 100;
+  figures.tips_rate = (rates.ss_rate1 + rates.ss_rate2 + rates.medicare_rate1 + rates.medicare_rate2) * 100;
+  figures.futa_rate = unemployment.futa * 100 / UnemploymentRateDivisor(unemployment.futa);
+  figures.suta_rate = unemployment.suta * 100 / UnemploymentRateDivisor(unemployment.suta);
+  return figures;
 }
 
 }  // namespace qreport

@@ -14,15 +14,15 @@
 namespace qreport {
 
 WorksheetRequest WorksheetRequestOf(const RunContext& ctx) {
-  const RunState& s = ctx.state;
+  const RunState& state = ctx.state;
   WorksheetRequest request;
-  request.data_dir = s.DataDir;
+  request.data_dir = state.DataDir;
   request.rates_dir = ctx.rates_dir;
   request.missing = ctx.missing;
-  request.employer_name = s.EmployerName;
-  request.payroll_date = s.PayrollDate;
-  request.report_date = s.ReportDate;
-  request.cancel_requested = s.CancelRequested != 0;
+  request.employer_name = state.EmployerName;
+  request.payroll_date = state.PayrollDate;
+  request.report_date = state.ReportDate;
+  request.cancel_requested = state.CancelRequested != 0;
   return request;
 }
 
@@ -31,23 +31,23 @@ std::optional<WorksheetFigures> ComputeWorksheet(const WorksheetRequest& request
   ReadFormulaFile(request.data_dir, request.missing);
 
   ClientFile client = ReadClientFile(request.data_dir, /*always_record2=*/false, request.missing);
-  WorksheetFigures f;
-  f.heading.employer_name = request.employer_name;
-  f.heading.payroll_date = request.payroll_date;
+  WorksheetFigures figures;
+  figures.heading.employer_name = request.employer_name;
+  figures.heading.payroll_date = request.payroll_date;
   WageBases bases;
   if (client.has_record1) {
-    f.heading.employer_name = client.employer_name;
-    f.heading.payroll_date = client.payroll_date;
-    f.trade_name = client.trade_name;
-    f.unemployment = {client.futa_rate, client.suta_rate};
+    figures.heading.employer_name = client.employer_name;
+    figures.heading.payroll_date = client.payroll_date;
+    figures.trade_name = client.trade_name;
+    figures.unemployment = {client.futa_rate, client.suta_rate};
     bases.futa = client.futa_base;
     bases.suta = client.suta_base;
   }
-  if (f.heading.payroll_date.empty()) f.heading.payroll_date = "013192";
+  if (figures.heading.payroll_date.empty()) figures.heading.payroll_date = "013192";
   if (request.cancel_requested) return std::nullopt;
 
-  f.rates = ReadFicaRates(request.rates_dir, request.missing);
-  bases.social_security = f.rates.ss_base;
+  figures.rates = ReadFicaRates(request.rates_dir, request.missing);
+  bases.social_security = figures.rates.ss_base;
   EmployeeWalk walk(request.data_dir, /*with_plans=*/true, request.missing);
   for (WorksheetSink* sink : sinks) {
     if (EmployeeEntryObserver* observer = sink->entry_observer()) {
@@ -57,25 +57,25 @@ std::optional<WorksheetFigures> ComputeWorksheet(const WorksheetRequest& request
   }
   // The page heading shows the report date as MM/DD/YY, and the forms read it so once the
   // worksheet printed a heading; without an employee line there is none and the date stays.
-  f.heading.report_date = ReportDateShown(request.report_date);
-  f.report_date = request.report_date;
-  for (WorksheetSink* sink : sinks) sink->Start(f);
-  Employee e;
-  while (walk.Next(e)) {
+  figures.heading.report_date = ReportDateShown(request.report_date);
+  figures.report_date = request.report_date;
+  for (WorksheetSink* sink : sinks) sink->Start(figures);
+  Employee employee;
+  while (walk.Next(employee)) {
     // Plan amounts count for every employee of the index, with or without a line.
     for (int plan = 1; plan <= 3; ++plan) {
-      f.plan_totals[plan] = AddToCents(f.plan_totals[plan], e.plan_amount_a[plan]);
+      figures.plan_totals[plan] = AddToCents(figures.plan_totals[plan], employee.plan_amount_a[plan]);
     }
-    std::optional<WorksheetLine> line = ComputeWorksheetLine(e, bases);
+    std::optional<WorksheetLine> line = ComputeWorksheetLine(employee, bases);
     if (line) {
-      AddToTotals(*line, f.totals);
-      ++f.totals.employee_count;
+      AddToTotals(*line, figures.totals);
+      ++figures.totals.employee_count;
     }
-    for (WorksheetSink* sink : sinks) sink->OnEmployee(e, line ? &*line : nullptr);
+    for (WorksheetSink* sink : sinks) sink->OnEmployee(employee, line ? &*line : nullptr);
   }
-  if (f.totals.employee_count > 0) f.report_date = f.heading.report_date;
-  f.taxes = ComputeTaxFigures(f.totals, f.rates, f.unemployment);
-  return f;
+  if (figures.totals.employee_count > 0) figures.report_date = figures.heading.report_date;
+  figures.taxes = ComputeTaxFigures(figures.totals, figures.rates, figures.unemployment);
+  return figures;
 }
 
 WorksheetPrinting::WorksheetPrinting(std::filesystem::path report) : report_(std::move(report)) {}

@@ -136,15 +136,15 @@ TEST(Recap, UnemploymentTaxInEitherRateNotation) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rate);
-    WorksheetTotals t;
-    t.futa_taxable = c.taxable;
-    t.suta_taxable = c.taxable;
-    TaxFigures f = ComputeTaxFigures(t, {}, {c.rate, c.rate});
-    EXPECT_NEAR(f.futa_tax, c.tax, 1e-9);
-    EXPECT_NEAR(f.suta_tax, c.tax, 1e-9);
+    WorksheetTotals totals;
+    totals.futa_taxable = c.taxable;
+    totals.suta_taxable = c.taxable;
+    TaxFigures taxes = ComputeTaxFigures(totals, {}, {c.rate, c.rate});
+    EXPECT_NEAR(taxes.futa_tax, c.tax, 1e-9);
+    EXPECT_NEAR(taxes.suta_tax, c.tax, 1e-9);
     // The rate cells as the recap prints them.
-    EXPECT_EQ(FormatAmount("  ###.## ", f.futa_rate), c.rate_cell);
-    EXPECT_EQ(FormatAmount("  ###.## ", f.suta_rate), c.rate_cell);
+    EXPECT_EQ(FormatAmount("  ###.## ", taxes.futa_rate), c.rate_cell);
+    EXPECT_EQ(FormatAmount("  ###.## ", taxes.suta_rate), c.rate_cell);
   }
 }
 
@@ -321,7 +321,7 @@ TEST(WorksheetRun, APassThatFailsPartWayLeavesNoPartOfTheWorksheet) {
 
 // The pass reads the run and writes nothing back: what it decides comes in its figures, and the
 // worksheet step of the report run takes it into the run's state (the forms read the report date
-// and payroll date from there; the short path hands the report to the printer when its device is
+// and payroll date from there; the short route hands the report to the printer when its device is
 // then "P"). A pass that fails to read leaves the run's values as they were.
 TEST(WorksheetRun, TheRunTakesWhatThePassDecided) {
   struct Case {

@@ -21,13 +21,13 @@ namespace qreport::testing {
 
 // A form-path run over a client folder written from `spec` (rates and letterhead beside it), with
 // the dialog's answers set in the run state directly.
-struct FormPathRun {
+struct FormRouteRun {
   TempDir dir;
   RecordingPlatform platform;
   RunContext ctx{platform};
   std::string report;
 
-  explicit FormPathRun(const ClientFolderSpec& spec,
+  explicit FormRouteRun(const ClientFolderSpec& spec,
                        const std::array<std::string, 6>& rates = {"6.2", "6.2", "94200", "1.45", "1.45", "0"}) {
     WriteClientFolder(dir / "client", spec);
     WriteRatesFile(dir.path(), rates);
@@ -40,7 +40,7 @@ struct FormPathRun {
   void SetMonths(std::vector<Cents> months) {
     for (std::size_t m = 0; m < months.size(); ++m) ctx.state.MonthLiability[m + 1] = months[m];
   }
-  // What the form path does once its dialog has ended, by the same call as the report run (no
+  // What the form route does once its dialog has ended, by the same call as the report run (no
   // copy of its order here, so a golden sees what a run prints).
   void Run() {
     ReportFigures figures;

@@ -1,7 +1,7 @@
 // qreport serve in a real browser: the system's chromium, headless, driven by playwright-core.
 // Builds a root of client folders from the demo client, starts the server, and works the pages as
 // a user does: the clients list, the options dialog (its rules answered by the server), Help,
-// Cancel, the short path's dialog, the report's pages, downloads and Print. The reports written
+// Cancel, the short route's dialog, the report's pages, downloads and Print. The reports written
 // from the pages are compared byte for byte with `qreport run` and the same answers.
 //
 // Environment: QREPORT_CLI the qreport program; QREPORT_WEB_OUT where the screenshots go
@@ -243,7 +243,7 @@ try {
     assert.equal(fs.existsSync(path.join(root, 'second', 'report.txt')), false);
   });
 
-  await step('the short path\'s report date dialog writes the report `qreport run` writes', async () => {
+  await step('the short route\'s report date dialog writes the report `qreport run` writes', async () => {
     await page.goto(url + '#/dialog/early');
     await page.locator('#c131').waitFor();
     assert.equal(await page.locator('.dialog .titlebar').innerText(), 'Quarterly Report');

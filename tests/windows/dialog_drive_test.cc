@@ -89,7 +89,7 @@ TEST(OptionsDialog, HelpKeepsTheDialogOpenAndCancelChangesNothing) {
   EXPECT_EQ(before, after);
   EXPECT_EQ(client.Read("save941.info"), saved);
   EXPECT_FALSE(std::filesystem::exists(client.file("report.txt")));
-  EXPECT_EQ(run.device_code, "P") << "the form path leaves the device code alone";
+  EXPECT_EQ(run.device_code, "P") << "the form route leaves the device code alone";
 }
 
 // Escape and Enter do not end the options dialog: it ends only through its buttons, so no key
@@ -135,7 +135,7 @@ TEST(OptionsDialog, DoneKeepsTypedAndUntouchedTexts) {
   EXPECT_EQ(run.device_code, "P");
 }
 
-// The short path's dialog: OK writes the worksheet (or, for another report kind, an empty
+// The short route's dialog: OK writes the worksheet (or, for another report kind, an empty
 // report) and sets the device code to P; CANCEL writes nothing and sets X.
 TEST(ReportDateDialog, OkAndCancel) {
   struct Case {

@@ -57,7 +57,7 @@ TEST(QreportDll, ImportsOnlySystemLibraries) {
 }
 
 // Null pointers, null strings, empty strings and a folder that does not exist: the call shows the
-// short path's dialog (no client file means no payroll year), and returns normally with the
+// short route's dialog (no client file means no payroll year), and returns normally with the
 // stack as it was. The current directory is a scratch folder, since an empty folder name makes
 // the run look for its files at the root of the current drive.
 TEST(QreportProc, ReturnsNormallyFromBadArguments) {

@@ -26,7 +26,7 @@ void SetVariable(const char* name, const std::optional<std::string>& value) {
 
 struct Case {
   const char* name;
-  const char* payroll_date;                 // 04: the short path, which appends /FP
+  const char* payroll_date;                 // 04: the short route, which appends /FP
   const char* picker_file;                  // what is copied as GPRINTER.DLL ("" for nothing)
   const char* print_file;                   // what is copied as DLLPRINT.DLL
   std::optional<std::string> reply;         // the picker's reply; nullopt: a null string
@@ -36,8 +36,8 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"the form path prints with /NP", "063026", "GPRINTER.DLL", "DLLPRINT.DLL", "A*LPT1:*X*N", true, ",LPT1,X,/NP", ""},
-    {"the short path appends /FP", "063004", "GPRINTER.DLL", "DLLPRINT.DLL", "A*LPT1:*X*Y", true, ",LPT1,X,/ZM/FP", ""},
+    {"the form route prints with /NP", "063026", "GPRINTER.DLL", "DLLPRINT.DLL", "A*LPT1:*X*N", true, ",LPT1,X,/NP", ""},
+    {"the short route appends /FP", "063004", "GPRINTER.DLL", "DLLPRINT.DLL", "A*LPT1:*X*Y", true, ",LPT1,X,/ZM/FP", ""},
     {"an empty first field prints nothing", "063004", "GPRINTER.DLL", "DLLPRINT.DLL", "*LPT1*X*N", true, "", ""},
     {"no second star prints nothing", "063004", "GPRINTER.DLL", "DLLPRINT.DLL", "A*LPT1", true, "", ""},
     {"a null reply prints nothing", "063004", "GPRINTER.DLL", "DLLPRINT.DLL", std::nullopt, true, "", ""},
@@ -60,9 +60,9 @@ TEST(PrintHandOff, PickerAndPrintUtility) {
     SetVariable("QREPORT_PICKER_LOG", client.file("picker.log").string());
     SetVariable("QREPORT_PRINT_LOG", client.file("print.log").string());
 
-    bool short_path = std::string(c.payroll_date).substr(4) == "04";
+    bool short_route = std::string(c.payroll_date).substr(4) == "04";
     RunOutcome run = RunReport(dll, client.dir(), "P", "941",
-                               short_path ? PressInReportDateDialog(kOkButton) : PressInOptionsDialog(kDoneButton));
+                               short_route ? PressInReportDateDialog(kOkButton) : PressInOptionsDialog(kDoneButton));
     EXPECT_EQ(run.call.stack_moved, 0);
 
     const std::string report = client.dir() + "\\report.txt";

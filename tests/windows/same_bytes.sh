@@ -39,7 +39,7 @@ bash "$wine_sh" "$prefix" run "$host" demo "$(winpath "$work/seed-fractions")" \
 
 # A first report: Help, money with separators, the designee and preparer codes, both depositor
 # boxes, a liability box only visited. The second reads back what the first saved and chooses
-# Form 944. The third is the short path.
+# Form 944. The third is the short route.
 cat >"$work/form-1" <<'ANSWERS'
 403
 202=0.125

@@ -47,33 +47,33 @@ std::string DollarText(Cents cents) {
 
 // One employee's record; `liability` grows by what the employee adds to the quarter's tax
 // liability: withholding plus both shares of social security and Medicare.
-EmployeeSpec DemoEmployee(const Person& p, Cents& liability) {
-  EmployeeSpec e;
-  e.key = p.key;
-  e.name = p.name;
-  e.fica_flag = p.fica_flag;
-  e.exempt_code = p.exempt_code;
-  e.qtd[kWages] = p.quarter_wages;
-  e.qtd[kTips] = p.quarter_tips;
-  e.ytd[kWages] = p.quarter_wages + p.earlier_wages;
-  e.ytd[kTips] = p.quarter_tips + p.earlier_tips;
-  Cents wages = p.quarter_wages + p.quarter_tips;
+EmployeeSpec DemoEmployee(const Person& person, Cents& liability) {
+  EmployeeSpec employee;
+  employee.key = person.key;
+  employee.name = person.name;
+  employee.fica_flag = person.fica_flag;
+  employee.exempt_code = person.exempt_code;
+  employee.qtd[kWages] = person.quarter_wages;
+  employee.qtd[kTips] = person.quarter_tips;
+  employee.ytd[kWages] = person.quarter_wages + person.earlier_wages;
+  employee.ytd[kTips] = person.quarter_tips + person.earlier_tips;
+  Cents wages = person.quarter_wages + person.quarter_tips;
   Cents federal = wages * 12 / 100;
   Cents state = wages * 495 / 10000;
   Cents social_wages = wages;
-  if (e.ytd[kWages] + e.ytd[kTips] > kSocialSecurityBase) {
-    social_wages = std::max<Cents>(0, kSocialSecurityBase - (p.earlier_wages + p.earlier_tips));
+  if (employee.ytd[kWages] + employee.ytd[kTips] > kSocialSecurityBase) {
+    social_wages = std::max<Cents>(0, kSocialSecurityBase - (person.earlier_wages + person.earlier_tips));
   }
-  Cents fica = p.fica_flag == 'Y' ? (social_wages * 62 + wages * 145 / 10) / 1000 : 0;
-  e.qtd[kFicaWithheld] = fica;
-  e.qtd[kFederalWithheld] = federal;
-  e.qtd[kStateWithheld] = state;
-  e.ytd[kFicaWithheld] = fica * 2;
-  e.ytd[kFederalWithheld] = federal * 2;
-  e.ytd[kStateWithheld] = state * 2;
-  e.plans = {p.plan1, p.plan2, p.plan3};
+  Cents fica = person.fica_flag == 'Y' ? (social_wages * 62 + wages * 145 / 10) / 1000 : 0;
+  employee.qtd[kFicaWithheld] = fica;
+  employee.qtd[kFederalWithheld] = federal;
+  employee.qtd[kStateWithheld] = state;
+  employee.ytd[kFicaWithheld] = fica * 2;
+  employee.ytd[kFederalWithheld] = federal * 2;
+  employee.ytd[kStateWithheld] = state * 2;
+  employee.plans = {person.plan1, person.plan2, person.plan3};
   liability += federal + 2 * fica;
-  return e;
+  return employee;
 }
 
 // The liability file's 93 days for the quarter's liability.

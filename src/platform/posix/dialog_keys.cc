@@ -69,13 +69,13 @@ void DialogKeys::OnMnemonic(char32_t typed) {
   if (typed == 0 || typed > 0x7F) return;
   char letter = UpperAscii(static_cast<char>(typed));
   for (std::size_t i = 0; i < table_.controls.size(); ++i) {
-    const DialogControl& c = table_.controls[i];
-    if (MnemonicOf(c.text) != letter || c.kind == ControlKind::kTextBox) continue;
-    if (c.kind == ControlKind::kPushButton) {
-      Press(c);
-    } else if (c.kind == ControlKind::kCheckBox) {
-      FocusControl(&c);
-      Press(c);
+    const DialogControl& control = table_.controls[i];
+    if (MnemonicOf(control.text) != letter || control.kind == ControlKind::kTextBox) continue;
+    if (control.kind == ControlKind::kPushButton) {
+      Press(control);
+    } else if (control.kind == ControlKind::kCheckBox) {
+      FocusControl(&control);
+      Press(control);
     } else {
       for (std::size_t j = i + 1; j < table_.controls.size(); ++j) {
         if (IsTabStop(table_.controls[j])) {
@@ -89,24 +89,24 @@ void DialogKeys::OnMnemonic(char32_t typed) {
 }
 
 bool DialogKeys::OnKey(const Key& key) {
-  const DialogControl* f = Focused();
-  if (f == nullptr) return true;
+  const DialogControl* focused_control = Focused();
+  if (focused_control == nullptr) return true;
   switch (key.name) {
     case KeyName::kTab: case KeyName::kDown: Move(1); return true;
     case KeyName::kBackTab: case KeyName::kUp: Move(-1); return true;
     case KeyName::kEnter:
-      if (f->kind == ControlKind::kPushButton) Press(*f);
+      if (focused_control->kind == ControlKind::kPushButton) Press(*focused_control);
       return true;
     case KeyName::kResize: return true;
     default: break;
   }
-  if (f->kind == ControlKind::kTextBox) return EditKey(*f, key);
+  if (focused_control->kind == ControlKind::kTextBox) return EditKey(*focused_control, key);
   if (key.name == KeyName::kLeft) {
     Move(-1);
   } else if (key.name == KeyName::kRight) {
     Move(1);
   } else if (key.IsCharacter(' ')) {
-    Press(*f);
+    Press(*focused_control);
   } else if (key.name == KeyName::kCharacter) {
     OnMnemonic(key.character);
   }

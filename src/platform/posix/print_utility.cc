@@ -68,19 +68,19 @@ bool HasDisplay() {
 }  // namespace
 
 PrintCommand ParsePrintCommand(std::string_view command) {
-  PrintCommand c;
+  PrintCommand parsed;
   std::size_t last = command.rfind(',');
-  if (last == std::string_view::npos || last == 0) return c;
+  if (last == std::string_view::npos || last == 0) return parsed;
   std::size_t second = command.rfind(',', last - 1);
-  if (second == std::string_view::npos || second == 0) return c;
+  if (second == std::string_view::npos || second == 0) return parsed;
   std::size_t third = command.rfind(',', second - 1);
-  if (third == std::string_view::npos) return c;
-  c.report_path = std::string(command.substr(0, third));
-  c.printer = std::string(command.substr(third + 1, second - third - 1));
-  c.destination_kind = std::string(command.substr(second + 1, last - second - 1));
-  c.options = std::string(command.substr(last + 1));
-  c.ok = true;
-  return c;
+  if (third == std::string_view::npos) return parsed;
+  parsed.report_path = std::string(command.substr(0, third));
+  parsed.printer = std::string(command.substr(third + 1, second - third - 1));
+  parsed.destination_kind = std::string(command.substr(second + 1, last - second - 1));
+  parsed.options = std::string(command.substr(last + 1));
+  parsed.ok = true;
+  return parsed;
 }
 
 std::vector<std::string> ListCupsDestinations() {
@@ -148,20 +148,20 @@ std::string RunPrintUtility(std::string_view command, const PrintServices& servi
   auto note = [&](const std::string& line) {
     if (services.note) services.note(line);
   };
-  PrintCommand c = ParsePrintCommand(command);
-  if (!c.ok) return "not a print command: " + std::string(command);
-  bool preview = c.options.find("/ZM") != std::string::npos;
-  bool to_cups = c.destination_kind == kCupsDestination && !c.printer.empty();
+  PrintCommand parsed = ParsePrintCommand(command);
+  if (!parsed.ok) return "not a print command: " + std::string(command);
+  bool preview = parsed.options.find("/ZM") != std::string::npos;
+  bool to_cups = parsed.destination_kind == kCupsDestination && !parsed.printer.empty();
 
-  std::string pdf = PdfPathFor(c.report_path);
-  if (!services.render_pdf) return "this build has no PDF renderer; " + c.report_path + " was left as it is";
+  std::string pdf = PdfPathFor(parsed.report_path);
+  if (!services.render_pdf) return "this build has no PDF renderer; " + parsed.report_path + " was left as it is";
   std::string error;
-  if (!services.render_pdf(c.report_path, pdf, error)) return "cannot render " + c.report_path + " to PDF: " + error;
+  if (!services.render_pdf(parsed.report_path, pdf, error)) return "cannot render " + parsed.report_path + " to PDF: " + error;
   note("print: wrote " + pdf);
   std::string problem;
   if (to_cups) {
-    if (std::string reason = services.submit(c.printer, pdf); !reason.empty()) {
-      problem = "CUPS could not print to " + c.printer + ": " + reason;
+    if (std::string reason = services.submit(parsed.printer, pdf); !reason.empty()) {
+      problem = "CUPS could not print to " + parsed.printer + ": " + reason;
     }
   }
   if (preview && services.has_viewer && services.has_viewer()) services.start({"xdg-open", pdf});

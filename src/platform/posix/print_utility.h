@@ -8,7 +8,7 @@
 // The print utility takes the command "<report path>,<printer>,<kind>,<options>": it renders
 // the report to a PDF file beside it ("report.pdf"), submits that file to the destination when
 // the kind is "CUPS", and with "/ZM" in the options also opens it with the desktop's viewer when
-// there is one. "/NP" prints without the preview; "/FP" (the short path's worksheet alone)
+// there is one. "/NP" prints without the preview; "/FP" (the short route's worksheet alone)
 // changes nothing here.
 //
 // The destinations and the submission go through the CUPS library, which reaches the server

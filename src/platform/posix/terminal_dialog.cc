@@ -56,36 +56,36 @@ class TerminalDialog {
   }
 
   void Draw() {
-    DialogLayout l = LayOutDialog(table_, LINES, COLS);
+    DialogLayout layout = LayOutDialog(table_, LINES, COLS);
     ::erase();
-    DrawBox({l.top, l.left, l.rows, l.cols}, /*fill=*/true);
-    DrawTitle({l.top, l.left, l.rows, l.cols}, table_.title);
+    DrawBox({layout.top, layout.left, layout.rows, layout.cols}, /*fill=*/true);
+    DrawTitle({layout.top, layout.left, layout.rows, layout.cols}, table_.title);
     // Frames first, so that the controls inside them are drawn over their borders.
-    for (const PlacedControl& p : l.placed) {
+    for (const PlacedControl& p : layout.placed) {
       if (p.control->kind == ControlKind::kFrame) DrawFrame(p);
     }
-    const DialogControl* f = keys_.Focused();
+    const DialogControl* focused_control = keys_.Focused();
     CursorSpot cursor;
-    for (const PlacedControl& p : l.placed) {
-      const DialogControl& c = *p.control;
-      bool focused = &c == f;
+    for (const PlacedControl& placed : layout.placed) {
+      const DialogControl& control = *placed.control;
+      bool focused = &control == focused_control;
       CursorSpot spot;
-      switch (c.kind) {
-        case ControlKind::kLabel: DrawLabel(p); break;
+      switch (control.kind) {
+        case ControlKind::kLabel: DrawLabel(placed); break;
         case ControlKind::kTextBox: {
-          TextBoxEdit& e = keys_.EditOf(c.id);
-          std::string text = keys_.state().Text(c.id);
-          KeepCaretInView(e, text.size(), static_cast<std::size_t>(p.width), focused);
-          spot = DrawTextBox(p, text, e, focused);
+          TextBoxEdit& e = keys_.EditOf(control.id);
+          std::string text = keys_.state().Text(control.id);
+          KeepCaretInView(e, text.size(), static_cast<std::size_t>(placed.width), focused);
+          spot = DrawTextBox(placed, text, e, focused);
           break;
         }
-        case ControlKind::kCheckBox: spot = DrawCheckBox(p, keys_.state().IsChecked(c.id), focused); break;
-        case ControlKind::kPushButton: spot = DrawPushButton(p, focused); break;
+        case ControlKind::kCheckBox: spot = DrawCheckBox(placed, keys_.state().IsChecked(control.id), focused); break;
+        case ControlKind::kPushButton: spot = DrawPushButton(placed, focused); break;
         case ControlKind::kFrame: break;
       }
       if (focused) cursor = spot;
     }
-    bool show_cursor = f != nullptr && f->kind == ControlKind::kTextBox;
+    bool show_cursor = focused_control != nullptr && focused_control->kind == ControlKind::kTextBox;
     ::curs_set(show_cursor ? 1 : 0);
     if (cursor.row >= 0) ::move(cursor.row, std::min(cursor.col, COLS - 1));
     ::refresh();

@@ -54,40 +54,42 @@ void DrawTitle(const BoxArea& b, std::string_view title) {
   ::mvaddch(b.top, col + 1 + shown, ' ');
 }
 
-void DrawLabel(const PlacedControl& p) { PutText(p.row, p.col, p.width, ShownCaption(*p.control), A_NORMAL); }
+void DrawLabel(const PlacedControl& placed) {
+  PutText(placed.row, placed.col, placed.width, ShownCaption(*placed.control), A_NORMAL);
+}
 
-CursorSpot DrawTextBox(const PlacedControl& p, std::string_view text, const TextBoxEdit& e, bool focused) {
+CursorSpot DrawTextBox(const PlacedControl& placed, std::string_view text, const TextBoxEdit& edit, bool focused) {
   // Focused: reversed, and bold while the whole text is selected; otherwise underlined.
-  attr_t attr = focused ? (e.selected ? A_REVERSE | A_BOLD : A_REVERSE) : A_UNDERLINE;
-  PutText(p.row, p.col, p.width, text.substr(std::min(e.scroll, text.size())), attr, p.width);
-  return {p.row, p.col + static_cast<int>(e.caret - e.scroll)};
+  attr_t attr = focused ? (edit.selected ? A_REVERSE | A_BOLD : A_REVERSE) : A_UNDERLINE;
+  PutText(placed.row, placed.col, placed.width, text.substr(std::min(edit.scroll, text.size())), attr, placed.width);
+  return {placed.row, placed.col + static_cast<int>(edit.caret - edit.scroll)};
 }
 
-CursorSpot DrawCheckBox(const PlacedControl& p, bool checked, bool focused) {
-  PutText(p.row, p.col, p.width, checked ? "[x]" : "[ ]", focused ? A_REVERSE : A_NORMAL);
-  std::string caption = ShownCaption(*p.control);
-  if (!caption.empty() && p.width > 4) PutText(p.row, p.col + 4, p.width - 4, caption, A_NORMAL);
-  return {p.row, p.col + 1};
+CursorSpot DrawCheckBox(const PlacedControl& placed, bool checked, bool focused) {
+  PutText(placed.row, placed.col, placed.width, checked ? "[x]" : "[ ]", focused ? A_REVERSE : A_NORMAL);
+  std::string caption = ShownCaption(*placed.control);
+  if (!caption.empty() && placed.width > 4) PutText(placed.row, placed.col + 4, placed.width - 4, caption, A_NORMAL);
+  return {placed.row, placed.col + 1};
 }
 
-CursorSpot DrawPushButton(const PlacedControl& p, bool focused) {
-  std::string caption = ShownCaption(*p.control);
-  bool roomy = static_cast<int>(caption.size()) + 4 <= p.width;
+CursorSpot DrawPushButton(const PlacedControl& placed, bool focused) {
+  std::string caption = ShownCaption(*placed.control);
+  bool roomy = static_cast<int>(caption.size()) + 4 <= placed.width;
   std::string shown = roomy ? "[ " + caption + " ]" : "[" + caption + "]";
-  int col = p.col + std::max(0, (p.width - static_cast<int>(shown.size())) / 2);
+  int col = placed.col + std::max(0, (placed.width - static_cast<int>(shown.size())) / 2);
   const attr_t attr = focused ? A_REVERSE | A_BOLD : A_BOLD;
-  PutText(p.row, col, p.width, shown, attr);
-  char m = MnemonicOf(p.control->text);
+  PutText(placed.row, col, placed.width, shown, attr);
+  char m = MnemonicOf(placed.control->text);
   std::string either_case{m, LowerAscii(m)};
   std::size_t at = m == 0 ? std::string::npos : shown.find_first_of(either_case);
-  if (at != std::string::npos && static_cast<int>(at) < p.width) {
-    PutByte(p.row, col + static_cast<int>(at), static_cast<unsigned char>(shown[at]), attr | A_UNDERLINE);
+  if (at != std::string::npos && static_cast<int>(at) < placed.width) {
+    PutByte(placed.row, col + static_cast<int>(at), static_cast<unsigned char>(shown[at]), attr | A_UNDERLINE);
   }
-  return {p.row, col + 1};
+  return {placed.row, col + 1};
 }
 
-void DrawFrame(const PlacedControl& p) {
-  DrawBox({p.row, p.col, p.bottom - p.row + 1, p.width + 1}, /*fill=*/false);
+void DrawFrame(const PlacedControl& placed) {
+  DrawBox({placed.row, placed.col, placed.bottom - placed.row + 1, placed.width + 1}, /*fill=*/false);
 }
 
 }  // namespace qreport

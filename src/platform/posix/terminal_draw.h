@@ -28,12 +28,12 @@ struct CursorSpot {
   int row = -1, col = -1;
 };
 
-void DrawLabel(const PlacedControl& p);
-CursorSpot DrawTextBox(const PlacedControl& p, std::string_view text, const TextBoxEdit& edit, bool focused);
-CursorSpot DrawCheckBox(const PlacedControl& p, bool checked, bool focused);
+void DrawLabel(const PlacedControl& placed);
+CursorSpot DrawTextBox(const PlacedControl& placed, std::string_view text, const TextBoxEdit& edit, bool focused);
+CursorSpot DrawCheckBox(const PlacedControl& placed, bool checked, bool focused);
 // A button's caption in brackets, centred in its cells, with its mnemonic letter underlined.
-CursorSpot DrawPushButton(const PlacedControl& p, bool focused);
+CursorSpot DrawPushButton(const PlacedControl& placed, bool focused);
 // A group box: a border from the frame's first row to its last, caption not shown.
-void DrawFrame(const PlacedControl& p);
+void DrawFrame(const PlacedControl& placed);
 
 }  // namespace qreport

@@ -48,25 +48,25 @@ class Axis {
 // Whether a layout shows every control whole: on a row of the window, with the cells it needs
 // (`needed`, one count per control of the table) before the blank cell that LayOutDialog keeps
 // in front of the next control of its row.
-bool ShowsEveryControl(const DialogLayout& l, const std::vector<int>& needed) {
+bool ShowsEveryControl(const DialogLayout& layout, const std::vector<int>& needed) {
   std::vector<std::size_t> order;
-  for (std::size_t i = 0; i < l.placed.size(); ++i) {
-    if (l.placed[i].control->kind == ControlKind::kFrame) continue;
-    const PlacedControl& p = l.placed[i];
-    if (p.row <= l.top || p.row >= l.top + l.rows - 1) return false;
+  for (std::size_t i = 0; i < layout.placed.size(); ++i) {
+    if (layout.placed[i].control->kind == ControlKind::kFrame) continue;
+    const PlacedControl& p = layout.placed[i];
+    if (p.row <= layout.top || p.row >= layout.top + layout.rows - 1) return false;
     order.push_back(i);
   }
   std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    const PlacedControl& p = l.placed[a];
-    const PlacedControl& q = l.placed[b];
+    const PlacedControl& p = layout.placed[a];
+    const PlacedControl& q = layout.placed[b];
     return p.row != q.row ? p.row < q.row : p.col < q.col;
   });
-  const int right_edge = l.left + l.cols - 1;
+  const int right_edge = layout.left + layout.cols - 1;
   for (std::size_t k = 0; k < order.size(); ++k) {
-    const PlacedControl& p = l.placed[order[k]];
+    const PlacedControl& p = layout.placed[order[k]];
     int end = p.col + needed[order[k]];
-    bool last_of_row = k + 1 == order.size() || l.placed[order[k + 1]].row != p.row;
-    if (end > (last_of_row ? right_edge : l.placed[order[k + 1]].col - 1)) return false;
+    bool last_of_row = k + 1 == order.size() || layout.placed[order[k + 1]].row != p.row;
+    if (end > (last_of_row ? right_edge : layout.placed[order[k + 1]].col - 1)) return false;
   }
   return true;
 }
@@ -76,41 +76,41 @@ bool ShowsEveryControl(const DialogLayout& l, const std::vector<int>& needed) {
 std::string ShownCaption(const DialogControl& c) { return CaptionWithoutMnemonic(c.text); }
 
 DialogLayout LayOutDialog(const DialogTable& table, int screen_rows, int screen_cols) {
-  DialogLayout l;
+  DialogLayout layout;
   screen_rows = std::max(3, screen_rows);
   screen_cols = std::max(3, screen_cols);
   Axis across(table.width, kUnitsPerCellAcross, screen_cols - 2);
   Axis down(table.height, kUnitsPerCellDown, screen_rows - 2);
-  l.rows = down.cells() + 2;
-  l.cols = across.cells() + 2;
-  l.top = (screen_rows - l.rows) / 2;
-  l.left = (screen_cols - l.cols) / 2;
-  auto col = [&](int x) { return l.left + 1 + across.Cell(x); };
-  auto row = [&](int y) { return l.top + 1 + std::min(down.Cell(y), down.cells() - 1); };
-  int right_edge = l.left + 1 + across.cells();
+  layout.rows = down.cells() + 2;
+  layout.cols = across.cells() + 2;
+  layout.top = (screen_rows - layout.rows) / 2;
+  layout.left = (screen_cols - layout.cols) / 2;
+  auto col = [&](int x) { return layout.left + 1 + across.Cell(x); };
+  auto row = [&](int y) { return layout.top + 1 + std::min(down.Cell(y), down.cells() - 1); };
+  int right_edge = layout.left + 1 + across.cells();
 
   for (const DialogControl& c : table.controls) {
     PlacedControl p{&c, row(c.y), col(c.x), std::max(1, col(c.x + c.w) - col(c.x)), 0};
-    if (c.kind == ControlKind::kFrame) p.bottom = l.top + 1 + down.Cell(c.y + c.h);
-    l.placed.push_back(p);
+    if (c.kind == ControlKind::kFrame) p.bottom = layout.top + 1 + down.Cell(c.y + c.h);
+    layout.placed.push_back(p);
   }
   // A caption may run on into free cells up to the next control of its row.
-  for (PlacedControl& p : l.placed) {
-    const DialogControl& c = *p.control;
-    if (c.kind == ControlKind::kFrame) continue;
-    if (c.kind == ControlKind::kTextBox) {
-      p.width = std::max(p.width, 2);
+  for (PlacedControl& placed : layout.placed) {
+    const DialogControl& control = *placed.control;
+    if (control.kind == ControlKind::kFrame) continue;
+    if (control.kind == ControlKind::kTextBox) {
+      placed.width = std::max(placed.width, 2);
       continue;
     }
     int limit = right_edge;
-    for (const PlacedControl& q : l.placed) {
-      if (&q == &p || q.control->kind == ControlKind::kFrame) continue;
-      if (q.row == p.row && q.col > p.col) limit = std::min(limit, q.col - 1);
+    for (const PlacedControl& q : layout.placed) {
+      if (&q == &placed || q.control->kind == ControlKind::kFrame) continue;
+      if (q.row == placed.row && q.col > placed.col) limit = std::min(limit, q.col - 1);
     }
     // Never over the next control: a caption that does not fit is cut, as a window clips it.
-    p.width = std::max(1, std::min(std::max(p.width, NaturalWidth(c)), limit - p.col));
+    placed.width = std::max(1, std::min(std::max(placed.width, NaturalWidth(control)), limit - placed.col));
   }
-  return l;
+  return layout;
 }
 
 ScreenSize SmallestWholeScreen(const DialogTable& table) {

@@ -66,15 +66,15 @@ TEST(TerminalLayout, ControlsLandWhereTheScaleSaysAtEachScreenSize) {
   DialogTable table = SmallDialog();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    DialogLayout l = LayOutDialog(table, c.screen_rows, c.screen_cols);
-    EXPECT_EQ(l.top, c.window.top);
-    EXPECT_EQ(l.left, c.window.left);
-    EXPECT_EQ(l.rows, c.window.rows);
-    EXPECT_EQ(l.cols, c.window.cols);
+    DialogLayout layout = LayOutDialog(table, c.screen_rows, c.screen_cols);
+    EXPECT_EQ(layout.top, c.window.top);
+    EXPECT_EQ(layout.left, c.window.left);
+    EXPECT_EQ(layout.rows, c.window.rows);
+    EXPECT_EQ(layout.cols, c.window.cols);
     std::vector<Cell> cells;
-    for (const PlacedControl& p : l.placed) cells.push_back({p.row, p.col, p.width});
+    for (const PlacedControl& p : layout.placed) cells.push_back({p.row, p.col, p.width});
     EXPECT_EQ(cells, c.cells);
-    EXPECT_EQ(l.placed[0].bottom, c.frame_bottom);
+    EXPECT_EQ(layout.placed[0].bottom, c.frame_bottom);
   }
 }
 
@@ -92,13 +92,13 @@ int Needed(const DialogControl& c) {
 // Whether every control of the screen's layout is inside the window with the cells it needs
 // (at most `cap` of them: what the dialog's full size gives it) and apart from the others.
 bool ShowsWhole(const DialogTable& table, int rows, int cols, const std::map<int, int>& cap) {
-  DialogLayout l = LayOutDialog(table, rows, cols);
-  for (const PlacedControl& p : l.placed) {
+  DialogLayout layout = LayOutDialog(table, rows, cols);
+  for (const PlacedControl& p : layout.placed) {
     if (p.control->kind == ControlKind::kFrame) continue;
-    if (p.row <= l.top || p.row >= l.top + l.rows - 1) return false;
+    if (p.row <= layout.top || p.row >= layout.top + layout.rows - 1) return false;
     if (p.width < std::min(Needed(*p.control), cap.at(p.control->id))) return false;
-    if (p.col + p.width > l.left + l.cols - 1) return false;
-    for (const PlacedControl& q : l.placed) {
+    if (p.col + p.width > layout.left + layout.cols - 1) return false;
+    for (const PlacedControl& q : layout.placed) {
       if (&q == &p || q.control->kind == ControlKind::kFrame || q.row != p.row) continue;
       if (q.col >= p.col && q.col < p.col + p.width) return false;
     }

@@ -8,52 +8,52 @@
 namespace qreport {
 namespace {
 
-void Erase(std::string& text, TextBoxEdit& e, bool forward) {
-  if (e.selected) {
+void Erase(std::string& text, TextBoxEdit& edit, bool forward) {
+  if (edit.selected) {
     text.clear();
-    e.caret = 0;
-    e.selected = false;
-  } else if (forward && e.caret < text.size()) {
-    text.erase(e.caret, 1);
-  } else if (!forward && e.caret > 0) {
-    text.erase(--e.caret, 1);
+    edit.caret = 0;
+    edit.selected = false;
+  } else if (forward && edit.caret < text.size()) {
+    text.erase(edit.caret, 1);
+  } else if (!forward && edit.caret > 0) {
+    text.erase(--edit.caret, 1);
   }
 }
 
 }  // namespace
 
-EditOutcome ApplyEditKey(std::string& text, TextBoxEdit& e, const Key& key) {
-  e.caret = std::min(e.caret, text.size());
+EditOutcome ApplyEditKey(std::string& text, TextBoxEdit& edit, const Key& key) {
+  edit.caret = std::min(edit.caret, text.size());
   const std::string before = text;
   switch (key.name) {
     case KeyName::kLeft:
-      if (e.caret > 0) --e.caret;
-      e.selected = false;
+      if (edit.caret > 0) --edit.caret;
+      edit.selected = false;
       return EditOutcome::kUnchanged;
     case KeyName::kRight:
-      if (e.caret < text.size()) ++e.caret;
-      e.selected = false;
+      if (edit.caret < text.size()) ++edit.caret;
+      edit.selected = false;
       return EditOutcome::kUnchanged;
     case KeyName::kHome:
-      e.caret = 0;
-      e.selected = false;
+      edit.caret = 0;
+      edit.selected = false;
       return EditOutcome::kUnchanged;
     case KeyName::kEnd:
-      e.caret = text.size();
-      e.selected = false;
+      edit.caret = text.size();
+      edit.selected = false;
       return EditOutcome::kUnchanged;
-    case KeyName::kBackspace: Erase(text, e, /*forward=*/false); break;
-    case KeyName::kDelete: Erase(text, e, /*forward=*/true); break;
+    case KeyName::kBackspace: Erase(text, edit, /*forward=*/false); break;
+    case KeyName::kDelete: Erase(text, edit, /*forward=*/true); break;
     case KeyName::kCharacter: {
       std::optional<char> byte = ToCp1252(key.character);
       if (!byte) return EditOutcome::kRefused;
-      if (e.selected) {
+      if (edit.selected) {
         text.clear();
-        e.caret = 0;
-        e.selected = false;
+        edit.caret = 0;
+        edit.selected = false;
       }
-      text.insert(e.caret, 1, *byte);
-      ++e.caret;
+      text.insert(edit.caret, 1, *byte);
+      ++edit.caret;
       break;
     }
     default: return EditOutcome::kUnchanged;

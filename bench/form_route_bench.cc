@@ -56,22 +56,22 @@ void CountTimes(benchmark::State& state, const ProcessTimes& start) {
   state.counters["pass_ms"] = benchmark::Counter(end.pass_ms - start.pass_ms, benchmark::Counter::kAvgIterations);
 }
 
-// The form path after its dialog, as the report run calls it (no dialog, no hand-off, the report
+// The form route after its dialog, as the report run calls it (no dialog, no hand-off, the report
 // written in place): one pass over the employees prints the worksheet's lines and adds up the
 // forms' totals, then the totals, the form and the voucher are printed.
-void RunFormPathOnce(const fs::path& dir, Platform& platform) {
+void RunFormRouteOnce(const fs::path& dir, Platform& platform) {
   RunContext ctx(platform);
   StartRun(ctx, dir.string(), dir.string());
   ReportFigures figures;
   ComputeAndPrintFormRouteParts(ctx, figures);
 }
 
-void BM_FormPathRun(benchmark::State& state) {
+void BM_FormRouteRun(benchmark::State& state) {
   const int employees = static_cast<int>(state.range(0));
   fs::path dir = testing::WriteBenchClient(employees);
   auto platform = MakePlatform({});
   const ProcessTimes start = TimesNow();
-  for (auto _ : state) RunFormPathOnce(dir, *platform);
+  for (auto _ : state) RunFormRouteOnce(dir, *platform);
   CountTimes(state, start);
   state.SetItemsProcessed(state.iterations() * employees);
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(dir / "report.txt")));
@@ -88,7 +88,7 @@ void RawIoFloor(benchmark::State& state, bool output_first) {
   const int employees = static_cast<int>(state.range(0));
   fs::path dir = testing::WriteBenchClient(employees);
   auto platform = MakePlatform({});
-  RunFormPathOnce(dir, *platform);
+  RunFormRouteOnce(dir, *platform);
   const std::size_t report_bytes = fs::file_size(dir / "report.txt");
   const fs::path out = dir / "floor.out";
   std::vector<char> buffer(64 * 1024, 'x');
@@ -118,7 +118,7 @@ void RawIoFloor(benchmark::State& state, bool output_first) {
 void BM_RawIoFloor(benchmark::State& state) { RawIoFloor(state, /*output_first=*/false); }
 void BM_RawIoFloorOutputFirst(benchmark::State& state) { RawIoFloor(state, /*output_first=*/true); }
 
-BENCHMARK(BM_FormPathRun)->Arg(1000)->Arg(32767)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormRouteRun)->Arg(1000)->Arg(32767)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawIoFloor)->Arg(32767)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawIoFloorOutputFirst)->Arg(32767)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
