@@ -240,7 +240,7 @@ TEST(ClientDocument, EachProblemIsOneLineNamingItsPlace) {
          "qtd": [1, "-2,000.50", "$.5"], "plans": [214748364799, -214748364800]}], "plans_file": false, "liability": null,
          "letterhead": ["", "", "", "", ""], "saved_entries": {"state_code": "NY"}, "derived": {}, "warnings": []})",
        {}},
-      {"not an object", "[1, 2]", {"c.json: /: expected an object, got [1,2]"}},
+      {"not an object", "[1, 2]", {"c.json: /: expected qreport client document, got [1,2]"}},
       {"no format", R"({"client": null})", {"c.json: /format: missing: expected \"qreport client folder 1\""}},
       {"unknown keys, each named", head + R"(, "clients": {}, "client": {"employer_nme": "X", "a/b~": 1}})",
        {"c.json: /client/a~1b~0: unknown key", "c.json: /client/employer_nme: unknown key", "c.json: /clients: unknown key"}},
