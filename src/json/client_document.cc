@@ -8,6 +8,7 @@
 #include "data/employee_files.h"
 #include "data/liability_file.h"
 #include "forms/employer_block.h"
+#include "json/client_schema.h"
 #include "json/document_rules.h"
 #include "text/json_text.h"
 
@@ -15,6 +16,8 @@ namespace qreport {
 namespace {
 
 using Json = nlohmann::ordered_json;
+// The document as read: a plain tree, the one the validator's adapter reads.
+using Tree = nlohmann::json;
 
 // What the document's "format" key holds: the schema makes it a constant.
 constexpr std::string_view kDocumentFormat = "qreport client folder 1";
@@ -167,46 +170,40 @@ Inspection WriteClientDocumentJson(const std::string& data_dir, const std::strin
 
 namespace {
 
-// A key as a JSON path names it ("~" and "/" escaped), cut short when long.
-std::string PathStep(std::string_view key) {
-  std::string step;
-  for (char c : Excerpt(key)) {
-    if (c == '~') step += "~0";
-    else if (c == '/') step += "~1";
-    else step += c;
-  }
-  return step;
-}
-
 // Builds the document's JSON tree from the parser's events, and turns what a plain parse would
 // let pass or throw into errors: a key that appears twice in one object (a plain parse keeps the
 // last value without a word) is named by its path, and text that is not JSON, a number beyond
 // the range of a double included, is named by FILE:LINE:COLUMN with at most a short excerpt of
 // the offending text.
-class DocumentSax final : public nlohmann::json_sax<Json> {
+class DocumentSax final : public nlohmann::json_sax<Tree> {
  public:
   DocumentSax(std::string_view text, const std::string& file, std::vector<std::string>& errors)
       : text_(text), file_(file), errors_(errors) {}
 
-  Json Take() { return std::move(root_); }
+  Tree Take() { return std::move(root_); }
 
   bool null() override { return Put(nullptr); }
   bool boolean(bool value) override { return Put(value); }
   bool number_integer(number_integer_t value) override { return Put(value); }
-  bool number_unsigned(number_unsigned_t value) override { return Put(value); }
+  // A whole number beyond a signed 64-bit integer is kept as the number it is, a double: the
+  // validator reads whole numbers as signed 64-bit ones, where it would wrap to a small one.
+  bool number_unsigned(number_unsigned_t value) override {
+    if (value > static_cast<number_unsigned_t>(std::numeric_limits<std::int64_t>::max())) return Put(static_cast<double>(value));
+    return Put(value);
+  }
   bool number_float(number_float_t value, const string_t&) override { return Put(value); }
   bool string(string_t& value) override { return Put(std::move(value)); }
-  bool binary(binary_t& value) override { return Put(Json::binary(std::move(value))); }
+  bool binary(binary_t& value) override { return Put(Tree::binary(std::move(value))); }
 
-  bool start_object(std::size_t) override { return Open(Json::object()); }
-  bool start_array(std::size_t) override { return Open(Json::array()); }
+  bool start_object(std::size_t) override { return Open(Tree::object()); }
+  bool start_array(std::size_t) override { return Open(Tree::array()); }
   bool end_object() override { return Close(); }
   bool end_array() override { return Close(); }
 
   bool key(string_t& key) override {
     Frame& f = stack_.back();
     if (!f.keys.insert(key).second) {
-      errors_.push_back(file_ + ": " + f.path + "/" + PathStep(key) + ": the key appears twice in one object");
+      errors_.push_back(file_ + ": " + f.path + "/" + PointerStep(key) + ": the key appears twice in one object");
     }
     key_ = std::move(key);
     return true;
@@ -231,13 +228,13 @@ class DocumentSax final : public nlohmann::json_sax<Json> {
 
  private:
   struct Frame {
-    Json* value;
+    Tree* value;
     std::string path;
     std::set<std::string> keys;
   };
 
   // The slot the next value goes into, and its path.
-  Json& Slot(std::string& path) {
+  Tree& Slot(std::string& path) {
     if (stack_.empty()) return root_;
     Frame& f = stack_.back();
     if (f.value->is_array()) {
@@ -245,17 +242,17 @@ class DocumentSax final : public nlohmann::json_sax<Json> {
       f.value->push_back(nullptr);
       return f.value->back();
     }
-    path = f.path + "/" + PathStep(key_);
+    path = f.path + "/" + PointerStep(key_);
     return (*f.value)[key_];
   }
-  bool Put(Json value) {
+  bool Put(Tree value) {
     std::string path;
     Slot(path) = std::move(value);
     return true;
   }
-  bool Open(Json container) {
+  bool Open(Tree container) {
     std::string path;
-    Json& slot = Slot(path);
+    Tree& slot = Slot(path);
     slot = std::move(container);
     stack_.push_back({&slot, std::move(path), {}});
     return true;
@@ -278,99 +275,173 @@ class DocumentSax final : public nlohmann::json_sax<Json> {
   std::string_view text_;
   const std::string& file_;
   std::vector<std::string>& errors_;
-  Json root_;
+  Tree root_;
   std::vector<Frame> stack_;
   std::string key_;
 };
 
-// Reads the document's JSON values into plain values, with the path of each for its errors.
+// Reads a document into plain values. It reports only what the schema cannot say: text with a
+// character above U+00FF, money text that is no amount or beyond a packed amount, data given to
+// an index entry that names no record, and record numbers that two employees claim or that run
+// past the last record. A value of another type than the schema's (which the schema reports)
+// reads as empty or zero.
 class DocumentReader {
  public:
-  DocumentReader(std::string file, std::vector<std::string>& errors) : file_(std::move(file)), errors_(errors) {}
+  DocumentReader(const std::string& file, std::vector<std::string>& errors) : file_(file), errors_(errors) {}
 
   void Error(const std::string& path, const std::string& what) { errors_.push_back(file_ + ": " + path + ": " + what); }
 
-  // A text of at most `width` bytes.
-  std::string Text(const Json& j, const std::string& path, std::size_t width) {
-    if (!j.is_string()) {
-      Error(path, "expected a text of at most " + std::to_string(width) + " bytes");
-      return {};
-    }
-    std::optional<std::string> bytes = JsonTextToBytes(j.get<std::string>());
-    if (!bytes) {
-      Error(path, "expected single-byte text (characters U+0000 to U+00FF)");
-      return {};
-    }
-    if (bytes->size() > width) {
-      Error(path, "\"" + Excerpt(j.get<std::string>()) + "\" is " + std::to_string(bytes->size()) +
-                      " bytes; the field holds at most " + std::to_string(width));
-      return {};
-    }
-    return *bytes;
+  // The bytes of a text: "" for what is no text.
+  std::string Text(const Tree& value, const std::string& path) {
+    if (!value.is_string()) return {};
+    std::optional<std::string> bytes = JsonTextToBytes(value.get_ref<const std::string&>());
+    if (!bytes) Error(path, "expected single-byte text (characters U+0000 to U+00FF)");
+    return bytes.value_or(std::string());
+  }
+  // The text under `key` of `object`, at `path` + "/" + key.
+  std::string Text(const Tree& object, const char* key, const std::string& path) {
+    auto found = object.find(key);
+    return found == object.end() ? std::string() : Text(*found, path + "/" + key);
   }
 
-  std::int64_t Integer(const Json& j, const std::string& path, std::int64_t low, std::int64_t high) {
-    if (!IsWhole(j) || j.get<std::int64_t>() < low || j.get<std::int64_t>() > high) {
-      Error(path, "expected a whole number from " + std::to_string(low) + " to " + std::to_string(high));
-      return 0;
-    }
-    return j.get<std::int64_t>();
+  // The whole number under `key` of `object` when it is one that T holds; else nothing.
+  template <typename T>
+  static std::optional<T> Whole(const Tree& object, const char* key) {
+    auto found = object.find(key);
+    if (found == object.end() || !found->is_number_integer()) return std::nullopt;
+    std::int64_t n = found->get<std::int64_t>();
+    if (n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max()) return std::nullopt;
+    return static_cast<T>(n);
   }
 
-  // Money: integer cents, or decimal text in dollars.
-  Cents Money(const Json& j, const std::string& path) {
-    if (j.is_number_integer()) {
-      if (!IsWhole(j) || j.get<Cents>() < kLowestPacked || j.get<Cents>() > kHighestPacked) {
-        Error(path, "the amount does not fit a packed amount");
-        return 0;
-      }
-      return j.get<Cents>();
-    }
-    if (j.is_string()) {
-      std::string why;
-      if (auto c = ParseAmountText(j.get<std::string>(), why)) return *c;
-      Error(path, why);
-      return 0;
-    }
-    Error(path, "expected integer cents (123456) or decimal text (\"1234.56\")");
+  // Money: integer cents, or decimal text in dollars read to cents.
+  Cents Money(const Tree& value, const std::string& path) {
+    if (value.is_number_integer()) return value.get<Cents>();
+    if (!value.is_string()) return 0;
+    std::string why;
+    if (std::optional<Cents> cents = ParseAmountText(value.get_ref<const std::string&>(), why)) return *cents;
+    Error(path, why);
     return 0;
   }
 
+  // The amounts of the list under `key` of `object`, from the first.
   template <std::size_t N>
-  std::array<Cents, N> Amounts(const Json& j, const std::string& path) {
-    std::array<Cents, N> out{};
-    if (!j.is_array() || j.size() > N) {
-      Error(path, "expected a list of at most " + std::to_string(N) + " amounts");
-      return out;
+  std::array<Cents, N> Amounts(const Tree& object, const char* key, const std::string& path) {
+    std::array<Cents, N> amounts{};
+    auto found = object.find(key);
+    for (std::size_t i = 0; found != object.end() && found->is_array() && i < std::min(N, found->size()); ++i) {
+      amounts[i] = Money((*found)[i], path + "/" + key + "/" + std::to_string(i));
     }
-    for (std::size_t i = 0; i < j.size(); ++i) out[i] = Money(j[i], path + "/" + std::to_string(i));
-    return out;
+    return amounts;
   }
 
-  // A whole number that a signed 64-bit integer holds (an unsigned one above it would wrap).
-  static bool IsWhole(const Json& j) {
-    return j.is_number_integer() &&
-           !(j.is_number_unsigned() && j.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()));
-  }
-
-  // Every key of the object is one of `known`.
-  bool Object(const Json& j, const std::string& path, std::initializer_list<const char*> known) {
-    if (!j.is_object()) {
-      Error(path.empty() ? "/" : path, "expected an object");
-      return false;
-    }
-    for (const auto& [key, value] : j.items()) {
-      bool found = false;
-      for (const char* k : known) found = found || key == k;
-      if (!found) Error(path + "/" + PathStep(key), "unknown key");
-    }
-    return true;
-  }
+  ClientSpec Client(const Tree& c);
+  void Employees(const Tree& list, std::vector<EmployeeSpec>& employees);
+  void Files(const Tree& document, ClientDocument& doc);
 
  private:
-  std::string file_;
+  EmployeeSpec Employee(const Tree& x, const std::string& path, bool& number_read);
+
+  const std::string& file_;
   std::vector<std::string>& errors_;
 };
+
+ClientSpec DocumentReader::Client(const Tree& c) {
+  ClientSpec s;
+  const std::string path = "/client";
+  s.employer_name = Text(c, "employer_name", path);
+  s.trade_name = Text(c, "trade_name", path);
+  s.address = Text(c, "address", path);
+  s.payroll_date = Text(c, "payroll_date", path);
+  s.ein_suffix = Whole<std::uint8_t>(c, "ein_suffix").value_or(0);
+  s.futa_rate = Text(c, "futa_rate", path);
+  s.futa_base = Text(c, "futa_base", path);
+  s.suta_rate = Text(c, "suta_rate", path);
+  s.suta_base = Text(c, "suta_base", path);
+  s.ein = Text(c, "ein", path);
+  s.city_line = Text(c, "city_line", path);
+  return s;
+}
+
+EmployeeSpec DocumentReader::Employee(const Tree& x, const std::string& path, bool& number_read) {
+  EmployeeSpec e;
+  if (x.contains("record_number")) {
+    std::optional<std::int16_t> number = Whole<std::int16_t>(x, "record_number");
+    number_read = number.has_value();
+    e.record_number = number.value_or(0);
+    e.literal_record_number = true;
+    if (number && *number < 1) {
+      for (const auto& [key, value] : x.items()) {
+        if (key != "record_number" && key != "key" && key != "index_key") Error(path + "/" + PointerStep(key), kNoRecordForData);
+      }
+    }
+  }
+  e.key = Text(x, "key", path);
+  if (x.contains("index_key")) e.index_key = Text(x, "index_key", path);
+  e.name = Text(x, "name", path);
+  if (x.contains("fica_flag")) {
+    std::string flag = Text(x, "fica_flag", path);
+    e.fica_flag = flag.empty() ? ' ' : flag[0];
+  }
+  e.exempt_code = Whole<std::uint8_t>(x, "exempt_code").value_or(0);
+  if (auto misc = x.find("misc_amount_1"); misc != x.end()) e.misc_amount_1 = Money(*misc, path + "/misc_amount_1");
+  e.qtd.values = Amounts<kAmountItems>(x, "qtd", path);
+  e.ytd.values = Amounts<kAmountItems>(x, "ytd", path);
+  e.other.values = Amounts<kAmountItems>(x, "other", path);
+  e.plans.values = Amounts<kPlans>(x, "plans", path);
+  return e;
+}
+
+void DocumentReader::Employees(const Tree& list, std::vector<EmployeeSpec>& employees) {
+  std::vector<std::string> places, names;  // each employee's place in the document, for messages
+  bool numbers_read = true;  // a record number the schema refused gives the check nothing to go on
+  for (std::size_t i = 0; list.is_array() && i < list.size(); ++i) {
+    if (!list[i].is_object()) continue;
+    std::string path = "/employees/" + std::to_string(i);
+    bool number_read = true;
+    employees.push_back(Employee(list[i], path, number_read));
+    numbers_read = numbers_read && number_read;
+    places.push_back(file_ + ": " + path);
+    names.push_back(path);
+  }
+  if (numbers_read) CheckRecordNumbers(employees, places, names, errors_);
+}
+
+// The files beside the client and employee files: plans, liability, rates, letterhead and the
+// saved entries. A null (or absent) one is no such file.
+void DocumentReader::Files(const Tree& j, ClientDocument& doc) {
+  auto present = [&](const char* key) -> const Tree* {
+    auto found = j.find(key);
+    return found == j.end() || found->is_null() ? nullptr : &*found;
+  };
+  if (const Tree* plans = present("plans_file"); plans && plans->is_boolean()) doc.folder.write_plans = plans->get<bool>();
+  if (const Tree* list = present("liability")) {
+    std::vector<std::string> records;
+    for (std::size_t i = 0; list->is_array() && i < list->size(); ++i) records.push_back(Text((*list)[i], "/liability/" + std::to_string(i)));
+    doc.folder.liability = records;
+  }
+  if (const Tree* rates = present("rates")) {
+    std::array<std::string, 6> fields;
+    for (std::size_t i = 0; rates->is_object() && i < fields.size(); ++i) fields[i] = Text(*rates, kRatesFieldNames[i], "/rates");
+    doc.rates = fields;
+  }
+  if (const Tree* list = present("letterhead")) {
+    std::array<std::string, 5> lines;
+    for (std::size_t i = 0; list->is_array() && i < std::min(lines.size(), list->size()); ++i) {
+      lines[i] = Text((*list)[i], "/letterhead/" + std::to_string(i));
+    }
+    doc.letterhead = lines;
+  }
+  if (const Tree* saved = present("saved_entries"); saved && saved->is_object()) {
+    SavedEntries s;
+    s.designee_name = Text(*saved, "designee_name", "/saved_entries");
+    s.designee_phone = Text(*saved, "designee_phone", "/saved_entries");
+    s.preparer_codes = Text(*saved, "preparer_codes", "/saved_entries");
+    s.state_code = Text(*saved, "state_code", "/saved_entries");
+    s.lines = 4;
+    doc.saved_entries = s;
+  }
+}
 
 }  // namespace
 
@@ -378,129 +449,14 @@ ClientDocument ParseClientDocument(std::string_view json_text, const std::string
                                    std::vector<std::string>& errors) {
   ClientDocument doc;
   DocumentSax sax(json_text, file, errors);
-  if (!Json::sax_parse(json_text.begin(), json_text.end(), &sax)) return doc;
-  Json j = sax.Take();
-  DocumentReader r(file, errors);
-  if (!r.Object(j, "", {"format", "client", "employees", "plans_file", "liability", "rates", "letterhead",
-                         "saved_entries", "derived", "warnings"})) {
-    return doc;
-  }
-  if (!j.contains("format")) {
-    r.Error("/format", "missing: expected \"" + std::string(kDocumentFormat) + "\"");
-  } else if (!j["format"].is_string() || j["format"].get<std::string>() != kDocumentFormat) {
-    r.Error("/format", "expected \"" + std::string(kDocumentFormat) + "\", got " + Excerpt(j["format"].dump()));
-  }
-  if (j.contains("client") && !j["client"].is_null()) {
-    const Json& c = j["client"];
-    if (r.Object(c, "/client", {"employer_name", "trade_name", "address", "payroll_date", "ein_suffix", "futa_rate",
-                                "futa_base", "suta_rate", "suta_base", "ein", "city_line"})) {
-      ClientSpec s;
-      auto text = [&](const char* key, std::size_t width) {
-        return c.contains(key) ? r.Text(c[key], std::string("/client/") + key, width) : std::string();
-      };
-      s.employer_name = text("employer_name", kEmployerNameWidth);
-      s.trade_name = text("trade_name", kTradeNameWidth);
-      s.address = text("address", kAddressWidth);
-      s.payroll_date = text("payroll_date", kPayrollDateWidth);
-      if (c.contains("ein_suffix")) s.ein_suffix = static_cast<std::uint8_t>(r.Integer(c["ein_suffix"], "/client/ein_suffix", 0, 255));
-      s.futa_rate = text("futa_rate", kNumberFieldWidth);
-      s.futa_base = text("futa_base", kNumberFieldWidth);
-      s.suta_rate = text("suta_rate", kNumberFieldWidth);
-      s.suta_base = text("suta_base", kNumberFieldWidth);
-      s.ein = text("ein", kEinWidth);
-      s.city_line = text("city_line", kCityLineWidth);
-      doc.folder.client = s;
-    }
-  }
-  if (j.contains("employees")) {
-    const Json& list = j["employees"];
-    std::vector<std::string> places, names;  // each employee's place in the document, for messages
-    if (!list.is_array()) r.Error("/employees", "expected a list of employees");
-    for (std::size_t i = 0; list.is_array() && i < list.size(); ++i) {
-      std::string path = "/employees/" + std::to_string(i);
-      const Json& x = list[i];
-      if (!r.Object(x, path, {"record_number", "key", "index_key", "name", "fica_flag", "exempt_code", "misc_amount_1",
-                              "qtd", "ytd", "other", "plans"})) {
-        continue;
-      }
-      EmployeeSpec e;
-      if (x.contains("record_number")) {
-        e.record_number =
-            static_cast<std::int16_t>(r.Integer(x["record_number"], path + "/record_number", kLowestIndexNumber, kHighestRecordNumber));
-        e.literal_record_number = true;
-        if (e.record_number < 1) {
-          for (const auto& [key, value] : x.items()) {
-            if (key != "record_number" && key != "key" && key != "index_key") r.Error(path + "/" + key, kNoRecordForData);
-          }
-        }
-      }
-      if (x.contains("key")) e.key = r.Text(x["key"], path + "/key", kKeyWidth);
-      if (x.contains("index_key")) e.index_key = r.Text(x["index_key"], path + "/index_key", kKeyWidth);
-      if (x.contains("name")) e.name = r.Text(x["name"], path + "/name", kNameWidth);
-      if (x.contains("fica_flag")) {
-        std::string flag = r.Text(x["fica_flag"], path + "/fica_flag", 1);
-        e.fica_flag = flag.empty() ? ' ' : flag[0];
-      }
-      if (x.contains("exempt_code")) e.exempt_code = static_cast<std::uint8_t>(r.Integer(x["exempt_code"], path + "/exempt_code", 0, 255));
-      if (x.contains("misc_amount_1")) e.misc_amount_1 = r.Money(x["misc_amount_1"], path + "/misc_amount_1");
-      if (x.contains("qtd")) e.qtd.values = r.Amounts<kAmountItems>(x["qtd"], path + "/qtd");
-      if (x.contains("ytd")) e.ytd.values = r.Amounts<kAmountItems>(x["ytd"], path + "/ytd");
-      if (x.contains("other")) e.other.values = r.Amounts<kAmountItems>(x["other"], path + "/other");
-      if (x.contains("plans")) e.plans.values = r.Amounts<kPlans>(x["plans"], path + "/plans");
-      doc.folder.employees.push_back(std::move(e));
-      places.push_back(file + ": " + path);
-      names.push_back(path);
-    }
-    CheckRecordNumbers(doc.folder.employees, places, names, errors);
-  }
-  if (j.contains("plans_file")) {
-    if (j["plans_file"].is_boolean()) doc.folder.write_plans = j["plans_file"].get<bool>();
-    else r.Error("/plans_file", "expected true or false");
-  }
-  if (j.contains("liability") && !j["liability"].is_null()) {
-    const Json& list = j["liability"];
-    std::vector<std::string> records;
-    if (!list.is_array()) r.Error("/liability", "expected a list of 10-byte records");
-    for (std::size_t i = 0; list.is_array() && i < list.size(); ++i) {
-      records.push_back(r.Text(list[i], "/liability/" + std::to_string(i), kLiabilityRecordLength));
-    }
-    doc.folder.liability = records;
-  }
-  if (j.contains("rates") && !j["rates"].is_null()) {
-    const Json& x = j["rates"];
-    if (r.Object(x, "/rates", {kRatesFieldNames[0], kRatesFieldNames[1], kRatesFieldNames[2], kRatesFieldNames[3], kRatesFieldNames[4], kRatesFieldNames[5]})) {
-      std::array<std::string, 6> fields;
-      for (std::size_t i = 0; i < 6; ++i) {
-        if (x.contains(kRatesFieldNames[i])) fields[i] = r.Text(x[kRatesFieldNames[i]], std::string("/rates/") + kRatesFieldNames[i], kRatesFieldWidths[i]);
-      }
-      doc.rates = fields;
-    }
-  }
-  if (j.contains("letterhead") && !j["letterhead"].is_null()) {
-    const Json& list = j["letterhead"];
-    std::array<std::string, 5> lines;
-    if (!list.is_array() || list.size() > 5) r.Error("/letterhead", "expected a list of at most 5 lines");
-    for (std::size_t i = 0; list.is_array() && i < list.size() && i < 5; ++i) {
-      lines[i] = r.Text(list[i], "/letterhead/" + std::to_string(i), kLetterheadLineWidth);
-    }
-    doc.letterhead = lines;
-  }
-  if (j.contains("saved_entries") && !j["saved_entries"].is_null()) {
-    const Json& x = j["saved_entries"];
-    const char* keys[] = {"designee_name", "designee_phone", "preparer_codes", "state_code"};
-    if (r.Object(x, "/saved_entries", {keys[0], keys[1], keys[2], keys[3]})) {
-      SavedEntries s;
-      std::string* fields[] = {&s.designee_name, &s.designee_phone, &s.preparer_codes, &s.state_code};
-      for (std::size_t i = 0; i < 4; ++i) {
-        if (!x.contains(keys[i])) continue;
-        std::string path = std::string("/saved_entries/") + keys[i];
-        *fields[i] = r.Text(x[keys[i]], path, 255);
-        if (fields[i]->find_first_of("\r\n") != std::string::npos) r.Error(path, "expected one line (no CR or LF)");
-      }
-      s.lines = 4;
-      doc.saved_entries = s;
-    }
-  }
+  if (!Tree::sax_parse(json_text.begin(), json_text.end(), &sax)) return doc;
+  Tree j = sax.Take();
+  CheckClientDocumentSchema(j, file, errors);
+  if (!j.is_object()) return doc;
+  DocumentReader reader(file, errors);
+  if (auto client = j.find("client"); client != j.end() && client->is_object()) doc.folder.client = reader.Client(*client);
+  if (auto employees = j.find("employees"); employees != j.end()) reader.Employees(*employees, doc.folder.employees);
+  reader.Files(j, doc);
   return doc;
 }
 

@@ -28,11 +28,13 @@ nlohmann::ordered_json ClientDocumentJson(const Inspection& inspection);
 // employees. When reading fails part way, `out` holds the document up to there.
 Inspection WriteClientDocumentJson(const std::string& data_dir, const std::string& rates_dir, JsonOut& out);
 
-// The document of a JSON text. Every problem is added to `errors` as "FILE: /json/path: what was
-// expected" (text that is not JSON as "FILE:LINE:COLUMN: ..."): a missing or other "format", a
-// key twice in one object, a number out of its field's range, an employee past the last record
-// number or two different employees in one record among them. The result is valid only when
-// `errors` stays empty.
+// The document of a JSON text. Every problem is added to `errors` as one line, "FILE:
+// /json/path: what was expected" (text that is not JSON as "FILE:LINE:COLUMN: ..."): what breaks
+// docs/client.schema.json (checked against the copy built into the program), a key twice in one
+// object, text with a character above U+00FF, money text that is no amount or does not fit a
+// packed amount, data given to an entry without a record, an employee past the last record
+// number or two different employees in one record. The result is valid only when `errors`
+// stays empty.
 ClientDocument ParseClientDocument(std::string_view json_text, const std::string& file,
                                    std::vector<std::string>& errors);
 
