@@ -319,7 +319,7 @@ RunSetup JobSetup(const ClientJob& job, bool writes_report) {
 }
 
 // The row's figures and findings from a session that only looks: for a client that is not run
-// (its files are damaged, or its outputs are current).
+// because its record files are damaged.
 struct LookedAt {
   ReportFigures figures;
   std::vector<Finding> findings;
@@ -337,21 +337,31 @@ LookedAt LookAt(const ClientJob& job) {
   return looked;
 }
 
-// --skip-done: whether the outputs this client's run would write are all newer than its inputs;
-// the row then holds what was looked at. The outputs are named from the figures.
+// --skip-done: whether the outputs this client's run would write are all newer than its inputs.
+// They are named from the period and form the dialog leaves, before any employee is read; only a
+// client that is left is then computed (once), for its row's figures and findings.
 bool OutputsCurrent(const ClientJob& job, ClientRow& row) {
-  LookedAt looked = LookAt(job);
-  if (looked.figures.cancelled) return false;
-  ClientRow skipped = row;
-  FillRowFigures(looked.figures, skipped);
-  const ScheduleBOutcome expected_b = job.schedule_b ? ScheduleBOutcomeOf(looked.figures) : ScheduleBOutcome::kNotAsked;
-  const JobOutputs outputs = OutputsOf(job, skipped, expected_b);
+  auto platform = MakePlatform(JobPlatformOptions(job));
+  RunSession session(JobSetup(job, /*writes_report=*/false), *platform);
+  if (!session.AskUser()) return false;
+  const ReportPeriod period = session.Period();
+  ClientRow named = row;
+  named.form = period.form;
+  named.quarter = period.quarter;
+  named.year = period.year;
+  const ScheduleBOutcome expected_b = job.schedule_b
+                                          ? ScheduleBOutcomeOf(/*cancelled=*/false, session.route(), session.state())
+                                          : ScheduleBOutcome::kNotAsked;
+  const JobOutputs outputs = OutputsOf(job, named, expected_b);
   if (!OutputsAreCurrent(job, outputs.expected)) return false;
-  KeepFindings(std::move(looked.findings), skipped);
-  skipped.status = ClientStatus::kSkipped;
-  skipped.schedule_b = ScheduleBText(expected_b);
-  for (const fs::path& p : outputs.expected) skipped.outputs.push_back(p.string());
-  row = std::move(skipped);
+  EmployeeChecks employee_checks;
+  WorksheetSink* const sinks[] = {&employee_checks};
+  const ReportFigures& figures = session.Compute(sinks);
+  FillRowFigures(figures, row);
+  KeepFindings(CheckClient(figures, job.folder.string(), job.rates_dir, &employee_checks), row);
+  row.status = ClientStatus::kSkipped;
+  row.schedule_b = ScheduleBText(expected_b);
+  for (const fs::path& p : outputs.expected) row.outputs.push_back(p.string());
   return true;
 }
 

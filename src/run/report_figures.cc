@@ -3,11 +3,13 @@
 #include <exception>
 #include <vector>
 
+#include "data/bytes.h"
 #include "data/errors.h"
 #include "forms/form941.h"
 #include "forms/form944.h"
 #include "forms/form_money.h"
 #include "forms/form_prints.h"
+#include "text/numbers.h"
 
 namespace qreport {
 
@@ -87,11 +89,25 @@ void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<Wo
   TakeEmployerTexts(s, figures.voucher->employer_texts);
 }
 
+ReportPeriod PeriodOf(const RunState& state, bool form941, bool form944) {
+  ReportPeriod period;
+  period.form = form941 ? "941" : form944 ? "944" : "worksheet";
+  // Form 944's year is the one its page prints.
+  std::string year = form944 ? DataText(FormYear(state.PayrollDate)) : FormYear(state.ReportDate);
+  period.year = static_cast<int>(RoundHalfEven(ParseDecimal(year)));
+  period.quarter = QuarterOfMonthText(state.ReportDate);
+  return period;
+}
+
 ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures) {
-  if (figures.cancelled) return ScheduleBOutcome::kCancelled;
-  if (figures.route == Route::kShort) return ScheduleBOutcome::kNoForms;
+  return ScheduleBOutcomeOf(figures.cancelled, figures.route, figures.state);
+}
+
+ScheduleBOutcome ScheduleBOutcomeOf(bool cancelled, Route route, const RunState& state) {
+  if (cancelled) return ScheduleBOutcome::kCancelled;
+  if (route == Route::kShort) return ScheduleBOutcome::kNoForms;
   ScheduleBOutcome why = ScheduleBOutcome::kWritten;
-  ScheduleBIsDue(figures.state, &why);
+  ScheduleBIsDue(state, &why);
   return why;
 }
 

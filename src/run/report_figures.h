@@ -67,6 +67,20 @@ struct ReportFigures {
 // the return, else why not (kCancelled, kNoForms, kNotSemiweekly, kNotForm941); the run's stage
 // decides by the same rule. Writing it may still fail (kFailed), which only the run can tell.
 ScheduleBOutcome ScheduleBOutcomeOf(const ReportFigures& figures);
+// The same from the run's values once the dialog has ended, before the figures are computed.
+ScheduleBOutcome ScheduleBOutcomeOf(bool cancelled, Route route, const RunState& state);
+
+// The period a report is for and the form it files: the quarter from the report date's month, the
+// year from the payroll date on Form 944 and from the report date otherwise, and "941", "944" or
+// "worksheet" (Form 941 first when both are printed). The figures' quarter and year are these,
+// from the run's values once computed; a front end that names a report's outputs before running
+// it (batch --skip-done) takes them from the values the dialog left, which give the same.
+struct ReportPeriod {
+  std::string form;
+  int quarter = 0;
+  int year = 0;
+};
+ReportPeriod PeriodOf(const RunState& state, bool form941, bool form944);
 
 // What the run keeps of a form page: the employer texts it read and the preparer codes in the
 // case it printed them, which the run's later parts and the figures' views read.

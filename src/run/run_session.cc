@@ -65,10 +65,16 @@ void RunSession::ComputeFormRoute(std::span<WorksheetSink* const> sinks) {
 
 void RunSession::FinishFigures() {
   const RunState& s = ctx_.state;
-  std::string year = figures_.form944 ? figures_.form944->form_year : FormYear(s.ReportDate);
-  figures_.year = static_cast<int>(RoundHalfEven(ParseDecimal(year)));
-  figures_.quarter = figures_.form941 ? figures_.form941->quarter : QuarterOfMonthText(s.ReportDate);
+  ReportPeriod period = PeriodOf(s, figures_.form941.has_value(), figures_.form944.has_value());
+  figures_.year = period.year;
+  figures_.quarter = period.quarter;
   figures_.state = s;
+}
+
+ReportPeriod RunSession::Period() const {
+  const RunState& s = ctx_.state;
+  const bool forms = route_ == Route::kForm && !s.DataDir.empty() && !cancelled_ && s.CancelRequested == 0;
+  return PeriodOf(s, forms && s.Print941 == 1, forms && s.Print944 == 1);
 }
 
 const ReportFigures& RunSession::Compute(std::span<WorksheetSink* const> sinks) {

@@ -87,6 +87,10 @@ class RunSession {
   // figures() afterwards. Call once, after AskUser (or the dialog's events through handler()).
   RunOutcome Report(std::string& device_code, std::span<WorksheetSink* const> sinks = {});
 
+  // The period and form the report will be for, from the values the dialog left: what Compute
+  // gives as the figures' quarter and year, known before the employees are read.
+  ReportPeriod Period() const;
+
   // The figures of the last Compute or Report.
   const ReportFigures& figures() const { return figures_; }
 
