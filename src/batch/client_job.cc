@@ -69,26 +69,26 @@ bool OutputsAreCurrent(const ClientJob& job, const std::vector<fs::path>& output
 constexpr std::string_view kFieldPadding(" \0", 2);
 
 // The row's employer texts, form, quarter, year and money figures, all from the figures.
-void FillRowFigures(const ReportFigures& f, ClientRow& row) {
-  row.employer_name = TrimRight(f.state.EmployerName, kFieldPadding);
-  row.quarter = f.quarter;
-  row.year = f.year;
-  if (f.form941) {
-    const ReturnLines& l = f.form941->lines;
+void FillRowFigures(const ReportFigures& figures, ClientRow& row) {
+  row.employer_name = TrimRight(figures.state.EmployerName, kFieldPadding);
+  row.quarter = figures.quarter;
+  row.year = figures.year;
+  if (figures.form941) {
+    const ReturnLines& lines = figures.form941->lines;
     row.form = "941";
-    row.ein = f.form941->employer.ein_text;
+    row.ein = figures.form941->employer.ein_text;
     row.has_figures = true;
-    row.line10 = l[ReturnLine::kTotalTaxes];
-    row.deposits = l[ReturnLine::kDeposits];
-    row.balance = l[l.overpaid ? ReturnLine::kOverpayment : ReturnLine::kBalanceDue];
-  } else if (f.form944) {
-    const ReturnLines& l = f.form944->lines;
+    row.line10 = lines[ReturnLine::kTotalTaxes];
+    row.deposits = lines[ReturnLine::kDeposits];
+    row.balance = lines[lines.overpaid ? ReturnLine::kOverpayment : ReturnLine::kBalanceDue];
+  } else if (figures.form944) {
+    const ReturnLines& lines = figures.form944->lines;
     row.form = "944";
-    row.ein = f.form944->employer.ein_text;
+    row.ein = figures.form944->employer.ein_text;
     row.has_figures = true;
-    row.line10 = l[ReturnLine::kTotalTaxes];
-    row.deposits = l[ReturnLine::kDeposits];
-    row.balance = l[l.overpaid ? ReturnLine::kOverpayment : ReturnLine::kBalanceDue];
+    row.line10 = lines[ReturnLine::kTotalTaxes];
+    row.deposits = lines[ReturnLine::kDeposits];
+    row.balance = lines[lines.overpaid ? ReturnLine::kOverpayment : ReturnLine::kBalanceDue];
   } else {
     row.form = "worksheet";
   }

@@ -63,17 +63,17 @@ void CheckForm941Page(const Form941Page& page, std::vector<Finding>& out) {
 
 // A semiweekly depositor's Form 941: Schedule B goes with it, and its quarter total (the days of
 // the liability file) must be line 10, which the dialog's months may have moved away from.
-void CheckScheduleB(const ReportFigures& f, std::vector<Finding>& out) {
-  if (!f.form941 || !ScheduleBIsDue(f.state)) return;
+void CheckScheduleB(const ReportFigures& figures, std::vector<Finding>& out) {
+  if (!figures.form941 || !ScheduleBIsDue(figures.state)) return;
   Add(out, "schedule-b", Severity::kWarning,
       "a semiweekly depositor files Schedule B with the return: qreport run --schedule-b writes it beside the "
       "report as scheduleb.txt");
-  const ReturnLines& lines = f.form941->lines;
+  const ReturnLines& lines = figures.form941->lines;
   const Cents line10 = lines[Form941Line("10")];
-  if (f.schedule_b && f.schedule_b->total != line10) {
-    std::string text = "Schedule B's total liability for the quarter, " + DollarText(f.schedule_b->total) +
+  if (figures.schedule_b && figures.schedule_b->total != line10) {
+    std::string text = "Schedule B's total liability for the quarter, " + DollarText(figures.schedule_b->total) +
                        " from the days of the liability file, does not equal line 10 of " + DollarText(line10);
-    if (lines[ReturnLine::kLiabilityTotal] != f.schedule_b->total) {
+    if (lines[ReturnLine::kLiabilityTotal] != figures.schedule_b->total) {
       text += "; the months in the dialog add up to " + DollarText(lines[ReturnLine::kLiabilityTotal]);
     }
     Add(out, "schedule-b-total", Severity::kError, text);
@@ -92,17 +92,17 @@ void CheckForm944Page(const Form944Page& page, std::vector<Finding>& out) {
                lines[Form944Line("12")]);
 }
 
-void CheckEntries(const ReportFigures& f, std::vector<Finding>& out) {
-  const RunState& s = f.state;
-  if (!Blank(s.DesigneeName) && Blank(s.DesigneePhone)) {
+void CheckEntries(const ReportFigures& figures, std::vector<Finding>& out) {
+  const RunState& state = figures.state;
+  if (!Blank(state.DesigneeName) && Blank(state.DesigneePhone)) {
     Add(out, "designee-phone", Severity::kWarning,
-        "the designee " + Trim(s.DesigneeName, kPadding) + " has no telephone number");
+        "the designee " + Trim(state.DesigneeName, kPadding) + " has no telephone number");
   }
   // Which letterhead line each code names, by the forms' own rule applied to lines that name
   // themselves; a named line that prints empty is the finding.
-  const std::array<std::string, 3>* printed = f.form941 ? &f.form941->preparer : f.form944 ? &f.form944->preparer : nullptr;
-  if (printed == nullptr || Blank(s.PreparerCodes)) return;
-  std::array<std::string, 5> named = PreparerLines(UpperAscii(s.PreparerCodes), {"1", "2", "3", "4", "5"});
+  const std::array<std::string, 3>* printed = figures.form941 ? &figures.form941->preparer : figures.form944 ? &figures.form944->preparer : nullptr;
+  if (printed == nullptr || Blank(state.PreparerCodes)) return;
+  std::array<std::string, 5> named = PreparerLines(UpperAscii(state.PreparerCodes), {"1", "2", "3", "4", "5"});
   for (std::size_t k = 0; k < printed->size(); ++k) {
     if (!named[k].empty() && Blank((*printed)[k])) {
       Add(out, "preparer-empty", Severity::kWarning,
@@ -111,16 +111,16 @@ void CheckEntries(const ReportFigures& f, std::vector<Finding>& out) {
   }
 }
 
-void CheckRates(const ReportFigures& f, std::vector<Finding>& out) {
-  if (!f.worksheet) return;
-  const FicaRates& r = f.worksheet->rates;
+void CheckRates(const ReportFigures& figures, std::vector<Finding>& out) {
+  if (!figures.worksheet) return;
+  const FicaRates& r = figures.worksheet->rates;
   if (r.ss_rate1 + r.ss_rate2 == 0) {
     Add(out, "rates-zero", Severity::kError, "the rates file gives a social security rate of 0");
   }
   if (r.medicare_rate1 + r.medicare_rate2 == 0) {
     Add(out, "rates-zero", Severity::kError, "the rates file gives a Medicare rate of 0");
   }
-  const UnemploymentRates& u = f.worksheet->unemployment;
+  const UnemploymentRates& u = figures.worksheet->unemployment;
   if (u.futa == 0) Add(out, "unemployment-zero", Severity::kWarning, "the client file's FUTA rate is 0 or unreadable");
   if (u.suta == 0) Add(out, "unemployment-zero", Severity::kWarning, "the client file's SUTA rate is 0 or unreadable");
 }
@@ -216,10 +216,10 @@ void EmployeeChecks::AddTo(std::vector<Finding>& out) const {
 namespace {
 
 // The employee checks over a walk of their own, for figures computed without them.
-void CheckEmployees(const ReportFigures& f, std::string_view data_dir, std::vector<Finding>& out) {
+void CheckEmployees(const ReportFigures& figures, std::string_view data_dir, std::vector<Finding>& out) {
   EmployeeChecks checks;
   WorksheetFigures rates_only;
-  if (f.worksheet) rates_only.rates = f.worksheet->rates;
+  if (figures.worksheet) rates_only.rates = figures.worksheet->rates;
   checks.Start(rates_only);
   EmployeeWalk walk(data_dir, /*with_plans=*/false, MissingFile::kReadAsEmpty);
   Employee e;
@@ -229,21 +229,21 @@ void CheckEmployees(const ReportFigures& f, std::string_view data_dir, std::vect
 
 }  // namespace
 
-std::vector<Finding> CheckFigures(const ReportFigures& f) {
+std::vector<Finding> CheckFigures(const ReportFigures& figures) {
   std::vector<Finding> out;
-  if (f.cancelled) {
+  if (figures.cancelled) {
     Add(out, "cancelled", Severity::kError, "the dialog was cancelled, so the return has no figures to check");
     return out;
   }
-  if (f.worksheet_error) {
+  if (figures.worksheet_error) {
     Add(out, "unreadable", Severity::kError,
-        "the worksheet's files cannot be read (error " + std::to_string(*f.worksheet_error) + ")");
+        "the worksheet's files cannot be read (error " + std::to_string(*figures.worksheet_error) + ")");
   }
-  if (f.form941) CheckForm941Page(*f.form941, out);
-  CheckScheduleB(f, out);
-  if (f.form944) CheckForm944Page(*f.form944, out);
-  CheckRates(f, out);
-  CheckEntries(f, out);
+  if (figures.form941) CheckForm941Page(*figures.form941, out);
+  CheckScheduleB(figures, out);
+  if (figures.form944) CheckForm944Page(*figures.form944, out);
+  CheckRates(figures, out);
+  CheckEntries(figures, out);
   return out;
 }
 

@@ -24,56 +24,56 @@ void PutPacked(std::string& record, std::size_t offset, Cents cents) {
 }
 
 // The client file's two records.
-std::string ClientFileBytes(const ClientSpec& c) {
+std::string ClientFileBytes(const ClientSpec& client) {
   std::string r1(kClientRecordLength, ' ');
-  PutText(r1, kEmployerNameOffset, kEmployerNameWidth, c.employer_name);
-  PutText(r1, kTradeNameOffset, kTradeNameWidth, c.trade_name);
-  PutText(r1, kAddressOffset, kAddressWidth, c.address);
-  r1[kEinSuffixOffset] = static_cast<char>(c.ein_suffix);
-  PutText(r1, kPayrollDateOffset, kPayrollDateWidth, c.payroll_date);
+  PutText(r1, kEmployerNameOffset, kEmployerNameWidth, client.employer_name);
+  PutText(r1, kTradeNameOffset, kTradeNameWidth, client.trade_name);
+  PutText(r1, kAddressOffset, kAddressWidth, client.address);
+  r1[kEinSuffixOffset] = static_cast<char>(client.ein_suffix);
+  PutText(r1, kPayrollDateOffset, kPayrollDateWidth, client.payroll_date);
   r1[126] = r1[127] = '\0';
   std::string r2(kClientRecordLength, ' ');
-  PutText(r2, kFutaRateOffset, kNumberFieldWidth, c.futa_rate);
-  PutText(r2, kFutaBaseOffset, kNumberFieldWidth, c.futa_base);
-  PutText(r2, kSutaRateOffset, kNumberFieldWidth, c.suta_rate);
-  PutText(r2, kSutaBaseOffset, kNumberFieldWidth, c.suta_base);
-  PutText(r2, kEinOffset, kEinWidth, c.ein);
-  PutText(r2, kCityLineOffset, kCityLineWidth, c.city_line);
+  PutText(r2, kFutaRateOffset, kNumberFieldWidth, client.futa_rate);
+  PutText(r2, kFutaBaseOffset, kNumberFieldWidth, client.futa_base);
+  PutText(r2, kSutaRateOffset, kNumberFieldWidth, client.suta_rate);
+  PutText(r2, kSutaBaseOffset, kNumberFieldWidth, client.suta_base);
+  PutText(r2, kEinOffset, kEinWidth, client.ein);
+  PutText(r2, kCityLineOffset, kCityLineWidth, client.city_line);
   return r1 + r2;
 }
 
 // The index entry of an employee: its key and record number.
-std::string IndexEntry(const EmployeeSpec& e, std::int16_t number) {
+std::string IndexEntry(const EmployeeSpec& employee, std::int16_t number) {
   std::string entry(kIndexRecordLength, ' ');
-  PutText(entry, 0, 6, e.index_key.value_or(e.key));
+  PutText(entry, 0, 6, employee.index_key.value_or(employee.key));
   entry[6] = static_cast<char>(static_cast<std::uint16_t>(number) & 0xFF);
   entry[7] = static_cast<char>(static_cast<std::uint16_t>(number) >> 8);
   return entry;
 }
 
 // The employee's record of the master file.
-std::string MasterRecord(const EmployeeSpec& e) {
+std::string MasterRecord(const EmployeeSpec& employee) {
   std::string r(kEmployeeRecordLength, ' ');
-  PutText(r, kKeyOffset, kKeyWidth, e.key);
-  PutText(r, kNameOffset, kNameWidth, e.name);
-  r[kFicaFlagOffset] = e.fica_flag;
-  PutPacked(r, kMiscAmount1Offset, e.misc_amount_1);
+  PutText(r, kKeyOffset, kKeyWidth, employee.key);
+  PutText(r, kNameOffset, kNameWidth, employee.name);
+  r[kFicaFlagOffset] = employee.fica_flag;
+  PutPacked(r, kMiscAmount1Offset, employee.misc_amount_1);
   PutPacked(r, 170, 0);
   for (int item = 1; item <= kAmountItems; ++item) {
     std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
-    PutPacked(r, kAmountsOtherOffset + at, e.other[item]);
-    PutPacked(r, kAmountsQtdOffset + at, e.qtd[item]);
-    PutPacked(r, kAmountsYtdOffset + at, e.ytd[item]);
+    PutPacked(r, kAmountsOtherOffset + at, employee.other[item]);
+    PutPacked(r, kAmountsQtdOffset + at, employee.qtd[item]);
+    PutPacked(r, kAmountsYtdOffset + at, employee.ytd[item]);
   }
-  r[kExemptCodeOffset] = static_cast<char>(e.exempt_code);
+  r[kExemptCodeOffset] = static_cast<char>(employee.exempt_code);
   return r;
 }
 
 // The employee's record of the plans file.
-std::string PlansRecord(const EmployeeSpec& e) {
+std::string PlansRecord(const EmployeeSpec& employee) {
   std::string p(kPlansRecordLength, '\0');
   for (int plan = 1; plan <= kPlans; ++plan) {
-    PutPacked(p, static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset, e.plans[plan]);
+    PutPacked(p, static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset, employee.plans[plan]);
   }
   return p;
 }

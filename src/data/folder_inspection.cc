@@ -223,42 +223,42 @@ void EmployeeInspection::Open(std::uint64_t index_size, std::uint64_t master_siz
 
 void EmployeeInspection::OnEntry(std::int64_t entry, Bytes index, Bytes master, Bytes plans) {
   const std::string where = "employee entry " + std::to_string(entry);
-  EmployeeSpec& e = employee_;
-  e = EmployeeSpec{};
-  e.record_number = Int16At(index, kIndexRecordNumberOffset);
-  e.literal_record_number = true;
+  EmployeeSpec& employee = employee_;
+  employee = EmployeeSpec{};
+  employee.record_number = Int16At(index, kIndexRecordNumberOffset);
+  employee.literal_record_number = true;
   const std::string index_key = TrimRight(TextAt(index, 0, kKeyWidth));
-  e.key = index_key;
-  if (e.record_number < 1) {
-    Warn(where + ": record number " + std::to_string(e.record_number) + " is below 1: the entry is skipped");
+  employee.key = index_key;
+  if (employee.record_number < 1) {
+    Warn(where + ": record number " + std::to_string(employee.record_number) + " is below 1: the entry is skipped");
     return;
   }
-  if (static_cast<std::uint64_t>(e.record_number) > master_records_) {
-    Warn(where + ": record number " + std::to_string(e.record_number) + " is past the end of EMPLOYEE.fil (" +
+  if (static_cast<std::uint64_t>(employee.record_number) > master_records_) {
+    Warn(where + ": record number " + std::to_string(employee.record_number) + " is past the end of EMPLOYEE.fil (" +
          std::to_string(master_records_) + " records): its amounts read as zero");
   }
   bool odd = false;
-  e.key = TrimRight(TextAt(master, kKeyOffset, kKeyWidth));
-  if (index_key != e.key) e.index_key = index_key;
-  e.name = TrimRight(TextAt(master, kNameOffset, kNameWidth));
-  e.fica_flag = static_cast<char>(ByteAt(master, kFicaFlagOffset));
-  e.misc_amount_1 = PackedCentsAt(master, kMiscAmount1Offset, odd);
+  employee.key = TrimRight(TextAt(master, kKeyOffset, kKeyWidth));
+  if (index_key != employee.key) employee.index_key = index_key;
+  employee.name = TrimRight(TextAt(master, kNameOffset, kNameWidth));
+  employee.fica_flag = static_cast<char>(ByteAt(master, kFicaFlagOffset));
+  employee.misc_amount_1 = PackedCentsAt(master, kMiscAmount1Offset, odd);
   for (int item = 1; item <= kAmountItems; ++item) {
     std::size_t at = kPackedAmountLength * static_cast<std::size_t>(item - 1);
-    e.other[item] = PackedCentsAt(master, kAmountsOtherOffset + at, odd);
-    e.qtd[item] = PackedCentsAt(master, kAmountsQtdOffset + at, odd);
-    e.ytd[item] = PackedCentsAt(master, kAmountsYtdOffset + at, odd);
+    employee.other[item] = PackedCentsAt(master, kAmountsOtherOffset + at, odd);
+    employee.qtd[item] = PackedCentsAt(master, kAmountsQtdOffset + at, odd);
+    employee.ytd[item] = PackedCentsAt(master, kAmountsYtdOffset + at, odd);
   }
-  e.exempt_code = ByteAt(master, kExemptCodeOffset);
+  employee.exempt_code = ByteAt(master, kExemptCodeOffset);
   if (!plans.empty()) {
     for (int plan = 1; plan <= kPlans; ++plan) {
       std::size_t at = static_cast<std::size_t>(plan - 1) * kPlanGroupLength + kPlanAmountAOffset;
-      e.plans[plan] = PackedCentsAt(plans, at, odd);
+      employee.plans[plan] = PackedCentsAt(plans, at, odd);
     }
   }
   if (odd) Warn(where + ": an amount's hundredths byte is above 99 (added as it stands)");
-  if (HasControlBytes(e.key)) Warn(where + " key: holds bytes outside printable text (printed as blanks)");
-  if (HasControlBytes(e.name)) Warn(where + " name: holds bytes outside printable text (printed as blanks)");
+  if (HasControlBytes(employee.key)) Warn(where + " key: holds bytes outside printable text (printed as blanks)");
+  if (HasControlBytes(employee.name)) Warn(where + " name: holds bytes outside printable text (printed as blanks)");
 }
 
 namespace {

@@ -28,8 +28,8 @@ SavedEntries ParseSavedEntries(std::string_view bytes) {
   return e;
 }
 
-std::string SavedEntriesText(const SavedEntries& e) {
-  return e.designee_name + " \r\n" + e.designee_phone + " \r\n" + e.preparer_codes + " \r\n" + e.state_code + "  \r\n";
+std::string SavedEntriesText(const SavedEntries& entries) {
+  return entries.designee_name + " \r\n" + entries.designee_phone + " \r\n" + entries.preparer_codes + " \r\n" + entries.state_code + "  \r\n";
 }
 
 }  // namespace qreport

@@ -21,18 +21,18 @@ void RouteDialogHandler::Notify(int id, DialogControls& dialog) {
 }
 
 void LoadSavedEntries(RunContext& ctx) {
-  RunState& s = ctx.state;
-  SavedEntries saved = LoadSavedEntriesFile(s.DataDir, ctx.platform, ctx.missing);
-  if (saved.lines >= 1) s.DesigneeName = saved.designee_name;
-  if (saved.lines >= 2) s.DesigneePhone = saved.designee_phone;
-  if (saved.lines >= 3) s.PreparerCodes = saved.preparer_codes;
-  if (saved.lines >= 4) s.StateCode = saved.state_code;
+  RunState& state = ctx.state;
+  SavedEntries saved = LoadSavedEntriesFile(state.DataDir, ctx.platform, ctx.missing);
+  if (saved.lines >= 1) state.DesigneeName = saved.designee_name;
+  if (saved.lines >= 2) state.DesigneePhone = saved.designee_phone;
+  if (saved.lines >= 3) state.PreparerCodes = saved.preparer_codes;
+  if (saved.lines >= 4) state.StateCode = saved.state_code;
 }
 
 void SaveEntries(RunContext& ctx) {
-  const RunState& s = ctx.state;
+  const RunState& state = ctx.state;
   // The old file stays whole; the user is told that the new entries were not kept.
-  int error = WriteSavedEntriesFile(s.DataDir, {s.DesigneeName, s.DesigneePhone, s.PreparerCodes, s.StateCode, 4});
+  int error = WriteSavedEntriesFile(state.DataDir, {state.DesigneeName, state.DesigneePhone, state.PreparerCodes, state.StateCode, 4});
   if (error != 0 && !ctx.error_shown) {
     ctx.error_shown = true;
     ShowRunError(ctx.platform, error);

@@ -43,14 +43,14 @@ DialogControl Button(int id, std::string caption, int x, int y, int w, int h) {
 std::string MonthText(Cents cents) { return NumberText(CentsValue(cents)); }
 
 // The money value that an options dialog box feeds, or nullptr for any other id.
-Cents* MoneyTarget(RunState& s, int id) {
+Cents* MoneyTarget(RunState& state, int id) {
   if (id >= kAdjust7aBox && id <= kAdjust7aBox + 6) {
-    Cents* adjustments[] = {&s.Adjust7a, &s.Adjust7b, &s.Adjust7c, &s.Adjust7d, &s.Adjust7e, &s.Adjust7f, &s.Adjust7g};
+    Cents* adjustments[] = {&state.Adjust7a, &state.Adjust7b, &state.Adjust7c, &state.Adjust7d, &state.Adjust7e, &state.Adjust7f, &state.Adjust7g};
     return adjustments[id - kAdjust7aBox];
   }
-  if (id == kLine11Box) return &s.Line11Deposits;
-  if (id >= kMonth1Box && id <= kMonth1Box + 2) return &s.MonthLiability[static_cast<std::size_t>(id - kMonth1Box + 1)];
-  if (id >= kMonth4Box && id <= kMonth4Box + 8) return &s.MonthLiability[static_cast<std::size_t>(id - kMonth4Box + 4)];
+  if (id == kLine11Box) return &state.Line11Deposits;
+  if (id >= kMonth1Box && id <= kMonth1Box + 2) return &state.MonthLiability[static_cast<std::size_t>(id - kMonth1Box + 1)];
+  if (id >= kMonth4Box && id <= kMonth4Box + 8) return &state.MonthLiability[static_cast<std::size_t>(id - kMonth4Box + 4)];
   return nullptr;
 }
 
@@ -70,9 +70,9 @@ bool IsOptionsMoneyBox(int id) {
   return MoneyTarget(s, id) != nullptr;
 }
 
-DialogTable OptionsDialogTable(const RunState& s) {
+DialogTable OptionsDialogTable(const RunState& state) {
   DialogTable t;
-  t.title = "Quarterly Report including 941 facsimile for: " + TrimRight(s.DataDir);
+  t.title = "Quarterly Report including 941 facsimile for: " + TrimRight(state.DataDir);
   t.width = 420;
   t.height = 220;
   t.frame = DialogFrame::kModalPopup;
@@ -112,13 +112,13 @@ DialogTable OptionsDialogTable(const RunState& s) {
       Box(kAdjust7aBox + 5, "", 250, 82, 50, 12),
       Box(kAdjust7aBox + 6, "", 250, 94, 50, 12),
       Box(kLine11Box, "", 250, 106, 50, 12),
-      Box(kDesigneeNameBox, s.DesigneeName, 250, 118, 150, 12),
-      Box(kDesigneePhoneBox, s.DesigneePhone, 250, 130, 100, 12),
-      Box(kPreparerCodesBox, s.PreparerCodes, 250, 142, 100, 12),
-      Box(kMonth1Box, MonthText(s.MonthLiability[1]), 10, 164, 40, 12),
-      Box(kMonth1Box + 1, MonthText(s.MonthLiability[2]), 60, 164, 40, 12),
-      Box(kMonth1Box + 2, MonthText(s.MonthLiability[3]), 110, 164, 40, 12),
-      Box(kStateCodeBox, s.StateCode, 380, 164, 20, 12),
+      Box(kDesigneeNameBox, state.DesigneeName, 250, 118, 150, 12),
+      Box(kDesigneePhoneBox, state.DesigneePhone, 250, 130, 100, 12),
+      Box(kPreparerCodesBox, state.PreparerCodes, 250, 142, 100, 12),
+      Box(kMonth1Box, MonthText(state.MonthLiability[1]), 10, 164, 40, 12),
+      Box(kMonth1Box + 1, MonthText(state.MonthLiability[2]), 60, 164, 40, 12),
+      Box(kMonth1Box + 2, MonthText(state.MonthLiability[3]), 110, 164, 40, 12),
+      Box(kStateCodeBox, state.StateCode, 380, 164, 20, 12),
       Check(kMonthlyDepositorBox, "", false, 380, 176, 15, 12),
       Check(kSemiweeklyDepositorBox, "", false, 380, 188, 15, 12),
       Box(kMonth4Box, "0", 160, 164, 40, 12),
@@ -140,32 +140,32 @@ DialogTable OptionsDialogTable(const RunState& s) {
 }
 
 void NotifyOptionsDialog(RunContext& ctx, int id, DialogControls& dialog) {
-  RunState& s = ctx.state;
-  if (Cents* money = MoneyTarget(s, id)) {
+  RunState& state = ctx.state;
+  if (Cents* money = MoneyTarget(state, id)) {
     *money = MoneyBoxCents(WithinTextBoxLimit(dialog.Text(id)));
     return;
   }
   switch (id) {
-    case kDesigneeNameBox: s.DesigneeName = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kDesigneePhoneBox: s.DesigneePhone = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kPreparerCodesBox: s.PreparerCodes = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kStateCodeBox: s.StateCode = Trim(WithinTextBoxLimit(dialog.Text(id))); break;
+    case kDesigneeNameBox: state.DesigneeName = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kDesigneePhoneBox: state.DesigneePhone = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kPreparerCodesBox: state.PreparerCodes = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kStateCodeBox: state.StateCode = Trim(WithinTextBoxLimit(dialog.Text(id))); break;
     case kMonthlyDepositorBox:
       if (dialog.IsChecked(id)) {
-        s.MonthlyDepositor = "Y";
-        s.SemiweeklyDepositor = "N";
+        state.MonthlyDepositor = "Y";
+        state.SemiweeklyDepositor = "N";
         dialog.SetChecked(kSemiweeklyDepositorBox, false);
       } else {
-        s.MonthlyDepositor = "N";
+        state.MonthlyDepositor = "N";
       }
       break;
     case kSemiweeklyDepositorBox:
       if (dialog.IsChecked(id)) {
-        s.SemiweeklyDepositor = "Y";
-        s.MonthlyDepositor = "N";
+        state.SemiweeklyDepositor = "Y";
+        state.MonthlyDepositor = "N";
         dialog.SetChecked(kMonthlyDepositorBox, false);
       } else {
-        s.SemiweeklyDepositor = "N";
+        state.SemiweeklyDepositor = "N";
       }
       break;
     case kPrint941Box:
@@ -174,14 +174,14 @@ void NotifyOptionsDialog(RunContext& ctx, int id, DialogControls& dialog) {
       bool is941 = id == kPrint941Box;
       bool checked = dialog.IsChecked(id);
       bool print941 = is941 ? checked : !checked;
-      s.Print941 = print941 ? 1 : 0;
-      s.Print944 = print941 ? 0 : 1;
+      state.Print941 = print941 ? 1 : 0;
+      state.Print944 = print941 ? 0 : 1;
       dialog.SetChecked(is941 ? kPrint944Box : kPrint941Box, !checked);
       break;
     }
     case kDoneButton: dialog.End(0); break;
     case kCancelButton:
-      s.CancelRequested = 1;
+      state.CancelRequested = 1;
       dialog.End(0);
       break;
     case kHelpButton: ctx.platform.MessageBox(kHelpCaption, kOptionsHelpText); break;
@@ -189,7 +189,7 @@ void NotifyOptionsDialog(RunContext& ctx, int id, DialogControls& dialog) {
   }
 }
 
-DialogTable ReportDateDialogTable(const RunState& s, std::string_view title) {
+DialogTable ReportDateDialogTable(const RunState& state, std::string_view title) {
   DialogTable t;
   t.title = std::string(title);
   t.width = 200;
@@ -199,14 +199,14 @@ DialogTable ReportDateDialogTable(const RunState& s, std::string_view title) {
   DialogControl cancel = Button(kReportDateCancelButton, "CANCEL", 100, 66, 40, 16);
   ok.centred_text = cancel.centred_text = true;
   t.controls = {
-      Box(kReportDateBox, s.ReportDate, 120, 4, 60, 10),
+      Box(kReportDateBox, state.ReportDate, 120, 4, 60, 10),
       Label(102, "Enter Report Date", 10, 4, 88, 12),
       Label(121, "Adjust Federal Withholding", 10, 18, 98, 8),
-      Box(kFederalAdjustBox, s.FederalWithholdingAdjust, 120, 18, 60, 10),
+      Box(kFederalAdjustBox, state.FederalWithholdingAdjust, 120, 18, 60, 10),
       Label(122, "Adjust FICA Withholding", 10, 30, 98, 8),
-      Box(kFicaAdjustBox, s.FicaWithholdingAdjust, 120, 30, 60, 10),
+      Box(kFicaAdjustBox, state.FicaWithholdingAdjust, 120, 30, 60, 10),
       Label(123, "Total Payments:", 10, 42, 98, 8),
-      Box(kTotalPaymentsBox, s.TotalPaymentsText, 120, 42, 60, 10),
+      Box(kTotalPaymentsBox, state.TotalPaymentsText, 120, 42, 60, 10),
       {144, K::kFrame, "", 40, 56, 110, 30},
       ok,
       cancel,
@@ -215,14 +215,14 @@ DialogTable ReportDateDialogTable(const RunState& s, std::string_view title) {
 }
 
 void NotifyReportDateDialog(RunContext& ctx, int id, DialogControls& dialog) {
-  RunState& s = ctx.state;
+  RunState& state = ctx.state;
   switch (id) {
-    case kReportDateBox: s.ReportDate = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kFederalAdjustBox: s.FederalWithholdingAdjust = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kFicaAdjustBox: s.FicaWithholdingAdjust = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kTotalPaymentsBox: s.TotalPaymentsText = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kReportDateBox: state.ReportDate = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kFederalAdjustBox: state.FederalWithholdingAdjust = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kFicaAdjustBox: state.FicaWithholdingAdjust = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kTotalPaymentsBox: state.TotalPaymentsText = WithinTextBoxLimit(dialog.Text(id)); break;
     case kOkButton:
-      if (s.PrintDevice == "P" || s.PrintDevice == "S" || s.PrintDevice == "V") {
+      if (state.PrintDevice == "P" || state.PrintDevice == "S" || state.PrintDevice == "V") {
         dialog.End(1);
       } else {
         ctx.platform.MessageBox(kDefaultCaption, kInvalidPrintDevice);
@@ -230,7 +230,7 @@ void NotifyReportDateDialog(RunContext& ctx, int id, DialogControls& dialog) {
       break;
     case kReportDateCancelButton:
       dialog.End(1);
-      s.CancelRequested = 1;
+      state.CancelRequested = 1;
       break;
     default: break;
   }

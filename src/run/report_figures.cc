@@ -44,23 +44,23 @@ class FormTotals final : public WorksheetSink {
 
 std::optional<WorksheetFigures> RunWorksheetPass(RunContext& ctx, std::span<WorksheetSink* const> sinks) {
   std::optional<WorksheetFigures> figures = ComputeWorksheet(WorksheetRequestOf(ctx), sinks);
-  RunState& s = ctx.state;
+  RunState& state = ctx.state;
   if (!figures) {
-    s.CancelRequested = 0;
+    state.CancelRequested = 0;
     return figures;
   }
   // The forms print the dates and the employer name from the run's state, and the views show it:
   // what the worksheet decided is the run's from here on.
-  s.EmployerName = figures->heading.employer_name;
-  s.PayrollDate = figures->heading.payroll_date;
-  s.ReportDate = figures->report_date;
+  state.EmployerName = figures->heading.employer_name;
+  state.PayrollDate = figures->heading.payroll_date;
+  state.ReportDate = figures->report_date;
   ctx.plan_totals = figures->plan_totals;
   return figures;
 }
 
 void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks) {
-  RunState& s = ctx.state;
-  FormTotals form_totals(s.Print941 == 1, s.Print944 == 1);
+  RunState& state = ctx.state;
+  FormTotals form_totals(state.Print941 == 1, state.Print944 == 1);
   std::vector<WorksheetSink*> all(sinks.begin(), sinks.end());
   all.push_back(&form_totals);
   try {
@@ -75,18 +75,18 @@ void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<Wo
   // figures' copy of the state shows it, and the employer texts each page read afresh and the
   // preparer codes in the case it printed them, which the later pages and the views read. The
   // voucher reads no adjustment.
-  if (s.Print941 == 1) {
+  if (state.Print941 == 1) {
     figures.form941 = ComputeForm941Page(ctx, form_totals.quarter(complete));
-    s.Adjust7a = figures.form941->lines[ReturnLine::kAdjustment7a];
-    TakePageTexts(s, *figures.form941);
+    state.Adjust7a = figures.form941->lines[ReturnLine::kAdjustment7a];
+    TakePageTexts(state, *figures.form941);
   }
-  if (s.Print944 == 1) {
+  if (state.Print944 == 1) {
     figures.form944 = ComputeForm944Page(ctx, form_totals.year(complete));
-    s.Adjust7a = figures.form944->lines[ReturnLine::kAdjustment7a];
-    TakePageTexts(s, *figures.form944);
+    state.Adjust7a = figures.form944->lines[ReturnLine::kAdjustment7a];
+    TakePageTexts(state, *figures.form944);
   }
   figures.voucher = ComputeVoucherPage(ctx);
-  TakeEmployerTexts(s, figures.voucher->employer_texts);
+  TakeEmployerTexts(state, figures.voucher->employer_texts);
 }
 
 ReportPeriod PeriodOf(const RunState& state, bool form941, bool form944) {

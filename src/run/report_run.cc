@@ -10,17 +10,17 @@
 namespace qreport {
 
 void ReadClientIntoState(RunContext& ctx) {
-  RunState& s = ctx.state;
+  RunState& state = ctx.state;
   // A client file that cannot be read leaves the employer values as they were.
   try {
-    ClientFile client = ReadClientFile(s.DataDir, /*always_record2=*/true, ctx.missing);
+    ClientFile client = ReadClientFile(state.DataDir, /*always_record2=*/true, ctx.missing);
     if (client.has_record1) {
-      s.EmployerName = client.employer_name;
-      s.EmployerTradeName = client.trade_name;
-      s.EmployerAddress = client.address;
-      s.PayrollDate = client.payroll_date;
+      state.EmployerName = client.employer_name;
+      state.EmployerTradeName = client.trade_name;
+      state.EmployerAddress = client.address;
+      state.PayrollDate = client.payroll_date;
     }
-    s.EmployerCityLine = client.city_line;
+    state.EmployerCityLine = client.city_line;
   } catch (const RunError&) {
   }
 }
@@ -31,11 +31,11 @@ bool TakesFormRoute(std::string_view report_date) {
 }
 
 void ReadFormRouteEntries(RunContext& ctx) {
-  RunState& s = ctx.state;
+  RunState& state = ctx.state;
   // A failing step is ignored: its target keeps its earlier value.
   try {
-    auto months = ReadLiabilityMonths(s.DataDir, ctx.missing);
-    for (int m = 1; m <= 3; ++m) s.MonthLiability[m] = months[m - 1];
+    auto months = ReadLiabilityMonths(state.DataDir, ctx.missing);
+    for (int m = 1; m <= 3; ++m) state.MonthLiability[m] = months[m - 1];
   } catch (const RunError&) {
   }
   LoadSavedEntries(ctx);
@@ -46,12 +46,12 @@ std::string ReportDateDialogTitle(std::string_view report_kind) {
 }
 
 void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view rates_dir) {
-  RunState& s = ctx.state;
+  RunState& state = ctx.state;
   ctx.rates_dir = std::string(rates_dir);
-  s.DataDir = std::string(data_dir);
+  state.DataDir = std::string(data_dir);
   ReadClientIntoState(ctx);
-  s.ReportDate = s.PayrollDate;
-  s.MonthLiability[1] = s.MonthLiability[2] = s.MonthLiability[3] = 0;
+  state.ReportDate = state.PayrollDate;
+  state.MonthLiability[1] = state.MonthLiability[2] = state.MonthLiability[3] = 0;
 }
 
 }  // namespace qreport

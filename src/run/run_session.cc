@@ -64,17 +64,17 @@ void RunSession::ComputeFormRoute(std::span<WorksheetSink* const> sinks) {
 }
 
 void RunSession::FinishFigures() {
-  const RunState& s = ctx_.state;
-  ReportPeriod period = PeriodOf(s, figures_.form941.has_value(), figures_.form944.has_value());
+  const RunState& state = ctx_.state;
+  ReportPeriod period = PeriodOf(state, figures_.form941.has_value(), figures_.form944.has_value());
   figures_.year = period.year;
   figures_.quarter = period.quarter;
-  figures_.state = s;
+  figures_.state = state;
 }
 
 ReportPeriod RunSession::Period() const {
-  const RunState& s = ctx_.state;
-  const bool forms = route_ == Route::kForm && !s.DataDir.empty() && !cancelled_ && s.CancelRequested == 0;
-  return PeriodOf(s, forms && s.Print941 == 1, forms && s.Print944 == 1);
+  const RunState& state = ctx_.state;
+  const bool forms = route_ == Route::kForm && !state.DataDir.empty() && !cancelled_ && state.CancelRequested == 0;
+  return PeriodOf(state, forms && state.Print941 == 1, forms && state.Print944 == 1);
 }
 
 const ReportFigures& RunSession::Compute(std::span<WorksheetSink* const> sinks) {
@@ -147,8 +147,8 @@ void RunSession::ReportFormRoute(std::span<WorksheetSink* const> sinks, RunOutco
 
 void RunSession::ReportShortRoute(std::string& device_code, std::span<WorksheetSink* const> sinks,
                                   RunOutcome& outcome) {
-  RunState& s = ctx_.state;
-  device_code = s.PrintDevice;
+  RunState& state = ctx_.state;
+  device_code = state.PrintDevice;
   figures_.cancelled = cancelled_;
   if (cancelled_) {
     device_code = "X";
@@ -158,12 +158,12 @@ void RunSession::ReportShortRoute(std::string& device_code, std::span<WorksheetS
   }
   // From here on any failing step ends the run; a report that cannot be started ends it quietly.
   if (!BeginReport(ctx_, /*show_error=*/false)) return;
-  if (s.PrintDevice.empty()) s.PrintDevice = "P";
-  device_code = s.PrintDevice;
+  if (state.PrintDevice.empty()) state.PrintDevice = "P";
+  device_code = state.PrintDevice;
   if (setup_.report_kind == "941") RunWorksheet(ctx_, &figures_, sinks);
   FinishReport(ctx_);
   FinishFigures();
-  if (s.PrintDevice == "P") HandOffToPrinter(ctx_, /*short_path=*/true, outcome);
+  if (state.PrintDevice == "P") HandOffToPrinter(ctx_, /*short_path=*/true, outcome);
 }
 
 std::string AnswersFileFor(std::string_view data_dir, std::string_view given) {

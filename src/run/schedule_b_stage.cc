@@ -15,15 +15,15 @@ void WriteScheduleBFile(std::string_view data_dir, const ScheduleB& schedule_b) 
 }
 
 void WriteScheduleB(RunContext& ctx) {
-  const RunState& s = ctx.state;
+  const RunState& state = ctx.state;
   ScheduleBOutcome why = ScheduleBOutcome::kNotAsked;
-  if (!ScheduleBIsDue(s, &why)) {
+  if (!ScheduleBIsDue(state, &why)) {
     ctx.schedule_b_result = why;
     return;
   }
-  std::filesystem::path path = ResolveHostPath(s.DataDir, kScheduleBFileName);
+  std::filesystem::path path = ResolveHostPath(state.DataDir, kScheduleBFileName);
   try {
-    WriteScheduleBFile(s.DataDir, ReadScheduleB(s));
+    WriteScheduleBFile(state.DataDir, ReadScheduleB(state));
     ctx.schedule_b_result = ScheduleBOutcome::kWritten;
   } catch (const RunError& error) {
     ctx.schedule_b_result = ScheduleBOutcome::kFailed;
