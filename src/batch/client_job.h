@@ -43,7 +43,7 @@ struct ClientRow {
   ClientStatus status = ClientStatus::kNotRun;
   std::string reason;  // why it failed, in plain words
   std::string employer_name, ein;
-  std::string form;            // "941", "944" or "worksheet" (the short path's report)
+  std::string form;            // "941", "944" or "worksheet" (the short route's report)
   int quarter = 0, year = 0;   // 0 when the report date names none
   bool has_figures = false;    // the figures below were computed
   Cents line10 = 0;            // the total taxes after adjustments (Form 944: its line 9)

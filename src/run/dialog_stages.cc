@@ -51,7 +51,7 @@ void ShowReportDateDialog(RunContext& ctx, std::string_view title) {
   ctx.platform.RunDialog(table, handler);
 }
 
-void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome) {
+void HandOffToPrinter(RunContext& ctx, bool short_route, RunOutcome& outcome) {
   std::string report_path = ResolveHostPath(ctx.state.DataDir, kReportFileName).string();
   if (ctx.report_write_failed) {
     ctx.platform.MessageBox(kDefaultCaption, std::string(kReportNotWrittenText) + report_path);
@@ -79,7 +79,7 @@ void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome) {
     }
     return;
   }
-  std::string problem = ctx.platform.Print(BuildPrintCommand(report_path, *choice, short_path));
+  std::string problem = ctx.platform.Print(BuildPrintCommand(report_path, *choice, short_route));
   outcome.hand_off = problem.empty() ? RunOutcome::HandOff::kPrinted : RunOutcome::HandOff::kFailed;
   outcome.hand_off_problem = problem;
 }

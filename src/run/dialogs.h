@@ -1,5 +1,5 @@
-// The two dialogs of a report run as data and rules: the options dialog of the form path and
-// the report date dialog of the short path. Each is one table of controls, built from the run's
+// The two dialogs of a report run as data and rules: the options dialog of the form route and
+// the report date dialog of the short route. Each is one table of controls, built from the run's
 // state so that the boxes start with what the state holds, and one notify function that applies
 // the rule of a control to the state whenever that control notifies. Every backend shows the
 // same tables and calls the same functions; none re-states a rule.

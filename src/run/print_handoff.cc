@@ -21,7 +21,7 @@ std::optional<PrinterChoice> ParsePrinterReply(std::string_view reply) {
   return choice;
 }
 
-std::string BuildPrintCommand(std::string_view report_path, const PrinterChoice& choice, bool short_path) {
+std::string BuildPrintCommand(std::string_view report_path, const PrinterChoice& choice, bool short_route) {
   std::string command(report_path);
   command += ',';
   command += choice.printer;
@@ -29,7 +29,7 @@ std::string BuildPrintCommand(std::string_view report_path, const PrinterChoice&
   command += choice.destination_kind;
   command += ',';
   command += choice.option;
-  if (short_path) command += "/FP";
+  if (short_route) command += "/FP";
   return command;
 }
 

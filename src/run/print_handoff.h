@@ -6,7 +6,7 @@
 // kind of destination and is passed on as it is (the picker and the utility agree on its
 // values), and field 4 "N" asks for the option "/NP" (anything else "/ZM"). The command is
 // the report path, the printer, the kind of destination and the option joined by commas, with
-// "/FP" appended on the short path: "C:\DATA\report.txt,LPT1,X,/NP".
+// "/FP" appended on the short route: "C:\DATA\report.txt,LPT1,X,/NP".
 #pragma once
 
 #include <optional>
@@ -28,6 +28,6 @@ std::optional<PrinterChoice> ParsePrinterReply(std::string_view reply);
 
 // The print utility's command for `report_path` and the choice; "/FP" is appended on the short
 // path.
-std::string BuildPrintCommand(std::string_view report_path, const PrinterChoice& choice, bool short_path);
+std::string BuildPrintCommand(std::string_view report_path, const PrinterChoice& choice, bool short_route);
 
 }  // namespace qreport

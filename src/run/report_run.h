@@ -1,5 +1,5 @@
 // The report run: one call of the host for one client. Reads the client file, chooses the form
-// path or the short path from the payroll date's year, asks the user, and has the report written
+// route or the short route from the payroll date's year, asks the user, and has the report written
 // and handed to the print utility.
 #pragma once
 
@@ -31,8 +31,8 @@ struct RunOutcome {
   ScheduleBOutcome schedule_b = ScheduleBOutcome::kNotAsked;
 };
 
-// Runs one report for the client in `data_dir`. `device_code` is written on the short path ("P",
-// or "X" when the user cancelled) and left alone on the form path. Never throws (but lets a
+// Runs one report for the client in `data_dir`. `device_code` is written on the short route ("P",
+// or "X" when the user cancelled) and left alone on the form route. Never throws (but lets a
 // platform's RunInterrupted through, which a host's platform never raises): every failure ends
 // as the module's own message, or silently where the run ignores it. The rates file and the
 // letterhead file are looked up in `rates_dir` (empty: the current directory, as for a host).

@@ -140,7 +140,7 @@ void RunSession::ReportFormRoute(std::span<WorksheetSink* const> sinks, RunOutco
   }
   FinishFigures();
   ctx_.state.PrintDevice = "P";
-  HandOffToPrinter(ctx_, /*short_path=*/false, outcome);
+  HandOffToPrinter(ctx_, /*short_route=*/false, outcome);
   // After the report has gone its way, so that nothing about it depends on this page.
   if (ctx_.want_schedule_b) WriteScheduleB(ctx_);
 }
@@ -163,7 +163,7 @@ void RunSession::ReportShortRoute(std::string& device_code, std::span<WorksheetS
   if (setup_.report_kind == "941") RunWorksheet(ctx_, &figures_, sinks);
   FinishReport(ctx_);
   FinishFigures();
-  if (state.PrintDevice == "P") HandOffToPrinter(ctx_, /*short_path=*/true, outcome);
+  if (state.PrintDevice == "P") HandOffToPrinter(ctx_, /*short_route=*/true, outcome);
 }
 
 std::string AnswersFileFor(std::string_view data_dir, std::string_view given) {

@@ -1,4 +1,4 @@
-// The Schedule B stage of the form path: the page a semiweekly depositor attaches to Form 941,
+// The Schedule B stage of the form route: the page a semiweekly depositor attaches to Form 941,
 // written into its own file so that the report stays what the host and its printers expect.
 #include "data/errors.h"
 #include "data/paths.h"

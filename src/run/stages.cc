@@ -72,7 +72,7 @@ void ShowWriteFailure(RunContext& ctx, int number) {
   ShowRunError(ctx.platform, number);
 }
 
-// A worksheet that opened the report sets the print device to "P", so that the short path hands
+// A worksheet that opened the report sets the print device to "P", so that the short route hands
 // its report to the printer whatever device its dialog ended with. The worksheet's printing only
 // says whether it opened the report; the run's state is the run's to change.
 void TakeWorksheetPrintDevice(RunContext& ctx, const WorksheetPrinting& worksheet) {
@@ -185,7 +185,7 @@ void RunWorksheet(RunContext& ctx, ReportFigures* report_figures, std::span<Work
   }
 }
 
-void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet) {
+void PrintFormRouteParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet) {
   std::filesystem::path report = ReportOutputPath(ctx);
   try {
     if (figures.worksheet_error) {
@@ -218,7 +218,7 @@ void ComputeAndPrintFormRouteParts(RunContext& ctx, ReportFigures& figures, std:
   all.insert(all.end(), sinks.begin(), sinks.end());
   ComputeFormRouteParts(ctx, figures, all);
   TakeWorksheetPrintDevice(ctx, worksheet);
-  PrintFormPathParts(ctx, figures, worksheet);
+  PrintFormRouteParts(ctx, figures, worksheet);
 }
 
 void PrintForm941(RunContext& ctx) { AppendStep(ctx, PrintForm941Facsimile); }

@@ -55,10 +55,10 @@ void RunWorksheet(RunContext& ctx, ReportFigures* figures = nullptr, std::span<W
 void PrintForm941(RunContext& ctx);
 void PrintForm944(RunContext& ctx);
 void PrintVoucher(RunContext& ctx);
-// Prints the computed parts of the form path into the run's report: the worksheet's totals and
+// Prints the computed parts of the form route into the run's report: the worksheet's totals and
 // recap after the lines `worksheet` printed during the pass (or, when the pass could not read its
 // files, the error's message and no part of the worksheet), the chosen form and the voucher.
-void PrintFormPathParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet);
+void PrintFormRouteParts(RunContext& ctx, const ReportFigures& figures, WorksheetPrinting& worksheet);
 // The form route once its dialog has ended, into the run's report: the parts computed into
 // `figures` (the worksheet's lines printed as its pass makes them, and handed to `sinks`), then
 // printed. The run session, the form tests and the benchmark all print through this one call.
@@ -73,11 +73,11 @@ inline constexpr std::string_view kReportIncompleteKeptText =
 inline constexpr std::string_view kReportNotWrittenText =
     "The new report could not be written and was not sent to the printer. The report file was left as it was: ";
 
-// Asks for a printer and hands the report to the print utility ("/FP" on the short path); notes
+// Asks for a printer and hands the report to the print utility ("/FP" on the short route); notes
 // in `outcome` whether it was handed on, and if not, why. A report the run found incomplete (an
 // error message was shown) is not handed on: one more message says so and names the file that
 // holds it (the side file when a read failed).
-void HandOffToPrinter(RunContext& ctx, bool short_path, RunOutcome& outcome);
+void HandOffToPrinter(RunContext& ctx, bool short_route, RunOutcome& outcome);
 // Writes Schedule B into "\scheduleb.txt" beside the report when the semiweekly depositor box
 // is checked and Form 941 was printed, and records in schedule_b_result what it did; the file is
 // replaced whole, never written through a link. A failure shows a message and touches nothing

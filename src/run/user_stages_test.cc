@@ -224,7 +224,7 @@ TEST(UserStages, SavedEntriesInAFolderWithALongPathAreKept) {
 TEST(PrintHandOff, RepliesAndCommands) {
   struct Case {
     const char* reply;
-    bool short_path;
+    bool short_route;
     std::optional<std::string> tail;  // the command after the report path; nullopt: nothing printed
   } cases[] = {
       {"A*LPT1:*X*N", false, ",LPT1,X,/NP"},
@@ -245,11 +245,11 @@ TEST(PrintHandOff, RepliesAndCommands) {
       {"**", false, std::nullopt},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.reply) + (c.short_path ? " short" : ""));
+    SCOPED_TRACE(std::string(c.reply) + (c.short_route ? " short" : ""));
     std::optional<PrinterChoice> choice = ParsePrinterReply(c.reply);
     ASSERT_EQ(choice.has_value(), c.tail.has_value());
     if (choice) {
-      EXPECT_EQ(BuildPrintCommand("C:\\DATA\\report.txt", *choice, c.short_path), "C:\\DATA\\report.txt" + *c.tail);
+      EXPECT_EQ(BuildPrintCommand("C:\\DATA\\report.txt", *choice, c.short_route), "C:\\DATA\\report.txt" + *c.tail);
     }
   }
 

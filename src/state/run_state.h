@@ -42,7 +42,7 @@ struct RunState {
 // caller asks for it (run/stages.h, WriteScheduleB).
 enum class ScheduleBOutcome {
   kNotAsked,       // the caller did not ask for it
-  kNoForms,        // the run took the short path: no forms at all
+  kNoForms,        // the run took the short route: no forms at all
   kCancelled,      // the options dialog was cancelled
   kNotSemiweekly,  // the semiweekly depositor box was not checked
   kNotForm941,     // Form 944 was chosen: Schedule B goes with Form 941 only
