@@ -5,9 +5,6 @@
 // which its one session should read once.
 #include <gtest/gtest.h>
 
-#include <sys/inotify.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -26,6 +23,7 @@
 #include "run/stages.h"
 #include "support/fixture.h"
 #include "support/golden_clients.h"
+#include "support/open_counter.h"
 #include "support/tmux.h"
 #include "web/client_checks.h"
 #include "web/dialog_session.h"
@@ -302,49 +300,6 @@ TEST(SameFigures, EveryFrontEndGivesTheClientsFigures) {
   }
 }
 
-// The opens of the files of one folder, by name, seen through inotify: events are queued by the
-// kernel while the watch lives and read afterwards, so the program watched needs no hooks.
-class OpenWatch {
- public:
-  explicit OpenWatch(const fs::path& folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    if (fd_ >= 0 && ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN) < 0) {
-      ::close(fd_);
-      fd_ = -1;
-    }
-  }
-  ~OpenWatch() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  OpenWatch(const OpenWatch&) = delete;
-  OpenWatch& operator=(const OpenWatch&) = delete;
-
-  bool watching() const { return fd_ >= 0; }
-
-  // The opens queued since the watch began, per file name (the folder's own opens are left out).
-  // Fails the test when the kernel's queue overflowed, since counts would then be short.
-  std::map<std::string, int> Opens() const {
-    std::map<std::string, int> opens;
-    std::vector<char> buffer(64 * 1024);
-    for (;;) {
-      ssize_t got = ::read(fd_, buffer.data(), buffer.size());
-      if (got <= 0) break;
-      // Each event: its fixed part, then `len` bytes of name padded with NULs.
-      for (std::size_t at = 0; at + sizeof(inotify_event) <= static_cast<std::size_t>(got);) {
-        inotify_event event;
-        std::memcpy(&event, buffer.data() + at, sizeof event);
-        const char* name = buffer.data() + at + sizeof event;
-        EXPECT_EQ(event.mask & IN_Q_OVERFLOW, 0u) << "the kernel dropped events";
-        if (event.len > 0 && (event.mask & IN_ISDIR) == 0) ++opens[std::string(name, ::strnlen(name, event.len))];
-        at += sizeof event + event.len;
-      }
-    }
-    return opens;
-  }
-
- private:
-  int fd_;
-};
-
 std::string OpensText(const std::map<std::string, int>& opens) {
   std::string text;
   for (const auto& [name, count] : opens) text += (text.empty() ? "" : ", ") + name + " " + std::to_string(count);
@@ -359,12 +314,13 @@ void ExpectEmployeeFilesOpenedOnce(const std::string& options) {
   WriteRatesFile(work.path(), testing::kGoldenRates);
   const fs::path folder = work / "clients" / "one";
   WriteClientFolder(folder, SemiweeklyClient());
-  OpenWatch watch(folder);
+  testing::OpenCounter watch(folder);
   ASSERT_TRUE(watch.watching()) << "inotify: " << std::strerror(errno);
   testing::CommandOutcome o =
       RunQreport(work, "batch --out out --rates-dir ." + options + " " + Quoted(folder.string()), kNoEnvironment);
   ASSERT_EQ(o.status, 0) << o.err;
-  const std::map<std::string, int> opens = watch.Opens();
+  const std::map<std::string, int> opens = watch.Take();
+  EXPECT_FALSE(watch.overflowed()) << "the kernel dropped events";
   for (std::string_view file : {kIndexFileName, kEmployeeFileName}) {
     const std::string name(file.substr(1));  // without the host's leading backslash
     EXPECT_EQ(opens.count(name) ? opens.at(name) : 0, 1) << name << " opened; every open: " << OpensText(opens);

@@ -319,22 +319,28 @@ RunSetup JobSetup(const ClientJob& job, bool writes_report) {
 }
 
 // The row's figures and findings from a session that only looks: for a client that is not run
-// because its record files are damaged.
+// (its record files are damaged, or --skip-done leaves it).
 struct LookedAt {
   ReportFigures figures;
   std::vector<Finding> findings;
 };
 
-LookedAt LookAt(const ClientJob& job) {
-  auto platform = MakePlatform(JobPlatformOptions(job));
-  RunSession session(JobSetup(job, /*writes_report=*/false), *platform);
-  session.AskUser();
+// The figures of a session that only looks, after its dialog, and their findings: the employee
+// checks ride on the figures' pass.
+LookedAt ComputeAndCheck(const ClientJob& job, RunSession& session) {
   EmployeeChecks employee_checks;
   WorksheetSink* const sinks[] = {&employee_checks};
   LookedAt looked;
   looked.figures = session.Compute(sinks);
   looked.findings = CheckClient(looked.figures, job.folder.string(), job.rates_dir, &employee_checks);
   return looked;
+}
+
+LookedAt LookAt(const ClientJob& job) {
+  auto platform = MakePlatform(JobPlatformOptions(job));
+  RunSession session(JobSetup(job, /*writes_report=*/false), *platform);
+  session.AskUser();
+  return ComputeAndCheck(job, session);
 }
 
 // --skip-done: whether the outputs this client's run would write are all newer than its inputs.
@@ -354,11 +360,9 @@ bool OutputsCurrent(const ClientJob& job, ClientRow& row) {
                                           : ScheduleBOutcome::kNotAsked;
   const JobOutputs outputs = OutputsOf(job, named, expected_b);
   if (!OutputsAreCurrent(job, outputs.expected)) return false;
-  EmployeeChecks employee_checks;
-  WorksheetSink* const sinks[] = {&employee_checks};
-  const ReportFigures& figures = session.Compute(sinks);
-  FillRowFigures(figures, row);
-  KeepFindings(CheckClient(figures, job.folder.string(), job.rates_dir, &employee_checks), row);
+  LookedAt looked = ComputeAndCheck(job, session);
+  FillRowFigures(looked.figures, row);
+  KeepFindings(std::move(looked.findings), row);
   row.status = ClientStatus::kSkipped;
   row.schedule_b = ScheduleBText(expected_b);
   for (const fs::path& p : outputs.expected) row.outputs.push_back(p.string());

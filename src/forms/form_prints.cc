@@ -40,10 +40,16 @@ PayTotals EmployeePass(std::string_view data_dir, Cents ss_base, MissingFile mis
   return totals;
 }
 
-// Preparer lines 1 to 3 from the codes `upper_codes` (the run's, in upper case).
-std::array<std::string, 3> PreparerLinesOf(const std::string& upper_codes, const LetterheadLines& letterhead) {
-  std::array<std::string, 5> lines = PreparerLines(upper_codes, letterhead);
-  return {DataText(lines[0]), DataText(lines[1]), DataText(lines[2])};
+// The entries both forms print from the run's dialog: the state code, the designee and the paid
+// preparer's lines 1 to 3, chosen from the letterhead by the run's codes in upper case.
+template <typename FormPage>
+void TakeSignatureEntries(const RunState& state, const LetterheadLines& letterhead, FormPage& page) {
+  page.state_code = DataText(state.StateCode);
+  page.designee_name = DataText(state.DesigneeName);
+  page.designee_phone = DataText(state.DesigneePhone);
+  page.preparer_codes = UpperAscii(state.PreparerCodes);
+  std::array<std::string, 5> lines = PreparerLines(page.preparer_codes, letterhead);
+  page.preparer = {DataText(lines[0]), DataText(lines[1]), DataText(lines[2])};
 }
 
 void AppendToReport(const std::filesystem::path& report, std::string_view bytes) {
@@ -68,13 +74,9 @@ Form941Page ComputeForm941Page(const RunContext& ctx, const PayTotals* quarter_p
                                                : EmployeePass(state.DataDir, rates.ss_base, ctx.missing, AddEmployeeToQuarter);
   page.lines = ComputeForm941Lines(quarter, rates, ReturnEntriesOf(state), ctx.plan_totals);
 
-  page.state_code = DataText(state.StateCode);
-  page.designee_name = DataText(state.DesigneeName);
-  page.designee_phone = DataText(state.DesigneePhone);
+  TakeSignatureEntries(state, letterhead, page);
   page.monthly_depositor = state.MonthlyDepositor == "Y";
   page.semiweekly_depositor = state.SemiweeklyDepositor == "Y";
-  page.preparer_codes = UpperAscii(state.PreparerCodes);
-  page.preparer = PreparerLinesOf(page.preparer_codes, letterhead);
   return page;
 }
 
@@ -92,11 +94,7 @@ Form944Page ComputeForm944Page(const RunContext& ctx, const PayTotals* year_pass
                                         : EmployeePass(state.DataDir, rates.ss_base, ctx.missing, AddEmployeeToYear);
   page.lines = ComputeForm944Lines(year, rates, ReturnEntriesOf(state), ctx.plan_totals);
 
-  page.state_code = DataText(state.StateCode);
-  page.designee_name = DataText(state.DesigneeName);
-  page.designee_phone = DataText(state.DesigneePhone);
-  page.preparer_codes = UpperAscii(state.PreparerCodes);
-  page.preparer = PreparerLinesOf(page.preparer_codes, letterhead);
+  TakeSignatureEntries(state, letterhead, page);
   return page;
 }
 

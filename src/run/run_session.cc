@@ -47,20 +47,30 @@ DialogHandler& RunSession::handler() { return *handler_; }
 bool RunSession::AskUser() {
   // The form route of a client folder with no name has nothing to ask and nothing to print.
   if (route_ == Route::kForm && ctx_.state.DataDir.empty()) return false;
-  ctx_.platform.RunDialog(Dialog(), *handler_);
-  cancelled_ = ctx_.state.CancelRequested != 0;
-  ctx_.state.CancelRequested = 0;
-  asked_ = !cancelled_;
-  return asked_;
+  if (route_ == Route::kForm) {
+    ShowOptionsDialog(ctx_);
+  } else {
+    ShowReportDateDialog(ctx_, ReportDateDialogTitle(setup_.report_kind));
+  }
+  return !TakeCancel();
 }
 
-void RunSession::ComputeFormRoute(std::span<WorksheetSink* const> sinks) {
-  ComputeFormRouteParts(ctx_, figures_, sinks);
+void RunSession::AddScheduleB() {
   if (!figures_.form941) return;
   try {
     figures_.schedule_b = ReadScheduleB(ctx_.state, ctx_.missing);
   } catch (const RunError&) {
   }
+}
+
+bool RunSession::TakeCancel() {
+  // A dialog ended by its events (the web page) rather than by AskUser leaves its cancel here.
+  if (ctx_.state.CancelRequested != 0) {
+    cancelled_ = true;
+    ctx_.state.CancelRequested = 0;
+  }
+  figures_.cancelled = cancelled_;
+  return cancelled_;
 }
 
 void RunSession::FinishFigures() {
@@ -73,23 +83,21 @@ void RunSession::FinishFigures() {
 
 ReportPeriod RunSession::Period() const {
   const RunState& state = ctx_.state;
-  const bool forms = route_ == Route::kForm && !state.DataDir.empty() && !cancelled_ && state.CancelRequested == 0;
+  const bool cancelled = cancelled_ || state.CancelRequested != 0;
+  const bool forms = route_ == Route::kForm && !state.DataDir.empty() && !cancelled;
   return PeriodOf(state, forms && state.Print941 == 1, forms && state.Print944 == 1);
 }
 
 const ReportFigures& RunSession::Compute(std::span<WorksheetSink* const> sinks) {
-  // A dialog ended by its events (the web page) rather than by AskUser.
-  if (ctx_.state.CancelRequested != 0) {
-    cancelled_ = true;
-    ctx_.state.CancelRequested = 0;
-  }
-  figures_.cancelled = cancelled_;
-  if (cancelled_) {
+  if (TakeCancel()) {
     FinishFigures();
     return figures_;
   }
   if (route_ == Route::kForm) {
-    if (!ctx_.state.DataDir.empty()) ComputeFormRoute(sinks);
+    if (!ctx_.state.DataDir.empty()) {
+      ComputeFormRouteParts(ctx_, figures_, sinks);
+      AddScheduleB();
+    }
   } else if (setup_.report_kind == "941") {
     try {
       figures_.worksheet = RunWorksheetPass(ctx_, sinks);
@@ -103,7 +111,13 @@ const ReportFigures& RunSession::Compute(std::span<WorksheetSink* const> sinks) 
 
 RunOutcome RunSession::Report(std::string& device_code, std::span<WorksheetSink* const> sinks) {
   RunOutcome outcome;
-  if (route_ == Route::kForm) {
+  if (TakeCancel()) {
+    // Nothing is written: the short route's device code says so.
+    outcome.cancelled = true;
+    if (route_ == Route::kShort) device_code = "X";
+    if (route_ == Route::kForm && ctx_.want_schedule_b) ctx_.schedule_b_result = ScheduleBOutcome::kCancelled;
+    FinishFigures();
+  } else if (route_ == Route::kForm) {
     ReportFormRoute(sinks, outcome);
   } else {
     ReportShortRoute(device_code, sinks, outcome);
@@ -116,13 +130,6 @@ RunOutcome RunSession::Report(std::string& device_code, std::span<WorksheetSink*
 
 void RunSession::ReportFormRoute(std::span<WorksheetSink* const> sinks, RunOutcome& outcome) {
   if (ctx_.state.DataDir.empty()) return;
-  figures_.cancelled = cancelled_;
-  if (cancelled_) {
-    outcome.cancelled = true;
-    if (ctx_.want_schedule_b) ctx_.schedule_b_result = ScheduleBOutcome::kCancelled;
-    FinishFigures();
-    return;
-  }
   SaveEntries(ctx_);
   if (BeginReport(ctx_, /*show_error=*/true)) {
     // The pages are a view of the computed figures: the worksheet's lines are printed as the
@@ -132,12 +139,7 @@ void RunSession::ReportFormRoute(std::span<WorksheetSink* const> sinks, RunOutco
   }
   // Schedule B's figures, for a front end that checks the return (batch); the run's own page
   // is written from the file below when it was asked for.
-  if (figures_.form941) {
-    try {
-      figures_.schedule_b = ReadScheduleB(ctx_.state, ctx_.missing);
-    } catch (const RunError&) {
-    }
-  }
+  AddScheduleB();
   FinishFigures();
   ctx_.state.PrintDevice = "P";
   HandOffToPrinter(ctx_, /*short_route=*/false, outcome);
@@ -149,13 +151,6 @@ void RunSession::ReportShortRoute(std::string& device_code, std::span<WorksheetS
                                   RunOutcome& outcome) {
   RunState& state = ctx_.state;
   device_code = state.PrintDevice;
-  figures_.cancelled = cancelled_;
-  if (cancelled_) {
-    device_code = "X";
-    outcome.cancelled = true;
-    FinishFigures();
-    return;
-  }
   // From here on any failing step ends the run; a report that cannot be started ends it quietly.
   if (!BeginReport(ctx_, /*show_error=*/false)) return;
   if (state.PrintDevice.empty()) state.PrintDevice = "P";

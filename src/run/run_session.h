@@ -97,15 +97,16 @@ class RunSession {
  private:
   void ReportFormRoute(std::span<WorksheetSink* const> sinks, RunOutcome& outcome);
   void ReportShortRoute(std::string& device_code, std::span<WorksheetSink* const> sinks, RunOutcome& outcome);
-  void ComputeFormRoute(std::span<WorksheetSink* const> sinks);
+  // Schedule B's figures from the liability file, when Form 941 was computed.
+  void AddScheduleB();
+  // Takes a cancel the dialog left into cancelled_ (and the figures); true when cancelled.
+  bool TakeCancel();
   void FinishFigures();
 
   RunSetup setup_;
   std::optional<FolderLock> lock_;
   RunContext ctx_;
   Route route_ = Route::kForm;
-  // The dialog was shown (or events were applied) and ended without cancel.
-  bool asked_ = false;
   bool cancelled_ = false;
   ReportFigures figures_;
   std::unique_ptr<RouteDialogHandler> handler_;

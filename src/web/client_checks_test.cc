@@ -3,9 +3,6 @@
 // employee checks ride on the figures' own pass instead of walking the employee files again).
 #include "web/client_checks.h"
 
-#include <sys/inotify.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,51 +14,16 @@
 #include "run/report_figures.h"
 #include "support/check_client.h"
 #include "support/fixture.h"
+#include "support/open_counter.h"
 
 namespace qreport::web {
 namespace {
 
 namespace fs = std::filesystem;
 using qreport::testing::OneEmployeeClient;
+using qreport::testing::OpenCounter;
 using qreport::testing::TempDir;
 using qreport::testing::WriteCheckClient;
-
-// Counts how often each file of one folder is opened, by anyone, from its making to Take().
-class OpenCounter {
- public:
-  explicit OpenCounter(const fs::path& folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    if (fd_ >= 0 && ::inotify_add_watch(fd_, folder.c_str(), IN_OPEN) < 0) {
-      ::close(fd_);
-      fd_ = -1;
-    }
-  }
-  ~OpenCounter() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  OpenCounter(const OpenCounter&) = delete;
-  OpenCounter& operator=(const OpenCounter&) = delete;
-
-  bool watching() const { return fd_ >= 0; }
-
-  // The opens of files (not of the folder itself) since the last call, by file name.
-  std::map<std::string, int> Take() {
-    std::map<std::string, int> opens;
-    if (fd_ < 0) return opens;
-    alignas(inotify_event) char buffer[64 * 1024];
-    ssize_t n;
-    while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) {
-      for (char* at = buffer; at < buffer + n;) {
-        auto* event = reinterpret_cast<inotify_event*>(at);
-        if (event->len > 0 && (event->mask & IN_ISDIR) == 0) ++opens[event->name];
-        at += sizeof(inotify_event) + event->len;
-      }
-    }
-    return opens;
-  }
-
- private:
-  int fd_;
-};
 
 TEST(ClientChecks, FindTheChecksFindingsReadingTheFilesAsOftenAsTheCheck) {
   TempDir work;
