@@ -11,7 +11,7 @@ namespace qreport {
 ClientFile ReadClientFile(std::string_view data_dir, bool always_record2, MissingFile missing) {
   ClientFile client;
   RecordFile file(ResolveHostPath(data_dir, kClientFileName), kClientRecordLength, missing);
-  client.has_record1 = file.size() >= kClientRecordLength;
+  client.has_record1 = file.byte_length() >= kClientRecordLength;
   if (client.has_record1) {
     std::vector<std::uint8_t> r1 = file.Read(1);
     client.employer_name = TextAt(r1, kEmployerNameOffset, kEmployerNameWidth);

@@ -61,7 +61,7 @@ TEST(ResolveHostPath, BareNameIsInTheCurrentDirectory) {
 TEST(RecordFile, MissingFileIsCreatedEmpty) {
   TempDir dir;
   RecordFile file(dir / "NEW", 10);
-  EXPECT_EQ(file.size(), 0u);
+  EXPECT_EQ(file.byte_length(), 0u);
   EXPECT_TRUE(fs::exists(dir / "NEW"));
   EXPECT_EQ(file.Read(1), std::vector<std::uint8_t>(10, 0));
 }
@@ -70,7 +70,7 @@ TEST(RecordFile, TruncatedLastRecordReadsAsZeros) {
   TempDir dir;
   WriteBytes(dir / "F", "0123456789abc");
   RecordFile file(dir / "F", 10);
-  EXPECT_EQ(file.size(), 13u);
+  EXPECT_EQ(file.byte_length(), 13u);
   auto r2 = file.Read(2);
   EXPECT_EQ(std::string(r2.begin(), r2.begin() + 3), "abc");
   EXPECT_EQ(std::vector<std::uint8_t>(r2.begin() + 3, r2.end()), std::vector<std::uint8_t>(7, 0));

@@ -93,10 +93,10 @@ EmployeeWalk::EmployeeWalk(std::string_view data_dir, bool with_plans, MissingFi
   master_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kEmployeeFileName), kEmployeeRecordLength, missing);
   if (with_plans) {
     plans_ = std::make_unique<RecordFile>(ResolveHostPath(data_dir, kPlansFileName), kPlansRecordLength, missing);
-    plans_size_ = plans_->size();
+    plans_size_ = plans_->byte_length();
     plans_records_ = static_cast<double>(plans_size_) / kPlansRecordLength;
   }
-  entry_count_ = IndexEntryCount(index_->size());
+  entry_count_ = IndexEntryCount(index_->byte_length());
 }
 
 EmployeeWalk::~EmployeeWalk() = default;
@@ -105,7 +105,7 @@ void EmployeeWalk::Observe(EmployeeEntryObserver& observer) {
   observer_ = &observer;
   std::optional<std::uint64_t> plans_size;
   if (plans_) plans_size = plans_size_;
-  observer.Open(index_->size(), master_->size(), plans_size);
+  observer.Open(index_->byte_length(), master_->byte_length(), plans_size);
 }
 
 bool EmployeeWalk::Next(Employee& out) {

@@ -110,7 +110,7 @@ void FolderInspection::Client() {
   fs::path client_path = ResolveHostPath(data_dir_, kClientFileName);
   if (!Exists(client_path)) return;
   RecordFile file(client_path, kClientRecordLength, kLook);
-  std::uint64_t size = file.size();
+  std::uint64_t size = file.byte_length();
   if (size % kClientRecordLength != 0 || size < 2 * kClientRecordLength) {
     Warn("CLIENT: " + std::to_string(size) + " bytes, not two whole records of 151: the missing bytes read as zero");
   }
@@ -160,8 +160,8 @@ void FolderInspection::OpenEmployees() {
   employee_files_ = std::make_unique<EmployeeFiles>(index_path, ResolveHostPath(data_dir_, kEmployeeFileName));
   EmployeeFiles& files = *employee_files_;
   std::optional<std::uint64_t> plans_size;
-  if (doc_.folder.write_plans) plans_size = files.plans.emplace(plans_path, kPlansRecordLength, kLook).size();
-  files.inspection.Open(files.index.size(), files.master.size(), plans_size);
+  if (doc_.folder.write_plans) plans_size = files.plans.emplace(plans_path, kPlansRecordLength, kLook).byte_length();
+  files.inspection.Open(files.index.byte_length(), files.master.byte_length(), plans_size);
   for (std::string& warning : files.inspection.TakeWarnings()) Warn(std::move(warning));
 }
 
@@ -175,7 +175,7 @@ void FolderInspection::Employees(InspectionSink* sink) {
     const std::int16_t number = Int16At(index, kIndexRecordNumberOffset);
     if (number >= 1) {
       master = files.master.Read(number);
-      if (files.plans && static_cast<double>(number) <= static_cast<double>(files.plans->size()) / kPlansRecordLength) {
+      if (files.plans && static_cast<double>(number) <= static_cast<double>(files.plans->byte_length()) / kPlansRecordLength) {
         plans = files.plans->Read(number);
       }
     }

@@ -9,7 +9,7 @@ namespace qreport {
 void ForEachLiabilityRecord(std::string_view data_dir, const std::function<void(std::int64_t, double)>& visit,
                             MissingFile missing) {
   RecordFile file(ResolveHostPath(data_dir, kLiabilityFileName), kLiabilityRecordLength, missing);
-  std::int64_t count = RoundHalfEven(static_cast<double>(file.size()) / kLiabilityRecordLength);
+  std::int64_t count = RoundHalfEven(static_cast<double>(file.byte_length()) / kLiabilityRecordLength);
   std::array<std::uint8_t, kLiabilityRecordLength> record{};
   for (std::int64_t i = 1; i <= count; ++i) {
     file.Read(i, record);

@@ -32,7 +32,7 @@ class RecordFile {
   RecordFile& operator=(const RecordFile&) = delete;
 
   // The file's length in bytes when it was opened.
-  std::uint64_t size() const { return size_; }
+  std::uint64_t byte_length() const { return size_; }
   std::size_t record_length() const { return record_length_; }
 
   // Reads record `number` (1-based) into `out`, which must hold record_length() bytes. Bytes past

@@ -141,11 +141,11 @@ const FormRates kRates{620, 620, 9420000, 145, 145};
 
 TEST(Form941Lines, WorkedQuarter) {
   RunState state;
-  state.Adjust7b = -1000;
-  state.Line11Deposits = 400000;
-  state.MonthLiability[1] = state.MonthLiability[2] = state.MonthLiability[3] = 100000;
-  state.MonthLiability[4] = 999999;  // not this form's
-  state.MonthlyDepositor = "Y";
+  state.adjustment_7b = -1000;
+  state.deposits = 400000;
+  state.month_liability[1] = state.month_liability[2] = state.month_liability[3] = 100000;
+  state.month_liability[4] = 999999;  // not this form's
+  state.monthly_depositor = true;
   ReturnLines lines = ComputeForm941Lines(SampleQuarter(), kRates, ReturnEntriesOf(state), {0, 10000, 20000, 5000});
 
   EXPECT_EQ(lines[Form941Line("1")], 3);
@@ -176,24 +176,24 @@ TEST(Form941Lines, BalanceAndTheTwentyFiveHundredTest) {
   struct Case {
     const char* what;
     Cents advance_eic, deposits;
-    const char* depositor;
+    bool monthly_depositor;
     Cents line10;
     bool overpaid, under_2500, show_months;
   } cases[] = {
-      {"deposits equal line 10: a balance of 0", 10000, 305450, "Y", 305450, false, false, true},
-      {"line 10 exactly 2500.00", 65450, 0, "Y", 250000, false, false, true},
-      {"line 10 at 2499.99", 65451, 0, "Y", 249999, false, true, false},
-      {"not a monthly depositor", 10000, 0, "N", 305450, false, false, false},
-      {"one cent overpaid", 10000, 305451, "Y", 305450, true, false, true},
+      {"deposits equal line 10: a balance of 0", 10000, 305450, true, 305450, false, false, true},
+      {"line 10 exactly 2500.00", 65450, 0, true, 250000, false, false, true},
+      {"line 10 at 2499.99", 65451, 0, true, 249999, false, true, false},
+      {"not a monthly depositor", 10000, 0, false, 305450, false, false, false},
+      {"one cent overpaid", 10000, 305451, true, 305450, true, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     PayTotals quarter = SampleQuarter();
     quarter.advance_eic = c.advance_eic;
     RunState state;
-    state.Adjust7b = -1000;
-    state.Line11Deposits = c.deposits;
-    state.MonthlyDepositor = c.depositor;
+    state.adjustment_7b = -1000;
+    state.deposits = c.deposits;
+    state.monthly_depositor = c.monthly_depositor;
     ReturnLines lines = ComputeForm941Lines(quarter, kRates, ReturnEntriesOf(state), {});
     EXPECT_EQ(lines[Form941Line("10")], c.line10);
     EXPECT_EQ(lines.overpaid, c.overpaid);
@@ -206,9 +206,9 @@ TEST(Form941Lines, BalanceAndTheTwentyFiveHundredTest) {
 
 TEST(Form941Lines, AbsorbedGapMakesLine10TheLiability) {
   RunState state;
-  state.MonthLiability[1] = 100000;
-  state.MonthLiability[2] = 100000;
-  state.MonthLiability[3] = 106749;  // 3067.49 in all: 2.99 above line 10 before the rule
+  state.month_liability[1] = 100000;
+  state.month_liability[2] = 100000;
+  state.month_liability[3] = 106749;  // 3067.49 in all: 2.99 above line 10 before the rule
   ReturnLines lines = ComputeForm941Lines(SampleQuarter(), kRates, ReturnEntriesOf(state), {});
   EXPECT_EQ(lines[Form941Line("7a")], 299);
   EXPECT_EQ(lines[Form941Line("7h")], 299);

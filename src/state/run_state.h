@@ -1,9 +1,11 @@
 // The values of one report run: what the client file and the dialogs fill in and the printers
 // read. One RunContext per call holds everything the call needs, so runs are re-entrant.
 //
-// This header is plain data: the worksheet and the forms read it (and the forms write back the
-// line 7a adjustment); the report run fills it. It sits below everything that computes or
-// prints, so those folders depend on it and never on the run.
+// This header is plain data: the report run fills it from the client file, the saved entries and
+// the dialogs, and the worksheet and the forms read it. It sits below everything that computes or
+// prints, so those folders depend on it and never on the run. The module's own names for these
+// values, and its "Y"/"N" flags, live where its files and its caller need them (the saved
+// entries, the dialog's controls, the caller's device code), not here.
 #pragma once
 
 #include <array>
@@ -17,25 +19,30 @@ namespace qreport {
 class Platform;
 
 struct RunState {
-  std::string DataDir;
-  std::string EmployerName;       // 35 bytes with padding
-  std::string EmployerTradeName;  // without trailing blanks
-  std::string EmployerAddress;    // 35 bytes with padding
-  std::string EmployerCityLine;   // 30 bytes
-  std::string PayrollDate;        // MMDDYY
-  std::string ReportDate;
-  std::string PrintDevice = "P";
+  std::string data_dir;             // the client folder
+  std::string employer_name;        // 35 bytes with padding
+  std::string employer_trade_name;  // without trailing blanks
+  std::string employer_address;     // 35 bytes with padding
+  std::string employer_city_line;   // 30 bytes
+  std::string payroll_date;         // MMDDYY
+  std::string report_date;          // as the report-date dialog shows and takes it
+  // The caller's device code: "P" print, "S" screen, "V" view (the short route's dialog may
+  // change it). It stays a code because the caller passes it so and the print hand-off reads it.
+  std::string device_code = "P";
 
-  Cents Adjust7a = 0, Adjust7b = 0, Adjust7c = 0, Adjust7d = 0, Adjust7e = 0, Adjust7f = 0, Adjust7g = 0;
-  Cents Line11Deposits = 0;
-  std::array<Cents, 13> MonthLiability{};  // months 1 to 12; [0] is unused
+  // The Form 941/944 dialog's adjustments 7a to 7g, deposits and month liabilities.
+  Cents adjustment_7a = 0, adjustment_7b = 0, adjustment_7c = 0, adjustment_7d = 0, adjustment_7e = 0,
+        adjustment_7f = 0, adjustment_7g = 0;
+  Cents deposits = 0;
+  std::array<Cents, 13> month_liability{};  // months 1 to 12; [0] is unused
 
-  std::string DesigneeName, DesigneePhone, PreparerCodes, StateCode;
-  std::string MonthlyDepositor = "N", SemiweeklyDepositor = "N";
-  int Print941 = 1, Print944 = 0;
+  std::string designee_name, designee_phone, preparer_codes, state_code;
+  bool monthly_depositor = false, semiweekly_depositor = false;
+  bool print_941 = true, print_944 = false;
 
-  std::string FederalWithholdingAdjust, FicaWithholdingAdjust, TotalPaymentsText;  // short-path dialog
-  int CancelRequested = 0;
+  // The short route's dialog: its three texts as typed.
+  std::string federal_withholding_text, fica_withholding_text, total_payments_text;
+  bool cancel_requested = false;
 };
 
 // What a run did about Schedule B, the page a semiweekly depositor adds to Form 941 when the
@@ -54,9 +61,7 @@ enum class ScheduleBOutcome {
 using PlanTotals = std::array<Cents, 4>;  // [0] is unused
 
 // Everything one report run needs: its state, what the worksheet leaves for the forms, and the
-// port to the user interface and printers. The run state's members keep the names the module's
-// own documents give the run's values (DataDir, Adjust7a, MonthLiability); the context's own
-// plumbing is named as the rest of the code is.
+// port to the user interface and printers.
 struct RunContext {
   explicit RunContext(Platform& p) : platform(p) {}
   RunState state;
