@@ -12,6 +12,7 @@
 #include "forms/employer_block.h"
 #include "json/client_schema.h"
 #include "json/document_rules.h"
+#include "text/cp1252.h"
 #include "text/json_text.h"
 
 namespace qreport {
@@ -433,7 +434,7 @@ ClientSpec DocumentReader::Client(const Tree& c) {
   s.ein = Text(c, "ein", path);
   s.city_line = Text(c, "city_line", path);
   auto rule = [&](const char* key, const std::optional<std::string>& problem) {
-    if (problem) Error(path + "/" + key, *problem);
+    if (problem) Error(path + "/" + key, Utf8FromCp1252(*problem));  // the rules quote the stored bytes
   };
   rule("ein", EinProblem(EinWithSuffix(s.ein, s.ein_suffix)));
   rule("payroll_date", PayrollDateProblem(s.payroll_date));
