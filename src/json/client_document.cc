@@ -346,7 +346,7 @@ class DocumentSax final : public nlohmann::json_sax<Tree> {
 };
 
 // Reads a document into plain values. It reports only what the schema cannot say: text with a
-// character above U+00FF, money text that is no amount or beyond a packed amount, data given to
+// character code page 1252 lacks, the client's and employees' slips, money text that is no amount or beyond a packed amount, data given to
 // an index entry that names no record, and record numbers that two employees claim or that run
 // past the last record. A value of another type than the schema's (which the schema reports)
 // reads as empty or zero.

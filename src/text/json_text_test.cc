@@ -44,7 +44,7 @@ TEST(JsonText, ACharacterWithoutAByteIsNamedWhereItIs) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TextProblem problem;
-    EXPECT_EQ(JsonTextToBytes(c.utf8, &problem), std::nullopt);
+    EXPECT_FALSE(JsonTextToBytes(c.utf8, &problem).has_value());
     EXPECT_EQ(problem.offset, c.offset);
     EXPECT_EQ(TextProblemText(problem), c.message);
   }
