@@ -38,6 +38,7 @@ std::string EinWithSuffix(std::string_view ein_field, std::uint8_t suffix) {
 std::optional<std::string> EinProblem(std::string_view ein_with_suffix) {
   std::string_view ein = WithoutPadding(ein_with_suffix);
   if (ein.size() == 10 && ein[2] == '-' && AllDigits(ein.substr(0, 2)) && AllDigits(ein.substr(3))) return std::nullopt;
+  if (ein.size() == 9 && AllDigits(ein)) return std::nullopt;  // without its dash: the forms print it the same
   return "the EIN " + Quoted(ein) + " is not nine digits written NN-NNNNNNN";
 }
 

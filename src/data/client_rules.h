@@ -13,7 +13,7 @@ namespace qreport {
 
 // The EIN as the client file holds it: its 10-byte field with the suffix byte appended when the
 // run appends it (ClientFile::ein). The forms print nine digits from it, so it must be two
-// digits, a "-" and seven digits; trailing blanks and NULs do not count.
+// digits, a "-" and seven digits, or the nine digits alone; trailing blanks and NULs do not count.
 std::optional<std::string> EinProblem(std::string_view ein_with_suffix);
 
 // The EIN field and suffix byte as a client document gives them, read as the client file would.
