@@ -66,5 +66,46 @@ TEST(CheckCli, JsonFindings) {
   EXPECT_EQ(j["status"], 2);
 }
 
+// The slips a preparer makes in a client folder, each in a fixture of its own: check names each
+// with its code, and its severity sets the exit status.
+TEST(CheckCli, SlipsInTheClientFolderAreFound) {
+  struct Case {
+    const char* what;
+    void (*spoil)(ClientFolderSpec& spec);
+    void (*spoil_files)(const std::filesystem::path& folder);
+    int status;
+    const char* line;  // a line of the findings, from its start
+  } cases[] = {
+      {"an EIN of letters", [](ClientFolderSpec& spec) { spec.client->ein = "ABCDEFGHIJ"; }, nullptr, 2,
+       "error ein: the EIN \"ABCDEFGHIJ\" is not nine digits written NN-NNNNNNN"},
+      {"an EIN cut short", [](ClientFolderSpec& spec) { spec.client->ein = "84-30215"; }, nullptr, 2, "error ein: the EIN \"84-30215\""},
+      {"a payroll date of month 13", [](ClientFolderSpec& spec) { spec.client->payroll_date = "133126"; }, nullptr, 2,
+       "error payroll-date: the payroll date \"133126\" is no real date MMDDYY"},
+      {"a city line without a comma", [](ClientFolderSpec& spec) { spec.client->city_line = "SPRINGFIELD IL 62704"; }, nullptr, 2,
+       "error city-line: the city line \"SPRINGFIELD IL 62704\" has no comma"},
+      {"a lower-case FICA flag", [](ClientFolderSpec& spec) { spec.employees[0].fica_flag = 'y'; }, nullptr, 1,
+       "warning fica-flag: 1 employee has wages and a social security flag other than Y, so they are not subject to social "
+       "security and Medicare: only a capital Y is: A1 (flag \"y\")"},
+      {"an undefined byte in a name", [](ClientFolderSpec& spec) { spec.employees[0].name = "ZO\x81"; }, nullptr, 1,
+       "warning file-warning: employee entry 1 name: holds a byte code page 1252 leaves undefined (0x81"},
+      {"a client file cut short", nullptr,
+       [](const std::filesystem::path& folder) { std::filesystem::resize_file(folder / "CLIENT", 200); }, 2,
+       "error client-file: the client file CLIENT is cut short (200 bytes of the 302 of its two records)"},
+      {"no client file", nullptr, [](const std::filesystem::path& folder) { std::filesystem::remove(folder / "CLIENT"); }, 2,
+       "error client-file: there is no client file CLIENT"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir work;
+    ClientFolderSpec spec = OneEmployeeClient(100000, 300000);
+    if (c.spoil) c.spoil(spec);
+    WriteCheckClient(work, spec);
+    if (c.spoil_files) c.spoil_files(work / "client");
+    testing::CommandOutcome o = RunQreport(work, "check client --rates-dir .");
+    EXPECT_EQ(o.status, c.status) << o.out << o.err;
+    EXPECT_NE(("\n" + o.out).find(std::string("\n") + c.line), std::string::npos) << o.out;
+  }
+}
+
 }  // namespace
 }  // namespace qreport

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/client_file.h"
+#include "data/client_rules.h"
 #include "data/employee_files.h"
 #include "data/errors.h"
 #include "data/paths.h"
@@ -137,6 +138,24 @@ void CheckUnemploymentBases(std::string_view data_dir, std::vector<Finding>& out
   }
 }
 
+// The client file's own slips: missing or cut short, and the EIN, payroll date and city line the
+// forms print from it, by the rules import keeps.
+void CheckClientRecord(std::string_view data_dir, std::vector<Finding>& out) {
+  std::error_code ec;
+  std::uint64_t size = std::filesystem::file_size(ResolveHostPath(data_dir, kClientFileName), ec);
+  std::optional<std::uint64_t> known = ec ? std::nullopt : std::optional<std::uint64_t>(size);
+  if (auto problem = ClientFileSizeProblem(known, kClientRecordLength)) Add(out, "client-file", Severity::kError, *problem);
+  if (!known) return;
+  ClientFile client = ReadClientFile(data_dir, /*always_record2=*/false, MissingFile::kReadAsEmpty);
+  if (!client.has_record1) return;
+  if (auto problem = EinProblem(client.ein)) Add(out, "ein", Severity::kError, *problem);
+  if (auto problem = PayrollDateProblem(client.payroll_date)) Add(out, "payroll-date", Severity::kError, *problem);
+  CityStateZip split = SplitCityLine(client.city_line);
+  if (auto problem = CityLineProblem(TrimRight(PrintedText(client.city_line)), split.state, split.zip)) {
+    Add(out, "city-line", Severity::kError, *problem);
+  }
+}
+
 // One finding per kind for the employees, naming the first few.
 struct EmployeeFinding {
   std::string code;
@@ -166,6 +185,10 @@ struct EmployeeChecks::State {
   EmployeeFinding negative{"negative-amount", Severity::kError, "negative wages, tips or withholding", {}, 0};
   EmployeeFinding over{"over-wage-base", Severity::kWarning,
                        "year's wages and tips above the social security wage base of the rates file", {}, 0};
+  EmployeeFinding fica{"fica-flag", Severity::kWarning,
+                       "wages and a social security flag other than Y, so they are not subject to social security and "
+                       "Medicare: only a capital Y is",
+                       {}, 0};
   double base = 0;
   bool started = false;
   EmployeeInspection inspection;
@@ -201,6 +224,9 @@ void EmployeeChecks::OnEmployee(const Employee& e, const WorksheetLine*) {
       break;
     }
   }
+  if (e.fica_flag != kSubjectToFica && e.amounts_qtd[kWages] != 0) {
+    s.fica.Note(who() + " (flag \"" + (e.fica_flag == '\0' ? std::string() : std::string(1, e.fica_flag)) + "\")");
+  }
   double year = e.amounts_ytd[kWages] + e.amounts_ytd[kTips];
   if (e.fica_flag == 'Y' && s.base > 0 && year > s.base) {
     s.over.Note(who() + " (" + Money(year) + " against " + Money(s.base) + ")");
@@ -211,6 +237,7 @@ void EmployeeChecks::AddTo(std::vector<Finding>& out) const {
   state_->ytd.AddTo(out);
   state_->negative.AddTo(out);
   state_->over.AddTo(out);
+  state_->fica.AddTo(out);
 }
 
 namespace {
@@ -260,6 +287,11 @@ std::vector<Finding> CheckClient(const ReportFigures& figures, std::string_view 
     // A missing file's rates are all 0: the one finding says so.
     if (!rates_file && f.code == "rates-zero") continue;
     out.push_back(std::move(f));
+  }
+  try {
+    CheckClientRecord(data_dir, out);
+  } catch (const RunError& e) {
+    Add(out, "unreadable", Severity::kError, "the client file cannot be read (error " + std::to_string(e.number()) + ")");
   }
   // What the files hold that the run reads as zero or skips without a word.
   try {

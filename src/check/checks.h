@@ -18,8 +18,16 @@
 //   over-wage-base     warning  an employee's year's wages and tips pass the social security base
 //   preparer-empty     warning  a preparer code names a letterhead line that is empty
 //   designee-phone     warning  a designee without a telephone number
+//   client-file        error    no client file CLIENT, or one cut short of its two records
+//   ein                error    the client file's EIN is not nine digits written NN-NNNNNNN
+//   payroll-date       error    the payroll date is no real date MMDDYY
+//   city-line          error    the city line has no comma before the state and ZIP, or no
+//                               state or ZIP after it: the forms print them blank
+//   fica-flag          warning  an employee with wages whose social security flag is not a
+//                               capital Y: not subject to social security and Medicare
 //   file-warning       warning  what inspect warns about in the files: a partial record, an
-//                               index entry past the master file, skipped record numbers
+//                               index entry past the master file, skipped record numbers, text
+//                               bytes outside the code page (control or undefined bytes)
 //   cancelled          error    the dialog was cancelled (answers): nothing can be checked
 //   unreadable         error    a record file cannot be read
 #pragma once
@@ -35,9 +43,9 @@
 
 namespace qreport {
 
-// The checks that look at each employee (ytd-below-qtd, negative-amount, over-wage-base), as a
-// consumer of the worksheet's pass: given to ComputeClientFigures, they see every employee of
-// the index once, as the figures are computed, and keep a count and the first few of each.
+// The checks that look at each employee (ytd-below-qtd, negative-amount, over-wage-base,
+// fica-flag), as a consumer of the worksheet's pass: given to ComputeClientFigures, they see
+// every employee of the index once, as the figures are computed, and keep a count and the first few of each.
 class EmployeeChecks final : public WorksheetSink {
  public:
   EmployeeChecks();

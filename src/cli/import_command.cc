@@ -84,14 +84,17 @@ void AddImportCommand(CLI::App& app, int& exit_status) {
       "--employees takes the employees from a CSV file with a header row instead (columns key,\n"
       "name, fica_flag, exempt_code, record_number, misc_amount_1, qtd1-qtd9, ytd1-ytd9,\n"
       "other1-other9, plan1-plan3). The rates and letterhead files go into DATADIR, or into\n"
-      "--rates-dir. Every problem is named (FILE:LINE:COLUMN or FILE: /json/path) and nothing is\n"
-      "written unless the whole input is valid; the folder is built beside DATADIR and renamed\n"
-      "into place. A DATADIR that is not empty is refused unless --force, which replaces it.");
+      "--rates-dir (a file there that holds other bytes is replaced only with --force). Texts are\n"
+      "UTF-8, stored in code page 1252. Every problem is named (FILE:LINE:COLUMN or FILE:\n"
+      "/json/path), slips that would make a wrong return among them (EIN, payroll date, city line,\n"
+      "FICA flag, a key twice), and nothing is written unless the whole input is valid; the folder\n"
+      "is built beside DATADIR and renamed into place. A DATADIR that is not empty is refused\n"
+      "unless --force, which replaces it.");
   sub->add_option("CLIENT.json", options->document, "the client document")->required()->type_name("");
   sub->add_option("DATADIR", options->data_dir, "the client folder to write")->required()->type_name("");
   sub->add_option("--employees", options->employees, "the employees as CSV")->type_name("FILE");
   sub->add_option("--rates-dir", options->rates_dir, "writes FICA.RAT and prep into DIR instead")->type_name("DIR");
-  sub->add_flag("--force", options->force, "replaces a DATADIR that is not empty");
+  sub->add_flag("--force", options->force, "replaces a DATADIR that is not empty, and differing rates files");
   sub->callback([options, &exit_status] { exit_status = Import(*options); });
 }
 

@@ -7,6 +7,7 @@
 
 #include "data/bytes.h"
 #include "data/client_file.h"
+#include "data/client_rules.h"
 #include "data/employee_files.h"
 #include "data/errors.h"
 #include "data/letterhead_file.h"
@@ -46,6 +47,13 @@ bool HasControlBytes(std::string_view text) {
     if (c < 0x20 || c == 0x7F) return true;
   }
   return false;
+}
+
+// What a text holds that prints as no letter: control bytes, or the bytes code page 1252 leaves
+// undefined.
+std::optional<std::string> TextWarning(std::string_view text) {
+  if (HasControlBytes(text)) return "holds bytes outside printable text (printed as blanks)";
+  return TextBytesProblem(text);
 }
 
 bool Exists(const fs::path& path) {
@@ -89,7 +97,7 @@ class FolderInspection {
 
   void Warn(std::string text) { in_.warnings.push_back(std::move(text)); }
   void CheckText(const std::string& where, std::string_view text) {
-    if (HasControlBytes(text)) Warn(where + ": holds bytes outside printable text (printed as blanks)");
+    if (auto problem = TextWarning(text)) Warn(where + ": " + *problem);
   }
   void CheckNumber(const std::string& where, std::string_view text) {
     if (ReadsAsZeroByAccident(text)) Warn(where + ": \"" + BytesToJsonText(Trim(text)) + "\" is no number and reads as 0");
@@ -257,8 +265,8 @@ void EmployeeInspection::OnEntry(std::int64_t entry, Bytes index, Bytes master, 
     }
   }
   if (odd) Warn(where + ": an amount's hundredths byte is above 99 (added as it stands)");
-  if (HasControlBytes(employee.key)) Warn(where + " key: holds bytes outside printable text (printed as blanks)");
-  if (HasControlBytes(employee.name)) Warn(where + " name: holds bytes outside printable text (printed as blanks)");
+  if (auto problem = TextWarning(employee.key)) Warn(where + " key: " + *problem);
+  if (auto problem = TextWarning(employee.name)) Warn(where + " name: " + *problem);
 }
 
 namespace {

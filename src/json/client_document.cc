@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <set>
 
 #include "data/client_file.h"
+#include "data/client_rules.h"
 #include "data/employee_files.h"
 #include "data/liability_file.h"
 #include "forms/employer_block.h"
 #include "json/client_schema.h"
 #include "json/document_rules.h"
+#include "text/cp1252.h"
 #include "text/json_text.h"
 
 namespace qreport {
@@ -192,7 +195,17 @@ class DocumentSax final : public nlohmann::json_sax<Tree> {
     return Put(value);
   }
   bool number_float(number_float_t value, const string_t&) override { return Put(value); }
-  bool string(string_t& value) override { return Put(std::move(value)); }
+  // A text that holds a character no byte is written as is noted with its place in the text,
+  // for the reader's error (only the reader knows which strings are texts of the files).
+  bool string(string_t& value) override {
+    std::size_t ordinal = strings_++;
+    std::string path;
+    Tree& slot = Slot(path);
+    TextProblem problem;
+    if (!JsonTextToBytes(value, &problem)) text_places_[path] = Where(RawOffset(StringTokenStart(ordinal), problem.offset));
+    slot = std::move(value);
+    return true;
+  }
   bool binary(binary_t& value) override { return Put(Tree::binary(std::move(value))); }
 
   bool start_object(std::size_t) override { return Open(Tree::object()); }
@@ -206,8 +219,12 @@ class DocumentSax final : public nlohmann::json_sax<Tree> {
       errors_.push_back(file_ + ": " + f.path + "/" + PointerStep(key) + ": the key appears twice in one object");
     }
     key_ = std::move(key);
+    ++strings_;
     return true;
   }
+
+  // "LINE:COLUMN" of each text the reader may refuse for a character, by its path.
+  const std::map<std::string, std::string>& text_places() const { return text_places_; }
 
   bool parse_error(std::size_t position, const std::string& last_token, const nlohmann::detail::exception& ex) override {
     // Where the offending token starts: the parser reports the position after it.
@@ -272,30 +289,85 @@ class DocumentSax final : public nlohmann::json_sax<Tree> {
     return std::to_string(line) + ":" + std::to_string(column);
   }
 
+  // Where the string token `ordinal` (keys and values counted, from 0) starts in the text: the
+  // tokens are found in order, from where the last search stopped, which is never in a string.
+  std::size_t StringTokenStart(std::size_t ordinal) {
+    while (scan_at_ < text_.size()) {
+      std::size_t open = text_.find('"', scan_at_);
+      if (open == std::string_view::npos) break;
+      std::size_t at = open + 1;
+      while (at < text_.size() && text_[at] != '"') at += text_[at] == '\\' ? 2 : 1;
+      scan_at_ = at + 1;
+      if (scanned_++ == ordinal) return open;
+    }
+    return text_.size();
+  }
+
+  // The offset in the text of byte `decoded` of the string whose token starts at `open`.
+  std::size_t RawOffset(std::size_t open, std::size_t decoded) const {
+    std::size_t at = open + 1, done = 0;
+    auto hex = [&](std::size_t from) {
+      return from + 4 <= text_.size() ? static_cast<char32_t>(std::stoul(std::string(text_.substr(from, 4)), nullptr, 16)) : 0;
+    };
+    while (at < text_.size() && text_[at] != '"' && done < decoded) {
+      if (text_[at] != '\\') {
+        std::size_t length = 1;
+        while (at + length < text_.size() && (static_cast<unsigned char>(text_[at + length]) & 0xC0) == 0x80) ++length;
+        at += length;
+        done += length;
+        continue;
+      }
+      if (at + 1 >= text_.size() || text_[at + 1] != 'u') {
+        at += 2;
+        done += 1;
+        continue;
+      }
+      char32_t c = hex(at + 2);
+      at += 6;
+      if (c >= 0xD800 && c < 0xDC00 && at + 1 < text_.size() && text_[at] == '\\' && text_[at + 1] == 'u') {
+        c = 0x10000;  // a surrogate pair: four bytes of UTF-8
+        at += 6;
+      }
+      done += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    }
+    return at;
+  }
+
   std::string_view text_;
   const std::string& file_;
   std::vector<std::string>& errors_;
+  std::size_t strings_ = 0;   // the string tokens the parser has given so far
+  std::size_t scan_at_ = 0;   // where StringTokenStart goes on searching
+  std::size_t scanned_ = 0;   // the string tokens it has passed
+  std::map<std::string, std::string> text_places_;
   Tree root_;
   std::vector<Frame> stack_;
   std::string key_;
 };
 
 // Reads a document into plain values. It reports only what the schema cannot say: text with a
-// character above U+00FF, money text that is no amount or beyond a packed amount, data given to
+// character code page 1252 lacks, the client's and employees' slips, money text that is no amount or beyond a packed amount, data given to
 // an index entry that names no record, and record numbers that two employees claim or that run
 // past the last record. A value of another type than the schema's (which the schema reports)
 // reads as empty or zero.
 class DocumentReader {
  public:
-  DocumentReader(const std::string& file, std::vector<std::string>& errors) : file_(file), errors_(errors) {}
+  DocumentReader(const std::string& file, const std::map<std::string, std::string>& text_places,
+                 std::vector<std::string>& errors)
+      : file_(file), text_places_(text_places), errors_(errors) {}
 
   void Error(const std::string& path, const std::string& what) { errors_.push_back(file_ + ": " + path + ": " + what); }
 
   // The bytes of a text: "" for what is no text.
   std::string Text(const Tree& value, const std::string& path) {
     if (!value.is_string()) return {};
-    std::optional<std::string> bytes = JsonTextToBytes(value.get_ref<const std::string&>());
-    if (!bytes) Error(path, "expected single-byte text (characters U+0000 to U+00FF)");
+    TextProblem problem;
+    std::optional<std::string> bytes = JsonTextToBytes(value.get_ref<const std::string&>(), &problem);
+    if (!bytes) {
+      auto place = text_places_.find(path);
+      std::string at = place == text_places_.end() ? "" : ":" + place->second;
+      errors_.push_back(file_ + at + ": " + path + ": " + TextProblemText(problem) + " (docs/formats.md lists the characters)");
+    }
     return bytes.value_or(std::string());
   }
   // The text under `key` of `object`, at `path` + "/" + key.
@@ -343,6 +415,7 @@ class DocumentReader {
   EmployeeSpec Employee(const Tree& x, const std::string& path, bool& number_read);
 
   const std::string& file_;
+  const std::map<std::string, std::string>& text_places_;
   std::vector<std::string>& errors_;
 };
 
@@ -360,6 +433,13 @@ ClientSpec DocumentReader::Client(const Tree& c) {
   s.suta_base = Text(c, "suta_base", path);
   s.ein = Text(c, "ein", path);
   s.city_line = Text(c, "city_line", path);
+  auto rule = [&](const char* key, const std::optional<std::string>& problem) {
+    if (problem) Error(path + "/" + key, Utf8FromCp1252(*problem));  // the rules quote the stored bytes
+  };
+  rule("ein", EinProblem(EinWithSuffix(s.ein, s.ein_suffix)));
+  rule("payroll_date", PayrollDateProblem(s.payroll_date));
+  CityStateZip split = SplitCityLine(s.city_line);
+  rule("city_line", CityLineProblem(s.city_line, split.state, split.zip));
   return s;
 }
 
@@ -381,7 +461,9 @@ EmployeeSpec DocumentReader::Employee(const Tree& x, const std::string& path, bo
   e.name = Text(x, "name", path);
   if (x.contains("fica_flag")) {
     std::string flag = Text(x, "fica_flag", path);
-    e.fica_flag = flag.empty() ? ' ' : flag[0];
+    std::optional<char> byte = FicaFlagFromText(flag);
+    if (!byte) Error(path + "/fica_flag", "expected Y or N (yes or no, in any case), got \"" + Excerpt(BytesToJsonText(flag)) + "\"");
+    e.fica_flag = byte.value_or(' ');
   }
   e.exempt_code = Whole<std::uint8_t>(x, "exempt_code").value_or(0);
   if (auto misc = x.find("misc_amount_1"); misc != x.end()) e.misc_amount_1 = Money(*misc, path + "/misc_amount_1");
@@ -405,6 +487,7 @@ void DocumentReader::Employees(const Tree& list, std::vector<EmployeeSpec>& empl
     names.push_back(path);
   }
   if (numbers_read) CheckRecordNumbers(employees, places, names, errors_);
+  CheckEmployeeKeys(employees, places, names, errors_);
 }
 
 // The files beside the client and employee files: plans, liability, rates, letterhead and the
@@ -453,7 +536,7 @@ ClientDocument ParseClientDocument(std::string_view json_text, const std::string
   Tree j = sax.Take();
   CheckClientDocumentSchema(j, file, errors);
   if (!j.is_object()) return doc;
-  DocumentReader reader(file, errors);
+  DocumentReader reader(file, sax.text_places(), errors);
   if (auto client = j.find("client"); client != j.end() && client->is_object()) doc.folder.client = reader.Client(*client);
   if (auto employees = j.find("employees"); employees != j.end()) reader.Employees(*employees, doc.folder.employees);
   reader.Files(j, doc);

@@ -1,8 +1,8 @@
 // The client folder as a document: what `qreport inspect --json` prints and `qreport import`
 // reads. One document holds every record file of a client folder (client, employee index,
 // master and plans files, liability file), the rates and letterhead files and the saved entries,
-// each field as the file holds it (texts as their bytes, money as integer cents), so that a
-// folder the client-folder writer made comes back byte for byte. The keys and limits are in
+// each field as the file holds it (texts as the characters of their code page 1252 bytes, money
+// as integer cents), so that a folder the client-folder writer made comes back byte for byte. The keys and limits are in
 // docs/formats.md and docs/client.schema.json.
 #pragma once
 
@@ -31,10 +31,11 @@ Inspection WriteClientDocumentJson(const std::string& data_dir, const std::strin
 // The document of a JSON text. Every problem is added to `errors` as one line, "FILE:
 // /json/path: what was expected" (text that is not JSON as "FILE:LINE:COLUMN: ..."): what breaks
 // docs/client.schema.json (checked against the copy built into the program), a key twice in one
-// object, text with a character above U+00FF, money text that is no amount or does not fit a
-// packed amount, data given to an entry without a record, an employee past the last record
-// number or two different employees in one record. The result is valid only when `errors`
-// stays empty.
+// object, text with a character code page 1252 lacks (named by FILE:LINE:COLUMN and path), money
+// text that is no amount or does not fit a packed amount, data given to an entry without a
+// record, an employee past the last record number, two different employees in one record, two
+// employees with one key, and the client's and employees' slips of data/client_rules.h (EIN,
+// payroll date, city line, FICA flag). The result is valid only when `errors` stays empty.
 ClientDocument ParseClientDocument(std::string_view json_text, const std::string& file,
                                    std::vector<std::string>& errors);
 

@@ -45,7 +45,7 @@ ClientFolderSpec RandomFolder(std::mt19937& rng, bool largest, std::array<std::s
                               std::array<std::string, 5>& letterhead) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   auto text = [&](std::size_t width) {
-    static const std::string alphabet = "ABCXYZ abc019,.-&'\xC9\xE9\xFC\x80\xFF";
+    static const std::string alphabet = "ABCXYZ abc019,.-&'\xC9\xE9\xFC\x80\x81\x9D\xFF";
     std::size_t length = pick(4) == 0 ? 0 : (pick(3) == 0 ? width : static_cast<std::size_t>(pick(static_cast<int>(width) + 1)));
     std::string t;
     for (std::size_t i = 0; i < length; ++i) t += pick(40) == 0 ? '\0' : alphabet[static_cast<std::size_t>(pick(static_cast<int>(alphabet.size())))];
@@ -62,14 +62,16 @@ ClientFolderSpec RandomFolder(std::mt19937& rng, bool largest, std::array<std::s
     c.employer_name = text(35);
     c.trade_name = text(35);
     c.address = text(35);
-    c.payroll_date = std::to_string(100000 + pick(900000));
-    c.ein_suffix = static_cast<std::uint8_t>(pick(256));
+    // What import refuses is kept out: the EIN, payroll date and city line are sound ones.
+    auto two_digits = [](int n) { return std::string(1, static_cast<char>('0' + n / 10)) + static_cast<char>('0' + n % 10); };
+    c.payroll_date = two_digits(1 + pick(12)) + two_digits(1 + pick(28)) + two_digits(pick(100));
+    c.ein_suffix = static_cast<std::uint8_t>(pick(29));
     c.futa_rate = text(9);
     c.futa_base = std::to_string(pick(100000));
     c.suta_rate = "2.7";
     c.suta_base = text(9);
-    c.ein = text(10);
-    c.city_line = text(30);
+    c.ein = std::to_string(10 + pick(90)) + "-" + std::to_string(1000000 + pick(9000000));
+    c.city_line = "SPRINGFIELD" + std::string(static_cast<std::size_t>(pick(3)), '\xC9') + ", IL " + std::to_string(10000 + pick(90000));
     spec.client = c;
   }
   int count = pick(10) + (largest ? 1 : 0);
@@ -84,9 +86,9 @@ ClientFolderSpec RandomFolder(std::mt19937& rng, bool largest, std::array<std::s
     } else if (largest && i + 1 == count) {
       e.record_number = 32767;
     }
-    e.key = text(6);
+    e.key = text(3) + std::to_string(100 + i);  // keys are distinct: a key twice is refused
     e.name = text(30);
-    e.fica_flag = "YN \0"[pick(4)];
+    e.fica_flag = "YN"[pick(2)];
     e.exempt_code = static_cast<std::uint8_t>(pick(4) == 0 ? pick(256) : 0);
     e.misc_amount_1 = amount();
     for (int item = 1; item <= kAmountItems; ++item) {
@@ -195,7 +197,7 @@ TEST(ClientDocument, InspectWarnsOfWhatTheRunSkipsAndWritesNothing) {
 // Every problem of the input is named where it is, and a failed import leaves no folder behind.
 TEST(ImportCommand, ErrorsNameTheirPlaceAndNothingIsWritten) {
   TempDir dir;
-  WriteBytes(dir / "client.json", R"({"format": "qreport client folder 1", "client": {"employer_name": "SMALL CO", "payroll_date": "063026"}})");
+  WriteBytes(dir / "client.json", R"({"format": "qreport client folder 1", "client": {"employer_name": "SMALL CO", "payroll_date": "063026", "ein": "12-3456789", "city_line": "SPRINGFIELD, IL 62704"}})");
   WriteBytes(dir / "employees.csv",
              "key,name,qtd1,ytd1\n"
              "A1,ONE,100.00,100.00\n"
@@ -236,18 +238,22 @@ TEST(ClientDocument, EachProblemIsOneLineNamingItsPlace) {
     std::string json;
     std::vector<std::string> errors;
   } cases[] = {
-      {"a sound document", head + R"(, "client": {"employer_name": "CO", "ein_suffix": 255}, "employees": [{"key": "A1",
+      {"a sound document", head + R"(, "client": {"employer_name": "CO", "ein_suffix": 28, "payroll_date": "063026", "ein": "12-3456789", "city_line": "SPRINGFIELD, IL 62704"}, "employees": [{"key": "A1",
          "qtd": [1, "-2,000.50", "$.5"], "plans": [214748364799, -214748364800]}], "plans_file": false, "liability": null,
          "letterhead": ["", "", "", "", ""], "saved_entries": {"state_code": "NY"}, "derived": {}, "warnings": []})",
        {}},
       {"not an object", "[1, 2]", {"c.json: /: expected qreport client document, got [1,2]"}},
       {"no format", R"({"client": null})", {"c.json: /format: missing: expected \"qreport client folder 1\""}},
       {"unknown keys, each named", head + R"(, "clients": {}, "client": {"employer_nme": "X", "a/b~": 1}})",
-       {"c.json: /client/a~1b~0: unknown key", "c.json: /client/employer_nme: unknown key", "c.json: /clients: unknown key"}},
+       {"c.json: /client/a~1b~0: unknown key", "c.json: /client/employer_nme: unknown key", "c.json: /clients: unknown key",
+        "c.json: /client/ein: the EIN \"\" is not nine digits written NN-NNNNNNN",
+        "c.json: /client/payroll_date: the payroll date \"\" is not six digits MMDDYY",
+        "c.json: /client/city_line: the city line \"\" has no comma between the city and the state and ZIP (\"CITY, ST 12345\"): "
+        "the forms would print the state and ZIP blank"}},
       {"a wrong type", head + R"(, "plans_file": "yes", "employees": {}})",
        {"c.json: /employees: expected a list, got {}", "c.json: /plans_file: expected true or false, got \"yes\""}},
       {"numbers out of range, one line each",
-       head + R"(, "client": {"ein_suffix": 256}, "employees": [{"record_number": 18446744073709551615, "exempt_code": 1.5}]})",
+       head + R"(, "client": {"ein_suffix": 256, "payroll_date": "063026", "ein": "12-3456789", "city_line": "SPRINGFIELD, IL 62704"}, "employees": [{"record_number": 18446744073709551615, "exempt_code": 1.5}]})",
        {"c.json: /client/ein_suffix: expected a whole number from 0 to 255, got 256",
         "c.json: /employees/0/exempt_code: expected a whole number from 0 to 255, got 1.5",
         "c.json: /employees/0/record_number: expected a whole number from -32768 to 32767, got 1.8446744073709552e+19"}},
@@ -263,16 +269,18 @@ TEST(ClientDocument, EachProblemIsOneLineNamingItsPlace) {
        {"c.json: /employees/0/plans: expected a list of at most 3 items, got [1,2,3,4]",
         "c.json: /letterhead: expected a list of at most 5 items or null, got [\"1\",\"2\",\"3\",\"4\",\"5\",\"6\"]"}},
       {"a text too long and a line with a line feed",
-       head + R"(, "client": {"ein": "\u00e912345678901"}, "saved_entries": {"designee_name": "A\nB", "state_code": ")" + huge + R"("}})",
+       head + R"(, "client": {"ein": "\u00e912345678901", "payroll_date": "063026", "city_line": "SPRINGFIELD, IL 62704"}, "saved_entries": {"designee_name": "A\nB", "state_code": ")" + huge + R"("}})",
        {"c.json: /client/ein: \"\u00e912345678901\" is 12 bytes; the field holds at most 10",
         "c.json: /saved_entries/designee_name: expected one line (no CR or LF), got \"A\\nB\"",
-        "c.json: /saved_entries/state_code: \"" + huge.substr(0, 40) + "...\" is 1000000 bytes; the field holds at most 255"}},
+        "c.json: /saved_entries/state_code: \"" + huge.substr(0, 40) + "...\" is 1000000 bytes; the field holds at most 255",
+        "c.json: /client/ein: the EIN \"\u00e9123456789\" is not nine digits written NN-NNNNNNN"}},
       {"what only the reader knows, with the schema's problems",
-       head + R"(, "client": {"trade_name": "\u0100"}, "employees": [{"qtd": ["12.345", "1e3"], "ytd": [2147483648.0]},
+       head + R"(, "client": {"trade_name": "\u0100", "payroll_date": "063026", "ein": "12-3456789", "city_line": "SPRINGFIELD, IL 62704"}, "employees": [{"qtd": ["12.345", "1e3"], "ytd": [2147483648.0]},
          {"record_number": 0, "name": "OLD", "key": "K"}]})",
        {"c.json: /employees/0/ytd/0: expected integer cents from -214748364800 to 214748364799 (what a packed amount holds), "
         "or decimal text in dollars (\"1234.56\"), got 2147483648.0",
-        "c.json: /client/trade_name: expected single-byte text (characters U+0000 to U+00FF)",
+        "c.json:1:65: /client/trade_name: the character U+0100 \"\u0100\" is not in code page 1252 (docs/formats.md lists "
+        "the characters)",
         "c.json: /employees/0/qtd/0: expected an amount such as 1234.56 (at most two decimals)",
         "c.json: /employees/0/qtd/1: expected an amount such as 1234.56 (at most two decimals)",
         std::string("c.json: /employees/1/name: ") + kNoRecordForData}},
@@ -310,6 +318,16 @@ std::string ManyEmployeesCsv(int count) {
 TEST(ImportCommand, InputsTheRecordFilesCannotHoldAreErrors) {
   const std::string format = R"("format": "qreport client folder 1")";
   const std::string big(1000000, 'X');
+  // A document with a sound client, one of whose values `change` replaces (a key given twice
+  // would be refused, so the sound value is left out).
+  auto client = [&](const std::string& change) {
+    std::string fields;
+    for (const char* field : {R"("ein": "12-3456789")", R"("payroll_date": "063026")", R"("city_line": "SPRINGFIELD, IL 62704")"}) {
+      std::string_view f = field;
+      if (change.compare(0, f.find(':'), f.substr(0, f.find(':'))) != 0) fields += std::string(f) + ", ";
+    }
+    return "{" + format + R"(, "client": {)" + fields + change + "}}";
+  };
   struct Case {
     const char* what;
     std::string json;
@@ -324,7 +342,7 @@ TEST(ImportCommand, InputsTheRecordFilesCannotHoldAreErrors) {
        "{" + format + R"(, "employees": [{"key": "ADAMS", "name": "ADAMS", "qtd": [40560]},
                                      {"key": "BAKER", "name": "BAKER", "record_number": 1, "qtd": [17727078]}]})",
        "", "out", 2, {"client.json: /employees/1: record number 1 is already that of /employees/0, with other contents"}},
-      {"two CSV rows in one record", "{" + format + "}", "key,record_number,qtd1\nA1,7,1.00\nA2,7,2.00\n", "out", 2,
+      {"two CSV rows in one record", "{" + format + "}", "key,record_number,qtd1,name\nA1,7,1.00,ADAMS\nA2,7,2.00,BAKER\n", "out", 2,
        {"employees.csv:3:2: record number 7 is already that of line 2"}},
       {"a number beyond a double", "{" + format + R"(, "employees": [{"qtd": [1e309]}]})", "", "out", 2,
        {"client.json:1:62: not JSON: number overflow parsing '1e309'"}},
@@ -349,21 +367,52 @@ TEST(ImportCommand, InputsTheRecordFilesCannotHoldAreErrors) {
        {"employees.csv:3:2: a quoted field is not closed before the end of the file"}},
       {"a quote open at the start of a row", "{" + format + "}", "key,name\nA1,ADAMS\n\n\"A2\n", "out", 2,
        {"employees.csv:4:1: a quoted field is not closed"}},
-      {"an entry without a record given amounts", "{" + format + "}", "key,record_number,qtd1\nA1,0,100.00\n", "out", 2,
+      {"an entry without a record given amounts", "{" + format + "}", "key,record_number,qtd1,name\nA1,0,100.00,\n", "out", 2,
        {"employees.csv:2:3: qtd1: an entry whose record number is below 1 has no record"}},
       {"an entry without a record given a name", "{" + format + R"(, "employees": [{"record_number": -3, "name": "ADAMS"}]})",
        "", "out", 2, {"client.json: /employees/0/name: an entry whose record number is below 1 has no record"}},
       {"a huge name in the document", "{" + format + R"(, "employees": [{"name": ")" + big + R"("}]})", "", "out", 2,
        {"client.json: /employees/0/name: \"" + big.substr(0, 40) + "...\" is 1000000 bytes"}},
-      {"a huge amount in the CSV", "{" + format + "}", "key,qtd1\nA1," + big + "\n", "out", 2,
+      {"a huge amount in the CSV", "{" + format + "}", "key,qtd1,name\nA1," + big + ",ADAMS\n", "out", 2,
        {"employees.csv:2:2: qtd1: expected an amount such as 1234.56 (at most two decimals), got \"" + big.substr(0, 40) + "...\""}},
+      {"no name column", "{" + format + "}", "key,qtd1\nA1,1.00\n", "out", 2, {"employees.csv:1: the header has no column \"name\""}},
+      {"a key twice in the CSV", "{" + format + "}", "key,name\nA1,ADAMS\nB2,BAKER\nA1 ,CHEN\n", "out", 2,
+       {"employees.csv:4:1: the employee key \"A1\" is already that of line 2"}},
+      {"a key twice in the document", "{" + format + R"(, "employees": [{"key": "A1", "name": "ADAMS"}, {"key": "A1", "name": "BAKER"}]})",
+       "", "out", 2, {"client.json: /employees/1: the employee key \"A1\" is already that of /employees/0"}},
+      {"an EIN of letters", client(R"("ein": "ABCDEFGHIJ")"), "", "out", 2,
+       {"client.json: /client/ein: the EIN \"ABCDEFGHIJ\" is not nine digits written NN-NNNNNNN"}},
+      {"an EIN cut short", client(R"("ein": "84-30215")"), "", "out", 2, {"client.json: /client/ein: the EIN \"84-30215\" is not nine"}},
+      {"an EIN with a suffix byte the run appends", client(R"("ein_suffix": 65)"), "", "out", 2,
+       {"client.json: /client/ein: the EIN \"12-3456789A\" is not nine"}},
+      {"a payroll date of month 13", client(R"("payroll_date": "133126")"), "", "out", 2,
+       {"client.json: /client/payroll_date: the payroll date \"133126\" is no real date MMDDYY"}},
+      {"February 29 of a common year", client(R"("payroll_date": "022927")"), "", "out", 2,
+       {"client.json: /client/payroll_date: the payroll date \"022927\" is no real date"}},
+      {"a city line without a comma", client(R"("city_line": "SPRINGFIELD IL 62704")"), "", "out", 2,
+       {"client.json: /client/city_line: the city line \"SPRINGFIELD IL 62704\" has no comma"}},
+      {"a city line without a ZIP", client(R"("city_line": "SPRINGFIELD, IL")"), "", "out", 2,
+       {"client.json: /client/city_line: the city line \"SPRINGFIELD, IL\" gives no ZIP"}},
+      {"a FICA flag of neither yes nor no", "{" + format + R"(, "employees": [{"key": "A1", "name": "ADAMS", "fica_flag": "X"}]})", "",
+       "out", 2, {"client.json: /employees/0/fica_flag: expected Y or N (yes or no, in any case), got \"X\""}},
+      {"a FICA flag of neither yes nor no in the CSV", "{" + format + "}", "key,name,fica_flag\nA1,ADAMS,t\n", "out", 2,
+       {"employees.csv:2:3: fica_flag: expected Y or N"}},
+      {"a character code page 1252 lacks", "{" + format + ",\n" + R"( "employees": [{"key": "A1", "name": "ZO\u0106"}]})", "", "out", 2,
+       {"client.json:2:41: /employees/0/name: the character U+0106 \"\u0106\" is not in code page 1252"}},
+      {"a C1 control is no character of the code page", "{" + format + R"(, "employees": [{"key": "A1", "name": "\u0080"}]})", "",
+       "out", 2, {"/employees/0/name: the character U+0080"}},
+      {"a character code page 1252 lacks in the CSV", "{" + format + "}", "key,name\nA1,\"ZO\u0106, ANA\"\n", "out", 2,
+       {"employees.csv:2:2: name: the character U+0106 \"\u0106\" is not in code page 1252"}},
+      {"a CSV saved as Latin-1", "{" + format + "}", "key,name\nA1,PE\xD1" "A\n", "out", 2, {"employees.csv:2:2: name: the text is not UTF-8"}},
       {"the root folder", "{" + format + "}", "", "/", 1, {"qreport: / is the root folder"}},
       {"entries sharing a record with the same contents",
        "{" + format + R"(, "employees": [{"record_number": 2, "key": "A1", "name": "ADAMS"},
                                      {"record_number": 0, "key": "OLD"},
-                                     {"record_number": 2, "key": "A1", "name": "ADAMS"}]})",
+                                     {"record_number": 2, "key": "A1", "index_key": "A1OLD", "name": "ADAMS"}]})",
        "", "out", 0, {}},
       {"the last record number", "{" + format + "}", ManyEmployeesCsv(32767), "out", 0, {}},
+      {"flags in either case, an undefined byte's own character", client(R"("ein_suffix": 28)"),
+       "key,name,fica_flag\nA1,ADAMS,yes\nA2,BAKER,n\nA3,CHEN \u0081,Y\n", "out", 0, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -417,7 +466,7 @@ TEST(ImportCommand, AMountPointIsRefusedAndTheRatesAreLeftAsTheyWere) {
 
 TEST(ImportCommand, AFolderThatIsNotEmptyIsReplacedOnlyWithForce) {
   TempDir dir;
-  WriteBytes(dir / "client.json", R"({"format": "qreport client folder 1", "client": {"employer_name": "SMALL CO", "payroll_date": "063026"}})");
+  WriteBytes(dir / "client.json", R"({"format": "qreport client folder 1", "client": {"employer_name": "SMALL CO", "payroll_date": "063026", "ein": "12-3456789", "city_line": "SPRINGFIELD, IL 62704"}})");
   fs::create_directory(dir / "out");
   WriteBytes(dir / "out" / "keep", "x");
   auto refused = RunQreport(dir, "import client.json out");
@@ -431,6 +480,64 @@ TEST(ImportCommand, AFolderThatIsNotEmptyIsReplacedOnlyWithForce) {
   for (const auto& entry : fs::directory_iterator(dir.path())) {
     EXPECT_NE(entry.path().filename().string().rfind(".out.", 0), 0u) << "a temporary folder is left";
   }
+}
+
+// Names typed with accents, in the document and in the CSV file, are stored as the code page's
+// bytes; inspect shows them as the letters again, and importing what it shows gives the same files.
+TEST(ImportCommand, AccentedNamesAreStoredInTheCodePageAndComeBack) {
+  TempDir dir;
+  WriteBytes(dir / "client.json", R"({"format": "qreport client folder 1", "client": {"employer_name": "CAFÉ ÑANDÚ – “EL SOL”",
+      "payroll_date": "063026", "ein": "12-3456789", "city_line": "SAN JOSÉ, CA 95112"}})");
+  WriteBytes(dir / "employees.csv", "key,name,fica_flag,qtd1,ytd1\nP1,\"PEÑA, JOSÉ\",y,100.00,100.00\nM2,MÜLLER ŠTĚ,Y,1,1\n");
+  // Ě is no letter of the code page: the whole import is refused.
+  auto refused = RunQreport(dir, "import client.json --employees employees.csv out");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("employees.csv:3:2: name: the character U+011A"), std::string::npos) << refused.err;
+  WriteBytes(dir / "employees.csv", "key,name,fica_flag,qtd1,ytd1\nP1,\"PEÑA, JOSÉ\",y,100.00,100.00\nM2,MÜLLER ŠTE,Y,1,1\n");
+  auto import = RunQreport(dir, "import client.json --employees employees.csv out");
+  ASSERT_EQ(import.status, 0) << import.err;
+  EXPECT_EQ(ReadFile(dir / "out" / "CLIENT").substr(0, 21), "CAF\xC9 \xD1" "AND\xDA \x96 \x93" "EL SOL\x94");
+  const std::string master = ReadFile(dir / "out" / "EMPLOYEE.fil");
+  EXPECT_NE(master.find("PE\xD1" "A, JOS\xC9"), std::string::npos);
+  EXPECT_NE(master.find("M\xDCLLER \x8ATE"), std::string::npos);
+
+  auto inspect = RunQreport(dir, "inspect out --rates-dir out --json");
+  ASSERT_EQ(inspect.status, 0) << inspect.err;
+  nlohmann::json j = nlohmann::json::parse(inspect.out);
+  EXPECT_EQ(j["client"]["employer_name"], "CAFÉ ÑANDÚ – “EL SOL”");
+  EXPECT_EQ(j["employees"][0]["name"], "PEÑA, JOSÉ");
+  EXPECT_EQ(j["employees"][0]["fica_flag"], "Y");  // typed lower case, stored as the run reads it
+  WriteBytes(dir / "again.json", inspect.out);
+  auto again = RunQreport(dir, "import again.json copy");
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(Files(dir / "copy"), Files(dir / "out"));
+}
+
+// A rates folder's files are every client's there: import writes them when missing or the same,
+// and replaces ones that differ only with --force.
+TEST(ImportCommand, TheRatesFolderIsReplacedOnlyWithForce) {
+  TempDir dir;
+  WriteBytes(dir / "client.json", R"({"format": "qreport client folder 1",
+      "rates": {"ss_rate1": "6.2", "ss_rate2": "6.2", "ss_base": "184500", "medicare_rate1": "1.45", "medicare_rate2": "1.45", "second_base": "200000"},
+      "letterhead": ["NEW", "", "", "", ""]})");
+  fs::create_directory(dir / "rates");
+  ASSERT_EQ(RunQreport(dir, "import client.json a --rates-dir rates").status, 0);
+  const std::string rates = ReadFile(dir / "rates" / "FICA.RAT");
+  EXPECT_EQ(rates.substr(0, 12), "6.2   6.2   ");
+  auto same = RunQreport(dir, "import client.json b --rates-dir rates");  // the same bytes: nothing to do
+  EXPECT_EQ(same.status, 0) << same.err;
+
+  WriteBytes(dir / "rates" / "prep", std::string("OLD") + std::string(147, ' '));
+  auto refused = RunQreport(dir, "import client.json c --rates-dir rates");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("rates/prep holds other letterhead lines than the document"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("--force"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(dir / "c"));
+  EXPECT_EQ(ReadFile(dir / "rates" / "prep").substr(0, 3), "OLD");
+  auto forced = RunQreport(dir, "import client.json c --rates-dir rates --force");
+  EXPECT_EQ(forced.status, 0) << forced.err;
+  EXPECT_EQ(ReadFile(dir / "rates" / "prep").substr(0, 3), "NEW");
+  EXPECT_EQ(ReadFile(dir / "rates" / "FICA.RAT"), rates);
 }
 
 // The README's worked example: a small client document and five employees from a spreadsheet,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/client_writer.h"
+#include "data/record_file.h"
 #include "platform/files.h"
 
 namespace qreport {
@@ -88,6 +89,29 @@ fs::path ClientFolderTarget(const fs::path& data_dir) {
   return target;
 }
 
+// The rates folder's files the document gives, each with the bytes it would write. A file that
+// already holds those bytes is left out (nothing to do); one that holds other bytes is refused
+// unless `force`: every client of the folder reads it.
+std::vector<std::pair<std::string, std::string>> RatesFilesToWrite(const ClientDocument& doc, const fs::path& rates_dir,
+                                                                   bool force) {
+  std::vector<std::pair<std::string, std::string>> files;
+  if (doc.rates) files.emplace_back("FICA.RAT", RatesFileBytes(*doc.rates));
+  if (doc.letterhead) files.emplace_back("prep", LetterheadFileBytes(*doc.letterhead));
+  std::erase_if(files, [&](const std::pair<std::string, std::string>& file) {
+    fs::path path = rates_dir / file.first;
+    std::error_code ec;
+    if (!fs::exists(path, ec)) return false;
+    if (ReadWholeFile(path) == file.second) return true;
+    if (!force) {
+      throw std::runtime_error(path.string() + " holds other " + (file.first == "prep" ? "letterhead lines" : "rates") +
+                               " than the document, and every client of " + rates_dir.string() +
+                               " reads it: it is left as it is (--force replaces it)");
+    }
+    return false;
+  });
+  return files;
+}
+
 }  // namespace
 
 void WriteClientDocumentFiles(const ClientDocument& doc, const fs::path& folder, bool with_rates) {
@@ -114,6 +138,8 @@ void WriteClientDocument(const ClientDocument& doc, const fs::path& data_dir, co
     throw std::runtime_error(data_dir.string() + " is not empty (--force replaces it)");
   }
   if (!fs::is_directory(parent, ec)) throw std::runtime_error("no folder " + parent.string() + " to put the client folder in");
+  std::vector<std::pair<std::string, std::string>> rates_files;
+  if (!rates_dir.empty()) rates_files = RatesFilesToWrite(doc, rates_dir, force);
 
   fs::path temp;
   fs::path old;
@@ -124,10 +150,7 @@ void WriteClientDocument(const ClientDocument& doc, const fs::path& data_dir, co
     temp = NewFolderIn(parent, "." + target.filename().string() + ".import-");
     WriteClientDocumentFiles(doc, temp, /*with_rates=*/rates_dir.empty());
     SyncFilesAndFolder(temp);
-    if (!rates_dir.empty()) {
-      if (doc.rates) staged.push_back(std::make_unique<StagedFile>(rates_dir, "FICA.RAT", RatesFileBytes(*doc.rates)));
-      if (doc.letterhead) staged.push_back(std::make_unique<StagedFile>(rates_dir, "prep", LetterheadFileBytes(*doc.letterhead)));
-    }
+    for (const auto& [name, bytes] : rates_files) staged.push_back(std::make_unique<StagedFile>(rates_dir, name.c_str(), bytes));
     if (exists) {
       // The old folder moves aside first, so that the new one is renamed into a free name. It
       // moves over an empty folder made for it, which keeps its name from any other.

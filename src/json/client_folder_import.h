@@ -18,8 +18,9 @@ void WriteClientDocumentFiles(const ClientDocument& document, const std::filesys
 // every file synced, then renamed into place, so that a failure leaves nothing behind. The rates
 // and letterhead files go into the folder, or into `rates_dir` when it is given (each written
 // and synced beside its file first, and renamed over it only once the client folder is in
-// place). An existing `data_dir` that is not empty is refused unless `force`, which replaces it
-// whole; the root folder and a mount point, which cannot be replaced so, are refused. Throws
+// place). A file of `rates_dir` that holds other bytes than would be written is refused unless
+// `force` (one with the same bytes is left as it is). An existing `data_dir` that is not empty is
+// refused unless `force`, which replaces it whole; the root folder and a mount point, which cannot be replaced so, are refused. Throws
 // std::runtime_error saying what failed.
 void WriteClientDocument(const ClientDocument& document, const std::filesystem::path& data_dir,
                          const std::filesystem::path& rates_dir, bool force);

@@ -1,6 +1,10 @@
 #include "json/document_rules.h"
 
 #include <algorithm>
+#include <map>
+
+#include "text/ascii.h"
+#include "text/json_text.h"
 
 namespace qreport {
 namespace {
@@ -84,6 +88,21 @@ void CheckRecordNumbers(const std::vector<EmployeeSpec>& employees, const std::v
     } else if (!SameRecord(employees[first], employee)) {
       errors.push_back(places[i] + ": record number " + std::to_string(number) + " is already that of " + names[first] +
                        ", with other contents: one would overwrite the other");
+    }
+  }
+}
+
+void CheckEmployeeKeys(const std::vector<EmployeeSpec>& employees, const std::vector<std::string>& places,
+                       const std::vector<std::string>& names, std::vector<std::string>& errors) {
+  std::map<std::string, std::size_t> first;  // each key and the first employee with it
+  for (std::size_t i = 0; i < employees.size(); ++i) {
+    const EmployeeSpec& employee = employees[i];
+    if (employee.literal_record_number && employee.record_number < 1) continue;
+    std::string key = TrimRight(employee.index_key.value_or(employee.key), std::string_view(" \0", 2));
+    auto [it, fresh] = first.emplace(key, i);
+    if (!fresh) {
+      errors.push_back(places[i] + ": the employee key \"" + Excerpt(BytesToJsonText(key)) + "\" is already that of " +
+                       names[it->second] + ": the run would read both as one employee's entries");
     }
   }
 }

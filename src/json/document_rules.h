@@ -45,4 +45,12 @@ inline constexpr const char* kNoRecordForData =
 void CheckRecordNumbers(const std::vector<EmployeeSpec>& employees, const std::vector<std::string>& places,
                         const std::vector<std::string>& names, std::vector<std::string>& errors);
 
+// Checks the keys of the employees that get a record (every one but an index entry below record
+// 1, which the run skips): the run reads each index entry, so two entries with one key would
+// stand for one employee counted twice, or two employees no one can tell apart. The key compared
+// is the index entry's (trailing blanks and NULs do not count); an empty key counts as a key.
+// Messages start with `places[i]` and name the earlier entry as `names[i]`, as CheckRecordNumbers.
+void CheckEmployeeKeys(const std::vector<EmployeeSpec>& employees, const std::vector<std::string>& places,
+                       const std::vector<std::string>& names, std::vector<std::string>& errors);
+
 }  // namespace qreport

@@ -5,8 +5,10 @@
 #include <map>
 #include <optional>
 
+#include "data/client_rules.h"
 #include "json/document_rules.h"
 #include "text/ascii.h"
+#include "text/json_text.h"
 
 namespace qreport {
 namespace {
@@ -121,12 +123,12 @@ bool ParseCsvRows(std::string_view csv, const std::string& file, CsvState& state
 }
 
 // The columns the header row names, an error for each name no column has and for a header
-// without "key".
+// without "key" or "name".
 std::vector<std::optional<ColumnSpec>> HeaderColumns(const CsvState& state, const std::string& file,
                                                      std::vector<std::string>& errors) {
   std::vector<std::optional<ColumnSpec>> columns;
   std::map<std::string, std::size_t> seen;  // each column's name and where it is
-  bool has_key = false;
+  bool has_key = false, has_name = false;
   for (std::size_t c = 0; c < state.rows[0].size(); ++c) {
     std::string name = Trim(state.rows[0][c]);
     if (c == 0 && name.rfind("\xEF\xBB\xBF", 0) == 0) name.erase(0, 3);  // a spreadsheet's byte order mark
@@ -140,8 +142,11 @@ std::vector<std::optional<ColumnSpec>> HeaderColumns(const CsvState& state, cons
       errors.push_back(where + "column \"" + name + "\" is named twice (first as column " + std::to_string(it->second) + ")");
     }
     if (columns.back()->column == Column::kKey) has_key = true;
+    if (columns.back()->column == Column::kName) has_name = true;
   }
-  if (!has_key) errors.push_back(file + ":" + std::to_string(state.row_lines[0]) + ": the header has no column \"key\"");
+  for (auto [has, name] : {std::pair{has_key, "key"}, std::pair{has_name, "name"}}) {
+    if (!has) errors.push_back(file + ":" + std::to_string(state.row_lines[0]) + ": the header has no column \"" + name + "\"");
+  }
   return columns;
 }
 
@@ -152,12 +157,19 @@ struct FieldValue {
   std::string where;
   std::vector<std::string>& errors;
 
+  // The text in code page 1252 (the file is UTF-8), at most `width` bytes.
   std::string Text(std::size_t width) const {
-    if (value.size() > width) {
-      errors.push_back(where + "\"" + Excerpt(value) + "\" is " + std::to_string(value.size()) + " bytes; the field holds at most " +
-                       std::to_string(width));
+    TextProblem problem;
+    std::optional<std::string> bytes = JsonTextToBytes(value, &problem);
+    if (!bytes) {
+      errors.push_back(where + TextProblemText(problem) + " (docs/formats.md lists the characters)");
+      return {};
     }
-    return value.substr(0, width);
+    if (bytes->size() > width) {
+      errors.push_back(where + "\"" + Excerpt(value) + "\" is " + std::to_string(bytes->size()) +
+                       " bytes; the field holds at most " + std::to_string(width));
+    }
+    return bytes->substr(0, width);
   }
 
   Cents Amount() const {
@@ -189,11 +201,10 @@ void SetEmployeeField(EmployeeSpec& employee, const ColumnSpec& spec, const Fiel
     case Column::kKey: employee.key = field.Text(kKeyWidth); break;
     case Column::kName: employee.name = field.Text(kNameWidth); break;
     case Column::kFicaFlag: {
-      std::string flag = Trim(field.value);
-      if (flag.size() > 1) {
-        field.errors.push_back(field.where + "expected one character such as Y, got \"" + Excerpt(field.value) + "\"");
-      }
-      employee.fica_flag = flag.empty() ? 'Y' : flag[0];
+      if (Trim(field.value).empty()) break;  // the default, subject
+      std::optional<char> flag = FicaFlagFromText(field.value);
+      if (!flag) field.errors.push_back(field.where + "expected Y or N (yes or no, in any case), got \"" + Excerpt(field.value) + "\"");
+      employee.fica_flag = flag.value_or(' ');
       break;
     }
     case Column::kExemptCode: employee.exempt_code = static_cast<std::uint8_t>(field.Whole(0, 255)); break;
@@ -261,6 +272,7 @@ std::vector<EmployeeSpec> ReadEmployeesCsv(std::string_view csv, const std::stri
     names.push_back("line " + std::to_string(state.row_lines[r]));
   }
   CheckRecordNumbers(employees, places, names, errors);
+  CheckEmployeeKeys(employees, places, names, errors);
   return employees;
 }
 

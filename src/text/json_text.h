@@ -1,18 +1,47 @@
-// Record-file text in JSON. The files hold single-byte text that need not be valid UTF-8 (code
-// page 437 or 1252, NUL padding, control bytes): each byte is written as the character with the
-// same number (U+0000 to U+00FF), so every byte survives the trip through JSON and back.
+// Record-file text as Unicode, in JSON and CSV. The files hold single-byte text in the host's
+// code page 1252, which may also hold control bytes (NUL padding among them) and the five bytes
+// the code page leaves undefined. Each byte is written as the character it stands for in the
+// code page; a control byte and an undefined byte as the character with the same number
+// (U+0000 to U+001F, U+007F, and U+0081, U+008D, U+008F, U+0090, U+009D). So the 256 bytes have
+// 256 distinct characters, and every byte survives the trip through JSON or CSV and back.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace qreport {
 
-// The bytes as UTF-8, byte n as U+00nn.
+// The character byte `byte` is written as.
+char32_t JsonCharacter(unsigned char byte);
+
+// The byte of a character written so; nothing for a character no byte is written as.
+std::optional<char> JsonCharacterByte(char32_t character);
+
+// The bytes as UTF-8, each byte as JsonCharacter.
 std::string BytesToJsonText(std::string_view bytes);
 
-// The bytes of a JSON text written so: nothing when it holds a character above U+00FF.
-std::optional<std::string> JsonTextToBytes(std::string_view utf8);
+// Where UTF-8 text holds what no byte is written as.
+struct TextProblem {
+  std::size_t offset = 0;         // the byte offset of the character (or of the byte that is no UTF-8)
+  std::optional<char32_t> character;  // nothing: the bytes there are not well-formed UTF-8
+};
+
+// The bytes of UTF-8 text written as BytesToJsonText writes them. Nothing, with `problem` (when
+// given) saying where, for a character the code page lacks or text that is not UTF-8.
+std::optional<std::string> JsonTextToBytes(std::string_view utf8, TextProblem* problem = nullptr);
+
+// What an error message says of a text problem: "the character U+2603 \"☃\" is not in code page
+// 1252" or "the text is not UTF-8".
+std::string TextProblemText(const TextProblem& problem);
+
+// The next character of UTF-8 `text` at `at`, which moves past it; nothing (and `at` unmoved) for
+// bytes that are not a well-formed character: a stray continuation byte, a cut-short sequence,
+// an overlong form or a surrogate.
+std::optional<char32_t> NextUtf8Character(std::string_view text, std::size_t& at);
+
+// `c` as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
 
 }  // namespace qreport

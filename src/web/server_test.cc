@@ -647,14 +647,14 @@ TEST_F(Served, TheClientsListCountsTheFindingsOfTheChecks) {
   // Before a report from the pages, the findings of `qreport check` without answers: the dialog's
   // first values leave line 10 with no depositor box and the deposits at 0.
   json first = Listed();
-  EXPECT_EQ(Codes(first), (std::vector<std::string>{"balance-due", "depositor-none", "over-wage-base"})) << first;
+  EXPECT_EQ(Codes(first), (std::vector<std::string>{"balance-due", "depositor-none", "fica-flag", "over-wage-base"})) << first;
   for (const json& f : first) EXPECT_FALSE(f["message"].get<std::string>().empty());
   EXPECT_EQ(FilesOf(root_ / "demo"), before);  // computed without writing anything
 
   // After one, the findings of that report's answers: the page's dialog events.
   RunFromPage("demo", {{221, "1"}, {211, "$48,791.97"}, {401, nullptr}});
-  EXPECT_EQ(Codes(Listed()), (std::vector<std::string>{"over-wage-base", "schedule-b"}));
-  EXPECT_EQ(Codes(ClientInfo("demo")["findings"]), (std::vector<std::string>{"over-wage-base", "schedule-b"}));
+  EXPECT_EQ(Codes(Listed()), (std::vector<std::string>{"fica-flag", "over-wage-base", "schedule-b"}));
+  EXPECT_EQ(Codes(ClientInfo("demo")["findings"]), (std::vector<std::string>{"fica-flag", "over-wage-base", "schedule-b"}));
 
   // A changed file of the client counts at once: a liability file whose days add up to $100.00,
   // far from line 10.
