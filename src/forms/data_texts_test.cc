@@ -36,13 +36,13 @@ std::string MarkedReport(char mark, bool form944) {
   FormRouteRun run(MarkedClient(mark));
   WriteLetterheadFile(run.dir.path(), {"P" + m + "YROLL", m + " STREET", "T" + m + "WN", "", ""});
   RunState& state = run.ctx.state;
-  state.Print941 = form944 ? 0 : 1;
-  state.Print944 = form944 ? 1 : 0;
-  state.SemiweeklyDepositor = form944 ? "" : "Y";
-  state.DesigneeName = "J" + m + "NE";
-  state.DesigneePhone = "555-" + m;
-  state.StateCode = m + "L";
-  state.PreparerCodes = "&LH1% &LH2% &LH3%";
+  state.print_941 = !form944;
+  state.print_944 = form944;
+  state.semiweekly_depositor = form944 ? "" : "Y";
+  state.designee_name = "J" + m + "NE";
+  state.designee_phone = "555-" + m;
+  state.state_code = m + "L";
+  state.preparer_codes = "&LH1% &LH2% &LH3%";
   run.Run();
   return run.report;
 }
