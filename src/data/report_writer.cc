@@ -6,6 +6,7 @@
 #include "data/bytes.h"
 #include "data/record_file.h"
 #include "text/masks.h"
+#include "text/printer_text.h"
 
 namespace qreport {
 ReportWriter::ReportWriter(const std::filesystem::path& path, bool append)
@@ -59,7 +60,7 @@ void ReportWriter::Amount(const NumberMask& mask, double value) {
 
 void ReportWriter::DataText(std::string_view text) {
   if (text.size() > kPieceRoom) {
-    Text(qreport::DataText(text));
+    Text(PrinterTextFromCp1252(qreport::DataText(text)));
     return;
   }
   Wrote(PutDataText(Room(text.size()), text));

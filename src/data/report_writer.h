@@ -10,6 +10,7 @@
 
 #include "data/bytes.h"
 #include "text/masks.h"
+#include "text/printer_text.h"
 
 namespace qreport {
 
@@ -37,7 +38,9 @@ class ReportWriter {
   // the buffer.
   void Amount(std::string_view mask, double value);
   void Amount(const NumberMask& mask, double value);
-  // Writes data text (DataText: control bytes print as blanks) without a string of its own.
+  // Writes a text from the data without a string of its own: control bytes print as blanks
+  // (DataText) and the bytes above 0x7F as the printer's character set has them
+  // (PrinterByteFromCp1252).
   void DataText(std::string_view text);
   // Writes `c` `count` times.
   void Repeat(char c, int count);
@@ -56,9 +59,10 @@ class ReportWriter {
  private:
   void FlushBuffer();
   // The rules by which the writer and a Line alike place their pieces. Data text: control bytes
-  // print as blanks; returns the end of what was put at `at`.
+  // print as blanks, the rest in the printer's character set; returns the end of what was put at
+  // `at`.
   static char* PutDataText(char* at, std::string_view text) {
-    for (char c : text) *at++ = DataByte(c);
+    for (char c : text) *at++ = PrinterByteFromCp1252(DataByte(c));
     return at;
   }
   // A tab from column `from` to `column` (below 1 counts as 1): a line end first when the line is
@@ -107,7 +111,7 @@ class ReportWriter::Line {
   Line(const Line&) = delete;
   Line& operator=(const Line&) = delete;
 
-  // Data text: control bytes print as blanks (DataText).
+  // Data text, as ReportWriter::DataText.
   void DataText(std::string_view text) {
     p_ = PutDataText(p_, text);
     column_ += static_cast<int>(text.size());

@@ -12,7 +12,7 @@ void Page1HeadingRows(PrinterText& out, const FormHeading& heading) {
   Row(kFormFeed, Esc("k\x42"), Esc("\"y"), Esc("0"));
   Row(Esc("P"));
   Row(Esc("p0"));
-  Row(Esc("l\x03"), Up(27), Up(27), kCondensedEsc, kProportional, "  Form", kPt14, kBoldOn, " ", heading.number, " for ", heading.year, ": ", kPt10, "Employer's Quarterly Federal Tax Return", kBoldOff, kBase);
+  Row(Esc("l\x03"), Up(27), Up(27), kCondensedEsc, kProportional, "  Form", kPt14, kBoldOn, " ", heading.number, " for ", FromData(heading.year), ": ", kPt10, "Employer's Quarterly Federal Tax Return", kBoldOff, kBase);
   Row(Sp(2), kCondensedEsc, kProportional, heading.revision, kBase);
   Row(Sp(14), Up(27), kCondensedEsc, kProportional, kBoldOn, "Department of the Treasury - Internal Revenue Service", kBoldOff, kBase);
   Row(Tab(69), Up(27), kCondensedEsc, kProportional, kBoldOn, heading.omb, kBoldOff, kBase);
@@ -20,7 +20,7 @@ void Page1HeadingRows(PrinterText& out, const FormHeading& heading) {
 
 void EinBoxRows(PrinterText& out, const std::string& ein_boxes) {
   auto Row = [&out](const auto&... items) { out.Row(items...); };
-  auto Ein = [&](int box) { return CharAt(ein_boxes, box); };
+  auto Ein = [&](int box) { return FromData(CharAt(ein_boxes, box)); };
   Row(Template(" R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T  R,,,,,,,,,,,,,,,,,,,,,,T"));
   Row(Up(13), Template(" .            R,,TR,,T  R,,TR,,TR,,TR,,TR,,TR,,TR,,T.  .                      ."), Up(7));
   Row(Template(" .            ."), Ein(1), Template(" .."), Ein(2), Template(" .  ."), Ein(3), Template(" .."), Ein(4),
@@ -43,7 +43,7 @@ void IdentificationBlockRows(PrinterText& out, const EmployerBlock& employer, co
   Row(Up(27), Sp(58), kSmall, column.heading, kBase);
   Row(Template(" .         R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  . F,,,,,,,,,,,,,,,,,,G ."));
   Row(Template(" .         .                                       ..  "), BoxTop());
-  Row(Up(27), Sp(13), employer.employer_name);
+  Row(Up(27), Sp(13), FromData(employer.employer_name));
   Row(Up(27), Sp(2), kCondensed, kProportional, "Bus.", Sp(1), "Name", kBase);
   Label(1);
   Mark(1);
@@ -53,23 +53,23 @@ void IdentificationBlockRows(PrinterText& out, const EmployerBlock& employer, co
   Row(Up(7), Sp(2), kCondensed, kProportional, "Trade", Sp(1), "Name", Up(21), kBase);
   Mark(2);
   Row(Template(" .       .                                         ..  "), BoxBottom());
-  Row(Up(27), Sp(11), employer.trade_name);
+  Row(Up(27), Sp(11), FromData(employer.trade_name));
   Row(Template(" .       F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G.  .                      ."));
   Row(Up(13), Template(" .     R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  "), BoxTop());
   Label(3);
   Mark(3);
   Row(Up(7), Sp(2), kCondensed, kProportional, "Address", Up(21), kBase);
   Row(Template(" .     .                                           ..  "), BoxBottom());
-  Row(Up(27), Sp(9), employer.address);
+  Row(Up(27), Sp(9), FromData(employer.address));
   Row(Template(" .     F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,G.  "), BoxTop());
   Label(4);
   Mark(4);
   Row(Template(" .                                                  .  "), BoxBottom());
   Row(Up(14), Template(" .     R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,TR,,TR,,,,,,T.  .                      ."));
   Row(Template(" .     .                               ..  ..      ..  F,,,,,,,,,,,,,,,,,,,,,,G"));
-  Row(Up(27), Sp(9), employer.city_state_zip.city);
-  Row(Up(27), Sp(41), employer.city_state_zip.state);
-  Row(Up(27), Sp(46), employer.city_state_zip.zip);
+  Row(Up(27), Sp(9), FromData(employer.city_state_zip.city));
+  Row(Up(27), Sp(41), FromData(employer.city_state_zip.state));
+  Row(Up(27), Sp(46), FromData(employer.city_state_zip.zip));
   Row(Template(" .     F,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,GF,,GF,,,,,,G.  "));
   Row(Up(14), Sp(9), kSmall, "City", Up(13), kBase);
   Row(Up(14), Sp(41), kSmall, "St", Up(13), kBase);
@@ -104,8 +104,8 @@ void Page2HeadingRows(PrinterText& out, const EmployerBlock& employer) {
   Row(Up(14), Sp(3), kCondensedEsc, kProportional, kBoldOn, "Name (not trade name)", Up(13), kBoldOff, kPitch10);
   Row(Up(14), Sp(49), kCondensedEsc, kProportional, kBoldOn, "Employer identification number", Up(13), kBoldOff, kPitch10);
   Row(Template("                                               ."));
-  Row(Up(14), Sp(2), employer.employer_name_field, Up(13));
-  Row(Up(14), Sp(50), employer.ein_text, Up(13));
+  Row(Up(14), Sp(2), FromData(employer.employer_name_field), Up(13));
+  Row(Up(14), Sp(50), FromData(employer.ein_text), Up(13));
   Row(Template("                                               ."));
 }
 
@@ -123,8 +123,8 @@ void DepositStateRows(PrinterText& out, const std::string& state_code) {
   Row(Template("      .  ..  ."));
   Row(Up(14), Sp(15), kSmall, "or \"MU\" if made in multiple states", Up(13), kPitch10);
   Row(Up(14), Sp(4), kSmall, "14", Up(13), kPitch10);
-  Row(Up(27), Sp(7), kCondensedEsc, Sp(1), kPitch10, CharAt(state_code, 1));
-  Row(Up(27), Sp(11), kCondensedEsc, Sp(1), kPitch10, CharAt(state_code, 2));
+  Row(Up(27), Sp(7), kCondensedEsc, Sp(1), kPitch10, FromData(CharAt(state_code, 1)));
+  Row(Up(27), Sp(11), kCondensedEsc, Sp(1), kPitch10, FromData(CharAt(state_code, 2)));
   Row(Template("      F,,GF,,G"));
 }
 

@@ -13,6 +13,7 @@
 
 #include "forms/templates.h"
 #include "text/numbers.h"
+#include "text/printer_text.h"
 
 namespace qreport {
 
@@ -61,6 +62,12 @@ inline std::string UpOrNone(int n) { return n == 0 ? std::string() : Up(n); }
 std::string Sp(int n);
 // n full blocks (0xDB), the black band under a part heading.
 std::string Band(int n);
+
+// A text from the data (the client's files, the letterhead, the dialogs' entries) as a page
+// prints it: in the printer's character set, so that a name's letters never print as box
+// strokes. Every data text goes into a row through this; the pages' own texts and templates
+// never do.
+inline std::string FromData(std::string_view text) { return PrinterTextFromCp1252(text); }
 
 // Spaces up to column `column` of the row (columns count from 1).
 struct Tab {

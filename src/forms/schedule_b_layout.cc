@@ -74,7 +74,7 @@ void IdentificationRows(PrinterText& out, const ScheduleB& schedule) {
   Row(Up(27), Sp(58), kSmall, "Report for this Quarter", kBase);
   Row(Template(" .         R,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,T.  . F,,,,,,,,,,,,,,,,,,G ."));
   Row(Template(" .         .                                       ..  . R,T                  ."));
-  Row(Up(27), Sp(13), schedule.employer.employer_name);
+  Row(Up(27), Sp(13), FromData(schedule.employer.employer_name));
   Row(Up(27), Sp(2), kCondensed, kProportional, "Name", kBase);
   Row(Up(14), Sp(61), kSmall, "1. Jan., Feb., March", Up(13), kBase);
   if (schedule.quarter == 1) Row(Up(14), Sp(58), "X", Up(13));
@@ -84,7 +84,7 @@ void IdentificationRows(PrinterText& out, const ScheduleB& schedule) {
   Row(Up(7), Sp(2), kCondensed, kProportional, "Calendar", Sp(1), "year", Up(21), kBase);
   if (schedule.quarter == 2) Row(Up(14), Sp(58), "X", Up(13));
   Row(Template(" .         .      .                                 .  . F,G                  ."));
-  Row(Up(27), Sp(12), schedule.year);
+  Row(Up(27), Sp(12), FromData(schedule.year));
   Row(Template(" .         F,,,,,,G                                 .  .                      ."));
   Row(Up(13), Template(" .                                                  .  . R,T                  ."));
   Row(Up(14), Sp(61), kSmall, "3. July, Aug., Sept.", Up(13), kBase);

@@ -53,12 +53,12 @@ void HeadingRows(PrinterText& out, const VoucherPage& voucher) {
   Row(Up(13), kPt7, "Department of the Treasury", kPitch10, Up(14), kTypefaceAndPageMark);
   Row(Template(kTB));
   Row(Up(13), kPt7, "Internal Revenue Service", kPitch10, Up(14), kTypefaceAndPageMark);
-  Row(Sp(68), Up(27), kPt20, kOutlineOn, kBoldOn, "20", kOutlineOff, voucher.year_digits, kBoldOff, kPitch10, kTypefaceAndPageMark);
+  Row(Sp(68), Up(27), kPt20, kOutlineOn, kBoldOn, "20", kOutlineOff, FromData(voucher.year_digits), kBoldOff, kPitch10, kTypefaceAndPageMark);
   Row(Sp(28), Up(27), kSmall, "Do not staple payment to this form", kPitch10, kTypefaceAndPageMark);
   Row(Template(kTD));
   Row(Up(13), kPt7, "Complete boxes 1,2, and 3. Do not send cash, do not staple your payment to this voucher.", Up(14));
   Row();
-  Row(Up(13), "Make your check payable", Esc("p0"), Esc("P"), kEighthInchLines, Esc("p0"), kPt7, "to the United States Treasury. Be sure to write you employer identification no., \"", voucher.form_number, "\", and 20", voucher.year_digits, " on your payment.", Esc("p0"), Esc("P"), kEighthInchLines, kTypefaceAndPageMark, Up(14));
+  Row(Up(13), "Make your check payable", Esc("p0"), Esc("P"), kEighthInchLines, Esc("p0"), kPt7, "to the United States Treasury. Be sure to write you employer identification no., \"", voucher.form_number, "\", and 20", FromData(voucher.year_digits), " on your payment.", Esc("p0"), Esc("P"), kEighthInchLines, kTypefaceAndPageMark, Up(14));
 }
 
 // Box 1 (the EIN) and box 2 (the amount, left for the payer).
@@ -71,7 +71,7 @@ void EinAndAmountRows(PrinterText& out, const VoucherPage& voucher) {
   Row(Template(kTF));
   Row(Sp(3), Up(13), kPt7, "number", Esc("p0"), Esc("P"), kEighthInchLines, Esc("p0"), Up(14));
   Row();
-  Row(Sp(2), Up(13), voucher.ein_text, Up(14));
+  Row(Sp(2), Up(13), FromData(voucher.ein_text), Up(14));
   Row(Sp(28), Up(27), kSmall, "2", Esc("p0"), Esc("P"), kEighthInchLines);
   Row(Up(18), Up(27));
   Row(Template(kTF));
@@ -93,7 +93,7 @@ void PeriodAndNameRows(PrinterText& out, const VoucherPage& voucher) {
   Row(Template(kTH));
   Row(Template(kTI));
   GreyBandRow(out, voucher, 13, 14);
-  Row(Tab(31), Up(13), voucher.employer_name_field, Up(14));
+  Row(Tab(31), Up(13), FromData(voucher.employer_name_field), Up(14));
 }
 
 // One quarter's box on 941-V (its label and, for the payroll date's quarter, the cross), or its
@@ -111,12 +111,12 @@ void QuarterAndAddressRows(PrinterText& out, const VoucherPage& voucher) {
   QuarterRows(out, voucher, 1, "__ 1st Quarter");
   Row(Template(kTH), Sp(3));
   QuarterRows(out, voucher, 2, "__ 2nd Quarter");
-  Row(Tab(31), Up(13), voucher.address, Up(14));
+  Row(Tab(31), Up(13), FromData(voucher.address), Up(14));
   Row(Template(kTJ));
   QuarterRows(out, voucher, 3, "__ 3rd Quarter");
   Row(Template(kTH), Sp(3));
   QuarterRows(out, voucher, 4, "__ 4th Quarter");
-  Row(Tab(31), Up(13), voucher.city_line, Up(14));
+  Row(Tab(31), Up(13), FromData(voucher.city_line), Up(14));
   GreyBandRow(out, voucher, 13, 14);
 }
 

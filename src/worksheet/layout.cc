@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "data/bytes.h"
 #include "text/ascii.h"
 #include "text/masks.h"
 #include "text/numbers.h"
@@ -78,9 +77,9 @@ void WorksheetPrinter::PageHeading() {
   ++page_;
   out_.LineEnd();
 
-  out_.Text(DataText(heading_.report_date));
+  out_.DataText(heading_.report_date);
   out_.TabTo(CentredColumn(TrimRight(heading_.employer_name).size()));
-  out_.Text(DataText(heading_.employer_name));
+  out_.DataText(heading_.employer_name);
   std::string page_text = NumberText(page_);
   out_.TabTo(kPageNumberEnd - static_cast<int>(page_text.size()));
   out_.Text("Page " + page_text);
@@ -89,7 +88,7 @@ void WorksheetPrinter::PageHeading() {
   bool has_trade_name = !trade_name_.empty();
   if (has_trade_name) {
     out_.TabTo(CentredColumn(trade_name_.size()));
-    out_.Text(DataText(trade_name_));
+    out_.DataText(trade_name_);
     out_.LineEnd();
   }
   out_.TabTo(kTitleColumn);
@@ -100,7 +99,7 @@ void WorksheetPrinter::PageHeading() {
   out_.LineEnd();
   std::string period = PeriodEndingText(heading_.payroll_date);
   out_.TabTo(CentredColumn(period.size()));
-  out_.Text(DataText(period));
+  out_.DataText(period);
   out_.LineEnd();
   out_.Text(" ");
   out_.LineEnd();

@@ -216,6 +216,19 @@ TEST(WorksheetGolden, NoCountedEmployeesGivesTotalsAndRecapOnly) {
   EXPECT_EQ(run.report.find("QUARTERLY REPORT WORKSHEET"), std::string::npos);
 }
 
+// Names as the host stores them (code page 1252) print in the printer's character set: the
+// letters it has as those (É, Ñ, ü, ë), the others without their accent (Á, Ø), the euro sign as
+// "?"; the centred heading and the name column keep their places.
+TEST(WorksheetGolden, AccentedNamesPrintAsTheirLetters) {
+  WorksheetRun run(testing::AccentedNamesClient(), testing::kGoldenRates);
+  run.Run();
+  EXPECT_EQ(CompareGolden("worksheet/accented_names.txt", run.report), "");
+  for (const char* printed : {"CAF\x90 MA\xA5" "ANA & SONS", "? EXPRESS DELI", "PE\xA5" "A, JOS\x90",
+                              "M\x81ller, Angel", "Mu\xA4oz Orsted, Zo\x89"}) {
+    EXPECT_NE(run.report.find(printed), std::string::npos) << printed;
+  }
+}
+
 // Where the form feeds fall: after the 45th line of a page (44th with a trade name), and before
 // the recap when the totals bring the line count above 42.
 TEST(WorksheetPaging, PagesBreakAtTheirLimits) {

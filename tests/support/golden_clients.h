@@ -71,6 +71,23 @@ inline ClientFolderSpec WorksheetNoEmployeesClient() {
   return spec;
 }
 
+// worksheet/accented_names.txt: an employer and employees whose names hold letters above 0x7F as
+// the host stores them (code page 1252), and a euro sign in the trade name.
+inline ClientFolderSpec AccentedNamesClient() {
+  ClientFolderSpec spec;
+  spec.client = PlainClient("063026");
+  spec.client->employer_name = "CAF\xC9 MA\xD1" "ANA & S\xD8NS";  // É Ñ Ø
+  spec.client->trade_name = "\x80 EXPRESS DELI";                   // the euro sign
+  EmployeeSpec pena = PlainEmployee("P1", 300000, 600000);
+  pena.name = "PE\xD1" "A, JOS\xC9";                               // Ñ É
+  EmployeeSpec muller = PlainEmployee("M2", 250000, 250000);
+  muller.name = "M\xFCller, \xC1ngel";                             // ü Á
+  EmployeeSpec munoz = PlainEmployee("M3", 120000, 480000);
+  munoz.name = "Mu\xF1oz \xD8rsted, Zo\xEB";                      // ñ Ø ë
+  spec.employees = {pena, muller, munoz};
+  return spec;
+}
+
 // forms/941_below_2500.txt
 inline ClientFolderSpec Form941BelowTwentyFiveHundredClient() {
   ClientFolderSpec spec;
@@ -158,6 +175,7 @@ inline std::vector<GoldenClient> GoldenClients() {
       {"worksheet/one_page.txt", WorksheetOnePageClient(), kGoldenRates, "401\n"},
       {"worksheet/page_break.txt", ManyEmployees(46, ""), {".062", ".062", "90000", ".0145", ".0145", ""}, "401\n"},
       {"worksheet/no_employees.txt", WorksheetNoEmployeesClient(), {"6.2", "6.2", "100000", "1.45", "1.45", "0"}, "401\n"},
+      {"worksheet/accented_names.txt", AccentedNamesClient(), kGoldenRates, "401\n"},
       {"forms/941_below_2500.txt", Form941BelowTwentyFiveHundredClient(), kGoldenRates,
        "216=225.55\n217=225.55\n218=225.55\n211=676.65\n220=1\n213=   \n219=I\n215=&lh2% &lh1%\n401\n"},
       {"forms/941_monthly_depositor.txt", Form941MonthlyDepositorClient(), kGoldenRates,

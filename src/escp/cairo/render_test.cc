@@ -135,6 +135,23 @@ TEST(EscpRender, PdfTextIsRealTextAndThereAreNoPageBitmaps) {
   EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << "only the header lines: " << images;
 }
 
+// The worksheet of a client with accented names, as the report writes it (the golden file): the
+// PDF's text is the letters (the data's own bytes would be box strokes, drawn and not text).
+TEST(EscpRender, AccentedNamesShowAsTheirLetters) {
+  TempDir dir;
+  std::string report = ReadFile(std::filesystem::path(QREPORT_GOLDEN_DIR) / "worksheet" / "accented_names.txt");
+  ASSERT_FALSE(report.empty());
+  auto pdf = dir / "names.pdf";
+  {
+    std::ofstream out(pdf, std::ios::binary);
+    WritePdf(Interpret(report, Fonts()), Fonts(), out);
+  }
+  std::string text = RunToText("pdftotext -layout '" + pdf.string() + "' -", dir);
+  for (const char* name : {"CAFÉ MAÑANA & SONS", "? EXPRESS DELI", "PEÑA, JOSÉ", "Müller, Angel", "Muñoz Orsted, Zoë"}) {
+    EXPECT_NE(text.find(name), std::string::npos) << name << " in:\n" << text;
+  }
+}
+
 TEST(EscpRender, OutputIsTheSameOnEveryRun) {
   std::string report = ReadFile(std::filesystem::path(QREPORT_GOLDEN_DIR) / "escp" / "demo_report.txt");
   ASSERT_FALSE(report.empty());
