@@ -25,7 +25,7 @@ constexpr double kTitleSize = 14;
 constexpr double kHeadingSize = 10.5;
 constexpr double kTextSize = 9;
 constexpr double kSmallSize = 8;
-constexpr double kLeading = 1.22;  // line height as a multiple of the size
+constexpr double kLeading = 1.2;   // line height as a multiple of the size
 constexpr double kRowGap = 3;      // between two lines of the return, and between blocks
 
 // The columns of a line of the return, left to right.
@@ -371,7 +371,7 @@ Block LineBlock(Flow& flow, const FilingSheetLine& line) {
 // A heading with a rule under it; `columns` adds the two column titles at its right.
 Block HeadingBlock(Flow& flow, const std::string& text, bool columns) {
   Block heading;
-  heading.height = 3 * kRowGap;
+  heading.height = 2 * kRowGap;
   heading.height += AddWrapped(flow, heading, text, kLeft, kColumn1Right - kColumnWidth - kLeft, kHeadingSize, true);
   if (columns) {
     const double baseline = heading.height - 0.3 * kHeadingSize;
