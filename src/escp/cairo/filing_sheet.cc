@@ -39,9 +39,9 @@ constexpr double kCaptionLeft = kLeft + 28;
 constexpr double kBoxSize = 8;
 // The employer block: its labels, then the values from here to the right margin.
 constexpr double kValueLeft = kLeft + 90;
-// The footer's baseline; the body ends above it.
-constexpr double kFooterBaseline = kSheetHeight - kSheetMargin;
-constexpr double kBodyBottom = kFooterBaseline - 2 * kSmallSize;
+// The footer's baseline, its descenders inside the margin; the body ends above it.
+constexpr double kFooterBaseline = kSheetHeight - kSheetMargin - 2;
+constexpr double kBodyBottom = kSheetHeight - kSheetMargin - 2 * kSmallSize;
 
 constexpr NumberMask kMoneyMask("#,###,###,###,###.##");
 constexpr NumberMask kCountMask("#,###,###,###,###");
