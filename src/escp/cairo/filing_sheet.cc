@@ -416,15 +416,22 @@ void LayOutDesignee(Flow& flow, const FilingSheet& sheet) {
   flow.Place(row);
 }
 
-// The notes, each a block of its own with a bullet and a hanging indent.
+// The notes, each a block of its own with a bullet and a hanging indent. A note too long for a
+// page (no warning the run writes is) goes line by line, so that it breaks where the page does.
 void LayOutNotes(Flow& flow, const FilingSheet& sheet) {
+  constexpr double kTallest = (kBodyBottom - kSheetMargin) / 2;
+  const double first_baseline = LineHeight(kTextSize) - 0.3 * kTextSize;
   std::vector<Block> notes;
   for (const std::string& note : sheet.notes) {
-    Block block;
-    block.height = AddWrapped(flow, block, note, kLeft + 12, kRight - kLeft - 12, kTextSize, false);
-    if (block.height == 0) continue;
-    flow.AddText(block, "\xe2\x80\xa2", kLeft + 2, LineHeight(kTextSize) - 0.3 * kTextSize, kTextSize, false);
-    notes.push_back(std::move(block));
+    std::vector<std::string> lines = Wrap(flow.measure(), CleanText(note), kRight - kLeft - 12, kTextSize, false);
+    const bool whole = static_cast<double>(lines.size()) * LineHeight(kTextSize) <= kTallest;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i == 0 || !whole) notes.emplace_back();
+      Block& block = notes.back();
+      if (i == 0) flow.AddText(block, "\xe2\x80\xa2", kLeft + 2, first_baseline, kTextSize, false);
+      flow.AddText(block, lines[i], kLeft + 12, block.height + first_baseline, kTextSize, false);
+      block.height += LineHeight(kTextSize);
+    }
   }
   if (notes.empty()) return;
   flow.Place(HeadingBlock(flow, "Notes", false), notes.front().height + kRowGap);

@@ -223,6 +223,7 @@ TEST(FilingSheet, ManyNotesGoOnASecondPageWholeUnderTheTitle) {
   std::string first = PdfText(dir, pdf, 1);
   std::string second = PdfText(dir, pdf, 2);
   EXPECT_NE(second.find(sheet.title + " (continued)"), std::string::npos) << second;
+  EXPECT_EQ(second.find("Notes"), std::string::npos) << "the notes' heading stays on the first page";
   // Each note stands whole on one page: its last words on the page of its first.
   for (int i = 0; i < count; ++i) {
     std::string head = "Note " + std::to_string(i) + ": ";
@@ -232,6 +233,24 @@ TEST(FilingSheet, ManyNotesGoOnASecondPageWholeUnderTheTitle) {
     std::size_t at = page.find(head);
     EXPECT_NE(page.find("them to agree.", at), std::string::npos) << head << " is cut by the page break";
   }
+}
+
+TEST(FilingSheet, ANoteLongerThanAPageRunsOnToTheNext) {
+  FilingSheet sheet = ExampleForm944Sheet();
+  std::string note;
+  for (int i = 0; i < 900; ++i) note += "word" + std::to_string(i) + " ";
+  sheet.notes = {note, "The last note."};
+  const std::vector<FilingSheetPage> pages = LayOutFilingSheet(sheet, Fonts());
+  ASSERT_GE(pages.size(), 2u);
+  std::vector<std::string> faults = PlacementFaults(pages);
+  for (std::string& fault : BreakFaults(pages)) faults.push_back(std::move(fault));
+  EXPECT_TRUE(faults.empty()) << faults.front();
+  std::string words;
+  for (const FilingSheetPage& page : pages) {
+    for (const PlacedText& text : page.texts) words += text.text + " ";
+  }
+  EXPECT_NE(words.find("word0 word1 "), std::string::npos);
+  EXPECT_NE(words.find("word898 word899 \xe2\x80\xa2 The last note."), std::string::npos);
 }
 
 TEST(FilingSheet, TextThatIsNotCleanUtf8IsDrawnReplaced) {
