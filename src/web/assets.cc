@@ -137,6 +137,15 @@ const std::string_view kAppJs = R"QR('use strict';
     return parts.length ? parts.join(', ') : 'no findings';
   }
 
+  // The findings shown under their client's row, by client, kept while the rows are drawn again.
+  const openFindings = new Map();
+  function findingsRow(name, findings) {
+    return el('tr', { class: 'findings-row', 'data-findings-of': name }, el('td', { colspan: COLUMNS.length },
+      el('ul', { class: 'finding-list', 'aria-label': 'Findings of ' + name },
+        ...findings.map((f) => el('li', { class: f.severity },
+          el('strong', {}, f.severity === 'error' ? 'Error' : 'Warning'), ' ' + f.code + ': ' + f.message)))));
+  }
+
   // The findings cell: a button that shows the client's findings in a row below, asked for then.
   function findingsCell(row) {
     const cls = 'findings' + (row.errors ? ' errors' : row.warnings ? ' warnings' : '');
@@ -144,10 +153,10 @@ const std::string_view kAppJs = R"QR('use strict';
     const button = el('button', { type: 'button', class: 'link findings-toggle', 'aria-expanded': 'false' },
       findingsText(row));
     button.addEventListener('click', async () => {
-      const tr = button.closest('tr');
-      const shown = tr.nextElementSibling;
-      if (shown && shown.classList.contains('findings-row')) {
-        shown.remove();
+      const shown = () => document.querySelector('tr[data-findings-of="' + CSS.escape(row.name) + '"]');
+      if (openFindings.has(row.name)) {
+        openFindings.delete(row.name);
+        if (shown()) shown().remove();
         button.setAttribute('aria-expanded', 'false');
         return;
       }
@@ -158,11 +167,12 @@ const std::string_view kAppJs = R"QR('use strict';
         await messageBox('qreport', e.message);
         return;
       }
-      const list = el('ul', { class: 'finding-list', 'aria-label': 'Findings of ' + row.name },
-        ...data.findings.map((f) => el('li', { class: f.severity },
-          el('strong', {}, f.severity === 'error' ? 'Error' : 'Warning'), ' ' + f.code + ': ' + f.message)));
-      tr.after(el('tr', { class: 'findings-row' }, el('td', { colspan: COLUMNS.length }, list)));
-      button.setAttribute('aria-expanded', 'true');
+      openFindings.set(row.name, data.findings);
+      // The rows may have been drawn again meanwhile: the row of this client as it is now.
+      const tr = document.querySelector('tr[data-client="' + CSS.escape(row.name) + '"]');
+      if (!tr || shown()) return;
+      tr.after(findingsRow(row.name, data.findings));
+      tr.querySelector('button.findings-toggle')?.setAttribute('aria-expanded', 'true');
       announce(data.findings.length + ' findings of ' + row.name + ' listed below its row.');
     });
     return el('td', { class: cls }, button);
@@ -186,6 +196,7 @@ const std::string_view kAppJs = R"QR('use strict';
 
   async function showClients() {
     document.title = 'qreport: clients';
+    openFindings.clear();
     const filter = el('input', { type: 'search', id: 'filter', placeholder: 'client or employer', autocomplete: 'off',
       'aria-describedby': 'list-summary' });
     filter.value = listState.filter;
@@ -198,7 +209,7 @@ const std::string_view kAppJs = R"QR('use strict';
     const previous = el('button', { type: 'button', id: 'previous-page', class: 'action' }, 'Previous page');
     const next = el('button', { type: 'button', id: 'next-page', class: 'action' }, 'Next page');
     const rootLine = el('p', { class: 'root' });
-    let timer = null, asked = 0, refresh = true;
+    let timer = null, asked = 0, refresh = true, lastDrawn = null;
 
     async function load() {
       const mine = ++asked;
@@ -222,13 +233,22 @@ const std::string_view kAppJs = R"QR('use strict';
         : 'checking ' + count(p.done) + ' of ' + count(p.of) + ' clients for changes') : '';
       progressBar.max = Math.max(p.of, 1);
       progressBar.value = p.done;
-      const expanded = new Set([...body.querySelectorAll('tr.findings-row')].map((r) => r.previousElementSibling &&
-        r.previousElementSibling.dataset.client));
       const focused = document.activeElement && body.contains(document.activeElement) ?
         [document.activeElement.closest('tr[data-client]')?.dataset.client, document.activeElement.className] : null;
-      // A poll while the rows are computed redraws them; a row whose findings are open keeps them.
-      if (!(p.running && expanded.size > 0)) {
-        body.replaceChildren(...data.rows.map(clientRow));
+      // Rows are drawn again only when they changed; open findings and the focus stay where they were.
+      const drawn = JSON.stringify(data.rows);
+      if (drawn !== lastDrawn) {
+        lastDrawn = drawn;
+        const rows = [];
+        for (const c of data.rows) {
+          const tr = clientRow(c);
+          rows.push(tr);
+          if (openFindings.has(c.name) && !c.pending && (c.errors || c.warnings)) {
+            tr.querySelector('button.findings-toggle')?.setAttribute('aria-expanded', 'true');
+            rows.push(findingsRow(c.name, openFindings.get(c.name)));
+          }
+        }
+        body.replaceChildren(...rows);
         if (focused && focused[0]) {
           const again = body.querySelector('tr[data-client="' + CSS.escape(focused[0]) + '"] .' +
             (focused[1] || 'client-link').split(' ')[0]);
