@@ -13,7 +13,7 @@ declare -gA _qreport_options=(
   [lines]="--answers --rates-dir --kind --json --csv --help"
   [check]="--answers --rates-dir --json --help"
   [batch]="--root --out --rates-dir --jobs -j --render --skip-done --schedule-b --help"
-  [serve]="--root --rates-dir --port --help"
+  [serve]="--root --rates-dir --cache-dir --port --help"
   [help]=""
 )
 declare -gA _qreport_arguments=(

@@ -20,6 +20,7 @@ namespace {
 struct ServeArgs {
   std::string root;
   std::string rates_dir;
+  std::string cache_dir;
   int port = 0;
 };
 
@@ -33,7 +34,12 @@ int Serve(const ServeArgs& args) {
     std::cerr << "qreport: no such rates folder: " << args.rates_dir << "\n";
     return kCouldNotStart;
   }
+  if (!args.cache_dir.empty() && !std::filesystem::is_directory(args.cache_dir, ec)) {
+    std::cerr << "qreport: no such cache folder: " << args.cache_dir << "\n";
+    return kCouldNotStart;
+  }
   web::ServeOptions options;
+  options.cache_dir = args.cache_dir;
   options.root = args.root;
   options.rates_dir = args.rates_dir;
   options.port = args.port;
@@ -79,9 +85,14 @@ void AddServeCommand(CLI::App& app, int& exit_status) {
       "folders under DIR (a folder counts when it holds a client file), show a client's dialog,\n"
       "run its report, show the pages, offer the PDF and report.txt, and print. The rates file\n"
       "FICA.RAT and the letterhead file prep are read from the rates folder (--rates-dir,\n"
-      "default: the current folder). Stops on Ctrl-C.");
+      "default: the current folder). Stops on Ctrl-C.\n"
+      "The clients list is computed on every core from the start and kept in .qreport-clients.cache\n"
+      "in DIR (or in the folder --cache-dir names), so that a restart computes only the clients whose\n"
+      "files, rates or answers changed; a damaged cache file is ignored and written anew.");
   sub->add_option("--root", args->root, "the folder whose subfolders are the clients")->required()->type_name("DIR");
   sub->add_option("--rates-dir", args->rates_dir, "the folder of FICA.RAT and prep (default: .)")->type_name("DIR");
+  sub->add_option("--cache-dir", args->cache_dir, "where the clients list is kept between runs (default: DIR)")
+      ->type_name("DIR");
   AddWholeNumberOption(*sub, "--port", args->port, 0, 65535, "the port to listen on (default: a free one)");
   sub->callback([args, &exit_status] { exit_status = Serve(*args); });
 }

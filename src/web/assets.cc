@@ -14,7 +14,10 @@ const std::string_view kIndexHtml = R"QR(<!DOCTYPE html>
 </head>
 <body>
 <header class="top"><a href="#/" class="brand">qreport</a><span class="sub">quarterly payroll-tax reports</span></header>
-<main id="view" aria-live="polite"></main>
+<main id="view"><noscript><p class="noscript">These pages need JavaScript to list the clients, play their dialogs
+and show their reports. Without it, the qreport command does the same work: qreport check, qreport run and
+qreport render on a client folder.</p></noscript></main>
+<div id="announce" class="visually-hidden" aria-live="polite"></div>
 <div id="modal-root"></div>
 </body>
 </html>
@@ -76,9 +79,10 @@ const std::string_view kAppJs = R"QR('use strict';
     modalChain = modalChain.then(() => new Promise((resolve) => {
       const before = document.activeElement;
       const ok = el('button', { class: 'ok', type: 'button' }, 'OK');
-      const box = el('div', { class: 'msgbox', role: 'alertdialog', 'aria-modal': 'true', 'aria-label': caption },
+      const box = el('div', { class: 'msgbox', role: 'alertdialog', 'aria-modal': 'true', 'aria-label': caption,
+        'aria-describedby': 'msgbox-text' },
         el('div', { class: 'caption' }, caption),
-        el('div', { class: 'msgtext' }, text.replace(/\r\n/g, '\n')),
+        el('div', { class: 'msgtext', id: 'msgbox-text' }, text.replace(/\r\n/g, '\n')),
         el('div', { class: 'buttons' }, ok));
       const backdrop = el('div', { class: 'backdrop' }, box);
       const close = () => {
@@ -111,55 +115,206 @@ const std::string_view kAppJs = R"QR('use strict';
   }
 
   // ---- Clients -------------------------------------------------------------------------------
-  // The number of the pre-filing checks' findings; each one's sentence shows on hover.
-  function findingsCell(findings) {
-    const errors = findings.filter((f) => f.severity === 'error').length;
-    const cell = el('td', { class: 'findings' + (errors ? ' errors' : findings.length ? ' warnings' : ''),
-      title: findings.map((f) => f.severity + ' ' + f.code + ': ' + f.message).join('\n') || 'no findings' },
-      String(findings.length));
-    return cell;
+  // The list comes from the server a page of rows at a time, filtered and sorted there; while the
+  // server computes the rows, the page shows how far it has come and asks again.
+  const PAGE_ROWS = 50;
+  const listState = { offset: 0, filter: '', sort: 'name', desc: false };
+  const COLUMNS = [['name', 'Client'], ['employer', 'Employer'], ['quarter', 'Quarter'], ['path', 'Path'],
+    ['report', 'Last report'], ['findings', 'Findings']];
+  const count = (n) => Number(n).toLocaleString('en-US');
+  const announcer = document.getElementById('announce');
+  function announce(text) {
+    announcer.textContent = '';
+    setTimeout(() => { announcer.textContent = text; }, 50);
+  }
+
+  // The findings in words, so that they do not rest on colour alone.
+  function findingsText(row) {
+    if (row.pending) return 'not checked yet';
+    const parts = [];
+    if (row.errors) parts.push(row.errors + (row.errors === 1 ? ' error' : ' errors'));
+    if (row.warnings) parts.push(row.warnings + (row.warnings === 1 ? ' warning' : ' warnings'));
+    return parts.length ? parts.join(', ') : 'no findings';
+  }
+
+  // The findings shown under their client's row, by client, kept while the rows are drawn again.
+  const openFindings = new Map();
+  function findingsRow(name, findings) {
+    return el('tr', { class: 'findings-row', 'data-findings-of': name }, el('td', { colspan: COLUMNS.length },
+      el('ul', { class: 'finding-list', 'aria-label': 'Findings of ' + name },
+        ...findings.map((f) => el('li', { class: f.severity },
+          el('strong', {}, f.severity === 'error' ? 'Error' : 'Warning'), ' ' + f.code + ': ' + f.message)))));
+  }
+
+  // The findings cell: a button that shows the client's findings in a row below, asked for then.
+  function findingsCell(row) {
+    const cls = 'findings' + (row.errors ? ' errors' : row.warnings ? ' warnings' : '');
+    if (row.pending || (!row.errors && !row.warnings)) return el('td', { class: cls }, findingsText(row));
+    const button = el('button', { type: 'button', class: 'link findings-toggle', 'aria-expanded': 'false' },
+      findingsText(row));
+    button.addEventListener('click', async () => {
+      const shown = () => document.querySelector('tr[data-findings-of="' + CSS.escape(row.name) + '"]');
+      if (openFindings.has(row.name)) {
+        openFindings.delete(row.name);
+        if (shown()) shown().remove();
+        button.setAttribute('aria-expanded', 'false');
+        return;
+      }
+      let data;
+      try {
+        data = await api('GET', clientPath(row.name) + '/findings');
+      } catch (e) {
+        await messageBox('qreport', e.message);
+        return;
+      }
+      openFindings.set(row.name, data.findings);
+      // The rows may have been drawn again meanwhile: the row of this client as it is now.
+      const tr = document.querySelector('tr[data-client="' + CSS.escape(row.name) + '"]');
+      if (!tr || shown()) return;
+      tr.after(findingsRow(row.name, data.findings));
+      tr.querySelector('button.findings-toggle')?.setAttribute('aria-expanded', 'true');
+      announce(data.findings.length + ' findings of ' + row.name + ' listed below its row.');
+    });
+    return el('td', { class: cls }, button);
+  }
+
+  function clientRow(c) {
+    const dialogLink = el('a', { href: '#/dialog/' + encodeURIComponent(c.name), class: 'client-link' }, c.name);
+    if (c.pending) {
+      return el('tr', { 'data-client': c.name, class: 'pending' }, el('td', {}, dialogLink),
+        el('td', { colspan: COLUMNS.length - 2 }, '\u2026'), findingsCell(c));
+    }
+    return el('tr', { 'data-client': c.name },
+      el('td', {}, dialogLink),
+      el('td', {}, c.employer),
+      el('td', {}, c.quarter ? 'Q' + c.quarter + ' ' + c.year : c.year),
+      el('td', {}, c.path === 'form' ? 'form' : 'short'),
+      el('td', {}, c.report !== null ? el('a', { href: '#/report/' + encodeURIComponent(c.name),
+        'aria-label': 'Report of ' + c.name + ', written ' + formatTime(c.report) }, formatTime(c.report)) : 'none'),
+      findingsCell(c));
   }
 
   async function showClients() {
     document.title = 'qreport: clients';
-    const data = await api('GET', '/api/clients');
-    const filter = el('input', { type: 'search', id: 'filter', placeholder: 'Type to filter by client or employer',
-      'aria-label': 'Filter clients', autocomplete: 'off' });
-    const rows = data.clients.map((c) => {
-      const row = el('tr', { 'data-client': c.name },
-        el('td', {}, el('a', { href: '#/dialog/' + encodeURIComponent(c.name), class: 'client-link' }, c.name)),
-        el('td', {}, c.employer),
-        el('td', {}, c.quarter ? 'Q' + c.quarter + ' ' + c.year : c.year),
-        el('td', {}, c.path === 'form' ? 'form' : 'short'),
-        el('td', {}, c.report !== null ? el('a', { href: '#/report/' + encodeURIComponent(c.name) },
-          formatTime(c.report)) : '\u2014'),
-        findingsCell(c.findings));
-      row.dataset.search = (c.name + ' ' + c.employer).toLowerCase();
-      return row;
-    });
-    const body = el('tbody', {}, ...rows);
-    const empty = el('p', { class: 'empty', hidden: rows.length > 0 }, 'No client folders here.');
-    filter.addEventListener('input', () => {
-      const words = filter.value.toLowerCase().split(/\s+/).filter(Boolean);
-      let shown = 0;
-      for (const row of rows) {
-        const match = words.every((w) => row.dataset.search.includes(w));
-        row.hidden = !match;
-        if (match) shown++;
+    openFindings.clear();
+    const filter = el('input', { type: 'search', id: 'filter', placeholder: 'client or employer', autocomplete: 'off',
+      'aria-describedby': 'list-summary' });
+    filter.value = listState.filter;
+    const progressText = el('span', { id: 'progress-text' });
+    const progressBar = el('progress', { 'aria-labelledby': 'progress-text' });
+    const progress = el('p', { id: 'progress', class: 'progress', hidden: true }, progressText, ' ', progressBar);
+    const summary = el('p', { id: 'list-summary', class: 'summary', 'aria-live': 'polite' });
+    const head = el('tr');
+    const body = el('tbody');
+    const previous = el('button', { type: 'button', id: 'previous-page', class: 'action' }, 'Previous page');
+    const next = el('button', { type: 'button', id: 'next-page', class: 'action' }, 'Next page');
+    const rootLine = el('p', { class: 'root' });
+    let timer = null, asked = 0, refresh = true, lastDrawn = null;
+
+    async function load() {
+      const mine = ++asked;
+      clearTimeout(timer);
+      const query = new URLSearchParams({ offset: listState.offset, limit: PAGE_ROWS, filter: listState.filter,
+        sort: listState.sort, desc: listState.desc ? '1' : '0' });
+      // The first load of the page has the server look at the folders again for changes.
+      if (refresh) query.set('refresh', '1');
+      refresh = false;
+      const data = await api('GET', '/api/clients?' + query);
+      if (mine !== asked || !body.isConnected) return;
+      render(data);
+      if (data.progress.running) timer = setTimeout(() => load().catch(() => {}), 400);
+    }
+
+    function render(data) {
+      rootLine.replaceChildren('Folder: ', el('code', {}, data.root));
+      const p = data.progress;
+      progress.hidden = !p.running;
+      progressText.textContent = p.running ? (p.first ? 'computing ' + count(p.done) + ' of ' + count(p.of) + ' clients'
+        : 'checking ' + count(p.done) + ' of ' + count(p.of) + ' clients for changes') : '';
+      progressBar.max = Math.max(p.of, 1);
+      progressBar.value = p.done;
+      const focused = document.activeElement && body.contains(document.activeElement) ?
+        [document.activeElement.closest('tr[data-client]')?.dataset.client, document.activeElement.className] : null;
+      // Rows are drawn again only when they changed; open findings and the focus stay where they were.
+      const drawn = JSON.stringify(data.rows);
+      if (drawn !== lastDrawn) {
+        lastDrawn = drawn;
+        const rows = [];
+        for (const c of data.rows) {
+          const tr = clientRow(c);
+          rows.push(tr);
+          if (openFindings.has(c.name) && !c.pending && (c.errors || c.warnings)) {
+            tr.querySelector('button.findings-toggle')?.setAttribute('aria-expanded', 'true');
+            rows.push(findingsRow(c.name, openFindings.get(c.name)));
+          }
+        }
+        body.replaceChildren(...rows);
+        if (focused && focused[0]) {
+          const again = body.querySelector('tr[data-client="' + CSS.escape(focused[0]) + '"] .' +
+            (focused[1] || 'client-link').split(' ')[0]);
+          if (again) again.focus();
+        }
       }
-      empty.hidden = shown > 0;
-      empty.textContent = rows.length ? 'No client matches.' : 'No client folders here.';
+      const first = data.matching ? listState.offset + 1 : 0;
+      const last = listState.offset + data.rows.length;
+      summary.textContent = data.matching === 0 ? (data.clients ? 'No client matches.' : 'No client folders here.')
+        : 'Clients ' + count(first) + ' to ' + count(last) + ' of ' + count(data.matching) +
+          (data.matching !== data.clients ? ' (of ' + count(data.clients) + ' in all)' : '');
+      setDisabled(previous, listState.offset === 0);
+      setDisabled(next, last >= data.matching);
+      for (const th of head.children) {
+        th.setAttribute('aria-sort', th.dataset.sort === listState.sort ? (listState.desc ? 'descending' : 'ascending')
+          : 'none');
+      }
+    }
+
+    // A button that is disabled while it has the focus hands it to the filter, not to the page.
+    function setDisabled(button, disabled) {
+      if (disabled && document.activeElement === button) filter.focus();
+      button.disabled = disabled;
+    }
+
+    for (const [key, label] of COLUMNS) {
+      const button = el('button', { type: 'button', class: 'sort' }, label);
+      button.addEventListener('click', () => {
+        listState.desc = listState.sort === key ? !listState.desc : false;
+        listState.sort = key;
+        listState.offset = 0;
+        load().catch(showListError);
+      });
+      head.append(el('th', { scope: 'col', 'data-sort': key }, button));
+    }
+    let typing = null;
+    filter.addEventListener('input', () => {
+      clearTimeout(typing);
+      typing = setTimeout(() => {
+        listState.filter = filter.value;
+        listState.offset = 0;
+        load().catch(showListError);
+      }, 150);
     });
+    previous.addEventListener('click', () => {
+      listState.offset = Math.max(0, listState.offset - PAGE_ROWS);
+      load().catch(showListError);
+    });
+    next.addEventListener('click', () => {
+      listState.offset += PAGE_ROWS;
+      load().catch(showListError);
+    });
+    function showListError(e) { summary.textContent = e.message; }
+
     view.replaceChildren(
       el('h1', {}, 'Clients'),
-      el('p', { class: 'root' }, 'Folder: ', el('code', {}, data.root)),
-      filter,
-      el('table', { class: 'clients' },
-        el('thead', {}, el('tr', {}, el('th', {}, 'Client'), el('th', {}, 'Employer'), el('th', {}, 'Quarter'),
-          el('th', {}, 'Path'), el('th', {}, 'Last report'), el('th', {}, 'Findings'))),
-        body),
-      empty);
+      rootLine,
+      el('label', { for: 'filter', class: 'filter-label' }, 'Filter clients '), filter,
+      progress,
+      summary,
+      el('table', { class: 'clients', 'aria-describedby': 'list-summary' },
+        el('caption', { class: 'visually-hidden' }, 'Clients; the column buttons sort the list'),
+        el('thead', {}, head), body),
+      el('nav', { class: 'pager', 'aria-label': 'Pages of clients' }, previous, ' ', next));
     filter.focus();
+    await load();
   }
 
   // ---- Dialog --------------------------------------------------------------------------------
@@ -171,6 +326,35 @@ const std::string_view kAppJs = R"QR('use strict';
       span.append(text.slice(0, at), el('u', {}, text[at]), text.slice(at + 1));
     }
     return span;
+  }
+
+  // A text box's caption is the label beside it on its left in the same row, else the nearest
+  // label above it; a check box without a caption of its own takes the label nearest it in its
+  // row on either side. A screen reader reads it as the control's label.
+  function labelControls(table, controls) {
+    const labels = table.controls.filter((c) => c.kind === 'label' && c.text.trim());
+    const unlabelled = table.controls.filter((c) => c.kind === 'text' || (c.kind === 'check' && !c.text.trim()));
+    for (const box of unlabelled) {
+      const middle = box.y + box.h / 2;
+      let best = null, bestScore = Infinity;
+      for (const label of labels) {
+        const sameRow = label.y <= middle && middle <= label.y + Math.max(label.h, 8);
+        let score;
+        if (sameRow && label.x < box.x) {
+          score = Math.abs(box.x - (label.x + label.w));
+        } else if (sameRow && box.kind === 'check') {
+          score = label.x - (box.x + box.w);
+        } else if (label.y + label.h <= box.y + 2 && label.x < box.x + box.w && box.x < label.x + label.w) {
+          score = 1000 + box.y - label.y;
+        } else {
+          score = 100000 + Math.hypot(box.x - label.x, box.y - label.y);
+        }
+        if (score < bestScore) bestScore = score, best = label;
+      }
+      const input = controls.get(box.id);
+      if (best && input) input.setAttribute('aria-labelledby', 'c' + best.id);
+      else if (input) input.setAttribute('aria-label', 'Field ' + box.id);
+    }
   }
 
   async function showDialog(name) {
@@ -271,9 +455,10 @@ const std::string_view kAppJs = R"QR('use strict';
       }
       form.append(node);
     }
+    labelControls(table, controls);
     const status = el('div', { class: 'status', role: 'status' });
-    const frame = el('section', { class: 'dialog ' + table.frame, 'aria-label': table.title },
-      el('div', { class: 'titlebar' }, table.title || '\u00a0'), form);
+    const frame = el('section', { class: 'dialog ' + table.frame, 'aria-labelledby': 'dialog-title' },
+      el('h1', { class: 'titlebar', id: 'dialog-title' }, table.title || name), form);
     view.replaceChildren(el('p', { class: 'crumbs' }, el('a', { href: '#/' }, 'Clients'), ' / ', name), frame, status);
     form.addEventListener('keydown', (e) => {
       if (!e.altKey || e.ctrlKey || e.metaKey || e.key.length !== 1) return;
@@ -294,7 +479,8 @@ const std::string_view kAppJs = R"QR('use strict';
     const pages = [];
     for (let n = 1; n <= c.pages; n++) {
       pages.push(el('figure', { class: 'page' },
-        el('img', { src: clientPath(name) + '/page/' + n + '.png', alt: 'Page ' + n, loading: n > 2 ? 'lazy' : null }),
+        el('img', { src: clientPath(name) + '/page/' + n + '.png', alt: 'Page ' + n, loading: n > 2 ? 'lazy' : null,
+          'aria-describedby': 'pages-note' }),
         el('figcaption', {}, 'Page ' + n + ' of ' + c.pages)));
     }
     const actions = el('div', { class: 'actions' });
@@ -318,10 +504,11 @@ const std::string_view kAppJs = R"QR('use strict';
       for (let n = 1; state.shown && n <= state.pages; n++) {
         figures.push(el('figure', { class: 'page' },
           el('img', { src: clientPath(name) + '/scheduleb/' + n + '.png?v=' + stamp, alt: 'Schedule B page ' + n,
-            loading: 'lazy' }),
+            loading: 'lazy', 'aria-describedby': 'schedule-b-note' }),
           el('figcaption', {}, 'Schedule B, page ' + n + ' of ' + state.pages)));
       }
-      const links = state.shown ? el('p', { class: 'schedule-b-links' },
+      const links = state.shown ? el('p', { class: 'schedule-b-links', id: 'schedule-b-note' },
+        'The pages below are pictures of Schedule B; its text: ',
         el('a', { href: clientPath(name) + '/scheduleb.pdf', download: name + '-scheduleb.pdf' }, 'Download Schedule B PDF'),
         ' \u00b7 ',
         el('a', { href: clientPath(name) + '/scheduleb.txt', download: name + '-scheduleb.txt' }, 'scheduleb.txt')) : null;
@@ -352,13 +539,20 @@ const std::string_view kAppJs = R"QR('use strict';
         el('thead', {}, el('tr', {}, el('th', {}, 'Line'), el('th', {}, 'Amount'))),
         el('tbody', {}, ...c.lines.rows.map((r) => el('tr', {}, el('td', {}, r.line), el('td', { class: 'amount' }, r.text)))));
     }
+    const note = c.pages > 0 ? el('p', { class: 'pages-note', id: 'pages-note' }, 'The pages below are pictures of the ' +
+      'printed report. ', lines ? 'The table "Form ' + c.lines.form + ' lines of this report" gives its lines and ' +
+      'amounts as text; ' : '', 'the report\'s printer text is ',
+      el('a', { href: clientPath(name) + '/report.txt', download: name + '-report.txt' }, 'report.txt'), '.') : null;
     view.replaceChildren(
       el('p', { class: 'crumbs' }, el('a', { href: '#/' }, 'Clients'), ' / ', name),
       el('h1', {}, c.employer || name),
       el('p', { class: 'meta' }, (c.quarter ? 'Quarter ' + c.quarter + ' ' + c.year : c.year) +
         (c.report !== null ? ' \u00b7 written ' + formatTime(c.report) : ' \u00b7 no report yet')),
       actions,
+      note,
       el('div', { class: 'report' }, el('div', { class: 'pages' }, ...pages, scheduleB), lines));
+    const first = view.querySelector('.actions a, .actions button');
+    if (first) first.focus();
   }
 
   async function choosePrinter(name) {
@@ -373,11 +567,26 @@ const std::string_view kAppJs = R"QR('use strict';
       el('label', { class: 'msgtext' }, 'Print to: ', select),
       el('div', { class: 'buttons' }, ok, cancel));
     const backdrop = el('div', { class: 'backdrop' }, box);
+    const opener = document.activeElement;
+    const close = () => {
+      backdrop.remove();
+      if (opener && opener.isConnected) opener.focus();
+    };
+    // Escape cancels; Tab goes round the box's own controls.
+    backdrop.addEventListener('keydown', (e) => {
+      if (e.key === 'Escape') { e.preventDefault(); close(); }
+      if (e.key === 'Tab') {
+        const order = [select, ok, cancel];
+        const at = order.indexOf(document.activeElement);
+        e.preventDefault();
+        order[(at + (e.shiftKey ? order.length - 1 : 1)) % order.length].focus();
+      }
+    });
     modalRoot.append(backdrop);
     select.focus();
-    cancel.addEventListener('click', () => backdrop.remove());
+    cancel.addEventListener('click', close);
     ok.addEventListener('click', async () => {
-      backdrop.remove();
+      close();
       try {
         const result = await api('POST', clientPath(name) + '/print', { destination: select.value });
         await messageBox('Print', result.command ? 'Handed to the print utility:\n' + result.command : (result.problem || 'Nothing was printed.'));
@@ -421,25 +630,42 @@ table.clients { border-collapse: collapse; margin-top: .8rem; background: #fff; 
 table.clients th, table.clients td { text-align: left; padding: .45rem .8rem; border-bottom: 1px solid var(--line); }
 table.clients th { background: #e7ebf0; font-weight: 600; }
 table.clients tr:hover td { background: #f0f5fb; }
-.empty { color: #6b7684; }
+.empty { color: #4d5a68; }
+.visually-hidden { position: absolute; width: 1px; height: 1px; overflow: hidden; clip-path: inset(50%); white-space: nowrap; }
+:focus-visible { outline: 3px solid #1f5fa8; outline-offset: 2px; }
+.filter-label { font-weight: 600; margin-right: .4rem; }
+.progress, .summary { margin: .6rem 0 0; }
+.progress progress { vertical-align: middle; width: 12rem; }
+table.clients th button.sort { font: inherit; font-weight: 600; background: none; border: 0; padding: 0; cursor: pointer; color: inherit; }
+table.clients th[aria-sort="ascending"] button.sort::after { content: " \25B2"; }
+table.clients th[aria-sort="descending"] button.sort::after { content: " \25BC"; }
+button.link { font: inherit; color: inherit; background: none; border: 0; padding: 0; text-decoration: underline; cursor: pointer; }
+tr.pending td { color: #4d5a68; }
+.finding-list { margin: 0; padding-left: 1.2rem; }
+.finding-list li.error strong { color: #a01c1c; }
+.finding-list li.warning strong { color: #7a4f00; }
+.pager { margin-top: .8rem; display: flex; gap: .6rem; }
+.pager button:disabled { opacity: .5; cursor: default; }
+.noscript, .pages-note { color: #4d5a68; }
 .error { color: #a01c1c; font-weight: 600; }
 
 /* The dialog: a window of the 8-point system font at 1.4 times its size. */
 .dialog { display: inline-block; background: var(--face); border: 2px outset #fff; box-shadow: 2px 3px 10px rgba(0,0,0,.25); }
 .dialog .titlebar { background: linear-gradient(90deg, #0a246a, #a6caf0); color: #fff; font-weight: bold;
-  padding: 3px 8px; font: bold 14px "DejaVu Sans", Tahoma, sans-serif; white-space: nowrap; overflow: hidden; }
+  padding: 3px 8px; margin: 0; font: bold 14px "DejaVu Sans", Tahoma, sans-serif; white-space: nowrap; overflow: hidden; }
 .dialog.overlapped .titlebar { background: linear-gradient(90deg, #3a5a8a, #b9cce6); }
 .dialog-body { position: relative; font: 13.5px "DejaVu Sans Condensed", "DejaVu Sans", Tahoma, sans-serif; }
 .dialog-body.busy { opacity: .6; pointer-events: none; }
 .ctl { position: absolute; margin: 0; }
 .ctl.label { white-space: nowrap; overflow: hidden; line-height: 1.2; }
 .ctl.text { font: inherit; padding: 0 3px; border: 2px inset #fff; background: #fff; }
-.ctl.text:focus { outline: 1px dotted #000; outline-offset: -3px; }
+.ctl.text:focus { outline: 2px solid #000; outline-offset: -3px; }
 .ctl.check { display: flex; align-items: center; gap: 4px; white-space: nowrap; }
 .ctl.check input { margin: 0; width: 15px; height: 15px; }
 .ctl.button { font: inherit; background: var(--face); border: 2px outset #fff; padding: 0; cursor: pointer; }
 .ctl.button:active { border-style: inset; }
-.ctl.button:focus { outline: 1px dotted #000; outline-offset: -4px; }
+.ctl.button:focus { outline: 2px dotted #000; outline-offset: -5px; }
+.ctl.check input:focus-visible { outline: 2px solid #000; outline-offset: 1px; }
 .ctl.frame { border: 1px solid #808080; box-shadow: 1px 1px 0 #fff inset, 1px 1px 0 #fff; pointer-events: none; }
 .status { margin-top: .8rem; min-height: 1.5rem; }
 
@@ -465,7 +691,7 @@ table.lines td.amount { text-align: right; font-variant-numeric: tabular-nums; }
 .pages { display: flex; flex-direction: column; gap: 1.2rem; flex: 1 1 560px; max-width: 1100px; }
 .page { margin: 0; }
 .page img { display: block; width: 100%; height: auto; background: #fff; box-shadow: 0 1px 6px rgba(0,0,0,.25); }
-.page figcaption { color: #6b7684; font-size: .85rem; margin-top: .3rem; }
+.page figcaption { color: #4d5a68; font-size: .85rem; margin-top: .3rem; }
 .schedule-b { display: flex; flex-direction: column; gap: 1.2rem; }
 .schedule-b:empty { display: none; }
 .schedule-b h2 { font-size: 1.15rem; margin: .6rem 0 0; }

@@ -65,42 +65,51 @@ void ClientChecks::SetAnswers(const fs::path& folder, std::vector<Answer> events
   answers_[folder.string()] = std::move(events);
 }
 
-std::shared_ptr<const ClientCheck> ClientChecks::Get(const fs::path& folder) {
-  const std::string key = folder.string();
-  std::vector<Answer> events;
-  bool page_events = false;
+std::vector<Answer> ClientChecks::EventsFor(const std::string& folder) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = answers_.find(key);
-    if (it != answers_.end()) {
-      events = it->second;
-      page_events = true;
-    }
+    auto it = answers_.find(folder);
+    if (it != answers_.end()) return it->second;
   }
   // A dialog played in the page stands for this client's answers; else the one rule of every
   // command: the folder's own answers file when there is one (its changes are in the inputs).
-  if (!page_events) {
-    if (std::string file = AnswersFileFor(key, {}); !file.empty()) events = ParseAnswers(ReadAnswersFile(file));
-  }
-  const std::string inputs = InputsOf(folder, rates_dir_) + AnswersKey(events);
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = cache_.find(key);
-    if (it != cache_.end() && it->second.inputs == inputs) return it->second.check;
-  }
+  if (std::string file = AnswersFileFor(folder, {}); !file.empty()) return ParseAnswers(ReadAnswersFile(file));
+  return {};
+}
 
+std::string ClientChecks::Inputs(const fs::path& folder) {
+  return InputsOf(folder, rates_dir_) + AnswersKey(EventsFor(folder.string()));
+}
+
+std::shared_ptr<const ClientCheck> ClientChecks::Compute(const fs::path& folder) {
+  return Compute(folder.string(), EventsFor(folder.string()));
+}
+
+std::shared_ptr<const ClientCheck> ClientChecks::Compute(const std::string& folder, std::vector<Answer> events) {
   WebPlatform platform{PlatformOptions{}};
   platform.SetAnswers(std::move(events));
   // The employee checks ride on the figures' own pass over the employee files, as `qreport check`
   // runs them, so the files are walked once.
   EmployeeChecks employees;
   WorksheetSink* const sinks[] = {&employees};
-  ReportFigures figures = ComputeClientFigures(key, rates_dir_, report_kind_, platform, sinks);
+  ReportFigures figures = ComputeClientFigures(folder, rates_dir_, report_kind_, platform, sinks);
   auto check = std::make_shared<ClientCheck>();
-  check->findings = CheckClient(figures, key, rates_dir_, &employees);
+  check->findings = CheckClient(figures, folder, rates_dir_, &employees);
   check->schedule_b = ScheduleBOutcomeOf(figures);
   if (check->schedule_b == ScheduleBOutcome::kWritten) check->schedule_b_figures = figures.schedule_b;
+  return check;
+}
 
+std::shared_ptr<const ClientCheck> ClientChecks::Get(const fs::path& folder) {
+  const std::string key = folder.string();
+  std::vector<Answer> events = EventsFor(key);
+  const std::string inputs = InputsOf(folder, rates_dir_) + AnswersKey(events);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = cache_.find(key);
+    if (it != cache_.end() && it->second.inputs == inputs) return it->second.check;
+  }
+  std::shared_ptr<const ClientCheck> check = Compute(key, std::move(events));
   std::lock_guard<std::mutex> lock(mutex_);
   cache_[key] = {inputs, check};
   return check;

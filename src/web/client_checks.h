@@ -39,10 +39,21 @@ class ClientChecks {
   // std::bad_alloc.
   std::shared_ptr<const ClientCheck> Get(const std::filesystem::path& folder);
 
+  // The inputs Get's result for `folder` is computed from, as one text that changes when any of
+  // them does: the folder's files' sizes and times but the run's outputs, the rates folder's two
+  // files, and the answers the dialog is closed with.
+  std::string Inputs(const std::filesystem::path& folder);
+  // The checks of `folder` computed now and kept nowhere, for a caller that keeps its own summary
+  // of them. Never throws but std::bad_alloc.
+  std::shared_ptr<const ClientCheck> Compute(const std::filesystem::path& folder);
+
   // The dialog events of the report just written for `folder` from these pages.
   void SetAnswers(const std::filesystem::path& folder, std::vector<Answer> events);
 
  private:
+  std::vector<Answer> EventsFor(const std::string& folder);
+  std::shared_ptr<const ClientCheck> Compute(const std::string& folder, std::vector<Answer> events);
+
   struct Entry {
     std::string inputs;  // the files the result was computed from, with their sizes and times
     std::shared_ptr<const ClientCheck> check;

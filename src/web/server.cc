@@ -4,6 +4,8 @@
 #include <sys/socket.h>
 
 #include <atomic>
+#include <charconv>
+#include <cstdint>
 #include <chrono>
 #include <cstdio>
 #include <deque>
@@ -30,6 +32,7 @@
 #include "run/stages.h"
 #include "web/assets.h"
 #include "web/client_checks.h"
+#include "web/client_index.h"
 #include "web/clients.h"
 #include "web/connections.h"
 #include "web/dialog_session.h"
@@ -178,6 +181,29 @@ json ClientJson(const ClientSummary& client, const ClientCheck& check) {
           {"findings", FindingsJson(check.findings)}};
 }
 
+json RowJson(const ClientRow& row) {
+  if (!row.ready) return {{"name", row.name}, {"pending", true}};
+  return {{"name", row.name},
+          {"employer", row.employer},
+          {"payrollDate", row.payroll_date},
+          {"quarter", row.quarter},
+          {"year", row.year},
+          {"path", row.form_route ? "form" : "short"},
+          {"report", row.has_report ? json(row.report_time) : json(nullptr)},
+          {"errors", row.errors},
+          {"warnings", row.warnings}};
+}
+
+// A whole number from the query, or `fallback` when it is absent or not one; at most `most`.
+std::size_t QueryNumber(const httplib::Request& req, const char* name, std::size_t fallback, std::size_t most) {
+  if (!req.has_param(name)) return fallback;
+  const std::string text = req.get_param_value(name);
+  std::size_t value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return fallback;
+  return std::min(value, most);
+}
+
 // Whether `later` was written no earlier than `earlier`; false when either is not a plain file.
 bool WrittenSince(const fs::path& later, const fs::path& earlier) {
   std::error_code ec;
@@ -244,6 +270,8 @@ struct WebServer::Impl {
 
   std::unique_ptr<ReportViews> views;
   std::unique_ptr<ClientChecks> checks;
+  std::unique_ptr<ClientIndex> index;
+  std::function<void(const fs::path&)> list_hook;
 
   // Clients whose Schedule B the report page was asked not to show.
   std::mutex schedule_b_mutex;
@@ -331,6 +359,7 @@ struct WebServer::Impl {
   httplib::Server::HandlerResponse Guard(const httplib::Request& req, httplib::Response& res);
   void IndexPage(const httplib::Request& req, httplib::Response& res);
   void ClientList(const httplib::Request& req, httplib::Response& res);
+  void ClientFindings(const httplib::Request& req, httplib::Response& res);
   void PrinterList(const httplib::Request& req, httplib::Response& res);
   void ClientInfo(const httplib::Request& req, httplib::Response& res);
   void OpenDialog(const httplib::Request& req, httplib::Response& res);
@@ -415,6 +444,7 @@ void WebServer::Impl::Routes() {
   server->Get("/api/clients", handle(&Impl::ClientList));
   server->Get("/api/printers", handle(&Impl::PrinterList));
   server->Get(R"(/api/clients/([^/]+))", handle(&Impl::ClientInfo));
+  server->Get(R"(/api/clients/([^/]+)/findings)", handle(&Impl::ClientFindings));
   // The dialog, one session a page: opened, played event by event, and run into a report.
   post(R"(/api/clients/([^/]+)/open)", &Impl::OpenDialog);
   post(R"(/api/sessions/([0-9a-f]+)/event)", &Impl::DialogEvent);
@@ -466,10 +496,34 @@ void WebServer::Impl::IndexPage(const httplib::Request&, httplib::Response& res)
   res.set_content(html, "text/html; charset=utf-8");
 }
 
-void WebServer::Impl::ClientList(const httplib::Request&, httplib::Response& res) {
-  json list = json::array();
-  for (const ClientSummary& c : ListClients(root)) list.push_back(ClientJson(c, *checks->Get(c.folder)));
-  SendJson(res, {{"root", root.string()}, {"clients", list}});
+// A page of the clients list: ?offset=&limit=&filter=&sort=&desc=1, and refresh=1 to look at the
+// folders again (the page asks so when it is opened). Rows carry the number of findings; the
+// findings themselves are a request of their own.
+void WebServer::Impl::ClientList(const httplib::Request& req, httplib::Response& res) {
+  constexpr std::size_t kMostRows = 500;
+  ListQuery query;
+  query.offset = QueryNumber(req, "offset", 0, SIZE_MAX);
+  query.limit = QueryNumber(req, "limit", 50, kMostRows);
+  query.filter = req.get_param_value("filter");
+  if (req.has_param("sort")) query.sort = req.get_param_value("sort");
+  if (!IsListSort(query.sort)) return SendError(res, 400, "no such sort: " + query.sort);
+  query.descending = req.get_param_value("desc") == "1";
+  if (req.get_param_value("refresh") == "1") index->Refresh();
+  ListPage page = index->Query(query);
+  json rows = json::array();
+  for (const ClientRow& row : page.rows) rows.push_back(RowJson(row));
+  SendJson(res, {{"root", root.string()},
+                 {"clients", page.clients},
+                 {"matching", page.matching},
+                 {"offset", query.offset},
+                 {"rows", rows},
+                 {"progress", {{"running", page.running}, {"first", page.first}, {"done", page.done}, {"of", page.of}}}});
+}
+
+void WebServer::Impl::ClientFindings(const httplib::Request& req, httplib::Response& res) {
+  std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+  if (!folder) return SendError(res, 404, "no such client");
+  SendJson(res, {{"name", req.matches[1].str()}, {"findings", FindingsJson(checks->Get(*folder)->findings)}});
 }
 
 void WebServer::Impl::PrinterList(const httplib::Request&, httplib::Response& res) {
@@ -557,6 +611,7 @@ void WebServer::Impl::RunReport(const httplib::Request& req, httplib::Response& 
   RunResult result = session->RunReport();
   running.unlock();
   checks->SetAnswers(session->setup().data_dir, session->events());
+  index->Recompute(fs::path(session->setup().data_dir).filename().string());
   {
     std::lock_guard<std::mutex> guard(printable_mutex);
     printable[session->setup().data_dir] = result.handed_on;
@@ -684,6 +739,12 @@ bool WebServer::Bind(std::string& error) {
     return false;
   }
   impl_->Routes();
+  impl_->index = std::make_unique<ClientIndex>(
+      impl_->root, ListCacheFile(impl_->root, impl_->options.cache_dir),
+      impl_->options.rates_dir + '\n' + impl_->options.report_kind, *impl_->checks, impl_->options.list_threads);
+  if (impl_->list_hook) impl_->index->SetComputeHookForTest(impl_->list_hook);
+  // The list is computed from the start, before the page asks for it.
+  impl_->index->Refresh();
   // The listening socket: SO_REUSEADDR so that a restart finds its port again, but never
   // SO_REUSEPORT, so that a second server on the same port is an error instead of a silent share.
   impl_->server->set_socket_options([impl = impl_.get()](int sock) {
@@ -730,6 +791,15 @@ void WebServer::SetDrawHookForTest(std::function<void(const fs::path&)> hook) {
 
 void WebServer::SetThreadStartHookForTest(std::function<void()> hook) {
   impl_->server->SetThreadStartHookForTest(std::move(hook));
+}
+
+void WebServer::WaitForClientListForTest() {
+  if (impl_->index) impl_->index->WaitForPass();
+}
+
+void WebServer::SetListComputeHookForTest(std::function<void(const fs::path&)> hook) {
+  impl_->list_hook = std::move(hook);
+  if (impl_->index) impl_->index->SetComputeHookForTest(impl_->list_hook);
 }
 
 std::size_t WebServer::OpenConnectionsForTest() { return impl_->server->open_connections(); }

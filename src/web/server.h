@@ -24,6 +24,9 @@ namespace qreport::web {
 struct ServeOptions {
   std::filesystem::path root;  // the folder whose subfolders are the clients
   std::string rates_dir;       // the rates and letterhead files; empty: the current directory
+  // Where the clients list is kept between runs; empty: a file in the root.
+  std::filesystem::path cache_dir;
+  unsigned list_threads = 0;   // the threads that compute the clients list; 0: one a core
   int port = 0;                // 0: a free port
   std::string token;           // empty: drawn from the system's random source
   std::string report_kind = "941";
@@ -68,6 +71,11 @@ class WebServer {
   // Called before each thread for a connection is started; one that throws std::system_error
   // stands for a system out of threads (for tests).
   void SetThreadStartHookForTest(std::function<void()> hook);
+  // Waits until the clients list's pass over the folders has ended (for tests and the benchmark).
+  void WaitForClientListForTest();
+  // Called with a client folder each time its row of the list is computed rather than taken from
+  // the cache, on the thread that computes it (for tests).
+  void SetListComputeHookForTest(std::function<void(const std::filesystem::path&)> hook);
   // Connections open now (for tests).
   std::size_t OpenConnectionsForTest();
   // The bytes of drawn pages kept now (for tests).

@@ -174,6 +174,17 @@ class Served : public ::testing::Test {
   httplib::Result Post(const std::string& path, const std::string& body = "{}") {
     return Client().Post(path.c_str(), {{std::string(kTokenHeader), kToken}}, body, "application/json");
   }
+  // A page of the clients list (`query` its parameters, from "?") once the server has looked at
+  // every folder again.
+  json List(const std::string& query = "") {
+    EXPECT_TRUE(Get("/api/clients?refresh=1"));
+    server_->WaitForClientListForTest();
+    auto r = Get("/api/clients" + query);
+    EXPECT_TRUE(r);
+    if (!r) return json();
+    EXPECT_EQ(r->status, 200) << r->body;
+    return json::parse(r->body, nullptr, false);
+  }
   json PostJson(const std::string& path, const std::string& body = "{}") {
     auto r = Post(path, body);
     EXPECT_TRUE(r);
@@ -300,9 +311,9 @@ TEST_F(Served, ClientNamesStayInsideTheRoot) {
     EXPECT_EQ(opened->status, c.status);
   }
   // The list shows the folders that are clients, and no link that leaves the root.
-  json list = json::parse(Get("/api/clients")->body);
+  json list = List();
   std::vector<std::string> names;
-  for (const json& c : list["clients"]) names.push_back(c["name"]);
+  for (const json& c : list["rows"]) names.push_back(c["name"]);
   EXPECT_EQ(names, (std::vector<std::string>{"alias", "demo", "file-inside"}));
   EXPECT_EQ(Get("/api/clients")->body.find("OUTSIDE"), std::string::npos);
 }
@@ -622,6 +633,21 @@ TEST_F(Served, ManyPageLoadsAndConcurrentReports) {
   }
 }
 
+TEST_F(Served, TheClientsListIsAnsweredInPages) {
+  for (const char* name : {"b-client", "c-client"}) AddClient(name);
+  json page = List("?offset=1&limit=1&sort=name&desc=1");
+  EXPECT_EQ(page["clients"], 3);
+  EXPECT_EQ(page["matching"], 3);
+  ASSERT_EQ(page["rows"].size(), 1u);
+  EXPECT_EQ(page["rows"][0]["name"], "c-client");
+  EXPECT_EQ(page["progress"]["running"], false);
+  EXPECT_EQ(List("?filter=CLIENT%20b")["rows"].size(), 1u);
+  auto bad = Get("/api/clients?sort=size");
+  ASSERT_TRUE(bad);
+  EXPECT_EQ(bad->status, 400);
+  EXPECT_EQ(Get("/api/clients/nobody/findings")->status, 404);
+}
+
 // The codes of a list of findings as the pages send them, sorted.
 std::vector<std::string> Codes(const json& findings) {
   std::vector<std::string> codes;
@@ -638,11 +664,18 @@ std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> FilesOf(con
 }
 
 TEST_F(Served, TheClientsListCountsTheFindingsOfTheChecks) {
-  auto Listed = [this] {
-    json list = json::parse(Get("/api/clients")->body);
-    EXPECT_EQ(list["clients"].size(), 1u);
-    return list["clients"][0]["findings"];
+  // The findings of the client, asked for on their own, after checking that its row of the list
+  // counts them.
+  auto Findings = [this](const json& list) {
+    EXPECT_EQ(list["rows"].size(), 1u);
+    json findings = json::parse(Get("/api/clients/demo/findings")->body)["findings"];
+    int errors = 0;
+    for (const json& f : findings) errors += f["severity"] == "error";
+    EXPECT_EQ(list["rows"][0]["errors"], errors) << findings;
+    EXPECT_EQ(list["rows"][0]["warnings"], static_cast<int>(findings.size()) - errors) << findings;
+    return findings;
   };
+  auto Listed = [this, Findings] { return Findings(List()); };
   const auto before = FilesOf(root_ / "demo");
   // Before a report from the pages, the findings of `qreport check` without answers: the dialog's
   // first values leave line 10 with no depositor box and the deposits at 0.
@@ -653,6 +686,9 @@ TEST_F(Served, TheClientsListCountsTheFindingsOfTheChecks) {
 
   // After one, the findings of that report's answers: the page's dialog events.
   RunFromPage("demo", {{221, "1"}, {211, "$48,791.97"}, {401, nullptr}});
+  // The row is computed again with the report, before any new look at the folders.
+  EXPECT_EQ(Codes(Findings(json::parse(Get("/api/clients")->body))),
+            (std::vector<std::string>{"fica-flag", "over-wage-base", "schedule-b"}));
   EXPECT_EQ(Codes(Listed()), (std::vector<std::string>{"fica-flag", "over-wage-base", "schedule-b"}));
   EXPECT_EQ(Codes(ClientInfo("demo")["findings"]), (std::vector<std::string>{"fica-flag", "over-wage-base", "schedule-b"}));
 

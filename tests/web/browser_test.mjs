@@ -1,7 +1,8 @@
 // qreport serve in a real browser: the system's chromium, headless, driven by playwright-core.
 // Builds a root of client folders from the demo client, starts the server, and works the pages as
 // a user does: the clients list, the options dialog (its rules answered by the server), Help,
-// Cancel, the short route's dialog, the report's pages, downloads and Print. The reports written
+// Cancel, the short route's dialog, the report's pages, downloads and Print; then the same way with
+// the keyboard alone, with axe-core's WCAG A and AA rules run on each page. The reports written
 // from the pages are compared byte for byte with `qreport run` and the same answers.
 //
 // Environment: QREPORT_CLI the qreport program; QREPORT_WEB_OUT where the screenshots go
@@ -12,7 +13,10 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import readline from 'node:readline';
+import { createRequire } from 'node:module';
 import { chromium } from 'playwright-core';
+
+const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
 const cli = process.env.QREPORT_CLI;
 if (!cli) throw new Error('QREPORT_CLI names the qreport program');
@@ -67,6 +71,7 @@ fs.mkdirSync(reference);
 client(path.join(root, 'demo'));
 client(path.join(root, 'second'));
 client(path.join(root, 'early'), '063004');
+client(path.join(root, 'keys'));
 
 const env = { ...process.env, QREPORT_PRINT_LOG: printLog };
 for (const name of ['QREPORT_ANSWERS', 'QREPORT_PRINTER_REPLY', 'DISPLAY', 'WAYLAND_DISPLAY']) delete env[name];
@@ -88,6 +93,28 @@ const browser = await chromium.launch({
 });
 let failed = false;
 const started = Date.now();
+// The violations of WCAG 2.x levels A and AA that axe-core finds in the page as it is now; none
+// is allowed. The script is evaluated through the browser's own channel, which the page's content
+// policy does not cover.
+async function axeCheck(page, what) {
+  if (!(await page.evaluate(() => typeof window.axe !== 'undefined'))) await page.evaluate(axeSource);
+  const violations = await page.evaluate(async () => {
+    const result = await window.axe.run(document, { runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] } });
+    return result.violations.map((v) => v.id + ' (' + v.impact + '): ' + v.help + '\n    ' +
+      v.nodes.slice(0, 3).map((n) => n.target.join(' ') + ' ' + n.failureSummary.replace(/\n/g, ' ')).join('\n    '));
+  });
+  assert.deepEqual(violations, [], what + ': accessibility violations');
+}
+
+// Presses Tab (or Shift+Tab) until the focused element matches `selector`; at most `limit` times.
+async function tabTo(page, selector, limit = 60, key = 'Tab') {
+  for (let i = 0; i < limit; i++) {
+    if (await page.evaluate((s) => document.activeElement && document.activeElement.matches(s), selector)) return;
+    await page.keyboard.press(key);
+  }
+  assert.fail('Tab never reached ' + selector);
+}
+
 async function step(what, body) {
   try {
     await body();
@@ -122,13 +149,26 @@ try {
     const check = spawnSync(cli, ['check', path.join(root, 'demo'), '--rates-dir', rates, '--json'], { env, encoding: 'utf8' });
     const findings = JSON.parse(check.stdout).findings;
     assert.ok(findings.length > 0, 'the demo without answers has findings');
-    const cell = row.locator('td.findings');
-    assert.equal(await cell.innerText(), String(findings.length));
-    assert.equal(await cell.getAttribute('title'), findings.map((f) => `${f.severity} ${f.code}: ${f.message}`).join('\n'));
+    // The row says how many of each kind in words; its button lists them, asked for then.
+    const errors = findings.filter((f) => f.severity === 'error').length;
+    const words = [errors ? errors + (errors === 1 ? ' error' : ' errors') : null,
+      findings.length > errors ? (findings.length - errors) + (findings.length - errors === 1 ? ' warning' : ' warnings') : null];
+    const toggle = row.locator('button.findings-toggle');
+    assert.equal(await toggle.innerText(), words.filter(Boolean).join(', '));
+    await toggle.click();
+    const listed = page.locator('tr.findings-row li');
+    await listed.first().waitFor();
+    assert.deepEqual(await listed.allInnerTexts(),
+      findings.map((f) => `${f.severity === 'error' ? 'Error' : 'Warning'} ${f.code}: ${f.message}`));
+    assert.equal(await toggle.getAttribute('aria-expanded'), 'true');
+    await toggle.click();
+    await listed.first().waitFor({ state: 'detached' });
     await page.locator('#filter').fill('second');
-    assert.equal(await row.isVisible(), false);
+    await row.waitFor({ state: 'detached' });
     assert.equal(await page.locator('tr[data-client="second"]').isVisible(), true);
+    assert.equal(await page.locator('#list-summary').innerText(), 'Clients 1 to 1 of 1 (of 4 in all)');
     await page.locator('#filter').fill('');
+    await row.waitFor();
   });
 
   await step('the dialog shows the table\'s captions, access keys and order', async () => {
@@ -253,6 +293,58 @@ try {
     await page.locator('img[alt="Page 1"]').waitFor();
     const expected = referenceReport('early', '063004', '131=12.5\n103\n');
     assert.ok(fs.readFileSync(path.join(root, 'early', 'report.txt')).equals(expected));
+  });
+
+  await step('the clients page, the dialog and the report page with the keyboard alone pass axe-core', async () => {
+    await page.goto(url);
+    await page.locator('tr[data-client="keys"]').waitFor();
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'filter');
+    await axeCheck(page, 'the clients page');
+    await page.keyboard.type('keys');
+    await page.locator('tr[data-client="demo"]').waitFor({ state: 'detached' });
+    await tabTo(page, 'tr[data-client="keys"] a.client-link');
+    // The focus shows: the page's own outline, not the browser's default.
+    assert.equal(await page.evaluate(() => getComputedStyle(document.activeElement).outlineWidth), '3px');
+    await page.keyboard.press('Enter');
+    await page.locator('#c211').waitFor();
+    await axeCheck(page, 'the dialog');
+    // Each text box is labelled by its caption.
+    const caption = await page.evaluate(() => {
+      const box = document.getElementById('c211');
+      return document.getElementById(box.getAttribute('aria-labelledby')).textContent;
+    });
+    assert.match(caption, /^11\b/);
+    await tabTo(page, '#c221');
+    await page.keyboard.press('Space');
+    await page.waitForFunction(() => document.querySelector('#c221').checked);
+    await tabTo(page, '#c211', 80, 'Shift+Tab');
+    await page.keyboard.type('$48,791.97');
+    await page.keyboard.press('Alt+d');
+    await page.locator('img[alt="Page 1"]').waitFor({ timeout: 90000 });
+    const expected = referenceReport('keys', null, '221=1\n211=$48,791.97\n401\n');
+    assert.ok(fs.readFileSync(path.join(root, 'keys', 'report.txt')).equals(expected),
+      'report.txt differs from qreport run with the same answers');
+    await axeCheck(page, 'the report page');
+    assert.equal(await page.locator('img[alt="Page 1"]').getAttribute('aria-describedby'), 'pages-note');
+    await tabTo(page, '#print');
+    await page.keyboard.press('Enter');
+    await page.locator('#destination').waitFor();
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'destination');
+    await axeCheck(page, 'the print box');
+    await page.keyboard.press('Escape');
+    await page.locator('#destination').waitFor({ state: 'detached' });
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'print');
+    await tabTo(page, '.crumbs a', 80, 'Shift+Tab');
+    await page.keyboard.press('Enter');
+    await page.locator('#filter').waitFor();
+  });
+
+  await step('without JavaScript the page says what to use instead', async () => {
+    const plain = await browser.newContext({ javaScriptEnabled: false });
+    const bare = await plain.newPage();
+    await bare.goto(url);
+    assert.match(await bare.locator('main').innerText(), /need JavaScript.*qreport run/s);
+    await plain.close();
   });
 } finally {
   await browser.close();
