@@ -79,10 +79,14 @@ std::shared_ptr<const ClientCheck> ClientChecks::Get(const fs::path& folder) {
   }
   // A dialog played in the page stands for this client's answers; else the one rule of every
   // command: the folder's own answers file when there is one (its changes are in the inputs).
+  std::string answers_file;
   if (!page_events) {
-    if (std::string file = AnswersFileFor(key, {}); !file.empty()) events = ParseAnswers(ReadAnswersFile(file));
+    answers_file = AnswersFileFor(key, {});
+    if (!answers_file.empty()) events = ParseAnswers(ReadAnswersFile(answers_file));
   }
-  const std::string inputs = InputsOf(folder, rates_dir_) + AnswersKey(events);
+  // The rates folder by the one rule of every command.
+  const std::string rates_dir = RatesFolderFor(key, rates_dir_);
+  const std::string inputs = InputsOf(folder, rates_dir) + AnswersKey(events);
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = cache_.find(key);
@@ -95,9 +99,15 @@ std::shared_ptr<const ClientCheck> ClientChecks::Get(const fs::path& folder) {
   // runs them, so the files are walked once.
   EmployeeChecks employees;
   WorksheetSink* const sinks[] = {&employees};
-  ReportFigures figures = ComputeClientFigures(key, rates_dir_, report_kind_, platform, sinks);
+  RunSetup setup;
+  setup.data_dir = key;
+  setup.rates_dir = rates_dir;
+  setup.report_kind = report_kind_;
+  setup.answers_file = answers_file;  // checked strictly, as every command checks it
+  ReportFigures figures = ComputeClientFigures(std::move(setup), platform, sinks);
   auto check = std::make_shared<ClientCheck>();
-  check->findings = CheckClient(figures, key, rates_dir_, &employees);
+  for (const std::string& error : figures.answers_errors) check->findings.push_back({"answers", Severity::kError, error});
+  if (figures.answers_errors.empty()) check->findings = CheckClient(figures, key, rates_dir, &employees);
   check->schedule_b = ScheduleBOutcomeOf(figures);
   if (check->schedule_b == ScheduleBOutcome::kWritten) check->schedule_b_figures = figures.schedule_b;
 
