@@ -19,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::OneEmployeeClient;
+using testing::ReadFile;
 using testing::RunQreport;
 using testing::TempDir;
 using testing::WriteCheckClient;
@@ -117,10 +118,14 @@ TEST(Slips, BatchMarksEachClient) {
     for (const nlohmann::json& row : summary["clients"]) {
       const bool failed = row["folder"] == c.failed;
       EXPECT_EQ(row["status"], failed ? "failed" : "done") << row.dump();
-      if (failed) EXPECT_NE(row["reason"].get<std::string>().find(c.reason), std::string::npos) << row["reason"];
+      if (failed) {
+        EXPECT_NE(row["reason"].get<std::string>().find(c.reason), std::string::npos) << row["reason"];
+      }
       std::size_t errors = 0;
       for (const nlohmann::json& f : row["findings"]) errors += f["severity"] == "error";
-      if (row["findings_left_out"] == 0) EXPECT_EQ(row["findings_count"]["error"], errors) << row.dump();
+      if (row["findings_left_out"] == 0) {
+        EXPECT_EQ(row["findings_count"]["error"], errors) << row.dump();
+      }
     }
     fs::remove_all(work / "out");
   }

@@ -296,7 +296,9 @@ TEST(SameFigures, EveryFrontEndGivesTheClientsFigures) {
     EXPECT_EQ(page.figures, lines.figures) << FirstDifference(lines.figures, page.figures);
     EXPECT_EQ(FirstDifference(lines.figures, batch.figures), "") << batch.row["outputs"].dump();
     EXPECT_EQ(batch.row["status"], "done") << batch.row["reason"];
-    if (with_answers) EXPECT_EQ(batch.row["form"], client.form);
+    if (with_answers) {
+      EXPECT_EQ(batch.row["form"], client.form);
+    }
     // The summary's total taxes and deposits are Form 941's lines 10 and 11, Form 944's 9 and 10.
     if (batch.row["form"] != "worksheet") {
       const bool annual = batch.row["form"] == "944";
@@ -313,7 +315,9 @@ TEST(SameFigures, EveryFrontEndGivesTheClientsFigures) {
     EXPECT_EQ(FirstDifferentRow(run.schedule_b, page.schedule_b), "") << "the page's Schedule B";
 
     // The findings, which the answers decide (the balance due, Schedule B's warning).
-    if (with_answers) EXPECT_EQ(Codes(check.findings), client.finding_codes) << check.findings.dump();
+    if (with_answers) {
+      EXPECT_EQ(Codes(check.findings), client.finding_codes) << check.findings.dump();
+    }
     EXPECT_EQ(batch.findings, check.findings);
     EXPECT_EQ(page.findings, check.findings);
    }
