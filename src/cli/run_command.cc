@@ -78,7 +78,7 @@ PlannedRun PlanRun(const RunRequest& request) {
   setup.writes_report = false;
   auto platform = MakePlatform(request.platform);
   RunSession session(std::move(setup), *platform);
-  PlannedRun plan{session.route() == Route::kForm, session.Dialog(), session.state().PreparerCodes, {}, {}};
+  PlannedRun plan{session.route() == Route::kForm, session.Dialog(), session.state().preparer_codes, {}, {}};
   if (!request.platform.answers_file.empty()) {
     plan.answers_errors = AnswersFileErrors(request.platform.answers_file, session, &plan.answers_warnings);
   }

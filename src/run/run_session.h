@@ -93,7 +93,7 @@ class RunSession {
   // route's dialog, whoever shows it.
   DialogHandler& handler();
   // Whether the dialog has been ended by its cancel button.
-  bool cancel_requested() const { return ctx_.state.CancelRequested != 0; }
+  bool cancel_requested() const { return ctx_.state.cancel_requested; }
   // The errors of the setup's answers file, each "PATH:LINE: message" (AnswersFileErrors); while
   // there are any, AskUser plays nothing and Compute computes nothing.
   const std::vector<std::string>& answers_errors() const { return answers_errors_; }
