@@ -29,7 +29,7 @@ TEST(Cli, RunTakesTheRouteFromThePayrollDate) {
     bool worksheet_written;
   } cases[] = {
       {"063004", "", "device code: P\n", true},
-      {"063004", "--device Z --kind 940", "device code: P\n", false},  // an empty report
+      {"063004", "--device Z --kind none", "device code: P\n", false},  // an empty report
       {"063005", "--device Z", "device code: Z\n", true},  // the form route leaves it as passed
       {"063005", "", "device code: P\n", true},
   };

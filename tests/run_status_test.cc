@@ -42,10 +42,8 @@ TEST(RunStatus, EachStatusComesWithItsReason) {
        "print: wrote client/report.pdf\n", true},
       {"Esc in the picker, or no reply: nothing to print is no failure", "401\n", "client", "", 0,
        "nothing printed; the report is %R\n", true},
-      {"a money box that is no number is a warning", "211=notanumber\n401\n", "client --printer-reply X*PDF*FILE*N", "", 0,
-       "warning: answers:1: 'notanumber' in money box 211 is not a number; it reads as 0\n"
-       "print: wrote client/report.pdf\n",
-       true},
+      {"a money box that is no number is an error", "211=notanumber\n401\n", "client --printer-reply X*PDF*FILE*N", "",
+       2, "qreport: answers:1: 'notanumber' in money box 211 is not a number (e.g. 1234.56, $1,234.56 or -5)\n", false},
       {"no such client folder", "401\n", "nope --rates-dir .", "", 1, "qreport: no such client folder: nope\n",
        false},
       {"no such rates folder", "401\n", "client --rates-dir no-such-folder", "", 1,

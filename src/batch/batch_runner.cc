@@ -207,6 +207,8 @@ class Batch {
     job.folder = options_.clients[i];
     job.out_dir = options_.out_dir;
     job.rates_dir = options_.rates_dir;
+    job.form = options_.form;
+    job.allow_zero_rates = options_.allow_zero_rates;
     job.render = options_.render;
     job.skip_done = options_.skip_done;
     job.schedule_b = options_.schedule_b;

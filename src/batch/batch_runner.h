@@ -16,7 +16,9 @@ namespace qreport {
 struct BatchOptions {
   std::vector<std::filesystem::path> clients;
   std::filesystem::path out_dir;  // empty: each client's outputs beside its folder
-  std::string rates_dir;          // empty: the current folder
+  std::string rates_dir;          // empty: each client's by the one rule (ClientJob::rates_dir)
+  int form = 0;                   // 941 or 944 for every client; 0: each dialog's choice
+  bool allow_zero_rates = false;  // run form-route clients without usable rates
   int jobs = 1;                   // clients at a time, at least 1
   bool render = false;
   bool skip_done = false;

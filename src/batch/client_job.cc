@@ -37,6 +37,9 @@ bool IsRunOutput(const fs::path& file) {
   return name == "report.txt" || name == "report.pdf" || name == "scheduleb.txt" || name.ends_with(".part");
 }
 
+// The rates folder of the job's client by the one rule of every command.
+std::string RatesFolderOf(const ClientJob& job) { return RatesFolderFor(job.folder.string(), job.rates_dir); }
+
 // The newest change among the client's inputs: the files of its folder and the rates folder's
 // rates and letterhead files.
 fs::file_time_type NewestInput(const ClientJob& job) {
@@ -49,8 +52,8 @@ fs::file_time_type NewestInput(const ClientJob& job) {
   for (const fs::directory_entry& entry : fs::directory_iterator(job.folder, ec)) {
     if (entry.is_regular_file(ec) && !IsRunOutput(entry.path())) consider(entry.path());
   }
-  consider(ResolveHostPath(job.rates_dir, kRatesFileName));
-  consider(ResolveHostPath(job.rates_dir, "prep."));
+  consider(ResolveHostPath(RatesFolderOf(job), kRatesFileName));
+  consider(ResolveHostPath(RatesFolderOf(job), "prep."));
   return newest;
 }
 
@@ -105,6 +108,7 @@ std::string ScheduleBText(ScheduleBOutcome outcome) {
 // The row's findings: the first kRowFindings, each message cut at kFindingMessageBytes, and the
 // number of those left out.
 void KeepFindings(std::vector<Finding> findings, ClientRow& row) {
+  for (const Finding& f : findings) ++(f.severity == Severity::kError ? row.error_findings : row.warning_findings);
   if (findings.size() > kRowFindings) {
     row.findings_left_out = findings.size() - kRowFindings;
     findings.resize(kRowFindings);
@@ -312,7 +316,9 @@ PlatformOptions JobPlatformOptions(const ClientJob& job) {
 RunSetup JobSetup(const ClientJob& job, bool writes_report) {
   RunSetup setup;
   setup.data_dir = job.folder.string();
-  setup.rates_dir = job.rates_dir;
+  setup.rates_dir = RatesFolderOf(job);
+  setup.answers_file = AnswersFileFor(job.folder.string(), {});
+  setup.form = job.form;
   setup.writes_report = writes_report;
   setup.schedule_b = writes_report && job.schedule_b;
   return setup;
@@ -332,7 +338,7 @@ LookedAt ComputeAndCheck(const ClientJob& job, RunSession& session) {
   WorksheetSink* const sinks[] = {&employee_checks};
   LookedAt looked;
   looked.figures = session.Compute(sinks);
-  looked.findings = CheckClient(looked.figures, job.folder.string(), job.rates_dir, &employee_checks);
+  looked.findings = CheckClient(looked.figures, job.folder.string(), RatesFolderOf(job), &employee_checks);
   return looked;
 }
 
@@ -388,7 +394,7 @@ void RunAndPublish(const ClientJob& job, ClientRow& row) {
     return;
   }
   row.schedule_b = ScheduleBText(outcome.schedule_b);
-  std::vector<Finding> findings = CheckClient(figures, job.folder.string(), job.rates_dir, &employee_checks);
+  std::vector<Finding> findings = CheckClient(figures, job.folder.string(), RatesFolderOf(job), &employee_checks);
   std::string damage = UnreadableDamage(findings);
   KeepFindings(std::move(findings), row);
   if (!damage.empty()) {
@@ -403,6 +409,23 @@ void RunAndPublish(const ClientJob& job, ClientRow& row) {
   if (!WriteReportOutputs(job, figures, employee_lines.Take(), outputs, row)) return;
   if (!WriteScheduleBOutputs(job, outcome.schedule_b, outputs, row)) return;
   row.status = ClientStatus::kDone;
+}
+
+// Why the client is not run at all, as `qreport run` refuses it: its answers file has errors, or
+// its return would be on the form route without usable rates. Empty when it can be run.
+std::string Refusal(const ClientJob& job) {
+  auto platform = MakePlatform(JobPlatformOptions(job));
+  RunSession session(JobSetup(job, /*writes_report=*/false), *platform);
+  if (!session.answers_errors().empty()) {
+    std::string errors;
+    for (const std::string& error : session.answers_errors()) errors += (errors.empty() ? "" : "; ") + error;
+    return "its answers file has errors: " + errors;
+  }
+  if (session.route() == Route::kForm && !job.allow_zero_rates) {
+    std::string problem = RatesProblem(job.folder.string(), RatesFolderOf(job));
+    if (!problem.empty()) return problem + " (give --rates-dir, or --allow-zero-rates)";
+  }
+  return "";
 }
 
 }  // namespace
@@ -434,6 +457,10 @@ ClientRow RunClientJob(const ClientJob& job) {
     FillRowFigures(looked.figures, row);
     KeepFindings(std::move(looked.findings), row);
     Failed(row, "its record files fail the checks: " + damage);
+    return row;
+  }
+  if (std::string refusal = Refusal(job); !refusal.empty()) {
+    Failed(row, refusal);
     return row;
   }
   if (job.skip_done && OutputsCurrent(job, row)) return row;

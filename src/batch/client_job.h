@@ -21,7 +21,11 @@ class FontSet;
 struct ClientJob {
   std::filesystem::path folder;   // the client folder
   std::filesystem::path out_dir;  // where its outputs go; empty: beside the folder
-  std::string rates_dir;          // the folder of FICA.RAT and prep; empty: the current folder
+  // The folder of FICA.RAT and prep as given (--rates-dir); empty: each client's by the one rule
+  // (RatesFolderFor: its own folder when it holds FICA.RAT, else the current folder).
+  std::string rates_dir;
+  int form = 0;                   // --form: 941 or 944 for every client, or 0 for its dialog's
+  bool allow_zero_rates = false;  // run a form-route client without usable rates
   bool render = false;            // also the report's PDF
   bool schedule_b = false;        // also Schedule B, when it goes with the return (as run --schedule-b)
   bool skip_done = false;         // leave a client whose outputs are newer than its inputs
@@ -51,6 +55,9 @@ struct ClientRow {
   Cents balance = 0;           // line 10 less deposits: above 0 due, below 0 overpaid
   std::vector<Finding> findings;  // at most kRowFindings
   std::size_t findings_left_out = 0;
+  // Every finding of the client's check counted by severity, those left out included: a client
+  // with error findings files a wrong return as it stands, whatever its status.
+  std::size_t error_findings = 0, warning_findings = 0;
   // What became of Schedule B: empty when not asked for, "written", or why it was not.
   std::string schedule_b;
   std::vector<std::string> outputs;  // the files written, full paths

@@ -58,6 +58,7 @@ void to_json(nlohmann::ordered_json& j, const ClientRow& row) {
   j["findings"] = nlohmann::ordered_json::array();
   for (const Finding& f : row.findings) j["findings"].push_back(f);
   j["findings_left_out"] = row.findings_left_out;
+  j["findings_count"] = {{"error", row.error_findings}, {"warning", row.warning_findings}};
   j["schedule_b"] = row.schedule_b;
   j["status"] = ClientStatusName(row.status);
   j["reason"] = row.reason;
@@ -79,6 +80,8 @@ void from_json(const nlohmann::json& j, ClientRow& row) {
   row.balance = row.has_figures ? j.at("balance").get<Cents>() : 0;
   row.findings = j.at("findings").get<std::vector<Finding>>();
   row.findings_left_out = j.at("findings_left_out").get<std::size_t>();
+  row.error_findings = j.at("findings_count").at("error").get<std::size_t>();
+  row.warning_findings = j.at("findings_count").at("warning").get<std::size_t>();
   row.schedule_b = j.at("schedule_b").get<std::string>();
   row.status = ClientStatusNamed(j.at("status").get<std::string>());
   row.reason = j.at("reason").get<std::string>();

@@ -43,7 +43,7 @@ std::string SecondsText(double seconds) {
 std::string SummaryCsv(const BatchResult& result) {
   std::string csv;
   for (const char* name : {"folder", "employer_name", "ein", "path", "form", "quarter", "year", "line10", "deposits",
-                           "balance", "findings", "schedule_b", "status", "reason", "seconds"}) {
+                           "balance", "findings", "errors", "warnings", "schedule_b", "status", "reason", "seconds"}) {
     Field(csv, name);
   }
   csv += "\r\n";
@@ -65,6 +65,8 @@ std::string SummaryCsv(const BatchResult& result) {
     }
     if (row.findings_left_out > 0) findings += "; and " + std::to_string(row.findings_left_out) + " more";
     TextField(csv, findings);
+    Field(csv, std::to_string(row.error_findings));
+    Field(csv, std::to_string(row.warning_findings));
     TextField(csv, row.schedule_b);
     Field(csv, ClientStatusName(row.status));
     TextField(csv, row.reason);

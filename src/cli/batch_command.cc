@@ -27,8 +27,8 @@ constexpr const char* kSummaryName = "batch-summary";
 struct BatchCommandOptions {
   std::vector<std::string> clients;
   std::string root, out, rates_dir;
-  int jobs = 0;
-  bool render = false, skip_done = false, schedule_b = false;
+  int jobs = 0, form = 0;
+  bool render = false, skip_done = false, schedule_b = false, allow_zero_rates = false;
 };
 
 // The batch the command line asks for, its folders checked (the output folder made); nullopt,
@@ -43,6 +43,8 @@ std::optional<BatchOptions> BatchOptionsOf(const BatchCommandOptions& o, std::ve
   options.render = o.render;
   options.skip_done = o.skip_done;
   options.schedule_b = o.schedule_b;
+  options.form = o.form;
+  options.allow_zero_rates = o.allow_zero_rates;
   if (!o.root.empty()) {
     if (!fs::is_directory(o.root, ec)) {
       std::cerr << "qreport: no such folder: " << o.root << "\n";
@@ -69,10 +71,11 @@ std::optional<BatchOptions> BatchOptionsOf(const BatchCommandOptions& o, std::ve
 // The end of a batch whose summary was written: the summary's CSV file on standard output, what
 // was interrupted or failed on standard error, and the exit status that says so.
 int BatchEnd(const BatchResult& result, const fs::path& summary) {
-  std::size_t failed = 0, not_run = 0;
+  std::size_t failed = 0, not_run = 0, with_errors = 0;
   for (const ClientRow& row : result.rows) {
     if (row.status == ClientStatus::kFailed) ++failed;
     if (row.status == ClientStatus::kNotRun) ++not_run;
+    if (row.status != ClientStatus::kFailed && row.error_findings > 0) ++with_errors;
   }
   fs::path csv = summary;
   csv += ".csv";
@@ -88,6 +91,11 @@ int BatchEnd(const BatchResult& result, const fs::path& summary) {
   if (failed > 0) {
     std::cerr << "qreport: " << failed << " of " << result.rows.size() << " clients failed\n";
     return kCouldNotStart;
+  }
+  if (with_errors > 0) {
+    std::cerr << "qreport: " << with_errors << " of " << result.rows.size() << " clients ran but their check found"
+              << " errors (see the errors column of the summary)\n";
+    return kClientsHaveErrors;
   }
   return kDone;
 }
@@ -126,7 +134,12 @@ void AddBatchCommand(CLI::App& app, int& exit_status) {
   sub->footer(
       "Each client's report is run with the answers file CLIENT_DIR/answers when there is one, else\n"
       "with its saved entries and the dialog's first values; no dialog is shown and nothing is\n"
-      "printed. Per client it writes <folder>-<year>Q<quarter>-<form>.txt (with --render also its\n"
+      "printed. An answers file with errors (as 'qreport run' refuses it) makes the client a failed\n"
+      "row naming them. The rates are read from --rates-dir, else from each client's own folder\n"
+      "when it holds FICA.RAT, else from the current folder; a form-path client without usable\n"
+      "rates (no or an empty FICA.RAT, a social security or Medicare rate of 0) is a failed row\n"
+      "unless --allow-zero-rates. --form 941|944 prints every client's return on that form.\n"
+      "The summary counts each client's findings by severity (errors, warnings). Per client it writes <folder>-<year>Q<quarter>-<form>.txt (with --render also its\n"
       ".pdf) into the output folder (--out, default: beside the client folder). The summary\n"
       "batch-summary.csv and batch-summary.json go into --out, else --root, else the current\n"
       "folder; its path is printed. On a terminal a progress line shows how far the batch is.\n"
@@ -141,12 +154,17 @@ void AddBatchCommand(CLI::App& app, int& exit_status) {
       "A client that fails is a failed row with its reason; the others go on. Ctrl-C starts no\n"
       "new client, lets the running ones finish and writes the summary of what was done.\n"
       "Exit status: 0 every client done or skipped, 1 a client failed (or the batch could not\n"
-      "start), 2 wrong usage, 130 interrupted.");
+      "start), 2 wrong usage, 3 every client ran but the check of some found errors (their\n"
+      "returns are wrong as they stand), 130 interrupted.");
   sub->add_option("CLIENT_DIR", options->clients, "the client folders")->type_name("");
   sub->add_option("--root", options->root, "takes every folder in DIR as a client")->type_name("DIR");
   sub->add_option("--out", options->out, "the folder for the outputs and the summary")->type_name("DIR");
-  sub->add_option("--rates-dir", options->rates_dir, "the folder of FICA.RAT and prep (default: .)")
+  sub->add_option("--rates-dir", options->rates_dir,
+                  "the folder of FICA.RAT and prep (default: each client's folder when it holds FICA.RAT, else .)")
       ->type_name("DIR");
+  AddFormOption(*sub, options->form);
+  sub->add_flag("--allow-zero-rates", options->allow_zero_rates,
+                "runs form-path clients even without usable rates (social security and Medicare print as 0)");
   AddWholeNumberOption(*sub, "-j,--jobs", options->jobs, 1, 256, "clients at a time (default: the number of cores)");
   sub->add_flag("--render", options->render, "also draws each report as a PDF");
   sub->add_flag("--skip-done", options->skip_done, "leaves clients whose outputs are newer than their inputs");

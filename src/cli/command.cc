@@ -2,11 +2,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
 
 #include "data/paths.h"
+#include "run/run_session.h"
 #include "text/numbers.h"
 
 namespace qreport::cli {
@@ -34,6 +36,43 @@ bool StartingPointsExist(const std::string& data_dir, const std::string& rates_d
     return false;
   }
   return true;
+}
+
+CLI::Option* AddFormOption(CLI::App& sub, int& form) {
+  auto store = [&form](const std::string& text) {
+    if (text != "941" && text != "944") throw CLI::ValidationError("--form takes 941 or 944");
+    form = text == "944" ? 944 : 941;
+  };
+  return sub
+      .add_option_function<std::string>("--form", store,
+                                        "prints the return on Form 941 or 944, as the dialog's Print 941 / Print 944 "
+                                        "box does; wins over an answers file's line 242 or 243")
+      ->type_name("941|944");
+}
+
+CLI::Option* AddKindOption(CLI::App& sub, std::string& kind) {
+  auto store = [&kind](const std::string& text) {
+    if (text != "941" && text != "none") {
+      throw CLI::ValidationError("--kind takes 941 or none (the form is chosen by --form 941|944)");
+    }
+    kind = text;
+  };
+  return sub
+      .add_option_function<std::string>("--kind", store,
+                                        "the report kind the host passes: 941 (default), or none for an untitled "
+                                        "short-path dialog and an empty report; never the form (see --form)")
+      ->type_name("941|none");
+}
+
+std::string AnswersFileOf(const std::string& data_dir, const std::string& given) {
+  const char* environment = std::getenv("QREPORT_ANSWERS");
+  return AnswersFileFor(data_dir, !given.empty() || environment == nullptr ? given : std::string(environment));
+}
+
+std::string ChooseRatesFolder(const std::string& data_dir, const std::string& given) {
+  std::string folder = RatesFolderFor(data_dir, given);
+  if (std::string note = RatesFileNote(data_dir, folder); !note.empty()) std::cerr << note << "\n";
+  return folder;
 }
 
 CLI::Option* AddWholeNumberOption(CLI::App& sub, const std::string& names, int& target, int lowest, int highest,

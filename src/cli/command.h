@@ -31,6 +31,9 @@ enum ExitStatus : int {
   kIncomplete = 4,      // run: the run showed an error message; its report is incomplete
   kNotPrinted = 5,      // run: the report was written but the hand-off did not print it
   kDamaged = 6,         // run: written (and handed on as asked) from record files cut short
+  // batch: every client ran, but the check of some found errors: their returns are wrong as
+  // they stand. Batch has no cancel, so the number is free there.
+  kClientsHaveErrors = 3,
   kInterrupted = 130,   // interrupted (Ctrl-C), after the terminal was put back
 };
 
@@ -42,6 +45,26 @@ bool StartingPointsExist(const std::string& data_dir, const std::string& rates_d
 // Adds to `sub` the option `names` ("-j,--jobs") that stores a whole number from `lowest` to
 // `highest` in `target`, read in base ten whatever the locale: "010" is ten, and "0x10", "8.0",
 // " 8" or a number out of range is a usage error that names the option and its range.
+// Adds `--form 941|944` to `sub`: the form the return is printed on, as the options dialog's
+// Print 941 / Print 944 box (answers line 242 or 243) chooses it, applied after the answers so
+// that it wins over them. Stores 941 or 944 in `form`; any other value is a usage error.
+CLI::Option* AddFormOption(CLI::App& sub, int& form);
+
+// Adds `--kind KIND` to `sub`: the report kind a host passes, which never chooses the form. The
+// module knows two: "941" (the quarterly report: on the short route the dialog titled
+// "Quarterly Report" and the worksheet) and "none" (what the module does with any other kind:
+// on the short route an untitled dialog and an empty report). On the form route both give the
+// same report. Any other value is a usage error that points to --form.
+CLI::Option* AddKindOption(CLI::App& sub, std::string& kind);
+
+// The answers file of a single-client command by the one rule (AnswersFileFor): `given`
+// (--answers), else $QREPORT_ANSWERS, else DATADIR/answers when there is one, else none.
+std::string AnswersFileOf(const std::string& data_dir, const std::string& given);
+
+// The rates folder of a command for the client `data_dir` by the one rule (RatesFolderFor), with
+// the note RatesFileNote gives printed on standard error.
+std::string ChooseRatesFolder(const std::string& data_dir, const std::string& given);
+
 CLI::Option* AddWholeNumberOption(CLI::App& sub, const std::string& names, int& target, int lowest, int highest,
                                   const std::string& description);
 

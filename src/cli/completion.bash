@@ -3,16 +3,16 @@
 # (dir: folders, file: files, none: nothing).
 
 declare -gA _qreport_options=(
-  [run]="--kind --device --answers --printer-reply --rates-dir --schedule-b --help"
+  [run]="--kind --form --device --answers --printer-reply --rates-dir --allow-zero-rates --schedule-b --help"
   [render]="--output --png --dpi --strict --help"
   [demo]="--help"
   [diskfree]="--mode --help"
   [showfree]="--help"
   [inspect]="--rates-dir --json --help"
   [import]="--employees --rates-dir --force --help"
-  [lines]="--answers --rates-dir --kind --json --csv --help"
-  [check]="--answers --rates-dir --json --help"
-  [batch]="--root --out --rates-dir --jobs -j --render --skip-done --schedule-b --help"
+  [lines]="--answers --rates-dir --kind --form --json --csv --help"
+  [check]="--answers --rates-dir --form --json --help"
+  [batch]="--root --out --rates-dir --form --allow-zero-rates --jobs -j --render --skip-done --schedule-b --help"
   [serve]="--root --rates-dir --cache-dir --port --help"
   [help]=""
 )
@@ -33,7 +33,8 @@ _qreport() {
     --answers | -o | --output | --employees) COMPREPLY=($(compgen -f -- "$cur")); return ;;
     --png | --rates-dir | --root) COMPREPLY=($(compgen -d -- "$cur")); return ;;
     --mode) COMPREPLY=($(compgen -W "F T" -- "$cur")); return ;;
-    --kind) COMPREPLY=($(compgen -W "941" -- "$cur")); return ;;
+    --kind) COMPREPLY=($(compgen -W "941 none" -- "$cur")); return ;;
+    --form) COMPREPLY=($(compgen -W "941 944" -- "$cur")); return ;;
     --device | --printer-reply | --dpi) return ;;
   esac
   if [[ $cur == -* ]]; then

@@ -25,6 +25,7 @@ struct LinesOptions {
   std::string answers_file;
   std::string rates_dir;
   std::string kind = "941";
+  int form = 0;
   bool json = false;
   bool csv = false;
 };
@@ -92,25 +93,35 @@ void Row(const std::string& key, const nlohmann::ordered_json& j, bool table, st
 // The figures are written as they are made; the employees never all at once.
 int Lines(const LinesOptions& o) {
   if (!StartingPointsExist(o.data_dir, o.rates_dir, o.answers_file)) return kCouldNotStart;
-  LookingPlatform platform(AnswersFileFor(o.data_dir, o.answers_file));
+  RunSetup setup;
+  setup.data_dir = o.data_dir;
+  setup.rates_dir = ChooseRatesFolder(o.data_dir, o.rates_dir);
+  setup.report_kind = o.kind;
+  setup.answers_file = AnswersFileOf(o.data_dir, o.answers_file);
+  setup.form = o.form;
+  LookingPlatform platform(setup.answers_file);
   std::unique_ptr<JsonOut> out;
   if (o.json) {
     out = std::make_unique<JsonText>(std::cout);
   } else {
+    // The heading goes out with the first row, so that an answers file with errors prints none.
     const bool table = !o.csv;
-    std::cout << (table ? "money in dollars; every key as in `qreport lines --json` (docs/formats.md)\n" : "key,value\n");
-    out = std::make_unique<JsonRows>([table](const std::string& key, const nlohmann::ordered_json& leaf) {
+    out = std::make_unique<JsonRows>([table, headed = false](const std::string& key, const nlohmann::ordered_json& leaf) mutable {
+      if (!headed) std::cout << (table ? "money in dollars; every key as in `qreport lines --json` (docs/formats.md)\n" : "key,value\n");
+      headed = true;
       Row(key, leaf, table, std::cout);
     });
   }
   ReportFigures figures;
   try {
-    figures = WriteClientFigures(o.data_dir, o.rates_dir, o.kind, platform, *out);
+    figures = WriteClientFigures(std::move(setup), platform, *out);
   } catch (const std::runtime_error& e) {
     std::cout << std::flush;
     std::cerr << "qreport: " << e.what() << ": the figures are incomplete\n";
     return kCouldNotStart;
   }
+  for (const std::string& error : figures.answers_errors) std::cerr << "qreport: " << error << "\n";
+  if (!figures.answers_errors.empty()) return kUsage;
   if (o.json) std::cout << "\n";
   if (figures.cancelled) {
     std::cerr << "qreport: the answers cancelled the dialog: no figures\n";
@@ -126,16 +137,21 @@ void AddLinesCommand(CLI::App& app, int& exit_status) {
   CLI::App* sub = app.add_subcommand("lines", "prints every figure of a client's report without writing anything");
   sub->footer(
       "Computes the report as 'qreport run' would, with the same rules: the dialog from the saved\n"
-      "entries and the answers FILE (else DATADIR/answers when there is one, else as it shows at\n"
-      "first), the worksheet's lines, totals and\n"
+      "entries and the answers FILE (else $QREPORT_ANSWERS, else DATADIR/answers when there is\n"
+      "one, else as it shows at first; a file with errors is refused, status 2, as run refuses\n"
+      "it), the form as --form sets it, the rates from --rates-dir (else DATADIR when it holds\n"
+      "FICA.RAT, else the current folder); the worksheet's lines, totals and\n"
       "recap, the lines of Form 941 or Form 944 with the monthly liabilities, the voucher's fields,\n"
       "the quarter and the year. Nothing is written into DATADIR or the rates folder: a missing file\n"
       "reads as empty. --json prints one object with money as integer cents (docs/formats.md);\n"
       "--csv prints key,value rows with the same keys.");
   sub->add_option("DATADIR", options->data_dir, "the client folder")->required()->type_name("");
   sub->add_option("--answers", options->answers_file, "plays the dialogs from this answers file")->type_name("FILE");
-  sub->add_option("--rates-dir", options->rates_dir, "the folder of FICA.RAT and prep (default: .)")->type_name("DIR");
-  sub->add_option("--kind", options->kind, "the report kind the host passes (default 941)")->type_name("KIND");
+  sub->add_option("--rates-dir", options->rates_dir,
+                  "the folder of FICA.RAT and prep (default: DATADIR when it holds FICA.RAT, else .)")
+      ->type_name("DIR");
+  AddKindOption(*sub, options->kind);
+  AddFormOption(*sub, options->form);
   auto* json = sub->add_flag("--json", options->json, "prints the figures as JSON");
   sub->add_flag("--csv", options->csv, "prints the figures as key,value rows")->excludes(json);
   sub->callback([options, &exit_status] { exit_status = Lines(*options); });

@@ -66,6 +66,7 @@ struct PlannedRun {
   bool form_route = false;
   DialogTable dialog;
   std::string preparer_codes;
+  std::vector<std::string> answers_errors, answers_warnings;  // "PATH:LINE: message"
 };
 
 PlannedRun PlanRun(const RunRequest& request) {
@@ -73,10 +74,15 @@ PlannedRun PlanRun(const RunRequest& request) {
   setup.data_dir = request.data_dir;
   setup.rates_dir = request.rates_dir;
   setup.report_kind = request.kind;
+  setup.answers_file = request.platform.answers_file;
   setup.writes_report = false;
   auto platform = MakePlatform(request.platform);
   RunSession session(std::move(setup), *platform);
-  return {session.route() == Route::kForm, session.Dialog(), session.state().preparer_codes};
+  PlannedRun plan{session.route() == Route::kForm, session.Dialog(), session.state().preparer_codes, {}, {}};
+  if (!request.platform.answers_file.empty()) {
+    plan.answers_errors = AnswersFileErrors(request.platform.answers_file, session, &plan.answers_warnings);
+  }
+  return plan;
 }
 
 // The preparer codes the run will print with: the saved entries' text, unless the answers set
@@ -98,14 +104,9 @@ std::string PreparerCodes(const PlannedRun& plan, const std::string& answers) {
 // The warnings about the set-up, each one line on standard error; none changes the run.
 void WarnAboutSetUp(const RunRequest& request, const PlannedRun& plan, const std::string& answers) {
   const std::string rates_folder = ShownFolder(request.rates_dir);
-  fs::path rates = ResolveHostPath(request.rates_dir, kRatesFileName);
-  std::error_code ec;
-  if (!fs::exists(rates, ec)) {
-    std::cerr << "warning: no rates file " << kRatesFileName << " in " << rates_folder
-              << ": social security and Medicare taxes will print as 0 (give --rates-dir)\n";
-  } else if (!HasContent(rates)) {
-    std::cerr << "warning: the rates file " << kRatesFileName << " in " << rates_folder
-              << " is empty: social security and Medicare taxes will print as 0\n";
+  // On the form route a run without usable rates was refused unless --allow-zero-rates.
+  if (std::string problem = RatesProblem(request.data_dir, request.rates_dir); !problem.empty()) {
+    std::cerr << "warning: " << problem << "\n";
   }
   if (plan.form_route && !HasContent(ResolveHostPath(request.rates_dir, kLetterheadFileName))) {
     std::string codes = PreparerCodes(plan, answers);
@@ -120,28 +121,10 @@ void WarnAboutSetUp(const RunRequest& request, const PlannedRun& plan, const std
   }
 }
 
-// Checks the answers file against the dialog it plays; prints each problem as
-// "answers:LINE: message". Returns false when one of them is an error.
-bool AnswersAreSound(const std::string& answers, const PlannedRun& plan) {
-  std::vector<int> money;
-  if (plan.form_route) {
-    for (const DialogControl& c : plan.dialog.controls) {
-      if (IsOptionsMoneyBox(c.id)) money.push_back(c.id);
-    }
-  }
-  bool sound = true;
-  for (const AnswersProblem& p : CheckAnswers(answers, plan.dialog, money)) {
-    std::cerr << (p.warning ? "warning: " : "qreport: ") << "answers:" << p.line << ": " << p.message << "\n";
-    sound = sound && p.warning;
-  }
-  return sound;
-}
-
 int RunFromOptions(RunOptions& options) {
   RunRequest request = options.request;
   request.platform = PlatformOptionsFromEnvironment();
-  if (!options.answers_file.empty()) request.platform.answers_file = options.answers_file;
-  request.platform.answers_file = AnswersFileFor(request.data_dir, request.platform.answers_file);
+  request.platform.answers_file = AnswersFileOf(request.data_dir, options.answers_file);
   if (options.has_printer_reply) {
     request.platform.printer_reply = options.printer_reply;
     request.platform.has_printer_reply = true;
@@ -171,6 +154,7 @@ int RunFromOptions(RunOptions& options) {
     std::cerr << "qreport: no such rates folder: " << request.rates_dir << "\n";
     return kCouldNotStart;
   }
+  request.rates_dir = ChooseRatesFolder(request.data_dir, request.rates_dir);
   const std::string& answers_file = request.platform.answers_file;
   std::string answers;
   if (!answers_file.empty()) {
@@ -181,7 +165,16 @@ int RunFromOptions(RunOptions& options) {
     answers = ReadWholeFile(answers_file);
   }
   PlannedRun plan = PlanRun(request);
-  if (!answers_file.empty() && !AnswersAreSound(answers, plan)) return kUsage;
+  for (const std::string& warning : plan.answers_warnings) std::cerr << "warning: " << warning << "\n";
+  for (const std::string& error : plan.answers_errors) std::cerr << "qreport: " << error << "\n";
+  if (!plan.answers_errors.empty()) return kUsage;
+  // A return with social security and Medicare of 0 is wrong whatever else it holds.
+  if (plan.form_route && !request.allow_zero_rates) {
+    if (std::string problem = RatesProblem(request.data_dir, request.rates_dir); !problem.empty()) {
+      std::cerr << "qreport: " << problem << " (give --rates-dir, or --allow-zero-rates)\n";
+      return kUsage;
+    }
+  }
   WarnAboutSetUp(request, plan, answers);
   return RunClientReport(request);
 }
@@ -219,6 +212,7 @@ int RunClientReport(const RunRequest& request) {
     auto platform = MakePlatform(options);
     RunExtras extras;
     extras.schedule_b = request.schedule_b;
+    extras.form = request.form;
     outcome = RunReport(request.data_dir, device, request.kind, *platform, request.rates_dir, extras);
   } catch (const RunInterrupted&) {
     interrupted = true;
@@ -281,13 +275,23 @@ void AddRunCommand(CLI::App& app, int& exit_status) {
   CLI::App* sub = app.add_subcommand("run", "runs the quarterly report for a client folder as the host program would");
   sub->footer(
       "The report is written to DATADIR/report.txt; the rates file FICA.RAT and the letterhead file\n"
-      "prep are read from the rates folder (--rates-dir, default: the current folder, as the host\n"
-      "does). A payroll year after 04 takes the form path (options dialog, worksheet, Form 941 or\n"
-      "944, payment voucher); 00 to 04 the short path (report date dialog and, for --kind 941, the\n"
-      "worksheet). Ends with the line 'device code: <value>'.\n"
+      "prep are read (never created) from the rates folder: --rates-dir, else DATADIR when it holds\n"
+      "FICA.RAT, else the current folder as the host does (a note names the rates file when it is\n"
+      "not DATADIR's). A payroll year after 04 takes the form path (options dialog, worksheet, Form\n"
+      "941 or 944, payment voucher); 00 to 04 the short path (report date dialog and, for --kind\n"
+      "941, the worksheet). Ends with the line 'device code: <value>'.\n"
+      "On the form path a missing or empty rates file, or a social security or Medicare rate of 0,\n"
+      "stops the run before it starts (status 2) unless --allow-zero-rates is given.\n"
+      "The form is what the dialog's Print 941 / Print 944 box says (answers line 242 or 243);\n"
+      "--form 941|944 sets that box after the answers, so it wins over them. --kind is the host's\n"
+      "report kind and never chooses the form: 941 (default) is the quarterly report; none is\n"
+      "what the host gets for any other kind (on the short path an untitled dialog and an empty\n"
+      "report; on the form path the same report).\n"
       "The dialog is played from the answers FILE (or $QREPORT_ANSWERS, or DATADIR/answers when\n"
-      "there is one), checked line by line before the run; else shown in the terminal; else closed\n"
-      "at once with the values it showed first. The printer picker's reply is TEXT\n"
+      "there is one), checked line by line before the run: a line that names no control of the\n"
+      "dialog, a check box's text other than 0 or 1, or a money box's text that is not an amount is\n"
+      "an error 'FILE:LINE: message' (status 2). Else the dialog is shown in the terminal; else it\n"
+      "closes at once with the values it showed first. The printer picker's reply is TEXT\n"
       "(NAME*PRINTER*FIELD3*FLAG, e.g. X*office*CUPS*N or X*PDF*FILE*Y; or $QREPORT_PRINTER_REPLY),\n"
       "else asked in the terminal when no answers file is played; a run played from answers asks\n"
       "nothing.\n"
@@ -297,23 +301,26 @@ void AddRunCommand(CLI::App& app, int& exit_status) {
       "\n"
       "Exit status: 0 the report was written and handed on, or nothing was to be printed (no\n"
       "reply, or Esc in the printer picker); 1 the run could not start; 2 wrong usage, an answers\n"
-      "file with errors included; 3 cancelled: no report was written; 4 incomplete: the run showed\n"
-      "an error message (when a record file could not be read, report.txt is kept and the new\n"
-      "report goes to report.incomplete.txt); 5 written but not printed (a reply that names no\n"
-      "printer, no print server or one that refused the job); 6 written and handed on, but a record\n"
-      "file is cut short (see the warning); 130 interrupted (Ctrl-C). Every status but 0 comes with\n"
-      "one line saying why.");
+      "file with errors or unusable rates on the form path included; 3 cancelled: no report was\n"
+      "written; 4 incomplete: the run showed an error message (when a record file could not be\n"
+      "read, report.txt is kept and the new report goes to report.incomplete.txt); 5 written but\n"
+      "not printed (a reply that names no printer, no print server or one that refused the job); 6\n"
+      "written and handed on, but a record file is cut short (see the warning); 130 interrupted\n"
+      "(Ctrl-C). Every status but 0 comes with\n"      "one line saying why.");
   sub->add_option("DATADIR", options->request.data_dir, "the client folder")->required()->type_name("");
-  sub->add_option("--kind", options->request.kind, "the report kind the host passes (default 941)")
-      ->type_name("941");
+  AddKindOption(*sub, options->request.kind);
+  AddFormOption(*sub, options->request.form);
   sub->add_option("--device", options->request.device, "the device code the host passes (default P)")
       ->type_name("CODE");
   sub->add_option("--answers", options->answers_file, "plays the dialogs from this answers file")->type_name("FILE");
   sub->add_option("--printer-reply", options->printer_reply, "the printer picker's reply")
       ->type_name("TEXT")
       ->each([options](const std::string&) { options->has_printer_reply = true; });
-  sub->add_option("--rates-dir", options->request.rates_dir, "the folder of FICA.RAT and prep (default: .)")
+  sub->add_option("--rates-dir", options->request.rates_dir,
+                  "the folder of FICA.RAT and prep (default: DATADIR when it holds FICA.RAT, else .)")
       ->type_name("DIR");
+  sub->add_flag("--allow-zero-rates", options->request.allow_zero_rates,
+                "runs the form path even without usable rates (social security and Medicare print as 0)");
   sub->add_flag("--schedule-b", options->request.schedule_b,
                "also writes Schedule B to DATADIR/scheduleb.txt when the semiweekly depositor box is checked");
   sub->callback([options, &exit_status] { exit_status = RunFromOptions(*options); });

@@ -19,6 +19,8 @@ struct RunRequest {
   std::string device = "P";
   std::string rates_dir;  // the folder of FICA.RAT and prep; empty: the current folder
   bool schedule_b = false;  // also write DATADIR/scheduleb.txt for a semiweekly depositor
+  int form = 0;             // --form: 941 or 944, or 0 for the dialog's choice
+  bool allow_zero_rates = false;  // run the form route without usable rates
   PlatformOptions platform;
 };
 
@@ -28,7 +30,7 @@ struct RunRequest {
 int RunClientReport(const RunRequest& request);
 
 // Registers `run DATADIR [--kind K] [--device CODE] [--answers FILE] [--printer-reply TEXT]
-// [--rates-dir DIR] [--schedule-b]`.
+// [--rates-dir DIR] [--form 941|944] [--allow-zero-rates] [--schedule-b]`.
 void AddRunCommand(CLI::App& app, int& exit_status);
 
 }  // namespace qreport::cli

@@ -532,7 +532,7 @@ TEST(FicaRates, ShortBlankOrMissingFileGivesZeros) {
   FicaRates missing = ReadFicaRates(dir.str());
   EXPECT_EQ(missing.ss_rate1, 0);
   EXPECT_EQ(missing.second_base, 0);
-  EXPECT_TRUE(fs::exists(dir / "FICA.RAT"));
+  EXPECT_FALSE(fs::exists(dir / "FICA.RAT"));  // reading never creates it
 
   WriteBytes(dir / "FICA.RAT", std::string(40, ' '));
   EXPECT_EQ(ReadFicaRates(dir.str()).ss_base, 0);

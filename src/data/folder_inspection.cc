@@ -315,7 +315,7 @@ void FolderInspection::Rates() {
     CheckNumber(std::string("FICA.RAT ") + kRatesFieldNames[i], fields[i]);
   }
   doc_.rates = fields;
-  in_.derived.rates = ReadFicaRates(rates_dir_, kLook);
+  in_.derived.rates = ReadFicaRates(rates_dir_);
 }
 
 // The letterhead file of the rates folder: its five lines.

@@ -12,8 +12,8 @@ double RateFromText(std::string_view text) {
   return value >= 1.0 ? value / 100.0 : value;
 }
 
-FicaRates ReadFicaRates(std::string_view folder, MissingFile missing) {
-  RecordFile file(ResolveHostPath(folder, kRatesFileName), kRatesRecordLength, missing);
+FicaRates ReadFicaRates(std::string_view folder) {
+  RecordFile file(ResolveHostPath(folder, kRatesFileName), kRatesRecordLength, MissingFile::kReadAsEmpty);
   std::vector<std::uint8_t> r = file.Read(1);
   FicaRates rates;
   rates.ss_rate1 = RateFromText(TextAt(r, 0, 6));

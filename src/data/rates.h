@@ -31,9 +31,10 @@ struct FicaRates {
 // A rate field's value as a fraction: text of 1 or more is a percentage.
 double RateFromText(std::string_view text);
 
-// Reads record 1 of "FICA.RAT" in `folder` (empty: the current directory), creating the file
-// empty when missing. Throws RunError.
-FicaRates ReadFicaRates(std::string_view folder = {}, MissingFile missing = MissingFile::kCreate);
+// Reads record 1 of "FICA.RAT" in `folder` (empty: the current directory). A missing file reads
+// as empty (all 0) and is not created: the rates folder is shared and no run writes into it.
+// Throws RunError when the file cannot be read.
+FicaRates ReadFicaRates(std::string_view folder = {});
 
 // The first two comma-separated fields of the first three lines of the formula file.
 struct FormulaFile {

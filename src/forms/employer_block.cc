@@ -88,9 +88,9 @@ EmployerBlock ReadEmployerBlock(const RunState& state, MissingFile missing) {
   return block;
 }
 
-LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier, MissingFile missing) {
+LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier) {
   try {
-    RecordFile file(ResolveHostPath(folder, kLetterheadFileName), kLetterheadRecordLength, missing);
+    RecordFile file(ResolveHostPath(folder, kLetterheadFileName), kLetterheadRecordLength, MissingFile::kReadAsEmpty);
     if (file.byte_length() == 0) return earlier;
     std::vector<std::uint8_t> record = file.Read(1);
     LetterheadLines lines;

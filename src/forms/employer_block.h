@@ -65,10 +65,9 @@ EmployerBlock ReadEmployerBlock(const RunState& state, MissingFile missing = Mis
 // Letterhead lines 1 to 5 (30 bytes each, as stored).
 using LetterheadLines = std::array<std::string, 5>;
 
-// Reads record 1 of "prep." in `folder` (empty: the current directory), creating the file empty
-// when missing. An empty or unreadable file gives `earlier`.
-LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier = {},
-                               MissingFile missing = MissingFile::kCreate);
+// Reads record 1 of "prep." in `folder` (empty: the current directory). A missing, empty or
+// unreadable file gives `earlier`; a missing one is not created (the rates folder is shared).
+LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& earlier = {});
 
 // Preparer lines 1 to 5 from upper-case preparer codes: the codes are split at every single
 // blank, and word k that is "&LH1%" to "&LH5%" makes preparer line k that letterhead line; any

@@ -188,8 +188,8 @@ TEST(Form941Run, FormAndVoucherFollowTheWorksheetWithMissingInputs) {
 
   std::string report = ReadFile(dir / "client" / "report.txt");
   EXPECT_TRUE(platform.messages.empty());
-  EXPECT_TRUE(fs::exists(dir / "work" / "prep"));      // created empty
-  EXPECT_TRUE(fs::exists(dir / "work" / "FICA.RAT"));  // likewise
+  EXPECT_FALSE(fs::exists(dir / "work" / "prep"));      // read as empty, never created
+  EXPECT_FALSE(fs::exists(dir / "work" / "FICA.RAT"));  // likewise
   auto pages = Pages(report);
   ASSERT_EQ(pages.size(), 4u);  // worksheet, the form's two pages, the voucher
   EXPECT_LT(report.find("RECAP OF TAXES"), report.find('\f'));
@@ -220,7 +220,7 @@ TEST(Form941Run, QreportRunWritesWorksheetFormAndVoucherIntoOneReport) {
   EXPECT_NE(pages[1][3].find(" 941 for 2005: "), std::string::npos);
   EXPECT_NE(report.find(Up(27) + Sp(69) + "      612.00\r\n"), std::string::npos);  // line 5d
   EXPECT_NE(report.find("Form 941 Payment Voucher"), std::string::npos);
-  EXPECT_TRUE(fs::exists(work / "prep"));
+  EXPECT_FALSE(fs::exists(work / "prep"));  // the letterhead is read, never created
 }
 
 TEST(Form941Run, ReportFileThatCannotBeWrittenShowsTheError) {

@@ -18,9 +18,9 @@
 namespace qreport {
 namespace {
 
-FormRates ReadFormRates(std::string_view folder, MissingFile missing) {
+FormRates ReadFormRates(std::string_view folder) {
   try {
-    return ToFormRates(ReadFicaRates(folder, missing));
+    return ToFormRates(ReadFicaRates(folder));
   } catch (const RunError&) {
     return {};
   }
@@ -62,8 +62,8 @@ void AppendToReport(const std::filesystem::path& report, std::string_view bytes)
 
 Form941Page ComputeForm941Page(const RunContext& ctx, const PayTotals* quarter_pass) {
   const RunState& state = ctx.state;
-  LetterheadLines letterhead = ReadLetterhead(ctx.rates_dir, {}, ctx.missing);
-  FormRates rates = ReadFormRates(ctx.rates_dir, ctx.missing);
+  LetterheadLines letterhead = ReadLetterhead(ctx.rates_dir);
+  FormRates rates = ReadFormRates(ctx.rates_dir);
 
   Form941Page page;
   page.employer = ReadEmployerBlock(state, ctx.missing);
@@ -82,8 +82,8 @@ Form941Page ComputeForm941Page(const RunContext& ctx, const PayTotals* quarter_p
 
 Form944Page ComputeForm944Page(const RunContext& ctx, const PayTotals* year_pass) {
   const RunState& state = ctx.state;
-  LetterheadLines letterhead = ReadLetterhead(ctx.rates_dir, {}, ctx.missing);
-  FormRates rates = ReadFormRates(ctx.rates_dir, ctx.missing);
+  LetterheadLines letterhead = ReadLetterhead(ctx.rates_dir);
+  FormRates rates = ReadFormRates(ctx.rates_dir);
 
   Form944Page page;
   page.employer = ReadEmployerBlock(state, ctx.missing);

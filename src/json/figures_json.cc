@@ -359,9 +359,18 @@ class EmployeeLinesSpool final : public WorksheetSink {
 
 ReportFigures WriteClientFigures(std::string_view data_dir, std::string_view rates_dir, std::string_view report_kind,
                                  Platform& platform, JsonOut& out) {
+  RunSetup setup;
+  setup.data_dir = std::string(data_dir);
+  setup.rates_dir = std::string(rates_dir);
+  setup.report_kind = std::string(report_kind);
+  return WriteClientFigures(std::move(setup), platform, out);
+}
+
+ReportFigures WriteClientFigures(RunSetup setup, Platform& platform, JsonOut& out) {
   EmployeeLinesSpool employees;
   WorksheetSink* const sinks[] = {&employees};
-  ReportFigures figures = ComputeClientFigures(data_dir, rates_dir, report_kind, platform, sinks);
+  ReportFigures figures = ComputeClientFigures(std::move(setup), platform, sinks);
+  if (!figures.answers_errors.empty()) return figures;
   WriteFigures(figures, out, [&employees](JsonOut& o) { employees.Replay(o); });
   return figures;
 }

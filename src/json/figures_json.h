@@ -9,6 +9,7 @@
 
 #include "json/json_stream.h"
 #include "run/report_figures.h"
+#include "run/run_session.h"
 #include "worksheet/worksheet_run.h"
 
 namespace qreport {
@@ -49,5 +50,8 @@ nlohmann::ordered_json ClientFiguresJson(std::string_view data_dir, std::string_
 // to the worksheet's employees), and what `out` throws.
 ReportFigures WriteClientFigures(std::string_view data_dir, std::string_view rates_dir, std::string_view report_kind,
                                  Platform& platform, JsonOut& out);
+// The same with every choice of a run setup (its answers file checked, its form). When the
+// answers file has errors nothing is written to `out`: the figures hold the errors.
+ReportFigures WriteClientFigures(RunSetup setup, Platform& platform, JsonOut& out);
 
 }  // namespace qreport

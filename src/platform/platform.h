@@ -88,8 +88,9 @@ struct AnswersProblem {
 
 // Checks every line of an answers file against the dialog it plays (`table`): a line that is
 // neither ID nor ID=TEXT, an id that is no control of the dialog or names a label or frame, a
-// check box value other than 0 or 1 are errors; a box in `money_boxes` whose text is no number
-// (so it reads as 0) is a warning. A platform that plays no answers files reports nothing.
+// check box value other than 0 or 1, a box in `money_boxes` whose text is not an amount ("-$1,234.56",
+// blank for 0) are errors; a text cut at the box's limit is a warning. A platform that plays no
+// answers files reports nothing.
 std::vector<AnswersProblem> CheckAnswers(std::string_view bytes, const DialogTable& table,
                                          const std::vector<int>& money_boxes);
 

@@ -24,6 +24,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "forms/form941_layout.h"
 #include "forms/form944_layout.h"
@@ -44,6 +45,9 @@ struct ReportFigures {
   Route route = Route::kForm;
   std::string report_kind;  // as the host passed it ("941")
   bool cancelled = false;   // the dialog was cancelled: no part below is computed
+  // The answers file's errors ("PATH:LINE: message"): it was not played and no part below is
+  // computed.
+  std::vector<std::string> answers_errors;
   int quarter = 0;          // 1 to 4 from the report date's month; 0 when it names none
   int year = 0;             // "20" and the report date's last two digits (Form 944: payroll date)
   // The run's values after the dialog and the computations: the saved texts and dialog entries

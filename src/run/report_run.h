@@ -15,6 +15,7 @@ class Platform;
 // What a caller asks of a run beyond what the host gets.
 struct RunExtras {
   bool schedule_b = false;  // write "\scheduleb.txt" after the report (WriteScheduleB)
+  int form = 0;             // the command line's form choice (RunSetup::form)
 };
 
 // What became of one report run, for a caller that reports it; a host sees only the files,

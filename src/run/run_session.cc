@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "data/errors.h"
+#include "data/paths.h"
+#include "data/rates.h"
 #include "data/record_file.h"
 #include "platform/platform.h"
 #include "run/dialogs.h"
@@ -11,6 +13,44 @@
 #include "worksheet/worksheet_run.h"
 
 namespace qreport {
+namespace {
+
+// The marks of the options dialog's check boxes as the run's values set them, for a choice made
+// outside the dialog (the command line's form) and applied through the dialog's own rule.
+class CheckMarks final : public DialogControls {
+ public:
+  explicit CheckMarks(const DialogTable& table) {
+    for (const DialogControl& control : table.controls) {
+      if (control.kind == ControlKind::kCheckBox) checked_.emplace_back(control.id, control.checked);
+    }
+  }
+  std::string Text(int) const override { return ""; }
+  bool IsChecked(int id) const override {
+    for (const auto& [box, checked] : checked_) {
+      if (box == id) return checked;
+    }
+    return false;
+  }
+  void SetChecked(int id, bool checked) override {
+    for (auto& [box, mark] : checked_) {
+      if (box == id) mark = checked;
+    }
+  }
+  void End(int) override {}
+
+ private:
+  std::vector<std::pair<int, bool>> checked_;
+};
+
+// A folder as a message names it: absolute, "." for the current one.
+std::string ShownFolder(std::string_view folder) {
+  std::error_code ec;
+  std::filesystem::path path(folder.empty() ? std::string(".") : std::string(folder));
+  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return (ec ? path : absolute.lexically_normal()).string();
+}
+
+}  // namespace
 
 RunSession::RunSession(RunSetup setup, Platform& platform) : setup_(std::move(setup)), ctx_(platform) {
   if (setup_.writes_report && !setup_.data_dir.empty()) {
@@ -33,6 +73,9 @@ RunSession::RunSession(RunSetup setup, Platform& platform) : setup_(std::move(se
   handler_ = std::make_unique<RouteDialogHandler>(ctx_, route_);
   figures_.report_kind = setup_.report_kind;
   figures_.route = route_;
+  // Before anything is played or computed: a file with errors would give a confident wrong return.
+  if (!setup_.answers_file.empty()) answers_errors_ = AnswersFileErrors(setup_.answers_file, *this);
+  figures_.answers_errors = answers_errors_;
 }
 
 RunSession::~RunSession() = default;
@@ -45,6 +88,7 @@ DialogTable RunSession::Dialog() const {
 DialogHandler& RunSession::handler() { return *handler_; }
 
 bool RunSession::AskUser() {
+  if (!answers_errors_.empty()) return false;
   // The form route of a client folder with no name has nothing to ask and nothing to print.
   if (route_ == Route::kForm && ctx_.state.data_dir.empty()) return false;
   if (route_ == Route::kForm) {
@@ -52,7 +96,17 @@ bool RunSession::AskUser() {
   } else {
     ShowReportDateDialog(ctx_, ReportDateDialogTitle(setup_.report_kind));
   }
-  return !TakeCancel();
+  if (TakeCancel()) return false;
+  ApplyChosenForm();
+  return true;
+}
+
+void RunSession::ApplyChosenForm() {
+  if (route_ != Route::kForm || (setup_.form != 941 && setup_.form != 944)) return;
+  const int box = setup_.form == 944 ? kPrint944Box : kPrint941Box;
+  CheckMarks marks(Dialog());
+  marks.SetChecked(box, true);
+  handler_->Notify(box, marks);
 }
 
 void RunSession::AddScheduleB() {
@@ -89,6 +143,7 @@ ReportPeriod RunSession::Period() const {
 }
 
 const ReportFigures& RunSession::Compute(std::span<WorksheetSink* const> sinks) {
+  if (!answers_errors_.empty()) return figures_;
   if (TakeCancel()) {
     FinishFigures();
     return figures_;
@@ -168,6 +223,77 @@ std::string AnswersFileFor(std::string_view data_dir, std::string_view given) {
   return std::filesystem::is_regular_file(own, ec) ? own.string() : std::string();
 }
 
+std::string RatesFolderFor(std::string_view data_dir, std::string_view given) {
+  if (!given.empty()) return std::string(given);
+  std::error_code ec;
+  if (!data_dir.empty() && std::filesystem::is_regular_file(ResolveHostPath(data_dir, kRatesFileName), ec)) {
+    return std::string(data_dir);
+  }
+  return std::string();
+}
+
+std::string RatesFileNote(std::string_view data_dir, std::string_view rates_dir) {
+  std::error_code ec;
+  const std::filesystem::path file = ResolveHostPath(rates_dir, kRatesFileName);
+  if (std::filesystem::equivalent(file, ResolveHostPath(data_dir, kRatesFileName), ec)) return "";
+  if (!std::filesystem::is_regular_file(file, ec)) return "";  // RatesProblem says so
+  return "note: the rates file is " + (std::filesystem::path(ShownFolder(rates_dir)) / file.filename()).string() +
+         " (not in the client folder)";
+}
+
+std::string RatesProblem(std::string_view data_dir, std::string_view rates_dir) {
+  const std::filesystem::path file = ResolveHostPath(rates_dir, kRatesFileName);
+  std::string searched = ShownFolder(rates_dir);
+  if (rates_dir.empty() && !data_dir.empty()) searched = ShownFolder(data_dir) + " nor in " + searched;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) {
+    return "no rates file " + std::string(kRatesFileName) + " in " + searched +
+           ": social security and Medicare would print as 0";
+  }
+  const std::string where = std::string(kRatesFileName) + " in " + ShownFolder(rates_dir);
+  if (std::filesystem::file_size(file, ec) == 0 && !ec) {
+    return "the rates file " + where + " is empty: social security and Medicare would print as 0";
+  }
+  FicaRates rates;
+  try {
+    rates = ReadFicaRates(rates_dir);
+  } catch (const RunError& error) {
+    return "the rates file " + where + " cannot be read (error " + std::to_string(error.number()) + ")";
+  }
+  if (rates.ss_rate1 + rates.ss_rate2 == 0) return "the rates file " + where + " gives a social security rate of 0";
+  if (rates.medicare_rate1 + rates.medicare_rate2 == 0) return "the rates file " + where + " gives a Medicare rate of 0";
+  return "";
+}
+
+std::vector<std::string> AnswersFileErrors(const std::string& path, const RunSession& session,
+                                           std::vector<std::string>* warnings) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return {path + ": cannot be read"};
+  std::string bytes;
+  try {
+    bytes = ReadWholeFile(path);
+  } catch (const RunError&) {
+    return {path + ": cannot be read"};
+  }
+  const DialogTable table = session.Dialog();
+  std::vector<int> money;
+  if (session.route() == Route::kForm) {
+    for (const DialogControl& control : table.controls) {
+      if (IsOptionsMoneyBox(control.id)) money.push_back(control.id);
+    }
+  }
+  std::vector<std::string> errors;
+  for (const AnswersProblem& problem : CheckAnswers(bytes, table, money)) {
+    std::string line = path + ":" + std::to_string(problem.line) + ": " + problem.message;
+    if (!problem.warning) {
+      errors.push_back(std::move(line));
+    } else if (warnings != nullptr) {
+      warnings->push_back(std::move(line));
+    }
+  }
+  return errors;
+}
+
 RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::string_view report_kind,
                      Platform& platform, std::string_view rates_dir, const RunExtras& extras) {
   RunOutcome outcome;
@@ -179,6 +305,7 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
     setup.rates_dir = std::string(rates_dir);
     setup.report_kind = std::string(report_kind);
     setup.schedule_b = extras.schedule_b;
+    setup.form = extras.form;
     RunSession session(std::move(setup), platform);
     // The short route writes its device code before it asks.
     if (session.route() == Route::kShort) device_code = "P";
@@ -199,6 +326,14 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
   return outcome;
 }
 
+ReportFigures ComputeClientFigures(RunSetup setup, Platform& platform, std::span<WorksheetSink* const> sinks) {
+  setup.writes_report = false;
+  setup.schedule_b = false;
+  RunSession session(std::move(setup), platform);
+  session.AskUser();
+  return session.Compute(sinks);
+}
+
 ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view rates_dir,
                                    std::string_view report_kind, Platform& platform,
                                    std::span<WorksheetSink* const> sinks) {
@@ -206,10 +341,7 @@ ReportFigures ComputeClientFigures(std::string_view data_dir, std::string_view r
   setup.data_dir = std::string(data_dir);
   setup.rates_dir = std::string(rates_dir);
   setup.report_kind = std::string(report_kind);
-  setup.writes_report = false;
-  RunSession session(std::move(setup), platform);
-  session.AskUser();
-  return session.Compute(sinks);
+  return ComputeClientFigures(std::move(setup), platform, sinks);
 }
 
 }  // namespace qreport

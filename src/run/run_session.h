@@ -17,6 +17,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/dialog.h"
 #include "platform/files.h"
@@ -34,6 +35,14 @@ struct RunSetup {
   std::string data_dir;     // the client folder
   std::string rates_dir;    // the rates folder (rates file, letterhead); empty: the current folder
   std::string report_kind = "941";  // as the host passes it
+  // The answers file the front end's platform plays the dialog from (AnswersFileFor), or empty.
+  // The session checks it strictly when it opens (AnswersFileErrors): a file with errors is not
+  // played and nothing is computed from it.
+  std::string answers_file;
+  // The form chosen on the command line: 941 or 944 checks the options dialog's Print 941 or
+  // Print 944 box after the dialog, through the dialog's own rule for that box, so it wins over
+  // what the answers set; 0 leaves the dialog's choice. The short route has no such box.
+  int form = 0;
   // A report run creates missing record files empty, as the host does, and writes the saved
   // entries and the report; a session that only looks at the figures writes nothing anywhere
   // and reads a missing record file as empty.
@@ -48,6 +57,20 @@ inline constexpr std::string_view kAnswersFileName = "answers";
 // (--answers, or $QREPORT_ANSWERS), else the client folder's own "answers" file when there is
 // one, else none (the saved entries and the dialog's first values).
 std::string AnswersFileFor(std::string_view data_dir, std::string_view given);
+
+// The folder every command reads the rates file and the letterhead file from, by one rule: the
+// one given (--rates-dir), else the client folder when it holds a rates file, else the current
+// folder (the host's own rule), given as the empty text.
+std::string RatesFolderFor(std::string_view data_dir, std::string_view given);
+
+// The note a command prints on standard error when the rates file it reads is not the client
+// folder's own: "note: the rates file is PATH (not in the client folder)". Empty when it is.
+std::string RatesFileNote(std::string_view data_dir, std::string_view rates_dir);
+
+// Why the form route's social security and Medicare taxes would be wrong with the rates folder
+// `rates_dir` (empty: the current folder): no rates file, an empty one, or a social security or
+// Medicare rate of 0, in one line naming the folder searched. Empty when the rates are usable.
+std::string RatesProblem(std::string_view data_dir, std::string_view rates_dir);
 
 class RunSession {
  public:
@@ -71,6 +94,9 @@ class RunSession {
   DialogHandler& handler();
   // Whether the dialog has been ended by its cancel button.
   bool cancel_requested() const { return ctx_.state.cancel_requested; }
+  // The errors of the setup's answers file, each "PATH:LINE: message" (AnswersFileErrors); while
+  // there are any, AskUser plays nothing and Compute computes nothing.
+  const std::vector<std::string>& answers_errors() const { return answers_errors_; }
 
   // Shows the route's dialog through the platform. False when there is nothing to ask (the form
   // route of an empty client folder name) or the dialog was cancelled.
@@ -101,6 +127,8 @@ class RunSession {
   void AddScheduleB();
   // Takes a cancel the dialog left into cancelled_ (and the figures); true when cancelled.
   bool TakeCancel();
+  // Checks the options dialog's Print box of setup_.form, as a click on it would.
+  void ApplyChosenForm();
   void FinishFigures();
 
   RunSetup setup_;
@@ -110,6 +138,21 @@ class RunSession {
   bool cancelled_ = false;
   ReportFigures figures_;
   std::unique_ptr<RouteDialogHandler> handler_;
+  std::vector<std::string> answers_errors_;
 };
+
+// The strict reading of the answers file `path` that every command applies before it computes
+// anything, against the dialog `session` shows: each error as "PATH:LINE: message" (a line that
+// names no control of the dialog, or names a label; a check box's text other than 0 or 1; a
+// money box's text that is not a number), and "PATH: cannot be read" for a file that cannot be.
+// What the file loses but still plays (a text cut at the box's limit) goes to `warnings`, when
+// given, in the same form. Text typed into a dialog keeps its lenient reading.
+std::vector<std::string> AnswersFileErrors(const std::string& path, const RunSession& session,
+                                           std::vector<std::string>* warnings = nullptr);
+
+// ComputeClientFigures with every choice of the setup (its answers file checked, its form); the
+// setup's writes_report is ignored: nothing is written. When the answers file has errors the
+// figures hold them in answers_errors and nothing else is computed.
+ReportFigures ComputeClientFigures(RunSetup setup, Platform& platform, std::span<WorksheetSink* const> sinks = {});
 
 }  // namespace qreport

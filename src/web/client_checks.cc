@@ -65,7 +65,7 @@ void ClientChecks::SetAnswers(const fs::path& folder, std::vector<Answer> events
   answers_[folder.string()] = std::move(events);
 }
 
-std::vector<Answer> ClientChecks::EventsFor(const std::string& folder) {
+std::vector<Answer> ClientChecks::EventsFor(const std::string& folder, std::string* answers_file) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = answers_.find(folder);
@@ -73,28 +73,40 @@ std::vector<Answer> ClientChecks::EventsFor(const std::string& folder) {
   }
   // A dialog played in the page stands for this client's answers; else the one rule of every
   // command: the folder's own answers file when there is one (its changes are in the inputs).
-  if (std::string file = AnswersFileFor(folder, {}); !file.empty()) return ParseAnswers(ReadAnswersFile(file));
-  return {};
+  std::string file = AnswersFileFor(folder, {});
+  if (file.empty()) return {};
+  if (answers_file != nullptr) *answers_file = file;
+  return ParseAnswers(ReadAnswersFile(file));
 }
 
 std::string ClientChecks::Inputs(const fs::path& folder) {
-  return InputsOf(folder, rates_dir_) + AnswersKey(EventsFor(folder.string()));
+  return InputsOf(folder, RatesFolderFor(folder.string(), rates_dir_)) + AnswersKey(EventsFor(folder.string()));
 }
 
 std::shared_ptr<const ClientCheck> ClientChecks::Compute(const fs::path& folder) {
-  return Compute(folder.string(), EventsFor(folder.string()));
+  std::string answers_file;
+  std::vector<Answer> events = EventsFor(folder.string(), &answers_file);
+  return Compute(folder.string(), std::move(events), answers_file);
 }
 
-std::shared_ptr<const ClientCheck> ClientChecks::Compute(const std::string& folder, std::vector<Answer> events) {
+std::shared_ptr<const ClientCheck> ClientChecks::Compute(const std::string& folder, std::vector<Answer> events,
+                                                         const std::string& answers_file) {
   WebPlatform platform{PlatformOptions{}};
   platform.SetAnswers(std::move(events));
   // The employee checks ride on the figures' own pass over the employee files, as `qreport check`
   // runs them, so the files are walked once.
   EmployeeChecks employees;
   WorksheetSink* const sinks[] = {&employees};
-  ReportFigures figures = ComputeClientFigures(folder, rates_dir_, report_kind_, platform, sinks);
+  RunSetup setup;
+  setup.data_dir = folder;
+  setup.rates_dir = RatesFolderFor(folder, rates_dir_);  // the one rule of every command
+  setup.report_kind = report_kind_;
+  setup.answers_file = answers_file;  // checked strictly, as every command checks it
+  const std::string rates_dir = setup.rates_dir;
+  ReportFigures figures = ComputeClientFigures(std::move(setup), platform, sinks);
   auto check = std::make_shared<ClientCheck>();
-  check->findings = CheckClient(figures, folder, rates_dir_, &employees);
+  for (const std::string& error : figures.answers_errors) check->findings.push_back({"answers", Severity::kError, error});
+  if (figures.answers_errors.empty()) check->findings = CheckClient(figures, folder, rates_dir, &employees);
   check->schedule_b = ScheduleBOutcomeOf(figures);
   if (check->schedule_b == ScheduleBOutcome::kWritten) check->schedule_b_figures = figures.schedule_b;
   return check;
@@ -102,14 +114,15 @@ std::shared_ptr<const ClientCheck> ClientChecks::Compute(const std::string& fold
 
 std::shared_ptr<const ClientCheck> ClientChecks::Get(const fs::path& folder) {
   const std::string key = folder.string();
-  std::vector<Answer> events = EventsFor(key);
-  const std::string inputs = InputsOf(folder, rates_dir_) + AnswersKey(events);
+  std::string answers_file;
+  std::vector<Answer> events = EventsFor(key, &answers_file);
+  const std::string inputs = InputsOf(folder, RatesFolderFor(key, rates_dir_)) + AnswersKey(events);
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = cache_.find(key);
     if (it != cache_.end() && it->second.inputs == inputs) return it->second.check;
   }
-  std::shared_ptr<const ClientCheck> check = Compute(key, std::move(events));
+  std::shared_ptr<const ClientCheck> check = Compute(key, std::move(events), answers_file);
   std::lock_guard<std::mutex> lock(mutex_);
   cache_[key] = {inputs, check};
   return check;

@@ -51,8 +51,11 @@ class ClientChecks {
   void SetAnswers(const std::filesystem::path& folder, std::vector<Answer> events);
 
  private:
-  std::vector<Answer> EventsFor(const std::string& folder);
-  std::shared_ptr<const ClientCheck> Compute(const std::string& folder, std::vector<Answer> events);
+  // The events a check of `folder` plays: the page's, else its answers file's (then named in
+  // `answers_file`, which the run checks strictly), else none.
+  std::vector<Answer> EventsFor(const std::string& folder, std::string* answers_file = nullptr);
+  std::shared_ptr<const ClientCheck> Compute(const std::string& folder, std::vector<Answer> events,
+                                             const std::string& answers_file = {});
 
   struct Entry {
     std::string inputs;  // the files the result was computed from, with their sizes and times

@@ -22,14 +22,24 @@ std::string OneLine(std::string text) {
 DialogSession::DialogSession(SessionSetup setup) : setup_(std::move(setup)), platform_(setup_.print_options) {
   // Opening a dialog writes nothing: a missing record file reads as empty here, and the report
   // run after Done does what the run does with it.
+  setup_.rates_dir = RatesFolderFor(setup_.data_dir, setup_.rates_dir);
   RunSetup run;
   run.data_dir = setup_.data_dir;
   run.rates_dir = setup_.rates_dir;
   run.report_kind = setup_.report_kind;
+  run.answers_file = AnswersFileFor(setup_.data_dir, {});
   run.writes_report = false;
+  const std::string answers_file = run.answers_file;
   session_ = std::make_unique<RunSession>(std::move(run), platform_);
   table_ = session_->Dialog();
   controls_ = std::make_unique<DialogState>(table_);
+  if (!answers_file.empty() && session_->answers_errors().empty()) {
+    // The buttons are the user's to press: the dialog opens with the answers' values.
+    for (const Answer& a : ParseAnswers(ReadAnswersFile(answers_file))) {
+      const DialogControl* control = a.known_id ? table_.Find(a.id) : nullptr;
+      if (control != nullptr && control->kind != ControlKind::kPushButton) Apply(a);
+    }
+  }
   opening_messages_ = platform_.messages();
 }
 

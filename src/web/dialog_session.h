@@ -35,7 +35,10 @@ struct RunResult {
 
 class DialogSession {
  public:
-  // Reads the client and what its dialog starts from; messages shown meanwhile are in messages().
+  // Reads the client and what its dialog starts from: the saved entries, then the values of the
+  // client folder's answers file (its events but the buttons', played as recorded events, so the
+  // report run from the page plays them too). The rates folder is chosen by the one rule of every
+  // command (RatesFolderFor). Messages shown meanwhile are in opening_messages().
   explicit DialogSession(SessionSetup setup);
   ~DialogSession();
   DialogSession(const DialogSession&) = delete;
@@ -53,6 +56,9 @@ class DialogSession {
   bool cancelled() const { return cancelled_; }
   // The messages shown while the dialog was prepared.
   const std::vector<ShownMessage>& opening_messages() const { return opening_messages_; }
+  // The errors of the client folder's answers file ("PATH:LINE: message"), which the dialog then
+  // does not open with; the page shows them instead of the dialog.
+  const std::vector<std::string>& answers_errors() const { return session_->answers_errors(); }
 
   // The recorded events as an answers file.
   std::string AnswersText() const;

@@ -563,6 +563,11 @@ void WebServer::Impl::OpenDialog(const httplib::Request& req, httplib::Response&
   setup.report_kind = options.report_kind;
   setup.print_options = options.print_options;
   auto session = std::make_shared<DialogSession>(std::move(setup));
+  if (!session->answers_errors().empty()) {
+    std::string errors;
+    for (const std::string& error : session->answers_errors()) errors += (errors.empty() ? "" : "\n") + error;
+    return SendError(res, 422, "The client's answers file has errors:\n" + errors);
+  }
   json j = {{"dialog", TableJson(session->table())},
             {"shortPath", session->short_route()},
             {"messages", MessagesJson(session->opening_messages())}};

@@ -46,7 +46,7 @@ std::optional<WorksheetFigures> ComputeWorksheet(const WorksheetRequest& request
   if (figures.heading.payroll_date.empty()) figures.heading.payroll_date = "013192";
   if (request.cancel_requested) return std::nullopt;
 
-  figures.rates = ReadFicaRates(request.rates_dir, request.missing);
+  figures.rates = ReadFicaRates(request.rates_dir);
   bases.social_security = figures.rates.ss_base;
   EmployeeWalk walk(request.data_dir, /*with_plans=*/true, request.missing);
   for (WorksheetSink* sink : sinks) {

@@ -40,6 +40,29 @@ bool ParseId(std::string_view text, int& id) {
   return true;
 }
 
+// A money box's text that an answers file may hold: blank (0), or an amount with an optional
+// sign, dollar sign and thousands commas: "-$1,234.56", "1234.5", ".75". The dialog's own
+// reading is more lenient (it takes the digits it finds); a file is held to what a person means.
+bool IsMoneyText(std::string_view text) {
+  std::string kept;
+  for (char c : text) {
+    if (c != ' ' && c != '\t' && c != '$' && c != ',') kept += c;
+  }
+  if (kept.empty()) return true;
+  std::size_t at = kept.front() == '-' ? 1 : 0;
+  bool digits = false, point = false;
+  for (; at < kept.size(); ++at) {
+    if (kept[at] >= '0' && kept[at] <= '9') {
+      digits = true;
+    } else if (kept[at] == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digits;
+}
+
 }  // namespace
 
 std::vector<Answer> ParseAnswers(std::string_view bytes) {
@@ -128,10 +151,8 @@ std::vector<AnswersProblem> CheckAnswers(std::string_view bytes, const DialogTab
         break;
       case ControlKind::kTextBox: {
         bool money = std::find(money_boxes.begin(), money_boxes.end(), a.id) != money_boxes.end();
-        bool blank = a.text.find_first_not_of(" \t,$") == std::string::npos;
-        bool digits = a.text.find_first_of("0123456789") != std::string::npos;
-        if (money && a.has_text && !blank && !digits) {
-          problems.push_back({a.line, true, Quoted(a.text) + " in money box " + id + " is not a number; it reads as 0"});
+        if (money && a.has_text && !IsMoneyText(a.text)) {
+          error(a.line, Quoted(a.text) + " in money box " + id + " is not a number (e.g. 1234.56, $1,234.56 or -5)");
         }
         if (a.text_cut) {
           problems.push_back({a.line, true,
