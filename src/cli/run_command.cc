@@ -251,6 +251,11 @@ int RunClientReport(const RunRequest& request) {
     std::cerr << "qreport: incomplete: no report could be written to " << report << "\n";
     return kIncomplete;
   }
+  if (outcome.form_printed) {
+    std::cerr << "note: the printed Form 941/944 are the revisions the host's module printed, for its records and "
+                 "printers; to file, use `qreport return "
+              << request.data_dir << "`\n";
+  }
   // The host prints what such files hold, as far as they go; the command says they are damaged.
   for (const CutShortFile& file : cut_short) {
     std::cerr << "warning: " << file.name << " is cut short: " << file.size << " bytes is not a whole number of "
