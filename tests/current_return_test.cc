@@ -104,6 +104,14 @@ TEST(CurrentReturn, HandWorkedClients) {
       {"months within $3.00 of the taxes", "063026", {Worker("C1", 4000000, 12000000, 500000)}, kRates2024,
        "220=1\n216=3700\n217=3700\n218=3721.50\n211=11121.50\n", FiledForm::k941, 0, 0, 1112000, 150, 1112150,
        1112150, 0, 0},
+      // 7d has no line: the months are held against the current lines without it.
+      {"7d left out of the fractions of cents", "063026", {Worker("C1", 4000000, 12000000, 500000)}, kRates2024,
+       "205=10\n220=1\n216=3700\n217=3700\n218=3721.50\n211=11121.50\n", FiledForm::k941, 0, 0, 1112000, 150,
+       1112150, 1112150, 0, 0},
+      // Half a cent rounds up: Medicare $50,005.00 x 0.029 = $1,450.145, Additional Medicare Tax
+      // $5.00 x 0.009 = $0.045; social security on the $18,600.00 left below the base, $2,306.40.
+      {"half a cent rounds up", "063026", {Worker("H1", 5000500, 20000500)}, kRates2024, "211=3756.60\n",
+       FiledForm::k941, 500, 5, 375660, 0, 375660, 375660, 0, 0},
       // An entered 7a stays as it is.
       {"an entered 7a", "063026", {Worker("C1", 4000000, 12000000, 500000)}, kRates2024,
        "202=0.25\n220=1\n216=3700\n217=3700\n218=3721.50\n211=11120.25\n", FiledForm::k941, 0, 0, 1112000, 25,
