@@ -23,7 +23,7 @@ std::string LineName(const CurrentReturn& filed, CurrentFigure figure) {
   return "no line";
 }
 
-// Part 2: the months against the total taxes, and a schedule when one is due.
+// The deposit schedule: the months against the total taxes, and a schedule when one is due.
 void CheckSchedule(const CurrentReturn& filed, std::vector<Finding>& out) {
   const std::string total_line = "line " + std::string(filed.total_line());
   const Cents total = filed[CurrentFigure::kTotalTaxes];

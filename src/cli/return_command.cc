@@ -72,7 +72,7 @@ void PrintRow(const Row& row, bool csv) {
   std::cout << text << " " << column1 << " " << column2 << "\n";
 }
 
-// The rows of Part 1 (a two-column line is one row) and of the schedule line.
+// The rows of the tax lines (a two-column line is one row) and of the schedule line.
 void PrintLines(const CurrentReturn& filed, bool csv) {
   auto money = [csv](Cents cents) { return csv ? CsvMoney(cents) : TableMoney(cents); };
   PrintRow({"line", "caption", "column 1", "column 2"}, csv);

@@ -11,7 +11,7 @@ std::span<const CurrentLine> CurrentReturn::numbering() const {
 
 namespace {
 
-// Part 1 up to the taxes before adjustments.
+// The tax lines up to the taxes before adjustments.
 void TaxLines(const CurrentReturnSource& source, CurrentReturn& out) {
   using enum CurrentFigure;
   const ReturnLines& printed = source.printed;
@@ -35,7 +35,7 @@ void TaxLines(const CurrentReturnSource& source, CurrentReturn& out) {
   out[kTaxesBeforeAdjustments] = out[kIncomeTaxWithheld] + out[kPayrollTaxes] + out[kUnreportedTipsTax];
 }
 
-// The months of Part 2 and their total.
+// The months of the deposit schedule and their total.
 void Months(const CurrentReturnSource& source, CurrentReturn& out) {
   out.month_count = source.form == FiledForm::k941 ? 3 : 12;
   out.months_total = 0;

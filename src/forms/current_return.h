@@ -129,7 +129,7 @@ consteval CurrentFigure Current944Line(std::string_view number, int column = 0) 
   return LineOf(kCurrent944Numbering, number, column);
 }
 
-// Part 2 (941 line 16, 944 line 13): the depositor's choice.
+// The deposit schedule (941 line 16, 944 line 13): the depositor's choice.
 enum class DepositSchedule {
   kNone,        // total taxes of $2,500 or more and no schedule chosen
   kUnder2500,   // total taxes below $2,500: no schedule
