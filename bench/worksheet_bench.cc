@@ -30,8 +30,8 @@ void BM_WorksheetRun(benchmark::State& state) {
   for (auto _ : state) {
     RunContext ctx(*platform);
     ctx.rates_dir = dir.string();
-    ctx.state.DataDir = dir.string();
-    ctx.state.ReportDate = "063026";
+    ctx.state.data_dir = dir.string();
+    ctx.state.report_date = "063026";
     RunWorksheet(ctx);
     benchmark::DoNotOptimize(ctx.plan_totals);
   }

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   qreport::testing::RecordingPlatform platform;
   platform.answers = bytes;
   qreport::RunContext ctx(platform);
-  ctx.state.PayrollDate = ctx.state.ReportDate = "063005";
+  ctx.state.payroll_date = ctx.state.report_date = "063005";
   qreport::ShowOptionsDialog(ctx);
   qreport::ShowReportDateDialog(ctx, "Quarterly Report");
   return 0;

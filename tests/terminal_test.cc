@@ -213,7 +213,7 @@ TEST(TerminalDialog, ASmallTerminalAsksToBeEnlargedAndCtrlCStopsTheRun) {
   ASSERT_EQ(tmux.Run("resize-window -t run -x 142 -y 30"), 0) << tmux.Output();
   ASSERT_TRUE(tmux.WaitFor("Quarterly Report including 941 facsimile for: client")) << tmux.Screen();
   RunState state;
-  state.DataDir = "client";
+  state.data_dir = "client";
   std::string screen = tmux.Screen();
   for (const std::string& caption : ShownCaptions(OptionsDialogTable(state))) {
     EXPECT_NE(screen.find(caption), std::string::npos) << caption << " is missing from\n" << screen;

@@ -70,7 +70,7 @@ constexpr std::string_view kFieldPadding(" \0", 2);
 
 // The row's employer texts, form, quarter, year and money figures, all from the figures.
 void FillRowFigures(const ReportFigures& figures, ClientRow& row) {
-  row.employer_name = TrimRight(figures.state.EmployerName, kFieldPadding);
+  row.employer_name = TrimRight(figures.state.employer_name, kFieldPadding);
   row.quarter = figures.quarter;
   row.year = figures.year;
   if (figures.form941) {

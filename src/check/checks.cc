@@ -95,15 +95,15 @@ void CheckForm944Page(const Form944Page& page, std::vector<Finding>& out) {
 
 void CheckEntries(const ReportFigures& figures, std::vector<Finding>& out) {
   const RunState& state = figures.state;
-  if (!Blank(state.DesigneeName) && Blank(state.DesigneePhone)) {
+  if (!Blank(state.designee_name) && Blank(state.designee_phone)) {
     Add(out, "designee-phone", Severity::kWarning,
-        "the designee " + Trim(state.DesigneeName, kPadding) + " has no telephone number");
+        "the designee " + Trim(state.designee_name, kPadding) + " has no telephone number");
   }
   // Which letterhead line each code names, by the forms' own rule applied to lines that name
   // themselves; a named line that prints empty is the finding.
   const std::array<std::string, 3>* printed = figures.form941 ? &figures.form941->preparer : figures.form944 ? &figures.form944->preparer : nullptr;
-  if (printed == nullptr || Blank(state.PreparerCodes)) return;
-  std::array<std::string, 5> named = PreparerLines(UpperAscii(state.PreparerCodes), {"1", "2", "3", "4", "5"});
+  if (printed == nullptr || Blank(state.preparer_codes)) return;
+  std::array<std::string, 5> named = PreparerLines(UpperAscii(state.preparer_codes), {"1", "2", "3", "4", "5"});
   for (std::size_t k = 0; k < printed->size(); ++k) {
     if (!named[k].empty() && Blank((*printed)[k])) {
       Add(out, "preparer-empty", Severity::kWarning,

@@ -76,7 +76,7 @@ PlannedRun PlanRun(const RunRequest& request) {
   setup.writes_report = false;
   auto platform = MakePlatform(request.platform);
   RunSession session(std::move(setup), *platform);
-  return {session.route() == Route::kForm, session.Dialog(), session.state().PreparerCodes};
+  return {session.route() == Route::kForm, session.Dialog(), session.state().preparer_codes};
 }
 
 // The preparer codes the run will print with: the saved entries' text, unless the answers set

@@ -55,23 +55,23 @@ std::string EinBoxes(std::string_view ein_text) {
 }
 
 void TakeEmployerTexts(RunState& state, const EmployerTexts& texts) {
-  state.EmployerName = texts.name;
-  state.EmployerTradeName = texts.trade_name;
-  state.EmployerAddress = texts.address;
-  state.EmployerCityLine = texts.city_line;
-  state.PayrollDate = texts.payroll_date;
+  state.employer_name = texts.name;
+  state.employer_trade_name = texts.trade_name;
+  state.employer_address = texts.address;
+  state.employer_city_line = texts.city_line;
+  state.payroll_date = texts.payroll_date;
 }
 
 EmployerBlock ReadEmployerBlock(const RunState& state, MissingFile missing) {
   ClientFile client;
   try {
-    client = ReadClientFile(state.DataDir, /*always_record2=*/false, missing);
+    client = ReadClientFile(state.data_dir, /*always_record2=*/false, missing);
   } catch (const RunError&) {
     // An unreadable client file counts as a short one.
   }
   EmployerBlock block;
-  block.texts = {state.EmployerName, state.EmployerTradeName, state.EmployerAddress, state.EmployerCityLine,
-                 state.PayrollDate};
+  block.texts = {state.employer_name, state.employer_trade_name, state.employer_address, state.employer_city_line,
+                 state.payroll_date};
   if (client.has_record1) {
     block.texts = {client.employer_name, client.trade_name, client.address, client.city_line, client.payroll_date};
     block.trade_name = TrimmedPrintedText(client.trade_name);

@@ -40,17 +40,17 @@ TEST(Form941Golden, BelowTwentyFiveHundredWithNothingDue) {
   FormRouteRun run(testing::Form941BelowTwentyFiveHundredClient());
   RunState& state = run.ctx.state;
   run.SetMonths({22555, 22555, 22555});
-  state.Line11Deposits = 67665;
-  state.MonthlyDepositor = "Y";
-  state.DesigneeName = "   ";
-  state.StateCode = "I";
-  state.PreparerCodes = "&lh2% &lh1%";
+  state.deposits = 67665;
+  state.monthly_depositor = true;
+  state.designee_name = "   ";
+  state.state_code = "I";
+  state.preparer_codes = "&lh2% &lh1%";
   run.Run();
 
   EXPECT_EQ(CompareGolden("forms/941_below_2500.txt", run.report), "");
   EXPECT_TRUE(run.platform.messages.empty());
-  EXPECT_EQ(state.PreparerCodes, "&LH2% &LH1%");
-  EXPECT_EQ(state.Adjust7a, 0);
+  EXPECT_EQ(state.preparer_codes, "&LH2% &LH1%");
+  EXPECT_EQ(state.adjustment_7a, 0);
 }
 
 // A monthly depositor above $2,500 in the second quarter: the monthly amounts print, a gap of 2.99
@@ -60,16 +60,16 @@ TEST(Form941Golden, MonthlyDepositorWithFractionOfCentsAndOverpayment) {
   FormRouteRun run(testing::Form941MonthlyDepositorClient());
   RunState& state = run.ctx.state;
   run.SetMonths({160000, 160000, 163349});
-  state.Line11Deposits = 500000;
-  state.MonthlyDepositor = "Y";
-  state.DesigneeName = "JANE DOE";
-  state.DesigneePhone = "555-0100";
-  state.StateCode = "IL";
-  state.PreparerCodes = "&LH1% &LH2% &LH3%";
+  state.deposits = 500000;
+  state.monthly_depositor = true;
+  state.designee_name = "JANE DOE";
+  state.designee_phone = "555-0100";
+  state.state_code = "IL";
+  state.preparer_codes = "&LH1% &LH2% &LH3%";
   run.Run();
 
   EXPECT_EQ(CompareGolden("forms/941_monthly_depositor.txt", run.report), "");
-  EXPECT_EQ(state.Adjust7a, 299);
+  EXPECT_EQ(state.adjustment_7a, 299);
 }
 
 // A gap of exactly 3.00 stays out of 7a; a negative adjustment in brackets; line 10 above $2,500
@@ -79,15 +79,15 @@ TEST(Form941Golden, GapOfThreeDollarsAndMonthThirteen) {
   FormRouteRun run(testing::Form941GapOfThreeClient());
   RunState& state = run.ctx.state;
   run.SetMonths({200000, 200000, 281566});
-  state.Adjust7b = -1234;
-  state.Line11Deposits = 600000;
-  state.SemiweeklyDepositor = "Y";
-  state.DesigneeName = "JOHN ROE";
-  state.PreparerCodes = "&LH3% XYZ &LH1%";
+  state.adjustment_7b = -1234;
+  state.deposits = 600000;
+  state.semiweekly_depositor = true;
+  state.designee_name = "JOHN ROE";
+  state.preparer_codes = "&LH3% XYZ &LH1%";
   run.Run();
 
   EXPECT_EQ(CompareGolden("forms/941_gap_of_three_month_13.txt", run.report), "");
-  EXPECT_EQ(state.Adjust7a, 0);
+  EXPECT_EQ(state.adjustment_7a, 0);
 }
 
 // The pages read the run's entries and write none back: a gap absorbed into 7a is in the page's
@@ -98,18 +98,18 @@ TEST(FormPages, AbsorbedSevenAReachesTheRunOnlyThroughTheFormRoute) {
   FormRouteRun run(testing::Form941MonthlyDepositorClient());
   RunState& state = run.ctx.state;
   run.SetMonths({160000, 160000, 163349});
-  state.PrintDevice = "S";
+  state.device_code = "S";
   EXPECT_EQ(ComputeForm941Page(run.ctx).lines[Form941Line("7a")], 299);
   EXPECT_EQ(ComputeForm944Page(run.ctx).lines[Form944Line("6a")], 0);
-  EXPECT_EQ(state.Adjust7a, 0);
-  EXPECT_EQ(state.PrintDevice, "S");
+  EXPECT_EQ(state.adjustment_7a, 0);
+  EXPECT_EQ(state.device_code, "S");
 
-  state.Print941 = state.Print944 = 1;
+  state.print_941 = state.print_944 = true;
   ReportFigures figures;
   ComputeFormRouteParts(run.ctx, figures, {});
   ASSERT_TRUE(figures.form941 && figures.form944);
   EXPECT_EQ(figures.form944->lines[Form944Line("6a")], 299);
-  EXPECT_EQ(state.Adjust7a, 299);
+  EXPECT_EQ(state.adjustment_7a, 299);
 }
 
 // Every row that a condition leaves out moves the paper by nothing, so the form below it stays in
@@ -179,9 +179,9 @@ TEST(Form941Run, FormAndVoucherFollowTheWorksheetWithMissingInputs) {
   RunContext ctx(platform);
   ctx.rates_dir = (dir / "work").string();
   fs::create_directory(dir / "work");
-  ctx.state.DataDir = (dir / "client").string();
+  ctx.state.data_dir = (dir / "client").string();
   ReadClientIntoState(ctx);
-  ctx.state.ReportDate = ctx.state.PayrollDate;
+  ctx.state.report_date = ctx.state.payroll_date;
   RunWorksheet(ctx);
   PrintForm941(ctx);
   PrintVoucher(ctx);
@@ -232,8 +232,8 @@ TEST(Form941Run, ReportFileThatCannotBeWrittenShowsTheError) {
   RecordingPlatform platform;
   RunContext ctx(platform);
   ctx.rates_dir = dir.str();
-  ctx.state.DataDir = dir.str();
-  ctx.state.ReportDate = "063005";
+  ctx.state.data_dir = dir.str();
+  ctx.state.report_date = "063005";
   PrintForm941(ctx);
   PrintVoucher(ctx);
   // The form and the voucher fail on the same file: the user is told once.

@@ -141,11 +141,11 @@ const FormRates kRates{620, 620, 9420000, 145, 145};
 
 TEST(Form941Lines, WorkedQuarter) {
   RunState state;
-  state.Adjust7b = -1000;
-  state.Line11Deposits = 400000;
-  state.MonthLiability[1] = state.MonthLiability[2] = state.MonthLiability[3] = 100000;
-  state.MonthLiability[4] = 999999;  // not this form's
-  state.MonthlyDepositor = "Y";
+  state.adjustment_7b = -1000;
+  state.deposits = 400000;
+  state.month_liability[1] = state.month_liability[2] = state.month_liability[3] = 100000;
+  state.month_liability[4] = 999999;  // not this form's
+  state.monthly_depositor = true;
   ReturnLines lines = ComputeForm941Lines(SampleQuarter(), kRates, ReturnEntriesOf(state), {0, 10000, 20000, 5000});
 
   EXPECT_EQ(lines[Form941Line("1")], 3);
@@ -191,9 +191,9 @@ TEST(Form941Lines, BalanceAndTheTwentyFiveHundredTest) {
     PayTotals quarter = SampleQuarter();
     quarter.advance_eic = c.advance_eic;
     RunState state;
-    state.Adjust7b = -1000;
-    state.Line11Deposits = c.deposits;
-    state.MonthlyDepositor = c.depositor;
+    state.adjustment_7b = -1000;
+    state.deposits = c.deposits;
+    state.monthly_depositor = c.depositor;
     ReturnLines lines = ComputeForm941Lines(quarter, kRates, ReturnEntriesOf(state), {});
     EXPECT_EQ(lines[Form941Line("10")], c.line10);
     EXPECT_EQ(lines.overpaid, c.overpaid);
@@ -206,9 +206,9 @@ TEST(Form941Lines, BalanceAndTheTwentyFiveHundredTest) {
 
 TEST(Form941Lines, AbsorbedGapMakesLine10TheLiability) {
   RunState state;
-  state.MonthLiability[1] = 100000;
-  state.MonthLiability[2] = 100000;
-  state.MonthLiability[3] = 106749;  // 3067.49 in all: 2.99 above line 10 before the rule
+  state.month_liability[1] = 100000;
+  state.month_liability[2] = 100000;
+  state.month_liability[3] = 106749;  // 3067.49 in all: 2.99 above line 10 before the rule
   ReturnLines lines = ComputeForm941Lines(SampleQuarter(), kRates, ReturnEntriesOf(state), {});
   EXPECT_EQ(lines[Form941Line("7a")], 299);
   EXPECT_EQ(lines[Form941Line("7h")], 299);

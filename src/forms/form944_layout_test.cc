@@ -26,18 +26,18 @@ using testing::Worker;
 TEST(Form944Golden, BelowTwentyFiveHundred) {
   FormRouteRun run(testing::Form944BelowTwentyFiveHundredClient());
   RunState& state = run.ctx.state;
-  state.Print941 = 0;
-  state.Print944 = 1;
+  state.print_941 = false;
+  state.print_944 = true;
   run.SetMonths({20833, 20833, 20833, 20833, 20833, 20833, 20833, 20833, 20833, 20833, 20833, 20836});
-  state.Line11Deposits = 249999;
-  state.StateCode = "OH";
-  state.PreparerCodes = "&lh2% &LH1%";
+  state.deposits = 249999;
+  state.state_code = "OH";
+  state.preparer_codes = "&lh2% &LH1%";
   run.Run();
 
   EXPECT_EQ(CompareGolden("forms/944_below_2500.txt", run.report), "");
   EXPECT_TRUE(run.platform.messages.empty());
-  EXPECT_EQ(state.Adjust7a, 0);
-  EXPECT_EQ(state.PrintDevice, "P");
+  EXPECT_EQ(state.adjustment_7a, 0);
+  EXPECT_EQ(state.device_code, "P");
 }
 
 // Line 9 of 2,500.00 once a gap of 1.99 has gone into 7a (7c, which has no box, counts in 6f):
@@ -47,18 +47,18 @@ TEST(Form944Golden, BelowTwentyFiveHundred) {
 TEST(Form944Golden, MonthlyAmountsWithFractionOfCentsAndOverpayment) {
   FormRouteRun run(testing::Form944MonthlyAmountsClient(), {"6.2", "6.2", "9000", "1.45", "1.45", "0"});
   RunState& state = run.ctx.state;
-  state.Print941 = 0;
-  state.Print944 = 1;
+  state.print_941 = false;
+  state.print_944 = true;
   run.SetMonths({20000, 20000, 20000, 20000, 20000, 20000, 20000, 20000, 20000, 20000, 20000, 30000});
-  state.Adjust7c = 100;
-  state.Line11Deposits = 260000;
-  state.DesigneeName = "JANE DOE";
-  state.DesigneePhone = "555-0100";
-  state.PreparerCodes = "&LH3% XYZ &LH1%";
+  state.adjustment_7c = 100;
+  state.deposits = 260000;
+  state.designee_name = "JANE DOE";
+  state.designee_phone = "555-0100";
+  state.preparer_codes = "&LH3% XYZ &LH1%";
   run.Run();
 
   EXPECT_EQ(CompareGolden("forms/944_monthly_amounts.txt", run.report), "");
-  EXPECT_EQ(state.Adjust7a, 199);
+  EXPECT_EQ(state.adjustment_7a, 199);
 }
 
 // Every row that a condition leaves out moves the paper by nothing; the pages hold rows 1 to 174

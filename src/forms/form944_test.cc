@@ -66,15 +66,15 @@ const FormRates kRates{620, 620, 900000, 145, 145};
 
 RunState TwelveMonths(Cents each, Cents december) {
   RunState state;
-  for (int m = 1; m <= 11; ++m) state.MonthLiability[m] = each;
-  state.MonthLiability[12] = december;
+  for (int m = 1; m <= 11; ++m) state.month_liability[m] = each;
+  state.month_liability[12] = december;
   return state;
 }
 
 TEST(Form944Lines, WorkedYearWithFractionOfCents) {
   RunState state = TwelveMonths(20000, 30000);
-  state.Adjust7c = 100;  // no box of its own, but part of line 6f
-  state.Line11Deposits = 260000;
+  state.adjustment_7c = 100;  // no box of its own, but part of line 6f
+  state.deposits = 260000;
   ReturnLines lines = ComputeForm944Lines(SampleYear(), kRates, ReturnEntriesOf(state), {0, 5000, 0, 0});
 
   EXPECT_EQ(lines[ReturnLine::kLiabilityTotal], 250000);
@@ -115,8 +115,8 @@ TEST(Form944Lines, BalanceAndTheTwentyFiveHundredTest) {
     PayTotals year = SampleYear();
     year.advance_eic = c.advance_eic;
     RunState state;  // no liabilities: a gap far beyond fractions of cents
-    state.Adjust7a = c.adjust7a;
-    state.Line11Deposits = c.deposits;
+    state.adjustment_7a = c.adjust7a;
+    state.deposits = c.deposits;
     ReturnLines lines = ComputeForm944Lines(year, kRates, ReturnEntriesOf(state), {});
     EXPECT_EQ(lines[Form944Line("6a")], c.adjust7a);
     EXPECT_EQ(lines[Form944Line("9")], c.line9);

@@ -44,10 +44,10 @@ PayTotals EmployeePass(std::string_view data_dir, Cents ss_base, MissingFile mis
 // preparer's lines 1 to 3, chosen from the letterhead by the run's codes in upper case.
 template <typename FormPage>
 void TakeSignatureEntries(const RunState& state, const LetterheadLines& letterhead, FormPage& page) {
-  page.state_code = DataText(state.StateCode);
-  page.designee_name = DataText(state.DesigneeName);
-  page.designee_phone = DataText(state.DesigneePhone);
-  page.preparer_codes = UpperAscii(state.PreparerCodes);
+  page.state_code = DataText(state.state_code);
+  page.designee_name = DataText(state.designee_name);
+  page.designee_phone = DataText(state.designee_phone);
+  page.preparer_codes = UpperAscii(state.preparer_codes);
   std::array<std::string, 5> lines = PreparerLines(page.preparer_codes, letterhead);
   page.preparer = {DataText(lines[0]), DataText(lines[1]), DataText(lines[2])};
 }
@@ -67,16 +67,16 @@ Form941Page ComputeForm941Page(const RunContext& ctx, const PayTotals* quarter_p
 
   Form941Page page;
   page.employer = ReadEmployerBlock(state, ctx.missing);
-  page.form_year = DataText(FormYear(state.ReportDate));
-  page.quarter = QuarterOfMonthText(state.ReportDate);
+  page.form_year = DataText(FormYear(state.report_date));
+  page.quarter = QuarterOfMonthText(state.report_date);
 
   PayTotals quarter = quarter_pass != nullptr ? *quarter_pass
-                                               : EmployeePass(state.DataDir, rates.ss_base, ctx.missing, AddEmployeeToQuarter);
+                                               : EmployeePass(state.data_dir, rates.ss_base, ctx.missing, AddEmployeeToQuarter);
   page.lines = ComputeForm941Lines(quarter, rates, ReturnEntriesOf(state), ctx.plan_totals);
 
   TakeSignatureEntries(state, letterhead, page);
-  page.monthly_depositor = state.MonthlyDepositor == "Y";
-  page.semiweekly_depositor = state.SemiweeklyDepositor == "Y";
+  page.monthly_depositor = state.monthly_depositor;
+  page.semiweekly_depositor = state.semiweekly_depositor;
   return page;
 }
 
@@ -91,7 +91,7 @@ Form944Page ComputeForm944Page(const RunContext& ctx, const PayTotals* year_pass
   page.month = ParseDecimal(std::string_view(page.employer.texts.payroll_date).substr(0, 2));
 
   PayTotals year = year_pass != nullptr ? *year_pass
-                                        : EmployeePass(state.DataDir, rates.ss_base, ctx.missing, AddEmployeeToYear);
+                                        : EmployeePass(state.data_dir, rates.ss_base, ctx.missing, AddEmployeeToYear);
   page.lines = ComputeForm944Lines(year, rates, ReturnEntriesOf(state), ctx.plan_totals);
 
   TakeSignatureEntries(state, letterhead, page);

@@ -28,11 +28,11 @@ Cents FractionOfCents(Cents liability, Cents base, const Adjustments& entered) {
 
 ReturnEntries ReturnEntriesOf(const RunState& state) {
   ReturnEntries entries;
-  entries.adjustments = {state.Adjust7a, state.Adjust7b, state.Adjust7c, state.Adjust7d,
-                         state.Adjust7e, state.Adjust7f, state.Adjust7g};
-  entries.deposits = state.Line11Deposits;
-  for (std::size_t month = 1; month <= 12; ++month) entries.liabilities[month] = state.MonthLiability[month];
-  entries.monthly_depositor = state.MonthlyDepositor == "Y";
+  entries.adjustments = {state.adjustment_7a, state.adjustment_7b, state.adjustment_7c, state.adjustment_7d,
+                         state.adjustment_7e, state.adjustment_7f, state.adjustment_7g};
+  entries.deposits = state.deposits;
+  for (std::size_t month = 1; month <= 12; ++month) entries.liabilities[month] = state.month_liability[month];
+  entries.monthly_depositor = state.monthly_depositor;
   return entries;
 }
 

@@ -9,10 +9,10 @@ ScheduleB ReadScheduleB(const RunState& state, MissingFile missing) {
   ScheduleB schedule;
   RunState reading = state;
   schedule.employer = ReadEmployerBlock(reading, missing);
-  schedule.year = FormYear(state.ReportDate);
-  schedule.quarter = QuarterOfMonthText(state.ReportDate);
+  schedule.year = FormYear(state.report_date);
+  schedule.quarter = QuarterOfMonthText(state.report_date);
 
-  ForEachLiabilityRecord(state.DataDir, [&schedule](std::int64_t number, double amount) {
+  ForEachLiabilityRecord(state.data_dir, [&schedule](std::int64_t number, double amount) {
     schedule.records = number;
     auto month = static_cast<std::size_t>(LiabilityMonthOf(number));
     schedule.months[month] = AddToCents(schedule.months[month], amount);
@@ -42,9 +42,9 @@ std::string_view ScheduleBWhyNot(ScheduleBOutcome outcome) {
 
 bool ScheduleBIsDue(const RunState& state, ScheduleBOutcome* why) {
   ScheduleBOutcome reason = ScheduleBOutcome::kWritten;
-  if (state.SemiweeklyDepositor != "Y") {
+  if (!state.semiweekly_depositor) {
     reason = ScheduleBOutcome::kNotSemiweekly;
-  } else if (state.Print941 != 1) {
+  } else if (!state.print_941) {
     reason = ScheduleBOutcome::kNotForm941;
   }
   if (why != nullptr && reason != ScheduleBOutcome::kWritten) *why = reason;

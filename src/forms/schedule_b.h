@@ -28,7 +28,7 @@ struct ScheduleB {
   Cents total = 0;                // "Total liability for the quarter"
 };
 
-// Schedule B of the client in state.DataDir for the quarter and year of state.ReportDate.
+// Schedule B of the client in state.data_dir for the quarter and year of state.report_date.
 //
 // Contract:
 // - Each day is its record read with the decimal text-to-number rule and stored as cents (value

@@ -28,8 +28,8 @@ using testing::TempDir;
 // The state of a run of the client in `folder` as the form route holds it before the dialog.
 RunState StateOf(const std::filesystem::path& folder, const std::string& payroll_date) {
   RunState state;
-  state.DataDir = folder.string();
-  state.PayrollDate = state.ReportDate = payroll_date;
+  state.data_dir = folder.string();
+  state.payroll_date = state.report_date = payroll_date;
   return state;
 }
 

@@ -124,8 +124,8 @@ void QuarterAndAddressRows(PrinterText& out, const VoucherPage& voucher) {
 
 VoucherPage MakeVoucherPage(const RunState& state, std::string ein_text) {
   VoucherPage voucher;
-  voucher.print941 = state.Print941 == 1;
-  voucher.print944 = state.Print944 == 1;
+  voucher.print941 = state.print_941;
+  voucher.print944 = state.print_944;
   bool is944 = voucher.print944;
   voucher.form = is944 ? "944-V" : "941-V";
   voucher.title = is944 ? "Form 944 Payment Voucher" : "Form 941 Payment Voucher";
@@ -133,16 +133,16 @@ VoucherPage MakeVoucherPage(const RunState& state, std::string ein_text) {
   voucher.form_number = is944 ? "944" : "941";
   voucher.box3_label = is944 ? " " : "3 Tax Period";
   voucher.name_label = std::string(is944 ? "3" : "4") + "   Enter your business NAME (individual NAME FOR sole proprietor)";
-  voucher.year_digits = DataText(Right(state.PayrollDate, 2));
-  voucher.month = ParseDecimal(Left(state.PayrollDate, 2));
+  voucher.year_digits = DataText(Right(state.payroll_date, 2));
+  voucher.month = ParseDecimal(Left(state.payroll_date, 2));
   if (voucher.print941) {
     const double month = voucher.month;
     voucher.quarter_crossed = {false, month < 4, 3 < month && month < 7, 6 < month && month < 10, 9 < month && month <= 12};
   }
   voucher.ein_text = std::move(ein_text);
-  voucher.employer_name_field = PrintedText(state.EmployerName);
-  voucher.address = TrimRight(PrintedText(state.EmployerAddress));
-  voucher.city_line = PrintedText(state.EmployerCityLine);
+  voucher.employer_name_field = PrintedText(state.employer_name);
+  voucher.address = TrimRight(PrintedText(state.employer_address));
+  voucher.city_line = PrintedText(state.employer_city_line);
   return voucher;
 }
 

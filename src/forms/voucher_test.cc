@@ -17,12 +17,12 @@ using testing::Rows;
 
 RunState VoucherState(int print941, int print944, std::string payroll_date = "063007") {
   RunState state;
-  state.Print941 = print941;
-  state.Print944 = print944;
-  state.PayrollDate = std::move(payroll_date);
-  state.EmployerName = std::string("ACME\0TOOLS", 10) + std::string(25, ' ');
-  state.EmployerAddress = "12 MAIN STREET" + std::string(21, ' ');
-  state.EmployerCityLine = "SPRINGFIELD, IL 62704" + std::string(9, '\0');
+  state.print_941 = print941;
+  state.print_944 = print944;
+  state.payroll_date = std::move(payroll_date);
+  state.employer_name = std::string("ACME\0TOOLS", 10) + std::string(25, ' ');
+  state.employer_address = "12 MAIN STREET" + std::string(21, ' ');
+  state.employer_city_line = "SPRINGFIELD, IL 62704" + std::string(9, '\0');
   return state;
 }
 

@@ -33,25 +33,25 @@ Json ScheduleBJson(const ScheduleB& schedule) {
 Json DialogJson(const RunState& state, Route route) {
   Json d;
   if (route == Route::kShort) {
-    d["federal_withholding_adjust"] = BytesToJsonText(state.FederalWithholdingAdjust);
-    d["fica_withholding_adjust"] = BytesToJsonText(state.FicaWithholdingAdjust);
-    d["total_payments"] = BytesToJsonText(state.TotalPaymentsText);
-    d["print_device"] = BytesToJsonText(state.PrintDevice);
+    d["federal_withholding_adjust"] = BytesToJsonText(state.federal_withholding_text);
+    d["fica_withholding_adjust"] = BytesToJsonText(state.fica_withholding_text);
+    d["total_payments"] = BytesToJsonText(state.total_payments_text);
+    d["print_device"] = BytesToJsonText(state.device_code);
     return d;
   }
-  d["designee_name"] = BytesToJsonText(state.DesigneeName);
-  d["designee_phone"] = BytesToJsonText(state.DesigneePhone);
-  d["preparer_codes"] = BytesToJsonText(state.PreparerCodes);
-  d["state_code"] = BytesToJsonText(state.StateCode);
-  d["monthly_depositor"] = state.MonthlyDepositor == "Y";
-  d["semiweekly_depositor"] = state.SemiweeklyDepositor == "Y";
-  d["print_941"] = state.Print941 == 1;
-  d["print_944"] = state.Print944 == 1;
-  d["adjustments"] = {{"7a", state.Adjust7a}, {"7b", state.Adjust7b}, {"7c", state.Adjust7c}, {"7d", state.Adjust7d},
-                      {"7e", state.Adjust7e}, {"7f", state.Adjust7f}, {"7g", state.Adjust7g}};
-  d["deposits"] = state.Line11Deposits;
+  d["designee_name"] = BytesToJsonText(state.designee_name);
+  d["designee_phone"] = BytesToJsonText(state.designee_phone);
+  d["preparer_codes"] = BytesToJsonText(state.preparer_codes);
+  d["state_code"] = BytesToJsonText(state.state_code);
+  d["monthly_depositor"] = state.monthly_depositor;
+  d["semiweekly_depositor"] = state.semiweekly_depositor;
+  d["print_941"] = state.print_941;
+  d["print_944"] = state.print_944;
+  d["adjustments"] = {{"7a", state.adjustment_7a}, {"7b", state.adjustment_7b}, {"7c", state.adjustment_7c}, {"7d", state.adjustment_7d},
+                      {"7e", state.adjustment_7e}, {"7f", state.adjustment_7f}, {"7g", state.adjustment_7g}};
+  d["deposits"] = state.deposits;
   Json months = Json::array();
-  for (int m = 1; m <= 12; ++m) months.push_back(state.MonthLiability[m]);
+  for (int m = 1; m <= 12; ++m) months.push_back(state.month_liability[m]);
   d["month_liabilities"] = months;
   return d;
 }
@@ -82,7 +82,7 @@ Json EmployeeLineJson(const Employee& employee, const WorksheetLine& line, int p
 
 int PayrollYearOfHeading(const WorksheetFigures& figures) {
   RunState state;
-  state.PayrollDate = figures.heading.payroll_date;
+  state.payroll_date = figures.heading.payroll_date;
   return PayrollYearOf(state);
 }
 

@@ -251,8 +251,8 @@ TEST(Lines, ScheduleBIsTheComputationThePageIsPrintedFrom) {
     const Json& b = j["schedule_b"];
     ASSERT_TRUE(b.is_object());
     RunState state;
-    state.DataDir = client.string();
-    state.ReportDate = "063026";
+    state.data_dir = client.string();
+    state.report_date = "063026";
     ScheduleB page = ReadScheduleB(state);
     ASSERT_EQ(b["days"].size(), 3u);
     for (std::size_t m = 0; m < 3; ++m) {

@@ -8,7 +8,7 @@
 namespace qreport {
 
 int PayrollYearOf(const RunState& state) {
-  return static_cast<int>(RoundHalfEven(ParseDecimal(DataText(FormYear(state.PayrollDate)))));
+  return static_cast<int>(RoundHalfEven(ParseDecimal(DataText(FormYear(state.payroll_date)))));
 }
 
 namespace {
@@ -20,8 +20,8 @@ CurrentReturn FromPage(const ReportFigures& figures, const FormPage& page, Filed
   source.payroll_year = PayrollYearOf(figures.state);
   source.printed = page.lines;
   source.entered = figures.entries;
-  source.monthly_depositor = figures.state.MonthlyDepositor == "Y";
-  source.semiweekly_depositor = figures.state.SemiweeklyDepositor == "Y";
+  source.monthly_depositor = figures.state.monthly_depositor;
+  source.semiweekly_depositor = figures.state.semiweekly_depositor;
   CurrentReturn filed = ComputeCurrentReturn(source);
 
   const EmployerBlock& employer = page.employer;

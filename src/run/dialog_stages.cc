@@ -22,17 +22,17 @@ void RouteDialogHandler::Notify(int id, DialogControls& dialog) {
 
 void LoadSavedEntries(RunContext& ctx) {
   RunState& state = ctx.state;
-  SavedEntries saved = LoadSavedEntriesFile(state.DataDir, ctx.platform, ctx.missing);
-  if (saved.lines >= 1) state.DesigneeName = saved.designee_name;
-  if (saved.lines >= 2) state.DesigneePhone = saved.designee_phone;
-  if (saved.lines >= 3) state.PreparerCodes = saved.preparer_codes;
-  if (saved.lines >= 4) state.StateCode = saved.state_code;
+  SavedEntries saved = LoadSavedEntriesFile(state.data_dir, ctx.platform, ctx.missing);
+  if (saved.lines >= 1) state.designee_name = saved.designee_name;
+  if (saved.lines >= 2) state.designee_phone = saved.designee_phone;
+  if (saved.lines >= 3) state.preparer_codes = saved.preparer_codes;
+  if (saved.lines >= 4) state.state_code = saved.state_code;
 }
 
 void SaveEntries(RunContext& ctx) {
   const RunState& state = ctx.state;
   // The old file stays whole; the user is told that the new entries were not kept.
-  int error = WriteSavedEntriesFile(state.DataDir, {state.DesigneeName, state.DesigneePhone, state.PreparerCodes, state.StateCode, 4});
+  int error = WriteSavedEntriesFile(state.data_dir, {state.designee_name, state.designee_phone, state.preparer_codes, state.state_code, 4});
   if (error != 0 && !ctx.error_shown) {
     ctx.error_shown = true;
     ShowRunError(ctx.platform, error);
@@ -52,7 +52,7 @@ void ShowReportDateDialog(RunContext& ctx, std::string_view title) {
 }
 
 void HandOffToPrinter(RunContext& ctx, bool short_route, RunOutcome& outcome) {
-  std::string report_path = ResolveHostPath(ctx.state.DataDir, kReportFileName).string();
+  std::string report_path = ResolveHostPath(ctx.state.data_dir, kReportFileName).string();
   if (ctx.report_write_failed) {
     ctx.platform.MessageBox(kDefaultCaption, std::string(kReportNotWrittenText) + report_path);
     return;

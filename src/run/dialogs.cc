@@ -45,12 +45,12 @@ std::string MonthText(Cents cents) { return NumberText(CentsValue(cents)); }
 // The money value that an options dialog box feeds, or nullptr for any other id.
 Cents* MoneyTarget(RunState& state, int id) {
   if (id >= kAdjust7aBox && id <= kAdjust7aBox + 6) {
-    Cents* adjustments[] = {&state.Adjust7a, &state.Adjust7b, &state.Adjust7c, &state.Adjust7d, &state.Adjust7e, &state.Adjust7f, &state.Adjust7g};
+    Cents* adjustments[] = {&state.adjustment_7a, &state.adjustment_7b, &state.adjustment_7c, &state.adjustment_7d, &state.adjustment_7e, &state.adjustment_7f, &state.adjustment_7g};
     return adjustments[id - kAdjust7aBox];
   }
-  if (id == kLine11Box) return &state.Line11Deposits;
-  if (id >= kMonth1Box && id <= kMonth1Box + 2) return &state.MonthLiability[static_cast<std::size_t>(id - kMonth1Box + 1)];
-  if (id >= kMonth4Box && id <= kMonth4Box + 8) return &state.MonthLiability[static_cast<std::size_t>(id - kMonth4Box + 4)];
+  if (id == kLine11Box) return &state.deposits;
+  if (id >= kMonth1Box && id <= kMonth1Box + 2) return &state.month_liability[static_cast<std::size_t>(id - kMonth1Box + 1)];
+  if (id >= kMonth4Box && id <= kMonth4Box + 8) return &state.month_liability[static_cast<std::size_t>(id - kMonth4Box + 4)];
   return nullptr;
 }
 
@@ -72,7 +72,7 @@ bool IsOptionsMoneyBox(int id) {
 
 DialogTable OptionsDialogTable(const RunState& state) {
   DialogTable t;
-  t.title = "Quarterly Report including 941 facsimile for: " + TrimRight(state.DataDir);
+  t.title = "Quarterly Report including 941 facsimile for: " + TrimRight(state.data_dir);
   t.width = 420;
   t.height = 220;
   t.frame = DialogFrame::kModalPopup;
@@ -112,13 +112,13 @@ DialogTable OptionsDialogTable(const RunState& state) {
       Box(kAdjust7aBox + 5, "", 250, 82, 50, 12),
       Box(kAdjust7aBox + 6, "", 250, 94, 50, 12),
       Box(kLine11Box, "", 250, 106, 50, 12),
-      Box(kDesigneeNameBox, state.DesigneeName, 250, 118, 150, 12),
-      Box(kDesigneePhoneBox, state.DesigneePhone, 250, 130, 100, 12),
-      Box(kPreparerCodesBox, state.PreparerCodes, 250, 142, 100, 12),
-      Box(kMonth1Box, MonthText(state.MonthLiability[1]), 10, 164, 40, 12),
-      Box(kMonth1Box + 1, MonthText(state.MonthLiability[2]), 60, 164, 40, 12),
-      Box(kMonth1Box + 2, MonthText(state.MonthLiability[3]), 110, 164, 40, 12),
-      Box(kStateCodeBox, state.StateCode, 380, 164, 20, 12),
+      Box(kDesigneeNameBox, state.designee_name, 250, 118, 150, 12),
+      Box(kDesigneePhoneBox, state.designee_phone, 250, 130, 100, 12),
+      Box(kPreparerCodesBox, state.preparer_codes, 250, 142, 100, 12),
+      Box(kMonth1Box, MonthText(state.month_liability[1]), 10, 164, 40, 12),
+      Box(kMonth1Box + 1, MonthText(state.month_liability[2]), 60, 164, 40, 12),
+      Box(kMonth1Box + 2, MonthText(state.month_liability[3]), 110, 164, 40, 12),
+      Box(kStateCodeBox, state.state_code, 380, 164, 20, 12),
       Check(kMonthlyDepositorBox, "", false, 380, 176, 15, 12),
       Check(kSemiweeklyDepositorBox, "", false, 380, 188, 15, 12),
       Box(kMonth4Box, "0", 160, 164, 40, 12),
@@ -146,26 +146,26 @@ void NotifyOptionsDialog(RunContext& ctx, int id, DialogControls& dialog) {
     return;
   }
   switch (id) {
-    case kDesigneeNameBox: state.DesigneeName = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kDesigneePhoneBox: state.DesigneePhone = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kPreparerCodesBox: state.PreparerCodes = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kStateCodeBox: state.StateCode = Trim(WithinTextBoxLimit(dialog.Text(id))); break;
+    case kDesigneeNameBox: state.designee_name = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kDesigneePhoneBox: state.designee_phone = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kPreparerCodesBox: state.preparer_codes = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kStateCodeBox: state.state_code = Trim(WithinTextBoxLimit(dialog.Text(id))); break;
     case kMonthlyDepositorBox:
       if (dialog.IsChecked(id)) {
-        state.MonthlyDepositor = "Y";
-        state.SemiweeklyDepositor = "N";
+        state.monthly_depositor = true;
+        state.semiweekly_depositor = false;
         dialog.SetChecked(kSemiweeklyDepositorBox, false);
       } else {
-        state.MonthlyDepositor = "N";
+        state.monthly_depositor = false;
       }
       break;
     case kSemiweeklyDepositorBox:
       if (dialog.IsChecked(id)) {
-        state.SemiweeklyDepositor = "Y";
-        state.MonthlyDepositor = "N";
+        state.semiweekly_depositor = true;
+        state.monthly_depositor = false;
         dialog.SetChecked(kMonthlyDepositorBox, false);
       } else {
-        state.SemiweeklyDepositor = "N";
+        state.semiweekly_depositor = false;
       }
       break;
     case kPrint941Box:
@@ -174,14 +174,14 @@ void NotifyOptionsDialog(RunContext& ctx, int id, DialogControls& dialog) {
       bool is941 = id == kPrint941Box;
       bool checked = dialog.IsChecked(id);
       bool print941 = is941 ? checked : !checked;
-      state.Print941 = print941 ? 1 : 0;
-      state.Print944 = print941 ? 0 : 1;
+      state.print_941 = print941;
+      state.print_944 = !print941;
       dialog.SetChecked(is941 ? kPrint944Box : kPrint941Box, !checked);
       break;
     }
     case kDoneButton: dialog.End(0); break;
     case kCancelButton:
-      state.CancelRequested = 1;
+      state.cancel_requested = true;
       dialog.End(0);
       break;
     case kHelpButton: ctx.platform.MessageBox(kHelpCaption, kOptionsHelpText); break;
@@ -199,14 +199,14 @@ DialogTable ReportDateDialogTable(const RunState& state, std::string_view title)
   DialogControl cancel = Button(kReportDateCancelButton, "CANCEL", 100, 66, 40, 16);
   ok.centred_text = cancel.centred_text = true;
   t.controls = {
-      Box(kReportDateBox, state.ReportDate, 120, 4, 60, 10),
+      Box(kReportDateBox, state.report_date, 120, 4, 60, 10),
       Label(102, "Enter Report Date", 10, 4, 88, 12),
       Label(121, "Adjust Federal Withholding", 10, 18, 98, 8),
-      Box(kFederalAdjustBox, state.FederalWithholdingAdjust, 120, 18, 60, 10),
+      Box(kFederalAdjustBox, state.federal_withholding_text, 120, 18, 60, 10),
       Label(122, "Adjust FICA Withholding", 10, 30, 98, 8),
-      Box(kFicaAdjustBox, state.FicaWithholdingAdjust, 120, 30, 60, 10),
+      Box(kFicaAdjustBox, state.fica_withholding_text, 120, 30, 60, 10),
       Label(123, "Total Payments:", 10, 42, 98, 8),
-      Box(kTotalPaymentsBox, state.TotalPaymentsText, 120, 42, 60, 10),
+      Box(kTotalPaymentsBox, state.total_payments_text, 120, 42, 60, 10),
       {144, K::kFrame, "", 40, 56, 110, 30},
       ok,
       cancel,
@@ -217,12 +217,12 @@ DialogTable ReportDateDialogTable(const RunState& state, std::string_view title)
 void NotifyReportDateDialog(RunContext& ctx, int id, DialogControls& dialog) {
   RunState& state = ctx.state;
   switch (id) {
-    case kReportDateBox: state.ReportDate = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kFederalAdjustBox: state.FederalWithholdingAdjust = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kFicaAdjustBox: state.FicaWithholdingAdjust = WithinTextBoxLimit(dialog.Text(id)); break;
-    case kTotalPaymentsBox: state.TotalPaymentsText = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kReportDateBox: state.report_date = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kFederalAdjustBox: state.federal_withholding_text = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kFicaAdjustBox: state.fica_withholding_text = WithinTextBoxLimit(dialog.Text(id)); break;
+    case kTotalPaymentsBox: state.total_payments_text = WithinTextBoxLimit(dialog.Text(id)); break;
     case kOkButton:
-      if (state.PrintDevice == "P" || state.PrintDevice == "S" || state.PrintDevice == "V") {
+      if (state.device_code == "P" || state.device_code == "S" || state.device_code == "V") {
         dialog.End(1);
       } else {
         ctx.platform.MessageBox(kDefaultCaption, kInvalidPrintDevice);
@@ -230,7 +230,7 @@ void NotifyReportDateDialog(RunContext& ctx, int id, DialogControls& dialog) {
       break;
     case kReportDateCancelButton:
       dialog.End(1);
-      state.CancelRequested = 1;
+      state.cancel_requested = true;
       break;
     default: break;
   }

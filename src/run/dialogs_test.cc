@@ -33,14 +33,14 @@ TEST(MoneyBox, ReadsTheDecimalRuleWithSeparatorsAndDollarSignIgnored) {
 
 TEST(OptionsDialogTable, BoxesStartWithTheRunsValues) {
   RunState s;
-  s.DataDir = "/data/client 7   ";
-  s.DesigneeName = "&LH1%";
-  s.DesigneePhone = "555-0100";
-  s.PreparerCodes = "&LH2% &LH3%";
-  s.StateCode = "TX";
-  s.MonthLiability[1] = 123450;  // 1234.50
-  s.MonthLiability[2] = 0;
-  s.MonthLiability[3] = -1999;
+  s.data_dir = "/data/client 7   ";
+  s.designee_name = "&LH1%";
+  s.designee_phone = "555-0100";
+  s.preparer_codes = "&LH2% &LH3%";
+  s.state_code = "TX";
+  s.month_liability[1] = 123450;  // 1234.50
+  s.month_liability[2] = 0;
+  s.month_liability[3] = -1999;
   DialogTable t = OptionsDialogTable(s);
 
   EXPECT_EQ(t.title, "Quarterly Report including 941 facsimile for: /data/client 7");
@@ -99,69 +99,69 @@ TEST(OptionsDialog, EachControlFeedsTheRun) {
   } cases[] = {
       {"money boxes round half cents to even", "202=0.125\n203=0.375\n204=12abc\n205=1,234.56\n206=$1,234.56\n",
        [](const RunState& s) {
-         EXPECT_EQ(s.Adjust7a, 12);
-         EXPECT_EQ(s.Adjust7b, 38);
-         EXPECT_EQ(s.Adjust7c, 1200);
-         EXPECT_EQ(s.Adjust7d, 123456);
-         EXPECT_EQ(s.Adjust7e, 123456);
+         EXPECT_EQ(s.adjustment_7a, 12);
+         EXPECT_EQ(s.adjustment_7b, 38);
+         EXPECT_EQ(s.adjustment_7c, 1200);
+         EXPECT_EQ(s.adjustment_7d, 123456);
+         EXPECT_EQ(s.adjustment_7e, 123456);
        }},
       {"blanks and emptied boxes store zero", "207=   \n208=5\n208=\n211= 42.10\n",
        [](const RunState& s) {
-         EXPECT_EQ(s.Adjust7f, 0);
-         EXPECT_EQ(s.Adjust7g, 0);
-         EXPECT_EQ(s.Line11Deposits, 4210);
+         EXPECT_EQ(s.adjustment_7f, 0);
+         EXPECT_EQ(s.adjustment_7g, 0);
+         EXPECT_EQ(s.deposits, 4210);
        }},
       {"all twelve months", "216=1\n217=2\n218=3\n222=4\n223=5\n224=6\n225=7\n226=8\n227=9\n228=10\n229=11\n230=12.5\n",
        [](const RunState& s) {
-         for (int m = 1; m <= 11; ++m) EXPECT_EQ(s.MonthLiability[m], m * 100) << m;
-         EXPECT_EQ(s.MonthLiability[12], 1250);
+         for (int m = 1; m <= 11; ++m) EXPECT_EQ(s.month_liability[m], m * 100) << m;
+         EXPECT_EQ(s.month_liability[12], 1250);
        }},
       {"focus in and out of a month box re-stores what it shows", "216\n",
-       [](const RunState& s) { EXPECT_EQ(s.MonthLiability[1], 123457); }},
+       [](const RunState& s) { EXPECT_EQ(s.month_liability[1], 123457); }},
       {"texts are copied as typed, the state trimmed", "213= &LH1% \n214=(217) 555-0142\n215=&LH1% &LH2%\n219= tx \n",
        [](const RunState& s) {
-         EXPECT_EQ(s.DesigneeName, " &LH1% ");
-         EXPECT_EQ(s.DesigneePhone, "(217) 555-0142");
-         EXPECT_EQ(s.PreparerCodes, "&LH1% &LH2%");
-         EXPECT_EQ(s.StateCode, "tx");
+         EXPECT_EQ(s.designee_name, " &LH1% ");
+         EXPECT_EQ(s.designee_phone, "(217) 555-0142");
+         EXPECT_EQ(s.preparer_codes, "&LH1% &LH2%");
+         EXPECT_EQ(s.state_code, "tx");
        }},
       {"monthly depositor clears semiweekly", "221=1\n220=1\n",
        [](const RunState& s) {
-         EXPECT_EQ(s.MonthlyDepositor, "Y");
-         EXPECT_EQ(s.SemiweeklyDepositor, "N");
+         EXPECT_TRUE(s.monthly_depositor);
+         EXPECT_FALSE(s.semiweekly_depositor);
        }},
       {"semiweekly clears monthly; unchecking leaves both N", "220=1\n221=1\n221=0\n",
        [](const RunState& s) {
-         EXPECT_EQ(s.MonthlyDepositor, "N");
-         EXPECT_EQ(s.SemiweeklyDepositor, "N");
+         EXPECT_FALSE(s.monthly_depositor);
+         EXPECT_FALSE(s.semiweekly_depositor);
        }},
       {"a click toggles: the second click on monthly clears it", "220\n220\n",
-       [](const RunState& s) { EXPECT_EQ(s.MonthlyDepositor, "N"); }},
+       [](const RunState& s) { EXPECT_FALSE(s.monthly_depositor); }},
       {"unchecking Print 941 checks Print 944", "242=0\n",
        [](const RunState& s) {
-         EXPECT_EQ(s.Print941, 0);
-         EXPECT_EQ(s.Print944, 1);
+         EXPECT_FALSE(s.print_941);
+         EXPECT_TRUE(s.print_944);
        }},
       {"the pair follows whichever box is clicked", "243\n243\n",
        [](const RunState& s) {
-         EXPECT_EQ(s.Print941, 1);
-         EXPECT_EQ(s.Print944, 0);
+         EXPECT_TRUE(s.print_941);
+         EXPECT_FALSE(s.print_944);
        }},
       {"checking Print 944 then clicking the 941 box (now clear) checks 941 again", "243=1\n242\n",
        [](const RunState& s) {
-         EXPECT_EQ(s.Print941, 1);
-         EXPECT_EQ(s.Print944, 0);
+         EXPECT_TRUE(s.print_941);
+         EXPECT_FALSE(s.print_944);
        }},
       {"labels, the frame and unknown ids do nothing", "101=9\n999=9\nabc=9\n202\n",
-       [](const RunState& s) { EXPECT_EQ(s.Adjust7a, 0); }},
+       [](const RunState& s) { EXPECT_EQ(s.adjustment_7a, 0); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     OptionsRun run;
-    run.ctx.state.MonthLiability[1] = 123457;
+    run.ctx.state.month_liability[1] = 123457;
     PlayOptions(run, std::string(c.answers) + "401\n");
     EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(run.ctx.state.CancelRequested, 0);
+    EXPECT_FALSE(run.ctx.state.cancel_requested);
     c.check(run.ctx.state);
   }
 }
@@ -190,9 +190,9 @@ TEST(OptionsDialog, CheckBoxPairsStayConsistentOnScreen) {
       {true, false, false, false},  // monthly unchecked
   };
   EXPECT_EQ(watch.marks, want);
-  EXPECT_EQ(run.ctx.state.Print941, 1);
-  EXPECT_EQ(run.ctx.state.MonthlyDepositor, "N");
-  EXPECT_EQ(run.ctx.state.SemiweeklyDepositor, "N");
+  EXPECT_TRUE(run.ctx.state.print_941);
+  EXPECT_FALSE(run.ctx.state.monthly_depositor);
+  EXPECT_FALSE(run.ctx.state.semiweekly_depositor);
 }
 
 TEST(OptionsDialog, ButtonsEndHelpOrCancel) {
@@ -213,8 +213,8 @@ TEST(OptionsDialog, ButtonsEndHelpOrCancel) {
     OptionsRun run;
     PlayOptions(run, c.answers);
     EXPECT_EQ(run.result, c.result);
-    EXPECT_EQ(run.ctx.state.CancelRequested, c.cancel);
-    EXPECT_EQ(run.ctx.state.Adjust7a, 0);
+    EXPECT_EQ(run.ctx.state.cancel_requested, c.cancel);
+    EXPECT_EQ(run.ctx.state.adjustment_7a, 0);
     EXPECT_EQ(run.platform.messages, c.messages);
   }
   // Nine lines joined by CR LF, each keeping its own blanks, none after the last.
@@ -235,21 +235,21 @@ TEST(Dialogs, TextsAreCutWhereTheBoxEnds) {
     std::function<std::string(const RunState&)> text;
     std::string want;
   } cases[] = {
-      {"a name that fits is whole", true, "213=" + full + "\n", [](const RunState& s) { return s.DesigneeName; }, full},
-      {"one more is cut", true, "213=" + full + "X\n", [](const RunState& s) { return s.DesigneeName; }, full},
+      {"a name that fits is whole", true, "213=" + full + "\n", [](const RunState& s) { return s.designee_name; }, full},
+      {"one more is cut", true, "213=" + full + "X\n", [](const RunState& s) { return s.designee_name; }, full},
       {"a telephone of a megabyte", true, "214=" + std::string(1 << 20, '5') + "\n",
-       [](const RunState& s) { return s.DesigneePhone; }, std::string(kTextBoxLimit, '5')},
-      {"preparer codes", true, "215=" + full + "&LH1%\n", [](const RunState& s) { return s.PreparerCodes; }, full},
+       [](const RunState& s) { return s.designee_phone; }, std::string(kTextBoxLimit, '5')},
+      {"preparer codes", true, "215=" + full + "&LH1%\n", [](const RunState& s) { return s.preparer_codes; }, full},
       {"the state is trimmed after the cut", true, "219=" + std::string(kTextBoxLimit - 2, ' ') + "TXYZ\n",
-       [](const RunState& s) { return s.StateCode; }, "TX"},
-      {"a report date", false, "101=" + full + "99\n", [](const RunState& s) { return s.ReportDate; }, full},
+       [](const RunState& s) { return s.state_code; }, "TX"},
+      {"a report date", false, "101=" + full + "99\n", [](const RunState& s) { return s.report_date; }, full},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     RecordingPlatform platform;
     platform.answers = c.answers;
     RunContext ctx(platform);
-    ctx.state.PrintDevice = "P";
+    ctx.state.device_code = "P";
     if (c.options) {
       ShowOptionsDialog(ctx);
     } else {
@@ -285,16 +285,16 @@ TEST(ReportDateDialog, CopiesTextsAndEndsOnOkOrCancel) {
     RecordingPlatform platform;
     platform.answers = c.answers;
     RunContext ctx(platform);
-    ctx.state.ReportDate = "063004";
-    ctx.state.PrintDevice = c.device;
+    ctx.state.report_date = "063004";
+    ctx.state.device_code = c.device;
     ShowReportDateDialog(ctx, "Quarterly Report");
     ASSERT_EQ(platform.dialogs.size(), 1u);
     EXPECT_EQ(platform.dialogs[0].title, "Quarterly Report");
     EXPECT_EQ(platform.dialogs[0].Find(101)->text, "063004");
     EXPECT_EQ(platform.dialog_results[0], c.result);
-    EXPECT_EQ(ctx.state.CancelRequested, c.cancel);
-    EXPECT_EQ((std::vector<std::string>{ctx.state.ReportDate, ctx.state.FederalWithholdingAdjust,
-                                        ctx.state.FicaWithholdingAdjust, ctx.state.TotalPaymentsText}),
+    EXPECT_EQ(ctx.state.cancel_requested, c.cancel);
+    EXPECT_EQ((std::vector<std::string>{ctx.state.report_date, ctx.state.federal_withholding_text,
+                                        ctx.state.fica_withholding_text, ctx.state.total_payments_text}),
               c.texts);
     EXPECT_EQ(platform.messages, c.messages);
   }

@@ -46,21 +46,21 @@ std::optional<WorksheetFigures> RunWorksheetPass(RunContext& ctx, std::span<Work
   std::optional<WorksheetFigures> figures = ComputeWorksheet(WorksheetRequestOf(ctx), sinks);
   RunState& state = ctx.state;
   if (!figures) {
-    state.CancelRequested = 0;
+    state.cancel_requested = false;
     return figures;
   }
   // The forms print the dates and the employer name from the run's state, and the views show it:
   // what the worksheet decided is the run's from here on.
-  state.EmployerName = figures->heading.employer_name;
-  state.PayrollDate = figures->heading.payroll_date;
-  state.ReportDate = figures->report_date;
+  state.employer_name = figures->heading.employer_name;
+  state.payroll_date = figures->heading.payroll_date;
+  state.report_date = figures->report_date;
   ctx.plan_totals = figures->plan_totals;
   return figures;
 }
 
 void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<WorksheetSink* const> sinks) {
   RunState& state = ctx.state;
-  FormTotals form_totals(state.Print941 == 1, state.Print944 == 1);
+  FormTotals form_totals(state.print_941, state.print_944);
   std::vector<WorksheetSink*> all(sinks.begin(), sinks.end());
   all.push_back(&form_totals);
   try {
@@ -76,14 +76,14 @@ void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<Wo
   // figures' copy of the state shows it, and the employer texts each page read afresh and the
   // preparer codes in the case it printed them, which the later pages and the views read. The
   // voucher reads no adjustment.
-  if (state.Print941 == 1) {
+  if (state.print_941) {
     figures.form941 = ComputeForm941Page(ctx, form_totals.quarter(complete));
-    state.Adjust7a = figures.form941->lines[ReturnLine::kAdjustment7a];
+    state.adjustment_7a = figures.form941->lines[ReturnLine::kAdjustment7a];
     TakePageTexts(state, *figures.form941);
   }
-  if (state.Print944 == 1) {
+  if (state.print_944) {
     figures.form944 = ComputeForm944Page(ctx, form_totals.year(complete));
-    state.Adjust7a = figures.form944->lines[ReturnLine::kAdjustment7a];
+    state.adjustment_7a = figures.form944->lines[ReturnLine::kAdjustment7a];
     TakePageTexts(state, *figures.form944);
   }
   figures.voucher = ComputeVoucherPage(ctx);
@@ -94,9 +94,9 @@ ReportPeriod PeriodOf(const RunState& state, bool form941, bool form944) {
   ReportPeriod period;
   period.form = form941 ? "941" : form944 ? "944" : "worksheet";
   // Form 944's year is the one its page prints.
-  std::string year = form944 ? DataText(FormYear(state.PayrollDate)) : FormYear(state.ReportDate);
+  std::string year = form944 ? DataText(FormYear(state.payroll_date)) : FormYear(state.report_date);
   period.year = static_cast<int>(RoundHalfEven(ParseDecimal(year)));
-  period.quarter = QuarterOfMonthText(state.ReportDate);
+  period.quarter = QuarterOfMonthText(state.report_date);
   return period;
 }
 

@@ -90,7 +90,7 @@ ReportPeriod PeriodOf(const RunState& state, bool form941, bool form944);
 template <typename FormPage>
 void TakePageTexts(RunState& state, const FormPage& page) {
   TakeEmployerTexts(state, page.employer.texts);
-  state.PreparerCodes = page.preparer_codes;
+  state.preparer_codes = page.preparer_codes;
 }
 
 // The worksheet's pass over the run's client (see ComputeWorksheet), its employees handed to

@@ -13,14 +13,14 @@ void ReadClientIntoState(RunContext& ctx) {
   RunState& state = ctx.state;
   // A client file that cannot be read leaves the employer values as they were.
   try {
-    ClientFile client = ReadClientFile(state.DataDir, /*always_record2=*/true, ctx.missing);
+    ClientFile client = ReadClientFile(state.data_dir, /*always_record2=*/true, ctx.missing);
     if (client.has_record1) {
-      state.EmployerName = client.employer_name;
-      state.EmployerTradeName = client.trade_name;
-      state.EmployerAddress = client.address;
-      state.PayrollDate = client.payroll_date;
+      state.employer_name = client.employer_name;
+      state.employer_trade_name = client.trade_name;
+      state.employer_address = client.address;
+      state.payroll_date = client.payroll_date;
     }
-    state.EmployerCityLine = client.city_line;
+    state.employer_city_line = client.city_line;
   } catch (const RunError&) {
   }
 }
@@ -34,8 +34,8 @@ void ReadFormRouteEntries(RunContext& ctx) {
   RunState& state = ctx.state;
   // A failing step is ignored: its target keeps its earlier value.
   try {
-    auto months = ReadLiabilityMonths(state.DataDir, ctx.missing);
-    for (int m = 1; m <= 3; ++m) state.MonthLiability[m] = months[m - 1];
+    auto months = ReadLiabilityMonths(state.data_dir, ctx.missing);
+    for (int m = 1; m <= 3; ++m) state.month_liability[m] = months[m - 1];
   } catch (const RunError&) {
   }
   LoadSavedEntries(ctx);
@@ -48,10 +48,10 @@ std::string ReportDateDialogTitle(std::string_view report_kind) {
 void StartRun(RunContext& ctx, std::string_view data_dir, std::string_view rates_dir) {
   RunState& state = ctx.state;
   ctx.rates_dir = std::string(rates_dir);
-  state.DataDir = std::string(data_dir);
+  state.data_dir = std::string(data_dir);
   ReadClientIntoState(ctx);
-  state.ReportDate = state.PayrollDate;
-  state.MonthLiability[1] = state.MonthLiability[2] = state.MonthLiability[3] = 0;
+  state.report_date = state.payroll_date;
+  state.month_liability[1] = state.month_liability[2] = state.month_liability[3] = 0;
 }
 
 }  // namespace qreport

@@ -24,10 +24,10 @@ RunSession::RunSession(RunSetup setup, Platform& platform) : setup_(std::move(se
   ctx_.want_schedule_b = setup_.schedule_b;
   if (setup_.schedule_b) ctx_.schedule_b_result = ScheduleBOutcome::kNoForms;
   StartRun(ctx_, setup_.data_dir, setup_.rates_dir);
-  route_ = TakesFormRoute(ctx_.state.ReportDate) ? Route::kForm : Route::kShort;
+  route_ = TakesFormRoute(ctx_.state.report_date) ? Route::kForm : Route::kShort;
   if (route_ == Route::kShort) {
-    ctx_.state.PrintDevice = "P";
-  } else if (!ctx_.state.DataDir.empty()) {
+    ctx_.state.device_code = "P";
+  } else if (!ctx_.state.data_dir.empty()) {
     ReadFormRouteEntries(ctx_);
   }
   handler_ = std::make_unique<RouteDialogHandler>(ctx_, route_);
@@ -46,7 +46,7 @@ DialogHandler& RunSession::handler() { return *handler_; }
 
 bool RunSession::AskUser() {
   // The form route of a client folder with no name has nothing to ask and nothing to print.
-  if (route_ == Route::kForm && ctx_.state.DataDir.empty()) return false;
+  if (route_ == Route::kForm && ctx_.state.data_dir.empty()) return false;
   if (route_ == Route::kForm) {
     ShowOptionsDialog(ctx_);
   } else {
@@ -65,9 +65,9 @@ void RunSession::AddScheduleB() {
 
 bool RunSession::TakeCancel() {
   // A dialog ended by its events (the web page) rather than by AskUser leaves its cancel here.
-  if (ctx_.state.CancelRequested != 0) {
+  if (ctx_.state.cancel_requested) {
     cancelled_ = true;
-    ctx_.state.CancelRequested = 0;
+    ctx_.state.cancel_requested = false;
   }
   figures_.cancelled = cancelled_;
   return cancelled_;
@@ -83,9 +83,9 @@ void RunSession::FinishFigures() {
 
 ReportPeriod RunSession::Period() const {
   const RunState& state = ctx_.state;
-  const bool cancelled = cancelled_ || state.CancelRequested != 0;
-  const bool forms = route_ == Route::kForm && !state.DataDir.empty() && !cancelled;
-  return PeriodOf(state, forms && state.Print941 == 1, forms && state.Print944 == 1);
+  const bool cancelled = cancelled_ || state.cancel_requested;
+  const bool forms = route_ == Route::kForm && !state.data_dir.empty() && !cancelled;
+  return PeriodOf(state, forms && state.print_941, forms && state.print_944);
 }
 
 const ReportFigures& RunSession::Compute(std::span<WorksheetSink* const> sinks) {
@@ -94,7 +94,7 @@ const ReportFigures& RunSession::Compute(std::span<WorksheetSink* const> sinks) 
     return figures_;
   }
   if (route_ == Route::kForm) {
-    if (!ctx_.state.DataDir.empty()) {
+    if (!ctx_.state.data_dir.empty()) {
       ComputeFormRouteParts(ctx_, figures_, sinks);
       AddScheduleB();
     }
@@ -129,7 +129,7 @@ RunOutcome RunSession::Report(std::string& device_code, std::span<WorksheetSink*
 }
 
 void RunSession::ReportFormRoute(std::span<WorksheetSink* const> sinks, RunOutcome& outcome) {
-  if (ctx_.state.DataDir.empty()) return;
+  if (ctx_.state.data_dir.empty()) return;
   SaveEntries(ctx_);
   if (BeginReport(ctx_, /*show_error=*/true)) {
     // The pages are a view of the computed figures: the worksheet's lines are printed as the
@@ -141,7 +141,7 @@ void RunSession::ReportFormRoute(std::span<WorksheetSink* const> sinks, RunOutco
   // is written from the file below when it was asked for.
   AddScheduleB();
   FinishFigures();
-  ctx_.state.PrintDevice = "P";
+  ctx_.state.device_code = "P";
   HandOffToPrinter(ctx_, /*short_route=*/false, outcome);
   // After the report has gone its way, so that nothing about it depends on this page.
   if (ctx_.want_schedule_b) WriteScheduleB(ctx_);
@@ -150,15 +150,15 @@ void RunSession::ReportFormRoute(std::span<WorksheetSink* const> sinks, RunOutco
 void RunSession::ReportShortRoute(std::string& device_code, std::span<WorksheetSink* const> sinks,
                                   RunOutcome& outcome) {
   RunState& state = ctx_.state;
-  device_code = state.PrintDevice;
+  device_code = state.device_code;
   // From here on any failing step ends the run; a report that cannot be started ends it quietly.
   if (!BeginReport(ctx_, /*show_error=*/false)) return;
-  if (state.PrintDevice.empty()) state.PrintDevice = "P";
-  device_code = state.PrintDevice;
+  if (state.device_code.empty()) state.device_code = "P";
+  device_code = state.device_code;
   if (setup_.report_kind == "941") RunWorksheet(ctx_, &figures_, sinks);
   FinishReport(ctx_);
   FinishFigures();
-  if (state.PrintDevice == "P") HandOffToPrinter(ctx_, /*short_route=*/true, outcome);
+  if (state.device_code == "P") HandOffToPrinter(ctx_, /*short_route=*/true, outcome);
 }
 
 std::string AnswersFileFor(std::string_view data_dir, std::string_view given) {

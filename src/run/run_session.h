@@ -70,7 +70,7 @@ class RunSession {
   // route's dialog, whoever shows it.
   DialogHandler& handler();
   // Whether the dialog has been ended by its cancel button.
-  bool cancel_requested() const { return ctx_.state.CancelRequested != 0; }
+  bool cancel_requested() const { return ctx_.state.cancel_requested; }
 
   // Shows the route's dialog through the platform. False when there is nothing to ask (the form
   // route of an empty client folder name) or the dialog was cancelled.

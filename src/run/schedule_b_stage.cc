@@ -21,9 +21,9 @@ void WriteScheduleB(RunContext& ctx) {
     ctx.schedule_b_result = why;
     return;
   }
-  std::filesystem::path path = ResolveHostPath(state.DataDir, kScheduleBFileName);
+  std::filesystem::path path = ResolveHostPath(state.data_dir, kScheduleBFileName);
   try {
-    WriteScheduleBFile(state.DataDir, ReadScheduleB(state));
+    WriteScheduleBFile(state.data_dir, ReadScheduleB(state));
     ctx.schedule_b_result = ScheduleBOutcome::kWritten;
   } catch (const RunError& error) {
     ctx.schedule_b_result = ScheduleBOutcome::kFailed;

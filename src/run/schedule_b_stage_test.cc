@@ -81,8 +81,8 @@ TEST(ScheduleBStage, WrittenOnlyForASemiweeklyDepositorsForm941AndSaysWhyNot) {
     EXPECT_EQ(with.platform.messages, without.platform.messages);
     if (with.has_schedule_b) {
       RunState s;
-      s.DataDir = dir.str();
-      s.ReportDate = c.payroll_date;
+      s.data_dir = dir.str();
+      s.report_date = c.payroll_date;
       EXPECT_TRUE(with.schedule_b == ScheduleBPage(ReadScheduleB(s)));
     }
   }

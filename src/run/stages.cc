@@ -76,7 +76,7 @@ void ShowWriteFailure(RunContext& ctx, int number) {
 // its report to the printer whatever device its dialog ended with. The worksheet's printing only
 // says whether it opened the report; the run's state is the run's to change.
 void TakeWorksheetPrintDevice(RunContext& ctx, const WorksheetPrinting& worksheet) {
-  if (worksheet.opened()) ctx.state.PrintDevice = "P";
+  if (worksheet.opened()) ctx.state.device_code = "P";
 }
 
 // Notes the failure of the worksheet's printing and shows its message.
@@ -94,7 +94,7 @@ void RemoveQuietly(const std::filesystem::path& path) {
 }  // namespace
 
 bool BeginReport(RunContext& ctx, bool show_error) {
-  std::filesystem::path target = ResolveHostPath(ctx.state.DataDir, kReportFileName);
+  std::filesystem::path target = ResolveHostPath(ctx.state.data_dir, kReportFileName);
   ctx.report_path.clear();
   ctx.report_write_failed = false;
   int number = 0;
@@ -137,7 +137,7 @@ void FinishReport(RunContext& ctx) {
   // A report printed from files that could not be read is wrong (a form of zero wages, a false
   // overpayment): the last good report stays, and this one goes beside it under its own name.
   std::filesystem::path target =
-      ResolveHostPath(ctx.state.DataDir, ctx.report_read_failed ? kIncompleteReportFileName : kReportFileName);
+      ResolveHostPath(ctx.state.data_dir, ctx.report_read_failed ? kIncompleteReportFileName : kReportFileName);
   // On disk before the rename, so that a crash leaves the old report or the whole new one.
   if (!ctx.report_write_failed) {
     if (CommitReplacement(temp, target)) {
@@ -145,7 +145,7 @@ void FinishReport(RunContext& ctx) {
         ctx.incomplete_report = target.string();
       } else {
         // A whole report supersedes what an earlier failed run left beside it.
-        std::filesystem::path stale = ResolveHostPath(ctx.state.DataDir, kIncompleteReportFileName);
+        std::filesystem::path stale = ResolveHostPath(ctx.state.data_dir, kIncompleteReportFileName);
         std::error_code ec;
         if (std::filesystem::is_regular_file(std::filesystem::symlink_status(stale, ec))) RemoveQuietly(stale);
       }

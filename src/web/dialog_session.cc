@@ -82,7 +82,7 @@ PrintResult HandOff(const std::string& data_dir, bool short_route, const std::st
   WebPlatform platform(print_options);
   platform.SetPrinterReply(reply);
   RunContext ctx(platform);
-  ctx.state.DataDir = data_dir;
+  ctx.state.data_dir = data_dir;
   RunOutcome outcome;
   HandOffToPrinter(ctx, short_route, outcome);
   PrintResult result;

@@ -16,13 +16,13 @@ namespace qreport {
 WorksheetRequest WorksheetRequestOf(const RunContext& ctx) {
   const RunState& state = ctx.state;
   WorksheetRequest request;
-  request.data_dir = state.DataDir;
+  request.data_dir = state.data_dir;
   request.rates_dir = ctx.rates_dir;
   request.missing = ctx.missing;
-  request.employer_name = state.EmployerName;
-  request.payroll_date = state.PayrollDate;
-  request.report_date = state.ReportDate;
-  request.cancel_requested = state.CancelRequested != 0;
+  request.employer_name = state.employer_name;
+  request.payroll_date = state.payroll_date;
+  request.report_date = state.report_date;
+  request.cancel_requested = state.cancel_requested;
   return request;
 }
 
@@ -152,7 +152,7 @@ bool WorksheetPrinting::Discard() {
 
 std::filesystem::path ReportOutputPath(const RunContext& ctx) {
   if (!ctx.report_path.empty()) return ctx.report_path;
-  return ResolveHostPath(ctx.state.DataDir, kReportFileName);
+  return ResolveHostPath(ctx.state.data_dir, kReportFileName);
 }
 
 }  // namespace qreport

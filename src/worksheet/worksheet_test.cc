@@ -184,8 +184,8 @@ struct WorksheetRun {
     WriteClientFolder(dir.path(), spec);
     WriteRatesFile(dir.path(), rates);
     ctx.rates_dir = dir.str();
-    ctx.state.DataDir = dir.str();
-    ctx.state.ReportDate = report_date.empty() && spec.client ? spec.client->payroll_date : report_date;
+    ctx.state.data_dir = dir.str();
+    ctx.state.report_date = report_date.empty() && spec.client ? spec.client->payroll_date : report_date;
   }
   void Run() {
     RunWorksheet(ctx);
@@ -198,8 +198,8 @@ TEST(WorksheetGolden, OnePageWithEveryKindOfLine) {
   run.Run();
   EXPECT_EQ(CompareGolden("worksheet/one_page.txt", run.report), "");
   EXPECT_TRUE(run.platform.messages.empty());
-  EXPECT_EQ(run.ctx.state.ReportDate, "06/30/99");
-  EXPECT_EQ(run.ctx.state.PrintDevice, "P");
+  EXPECT_EQ(run.ctx.state.report_date, "06/30/99");
+  EXPECT_EQ(run.ctx.state.device_code, "P");
   EXPECT_EQ(run.ctx.plan_totals, (PlanTotals{0, 1007, 2000, 3000}));
 }
 
@@ -256,16 +256,16 @@ TEST(WorksheetPaging, PagesBreakAtTheirLimits) {
 TEST(WorksheetRun, CancelWritesNothingAndClearsTheFlag) {
   WorksheetRun run(ManyEmployees(3, ""));
   WriteBytes(run.dir / "report.txt", "earlier");
-  run.ctx.state.CancelRequested = 1;
+  run.ctx.state.cancel_requested = true;
   run.Run();
   EXPECT_EQ(run.report, "earlier");
-  EXPECT_EQ(run.ctx.state.CancelRequested, 0);
+  EXPECT_FALSE(run.ctx.state.cancel_requested);
 }
 
 TEST(WorksheetRun, ShortClientFileFallsBackToTheDefaultDate) {
   WorksheetRun run(ClientFolderSpec{});
   run.Run();
-  EXPECT_EQ(run.ctx.state.PayrollDate, "013192");
+  EXPECT_EQ(run.ctx.state.payroll_date, "013192");
   EXPECT_TRUE(fs::exists(run.dir / "emp4mula.fil"));
   EXPECT_TRUE(fs::exists(run.dir / "EMPLOYEE.idx"));
   EXPECT_NE(run.report.find(" TOTALS -  0 EMPLOYEES"), std::string::npos);
@@ -346,12 +346,12 @@ TEST(WorksheetRun, TheRunTakesWhatThePassDecided) {
     SCOPED_TRACE(c.what);
     WorksheetRun run(c.spec);
     if (c.spoil) c.spoil(run.dir);
-    run.ctx.state.PrintDevice = "S";
+    run.ctx.state.device_code = "S";
     const WorksheetRequest request = WorksheetRequestOf(run.ctx);
     RunWorksheet(run.ctx);
-    EXPECT_EQ(run.ctx.state.ReportDate, c.report_date);
-    EXPECT_EQ(run.ctx.state.PayrollDate, c.payroll_date);
-    EXPECT_EQ(run.ctx.state.PrintDevice, c.print_device);
+    EXPECT_EQ(run.ctx.state.report_date, c.report_date);
+    EXPECT_EQ(run.ctx.state.payroll_date, c.payroll_date);
+    EXPECT_EQ(run.ctx.state.device_code, c.print_device);
 
     // The pass alone, from the run's values as they were, gives what the run took.
     if (c.spoil) continue;
@@ -400,7 +400,7 @@ TEST(WorksheetRun, MissingDataFolderIsPathNotFound) {
   TempDir dir;
   RecordingPlatform platform;
   RunContext ctx(platform);
-  ctx.state.DataDir = (dir / "nowhere").string();
+  ctx.state.data_dir = (dir / "nowhere").string();
   ctx.rates_dir = dir.str();
   RunWorksheet(ctx);
   EXPECT_EQ(platform.messages, std::vector<std::string>{"at line  0: Error  76"});

@@ -33,12 +33,12 @@ struct FormRouteRun {
     WriteRatesFile(dir.path(), rates);
     WriteLetterheadFile(dir.path(), {"SMITH PAYROLL SERVICE", "1 ELM STREET", "OAKTOWN, CA 94601", "", ""});
     ctx.rates_dir = dir.str();
-    ctx.state.DataDir = (dir / "client").string();
+    ctx.state.data_dir = (dir / "client").string();
     ReadClientIntoState(ctx);
-    ctx.state.ReportDate = ctx.state.PayrollDate;
+    ctx.state.report_date = ctx.state.payroll_date;
   }
   void SetMonths(std::vector<Cents> months) {
-    for (std::size_t m = 0; m < months.size(); ++m) ctx.state.MonthLiability[m + 1] = months[m];
+    for (std::size_t m = 0; m < months.size(); ++m) ctx.state.month_liability[m + 1] = months[m];
   }
   // What the form route does once its dialog has ended, by the same call as the report run (no
   // copy of its order here, so a golden sees what a run prints).

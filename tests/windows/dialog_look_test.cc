@@ -165,18 +165,18 @@ TEST(OptionsDialog, ShowsItsTable) {
   RunOutcome run = RunReport(dll, client.dir(), "P", "941", [&](Screen& screen) {
     HWND dialog = screen.WaitForDialog(kOptionsMarker);
     RunState title_only;
-    title_only.DataDir = client.dir();
+    title_only.data_dir = client.dir();
     seen = Look(dialog, OptionsDialogTable(title_only));
     screen.Press(dialog, kCancelButton);
   });
   EXPECT_EQ(run.call.stack_moved, 0);
 
   RunState state;
-  state.DataDir = client.dir();
-  state.DesigneeName = "Pat Doe";
-  state.DesigneePhone = "555-0100";
-  state.PreparerCodes = "&LH1% &LH2%";
-  state.StateCode = "TX";
+  state.data_dir = client.dir();
+  state.designee_name = "Pat Doe";
+  state.designee_phone = "555-0100";
+  state.preparer_codes = "&LH1% &LH2%";
+  state.state_code = "TX";
   DialogTable table = OptionsDialogTable(state);
   // The liabilities come from the client's files; the boxes show them as plain number text.
   for (int id : {216, 217, 218}) {
@@ -219,7 +219,7 @@ TEST(ReportDateDialog, ShowsItsTable) {
     RunState state;
     RunOutcome run = RunReport(dll, client.dir(), "P", c.kind, [&](Screen& screen) {
       HWND dialog = screen.WaitForDialog(kReportDateMarker);
-      state.ReportDate = "063004";
+      state.report_date = "063004";
       seen = Look(dialog, ReportDateDialogTable(state, c.title));
       screen.Press(dialog, kReportDateCancelButton);
     });
