@@ -35,13 +35,14 @@ TEST(RunStatus, EachStatusComesWithItsReason) {
     const char* args;  // after "run"; --answers answers follows
     const char* env;  // %W is the work folder
     int status;
-    const char* err;  // the whole of standard error; %R is client/report.txt, %W the work folder
+    const char* err;  // the whole of standard error; %R is client/report.txt, %W the work folder, %N the
+                      // note of a printed form
     bool report_replaced;
   } cases[] = {
       {"written and printed to the PDF file", "401\n", "client --printer-reply X*PDF*FILE*N", "", 0,
-       "print: wrote client/report.pdf\n", true},
+       "print: wrote client/report.pdf\n%N", true},
       {"Esc in the picker, or no reply: nothing to print is no failure", "401\n", "client", "", 0,
-       "nothing printed; the report is %R\n", true},
+       "nothing printed; the report is %R\n%N", true},
       {"a money box that is no number is an error", "211=notanumber\n401\n", "client --printer-reply X*PDF*FILE*N", "",
        2, "qreport: answers:1: 'notanumber' in money box 211 is not a number (e.g. 1234.56, $1,234.56 or -5)\n", false},
       {"no such client folder", "401\n", "nope --rates-dir .", "", 1, "qreport: no such client folder: nope\n",
@@ -66,14 +67,14 @@ TEST(RunStatus, EachStatusComesWithItsReason) {
        "qreport: cancelled: no report written; %R is from an earlier run\n", false},
       {"a reply that names no printer", "401\n", "client --printer-reply garbage", "", 5,
        "qreport: not printed: the printer reply 'garbage' names no printer (NAME*PRINTER*FIELD3*FLAG); "
-       "the report is %R\n",
+       "the report is %R\n%N",
        true},
       // A server that refuses the job is the private print server's test (cups_print_test.cc).
       {"no print server where CUPS_SERVER points", "401\n", "client --printer-reply X*office*CUPS*N",
        "CUPS_SERVER=%W/nobody.sock", 5,
        "print: wrote client/report.pdf\n"
        "qreport: not printed: CUPS could not print to office: cannot reach the print server %W/nobody.sock (Host is "
-       "down); the report is %R\n",
+       "down); the report is %R\n%N",
        true},
   };
   for (const Case& c : cases) {
@@ -84,6 +85,8 @@ TEST(RunStatus, EachStatusComesWithItsReason) {
     auto fill = [&](std::string text) {
       for (std::size_t at; (at = text.find("%R")) != std::string::npos;) text.replace(at, 2, "client/report.txt");
       for (std::size_t at; (at = text.find("%W")) != std::string::npos;) text.replace(at, 2, work.str());
+      const std::string note = testing::FacsimileNote("client");
+      for (std::size_t at; (at = text.find("%N")) != std::string::npos;) text.replace(at, 2, note);
       return text;
     };
     testing::CommandOutcome o = testing::RunQreport(work, "run " + std::string(c.args) + " --answers answers",
@@ -166,7 +169,8 @@ TEST(RunStatus, AnEmptyRatesFileAndAMissingLetterheadAreWarnedOf) {
                 " is empty: social security and Medicare taxes will print as 0\n"
                 "warning: the preparer codes are set ('&LH1% &LH2%') but there is no letterhead file prep in " +
                 work.str() + ": the preparer lines will print empty\n"
-                "nothing printed; the report is client/report.txt\n");
+                "nothing printed; the report is client/report.txt\n" +
+                testing::FacsimileNote("client"));
 }
 
 }  // namespace

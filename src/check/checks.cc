@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "check/return_checks.h"
 #include "data/client_file.h"
 #include "data/client_rules.h"
 #include "data/employee_files.h"
@@ -271,6 +272,7 @@ std::vector<Finding> CheckFigures(const ReportFigures& figures) {
   if (figures.form944) CheckForm944Page(*figures.form944, out);
   CheckRates(figures, out);
   CheckEntries(figures, out);
+  CheckCurrentReturn(figures, out);
   return out;
 }
 

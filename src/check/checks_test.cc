@@ -76,16 +76,18 @@ TEST(Checks, EachFixtureGivesExactlyItsFinding) {
   const CheckCase cases[] = {
       {"clean", 100000, 300000, "", true, true, nullptr, nullptr, {}},
       {"months differ from line 10", 2000000, 4000000, "220=1\n216=1000\n", true, false, nullptr, nullptr,
-       {"liability-total"}},
+       {"liability-total", "return-liability-total"}},
       {"Form 944 months differ from line 9", 2000000, 4000000, "243=1\n222=1000\n", true, false, nullptr, nullptr,
-       {"liability-total"}},
-      {"no depositor box", 2000000, 4000000, "", true, true, nullptr, nullptr, {"depositor-none"}},
+       {"form944-quarter", "liability-total", "return-liability-total"}},
+      {"no depositor box", 2000000, 4000000, "", true, true, nullptr, nullptr,
+       {"depositor-none", "return-depositor-none"}},
       {"semiweekly depositor", 2000000, 4000000, "221=1\n", true, true, nullptr, nullptr, {"schedule-b"}, true},
       // The days of the liability file add up to nothing while the dialog's months are line 10.
       {"Schedule B total differs from line 10", 2000000, 4000000, "221=1\n", true, true, nullptr, nullptr,
        {"schedule-b", "schedule-b-total"}},
       {"balance due", 100000, 300000, "", false, true, nullptr, nullptr, {"balance-due"}},
-      {"overpayment", 100000, 300000, "211=9999.99\n", false, true, nullptr, nullptr, {"overpayment"}},
+      {"overpayment", 100000, 300000, "211=9999.99\n", false, true, nullptr, nullptr,
+       {"overpayment", "return-overpayment"}},
       {"no rates file", 100000, 300000, "", true, true, nullptr,
        [](const fs::path& dir) { fs::remove(dir / "FICA.RAT"); }, {"rates-missing"}},
       {"zero social security rate", 100000, 300000, "", true, true, nullptr,
@@ -163,6 +165,8 @@ TEST(Checks, FindingsNameTheirFigures) {
   EXPECT_EQ(FindingsText(CheckClient(figures, (dir / "client").string(), dir.str())),
             "error liability-total: the monthly liabilities $1,000.00 + $200.50 + $0.00 = $1,200.50 do not equal "
             "line 10 of $3,060.00\n"
+            "error return-liability-total: the current Form 941's monthly liabilities add up to $1,200.50, not to "
+            "line 12 of $3,060.00: the form requires them to be equal\n"
             "warning balance-due: deposits (line 11) of $1,000.00 are below line 10 of $3,060.00: a balance due of "
             "$2,060.00\n");
 }

@@ -12,13 +12,14 @@ declare -gA _qreport_options=(
   [import]="--employees --rates-dir --force --help"
   [lines]="--answers --rates-dir --kind --form --json --csv --help"
   [check]="--answers --rates-dir --form --json --help"
+  [return]="--answers --rates-dir --json --csv -o --help"
   [batch]="--root --out --rates-dir --form --allow-zero-rates --jobs -j --render --skip-done --schedule-b --help"
   [serve]="--root --rates-dir --cache-dir --port --help"
   [help]=""
 )
 declare -gA _qreport_arguments=(
   [run]=dir [render]=file [demo]=dir [diskfree]=none [showfree]=none
-  [inspect]=dir [import]=file [lines]=dir [check]=dir [batch]=dir [serve]=none [help]=command
+  [inspect]=dir [import]=file [lines]=dir [check]=dir [return]=dir [batch]=dir [serve]=none [help]=command
 )
 
 _qreport() {

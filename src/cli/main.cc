@@ -23,6 +23,7 @@
 #include "cli/import_command.h"
 #include "cli/inspect_command.h"
 #include "cli/lines_command.h"
+#include "cli/return_command.h"
 #endif
 #ifdef QREPORT_RENDERER
 #include "cli/render_command.h"
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
   qreport::cli::AddImportCommand(app, exit_status);
   qreport::cli::AddLinesCommand(app, exit_status);
   qreport::cli::AddCheckCommand(app, exit_status);
+  qreport::cli::AddReturnCommand(app, exit_status);
 #endif
 #ifdef QREPORT_BATCH
   qreport::cli::AddBatchCommand(app, exit_status);

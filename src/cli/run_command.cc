@@ -190,6 +190,14 @@ void TellScheduleB(ScheduleBOutcome outcome, const std::string& data_dir) {
             << (outcome == ScheduleBOutcome::kFailed ? " (see the message above)" : "") << "\n";
 }
 
+// The last line of a run that printed a form: the form is the host's revision, not the one to file.
+void TellFacsimile(const RunOutcome& outcome, const std::string& data_dir) {
+  if (!outcome.form_printed) return;
+  std::cerr << "note: the printed Form 941/944 are the revisions the host's module printed, for its records and "
+               "printers; to file, use `qreport return "
+            << data_dir << "`\n";
+}
+
 }  // namespace
 
 int RunClientReport(const RunRequest& request) {
@@ -253,6 +261,7 @@ int RunClientReport(const RunRequest& request) {
   switch (outcome.hand_off) {
     case RunOutcome::HandOff::kFailed:
       std::cerr << "qreport: not printed: " << outcome.hand_off_problem << "; the report is " << report << "\n";
+      TellFacsimile(outcome, request.data_dir);
       return kNotPrinted;
     case RunOutcome::HandOff::kNothingChosen:
       // The user chose not to print (or nothing could ask): the run did what was asked.
@@ -265,8 +274,10 @@ int RunClientReport(const RunRequest& request) {
   if (!cut_short.empty()) {
     std::cerr << "qreport: damaged: " << cut_short.size() << " record file" << (cut_short.size() == 1 ? " is" : "s are")
               << " cut short; " << report << " holds what they hold, with their missing bytes as zeros\n";
+    TellFacsimile(outcome, request.data_dir);
     return kDamaged;
   }
+  TellFacsimile(outcome, request.data_dir);
   return kDone;
 }
 

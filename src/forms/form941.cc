@@ -1,5 +1,6 @@
 #include "forms/form941.h"
 
+#include "forms/payroll_law.h"
 #include "text/numbers.h"
 
 namespace qreport {
@@ -46,6 +47,7 @@ void AddEmployeeToQuarter(const Employee& employee, Cents ss_base, PayTotals& to
   totals.tips = Plus(totals.tips, c.tips);
   totals.wage_sum = Plus(totals.wage_sum, Plus(c.wages, c.tips));
   totals.income_tax_withheld = Plus(totals.income_tax_withheld, ToCents(employee.amounts_qtd[kFederalWithheld]));
+  totals.additional_medicare_wages += AdditionalMedicareWages(employee, PayPeriod::kQuarter);
 }
 
 ReturnLines ComputeForm941Lines(const PayTotals& quarter, const FormRates& rates, const ReturnEntries& entries,

@@ -1,5 +1,7 @@
 #include "forms/form944.h"
 
+#include "forms/payroll_law.h"
+
 namespace qreport {
 
 Cents YearSsWage(const Employee& employee, Cents ss_base) {
@@ -24,6 +26,7 @@ void AddEmployeeToYear(const Employee& employee, Cents ss_base, PayTotals& total
   totals.tips = Plus(totals.tips, year_tips);
   totals.wage_sum = Plus(totals.wage_sum, Plus(year_wages, year_tips));
   totals.income_tax_withheld = Plus(totals.income_tax_withheld, ToCents(employee.amounts_ytd[kFederalWithheld]));
+  totals.additional_medicare_wages += AdditionalMedicareWages(employee, PayPeriod::kYear);
 }
 
 ReturnLines ComputeForm944Lines(const PayTotals& year, const FormRates& rates, const ReturnEntries& entries,

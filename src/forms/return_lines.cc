@@ -63,6 +63,7 @@ void TaxLines(const PayTotals& pay, const FormRates& rates, const PlanTotals& pl
   lines[kPayrollTaxes] = taxes.total;
   lines[kTaxesBeforeAdjustments] = Plus(lines[kIncomeTaxWithheld], lines[kPayrollTaxes]);
   lines[kAdvanceEic] = pay.advance_eic;
+  lines[kAdditionalMedicareWages] = pay.additional_medicare_wages;
 }
 
 // The adjustments, 7a by the fraction-of-cents rule, and their total.

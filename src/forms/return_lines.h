@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -38,6 +39,9 @@ struct PayTotals {
   Cents wage_sum = 0;               // wages and tips
   Cents income_tax_withheld = 0;
   Cents advance_eic = 0;
+  // Wages and tips above the Additional Medicare Tax threshold, employee by employee
+  // (AdditionalMedicareWages); every payroll year, the current return leaves them out before 2013.
+  Cents additional_medicare_wages = 0;
 };
 
 // Social security and Medicare taxes on the pay totals.
@@ -98,6 +102,9 @@ enum class ReturnLine : std::size_t {
   kBalanceDue,   // total taxes less deposits when not overpaid, else 0
   kOverpayment,  // total taxes less deposits (negative) when overpaid, else 0
   kLiabilityTotal,  // the form's monthly liabilities added
+  // The period's wages and tips above the Additional Medicare Tax threshold (PayTotals). The
+  // printed forms have no line for it; the current return's 5d (Form 944: 4d) shows it.
+  kAdditionalMedicareWages,
   kCount
 };
 
@@ -138,19 +145,23 @@ ReturnLines ComputeReturnLines(const PayTotals& pay, const FormRates& rates, con
                                const PlanTotals& plans, const ReturnRules& rules);
 
 // One printed line of a form: its number, the column of a line with two boxes (1 the taxable
-// amount, 2 the tax; 0 for a line with one box), and the figure it shows.
-struct NumberedLine {
+// amount, 2 the tax; 0 for a line with one box), and the figure it shows. The printed forms
+// number ReturnLine figures; the current return numbers its own (forms/current_return.h).
+template <typename Figure>
+struct NumberedLineOf {
   std::string_view number;
   int column;
-  ReturnLine figure;
+  Figure figure;
 };
+using NumberedLine = NumberedLineOf<ReturnLine>;
 
-// The figure that line `number`, `column` shows in `numbering`; none when the form has no such
-// line or has it twice.
-constexpr std::optional<ReturnLine> FindLine(std::span<const NumberedLine> numbering, std::string_view number,
-                                             int column) {
-  std::optional<ReturnLine> found;
-  for (const NumberedLine& line : numbering) {
+// The figure that line `number`, `column` shows in `numbering` (an array or span of
+// NumberedLineOf); none when the form has no such line or has it twice.
+template <typename Numbering>
+constexpr auto FindLine(const Numbering& numbering, std::string_view number, int column)
+    -> std::optional<decltype(std::begin(numbering)->figure)> {
+  std::optional<decltype(std::begin(numbering)->figure)> found;
+  for (const auto& line : numbering) {
     if (line.number != number || line.column != column) continue;
     if (found) return std::nullopt;
     found = line.figure;
@@ -159,8 +170,9 @@ constexpr std::optional<ReturnLine> FindLine(std::span<const NumberedLine> numbe
 }
 
 // FindLine, evaluated when compiled: a line the form does not have (or has twice) does not compile.
-consteval ReturnLine LineOf(std::span<const NumberedLine> numbering, std::string_view number, int column) {
-  std::optional<ReturnLine> figure = FindLine(numbering, number, column);
+template <typename Numbering>
+consteval auto LineOf(const Numbering& numbering, std::string_view number, int column) {
+  auto figure = FindLine(numbering, number, column);
   if (!figure) throw "no such line on this form";
   return *figure;
 }

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "forms/payroll_law.h"
+#include "run/current_return_figures.h"
 #include "text/json_text.h"
 #include "text/ascii.h"
 #include "text/masks.h"
@@ -66,6 +68,22 @@ Json WorksheetLineJson(const WorksheetLine& line) {
           {"federal_withheld", PrintedCents(line.federal_withheld)},
           {"state_withheld", PrintedCents(line.state_withheld)},
           {"fica_withheld", PrintedCents(line.fica_withheld)}};
+}
+
+// An employee's line with the wages and tips the current return's Additional Medicare Tax line
+// counts for it (none before 2013): the quarter's (Form 941's 5d) and the year's (Form 944's 4d).
+Json EmployeeLineJson(const Employee& employee, const WorksheetLine& line, int payroll_year) {
+  Json j = WorksheetLineJson(line);
+  const bool applies = AdditionalMedicareTaxApplies(payroll_year);
+  j["additional_medicare_wages"] = applies ? AdditionalMedicareWages(employee, PayPeriod::kQuarter) : 0;
+  j["additional_medicare_wages_year"] = applies ? AdditionalMedicareWages(employee, PayPeriod::kYear) : 0;
+  return j;
+}
+
+int PayrollYearOfHeading(const WorksheetFigures& figures) {
+  RunState state;
+  state.payroll_date = figures.heading.payroll_date;
+  return PayrollYearOf(state);
 }
 
 // The worksheet part; `employees` writes the items of its "employees" list.
@@ -217,8 +235,10 @@ Json VoucherJson(const VoucherPage& voucher) {
 
 }  // namespace
 
-void EmployeeLinesJson::OnEmployee(const Employee&, const WorksheetLine* line) {
-  if (line != nullptr) lines_.push_back(WorksheetLineJson(*line));
+void EmployeeLinesJson::Start(const WorksheetFigures& figures) { payroll_year_ = PayrollYearOfHeading(figures); }
+
+void EmployeeLinesJson::OnEmployee(const Employee& employee, const WorksheetLine* line) {
+  if (line != nullptr) lines_.push_back(EmployeeLineJson(employee, *line, payroll_year_));
 }
 
 void WriteFigures(const ReportFigures& figures, JsonOut& out, const EmployeeItems& employees) {
@@ -294,9 +314,11 @@ class EmployeeLinesSpool final : public WorksheetSink {
     if (file_ != nullptr) std::fclose(file_);
   }
 
-  void OnEmployee(const Employee&, const WorksheetLine* line) override {
+  void Start(const WorksheetFigures& figures) override { payroll_year_ = PayrollYearOfHeading(figures); }
+
+  void OnEmployee(const Employee& employee, const WorksheetLine* line) override {
     if (line == nullptr) return;
-    held_ += WorksheetLineJson(*line).dump();
+    held_ += EmployeeLineJson(employee, *line, payroll_year_).dump();
     held_ += '\n';
     if (held_.size() >= kInMemory && !full_) Spill();
   }
@@ -353,6 +375,7 @@ class EmployeeLinesSpool final : public WorksheetSink {
   std::FILE* file_ = nullptr;
   std::uint64_t spilled_ = 0;  // the bytes in the file, all before those held
   bool full_ = false;          // no more goes to the file
+  int payroll_year_ = 0;
 };
 
 }  // namespace

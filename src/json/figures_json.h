@@ -18,11 +18,13 @@ namespace qreport {
 // given to ComputeClientFigures, then handed to FiguresJson.
 class EmployeeLinesJson final : public WorksheetSink {
  public:
+  void Start(const WorksheetFigures& figures) override;
   void OnEmployee(const Employee& employee, const WorksheetLine* line) override;
   nlohmann::ordered_json Take() { return std::move(lines_); }
 
  private:
   nlohmann::ordered_json lines_ = nlohmann::ordered_json::array();
+  int payroll_year_ = 0;  // the heading's: whether Additional Medicare Tax counts
 };
 
 // Writes the items of the worksheet's "employees" list into the list open in `out`.

@@ -70,6 +70,7 @@ void ComputeFormRouteParts(RunContext& ctx, ReportFigures& figures, std::span<Wo
     figures.worksheet_error = error.number();
   }
   const bool complete = figures.worksheet.has_value();
+  figures.entries = ReturnEntriesOf(state);
   // The forms leave the run alone; the run takes a 7a filled by the fraction-of-cents rule as
   // its own 7a, so that a Form 944 computed after Form 941 starts from it (and keeps it) and the
   // figures' copy of the state shows it, and the employer texts each page read afresh and the

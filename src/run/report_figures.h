@@ -54,6 +54,9 @@ struct ReportFigures {
   // (adjustments as entered, Adjust7a after the fraction-of-cents rule once a form is computed),
   // the deposits, the monthly liabilities, the form choice and the employer texts.
   RunState state;
+  // The dialog's entries as the forms took them, before the fraction-of-cents rule moved 7a (the
+  // current return applies that rule to its own lines).
+  ReturnEntries entries;
   std::optional<WorksheetFigures> worksheet;
   // The error number when the worksheet's files could not be read (the run shows its message and
   // goes on with the forms, whose plan totals are then 0).

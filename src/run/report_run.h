@@ -30,6 +30,7 @@ struct RunOutcome {
   // it could not be read); empty when there is none.
   std::string incomplete_report;
   ScheduleBOutcome schedule_b = ScheduleBOutcome::kNotAsked;
+  bool form_printed = false;  // the report holds a Form 941 or 944 facsimile
 };
 
 // Runs one report for the client in `data_dir`. `device_code` is written on the short route ("P",

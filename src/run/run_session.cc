@@ -311,6 +311,7 @@ RunOutcome RunReport(std::string_view data_dir, std::string& device_code, std::s
     if (session.route() == Route::kShort) device_code = "P";
     session.AskUser();
     outcome = session.Report(device_code);
+    outcome.form_printed = session.figures().form941.has_value() || session.figures().form944.has_value();
   } catch (const RunInterrupted&) {
     throw;  // only the command's platform stops a run so; its caller says so
   } catch (const std::exception& e) {

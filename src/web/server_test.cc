@@ -680,7 +680,7 @@ TEST_F(Served, TheClientsListCountsTheFindingsOfTheChecks) {
   // Before a report from the pages, the findings of `qreport check` without answers: the dialog's
   // first values leave line 10 with no depositor box and the deposits at 0.
   json first = Listed();
-  EXPECT_EQ(Codes(first), (std::vector<std::string>{"balance-due", "depositor-none", "fica-flag", "over-wage-base"})) << first;
+  EXPECT_EQ(Codes(first), (std::vector<std::string>{"balance-due", "depositor-none", "fica-flag", "over-wage-base", "return-depositor-none"})) << first;
   for (const json& f : first) EXPECT_FALSE(f["message"].get<std::string>().empty());
   EXPECT_EQ(FilesOf(root_ / "demo"), before);  // computed without writing anything
 

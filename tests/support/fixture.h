@@ -42,6 +42,13 @@ std::size_t Count(std::string_view text, std::string_view piece);
 // Shows bytes readably: ESC as \e, CR as \r, other control bytes and bytes above 126 as \xNN.
 std::string Visible(std::string_view bytes);
 
+// The line `qreport run` ends standard error with once it has printed a Form 941 or 944 for the
+// client folder `data_dir` (as the command was given it).
+inline std::string FacsimileNote(const std::string& data_dir) {
+  return "note: the printed Form 941/944 are the revisions the host's module printed, for its records and printers; "
+         "to file, use `qreport return " + data_dir + "`\n";
+}
+
 // Runs a shell command and returns its exit status; standard output and error go to the files
 // given (when not empty).
 int RunCommand(const std::string& command, const std::filesystem::path& out = {},
