@@ -93,7 +93,8 @@ TEST(Slips, BatchMarksEachClient) {
   WriteCheckClient(work, OneEmployeeClient(100000, 300000), "paid");
   WriteBytes(work / "paid" / "answers", "211=153.00\n401\n");
   WriteCheckClient(work, OneEmployeeClient(100000, 300000), "unpaid-errors");
-  WriteBytes(work / "unpaid-errors" / "answers", "211=99999\n401\n");  // an overpayment far past line 10
+  // Line 7d, which the current return has no line for: an error of the check.
+  WriteBytes(work / "unpaid-errors" / "answers", "205=10.00\n211=153.00\n401\n");
   WriteCheckClient(work, OneEmployeeClient(100000, 300000), "no-number");
   WriteBytes(work / "no-number" / "answers", "211=abc\n401\n");
   fs::create_directory(work / "no-rates");

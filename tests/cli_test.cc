@@ -39,6 +39,7 @@ TEST(Cli, RunTakesTheRouteFromThePayrollDate) {
     ClientFolderSpec spec;
     spec.client = PlainClient(c.date);
     WriteClientFolder(work / "client", spec);
+    WriteRatesFile(work / "client", {"6.2", "6.2", "87900", "1.45", "1.45", "0"});
     Outcome o = RunQreport(work, "run client " + std::string(c.args));
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.out, c.device_line);
@@ -79,6 +80,7 @@ TEST(Cli, AnsweredDialogChoosesTheForm) {
     spec.client = PlainClient("063005");
     spec.employees.push_back(testing::PlainEmployee("A1", 300000, 600000));
     WriteClientFolder(work / "client", spec);
+    WriteRatesFile(work / "client", {"6.2", "6.2", "87900", "1.45", "1.45", "0"});
     WriteBytes(work / "answers", c.answers);
     Outcome o = RunQreport(work, "run client --answers answers");
     ASSERT_EQ(o.status, 0) << o.err;
@@ -186,6 +188,7 @@ TEST(Cli, ScheduleBIsWrittenAfterTheReportOrSaysWhyNot) {
     spec.employees.push_back(testing::PlainEmployee("A1", 300000, 600000));
     spec.liability = std::vector<std::string>{"", "", "1200.00", "", "", "-3.10"};
     WriteClientFolder(work / "client", spec);
+    WriteRatesFile(work / "client", {"6.2", "6.2", "87900", "1.45", "1.45", "0"});
     WriteBytes(work / "answers", c.answers);
     const std::string run = "run client --answers answers --printer-reply 'ME*PDF*FILE*N'";
     const char* files[] = {"report.txt", "save941.info", "report.pdf"};

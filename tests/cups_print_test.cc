@@ -71,7 +71,7 @@ TEST(CupsPrinting, APrintDeliversThePdfOrSaysWhyNot) {
     spec.client = PlainClient("063005");
     spec.employees.push_back(testing::PlainEmployee("A1", 300000, 600000));
     WriteClientFolder(work / "client", spec);
-    WriteRatesFile(work.path(), {"6.2", "6.2", "87900", "1.45", "1.45", "0"});
+    WriteRatesFile(work / "client", {"6.2", "6.2", "87900", "1.45", "1.45", "0"});
     WriteBytes(work / "answers", "401\n");
     testing::CommandOutcome o =
         testing::RunQreport(work, std::string("run client --answers answers --printer-reply ") + c.reply,

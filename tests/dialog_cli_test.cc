@@ -82,7 +82,7 @@ TEST(DialogCommand, ScriptedRuns) {
     ClientFolderSpec spec;
     spec.client = PlainClient(c.date);
     WriteClientFolder(work / "client", spec);
-    WriteRatesFile(work.path(), {"6.2", "6.2", "87900", "1.45", "1.45", "0"});
+    WriteRatesFile(work / "client", {"6.2", "6.2", "87900", "1.45", "1.45", "0"});
     WriteBytes(work / "answers", c.answers);
     Outcome o = Qreport(work, c.env, c.args);
     EXPECT_EQ(o.status, c.status) << o.err;

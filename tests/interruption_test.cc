@@ -39,6 +39,7 @@ void WriteClient(const fs::path& folder, int employees) {
   spec.client = PlainClient("063005");
   for (int i = 1; i <= employees; ++i) spec.employees.push_back(PlainEmployee("K" + std::to_string(i), 50000, 90000));
   WriteClientFolder(folder, spec);
+  WriteRatesFile(folder, {"6.2", "6.2", "94200", "1.45", "1.45", "0"});
 }
 
 // Starts `qreport run FOLDER` in FOLDER with the answers file `answers`, its output thrown away.

@@ -89,7 +89,12 @@ TEST(RunStatus, EachStatusComesWithItsReason) {
       for (std::size_t at; (at = text.find("%N")) != std::string::npos;) text.replace(at, 2, note);
       return text;
     };
-    testing::CommandOutcome o = testing::RunQreport(work, "run " + std::string(c.args) + " --answers answers",
+    // The rates folder is named, as a host-like work folder's commands name it, so that standard
+    // error holds only the status's reason (the note for a rates file found in the current folder
+    // is answers_and_rates_test's).
+    std::string args = c.args;
+    if (args.find("--rates-dir") == std::string::npos) args += " --rates-dir .";
+    testing::CommandOutcome o = testing::RunQreport(work, "run " + args + " --answers answers",
                                                     "-u QREPORT_ANSWERS -u QREPORT_PRINTER_REPLY " + fill(c.env));
     std::string err = fill(c.err);
     EXPECT_EQ(o.status, c.status);
@@ -140,12 +145,19 @@ TEST(RunStatus, TheRatesFolderIsNamedWhenItHasNoRatesAndRatesDirFindsThem) {
   const std::string run = "run '" + (work / "copy").string() + "' --answers '" + (work / "demo" / "answers").string() +
                           "' --printer-reply X*PDF*FILE*N";
 
+  // Without rates the run stops before it starts, naming both folders it searched.
   testing::CommandOutcome without = testing::RunQreport(elsewhere, run, "-u QREPORT_ANSWERS");
-  EXPECT_EQ(without.status, 0);
-  EXPECT_EQ(without.err.substr(0, without.err.find('\n') + 1),
-            "warning: no rates file FICA.RAT in " + elsewhere.str() +
-                ": social security and Medicare taxes will print as 0 (give --rates-dir)\n");
-  // Without the rates, Form 941 line 5d (the social security and Medicare taxes) is 0.
+  EXPECT_EQ(without.status, 2);
+  EXPECT_EQ(without.err, "qreport: no rates file FICA.RAT in " + (work / "copy").string() + " nor in " +
+                             elsewhere.str() + "/: social security and Medicare would print as 0 (give --rates-dir, "
+                             "or --allow-zero-rates)\n");
+  EXPECT_FALSE(fs::exists(work / "copy" / "report.txt"));
+  // Allowed, it runs with the warning, and Form 941 line 5d (social security and Medicare) is 0.
+  testing::CommandOutcome allowed = testing::RunQreport(elsewhere, run + " --allow-zero-rates", "-u QREPORT_ANSWERS");
+  EXPECT_EQ(allowed.status, 0);
+  EXPECT_EQ(allowed.err.substr(0, allowed.err.find('\n') + 1),
+            "warning: no rates file FICA.RAT in " + (work / "copy").string() + " nor in " + elsewhere.str() +
+                "/: social security and Medicare would print as 0\n");
   EXPECT_NE(ReadFile(work / "copy" / "report.txt"), demo_report);
 
   testing::CommandOutcome with =
@@ -162,15 +174,21 @@ TEST(RunStatus, AnEmptyRatesFileAndAMissingLetterheadAreWarnedOf) {
   WriteClientFolder(work / "client", spec);
   WriteBytes(work / "FICA.RAT", "");
   WriteBytes(work / "answers", "215=&LH1% &LH2%\n401\n");
-  testing::CommandOutcome o = testing::RunQreport(work, "run client --answers answers", "-u QREPORT_PRINTER_REPLY");
+  const std::string empty_rates = "the rates file FICA.RAT in " + work.str() +
+                                  "/ is empty: social security and Medicare would print as 0";
+  testing::CommandOutcome refused =
+      testing::RunQreport(work, "run client --answers answers --rates-dir .", "-u QREPORT_PRINTER_REPLY");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err, "qreport: " + empty_rates + " (give --rates-dir, or --allow-zero-rates)\n");
+  testing::CommandOutcome o = testing::RunQreport(work, "run client --answers answers --rates-dir . --allow-zero-rates",
+                                                  "-u QREPORT_PRINTER_REPLY");
   EXPECT_EQ(o.status, 0);
-  EXPECT_EQ(o.err,
-            "warning: the rates file FICA.RAT in " + work.str() +
-                " is empty: social security and Medicare taxes will print as 0\n"
-                "warning: the preparer codes are set ('&LH1% &LH2%') but there is no letterhead file prep in " +
-                work.str() + ": the preparer lines will print empty\n"
-                "nothing printed; the report is client/report.txt\n" +
-                testing::FacsimileNote("client"));
+  EXPECT_EQ(o.err, "warning: " + empty_rates +
+                       "\n"
+                       "warning: the preparer codes are set ('&LH1% &LH2%') but there is no letterhead file prep in " +
+                       work.str() + ": the preparer lines will print empty\n"
+                       "nothing printed; the report is client/report.txt\n" +
+                       testing::FacsimileNote("client"));
 }
 
 }  // namespace

@@ -71,7 +71,10 @@ std::string AnswersFileOf(const std::string& data_dir, const std::string& given)
 
 std::string ChooseRatesFolder(const std::string& data_dir, const std::string& given) {
   std::string folder = RatesFolderFor(data_dir, given);
-  if (std::string note = RatesFileNote(data_dir, folder); !note.empty()) std::cerr << note << "\n";
+  // A folder the user named needs no note; one the rule fell back on (the current folder) does.
+  if (given.empty()) {
+    if (std::string note = RatesFileNote(data_dir, folder); !note.empty()) std::cerr << note << "\n";
+  }
   return folder;
 }
 

@@ -301,12 +301,11 @@ TEST(EmployerBlock, PreparerCodesChooseLetterheadLines) {
   }
 }
 
-TEST(EmployerBlock, LetterheadFileIsCreatedWhenMissingAndReadAsStored) {
+TEST(EmployerBlock, LetterheadFileIsNotCreatedWhenMissingAndReadAsStored) {
   TempDir dir;
   LetterheadLines earlier = {"E1", "E2", "E3", "E4", "E5"};
   EXPECT_EQ(ReadLetterhead(dir.str(), earlier), earlier);
-  EXPECT_TRUE(std::filesystem::exists(dir / "prep"));
-  EXPECT_EQ(std::filesystem::file_size(dir / "prep"), 0u);
+  EXPECT_FALSE(std::filesystem::exists(dir / "prep"));
 
   WriteLetterheadFile(dir.path(), {"SMITH PAYROLL", "1 ELM ST", "", "", ""});
   LetterheadLines lines = ReadLetterhead(dir.str(), earlier);
