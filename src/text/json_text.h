@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/utf8.h"
+
 namespace qreport {
 
 // The character byte `byte` is written as.
@@ -36,12 +38,5 @@ std::optional<std::string> JsonTextToBytes(std::string_view utf8, TextProblem* p
 // 1252" or "the text is not UTF-8".
 std::string TextProblemText(const TextProblem& problem);
 
-// The next character of UTF-8 `text` at `at`, which moves past it; nothing (and `at` unmoved) for
-// bytes that are not a well-formed character: a stray continuation byte, a cut-short sequence,
-// an overlong form or a surrogate.
-std::optional<char32_t> NextUtf8Character(std::string_view text, std::size_t& at);
-
-// `c` as UTF-8.
-void AppendUtf8(std::string& out, char32_t c);
 
 }  // namespace qreport

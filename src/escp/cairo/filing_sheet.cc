@@ -15,6 +15,7 @@
 
 #include "platform/files.h"
 #include "text/masks.h"
+#include "text/utf8.h"
 
 namespace qreport::escp {
 
@@ -48,54 +49,12 @@ constexpr NumberMask kCountMask("#,###,###,###,###");
 
 double LineHeight(double size) { return size * kLeading; }
 
-// Appends the code point `c` as UTF-8.
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // Reads one code point at `i` and moves past it; an ill-formed sequence (overlong, a surrogate,
 // past U+10FFFF, cut short) reads as U+FFFD and moves one byte.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-  if (length == 1) {
-    ++i;
-    return lead;
-  }
-  if (length == 0 || i + length > text.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  char32_t c = lead & (0x7F >> length);
-  for (int k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (next & 0x3F);
-  }
-  static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (c < kLeast[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    ++i;
-    return 0xFFFD;
-  }
-  i += length;
-  return c;
+  if (std::optional<char32_t> c = NextUtf8Character(text, i)) return *c;
+  ++i;
+  return 0xFFFD;
 }
 
 // `text` as cairo can draw it: valid UTF-8, each control character a blank, runs of blanks one
