@@ -13,6 +13,7 @@
 #include <string_view>
 #include <utility>
 
+#include "escp/cairo/cairo_handles.h"
 #include "platform/files.h"
 #include "text/masks.h"
 #include "text/utf8.h"
@@ -397,18 +398,7 @@ void LayOutNotes(Flow& flow, const FilingSheet& sheet) {
   for (const Block& note : notes) flow.Place(note);
 }
 
-struct SurfaceDeleter {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct ContextDeleter {
-  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
-using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-using ContextPtr = std::unique_ptr<cairo_t, ContextDeleter>;
 
-void Check(cairo_status_t status, const char* what) {
-  if (status != CAIRO_STATUS_SUCCESS) throw RenderError(std::string(what) + ": " + cairo_status_to_string(status));
-}
 
 constexpr double kGrey = 0.35;
 
@@ -446,11 +436,6 @@ void PaintPage(cairo_t* cr, const FilingSheetPage& page, const FontSet& fonts) {
   cairo_stroke(cr);
 }
 
-cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned int length) {
-  auto* out = static_cast<std::ostream*>(closure);
-  out->write(reinterpret_cast<const char*>(data), length);
-  return *out ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
-}
 
 }  // namespace
 

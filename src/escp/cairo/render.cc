@@ -10,6 +10,7 @@
 #include <optional>
 #include <sstream>
 
+#include "escp/cairo/cairo_handles.h"
 #include "escp/cp437.h"
 #include "platform/files.h"
 
@@ -25,20 +26,7 @@ constexpr double kDoubleGap = 1.0;
 // separate shapes join without a hairline seam at any resolution.
 constexpr double kBleed = kLineThickness / 2;
 
-struct SurfaceDeleter {
-  void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
-};
-struct ContextDeleter {
-  void operator()(cairo_t* c) const { cairo_destroy(c); }
-};
-using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-using ContextPtr = std::unique_ptr<cairo_t, ContextDeleter>;
 
-void Check(cairo_status_t status, const char* what) {
-  if (status != CAIRO_STATUS_SUCCESS) {
-    throw RenderError(std::string(what) + ": " + cairo_status_to_string(status));
-  }
-}
 
 void SetColour(cairo_t* cr, Rgb c, double alpha = 1) {
   cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0, alpha);
@@ -180,11 +168,6 @@ void DrawGraphics(cairo_t* cr, const Item& item) {
   }
 }
 
-cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned int length) {
-  auto* out = static_cast<std::ostream*>(closure);
-  out->write(reinterpret_cast<const char*>(data), length);
-  return *out ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
-}
 
 }  // namespace
 
