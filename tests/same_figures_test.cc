@@ -175,7 +175,7 @@ nlohmann::ordered_json ParseOrdered(const std::string& text) {
 // and no printer was picked.
 Seen ThroughRun(const ClientPlace& place) {
   place.Run("run --schedule-b", {0, 5});
-  return {ReadFile(place.folder() / "report.txt"), ReadFile(place.folder() / "scheduleb.txt"), {}, {}, {}};
+  return {ReadFile(place.folder() / "report.txt"), ReadFile(place.folder() / "scheduleb.txt"), {}, {}, {}, {}};
 }
 
 Seen ThroughLines(const ClientPlace& place) {
