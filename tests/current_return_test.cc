@@ -4,6 +4,7 @@
 // `qreport return --json`.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -17,6 +18,7 @@
 #include <valijson/validator.hpp>
 
 #include "data/client_writer.h"
+#include "escp/cairo/filing_sheet.h"
 #include "forms/payroll_law.h"
 #include "json/return_json.h"
 #include "platform/platform.h"
@@ -283,6 +285,76 @@ TEST(ReturnCommand, PrintsTheTableCsvAndJsonOfOneReturn) {
 
   WriteBytes(dir / "answers", "402\n");
   EXPECT_EQ(RunQreport(dir, "return client --answers answers --rates-dir .").status, 3);
+}
+
+// Every amount of `lines` (a return's "lines" object) as the sheet prints money, with its line
+// number, for the money lines: counts and boxes are left to the table's own tests.
+std::vector<std::pair<std::string, std::string>> MoneyOf(const nlohmann::json& lines) {
+  std::vector<std::pair<std::string, std::string>> amounts;
+  for (const auto& [number, value] : lines.items()) {
+    if (number == "1" && value.is_number_integer() && lines.contains("16")) continue;  // Form 941's count
+    if (value.is_number_integer()) amounts.emplace_back(number, escp::SheetAmountText(value.get<Cents>()));
+    if (value.is_object() && value.contains("column2")) {
+      amounts.emplace_back(number, escp::SheetAmountText(value["column1"].get<Cents>()));
+      amounts.emplace_back(number, escp::SheetAmountText(value["column2"].get<Cents>()));
+    }
+    if (value.is_object() && value.contains("months")) {
+      for (const nlohmann::json& month : value["months"]) amounts.emplace_back(number, escp::SheetAmountText(month.get<Cents>()));
+    }
+  }
+  return amounts;
+}
+
+TEST(ReturnCommand, TheSheetHoldsTheNumbersOfTheJson) {
+  struct Case {
+    const char* name;
+    std::string answers, options;
+    const char* form;
+    std::vector<std::string> words;  // what the sheet says besides the numbers
+  } cases[] = {
+      {"a balance due", "211=23000\n213=JANE ROE\n214=555-0100\n", "", "941",
+       {"Form 941 figures for the 2nd quarter of 2026", "JANE ROE", "Additional Medicare Tax of $630.00"}},
+      {"an overpayment", "211=30000\n", "", "941", {"apply to next return", "The current return's overpayment"}},
+      {"Form 944 chosen on the command line", "211=23000\n", "--form 944", "944",
+       {"Form 944 figures for 2026", "Form 944 is the annual return"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    ClientFolderSpec spec;
+    spec.client = testing::PlainClient("063026");
+    spec.employees = {Worker("A1", 9000000, 27000000, 2000000)};
+    WriteClient(dir, spec, kRates2024, c.answers);
+    const std::string command = "return client --answers answers --rates-dir . " + c.options;
+    testing::CommandOutcome json = RunQreport(dir, command + " --json -o sheet.pdf");
+    ASSERT_EQ(json.status, 0) << json.err;
+    const nlohmann::json filed = nlohmann::json::parse(json.out);
+    EXPECT_EQ(filed["form"], c.form);
+    ASSERT_EQ(std::system(("pdftotext -layout " + (dir / "sheet.pdf").string() + " " + (dir / "sheet.txt").string()).c_str()), 0);
+    std::string text = testing::ReadFile(dir / "sheet.txt");
+    // A note may wrap between two lines of the page: read the words as one run.
+    std::string flowing;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const bool blank = text[i] == ' ' || text[i] == '\n';
+      if (!blank || (!flowing.empty() && flowing.back() != ' ')) flowing += blank ? ' ' : text[i];
+    }
+    for (const auto& [line, amount] : MoneyOf(filed["lines"])) {
+      EXPECT_NE(text.find(amount), std::string::npos) << "line " << line << ": " << amount << "\n" << text;
+    }
+    for (const std::string& word : c.words) EXPECT_NE(flowing.find(word), std::string::npos) << word << "\n" << flowing;
+  }
+}
+
+TEST(ReturnCommand, ASheetThatCannotBeWrittenFailsTheCommand) {
+  TempDir dir;
+  ClientFolderSpec spec;
+  spec.client = testing::PlainClient("063026");
+  spec.employees = {Worker("A1", 9000000, 27000000, 2000000)};
+  WriteClient(dir, spec, kRates2024, "211=23000\n");
+  testing::CommandOutcome out = RunQreport(dir, "return client --answers answers --rates-dir . -o missing/sheet.pdf");
+  EXPECT_EQ(out.status, 1);
+  EXPECT_NE(out.err.find("the filing sheet was not written"), std::string::npos) << out.err;
+  EXPECT_EQ(RunQreport(dir, "return client --answers answers --rates-dir . --form 945").status, 2);
 }
 
 }  // namespace

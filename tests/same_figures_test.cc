@@ -1,6 +1,7 @@
-// One client through every front end: `qreport run`, `lines --json`, `check --json`, `batch` and
-// the web page's dialog session each drive the same run session, so a client's report, figures
-// and findings must come out the same whichever of them is asked, with the client folder's own
+// One client through every front end: `qreport run`, `lines --json`, `check --json`, `return
+// --json`, `batch --return` and the web page's dialog session each drive the same run session, so
+// a client's report, figures, current return and findings must come out the same whichever of
+// them is asked, with the client folder's own
 // answers file played by all of them without --answers. Then a batch client's employee files,
 // which its one session should read once.
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include "check/findings.h"
 #include "data/client_writer.h"
 #include "data/employee_files.h"
+#include "filing/return_outputs.h"
 #include "platform/posix/answers.h"
 #include "run/stages.h"
 #include "support/fixture.h"
@@ -118,6 +120,7 @@ struct Seen {
   nlohmann::ordered_json figures;
   nlohmann::json findings;  // [{code, severity, message}]
   nlohmann::json row;       // batch only: the summary's row
+  nlohmann::json current_return;  // the current return's JSON; null when the client has none
 };
 
 // A work folder with the client's rates and the client folder, which each front end gets as
@@ -172,12 +175,21 @@ nlohmann::ordered_json ParseOrdered(const std::string& text) {
 // and no printer was picked.
 Seen ThroughRun(const ClientPlace& place) {
   place.Run("run --schedule-b", {0, 5});
-  return {ReadFile(place.folder() / "report.txt"), ReadFile(place.folder() / "scheduleb.txt"), {}, {}, {}};
+  return {ReadFile(place.folder() / "report.txt"), ReadFile(place.folder() / "scheduleb.txt"), {}, {}, {}, {}};
 }
 
 Seen ThroughLines(const ClientPlace& place) {
   Seen seen;
   seen.figures = ParseOrdered(place.Run("lines --json", {0}).out);
+  return seen;
+}
+
+Seen ThroughReturn(const ClientPlace& place, const SameClient& client) {
+  Seen seen;
+  // Status 1: the short route has no Form 941 or 944.
+  const testing::CommandOutcome out = place.Run("return --json", {client.form == "worksheet" ? 1 : 0});
+  seen.current_return = nlohmann::json::parse(out.out, nullptr, false);
+  if (seen.current_return.is_discarded()) seen.current_return = nullptr;
   return seen;
 }
 
@@ -192,7 +204,7 @@ Seen ThroughCheck(const ClientPlace& place) {
 // lines file and its summary row.
 Seen ThroughBatch(const ClientPlace& place, const SameClient& client) {
   // Status 3: every client ran and the check found errors (without its answers, say).
-  place.Run("batch --schedule-b --out " + Quoted(place.out().string()), {0, 3});
+  place.Run("batch --schedule-b --return --out " + Quoted(place.out().string()), {0, 3});
   Seen seen;
   nlohmann::json summary = nlohmann::json::parse(ReadFile(place.out() / "batch-summary.json"), nullptr, false);
   if (!summary.is_object() || summary["clients"].size() != 1) {
@@ -207,6 +219,10 @@ Seen ThroughBatch(const ClientPlace& place, const SameClient& client) {
   seen.report = ReadFile(place.out() / (base + form + ".txt"));
   seen.schedule_b = ReadFile(place.out() / (base + "scheduleb.txt"));
   seen.figures = ParseOrdered(ReadFile(place.out() / (base + form + ".lines.json")));
+  seen.current_return = nlohmann::json::parse(ReadFile(place.out() / (base + form + ".return.json")), nullptr, false);
+  if (seen.current_return.is_discarded()) seen.current_return = nullptr;
+  // The filing sheet beside it, for a form's client only.
+  EXPECT_EQ(fs::exists(place.out() / (base + form + ".return.pdf")), form != "worksheet");
   return seen;
 }
 
@@ -244,6 +260,10 @@ Seen ThroughWebDialog(const ClientPlace& place, const SameClient& client) {
     WriteScheduleBFile(place.folder().string(), *check->schedule_b_figures);
     seen.schedule_b = ReadFile(place.folder() / "scheduleb.txt");
   }
+  // What the page's return.json serves.
+  seen.current_return = check->current_return
+                            ? nlohmann::json::parse(CurrentReturnJsonText(*check->current_return))
+                            : nlohmann::json(nullptr);
   return seen;
 }
 
@@ -290,6 +310,7 @@ TEST(SameFigures, EveryFrontEndGivesTheClientsFigures) {
     const Seen check = ThroughCheck(place);
     const Seen batch = ThroughBatch(place, client);
     const Seen page = ThroughWebDialog(place, client);
+    const Seen filed = ThroughReturn(place, client);
 
     // The figures: the answers reached them, and the page and the batch see the same ones.
     ASSERT_TRUE(lines.figures.is_object()) << "lines --json printed no object";
@@ -306,6 +327,20 @@ TEST(SameFigures, EveryFrontEndGivesTheClientsFigures) {
       const bool annual = batch.row["form"] == "944";
       EXPECT_EQ(batch.row["line10"], lines.figures["lines"][annual ? "9" : "10"]);
       EXPECT_EQ(batch.row["deposits"], lines.figures["lines"][annual ? "10" : "11"]);
+    }
+
+    // The current return: the same from the command, the batch and the page, and its lines 12 to
+    // 15 (944: 9 to 12) in the summary's row.
+    EXPECT_EQ(filed.current_return.is_null(), batch.row["form"] == "worksheet");
+    EXPECT_EQ(batch.current_return, filed.current_return);
+    EXPECT_EQ(page.current_return, filed.current_return);
+    if (!filed.current_return.is_null()) {
+      const bool annual = filed.current_return["form"] == "944";
+      const nlohmann::json& current = filed.current_return["lines"];
+      EXPECT_EQ(batch.row["return_total"], current[annual ? "9" : "12"]);
+      EXPECT_EQ(batch.row["return_deposits"], current[annual ? "10" : "13"]);
+      EXPECT_EQ(batch.row["return_balance_due"], current[annual ? "11" : "14"]);
+      EXPECT_EQ(batch.row["return_overpayment"], current[annual ? "12" : "15"]);
     }
 
     // The report, byte for byte; Schedule B the same way (or none from any of them).

@@ -194,7 +194,7 @@ class Batch {
  private:
   // The fonts are found once, before the first fork, so that no job's process pays for it.
   void FindFonts() {
-    if (!options_.render) return;
+    if (!options_.render && !options_.current_return) return;
     try {
       fonts_.emplace();
     } catch (const escp::RenderError& e) {
@@ -212,6 +212,7 @@ class Batch {
     job.render = options_.render;
     job.skip_done = options_.skip_done;
     job.schedule_b = options_.schedule_b;
+    job.current_return = options_.current_return;
     job.fonts = fonts_ ? &*fonts_ : nullptr;
     return job;
   }
@@ -223,7 +224,7 @@ class Batch {
   }
 
   void Finish(std::size_t index, ClientRow row) {
-    if (options_.render && !fonts_ && row.status == ClientStatus::kDone) {
+    if ((options_.render || options_.current_return) && !fonts_ && row.status == ClientStatus::kDone) {
       row.status = ClientStatus::kFailed;
       row.reason = "its PDF cannot be drawn: " + fonts_error_;
     }

@@ -23,6 +23,7 @@ struct BatchOptions {
   bool render = false;
   bool skip_done = false;
   bool schedule_b = false;  // also Schedule B of each semiweekly depositor's Form 941
+  bool current_return = false;  // also each client's current return: its JSON and filing sheet
 };
 
 // Where a batch is, for a progress display.

@@ -18,11 +18,13 @@
 #include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
 #include "escp/interpreter.h"
+#include "filing/return_outputs.h"
 #include "forms/schedule_b_layout.h"
 #include "json/figures_json.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "run/report_figures.h"
+#include "run/current_return_figures.h"
 #include "run/report_run.h"
 #include "run/run_session.h"
 #include "text/ascii.h"
@@ -96,6 +98,13 @@ void FillRowFigures(const ReportFigures& figures, ClientRow& row) {
     row.form = "worksheet";
   }
   row.ein = TrimRight(row.ein, kFieldPadding);
+  if (const std::optional<CurrentReturn> filed = CurrentReturnOf(figures)) {
+    row.has_return = true;
+    row.return_total = (*filed)[CurrentFigure::kTotalTaxes];
+    row.return_deposits = (*filed)[CurrentFigure::kDeposits];
+    row.return_balance_due = (*filed)[CurrentFigure::kBalanceDue];
+    row.return_overpayment = (*filed)[CurrentFigure::kOverpayment];
+  }
 }
 
 // The summary's words for what became of Schedule B.
@@ -204,7 +213,7 @@ bool WritePdfOutput(const ClientJob& job, std::string_view what, const std::stri
 // Where a client's outputs go: named after the client, its quarter and its form, beside its
 // folder or in the batch's output folder.
 struct JobOutputs {
-  fs::path report, pdf, lines, schedule_b, schedule_b_pdf;
+  fs::path report, pdf, lines, schedule_b, schedule_b_pdf, return_json, return_pdf;
   std::vector<fs::path> expected;  // the ones this client's run writes
 };
 
@@ -216,8 +225,15 @@ JobOutputs OutputsOf(const ClientJob& job, const ClientRow& row, ScheduleBOutcom
   o.report = out_dir / (base + ".txt");
   o.pdf = out_dir / (base + ".pdf");
   o.lines = out_dir / (base + ".lines.json");
+  o.return_json = out_dir / (base + ".return.json");
+  o.return_pdf = out_dir / (base + ".return.pdf");
   o.expected = {o.report, o.lines};
   if (job.render) o.expected.push_back(o.pdf);
+  // The current return of a form's client: the short route's report has none.
+  if (job.current_return && row.form != "worksheet") {
+    o.expected.push_back(o.return_json);
+    o.expected.push_back(o.return_pdf);
+  }
   // Schedule B's text and PDF beside the report's, when the run will write it.
   const std::string base_b = OutputBaseName(row, "scheduleb");
   o.schedule_b = out_dir / (base_b + ".txt");
@@ -297,6 +313,35 @@ bool WriteScheduleBOutputs(const ClientJob& job, ScheduleBOutcome outcome, const
   std::string schedule_b;
   return ReadRunOutput(job, kScheduleBFileName, "Schedule B", schedule_b, row) &&
          WritePdfOutput(job, "Schedule B", schedule_b, o.schedule_b_pdf, row);
+}
+
+// The current return's JSON and filing sheet from the run's figures, for a form's client; false
+// with the row failed when they cannot be drawn or written.
+bool WriteReturnOutputs(const ClientJob& job, const ReportFigures& figures, const JobOutputs& o, ClientRow& row) {
+  if (!job.current_return) return true;
+  const std::optional<CurrentReturn> filed = CurrentReturnOf(figures);
+  if (!filed) return true;
+  std::string error;
+  if (!WriteFileAtomically(o.return_json, CurrentReturnJsonText(*filed), error)) {
+    Failed(row, error);
+    return false;
+  }
+  row.outputs.push_back(o.return_json.string());
+  if (job.fonts == nullptr) {
+    Failed(row, "the filing sheet cannot be drawn: no fonts");
+    return false;
+  }
+  try {
+    if (!WriteFileAtomically(o.return_pdf, CurrentReturnPdf(CurrentReturnSheet(figures, *filed), *job.fonts), error)) {
+      Failed(row, error);
+      return false;
+    }
+  } catch (const escp::RenderError& e) {
+    Failed(row, std::string("the filing sheet cannot be drawn: ") + e.what());
+    return false;
+  }
+  row.outputs.push_back(o.return_pdf.string());
+  return true;
 }
 
 }  // namespace
@@ -408,6 +453,7 @@ void RunAndPublish(const ClientJob& job, ClientRow& row) {
   const JobOutputs outputs = OutputsOf(job, row, outcome.schedule_b);
   if (!WriteReportOutputs(job, figures, employee_lines.Take(), outputs, row)) return;
   if (!WriteScheduleBOutputs(job, outcome.schedule_b, outputs, row)) return;
+  if (!WriteReturnOutputs(job, figures, outputs, row)) return;
   row.status = ClientStatus::kDone;
 }
 

@@ -29,7 +29,8 @@ struct ClientJob {
   bool render = false;            // also the report's PDF
   bool schedule_b = false;        // also Schedule B, when it goes with the return (as run --schedule-b)
   bool skip_done = false;         // leave a client whose outputs are newer than its inputs
-  // The renderer's fonts, found once for the whole batch; null when not rendering.
+  bool current_return = false;    // also the current return's JSON and filing sheet (a form's client)
+  // The renderer's fonts, found once for the whole batch; null when nothing is drawn.
   const escp::FontSet* fonts = nullptr;
 };
 
@@ -53,6 +54,9 @@ struct ClientRow {
   Cents line10 = 0;            // the total taxes after adjustments (Form 944: its line 9)
   Cents deposits = 0;          // total deposits (Form 941 line 11, Form 944 line 10)
   Cents balance = 0;           // line 10 less deposits: above 0 due, below 0 overpaid
+  // The current return's lines 12 to 15 (Form 944: 9 to 12), when the figures have a form.
+  bool has_return = false;
+  Cents return_total = 0, return_deposits = 0, return_balance_due = 0, return_overpayment = 0;
   std::vector<Finding> findings;  // at most kRowFindings
   std::size_t findings_left_out = 0;
   // Every finding of the client's check counted by severity, those left out included: a client

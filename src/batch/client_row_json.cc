@@ -55,6 +55,14 @@ void to_json(nlohmann::ordered_json& j, const ClientRow& row) {
   } else {
     j["line10"] = j["deposits"] = j["balance"] = nullptr;
   }
+  if (row.has_return) {
+    j["return_total"] = row.return_total;
+    j["return_deposits"] = row.return_deposits;
+    j["return_balance_due"] = row.return_balance_due;
+    j["return_overpayment"] = row.return_overpayment;
+  } else {
+    j["return_total"] = j["return_deposits"] = j["return_balance_due"] = j["return_overpayment"] = nullptr;
+  }
   j["findings"] = nlohmann::ordered_json::array();
   for (const Finding& f : row.findings) j["findings"].push_back(f);
   j["findings_left_out"] = row.findings_left_out;
@@ -78,6 +86,13 @@ void from_json(const nlohmann::json& j, ClientRow& row) {
   row.line10 = row.has_figures ? j.at("line10").get<Cents>() : 0;
   row.deposits = row.has_figures ? j.at("deposits").get<Cents>() : 0;
   row.balance = row.has_figures ? j.at("balance").get<Cents>() : 0;
+  row.has_return = !j.at("return_total").is_null();
+  if (row.has_return) {
+    row.return_total = j.at("return_total").get<Cents>();
+    row.return_deposits = j.at("return_deposits").get<Cents>();
+    row.return_balance_due = j.at("return_balance_due").get<Cents>();
+    row.return_overpayment = j.at("return_overpayment").get<Cents>();
+  }
   row.findings = j.at("findings").get<std::vector<Finding>>();
   row.findings_left_out = j.at("findings_left_out").get<std::size_t>();
   row.error_findings = j.at("findings_count").at("error").get<std::size_t>();

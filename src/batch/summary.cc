@@ -43,7 +43,8 @@ std::string SecondsText(double seconds) {
 std::string SummaryCsv(const BatchResult& result) {
   std::string csv;
   for (const char* name : {"folder", "employer_name", "ein", "path", "form", "quarter", "year", "line10", "deposits",
-                           "balance", "findings", "errors", "warnings", "schedule_b", "status", "reason", "seconds"}) {
+                           "balance", "return_total", "return_deposits", "return_balance_due",
+                           "return_overpayment", "findings", "errors", "warnings", "schedule_b", "status", "reason", "seconds"}) {
     Field(csv, name);
   }
   csv += "\r\n";
@@ -58,6 +59,9 @@ std::string SummaryCsv(const BatchResult& result) {
     Field(csv, row.has_figures ? Dollars(row.line10) : "");
     Field(csv, row.has_figures ? Dollars(row.deposits) : "");
     Field(csv, row.has_figures ? Dollars(row.balance) : "");
+    for (Cents amount : {row.return_total, row.return_deposits, row.return_balance_due, row.return_overpayment}) {
+      Field(csv, row.has_return ? Dollars(amount) : "");
+    }
     std::string findings;
     for (const Finding& f : row.findings) {
       if (!findings.empty()) findings += "; ";

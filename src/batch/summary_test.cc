@@ -1,4 +1,5 @@
 #include "batch/summary.h"
+#include "batch/client_job.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,40 @@ TEST(Summary, FindingsLeftOutAreCounted) {
   EXPECT_EQ(json["clients"][0]["findings"].size(), 2u);
   EXPECT_EQ(json["clients"][0]["findings_left_out"], 7);
   EXPECT_EQ(json["not_clients"], nlohmann::json::array({"root/empty"}));
+}
+
+// The current return's lines travel from a job's process to the summary and show in both files,
+// empty for a client without a form.
+TEST(Summary, CurrentReturnLinesSurviveTheWayFromTheJobAndFillTheirColumns) {
+  ClientRow row;
+  row.folder = "acme";
+  row.form = "941";
+  row.has_figures = row.has_return = true;
+  row.return_total = 2'324'000;
+  row.return_deposits = 2'300'000;
+  row.return_balance_due = 24'000;
+  row.return_overpayment = 0;
+  ClientRow back;
+  ASSERT_TRUE(RowFromJsonLine(RowToJsonLine(row), back));
+  EXPECT_TRUE(back.has_return);
+  EXPECT_EQ(back.return_total, 2'324'000);
+  EXPECT_EQ(back.return_deposits, 2'300'000);
+  EXPECT_EQ(back.return_balance_due, 24'000);
+  EXPECT_NE(CsvRow(back).find(",\"23240.00\",\"23000.00\",\"240.00\",\"0.00\","), std::string::npos) << CsvRow(back);
+
+  ClientRow worksheet;
+  worksheet.folder = "short";
+  worksheet.form = "worksheet";
+  ASSERT_TRUE(RowFromJsonLine(RowToJsonLine(worksheet), back));
+  EXPECT_FALSE(back.has_return);
+  BatchResult result;
+  result.rows = {row, worksheet};
+  nlohmann::json json = nlohmann::json::parse(SummaryJson(result));
+  EXPECT_EQ(json["clients"][0]["return_balance_due"], 24'000);
+  EXPECT_TRUE(json["clients"][1]["return_total"].is_null());
+  const std::string csv = SummaryCsv(result);
+  EXPECT_NE(csv.find("\"balance\",\"return_total\",\"return_deposits\",\"return_balance_due\",\"return_overpayment\""),
+            std::string::npos) << csv;
 }
 
 }  // namespace

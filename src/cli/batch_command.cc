@@ -28,7 +28,7 @@ struct BatchCommandOptions {
   std::vector<std::string> clients;
   std::string root, out, rates_dir;
   int jobs = 0, form = 0;
-  bool render = false, skip_done = false, schedule_b = false, allow_zero_rates = false;
+  bool render = false, skip_done = false, schedule_b = false, allow_zero_rates = false, current_return = false;
 };
 
 // The batch the command line asks for, its folders checked (the output folder made); nullopt,
@@ -43,6 +43,7 @@ std::optional<BatchOptions> BatchOptionsOf(const BatchCommandOptions& o, std::ve
   options.render = o.render;
   options.skip_done = o.skip_done;
   options.schedule_b = o.schedule_b;
+  options.current_return = o.current_return;
   options.form = o.form;
   options.allow_zero_rates = o.allow_zero_rates;
   if (!o.root.empty()) {
@@ -146,6 +147,12 @@ void AddBatchCommand(CLI::App& app, int& exit_status) {
       "With --schedule-b a semiweekly depositor's Form 941 also gets Schedule B, as 'qreport run\n"
       "--schedule-b' writes it, as <folder>-<year>Q<quarter>-scheduleb.txt (and .pdf with --render);\n"
       "the summary's schedule_b column says whether it was written, and why not.\n"
+      "With --return each Form 941 or 944 client also gets its current return, as 'qreport return'\n"
+      "computes it, from the same run: <folder>-<year>Q<quarter>-<form>.return.json (as return\n"
+      "--json prints it) and .return.pdf (its filing sheet, as return -o draws it). The summary\n"
+      "always carries the current return's total taxes, deposits, balance due and overpayment\n"
+      "(Form 941 lines 12 to 15, Form 944 lines 9 to 12) as return_total, return_deposits,\n"
+      "return_balance_due and return_overpayment.\n"
       "With --root, a folder without a CLIENT file (an empty one, say) is no client: it is left out\n"
       "and listed under not_clients in the summary; given by name it is a failed row. A client whose\n"
       "record files are cut short (not a whole number of records) or are no files is a failed row\n"
@@ -170,6 +177,8 @@ void AddBatchCommand(CLI::App& app, int& exit_status) {
   sub->add_flag("--skip-done", options->skip_done, "leaves clients whose outputs are newer than their inputs");
   sub->add_flag("--schedule-b", options->schedule_b,
                 "also writes Schedule B of each semiweekly depositor, as run --schedule-b does");
+  sub->add_flag("--return", options->current_return,
+                "also writes each client's current return as JSON and its filing sheet as a PDF");
   sub->callback([options, &exit_status] { exit_status = RunBatchCommand(*options); });
 }
 

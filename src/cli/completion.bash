@@ -12,8 +12,8 @@ declare -gA _qreport_options=(
   [import]="--employees --rates-dir --force --help"
   [lines]="--answers --rates-dir --kind --form --json --csv --help"
   [check]="--answers --rates-dir --form --json --help"
-  [return]="--answers --rates-dir --json --csv -o --help"
-  [batch]="--root --out --rates-dir --form --allow-zero-rates --jobs -j --render --skip-done --schedule-b --help"
+  [return]="--answers --rates-dir --form --json --csv -o --help"
+  [batch]="--root --out --rates-dir --form --allow-zero-rates --jobs -j --render --skip-done --schedule-b --return --help"
   [serve]="--root --rates-dir --cache-dir --port --help"
   [help]=""
 )

@@ -10,6 +10,10 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/command.h"
+#include "escp/cairo/filing_sheet.h"
+#include "escp/cairo/fonts.h"
+#include "escp/cairo/render.h"
+#include "filing/return_outputs.h"
 #include "json/return_json.h"
 #include "platform/platform.h"
 #include "run/current_return_figures.h"
@@ -22,6 +26,7 @@ namespace {
 
 struct ReturnOptions {
   std::string data_dir, answers, rates_dir, sheet;
+  int form = 0;
   bool json = false;
   bool csv = false;
 };
@@ -100,20 +105,41 @@ void PrintLines(const CurrentReturn& filed, bool csv) {
            csv);
 }
 
-// The filing sheet is drawn by the renderer's stack once it has a drawer for it.
-bool WriteSheet(const CurrentReturn&, const std::string& path) {
-  std::cerr << "qreport: the filing sheet cannot be drawn by this build yet; " << path << " was not written\n";
-  return false;
+// Draws the filing sheet of `filed` into `path`; false, with the reason on standard error, when it
+// cannot be drawn or written.
+bool WriteSheet(const ReportFigures& figures, const CurrentReturn& filed, const std::string& path) {
+  try {
+    escp::FontSet fonts;
+    for (const auto& line : fonts.Substitutions()) std::cerr << "qreport: warning: font " << line << "\n";
+    escp::WriteFilingSheetPdfFile(CurrentReturnSheet(figures, filed), fonts, path);
+  } catch (const escp::RenderError& e) {
+    std::cerr << "qreport: the filing sheet was not written: " << e.what() << "\n";
+    return false;
+  }
+  return true;
+}
+
+// The figures as every command computes them: the answers and rates by the one rule, the form as
+// --form chose it; nothing is written.
+ReportFigures ComputeFigures(const ReturnOptions& o) {
+  RunSetup setup;
+  setup.data_dir = o.data_dir;
+  setup.rates_dir = ChooseRatesFolder(o.data_dir, o.rates_dir);
+  setup.answers_file = AnswersFileOf(o.data_dir, o.answers);
+  setup.form = o.form;
+  PlatformOptions options;
+  options.answers_file = setup.answers_file;
+  options.has_printer_reply = true;
+  options.never_interactive = true;
+  auto platform = MakePlatform(options);
+  return ComputeClientFigures(std::move(setup), *platform);
 }
 
 int PrintReturn(const ReturnOptions& o) {
   if (!StartingPointsExist(o.data_dir, o.rates_dir, o.answers)) return kCouldNotStart;
-  PlatformOptions options;
-  options.answers_file = AnswersFileFor(o.data_dir, o.answers);
-  options.has_printer_reply = true;
-  options.never_interactive = true;
-  auto platform = MakePlatform(options);
-  const ReportFigures figures = ComputeClientFigures(o.data_dir, o.rates_dir, "941", *platform);
+  const ReportFigures figures = ComputeFigures(o);
+  for (const std::string& error : figures.answers_errors) std::cerr << "qreport: " << error << "\n";
+  if (!figures.answers_errors.empty()) return kUsage;
   if (figures.cancelled) {
     std::cerr << "qreport: the answers cancelled the dialog: no return\n";
     return kCancelled;
@@ -124,11 +150,11 @@ int PrintReturn(const ReturnOptions& o) {
     return kCouldNotStart;
   }
   if (o.json) {
-    std::cout << CurrentReturnJson(*filed).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    std::cout << CurrentReturnJsonText(*filed);
   } else {
     PrintLines(*filed, o.csv);
   }
-  if (!o.sheet.empty() && !WriteSheet(*filed, o.sheet)) return kCouldNotStart;
+  if (!o.sheet.empty() && !WriteSheet(figures, *filed, o.sheet)) return kCouldNotStart;
   return kDone;
 }
 
@@ -144,12 +170,17 @@ void AddReturnCommand(CLI::App& app, int& exit_status) {
       "to 13), with Additional Medicare Tax on line 5d (4d). The printed Form 941 and 944 of\n"
       "'qreport run' are the revisions the host's module printed; these are the lines to file.\n"
       "--json prints money as integer cents keyed by line number (docs/formats.md); --csv prints\n"
-      "one row per line.");
+      "one row per line. -o draws the filing sheet: the same lines, the deposit schedule and the\n"
+      "designee on US Letter pages to transcribe from, with the current return's check findings as\n"
+      "notes at its foot. --form 941|944 chooses the form as it does for lines and check.");
   sub->add_option("DATADIR", options->data_dir, "the client folder")->required()->type_name("");
   sub->add_option("--answers", options->answers, "plays the dialog from this answers file")->type_name("FILE");
-  sub->add_option("--rates-dir", options->rates_dir, "the folder of FICA.RAT and prep (default: .)")->type_name("DIR");
+  sub->add_option("--rates-dir", options->rates_dir,
+                  "the folder of FICA.RAT and prep (default: DATADIR when it holds FICA.RAT, else .)")
+      ->type_name("DIR");
   auto* json = sub->add_flag("--json", options->json, "prints the return as JSON");
   sub->add_flag("--csv", options->csv, "prints the return as CSV rows")->excludes(json);
+  AddFormOption(*sub, options->form);
   sub->add_option("-o", options->sheet, "draws the filing sheet into this PDF")->type_name("SHEET.pdf");
   sub->callback([options, &exit_status] { exit_status = PrintReturn(*options); });
 }

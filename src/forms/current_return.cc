@@ -9,6 +9,23 @@ std::span<const CurrentLine> CurrentReturn::numbering() const {
   return kCurrent944Numbering;
 }
 
+std::span<const ScheduleChoice> CurrentReturn::schedule_choices() const {
+  if (form == FiledForm::k941) return kCurrent941ScheduleChoices;
+  return kCurrent944ScheduleChoices;
+}
+
+std::string CurrentReturn::month_caption(int month) const {
+  static constexpr const char* kMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
+                                                "July",    "August",   "September", "October", "November", "December"};
+  if (form == FiledForm::k941) return "month " + std::to_string(month + 1);
+  return kMonthNames[month];
+}
+
+std::string CurrentReturn::months_total_caption() const {
+  const std::string period = form == FiledForm::k941 ? "quarter" : "year";
+  return "total liability for the " + period + ", which must equal line " + std::string(total_line());
+}
+
 namespace {
 
 // The tax lines up to the taxes before adjustments.

@@ -137,6 +137,28 @@ enum class DepositSchedule {
   kSemiweekly,  // Schedule B (941) or Form 945-A (944) instead of the months
 };
 
+// The choices of the deposit schedule line as the form words them, in the form's order. Form
+// 944 has no box for a semiweekly depositor, who files Form 945-A instead of the months.
+struct ScheduleChoice {
+  DepositSchedule schedule;
+  std::string_view caption;
+};
+
+inline constexpr ScheduleChoice kCurrent941ScheduleChoices[] = {
+    {DepositSchedule::kUnder2500, "line 12 on this return is less than $2,500: no deposit schedule"},
+    {DepositSchedule::kMonthly, "monthly schedule depositor for the whole quarter"},
+    {DepositSchedule::kSemiweekly,
+     "semiweekly schedule depositor for any part of the quarter: Schedule B (Form 941) is attached"},
+};
+
+inline constexpr ScheduleChoice kCurrent944ScheduleChoices[] = {
+    {DepositSchedule::kUnder2500, "line 9 is less than $2,500"},
+    {DepositSchedule::kMonthly, "tax liability for each month, and the total liability for the year"},
+};
+
+// The overpayment's choice the return makes: the dialog asks for none, so it is always this one.
+inline constexpr std::string_view kOverpaymentChoice = "apply to next return";
+
 // What the return takes from the printed form's computation and the run.
 struct CurrentReturnSource {
   FiledForm form = FiledForm::k941;
@@ -166,6 +188,11 @@ class CurrentReturn {
   std::string_view schedule_line() const { return form == FiledForm::k941 ? "16" : "13"; }
   // The line number of the total taxes ("12" or "9").
   std::string_view total_line() const { return form == FiledForm::k941 ? "12" : "9"; }
+  // The deposit schedule line's choices, in the form's order.
+  std::span<const ScheduleChoice> schedule_choices() const;
+  // The month liabilities' captions ("month 1", "January") and their total's.
+  std::string month_caption(int month) const;
+  std::string months_total_caption() const;
 
   FiledForm form = FiledForm::k941;
   int payroll_year = 0;

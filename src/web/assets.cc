@@ -494,6 +494,13 @@ const std::string_view kAppJs = R"QR('use strict';
           'Print\u2026'));
       }
     }
+    if (c.currentReturn) {
+      actions.append(
+        el('a', { class: 'action', href: clientPath(name) + '/return.pdf', download: name + '-return.pdf' },
+          'Download filing sheet (PDF)'),
+        el('a', { class: 'action', href: clientPath(name) + '/return.json', download: name + '-return.json' },
+          'Download return JSON'));
+    }
     actions.append(el('a', { class: 'action', href: '#/dialog/' + encodeURIComponent(name) }, 'Open the dialog again'));
     // Schedule B beside the report, for a semiweekly depositor's Form 941: the box writes it as
     // `qreport run --schedule-b` does and shows its pages; unticked, they are hidden again.
@@ -539,6 +546,22 @@ const std::string_view kAppJs = R"QR('use strict';
         el('thead', {}, el('tr', {}, el('th', {}, 'Line'), el('th', {}, 'Amount'))),
         el('tbody', {}, ...c.lines.rows.map((r) => el('tr', {}, el('td', {}, r.line), el('td', { class: 'amount' }, r.text)))));
     }
+    // The return to file today is the main table; the printed form's lines stay one click away.
+    let tables = lines;
+    if (c.currentReturn) {
+      const current = c.currentReturn;
+      const filed = el('table', { class: 'lines current', id: 'current-return' },
+        el('caption', {}, current.title + ': the lines to file'),
+        el('thead', {}, el('tr', {}, el('th', {}, 'Line'), el('th', {}, 'Caption'), el('th', {}, 'Column 1'),
+          el('th', {}, 'Column 2'))),
+        el('tbody', {}, ...current.rows.map((r) => el('tr', {}, el('td', {}, r.line), el('td', {}, r.caption),
+          el('td', { class: 'amount' }, r.column1), el('td', { class: 'amount' }, r.column2)))));
+      const notes = current.notes.length ? el('ul', { class: 'return-notes', 'aria-label': 'Notes on the return' },
+        ...current.notes.map((n) => el('li', {}, n))) : null;
+      const legacy = lines ? el('details', { class: 'legacy-lines' },
+        el('summary', {}, 'Lines of the printed Form ' + c.lines.form), lines) : null;
+      tables = el('div', { class: 'tables' }, filed, notes, legacy);
+    }
     const note = c.pages > 0 ? el('p', { class: 'pages-note', id: 'pages-note' }, 'The pages below are pictures of the ' +
       'printed report. ', lines ? 'The table "Form ' + c.lines.form + ' lines of this report" gives its lines and ' +
       'amounts as text; ' : '', 'the report\'s printer text is ',
@@ -550,7 +573,7 @@ const std::string_view kAppJs = R"QR('use strict';
         (c.report !== null ? ' \u00b7 written ' + formatTime(c.report) : ' \u00b7 no report yet')),
       actions,
       note,
-      el('div', { class: 'report' }, el('div', { class: 'pages' }, ...pages, scheduleB), lines));
+      el('div', { class: 'report' }, el('div', { class: 'pages' }, ...pages, scheduleB), tables));
     const first = view.querySelector('.actions a, .actions button');
     if (first) first.focus();
   }
@@ -684,6 +707,10 @@ table.lines { border-collapse: collapse; background: #fff; font-size: .9rem; fle
 table.lines caption { text-align: left; font-weight: 600; padding-bottom: .3rem; }
 table.lines th, table.lines td { padding: .2rem .7rem; border-bottom: 1px solid var(--line); text-align: left; }
 table.lines td.amount { text-align: right; font-variant-numeric: tabular-nums; }
+.tables { display: flex; flex-direction: column; gap: 1rem; flex: 0 1 40rem; }
+table.lines.current td { vertical-align: top; }
+.return-notes { margin: 0; padding-left: 1.2rem; font-size: .9rem; }
+.legacy-lines summary { cursor: pointer; font-weight: 600; padding: .2rem 0; }
 .actions { display: flex; flex-wrap: wrap; gap: .6rem; margin: .4rem 0 1rem; }
 .action { display: inline-block; padding: .4rem .9rem; border: 1px solid var(--accent); border-radius: 4px; background: #fff;
   color: var(--accent); text-decoration: none; font: inherit; cursor: pointer; }

@@ -6,7 +6,9 @@
 #include "check/checks.h"
 #include "data/paths.h"
 #include "data/rates.h"
+#include "filing/return_outputs.h"
 #include "platform/posix/answers.h"
+#include "run/current_return_figures.h"
 #include "run/report_figures.h"
 #include "run/run_session.h"
 #include "web/web_platform.h"
@@ -109,6 +111,10 @@ std::shared_ptr<const ClientCheck> ClientChecks::Compute(const std::string& fold
   if (figures.answers_errors.empty()) check->findings = CheckClient(figures, folder, rates_dir, &employees);
   check->schedule_b = ScheduleBOutcomeOf(figures);
   if (check->schedule_b == ScheduleBOutcome::kWritten) check->schedule_b_figures = figures.schedule_b;
+  if (figures.answers_errors.empty()) {
+    check->current_return = CurrentReturnOf(figures);
+    if (check->current_return) check->return_sheet = CurrentReturnSheet(figures, *check->current_return);
+  }
   return check;
 }
 

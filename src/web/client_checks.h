@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "check/findings.h"
+#include "escp/cairo/filing_sheet.h"
+#include "forms/current_return.h"
 #include "forms/schedule_b.h"
 #include "platform/posix/answers.h"
 #include "state/run_state.h"
@@ -26,6 +28,10 @@ struct ClientCheck {
   // What a run asked for Schedule B does: kWritten when it goes with the return, else why not.
   ScheduleBOutcome schedule_b = ScheduleBOutcome::kNotAsked;
   std::optional<ScheduleB> schedule_b_figures;  // present when it goes with the return
+  // The current return of the same figures and its filing sheet, as `qreport return` makes
+  // them; absent when the figures have no form (the short route, a cancelled dialog).
+  std::optional<CurrentReturn> current_return;
+  std::optional<escp::FilingSheet> return_sheet;
 };
 
 class ClientChecks {

@@ -18,7 +18,10 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include "escp/cairo/filing_sheet.h"
+#include "escp/cairo/fonts.h"
 #include "escp/cairo/render.h"
+#include "filing/return_outputs.h"
 #include "data/errors.h"
 #include "data/paths.h"
 #include "data/report_writer.h"
@@ -232,6 +235,24 @@ json LinesTable(const nlohmann::ordered_json& figures) {
   return {{"form", figures["form"]}, {"rows", rows}};
 }
 
+// The filing sheet's lines as the report page's main table: Part 1, then Part 2, each row with
+// its number, caption and texts of its two columns (a box reads "X" when checked).
+json CurrentReturnTable(const escp::FilingSheet& sheet) {
+  json rows = json::array();
+  auto add = [&rows](const escp::FilingSheetLine& line) {
+    std::string column2 = line.column2 ? escp::SheetAmountText(*line.column2) : "";
+    if (line.count) column2 = std::to_string(*line.count);
+    if (line.box) column2 = line.checked ? "X" : "";
+    rows.push_back({{"line", line.number},
+                    {"caption", line.caption},
+                    {"column1", line.column1 ? escp::SheetAmountText(*line.column1) : ""},
+                    {"column2", column2}});
+  };
+  for (const escp::FilingSheetLine& line : sheet.part1) add(line);
+  for (const escp::FilingSheetLine& line : sheet.part2) add(line);
+  return {{"form", sheet.form}, {"title", sheet.title}, {"rows", rows}, {"notes", sheet.notes}};
+}
+
 }  // namespace
 
 std::string RandomToken() {
@@ -370,6 +391,7 @@ struct WebServer::Impl {
   void SendDownload(const httplib::Request& req, httplib::Response& res, std::string_view file,
                     std::string_view name, std::string_view missing);
   void ScheduleBRequest(const httplib::Request& req, httplib::Response& res);
+  void CurrentReturnDownload(const httplib::Request& req, httplib::Response& res);
   void Print(const httplib::Request& req, httplib::Response& res);
 };
 
@@ -467,6 +489,8 @@ void WebServer::Impl::Routes() {
     SendDownload(req, res, kScheduleBFileName, "scheduleb", "no Schedule B");
   });
   post(R"(/api/clients/([^/]+)/print)", &Impl::Print);
+  // The current return of the client's figures, as `qreport return --json` and `-o` make it.
+  server->Get(R"(/api/clients/([^/]+)/return\.(json|pdf))", handle(&Impl::CurrentReturnDownload));
 }
 
 // Every request: the security headers, and nothing further without the right Host and token.
@@ -551,6 +575,7 @@ void WebServer::Impl::ClientInfo(const httplib::Request& req, httplib::Response&
     auto it = lines.find(folder->string());
     j["lines"] = it == lines.end() ? json(nullptr) : it->second;
   }
+  j["currentReturn"] = report && check->return_sheet ? CurrentReturnTable(*check->return_sheet) : json(nullptr);
   SendJson(res, j);
 }
 
@@ -654,6 +679,28 @@ void WebServer::Impl::SendDownload(const httplib::Request& req, httplib::Respons
   res.set_header("Content-Disposition",
                  "attachment; filename=\"" + client + "-" + std::string(name) + (pdf ? ".pdf\"" : ".txt\""));
   res.set_content(*content, pdf ? "application/pdf" : "application/octet-stream");
+}
+
+void WebServer::Impl::CurrentReturnDownload(const httplib::Request& req, httplib::Response& res) {
+  std::optional<fs::path> folder = ClientFolder(root, req.matches[1].str());
+  if (!folder) return SendError(res, 404, "no such client");
+  std::shared_ptr<const ClientCheck> check = checks->Get(*folder);
+  if (!check->current_return || !check->return_sheet) return SendError(res, 404, "no Form 941 or 944 for this client");
+  std::string client = folder->filename().string();
+  std::erase_if(client, [](char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20; });
+  if (req.matches[2].str() == "json") {
+    res.set_header("Content-Disposition", "attachment; filename=\"" + client + "-return.json\"");
+    return res.set_content(CurrentReturnJsonText(*check->current_return), "application/json");
+  }
+  std::string pdf;
+  try {
+    escp::FontSet fonts;
+    pdf = CurrentReturnPdf(*check->return_sheet, fonts);
+  } catch (const escp::RenderError& e) {
+    return SendError(res, 500, std::string("The filing sheet cannot be drawn: ") + e.what());
+  }
+  res.set_header("Content-Disposition", "attachment; filename=\"" + client + "-return.pdf\"");
+  res.set_content(pdf, "application/pdf");
 }
 
 void WebServer::Impl::ScheduleBRequest(const httplib::Request& req, httplib::Response& res) {

@@ -228,6 +228,23 @@ try {
     assert.equal(fs.readFileSync(path.join(work, 'downloaded.pdf')).subarray(0, 5).toString(), '%PDF-');
   });
 
+  await step('the report page shows the current return first, the printed lines one click away', async () => {
+    const current = await page.$$eval('#current-return tbody tr',
+      (trs) => trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
+    assert.deepEqual(current.find((r) => r[0] === '13'), ['13', 'Total deposits for the quarter', '', '48,791.97']);
+    assert.equal(await page.locator('#lines').isVisible(), false);
+    await page.locator('.legacy-lines summary').focus();
+    await page.keyboard.press('Enter');
+    assert.equal(await page.locator('#lines').isVisible(), true);
+    const [sheet] = await Promise.all([page.waitForEvent('download'),
+      page.getByText('Download filing sheet (PDF)').click()]);
+    await sheet.saveAs(path.join(work, 'return.pdf'));
+    assert.equal(fs.readFileSync(path.join(work, 'return.pdf')).subarray(0, 5).toString(), '%PDF-');
+    const [json] = await Promise.all([page.waitForEvent('download'), page.getByText('Download return JSON').click()]);
+    await json.saveAs(path.join(work, 'return.json'));
+    assert.equal(JSON.parse(fs.readFileSync(path.join(work, 'return.json'), 'utf8')).lines['13'], 4879197);
+  });
+
   await step('Print hands the report on as the command line does', async () => {
     await page.locator('#print').click();
     const select = page.locator('#destination');
