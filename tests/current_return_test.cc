@@ -357,5 +357,35 @@ TEST(ReturnCommand, ASheetThatCannotBeWrittenFailsTheCommand) {
   EXPECT_EQ(RunQreport(dir, "return client --answers answers --rates-dir . --form 945").status, 2);
 }
 
+// A return without usable rates has social security and Medicare of 0: refused as `run` refuses
+// it, unless asked for.
+TEST(ReturnCommand, WithoutUsableRatesTheReturnIsRefused) {
+  struct Case {
+    const char* what;
+    const char* rates;  // the rates file's bytes; nullptr: none
+    const char* options;
+    int status;
+    const char* said;
+  } cases[] = {
+      {"no rates file", nullptr, "", 2, "no rates file FICA.RAT in "},
+      {"an empty rates file", "", " --rates-dir .", 2, "is empty"},
+      {"no rates file, allowed", nullptr, " --allow-zero-rates", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    ClientFolderSpec spec;
+    spec.client = testing::PlainClient("063026");
+    spec.employees = {Worker("A1", 9000000, 27000000, 2000000)};
+    WriteClientFolder(dir / "client", spec);
+    WriteBytes(dir / "answers", "211=23000\n401\n");
+    if (c.rates != nullptr) WriteBytes(dir / "FICA.RAT", c.rates);
+    testing::CommandOutcome out = RunQreport(dir, std::string("return client --answers answers --json") + c.options);
+    EXPECT_EQ(out.status, c.status) << out.err;
+    EXPECT_EQ(out.out.empty(), c.status != 0) << out.out;
+    EXPECT_NE(out.err.find(c.said), std::string::npos) << out.err;
+  }
+}
+
 }  // namespace
 }  // namespace qreport

@@ -29,6 +29,7 @@ struct ReturnOptions {
   int form = 0;
   bool json = false;
   bool csv = false;
+  bool allow_zero_rates = false;
 };
 
 // Money in the table: grouped dollars and cents, no padding.
@@ -124,7 +125,7 @@ bool WriteSheet(const ReportFigures& figures, const CurrentReturn& filed, const 
 ReportFigures ComputeFigures(const ReturnOptions& o) {
   RunSetup setup;
   setup.data_dir = o.data_dir;
-  setup.rates_dir = ChooseRatesFolder(o.data_dir, o.rates_dir);
+  setup.rates_dir = o.rates_dir;  // chosen by the one rule (ChooseRatesFolder)
   setup.answers_file = AnswersFileOf(o.data_dir, o.answers);
   setup.form = o.form;
   PlatformOptions options;
@@ -137,7 +138,17 @@ ReportFigures ComputeFigures(const ReturnOptions& o) {
 
 int PrintReturn(const ReturnOptions& o) {
   if (!StartingPointsExist(o.data_dir, o.rates_dir, o.answers)) return kCouldNotStart;
-  const ReportFigures figures = ComputeFigures(o);
+  ReturnOptions chosen = o;
+  chosen.rates_dir = ChooseRatesFolder(o.data_dir, o.rates_dir);
+  // A return with social security and Medicare of 0 is wrong whatever else it holds: refused as
+  // `run` refuses it (the short route, which has no return, is refused below either way).
+  if (!o.allow_zero_rates) {
+    if (std::string problem = RatesProblem(o.data_dir, chosen.rates_dir); !problem.empty()) {
+      std::cerr << "qreport: " << problem << " (give --rates-dir, or --allow-zero-rates)\n";
+      return kUsage;
+    }
+  }
+  const ReportFigures figures = ComputeFigures(chosen);
   for (const std::string& error : figures.answers_errors) std::cerr << "qreport: " << error << "\n";
   if (!figures.answers_errors.empty()) return kUsage;
   if (figures.cancelled) {
@@ -172,7 +183,9 @@ void AddReturnCommand(CLI::App& app, int& exit_status) {
       "--json prints money as integer cents keyed by line number (docs/formats.md); --csv prints\n"
       "one row per line. -o draws the filing sheet: the same lines, the deposit schedule and the\n"
       "designee on US Letter pages to transcribe from, with the current return's check findings as\n"
-      "notes at its foot. --form 941|944 chooses the form as it does for lines and check.");
+      "notes at its foot. --form 941|944 chooses the form as it does for lines and check. A missing or\n"
+      "empty rates file, or a zero social security or Medicare rate, stops it (status 2) unless\n"
+      "--allow-zero-rates is given.");
   sub->add_option("DATADIR", options->data_dir, "the client folder")->required()->type_name("");
   sub->add_option("--answers", options->answers, "plays the dialog from this answers file")->type_name("FILE");
   sub->add_option("--rates-dir", options->rates_dir,
@@ -181,6 +194,8 @@ void AddReturnCommand(CLI::App& app, int& exit_status) {
   auto* json = sub->add_flag("--json", options->json, "prints the return as JSON");
   sub->add_flag("--csv", options->csv, "prints the return as CSV rows")->excludes(json);
   AddFormOption(*sub, options->form);
+  sub->add_flag("--allow-zero-rates", options->allow_zero_rates,
+                "computes the return even without usable rates (social security and Medicare as 0)");
   sub->add_option("-o", options->sheet, "draws the filing sheet into this PDF")->type_name("SHEET.pdf");
   sub->callback([options, &exit_status] { exit_status = PrintReturn(*options); });
 }
