@@ -103,8 +103,12 @@ LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& e
   }
 }
 
+namespace {
+constexpr std::array<std::string_view, 5> kLetterheadCodes = {"&LH1%", "&LH2%", "&LH3%", "&LH4%", "&LH5%"};
+}  // namespace
+
 std::array<std::string, 5> PreparerLines(std::string_view upper_codes, const LetterheadLines& letterhead) {
-  static constexpr std::array<std::string_view, 5> kCodes = {"&LH1%", "&LH2%", "&LH3%", "&LH4%", "&LH5%"};
+  const auto& kCodes = kLetterheadCodes;
   std::array<std::string, 5> lines;
   std::size_t at = 0;
   for (std::size_t word = 0; word < lines.size() && at <= upper_codes.size(); ++word) {
@@ -117,6 +121,14 @@ std::array<std::string, 5> PreparerLines(std::string_view upper_codes, const Let
     at = blank + 1;
   }
   return lines;
+}
+
+std::string LetterheadOrText(std::string_view text, const LetterheadLines& letterhead) {
+  const std::string code = UpperAscii(Trim(text));
+  for (std::size_t line = 0; line < kLetterheadCodes.size(); ++line) {
+    if (code == kLetterheadCodes[line]) return Trim(letterhead[line]);
+  }
+  return std::string(text);
 }
 
 }  // namespace qreport

@@ -74,4 +74,9 @@ LetterheadLines ReadLetterhead(std::string_view folder, const LetterheadLines& e
 // other word leaves line k empty, and words after the fifth are ignored.
 std::array<std::string, 5> PreparerLines(std::string_view upper_codes, const LetterheadLines& letterhead);
 
+// `text`, or the letterhead line it names when the whole of it is one code "&LH1%" to "&LH5%" (in
+// any case, blanks around it ignored), without trailing blanks: what a designee name given as a
+// letterhead code stands for.
+std::string LetterheadOrText(std::string_view text, const LetterheadLines& letterhead);
+
 }  // namespace qreport

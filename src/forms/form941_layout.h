@@ -19,6 +19,9 @@ struct Form941Page {
   int quarter = 0;        // the marked quarter box, 0 for none
   ReturnLines lines;
   std::string state_code, designee_name, designee_phone;
+  // The designee's name with a letterhead code replaced by the line it names. The facsimile
+  // prints designee_name as typed; the current return shows this.
+  std::string designee_named;
   bool monthly_depositor = false, semiweekly_depositor = false;
   std::array<std::string, 3> preparer;  // preparer lines 1 to 3
   std::string preparer_codes;           // the run's codes as the lines were made from them (upper case)

@@ -301,6 +301,23 @@ TEST(EmployerBlock, PreparerCodesChooseLetterheadLines) {
   }
 }
 
+// A designee named by a letterhead code, as the dialog's help invites: the current return shows
+// the line it names; anything else stays as typed.
+TEST(EmployerBlock, ADesigneeCodeNamesItsLetterheadLine) {
+  LetterheadLines letterhead = {"NORTHSHORE PAYROLL            ", "TWO", "", "", "FIVE"};
+  struct Case {
+    const char* typed;
+    const char* shown;
+  } cases[] = {
+      {"&LH1%", "NORTHSHORE PAYROLL"}, {" &lh5% ", "FIVE"},      {"&LH3%", ""},
+      {"JANE DOE", "JANE DOE"},        {"&LH1% &LH2%", "&LH1% &LH2%"}, {"&LH6%", "&LH6%"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    EXPECT_EQ(LetterheadOrText(c.typed, letterhead), c.shown);
+  }
+}
+
 TEST(EmployerBlock, LetterheadFileIsNotCreatedWhenMissingAndReadAsStored) {
   TempDir dir;
   LetterheadLines earlier = {"E1", "E2", "E3", "E4", "E5"};

@@ -20,6 +20,9 @@ struct Form944Page {
   double month = 0;       // the payroll date's first two characters as a number
   ReturnLines lines;
   std::string state_code, designee_name, designee_phone;
+  // The designee's name with a letterhead code replaced by the line it names. The facsimile
+  // prints designee_name as typed; the current return shows this.
+  std::string designee_named;
   std::array<std::string, 3> preparer;  // preparer lines 1 to 3
   std::string preparer_codes;           // the run's codes as the lines were made from them (upper case)
 };

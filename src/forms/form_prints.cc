@@ -46,6 +46,7 @@ template <typename FormPage>
 void TakeSignatureEntries(const RunState& state, const LetterheadLines& letterhead, FormPage& page) {
   page.state_code = DataText(state.state_code);
   page.designee_name = DataText(state.designee_name);
+  page.designee_named = DataText(LetterheadOrText(state.designee_name, letterhead));
   page.designee_phone = DataText(state.designee_phone);
   page.preparer_codes = UpperAscii(state.preparer_codes);
   std::array<std::string, 5> lines = PreparerLines(page.preparer_codes, letterhead);

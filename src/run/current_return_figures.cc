@@ -35,7 +35,7 @@ CurrentReturn FromPage(const ReportFigures& figures, const FormPage& page, Filed
   header.zip = employer.city_state_zip.zip;
   header.quarter = figures.quarter;
   header.year = figures.year;
-  header.designee_name = Trim(page.designee_name);
+  header.designee_name = Trim(page.designee_named);
   header.designee_phone = Trim(page.designee_phone);
   return filed;
 }
