@@ -1023,6 +1023,13 @@ TEST_F(FewPerAddress, OneAddressHoldsAFewConnections) {
 // When the system has no thread to give a new connection, the connection waits for a running
 // one to take it, or is told to come back (503) when none is running; the server goes on.
 TEST_F(FewPerAddress, ConnectionsWithoutAThreadWaitOrAreTurnedAway) {
+  // The fixture's own connections have gone first: a thread still finishing one of them would take
+  // the waiting connection below, as a running thread should, and the test would see no wait.
+  auto settled = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (server_->OpenConnectionsForTest() != 0 && std::chrono::steady_clock::now() < settled) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(server_->OpenConnectionsForTest(), 0u) << "a connection of the fixture stays open";
   const std::string request = "GET /api/clients?token=" + std::string(kToken) + " HTTP/1.1\r\nHost: " + Host() + "\r\n";
   // A connection served and kept open: its thread is running, waiting for the next request.
   int held = Connect(server_->port());
