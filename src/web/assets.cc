@@ -563,7 +563,9 @@ const std::string_view kAppJs = R"QR('use strict';
       tables = el('div', { class: 'tables' }, filed, notes, legacy);
     }
     const note = c.pages > 0 ? el('p', { class: 'pages-note', id: 'pages-note' }, 'The pages below are pictures of the ' +
-      'printed report. ', lines ? 'The table "Form ' + c.lines.form + ' lines of this report" gives its lines and ' +
+      'printed report. ', c.currentReturn && lines ? 'The table "' + c.currentReturn.title + ': the lines to file" gives the ' +
+      'return to file today, and "Lines of the printed Form ' + c.lines.form + '" the printed form\'s lines, as ' +
+      'text; ' : lines ? 'The table "Form ' + c.lines.form + ' lines of this report" gives its lines and ' +
       'amounts as text; ' : '', 'the report\'s printer text is ',
       el('a', { href: clientPath(name) + '/report.txt', download: name + '-report.txt' }, 'report.txt'), '.') : null;
     view.replaceChildren(
