@@ -78,6 +78,14 @@ std::string ChooseRatesFolder(const std::string& data_dir, const std::string& gi
   return folder;
 }
 
+bool RatesUsable(const std::string& data_dir, const std::string& rates_dir, bool allow_zero_rates) {
+  if (allow_zero_rates) return true;
+  std::string problem = RatesProblem(data_dir, rates_dir);
+  if (problem.empty()) return true;
+  std::cerr << "qreport: " << problem << " (give --rates-dir, or --allow-zero-rates)\n";
+  return false;
+}
+
 CLI::Option* AddWholeNumberOption(CLI::App& sub, const std::string& names, int& target, int lowest, int highest,
                                   const std::string& description) {
   std::string shown = names.substr(names.rfind(',') + 1);

@@ -65,6 +65,11 @@ std::string AnswersFileOf(const std::string& data_dir, const std::string& given)
 // the note RatesFileNote gives printed on standard error.
 std::string ChooseRatesFolder(const std::string& data_dir, const std::string& given);
 
+// Whether a form-route command may go on with the rates of `rates_dir`: a missing or empty rates
+// file, or a zero social security or Medicare rate, makes every figure of those taxes 0, so it is
+// refused with one line on standard error unless `allow_zero_rates` (--allow-zero-rates).
+bool RatesUsable(const std::string& data_dir, const std::string& rates_dir, bool allow_zero_rates);
+
 CLI::Option* AddWholeNumberOption(CLI::App& sub, const std::string& names, int& target, int lowest, int highest,
                                   const std::string& description);
 

@@ -142,12 +142,7 @@ int PrintReturn(const ReturnOptions& o) {
   chosen.rates_dir = ChooseRatesFolder(o.data_dir, o.rates_dir);
   // A return with social security and Medicare of 0 is wrong whatever else it holds: refused as
   // `run` refuses it (the short route, which has no return, is refused below either way).
-  if (!o.allow_zero_rates) {
-    if (std::string problem = RatesProblem(o.data_dir, chosen.rates_dir); !problem.empty()) {
-      std::cerr << "qreport: " << problem << " (give --rates-dir, or --allow-zero-rates)\n";
-      return kUsage;
-    }
-  }
+  if (!RatesUsable(o.data_dir, chosen.rates_dir, o.allow_zero_rates)) return kUsage;
   const ReportFigures figures = ComputeFigures(chosen);
   for (const std::string& error : figures.answers_errors) std::cerr << "qreport: " << error << "\n";
   if (!figures.answers_errors.empty()) return kUsage;

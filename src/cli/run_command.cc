@@ -169,12 +169,7 @@ int RunFromOptions(RunOptions& options) {
   for (const std::string& error : plan.answers_errors) std::cerr << "qreport: " << error << "\n";
   if (!plan.answers_errors.empty()) return kUsage;
   // A return with social security and Medicare of 0 is wrong whatever else it holds.
-  if (plan.form_route && !request.allow_zero_rates) {
-    if (std::string problem = RatesProblem(request.data_dir, request.rates_dir); !problem.empty()) {
-      std::cerr << "qreport: " << problem << " (give --rates-dir, or --allow-zero-rates)\n";
-      return kUsage;
-    }
-  }
+  if (plan.form_route && !RatesUsable(request.data_dir, request.rates_dir, request.allow_zero_rates)) return kUsage;
   WarnAboutSetUp(request, plan, answers);
   return RunClientReport(request);
 }
